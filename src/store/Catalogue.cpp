@@ -1,0 +1,220 @@
+#include "store/Catalogue.h"
+
+#include "store/Database.h"
+#include "store/Recordset.h"
+#include "store/StoreError.h"
+#include "store/Variables.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace zelvora {
+
+namespace {
+
+QString inDirectory(const QString& programDir, const char* name) {
+    QString dir = programDir;
+    while (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
+        dir.chop(1);
+    return dir + QLatin1Char('/') + QLatin1String(name);
+}
+
+// Removes a file and the journal files SQLite may have left beside it. A stale write-ahead log
+// left beside a new file of the same name would be replayed into it.
+void removeWithJournals(const QString& path) {
+    for (const QString& suffix :
+         {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
+        QFile file(path + suffix);
+        if (file.exists() && !file.remove())
+            throw StoreError(QStringLiteral("Could not delete '%1': %2").arg(file.fileName(), file.errorString()));
+    }
+}
+
+void replaceFile(const QString& from, const QString& to) {
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        QFile::remove(from);
+        throw StoreError(QStringLiteral("Could not rename '%1' to '%2': %3").arg(from, to, reason));
+    }
+    // The rename itself reaches the disk only with its directory.
+    const int fd =
+        ::open(QFile::encodeName(QFileInfo(to).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool hasField(const Recordset& rs, const QString& name) {
+    for (int i = 0; i < rs.FieldCount(); ++i) {
+        if (sameName(rs.FieldName(i), name))
+            return true;
+    }
+    return false;
+}
+
+bool isListed(const FieldTable& table, const QString& name) {
+    for (int i = 0; i < CatalogueFieldCount; ++i) {
+        if (sameName(table.FieldNames[i], name))
+            return true;
+    }
+    return false;
+}
+
+// Adds the listed fields the table lacks and removes the fields it does not list, as one
+// transaction, so a failure leaves the table in its old shape. Names compare without regard to
+// case, as SQL does: a field written "missing rom" is the field Missing ROM.
+void reshapeTable(Variables& vars) {
+    Database& db = *vars.CatalogueDb;
+    Transaction transaction(db);
+    for (int i = 0; i < CatalogueFieldCount; ++i) {
+        const QString& name = vars.Fields.FieldNames[i];
+        if (hasField(*vars.RomsRecordset, name))
+            continue;
+        vars.RomsRecordset.reset();
+        const FieldType type = TypeOfKind(vars.Fields.FieldKinds[i]);
+        const bool text = type == FieldType::Text || type == FieldType::Memo;
+        db.AddField(RomsTable, name, type, text);
+        vars.RomsRecordset = db.OpenRecordset(RomsTable);
+    }
+    for (const FieldInfo& field : db.Fields(RomsTable)) {
+        if (isListed(vars.Fields, field.name))
+            continue;
+        vars.RomsRecordset.reset();
+        db.DeleteField(RomsTable, field.name);
+        vars.RomsRecordset = db.OpenRecordset(RomsTable);
+    }
+    transaction.Commit();
+}
+
+void addDefaultRecord(Recordset& rs) {
+    rs.AddNew();
+    rs.SetValue(QStringLiteral("Rom"), DefaultRom);
+    rs.SetValue(QStringLiteral("Description"), DefaultDescription);
+    rs.SetValue(QStringLiteral("Notes"), VersionBanner);
+    rs.SetValue(QStringLiteral("Default"), 1);
+    rs.Update();
+}
+
+void closeCatalogue(Variables& vars) {
+    vars.RomsRecordset.reset();
+    vars.CatalogueDb.reset();
+}
+
+// The new catalogue is built under the temporary name and renamed into place only when it is
+// complete, so an interrupted first run never leaves a half-made catalogue behind.
+void createCatalogue(Variables& vars) {
+    const QString temp = TempCatalogueFile(vars.ProgramDir);
+    removeWithJournals(temp);
+    try {
+        vars.CatalogueDb = Database::Create(temp);
+        vars.CatalogueDb->CreateTable(RomsTable, vars.Fields.FieldNames[0], FieldType::Text, false);
+        vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(RomsTable);
+        reshapeTable(vars);
+        addDefaultRecord(*vars.RomsRecordset);
+        closeCatalogue(vars);
+    } catch (...) {
+        closeCatalogue(vars);
+        removeWithJournals(temp);
+        throw;
+    }
+    replaceFile(temp, CatalogueFile(vars.ProgramDir));
+}
+
+bool isCurrent(const Recordset& rs) {
+    if (!hasField(rs, QStringLiteral("Notes")))
+        return false;
+    const QVariant notes = rs.Value(QStringLiteral("Notes"));
+    return notes.isNull() || sameName(notes.toString(), VersionBanner);
+}
+
+} // namespace
+
+QString CatalogueFile(const QString& programDir) {
+    return inDirectory(programDir, "Zelvora.mdb");
+}
+
+QString TempCatalogueFile(const QString& programDir) {
+    return inDirectory(programDir, "Temp.mdb");
+}
+
+void OpenCatalogue(Variables& vars) {
+    closeCatalogue(vars);
+    vars.CatalogueDb = Database::Open(CatalogueFile(vars.ProgramDir), RomsTable);
+    // Games are found by name and by description all the time; these indexes make that a
+    // look-up instead of a scan of the whole table.
+    for (const FieldInfo& field : vars.CatalogueDb->Fields(RomsTable)) {
+        if (sameName(field.name, QStringLiteral("Rom")) || sameName(field.name, QStringLiteral("Description")))
+            vars.CatalogueDb->IndexField(RomsTable, field.name);
+    }
+    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(RomsTable);
+}
+
+void UpgradeCatalogue(Variables& vars) {
+    closeCatalogue(vars);
+    vars.CatalogueDb = Database::Open(CatalogueFile(vars.ProgramDir), RomsTable);
+    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(RomsTable);
+    reshapeTable(vars);
+    vars.RomsRecordset->MoveFirst();
+}
+
+void CompactCatalogue(const QString& programDir) {
+    const QString file = CatalogueFile(programDir);
+    const QString temp = TempCatalogueFile(programDir);
+    removeWithJournals(temp);
+    try {
+        std::unique_ptr<Database> db = Database::Open(file);
+        db->CompactInto(temp);
+    } catch (...) {
+        removeWithJournals(temp);
+        throw;
+    }
+    // The last connection to close folds the write-ahead log into the file and removes it; a log
+    // still there means another program has the catalogue open, and renaming over it would
+    // pair that log with the wrong file.
+    if (QFileInfo::exists(file + QStringLiteral("-wal"))) {
+        removeWithJournals(temp);
+        throw StoreError(QStringLiteral("'%1' is in use by another program; it was not compacted.").arg(file));
+    }
+    replaceFile(temp, file);
+}
+
+void PrepareCatalogue(Variables& vars) {
+    if (!QFileInfo::exists(CatalogueFile(vars.ProgramDir))) {
+        createCatalogue(vars);
+    } else {
+        OpenCatalogue(vars);
+        Recordset& rs = *vars.RomsRecordset;
+        if (rs.FindFirst(QStringLiteral("Rom"), DefaultRom) && isCurrent(rs)) {
+            rs.MoveFirst();
+            return;
+        }
+        // Stamped by another version, or without a default record at all: reshape the table
+        // first, so the fields written below exist whatever the catalogue held.
+        UpgradeCatalogue(vars);
+        vars.CatalogueDb->Execute(QStringLiteral("UPDATE ROMS SET Active=False"));
+        Recordset& upgraded = *vars.RomsRecordset;
+        if (upgraded.FindFirst(QStringLiteral("Rom"), DefaultRom)) {
+            upgraded.Edit();
+            upgraded.SetValue(QStringLiteral("Notes"), VersionBanner);
+            upgraded.Update();
+        } else {
+            addDefaultRecord(upgraded);
+        }
+        closeCatalogue(vars);
+    }
+    CompactCatalogue(vars.ProgramDir);
+    OpenCatalogue(vars);
+}
+
+} // namespace zelvora

@@ -1,0 +1,119 @@
+#include "store/Connection.h"
+
+#include "store/StoreError.h"
+
+#include <sqlite3.h>
+
+namespace zelvora {
+
+Connection::~Connection() {
+    close();
+}
+
+sqlite3* Connection::handle() const {
+    if (!db_)
+        throw StoreError(QStringLiteral("Object invalid or no longer set."));
+    return db_;
+}
+
+void Connection::close() {
+    if (!db_)
+        return;
+    finalizeAll();
+    sqlite3_close(db_);
+    db_ = nullptr;
+}
+
+void Connection::finalizeAll() {
+    for (sqlite3_stmt* stmt : std::as_const(statements_))
+        sqlite3_finalize(stmt);
+    statements_.clear();
+    ++statementEpoch_;
+}
+
+sqlite3_stmt* Connection::statement(const QString& sql) {
+    sqlite3* db = handle();
+    if (auto it = statements_.constFind(sql); it != statements_.constEnd()) {
+        sqlite3_reset(*it);
+        sqlite3_clear_bindings(*it);
+        return *it;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v3(db, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_PREPARE_PERSISTENT,
+                                      &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        fail();
+    if (!stmt)
+        throw StoreError(QStringLiteral("Invalid SQL statement: the text holds no statement."));
+    statements_.insert(sql, stmt);
+    return stmt;
+}
+
+void Connection::execute(const QString& sql) {
+    sqlite3* db = handle();
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        const QString text = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_free(message);
+        throw StoreError(text);
+    }
+    dataChanged();
+}
+
+namespace {
+
+FieldType typeFromDeclaration(const QString& declared) {
+    const QString type = declared.trimmed().toUpper();
+    if (type == QLatin1String("SMALLINT"))
+        return FieldType::Integer;
+    if (type.contains(QLatin1String("INT")))
+        return FieldType::Long;
+    if (type == QLatin1String("TEXT") || type.contains(QLatin1String("CLOB")))
+        return FieldType::Memo;
+    return FieldType::Text;
+}
+
+} // namespace
+
+std::vector<FieldInfo> Connection::fields(const QString& table) {
+    sqlite3_stmt* stmt = statement(QStringLiteral("SELECT name, type FROM pragma_table_info(?1)"));
+    StatementReset reset(stmt);
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(stmt, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    std::vector<FieldInfo> fields;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        FieldInfo info;
+        info.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        info.type = typeFromDeclaration(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1))));
+        fields.push_back(std::move(info));
+    }
+    check(rc);
+    return fields;
+}
+
+void Connection::fail() const {
+    throw StoreError(QString::fromUtf8(sqlite3_errmsg(handle())));
+}
+
+void Connection::check(int rc) const {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+        fail();
+}
+
+void Connection::schemaChanged() {
+    // Statements prepared against the old table shape would be re-prepared by SQLite anyway;
+    // dropping them keeps the cache from growing with every upgrade step.
+    finalizeAll();
+    ++schemaGeneration_;
+    ++dataGeneration_;
+}
+
+StatementReset::~StatementReset() {
+    if (stmt_)
+        sqlite3_reset(stmt_);
+}
+
+} // namespace zelvora

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "store/FieldType.h"
+
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zelvora {
+
+// An open SQLite connection shared by a database and the recordsets opened on it. It owns every
+// prepared statement, so closing it finalizes them all and leaves the recordsets unusable rather
+// than dangling.
+class Connection {
+public:
+    explicit Connection(sqlite3* db) : db_(db) {}
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    bool isOpen() const { return db_ != nullptr; }
+    sqlite3* handle() const;
+    void close();
+
+    // A cached statement, reset and with its bindings cleared.
+    sqlite3_stmt* statement(const QString& sql);
+    void execute(const QString& sql);
+
+    // The table's fields in table order; empty when there is no such table.
+    std::vector<FieldInfo> fields(const QString& table);
+
+    // Raises the connection's current error text.
+    [[noreturn]] void fail() const;
+    void check(int rc) const;
+
+    // Counters that let recordsets know their cached rows or field lists went stale.
+    std::uint64_t dataGeneration() const { return dataGeneration_; }
+    std::uint64_t schemaGeneration() const { return schemaGeneration_; }
+    void dataChanged() { ++dataGeneration_; }
+    // Changes whenever cached statements are finalized; a statement pointer kept from an
+    // earlier epoch is gone.
+    std::uint64_t statementEpoch() const { return statementEpoch_; }
+    void schemaChanged();
+
+private:
+    void finalizeAll();
+
+    sqlite3* db_;
+    QHash<QString, sqlite3_stmt*> statements_;
+    std::uint64_t dataGeneration_ = 0;
+    std::uint64_t schemaGeneration_ = 0;
+    std::uint64_t statementEpoch_ = 0;
+};
+
+// Resets a statement when it goes out of scope, so no statement stays active between calls and
+// holds a read lock on the file.
+class StatementReset {
+public:
+    explicit StatementReset(sqlite3_stmt* stmt) : stmt_(stmt) {}
+    ~StatementReset();
+    StatementReset(const StatementReset&) = delete;
+    StatementReset& operator=(const StatementReset&) = delete;
+
+private:
+    sqlite3_stmt* stmt_;
+};
+
+} // namespace zelvora

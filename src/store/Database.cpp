@@ -1,0 +1,230 @@
+#include "store/Database.h"
+
+#include "store/Connection.h"
+#include "store/Recordset.h"
+#include "store/StoreError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace zelvora {
+
+namespace {
+
+QString declaredType(FieldType type) {
+    switch (type) {
+    case FieldType::Text:
+        return QStringLiteral("VARCHAR");
+    case FieldType::Memo:
+        return QStringLiteral("TEXT");
+    case FieldType::Integer:
+        return QStringLiteral("SMALLINT");
+    case FieldType::Long:
+        return QStringLiteral("INTEGER");
+    }
+    return QStringLiteral("VARCHAR");
+}
+
+QString fieldDefinition(const QString& name, FieldType type, bool allowZeroLength) {
+    QString sql = QuoteName(name) + QLatin1Char(' ') + declaredType(type);
+    const bool isText = type == FieldType::Text || type == FieldType::Memo;
+    if (isText)
+        sql += QLatin1String(" COLLATE NOCASE");
+    if (isText && !allowZeroLength) {
+        // The constraint's name is what the engine reports when the rule is broken.
+        sql +=
+            QStringLiteral(" CONSTRAINT %1 CHECK (%2 <> '')")
+                .arg(QuoteName(QStringLiteral("Field '%1' cannot be a zero-length string").arg(name)), QuoteName(name));
+    }
+    return sql;
+}
+
+[[noreturn]] void failFile(const QString& path, int code) {
+    throw StoreError(QStringLiteral("%1: %2").arg(path, QString::fromUtf8(sqlite3_errstr(code))));
+}
+
+// Looks at the file's header before SQLite is given the file: SQLite would take an empty file
+// for a new database and write to it, and it finds a truncated file out only when it reads a
+// missing page.
+void examineFile(const QString& path) {
+    QFile file(path);
+    if (!file.exists())
+        throw StoreError(QStringLiteral("Could not find file '%1'.").arg(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw StoreError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        failFile(path, SQLITE_NOTADB);
+    const auto* bytes = reinterpret_cast<const uchar*>(header.constData());
+    quint32 pageSize = qFromBigEndian<quint16>(bytes + 16);
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0)
+        failFile(path, SQLITE_CORRUPT);
+    const quint32 changeCounter = qFromBigEndian<quint32>(bytes + 24);
+    const quint32 pageCount = qFromBigEndian<quint32>(bytes + 28);
+    const quint32 validFor = qFromBigEndian<quint32>(bytes + 92);
+    if (changeCounter == validFor && pageCount > 0 && static_cast<qint64>(pageCount) * pageSize > file.size())
+        failFile(path, SQLITE_CORRUPT);
+}
+
+void syncFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+QString QuoteName(const QString& name) {
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+Database::Database(std::shared_ptr<Connection> connection, QString path)
+    : connection_(std::move(connection)), path_(std::move(path)) {}
+
+Database::~Database() = default;
+
+std::unique_ptr<Database> Database::Create(const QString& path) {
+    if (QFileInfo::exists(path))
+        throw StoreError(QStringLiteral("Database '%1' already exists.").arg(path));
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    auto connection = std::make_shared<Connection>(db);
+    if (rc != SQLITE_OK)
+        connection->fail();
+    connection->execute(
+        QStringLiteral("PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"));
+    return std::unique_ptr<Database>(new Database(std::move(connection), path));
+}
+
+std::unique_ptr<Database> Database::Open(const QString& path, const QString& requiredTable) {
+    examineFile(path);
+    sqlite3* db = nullptr;
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    auto connection = std::make_shared<Connection>(db);
+    if (rc != SQLITE_OK)
+        connection->fail();
+    if (sqlite3_db_readonly(db, "main") == 1)
+        failFile(path, SQLITE_READONLY);
+    sqlite3_busy_timeout(db, 2000);
+    connection->execute(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE;"));
+    // Reading the schema makes SQLite look at the file; nothing has been written yet.
+    std::unique_ptr<Database> database(new Database(connection, path));
+    if (!requiredTable.isEmpty() && !database->HasTable(requiredTable))
+        throw StoreError(QStringLiteral("%1: the file holds no table '%2'.").arg(path, requiredTable));
+    connection->execute(
+        QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536;"));
+    return database;
+}
+
+bool Database::IsOpen() const {
+    return connection_->isOpen();
+}
+
+void Database::Close() {
+    connection_->close();
+}
+
+void Database::Execute(const QString& sql) {
+    connection_->execute(sql);
+}
+
+void Database::CompactInto(const QString& destination) {
+    sqlite3_stmt* stmt = connection_->statement(QStringLiteral("VACUUM INTO ?1"));
+    StatementReset reset(stmt);
+    const QByteArray target = QFile::encodeName(destination);
+    sqlite3_bind_text(stmt, 1, target.constData(), static_cast<int>(target.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(stmt) != SQLITE_DONE)
+        connection_->fail();
+    syncFile(destination);
+}
+
+void Database::BeginTrans() {
+    connection_->execute(QStringLiteral("BEGIN"));
+}
+void Database::CommitTrans() {
+    connection_->execute(QStringLiteral("COMMIT"));
+}
+void Database::Rollback() {
+    connection_->execute(QStringLiteral("ROLLBACK"));
+}
+
+void Database::CreateTable(const QString& table, const QString& firstField, FieldType type, bool allowZeroLength) {
+    connection_->execute(QStringLiteral("CREATE TABLE %1 (%2)")
+                             .arg(QuoteName(table), fieldDefinition(firstField, type, allowZeroLength)));
+    connection_->schemaChanged();
+}
+
+bool Database::HasTable(const QString& table) const {
+    sqlite3_stmt* stmt = connection_->statement(
+        QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE"));
+    StatementReset reset(stmt);
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(stmt, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(stmt);
+    connection_->check(rc);
+    return rc == SQLITE_ROW;
+}
+
+std::vector<FieldInfo> Database::Fields(const QString& table) const {
+    std::vector<FieldInfo> fields = connection_->fields(table);
+    if (fields.empty())
+        throw StoreError(QStringLiteral("no such table: %1").arg(table));
+    return fields;
+}
+
+void Database::AddField(const QString& table, const QString& name, FieldType type, bool allowZeroLength) {
+    connection_->execute(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                             .arg(QuoteName(table), fieldDefinition(name, type, allowZeroLength)));
+    connection_->schemaChanged();
+}
+
+void Database::DeleteField(const QString& table, const QString& name) {
+    // SQLite refuses to drop a column that an index uses, so our own look-up index goes first.
+    connection_->execute(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QuoteName(indexName(table, name))));
+    connection_->execute(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(QuoteName(table), QuoteName(name)));
+    connection_->schemaChanged();
+}
+
+QString Database::indexName(const QString& table, const QString& field) {
+    return QStringLiteral("%1 by %2").arg(table.toLower(), field.toLower());
+}
+
+void Database::IndexField(const QString& table, const QString& field) {
+    connection_->execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                             .arg(QuoteName(indexName(table, field)), QuoteName(table), QuoteName(field)));
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const QString& tableOrSql) {
+    return std::make_unique<Recordset>(connection_, tableOrSql);
+}
+
+Transaction::~Transaction() {
+    if (done_ || !db_.IsOpen())
+        return;
+    try {
+        db_.Rollback();
+    } catch (const StoreError&) {
+        // Nothing more can be done while unwinding; SQLite rolls back on close in any case.
+    }
+}
+
+void Transaction::Commit() {
+    db_.CommitTrans();
+    done_ = true;
+}
+
+} // namespace zelvora

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "store/FieldType.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace zelvora {
+
+class Connection;
+class Recordset;
+
+// A catalogue database file. Every other part of the program reaches the catalogue through this
+// class and Recordset; nothing else talks to SQLite.
+class Database {
+public:
+    // Makes a new, empty database file; refuses a path where a file already exists.
+    static std::unique_ptr<Database> Create(const QString& path);
+
+    // Opens an existing database read-write. The file is examined before anything is written to
+    // it: a file that is not a database, is truncated, is read-only or lacks `requiredTable`
+    // raises StoreError and is left exactly as it was.
+    static std::unique_ptr<Database> Open(const QString& path, const QString& requiredTable = {});
+
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& Path() const { return path_; }
+    bool IsOpen() const;
+
+    // Releases the file. Recordsets opened on this database become unusable (their use raises
+    // StoreError) but stay safe to destroy.
+    void Close();
+
+    void Execute(const QString& sql);
+
+    // Writes a compacted copy of the whole database to `destination`, which must not exist, and
+    // flushes it to disk.
+    void CompactInto(const QString& destination);
+
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+
+    // Table definitions. Field names compare without regard to case, as in SQL.
+    void CreateTable(const QString& table, const QString& firstField, FieldType type, bool allowZeroLength);
+    bool HasTable(const QString& table) const;
+    std::vector<FieldInfo> Fields(const QString& table) const;
+    void AddField(const QString& table, const QString& name, FieldType type, bool allowZeroLength);
+    void DeleteField(const QString& table, const QString& name);
+
+    // A look-up index that speeds up FindFirst and FindLast on one field. It is not a field: it
+    // never shows in Fields() and is dropped with its field.
+    void IndexField(const QString& table, const QString& field);
+
+    // A keyset recordset over a table name ("ROMS") or a single-table SELECT statement, in the
+    // statement's order; on its first record.
+    std::unique_ptr<Recordset> OpenRecordset(const QString& tableOrSql);
+
+private:
+    Database(std::shared_ptr<Connection> connection, QString path);
+    static QString indexName(const QString& table, const QString& field);
+
+    std::shared_ptr<Connection> connection_;
+    QString path_;
+};
+
+// Groups many writes into one commit; rolls back unless Commit() was called.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.BeginTrans(); }
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void Commit();
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+} // namespace zelvora

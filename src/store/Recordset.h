@@ -1,0 +1,142 @@
+#pragma once
+
+#include "store/FieldType.h"
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace zelvora {
+
+class Connection;
+
+// An updatable keyset over one table: the row ids of a table or of a single-table SELECT, taken
+// when it opens, in the statement's order. Records added through it join the end of the keyset;
+// records deleted through it leave a hole that the moves step over. Field values are read from
+// the table when asked for, so changes made through another recordset are seen.
+//
+// A field that holds nothing reads as a null QVariant. Integer and Long fields read as qlonglong,
+// Text and Memo fields as QString.
+class Recordset {
+public:
+    Recordset(std::shared_ptr<Connection> connection, const QString& tableOrSql);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    const QString& TableName() const { return table_; }
+
+    int RecordCount() const { return liveCount_; }
+    bool IsEOF() const;
+    bool IsBOF() const;
+    // The current record's index in the keyset, counting holes; -1 when there is none.
+    int AbsolutePosition() const;
+
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+
+    // Positions on the first or last record, in keyset order, whose field equals `value` (text
+    // compares without regard to case). Without a match the position stays where it was and
+    // NoMatch() is true. A null value matches nothing.
+    bool FindFirst(const QString& field, const QVariant& value);
+    bool FindLast(const QString& field, const QVariant& value);
+    bool NoMatch() const { return noMatch_; }
+
+    void AddNew();
+    void Edit();
+    // Stores the record started by AddNew or Edit. After AddNew the record that was current
+    // before stays current.
+    void Update();
+    void CancelUpdate();
+    void Delete();
+    bool IsEditing() const { return editMode_ != EditMode::None; }
+
+    QVariant Value(const QString& field) const;
+    void SetValue(const QString& field, const QVariant& value);
+
+    int FieldCount() const;
+    QString FieldName(int index) const;
+    FieldType FieldTypeOf(int index) const;
+
+    void Close();
+    bool IsOpen() const;
+
+private:
+    enum class EditMode { None, Edit, Add };
+    // Records' columns as SQLite gave them, turned into QVariants only when asked for. Only the
+    // fields this recordset has been asked for are loaded, and a walk through the keyset loads
+    // ever larger runs of the records ahead in one statement; a jump elsewhere loads just the
+    // one record.
+    struct Cell {
+        int type = 0;
+        std::int64_t integer = 0;
+        double real = 0;
+        size_t offset = 0;
+        size_t length = 0;
+    };
+    struct RowChunk {
+        std::uint64_t generation = UINT64_MAX;
+        size_t columns = 0;
+        std::vector<Cell> cells;
+        std::string bytes;
+        QHash<std::int64_t, size_t> rowOf;
+        std::vector<int> columnOf; // a field's column in `cells`, -1 when not loaded
+        int nextPosition = -1;
+        int size = 1;
+    };
+    struct CachedStatement {
+        sqlite3_stmt* stmt = nullptr;
+        std::uint64_t epoch = UINT64_MAX;
+        QString sql;
+    };
+
+    Connection& connection() const;
+    void refreshFields() const;
+    int fieldIndex(const QString& field) const;
+    std::int64_t currentRowId() const;
+    const Cell& currentCell(int field) const;
+    void loadChunk() const;
+    void forgetRow(std::int64_t rowId, bool cacheWasCurrent);
+    sqlite3_stmt* statement(CachedStatement& cache, const QString& sql) const;
+    void leaveRecord();
+    void stepForward(int from);
+    void stepBackward(int from);
+    bool find(const QString& field, const QVariant& value, bool last);
+    const QHash<std::int64_t, int>& positions() const;
+
+    std::shared_ptr<Connection> connection_;
+    QString table_;
+    bool closed_ = false;
+
+    std::vector<std::int64_t> keys_;
+    int liveCount_ = 0;
+    int position_ = 0;
+    bool currentDeleted_ = false;
+    bool noMatch_ = false;
+    mutable QHash<std::int64_t, int> positions_;
+    mutable bool positionsBuilt_ = false;
+
+    mutable std::vector<FieldInfo> fields_;
+    mutable QHash<QString, int> fieldByName_;
+    mutable QHash<QString, int> fieldByFoldedName_;
+    mutable CachedStatement rowStatement_;
+    CachedStatement updateStatement_;
+    mutable std::uint64_t fieldsGeneration_ = UINT64_MAX;
+    mutable RowChunk chunk_;
+    mutable CachedStatement chunkStatement_;
+
+    EditMode editMode_ = EditMode::None;
+    std::vector<std::optional<QVariant>> pending_;
+};
+
+} // namespace zelvora

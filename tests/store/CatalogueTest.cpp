@@ -1,0 +1,309 @@
+#include "CatalogueGenerator.h"
+#include "TestDirs.h"
+
+#include "store/Catalogue.h"
+#include "store/StoreError.h"
+#include "store/Variables.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace zelvora;
+using zelvora::test::ReadBytes;
+using zelvora::test::TempProgramDir;
+using zelvora::test::WriteBytes;
+
+namespace {
+
+struct Legacy {
+    QStringList drop;                 // listed fields the old catalogue lacks
+    QList<QPair<QString, int>> extra; // unlisted Text fields, inserted before the given index
+    QVariant notes = QStringLiteral("ZELVORA Version 0.99");
+    bool defaultRecord = true;
+    int games = 3;
+};
+
+// A catalogue as another version of the program might have left it.
+void writeLegacyCatalogue(const QString& programDir, const Legacy& legacy) {
+    FieldTable table;
+    table.InitFieldNames();
+    auto db = Database::Create(CatalogueFile(programDir));
+    db->CreateTable("ROMS", "Rom", FieldType::Text, false);
+    for (int i = 1; i < CatalogueFieldCount; ++i) {
+        for (const auto& [name, before] : legacy.extra) {
+            if (before == i)
+                db->AddField("ROMS", name, FieldType::Text, true);
+        }
+        if (!legacy.drop.contains(table.FieldNames[i]))
+            db->AddField("ROMS", table.FieldNames[i], TypeOfKind(table.FieldKinds[i]), true);
+    }
+    auto rs = db->OpenRecordset("ROMS");
+    if (legacy.defaultRecord) {
+        rs->AddNew();
+        rs->SetValue("Rom", DefaultRom);
+        rs->SetValue("Description", DefaultDescription);
+        rs->SetValue("Notes", legacy.notes);
+        rs->SetValue("Default", 1);
+        rs->Update();
+    }
+    for (int i = 0; i < legacy.games; ++i) {
+        rs->AddNew();
+        rs->SetValue("Rom", QString("game%1").arg(i));
+        rs->SetValue("Description", QString("Game %1").arg(i));
+        if (!legacy.drop.contains("Active"))
+            rs->SetValue("Active", -1);
+        rs->SetValue("Gamma", 10 + i);
+        for (const auto& extra : legacy.extra)
+            rs->SetValue(extra.first, "old data");
+        rs->Update();
+    }
+}
+
+QStringList fieldNames(const Recordset& rs) {
+    QStringList names;
+    for (int i = 0; i < rs.FieldCount(); ++i)
+        names << rs.FieldName(i);
+    return names;
+}
+
+QStringList listedNames() {
+    FieldTable table;
+    table.InitFieldNames();
+    QStringList names;
+    for (int i = 0; i < CatalogueFieldCount; ++i)
+        names << table.FieldNames[i];
+    return names;
+}
+
+class CatalogueTest : public ::testing::Test {
+protected:
+    CatalogueTest() {
+        vars.ProgramDir = dir.path();
+        vars.Fields.InitFieldNames();
+    }
+
+    QString file() const { return CatalogueFile(dir.path()); }
+
+    TempProgramDir dir;
+    Variables vars;
+};
+
+} // namespace
+
+TEST(FieldTable, NamesAndKindsOfTheCatalogue) {
+    FieldTable table;
+    table.InitFieldNames();
+    EXPECT_EQ(table.FieldNames[0], QString("Rom"));
+    EXPECT_EQ(table.FieldNames[18], QString("Notes"));
+    EXPECT_EQ(table.FieldNames[54], QString("Bad ROM"));
+    EXPECT_TRUE(table.FieldNames[55].isEmpty());
+    EXPECT_TRUE(table.FieldNames[100].isEmpty());
+    EXPECT_EQ(table.FieldKinds[17], FieldKind::Empty);
+    EXPECT_EQ(table.FieldKinds[18], FieldKind::Memo);
+    EXPECT_EQ(table.FieldKinds[19], FieldKind::Integer);
+    EXPECT_EQ(table.FieldKinds[35], FieldKind::Integer);
+    EXPECT_EQ(table.FieldKinds[36], FieldKind::Long);
+    EXPECT_EQ(table.FieldKinds[46], FieldKind::Long);
+    for (int i = 47; i <= 49; ++i)
+        EXPECT_EQ(table.FieldKinds[i], FieldKind::Empty) << i;
+    for (int i = 50; i <= 54; ++i)
+        EXPECT_EQ(table.FieldKinds[i], FieldKind::Long) << i;
+}
+
+TEST_F(CatalogueTest, FirstRunCreatesTheTableAndTheDefaultRecord) {
+    WriteBytes(TempCatalogueFile(dir.path()), "left over from an interrupted run");
+    PrepareCatalogue(vars);
+
+    Recordset& rs = *vars.RomsRecordset;
+    EXPECT_EQ(fieldNames(rs), listedNames());
+    EXPECT_EQ(rs.FieldTypeOf(18), FieldType::Memo);
+    EXPECT_EQ(rs.FieldTypeOf(19), FieldType::Integer);
+    EXPECT_EQ(rs.FieldTypeOf(54), FieldType::Long);
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.Value("Rom").toString(), DefaultRom);
+    EXPECT_EQ(rs.Value("Description").toString(), DefaultDescription);
+    EXPECT_EQ(rs.Value("Notes").toString(), QString("ZELVORA Version 1.01"));
+    EXPECT_EQ(rs.Value("Default").toInt(), 1);
+    EXPECT_TRUE(rs.Value("Active").isNull());
+    EXPECT_TRUE(rs.Value("Missing Rom").isNull());
+    EXPECT_FALSE(QFile::exists(TempCatalogueFile(dir.path())));
+    EXPECT_TRUE(vars.CatalogueDb->IsOpen());
+}
+
+TEST_F(CatalogueTest, UpgradeRemovesUnlistedFieldsAndAddsMissingOnes) {
+    Legacy legacy;
+    legacy.drop = {"Bad ROM", "Playback"};
+    legacy.extra = {{"Old Stuff", 12}, {"zz", 54}};
+    writeLegacyCatalogue(dir.path(), legacy);
+
+    PrepareCatalogue(vars);
+    Recordset& rs = *vars.RomsRecordset;
+    QStringList expected = listedNames();
+    // Missing fields join the end, in the table's order; nothing is reordered.
+    expected.removeAll("Playback");
+    expected.removeAll("Bad ROM");
+    expected << "Playback"
+             << "Bad ROM";
+    EXPECT_EQ(fieldNames(rs), expected);
+    EXPECT_EQ(rs.FieldTypeOf(static_cast<int>(expected.indexOf("Bad ROM"))), FieldType::Long);
+
+    ASSERT_EQ(rs.RecordCount(), 4);
+    int games = 0;
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+        EXPECT_TRUE(rs.Value("Bad ROM").isNull());
+        EXPECT_EQ(rs.Value("Active").toInt(), 0) << "every game waits for the next update";
+        if (rs.Value("Rom").toString() == DefaultRom) {
+            EXPECT_EQ(rs.Value("Notes").toString(), VersionBanner);
+        } else {
+            EXPECT_EQ(rs.Value("Gamma").toInt(), 10 + games);
+            EXPECT_EQ(rs.Value("Description").toString(), QString("Game %1").arg(games));
+            ++games;
+        }
+    }
+    EXPECT_EQ(games, 3);
+    EXPECT_FALSE(QFile::exists(TempCatalogueFile(dir.path())));
+}
+
+TEST_F(CatalogueTest, ACurrentCatalogueIsNotExamined) {
+    // A lower-case banner is this version; the missing field is not added and the file is not
+    // rewritten.
+    Legacy legacy;
+    legacy.drop = {"Bad ROM"};
+    legacy.notes = QString(VersionBanner).toLower();
+    writeLegacyCatalogue(dir.path(), legacy);
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(file()).constData(), &before), 0);
+
+    PrepareCatalogue(vars);
+    EXPECT_FALSE(fieldNames(*vars.RomsRecordset).contains("Bad ROM"));
+    EXPECT_EQ(vars.RomsRecordset->Value("Rom").toString(), DefaultRom) << "on the first record";
+    vars.RomsRecordset->MoveNext();
+    EXPECT_EQ(vars.RomsRecordset->Value("Active").toInt(), -1);
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(file()).constData(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino) << "compaction would have replaced the file";
+
+    // A Null stamp counts as current too.
+    vars.RomsRecordset.reset();
+    vars.CatalogueDb.reset();
+    QFile::remove(file());
+    legacy.notes = QVariant();
+    writeLegacyCatalogue(dir.path(), legacy);
+    PrepareCatalogue(vars);
+    EXPECT_FALSE(fieldNames(*vars.RomsRecordset).contains("Bad ROM"));
+}
+
+TEST_F(CatalogueTest, EmptyStampUpgradesAndRestamps) {
+    Legacy legacy;
+    legacy.notes = QString("");
+    writeLegacyCatalogue(dir.path(), legacy);
+    PrepareCatalogue(vars);
+    Recordset& rs = *vars.RomsRecordset;
+    ASSERT_TRUE(rs.FindFirst("Rom", DefaultRom));
+    EXPECT_EQ(rs.Value("Notes").toString(), VersionBanner);
+    ASSERT_TRUE(rs.FindFirst("Rom", "game1"));
+    EXPECT_EQ(rs.Value("Active").toInt(), 0);
+}
+
+TEST_F(CatalogueTest, ACatalogueWithoutADefaultRecordGetsOne) {
+    Legacy legacy;
+    legacy.defaultRecord = false;
+    legacy.drop = {"Active"};
+    writeLegacyCatalogue(dir.path(), legacy);
+    PrepareCatalogue(vars);
+    Recordset& rs = *vars.RomsRecordset;
+    EXPECT_EQ(rs.RecordCount(), 4);
+    ASSERT_TRUE(rs.FindFirst("Rom", DefaultRom));
+    EXPECT_EQ(rs.Value("Description").toString(), DefaultDescription);
+    EXPECT_EQ(rs.Value("Notes").toString(), VersionBanner);
+    EXPECT_EQ(rs.Value("Default").toInt(), 1);
+    // The Active field it lacked was added before every game was set inactive.
+    ASSERT_TRUE(rs.FindFirst("Rom", "game0"));
+    EXPECT_EQ(rs.Value("Active").toInt(), 0);
+}
+
+TEST_F(CatalogueTest, AFieldNamedInAnotherCaseIsThatField) {
+    Legacy legacy;
+    legacy.drop = {"Missing ROM"};
+    legacy.extra = {{"missing rom", 53}};
+    writeLegacyCatalogue(dir.path(), legacy);
+    PrepareCatalogue(vars);
+    const QStringList names = fieldNames(*vars.RomsRecordset);
+    EXPECT_EQ(names.filter("missing rom", Qt::CaseInsensitive).size(), 1);
+    ASSERT_TRUE(vars.RomsRecordset->FindFirst("Rom", "game2"));
+    EXPECT_EQ(vars.RomsRecordset->Value("Missing ROM").toString(), QString("old data"));
+}
+
+TEST_F(CatalogueTest, AFileThatIsNotACatalogueIsLeftAsItWas) {
+    test::TempProgramDir other;
+    test::MakeCatalogue(other.path(), 20);
+    const QByteArray catalogue = ReadBytes(CatalogueFile(other.path()));
+
+    const QByteArray cases[] = {QByteArray(), QByteArray(3000, '\x01'), catalogue.left(catalogue.size() / 3),
+                                QByteArray("SQLite format 3\0garbage", 23)};
+    for (const QByteArray& bytes : cases) {
+        SCOPED_TRACE(bytes.size());
+        WriteBytes(file(), bytes);
+        try {
+            PrepareCatalogue(vars);
+            ADD_FAILURE() << "opened a damaged catalogue";
+        } catch (const StoreError& error) {
+            EXPECT_FALSE(error.text().isEmpty());
+        }
+        EXPECT_EQ(ReadBytes(file()), bytes);
+        EXPECT_FALSE(QFile::exists(TempCatalogueFile(dir.path())));
+    }
+}
+
+TEST_F(CatalogueTest, CompactingKeepsOneCatalogueAndEveryRecord) {
+    const auto games = test::MakeCatalogue(dir.path(), 200);
+    WriteBytes(TempCatalogueFile(dir.path()), "left over");
+    CompactCatalogue(dir.path());
+    CompactCatalogue(dir.path());
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    EXPECT_EQ(files, QStringList{"Zelvora.mdb"});
+
+    OpenCatalogue(vars);
+    EXPECT_EQ(vars.RomsRecordset->RecordCount(), 201);
+    ASSERT_TRUE(vars.RomsRecordset->FindLast("Description", games[150].description));
+    EXPECT_EQ(vars.RomsRecordset->Value("Rom").toString(), games[150].rom);
+}
+
+TEST_F(CatalogueTest, AFailedCompactionLeavesTheCatalogueUsable) {
+    test::MakeCatalogue(dir.path(), 10);
+    const QByteArray before = ReadBytes(file());
+
+    // The catalogue held open elsewhere: renaming over it would pull it from under that program.
+    {
+        OpenCatalogue(vars);
+        EXPECT_THROW(CompactCatalogue(dir.path()), StoreError);
+        vars.RomsRecordset.reset();
+        vars.CatalogueDb.reset();
+    }
+    EXPECT_EQ(ReadBytes(file()), before);
+
+    // A temporary name that cannot be cleared away.
+    QDir().mkpath(TempCatalogueFile(dir.path()) + "/busy");
+    EXPECT_THROW(CompactCatalogue(dir.path()), StoreError);
+    EXPECT_EQ(ReadBytes(file()), before);
+    QDir(TempCatalogueFile(dir.path())).removeRecursively();
+
+    OpenCatalogue(vars);
+    EXPECT_EQ(vars.RomsRecordset->RecordCount(), 11);
+}
+
+TEST_F(CatalogueTest, OpenReplacesTheSharedObjects) {
+    test::MakeCatalogue(dir.path(), 5);
+    OpenCatalogue(vars);
+    Recordset* first = vars.RomsRecordset.get();
+    vars.RomsRecordset->MoveLast();
+    OpenCatalogue(vars);
+    EXPECT_NE(vars.RomsRecordset.get(), nullptr);
+    EXPECT_NE(vars.RomsRecordset.get(), first);
+    EXPECT_EQ(vars.RomsRecordset->Value("Rom").toString(), DefaultRom);
+}

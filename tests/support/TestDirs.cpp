@@ -1,0 +1,32 @@
+#include "TestDirs.h"
+
+#include <QFile>
+
+#include <stdexcept>
+
+namespace zelvora::test {
+
+TempProgramDir::TempProgramDir() : dir_(QDir::tempPath() + QStringLiteral("/zelvora-test-XXXXXX")) {
+    if (!dir_.isValid())
+        throw std::runtime_error("cannot make a temporary directory");
+    path_ = dir_.path();
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+QString FixturePath(const QString& relative) {
+    return QStringLiteral(ZELVORA_FIXTURES_DIR) + QLatin1Char('/') + relative;
+}
+
+} // namespace zelvora::test

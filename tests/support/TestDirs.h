@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace zelvora::test {
+
+// A fresh, empty program directory that disappears with the object.
+class TempProgramDir {
+public:
+    TempProgramDir();
+    const QString& path() const { return path_; }
+    QString file(const QString& name) const { return path_ + QLatin1Char('/') + name; }
+
+private:
+    QTemporaryDir dir_;
+    QString path_;
+};
+
+QByteArray ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const QByteArray& bytes);
+
+// A file of tests/fixtures, e.g. "mame-classic/gamelist.txt".
+QString FixturePath(const QString& relative);
+
+} // namespace zelvora::test
