@@ -72,7 +72,7 @@ QString unquoteName(const QString& word) {
 // Turns "SELECT ... FROM table ..." into the statement that lists the matching row ids in the
 // same order. Ties of an ORDER BY, and a statement without one, fall back to the table's own
 // order, so the keyset never depends on which index SQLite happens to scan.
-QString keysetStatement(const QString& tableOrSql, QString* table) {
+QString keysetStatement(const QString& tableOrSql, QString* table, QString* rowsClause) {
     const QString text = tableOrSql.trimmed();
     const std::vector<Word> words = topLevelWords(text);
     const bool isSelect =
@@ -81,9 +81,11 @@ QString keysetStatement(const QString& tableOrSql, QString* table) {
         if (words.size() != 1)
             throw StoreError(QStringLiteral("Invalid SQL statement; expected a table name or 'SELECT': %1").arg(text));
         *table = unquoteName(text);
-        return QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(QuoteName(*table));
+        *rowsClause = QStringLiteral("FROM %1").arg(QuoteName(*table));
+        return QStringLiteral("SELECT rowid ") + *rowsClause + QStringLiteral(" ORDER BY rowid");
     }
     qsizetype fromAt = -1;
+    qsizetype orderAt = -1;
     bool ordered = false;
     for (size_t w = 0; w < words.size(); ++w) {
         const QString& word = words[w].text;
@@ -92,6 +94,7 @@ QString keysetStatement(const QString& tableOrSql, QString* table) {
             *table = unquoteName(words[w + 1].text);
         } else if (word.compare(QLatin1String("ORDER"), Qt::CaseInsensitive) == 0) {
             ordered = true;
+            orderAt = words[w].start;
         } else if (word.compare(QLatin1String("LIMIT"), Qt::CaseInsensitive) == 0 ||
                    word.compare(QLatin1String("UNION"), Qt::CaseInsensitive) == 0 ||
                    word.compare(QLatin1String("JOIN"), Qt::CaseInsensitive) == 0) {
@@ -102,9 +105,10 @@ QString keysetStatement(const QString& tableOrSql, QString* table) {
     if (fromAt < 0)
         throw StoreError(QStringLiteral("Syntax error in query: no FROM clause: %1").arg(text));
     const QString rowId = QuoteName(*table) + QLatin1String(".rowid");
-    QString sql = QStringLiteral("SELECT ") + rowId + QLatin1Char(' ') + text.mid(words[fromAt].start);
-    sql += ordered ? QStringLiteral(", ") + rowId : QStringLiteral(" ORDER BY ") + rowId;
-    return sql;
+    const qsizetype fromStart = words[fromAt].start;
+    *rowsClause = ordered ? text.mid(fromStart, orderAt - fromStart) : text.mid(fromStart);
+    const QString order = ordered ? QStringLiteral(", ") + rowId : QStringLiteral(" ORDER BY ") + rowId;
+    return QStringLiteral("SELECT ") + rowId + QLatin1Char(' ') + text.mid(fromStart) + order;
 }
 
 void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value) {
@@ -183,7 +187,7 @@ QVariant storedValue(const FieldInfo& field, const QVariant& value) {
 
 Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& tableOrSql)
     : connection_(std::move(connection)) {
-    const QString sql = keysetStatement(tableOrSql, &table_);
+    const QString sql = keysetStatement(tableOrSql, &table_, &rowsClause_);
     sqlite3_stmt* stmt = connection_->statement(sql);
     StatementReset reset(stmt);
     int rc;
@@ -309,6 +313,7 @@ const Recordset::Cell& Recordset::currentCell(int field) const {
         if (!loaded) {
             chunk_.columnOf.resize(fields_.size(), -1);
             chunk_.columnOf[field] = 0;
+            chunk_.rowSql.clear();
         }
         loadChunk();
         it = chunk_.rowOf.constFind(rowId);
@@ -316,6 +321,23 @@ const Recordset::Cell& Recordset::currentCell(int field) const {
             throw StoreError(QStringLiteral("Record is deleted."));
     }
     return chunk_.cells[*it * chunk_.columns + static_cast<size_t>(chunk_.columnOf[field])];
+}
+
+void Recordset::buildChunkStatements() const {
+    const QString table = QuoteName(table_);
+    QString columns = table + QLatin1String(".rowid");
+    int count = 0;
+    for (size_t f = 0; f < chunk_.columnOf.size(); ++f) {
+        if (chunk_.columnOf[f] >= 0) {
+            chunk_.columnOf[f] = count++;
+            columns += QLatin1Char(',') + table + QLatin1Char('.') + QuoteName(fields_[f].name);
+        }
+    }
+    chunk_.columns = static_cast<size_t>(count);
+    chunk_.rowSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?1").arg(columns, table);
+    chunk_.selectList = columns;
+    chunk_.runSql =
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (SELECT value FROM json_each(?1))").arg(columns, table);
 }
 
 void Recordset::loadChunk() const {
@@ -329,23 +351,16 @@ void Recordset::loadChunk() const {
     }
     chunk_.nextPosition = p;
 
-    QString select = QStringLiteral("SELECT rowid");
-    int columns = 0;
-    for (size_t f = 0; f < chunk_.columnOf.size(); ++f) {
-        if (chunk_.columnOf[f] >= 0) {
-            chunk_.columnOf[f] = columns++;
-            select += QLatin1Char(',') + QuoteName(fields_[f].name);
-        }
-    }
-    select += QLatin1String(" FROM ") + QuoteName(table_);
+    if (chunk_.rowSql.isEmpty())
+        buildChunkStatements();
 
     sqlite3_stmt* stmt;
     QByteArray list;
     if (wanted.size() == 1) {
-        stmt = statement(rowStatement_, select + QLatin1String(" WHERE rowid=?1"));
+        stmt = statement(rowStatement_, chunk_.rowSql);
         sqlite3_bind_int64(stmt, 1, wanted.front());
     } else {
-        stmt = statement(chunkStatement_, select + QLatin1String(" WHERE rowid IN (SELECT value FROM json_each(?1))"));
+        stmt = statement(chunkStatement_, chunk_.runSql);
         list.reserve(static_cast<qsizetype>(wanted.size()) * 8);
         list += '[';
         for (size_t i = 0; i < wanted.size(); ++i) {
@@ -357,7 +372,10 @@ void Recordset::loadChunk() const {
         sqlite3_bind_text(stmt, 1, list.constData(), static_cast<int>(list.size()), SQLITE_STATIC);
     }
     StatementReset reset(stmt);
-    chunk_.columns = static_cast<size_t>(columns);
+    fillChunk(stmt);
+}
+
+void Recordset::fillChunk(sqlite3_stmt* stmt) const {
     chunk_.cells.clear();
     chunk_.bytes.clear();
     chunk_.rowOf.clear();
@@ -388,6 +406,29 @@ void Recordset::loadChunk() const {
     }
     connection_->check(rc);
     chunk_.generation = connection_->dataGeneration();
+}
+
+void Recordset::Preload(const QStringList& fields) {
+    std::vector<int> indexes;
+    for (const QString& field : fields)
+        indexes.push_back(fieldIndex(field));
+    chunk_.columnOf.resize(fields_.size(), -1);
+    for (int index : indexes) {
+        if (chunk_.columnOf[index] < 0) {
+            chunk_.columnOf[index] = 0;
+            chunk_.rowSql.clear();
+        }
+    }
+    if (chunk_.rowSql.isEmpty())
+        buildChunkStatements();
+    // The same rows in the table's own order: a plain scan, where the statement's order could
+    // cost a look-up per row.
+    sqlite3_stmt* stmt = connection().statement(QStringLiteral("SELECT %1 %2").arg(chunk_.selectList, rowsClause_));
+    StatementReset reset(stmt);
+    fillChunk(stmt);
+    // Every record is loaded: a walk from here on finds each one in place.
+    chunk_.nextPosition = static_cast<int>(keys_.size());
+    chunk_.size = 256;
 }
 
 // After a write of our own, only the written record's cached columns are stale; the rest of the

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <cstdint>
@@ -61,6 +62,10 @@ public:
     void Delete();
     bool IsEditing() const { return editMode_ != EditMode::None; }
 
+    // Reads the named fields of every record now, in one pass over the query: a walk that reads
+    // them afterwards finds them loaded. Writes made later are seen as always.
+    void Preload(const QStringList& fields);
+
     QVariant Value(const QString& field) const;
     void SetValue(const QString& field, const QVariant& value);
 
@@ -91,6 +96,9 @@ private:
         std::string bytes;
         QHash<std::int64_t, size_t> rowOf;
         std::vector<int> columnOf; // a field's column in `cells`, -1 when not loaded
+        QString rowSql;            // the statements for the loaded columns; empty when they changed
+        QString runSql;
+        QString selectList;
         int nextPosition = -1;
         int size = 1;
     };
@@ -106,6 +114,8 @@ private:
     std::int64_t currentRowId() const;
     const Cell& currentCell(int field) const;
     void loadChunk() const;
+    void buildChunkStatements() const;
+    void fillChunk(sqlite3_stmt* stmt) const;
     void forgetRow(std::int64_t rowId, bool cacheWasCurrent);
     sqlite3_stmt* statement(CachedStatement& cache, const QString& sql) const;
     void leaveRecord();
@@ -116,6 +126,7 @@ private:
 
     std::shared_ptr<Connection> connection_;
     QString table_;
+    QString rowsClause_; // the statement from its FROM on, without its ORDER BY, for Preload
     bool closed_ = false;
 
     std::vector<std::int64_t> keys_;

@@ -246,3 +246,26 @@ TEST_F(RecordsetTest, AWalkSeesWritesMadeWhileItRuns) {
     ASSERT_TRUE(other->FindLast("Notes", "SEEN 699"));
     EXPECT_EQ(other->Value("Rom").toString(), QString("g699"));
 }
+
+TEST_F(RecordsetTest, PreloadReadsTheQuerysRowsAndStillSeesLaterWrites) {
+    for (int i = 0; i < 50; ++i)
+        add(QString("g%1").arg(i), QString("Game %1").arg(i, 2, 10, QChar('0')), i);
+    auto rs = db->OpenRecordset("SELECT * FROM ROMS WHERE Active >= 40 ORDER BY Description DESC");
+    rs->Preload({"Description", "rom"});
+    QStringList seen;
+    for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext())
+        seen << rs->Value("Rom").toString() + "=" + rs->Value("Description").toString();
+    EXPECT_EQ(seen.size(), 10);
+    EXPECT_EQ(seen.first(), QString("g49=Game 49"));
+    EXPECT_EQ(seen.last(), QString("g40=Game 40"));
+
+    auto other = db->OpenRecordset("ROMS");
+    ASSERT_TRUE(other->FindFirst("Rom", "g45"));
+    other->Edit();
+    other->SetValue("Description", "Renamed");
+    other->Update();
+    ASSERT_TRUE(rs->FindFirst("Rom", "g45"));
+    EXPECT_EQ(rs->Value("Description").toString(), QString("Renamed"));
+    EXPECT_EQ(rs->Value("Active").toInt(), 45) << "a field not preloaded is read when asked for";
+    EXPECT_THROW(rs->Preload({"Nope"}), StoreError);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+namespace zelvora {
+
+// One listing of a directory's files, looked up by name without regard to case. A check over
+// the whole catalogue lists each directory once and asks this, instead of listing it per game.
+class DirectoryListing {
+public:
+    explicit DirectoryListing(const QString& directory);
+
+    // The file's name as it is on disk, or an empty string when there is none.
+    QString Find(const QString& name) const;
+    bool Contains(const QString& name) const { return !Find(name).isEmpty(); }
+    int Size() const { return static_cast<int>(names_.size()); }
+
+private:
+    QHash<QString, QString> names_; // folded name -> name on disk
+};
+
+} // namespace zelvora

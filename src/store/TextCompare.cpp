@@ -1,0 +1,34 @@
+#include "store/TextCompare.h"
+
+#include <algorithm>
+
+namespace zelvora {
+
+namespace {
+
+inline char16_t fold(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+}
+
+} // namespace
+
+int CompareNoCase(QStringView a, QStringView b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = fold(a[i].unicode());
+        const char16_t y = fold(b[i].unicode());
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool EqualNoCase(QStringView a, QStringView b) {
+    return a.size() == b.size() && CompareNoCase(a, b) == 0;
+}
+
+bool StartsWithNoCase(QStringView text, QStringView prefix) {
+    return text.size() >= prefix.size() && CompareNoCase(text.left(prefix.size()), prefix) == 0;
+}
+
+} // namespace zelvora

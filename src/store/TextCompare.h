@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace zelvora {
+
+// The program's case-blind text comparison. It folds ASCII letters only, upper to lower, and then
+// compares code units, which is the order SQLite's NOCASE collation gives the catalogue's text
+// columns: the game list's order and the type-ahead search over it agree.
+int CompareNoCase(QStringView a, QStringView b);
+bool EqualNoCase(QStringView a, QStringView b);
+bool StartsWithNoCase(QStringView text, QStringView prefix);
+
+} // namespace zelvora
