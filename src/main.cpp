@@ -1,6 +1,7 @@
-#include "shell/FatalError.h"
-#include "shell/frmMain.h"
-#include "store/StoreError.h"
+#include "gamelist/Clock.h"
+#include "shell/Shell.h"
+#include "shell/UserDialogs.h"
+#include "store/Settings.h"
 #include "store/Variables.h"
 
 #include <QApplication>
@@ -11,11 +12,10 @@ int main(int argc, char* argv[]) {
 
     zelvora::Variables vars;
     vars.ProgramDir = QCoreApplication::applicationDirPath();
-    try {
-        zelvora::frmMain window(vars);
-        window.show();
-        return QApplication::exec();
-    } catch (const zelvora::StoreError& error) {
-        zelvora::ShowFatalError(error.text());
-    }
+    zelvora::Settings settings = zelvora::Settings::ForUser();
+    zelvora::QtDialogs dialogs;
+    zelvora::SystemClock clock;
+    zelvora::Shell shell(vars, settings, dialogs, clock);
+    shell.LoadMain();
+    return QApplication::exec();
 }

@@ -1,20 +1,68 @@
 #pragma once
 
+#include "gamelist/GameListModel.h"
+#include "gamelist/TypeAhead.h"
+
 #include <QMainWindow>
+
+class QAction;
+class QMenu;
+class QPushButton;
 
 namespace zelvora {
 
-struct Variables;
+class GameGrid;
+class Shell;
 
-// The main window; the program lives as long as it does.
+// The main window; the program lives as long as it does. Form_Load brings the catalogue into use
+// and fills the game list; closing the window runs Form_Unload.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit frmMain(Variables& vars, QWidget* parent = nullptr);
+    explicit frmMain(Shell& shell, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void FillGrid(const QString& sortKey);
+    void cmdSort_Click();
+    void MSFlexGrid1_LeaveCell();
+    void MSFlexGrid1_EnterCell();
+    // `key` is a virtual key code; a handler may set it to 0 to swallow the key.
+    void MSFlexGrid1_Keyup(int& key);
+
+    void mnuExit_Click();
+    void mnuFileLocations_Click();
+    void mnuFilter_Click();
+
+    GameGrid* MSFlexGrid1 = nullptr;
+    QPushButton* cmdSort = nullptr;
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuOptions = nullptr;
+    QAction* mnuFileLocations = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuFilter = nullptr;
+
+    // Option edits not yet written to the shown game's record.
+    bool OptionsChanged = false;
+
+    const GameListModel& Rows() const { return rows_; }
+    const TypeAhead& Search() const { return typeAhead_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    Variables& vars_;
+    void Form_Unload();
+    void buildMenu();
+    void setUpGridColumns();
+    // Runs a step that may meet an engine error: the error ends the program.
+    template <typename Step> void guarded(Step step);
+
+    Shell& shell_;
+    GameListModel rows_;
+    TypeAhead typeAhead_;
+    bool unloaded_ = false;
 };
 
 } // namespace zelvora

@@ -5,6 +5,7 @@
 #include "store/Recordset.h"
 #include "store/Variables.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 
@@ -39,6 +40,7 @@ std::vector<GeneratedGame> GenerateGames(Database& db, int games, unsigned seed)
     made.reserve(static_cast<size_t>(games));
     QSet<QString> names;
     QSet<QString> titles;
+    QHash<QString, size_t> parentOf; // a parent's set name -> its index in `made`
 
     Transaction transaction(db);
     std::unique_ptr<Recordset> rs = db.OpenRecordset(QStringLiteral("ROMS"));
@@ -46,9 +48,12 @@ std::vector<GeneratedGame> GenerateGames(Database& db, int games, unsigned seed)
         GeneratedGame game;
         const bool clone = !made.empty() && percent(rng) < 35;
         if (clone) {
-            const GeneratedGame& parent = made[std::uniform_int_distribution<size_t>(0, made.size() - 1)(rng)];
-            game.clone = parent.clone.isEmpty() ? parent.rom : parent.clone;
-            game.description = parent.description + QLatin1String(pick(rng, Variants));
+            // MAME's clones all name the parent set, never another clone.
+            size_t parent = std::uniform_int_distribution<size_t>(0, made.size() - 1)(rng);
+            while (!made[parent].clone.isEmpty())
+                parent = parentOf.value(made[parent].clone);
+            game.clone = made[parent].rom;
+            game.description = made[parent].description + QLatin1String(pick(rng, Variants));
         } else {
             game.description =
                 QStringLiteral("%1 %2").arg(QLatin1String(pick(rng, Words)), QLatin1String(pick(rng, Words)));
@@ -67,6 +72,8 @@ std::vector<GeneratedGame> GenerateGames(Database& db, int games, unsigned seed)
         while (names.contains(game.rom))
             game.rom = QStringLiteral("g%1").arg(i);
         names.insert(game.rom);
+        if (game.clone.isEmpty())
+            parentOf.insert(game.rom, made.size());
 
         const bool neogeo = percent(rng) < 5;
         rs->AddNew();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QTableView>
+
+namespace zelvora {
+
+// The game grid: a table view without headers whose key releases go to the main window's
+// handler. Qt's own keyboard search is switched off, as the type-ahead search is ours.
+class GameGrid : public QTableView {
+    Q_OBJECT
+
+public:
+    explicit GameGrid(QWidget* parent = nullptr);
+
+    void setModel(QAbstractItemModel* model) override;
+    void keyboardSearch(const QString&) override {}
+    int CurrentRow() const;
+    void SetCurrentRow(int row);
+    void SetTopRow(int row);
+
+Q_SIGNALS:
+    void keyReleased(int qtKey, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void keyReleaseEvent(QKeyEvent* event) override;
+};
+
+} // namespace zelvora

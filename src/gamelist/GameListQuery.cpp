@@ -1,0 +1,110 @@
+#include "gamelist/GameListQuery.h"
+
+#include "store/Database.h"
+#include "store/FieldTable.h"
+#include "store/Recordset.h"
+#include "store/Settings.h"
+#include "store/TextCompare.h"
+#include "store/Variables.h"
+
+namespace zelvora {
+
+namespace {
+
+struct FilterClauses {
+    const char* showOnly;
+    const char* exclude;
+};
+
+// Each clause ends with a blank so the next one follows it. SQLite needs IS NULL to test for a
+// field that holds no value; a comparison with NULL is never true.
+constexpr FilterClauses Clauses[FilterCount] = {
+    {"AND Driver = 'neogeo.c' ", "AND Driver <> 'neogeo.c' "}, {"AND Clone IS NULL ", "AND Clone IS NOT NULL "},
+    {"AND Clone IS NOT NULL ", "AND Clone IS NULL "},          {"AND Screenshot = 1 ", "AND Screenshot = 0 "},
+    {"AND [Missing Rom] = 1 ", "AND [Missing Rom] = 0 "},      {"AND [Bad Rom] = 1 ", "AND [Bad Rom] = 0 "},
+};
+
+const QString SortKeys[] = {QStringLiteral("Description"), QStringLiteral("Date"), QStringLiteral("Manufacturer"),
+                            QStringLiteral("Rom")};
+
+bool isOne(const QVariant& value) {
+    return !value.isNull() && value.toLongLong() == 1;
+}
+
+} // namespace
+
+QString FilterKey(int index) {
+    return QStringLiteral("Filter %1").arg(index);
+}
+
+FilterStates ReadFilters(const Settings& settings) {
+    FilterStates filters{};
+    for (int i = 0; i < FilterCount; ++i)
+        filters[i] =
+            Settings::ToNumber(settings.Get(QStringLiteral("zelvora"), QStringLiteral("settings"), FilterKey(i), 0));
+    return filters;
+}
+
+QString GameListSql(const FilterStates& filters, const QString& sortKey) {
+    QString condition;
+    for (int i = 0; i < FilterCount; ++i) {
+        if (filters[i] == 1)
+            condition += QLatin1String(Clauses[i].showOnly);
+        else if (filters[i] == 2)
+            condition += QLatin1String(Clauses[i].exclude);
+    }
+    // AND binds before OR, so the filters narrow every record but the default one.
+    if (!condition.isEmpty())
+        condition = QStringLiteral("WHERE ") + condition.mid(3) + QStringLiteral(" OR Rom='-default-'");
+    // The key goes into the SQL text, so only the list's own sort fields are taken.
+    QString key = SortKeys[0];
+    for (const QString& known : SortKeys) {
+        if (EqualNoCase(known, sortKey))
+            key = known;
+    }
+    return QStringLiteral("SELECT * FROM ROMS ") + condition + QStringLiteral("ORDER BY ") + key +
+           QStringLiteral(",Description");
+}
+
+QString StatusMarks(const Recordset& rs) {
+    QString marks;
+    if (isOne(rs.Value(QStringLiteral("Screenshot"))))
+        marks += QLatin1Char('S');
+    if (isOne(rs.Value(QStringLiteral("Bad ROM"))))
+        marks += QLatin1Char('B');
+    if (isOne(rs.Value(QStringLiteral("Missing ROM"))))
+        marks += QLatin1Char('R');
+    const QVariant useDefault = rs.Value(QStringLiteral("Default"));
+    if (!useDefault.isNull() && useDefault.toLongLong() == 0 &&
+        !EqualNoCase(rs.Value(QStringLiteral("Rom")).toString(), DefaultRom))
+        marks += QLatin1Char('*');
+    return marks;
+}
+
+GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QString& sortKey) {
+    GameListRows rows;
+    vars.RomsRecordset.reset();
+    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(GameListSql(filters, sortKey));
+    Recordset& rs = *vars.RomsRecordset;
+    rs.Preload({QStringLiteral("Description"), QStringLiteral("Screenshot"), QStringLiteral("Bad ROM"),
+                QStringLiteral("Missing ROM"), QStringLiteral("Default"), QStringLiteral("Rom")});
+    rows.marks.reserve(rs.RecordCount());
+    rows.descriptions.reserve(rs.RecordCount());
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+        rows.descriptions << rs.Value(QStringLiteral("Description")).toString();
+        rows.marks << StatusMarks(rs);
+    }
+    vars.RomsRecordset.reset();
+    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
+    return rows;
+}
+
+QString NextSortKey(const QString& caption) {
+    for (int i = 0; i < 3; ++i) {
+        if (EqualNoCase(caption, SortKeys[i]))
+            return SortKeys[i + 1];
+    }
+    return SortKeys[0];
+}
+
+} // namespace zelvora

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+namespace zelvora {
+
+class Clock;
+class Settings;
+class UserDialogs;
+class frmMain;
+struct Variables;
+
+// Which of the program's top windows is loaded. The main window and the file locations dialog
+// take each other's place; the program ends when no window is left.
+class Shell {
+public:
+    Shell(Variables& vars, Settings& settings, UserDialogs& dialogs, Clock& clock);
+
+    Variables& vars() { return vars_; }
+    Settings& settings() { return settings_; }
+    UserDialogs& dialogs() { return dialogs_; }
+    Clock& clock() { return clock_; }
+
+    // Loads a fresh main window: shows it and runs its whole start-up.
+    void LoadMain();
+    // Unloads the main window, if one is loaded (its unload steps run).
+    void UnloadMain();
+    // Shows the file locations dialog, which unloads the main window.
+    void ShowFileLocations();
+
+    frmMain* Main() const;
+
+    // What happens to an engine or file error that the program cannot go on from. The program
+    // shows it and ends; tests record it instead.
+    void Fatal(const QString& text);
+    std::function<void(const QString&)> onFatal;
+
+private:
+    Variables& vars_;
+    Settings& settings_;
+    UserDialogs& dialogs_;
+    Clock& clock_;
+    QPointer<frmMain> main_;
+};
+
+} // namespace zelvora

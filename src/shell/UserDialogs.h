@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace zelvora {
+
+// The questions the program puts to the user: message boxes and the file-open dialog. Windows
+// reach them only through this interface, so tests answer them without a person.
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+
+    // The file-open dialog. `filter` is "what to pick|pattern"; returns the chosen file's full
+    // path, or an empty string when the user cancelled.
+    virtual QString OpenFile(QWidget* parent, const QString& filter, const QString& directory) = 0;
+    // A message box with OK and Cancel; true for OK.
+    virtual bool Confirm(QWidget* parent, const QString& title, const QString& text) = 0;
+    virtual void Inform(QWidget* parent, const QString& title, const QString& text) = 0;
+};
+
+// The real dialogs.
+class QtDialogs : public UserDialogs {
+public:
+    QString OpenFile(QWidget* parent, const QString& filter, const QString& directory) override;
+    bool Confirm(QWidget* parent, const QString& title, const QString& text) override;
+    void Inform(QWidget* parent, const QString& title, const QString& text) override;
+};
+
+} // namespace zelvora

@@ -1,0 +1,282 @@
+#include "CatalogueGenerator.h"
+#include "ScriptedDialogs.h"
+#include "TestDirs.h"
+
+#include "gamelist/GameGrid.h"
+#include "gamelist/frmFilter.h"
+#include "shell/Shell.h"
+#include "shell/frmFileLocations.h"
+#include "shell/frmMain.h"
+#include "store/Catalogue.h"
+#include "store/Settings.h"
+#include "store/Variables.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace zelvora;
+
+namespace {
+
+template <typename Window> Window* findWindow() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+void closeAll() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        widget->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() : settings(config.path()), shell(vars, settings, dialogs, clock) {
+        vars.ProgramDir = program.path();
+        shell.onFatal = [this](const QString& text) { fatal << text; };
+    }
+    ~MainWindowTest() override { closeAll(); }
+
+    QString mameDir() const { return mame.path() + "/"; }
+    void installMame() { test::WriteBytes(mame.file("mame"), "#!/bin/sh\n"); }
+    void storeDirectories() {
+        settings.Save("Zelvora", "Settings", "MameLocation", mameDir());
+        settings.Save("Zelvora", "Settings", "PCXFiles", program.path() + "/pcx/");
+        settings.Save("Zelvora", "Settings", "ROMFiles", program.path() + "/roms/");
+    }
+    frmMain* start() {
+        shell.LoadMain();
+        return findWindow<frmMain>();
+    }
+
+    test::TempProgramDir program, config, mame;
+    Variables vars;
+    Settings settings;
+    test::ScriptedDialogs dialogs;
+    test::FakeClock clock;
+    Shell shell;
+    QStringList fatal;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
+    EXPECT_EQ(start(), nullptr) << "the main window gives way to the file locations dialog";
+    auto* dialog = findWindow<frmFileLocations>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QString("File Locations"));
+    EXPECT_EQ(dialog->txtFile[0]->text(), program.path() + "/");
+    EXPECT_EQ(dialog->txtFile[1]->text(), program.path() + "/pcx/");
+    EXPECT_EQ(dialog->txtFile[2]->text(), program.path() + "/roms/");
+    EXPECT_FALSE(dialog->Command3->isEnabled());
+    EXPECT_FALSE(QFile::exists(CatalogueFile(program.path())));
+    EXPECT_EQ(settings.Get("zelvora", "settings", "Last", ""), QString("0"));
+
+    // Browsing takes the picked file's directory; cancelling the file dialog changes nothing.
+    dialogs.files = {"/data/shots/pacman.pcx", ""};
+    QTest::mouseClick(dialog->Command1[1], Qt::LeftButton);
+    EXPECT_EQ(dialog->txtFile[1]->text(), QString("/data/shots/"));
+    EXPECT_TRUE(dialogs.filtersAsked.last().contains("*.pcx"));
+    QTest::mouseClick(dialog->Command1[2], Qt::LeftButton);
+    EXPECT_EQ(dialog->txtFile[2]->text(), program.path() + "/roms/");
+
+    // OK with a directory that lacks MAME brings the dialog straight back, with what was stored.
+    dialog->txtFile[0]->setText("  " + mameDir() + "  ");
+    QTest::mouseClick(dialog->Command2, Qt::LeftButton);
+    EXPECT_EQ(settings.Get("Zelvora", "Settings", "MameLocation", ""), mameDir());
+    EXPECT_EQ(settings.Get("Zelvora", "Settings", "PCXFiles", ""), QString("/data/shots/"));
+    dialog = findWindow<frmFileLocations>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->txtFile[0]->text(), mameDir());
+    EXPECT_TRUE(dialog->Command3->isEnabled()) << "the stored directory exists";
+    EXPECT_EQ(findWindow<frmMain>(), nullptr);
+
+    installMame();
+    QTest::mouseClick(dialog->Command3, Qt::LeftButton);
+    frmMain* window = findWindow<frmMain>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(findWindow<frmFileLocations>(), nullptr);
+    EXPECT_TRUE(QFile::exists(CatalogueFile(program.path())));
+    EXPECT_EQ(window->windowTitle(), QString("Zelvora  (0 Games)"));
+    EXPECT_EQ(window->Rows().rowCount(), 1);
+    EXPECT_TRUE(fatal.isEmpty());
+
+    // "File Locations" swaps the windows again, and this time Cancel is allowed.
+    window->mnuFileLocations->trigger();
+    dialog = findWindow<frmFileLocations>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(findWindow<frmMain>(), nullptr);
+    EXPECT_TRUE(dialog->Command3->isEnabled());
+}
+
+TEST_F(MainWindowTest, MenuHoldsTheItemsThatWork) {
+    installMame();
+    storeDirectories();
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    QStringList captions;
+    for (QAction* action : window->menuBar()->actions())
+        captions << action->text();
+    EXPECT_EQ(captions, (QStringList{"File", "Options"}));
+    EXPECT_EQ(window->mnuFileLocations->text(), QString("File Locations"));
+    EXPECT_EQ(window->mnuExit->text(), QString("Exit"));
+    EXPECT_EQ(window->mnuFilter->text(), QString("Game Filters"));
+}
+
+TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {
+    installMame();
+    storeDirectories();
+    const auto games = test::MakeCatalogue(program.path(), 60);
+
+    struct Case {
+        int last;
+        int current;
+        int top;
+    };
+    for (const Case c : {Case{30, 30, 20}, Case{5, 5, 5}, Case{60, 60, 50}}) {
+        SCOPED_TRACE(c.last);
+        settings.Save("zelvora", "settings", "Last", QString::number(c.last));
+        frmMain* window = start();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->windowTitle(), QString("Zelvora  (60 Games)"));
+        EXPECT_EQ(window->MSFlexGrid1->CurrentRow(), c.current);
+        // The grid is asked for that top row; near the end it shows as far down as it can.
+        QScrollBar* scroll = window->MSFlexGrid1->verticalScrollBar();
+        EXPECT_EQ(scroll->value(), std::min(c.top, scroll->maximum()));
+        const QString description = window->Rows().Text(c.current, 1);
+        EXPECT_EQ(vars.RomsRecordset->Value("Description").toString(), description);
+        window->MSFlexGrid1->SetCurrentRow(c.current + (c.current < 60 ? 1 : -1));
+        window->mnuExit->trigger();
+        EXPECT_EQ(settings.Get("zelvora", "settings", "Last", ""),
+                  QString::number(c.current + (c.current < 60 ? 1 : -1)));
+        closeAll();
+    }
+
+    // A remembered row beyond the list leaves the default record current.
+    settings.Save("zelvora", "settings", "Last", "500");
+    ASSERT_NE(start(), nullptr);
+    EXPECT_EQ(vars.RomsRecordset->Value("Rom").toString(), DefaultRom);
+    EXPECT_TRUE(fatal.isEmpty());
+}
+
+TEST_F(MainWindowTest, SortButtonCyclesAndKeepsTheRow) {
+    installMame();
+    storeDirectories();
+    test::MakeCatalogue(program.path(), 30);
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    window->MSFlexGrid1->SetCurrentRow(7);
+    QStringList captions;
+    for (int i = 0; i < 4; ++i) {
+        QTest::mouseClick(window->cmdSort, Qt::LeftButton);
+        captions << window->cmdSort->text();
+        EXPECT_EQ(window->Rows().rowCount(), 31);
+        EXPECT_EQ(window->MSFlexGrid1->CurrentRow(), 7);
+    }
+    EXPECT_EQ(captions, (QStringList{"Date", "Manufacturer", "Rom", "Description"}));
+
+    // Sorted by date, the first game after the default record is no later than the last.
+    QTest::mouseClick(window->cmdSort, Qt::LeftButton);
+    ASSERT_TRUE(vars.RomsRecordset->FindFirst("Description", window->Rows().Text(1, 1)));
+    const QString firstDate = vars.RomsRecordset->Value("Date").toString();
+    ASSERT_TRUE(vars.RomsRecordset->FindFirst("Description", window->Rows().Text(30, 1)));
+    EXPECT_LE(firstDate, vars.RomsRecordset->Value("Date").toString());
+}
+
+TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
+    installMame();
+    storeDirectories();
+    {
+        Variables setup;
+        setup.ProgramDir = program.path();
+        setup.Fields.InitFieldNames();
+        PrepareCatalogue(setup);
+        for (const char* title : {"Pac-Land", "pac-man", "PAC-MAN Plus", "Paperboy", "Xevious", "Xybots", "Galaga",
+                                  "1942", "Zaxxon", "Pengo", "Phoenix", "Qix"}) {
+            setup.RomsRecordset->AddNew();
+            setup.RomsRecordset->SetValue("Rom", QString(title).left(6).toLower());
+            setup.RomsRecordset->SetValue("Description", title);
+            setup.RomsRecordset->Update();
+        }
+    }
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    GameGrid* grid = window->MSFlexGrid1;
+    auto type = [&](Qt::Key key, double at) {
+        clock.now = at;
+        QTest::keyClick(grid, key);
+    };
+
+    type(Qt::Key_P, 100.0);
+    type(Qt::Key_A, 100.3);
+    type(Qt::Key_C, 100.6);
+    EXPECT_EQ(window->Rows().Text(grid->CurrentRow(), 1), QString("Pac-Land"));
+    EXPECT_EQ(grid->verticalScrollBar()->value(), std::min(grid->CurrentRow(), grid->verticalScrollBar()->maximum()));
+
+    type(Qt::Key_P, 110.0);
+    type(Qt::Key_A, 110.2);
+    type(Qt::Key_X, 110.4);
+    EXPECT_EQ(window->Rows().Text(grid->CurrentRow(), 1), QString("Xevious"));
+    EXPECT_EQ(window->Search().TypedText(), QString("X"));
+
+    type(Qt::Key_Home, 111.0);
+    EXPECT_EQ(grid->CurrentRow(), 0);
+    type(Qt::Key_End, 111.1);
+    EXPECT_EQ(grid->CurrentRow(), window->Rows().rowCount() - 1);
+
+    // Sorted by date the rows are in no order a search could use: letters move nothing.
+    QTest::mouseClick(window->cmdSort, Qt::LeftButton);
+    const int row = grid->CurrentRow();
+    type(Qt::Key_G, 200.0);
+    EXPECT_EQ(grid->CurrentRow(), row);
+}
+
+TEST_F(MainWindowTest, FiltersNarrowTheListAndKeepTheDefaultRecord) {
+    installMame();
+    storeDirectories();
+    const auto games = test::MakeCatalogue(program.path(), 200);
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    window->mnuFilter->trigger();
+    auto* dialog = findWindow<frmFilter>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(window->isEnabled());
+
+    // Clones only: tick "Show Only" of "Clones" as a user would, with the mouse.
+    QCheckBox* box = dialog->findChild<QCheckBox*>("chkShow_2");
+    ASSERT_NE(box, nullptr);
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect click = box->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &option, box);
+    QTest::mouseClick(box, Qt::LeftButton, {}, click.center());
+    ASSERT_TRUE(box->isChecked());
+    QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(settings.Get("zelvora", "settings", "Filter 2", ""), QString("1"));
+    int clones = 0;
+    for (const auto& game : games)
+        clones += game.clone.isEmpty() ? 0 : 1;
+    ASSERT_GT(clones, 0);
+    EXPECT_EQ(window->Rows().rowCount(), clones + 1);
+    EXPECT_EQ(window->windowTitle(), QString("Zelvora  (%1 Games)").arg(clones));
+    bool listed = false;
+    for (int r = 0; r < window->Rows().rowCount(); ++r)
+        listed = listed || window->Rows().Text(r, 1) == DefaultDescription;
+    EXPECT_TRUE(listed);
+    // The row entered after the refill is the shown game.
+    EXPECT_EQ(vars.RomsRecordset->Value("Description").toString(),
+              window->Rows().Text(window->MSFlexGrid1->CurrentRow(), 1));
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "gamelist/Clock.h"
+#include "shell/UserDialogs.h"
+
+#include <QStringList>
+
+#include <deque>
+
+namespace zelvora::test {
+
+// Answers the program's questions from a script and remembers what was asked.
+class ScriptedDialogs : public UserDialogs {
+public:
+    QString OpenFile(QWidget*, const QString& filter, const QString& directory) override {
+        filtersAsked << filter;
+        directoriesAsked << directory;
+        if (files.empty())
+            return {};
+        QString next = files.front();
+        files.pop_front();
+        return next;
+    }
+    bool Confirm(QWidget*, const QString& title, const QString& text) override {
+        questions << title + QLatin1String(": ") + text;
+        if (answers.empty())
+            return false;
+        const bool next = answers.front();
+        answers.pop_front();
+        return next;
+    }
+    void Inform(QWidget*, const QString& title, const QString& text) override {
+        messages << title + QLatin1String(": ") + text;
+    }
+
+    std::deque<QString> files; // empty string: the user cancels
+    std::deque<bool> answers;
+    QStringList filtersAsked;
+    QStringList directoriesAsked;
+    QStringList questions;
+    QStringList messages;
+};
+
+class FakeClock : public Clock {
+public:
+    double SecondsSinceMidnight() const override { return now; }
+    double now = 36000;
+};
+
+} // namespace zelvora::test
