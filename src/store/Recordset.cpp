@@ -490,6 +490,22 @@ void Recordset::stepBackward(int from) {
         --position_;
 }
 
+std::int64_t Recordset::Bookmark() const {
+    if (AbsolutePosition() < 0)
+        return 0;
+    return keys_[position_];
+}
+
+bool Recordset::MoveToBookmark(std::int64_t bookmark) {
+    connection();
+    const auto it = positions().constFind(bookmark);
+    if (bookmark == 0 || it == positions().constEnd())
+        return false;
+    leaveRecord();
+    position_ = *it;
+    return true;
+}
+
 void Recordset::MoveFirst() {
     connection();
     leaveRecord();

@@ -41,6 +41,12 @@ public:
     // The current record's index in the keyset, counting holes; -1 when there is none.
     int AbsolutePosition() const;
 
+    // The current record's identity, to come back to it later, also from another recordset
+    // over the same table; 0 when there is no current record.
+    std::int64_t Bookmark() const;
+    // Moves to the record of `bookmark`; false, and no move, when it is not in this keyset.
+    bool MoveToBookmark(std::int64_t bookmark);
+
     void MoveFirst();
     void MoveLast();
     void MoveNext();

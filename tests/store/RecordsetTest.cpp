@@ -269,3 +269,19 @@ TEST_F(RecordsetTest, PreloadReadsTheQuerysRowsAndStillSeesLaterWrites) {
     EXPECT_EQ(rs->Value("Active").toInt(), 45) << "a field not preloaded is read when asked for";
     EXPECT_THROW(rs->Preload({"Nope"}), StoreError);
 }
+
+TEST_F(RecordsetTest, BookmarksFindTheSameRecordInAnotherRecordset) {
+    for (const char* name : {"a", "b", "c"})
+        add(name, QString(name).toUpper());
+    auto table = db->OpenRecordset("ROMS");
+    ASSERT_TRUE(table->FindFirst("Rom", "b"));
+    const std::int64_t b = table->Bookmark();
+    auto sorted = db->OpenRecordset("SELECT * FROM ROMS WHERE Rom <> 'c' ORDER BY Rom DESC");
+    ASSERT_TRUE(sorted->MoveToBookmark(b));
+    EXPECT_EQ(sorted->Value("Rom").toString(), QString("b"));
+    ASSERT_TRUE(table->FindFirst("Rom", "c"));
+    EXPECT_FALSE(sorted->MoveToBookmark(table->Bookmark())) << "not in that keyset";
+    EXPECT_EQ(sorted->Value("Rom").toString(), QString("b"));
+    table->Delete();
+    EXPECT_EQ(table->Bookmark(), 0);
+}
