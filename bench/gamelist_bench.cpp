@@ -1,9 +1,7 @@
 // The game list over a generated catalogue of 50,000 games: filling the grid (with a plain
 // SQLite read of the same rows as the baseline), the start-up to a filled window, and one
 // type-ahead key press.
-#include "CatalogueGenerator.h"
-#include "ScriptedDialogs.h"
-#include "TestDirs.h"
+#include "BenchWorld.h"
 
 #include "gamelist/GameGrid.h"
 #include "gamelist/GameListQuery.h"
@@ -22,45 +20,11 @@
 #include <random>
 
 using namespace zelvora;
+using zelvora::bench::Games;
+using zelvora::bench::World;
+using zelvora::bench::world;
 
 namespace {
-
-constexpr int Games = 50000;
-
-struct World {
-    test::TempProgramDir program, config, mame;
-    std::vector<test::GeneratedGame> games;
-    Variables vars;
-    Settings settings{config.path()};
-    test::ScriptedDialogs dialogs;
-    test::FakeClock clock;
-    Shell shell{vars, settings, dialogs, clock};
-
-    World() {
-        games = test::MakeCatalogue(program.path(), Games);
-        test::WriteBytes(mame.file("mame"), "#!/bin/sh\n");
-        settings.Save("Zelvora", "Settings", "MameLocation", mame.path() + "/");
-        settings.Save("Zelvora", "Settings", "PCXFiles", program.path() + "/pcx/");
-        settings.Save("Zelvora", "Settings", "ROMFiles", program.path() + "/roms/");
-        vars.ProgramDir = program.path();
-    }
-
-    frmMain* mainWindow() {
-        if (!shell.Main())
-            shell.LoadMain();
-        return shell.Main();
-    }
-
-    void setFilters(const FilterStates& filters) {
-        for (int i = 0; i < FilterCount; ++i)
-            settings.Save("zelvora", "settings", FilterKey(i), QString::number(filters[i]));
-    }
-};
-
-World& world() {
-    static World shared;
-    return shared;
-}
 
 void fillGrid(benchmark::State& state, const FilterStates& filters) {
     World& w = world();
@@ -155,13 +119,4 @@ BENCHMARK(BM_TypeAheadKeyPress)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+ZELVORA_WINDOW_BENCHMARK_MAIN()

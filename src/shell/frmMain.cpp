@@ -1,11 +1,15 @@
 #include "shell/frmMain.h"
 
+#include "detail/DetailTabs.h"
+#include "detail/OptionsPanel.h"
+#include "detail/ScreenshotView.h"
 #include "gamelist/Clock.h"
 #include "gamelist/GameGrid.h"
 #include "gamelist/GameListQuery.h"
 #include "gamelist/KeyCodes.h"
 #include "gamelist/frmFilter.h"
 #include "shell/Shell.h"
+#include "shell/UserDialogs.h"
 #include "store/Catalogue.h"
 #include "store/DirectoryListing.h"
 #include "store/Settings.h"
@@ -14,6 +18,7 @@
 #include "store/Variables.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -37,7 +42,7 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Zelvora"));
-    resize(760, 560);
+    resize(1000, 640);
 
     auto* central = new QWidget(this);
     auto* columns = new QHBoxLayout(central);
@@ -53,11 +58,18 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
     listColumn->addLayout(sortRow);
     listColumn->addWidget(MSFlexGrid1, 1);
     columns->addLayout(listColumn, 1);
+    sstDisplay = new DetailTabs(
+        shell_.dialogs(), OptionsChanged, [this] { return shell_.vars().RomPath; }, [this] { MSFlexGrid1->setFocus(); },
+        central);
+    columns->addWidget(sstDisplay, 0);
     setCentralWidget(central);
 
     buildMenu();
 
     connect(cmdSort, &QPushButton::clicked, this, [this] { cmdSort_Click(); });
+    connect(sstDisplay, &QTabWidget::currentChanged, this, [this] { sstDisplay_Click(); });
+    connect(sstDisplay->Options, &OptionsPanel::defaultToggledByMouse, this,
+            [this](bool checked) { defaultBoxToggled(checked); });
     connect(MSFlexGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex& previous) {
                 if (!current.isValid() || current.row() == previous.row())
@@ -79,6 +91,18 @@ void frmMain::buildMenu() {
     mnuFileLocations->setObjectName(QStringLiteral("mnuFileLocations"));
     mnuExit = mnuFile->addAction(QStringLiteral("Exit"), this, [this] { mnuExit_Click(); });
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
+
+    mnuActions = menuBar()->addMenu(QStringLiteral("Actions"));
+    mnuActions->setObjectName(QStringLiteral("mnuActions"));
+    mnuDefault =
+        mnuActions->addAction(QStringLiteral("Configure Default Options"), this, [this] { mnuDefault_Click(); });
+    mnuDefault->setObjectName(QStringLiteral("mnuDefault"));
+    mnuDelete = mnuActions->addAction(QStringLiteral("Delete Screenshot"), this, [this] { mnuDelete_Click(); });
+    mnuDelete->setObjectName(QStringLiteral("mnuDelete"));
+
+    mnuAssume = new QAction(QStringLiteral("Assume Merged ROMS"), this);
+    mnuAssume->setObjectName(QStringLiteral("mnuAssume"));
+    mnuAssume->setCheckable(true);
 
     mnuOptions = menuBar()->addMenu(QStringLiteral("Options"));
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
@@ -123,12 +147,15 @@ void frmMain::Form_Load() {
         setUpGridColumns();
         FillGrid(QStringLiteral("Description"));
         vars.RomsRecordset->FindFirst(QStringLiteral("Rom"), DefaultRom);
+        InitOptionControls();
 
         const long long last = Settings::ToNumber(settings.Get(AppState, StateSection, QStringLiteral("Last"), 0));
         if (last >= 0 && last <= rows_.rowCount() - 1) {
             const int row = static_cast<int>(last);
             MSFlexGrid1->SetCurrentRow(row);
             MSFlexGrid1->SetTopRow(row >= 10 ? row - 10 : row);
+        } else {
+            UpdateTab();
         }
     });
 }
@@ -137,6 +164,8 @@ void frmMain::Form_Unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
+    if (OptionsChanged)
+        SaveGameOptions();
     shell_.settings().Save(AppState, StateSection, QStringLiteral("Last"), QString::number(MSFlexGrid1->CurrentRow()));
 }
 
@@ -155,10 +184,17 @@ void frmMain::FillGrid(const QString& sortKey) {
     guarded([&] {
         // The grid keeps its current row index across a fill, as a refill selects no game: the
         // detail tabs go on showing the game they showed until a row is entered.
+        // Edits still in the option controls belong to the game shown now; after the refill the
+        // recordset stands somewhere else.
+        if (OptionsChanged)
+            SaveGameOptions();
         const bool hadRow = MSFlexGrid1->currentIndex().isValid();
         const int row = MSFlexGrid1->CurrentRow();
         GameListRows rows = LoadGameList(shell_.vars(), ReadFilters(shell_.settings()), sortKey);
         rows_.SetRows(std::move(rows.marks), std::move(rows.descriptions));
+        // The tabs go on showing their game; the new recordset stands on it too.
+        if (shownRecord_ != 0 && !shell_.vars().RomsRecordset->MoveToBookmark(shownRecord_))
+            shownRecord_ = 0;
         if (hadRow && rows_.rowCount() > 0) {
             const QSignalBlocker quiet(MSFlexGrid1->selectionModel());
             MSFlexGrid1->SetCurrentRow(std::min(row, rows_.rowCount() - 1));
@@ -176,8 +212,9 @@ void frmMain::cmdSort_Click() {
 }
 
 void frmMain::MSFlexGrid1_LeaveCell() {
-    // The shown game's option edits are written here, before the recordset moves on, once the
-    // option controls exist.
+    // Written before the recordset moves on, while it still stands on the game being left.
+    if (OptionsChanged)
+        SaveGameOptions();
 }
 
 void frmMain::MSFlexGrid1_EnterCell() {
@@ -187,15 +224,104 @@ void frmMain::MSFlexGrid1_EnterCell() {
             return;
         // Of two games with one description the later one in the table is taken.
         rs->FindLast(QStringLiteral("Description"), rows_.Text(MSFlexGrid1->CurrentRow(), 1));
+        UpdateTab();
     });
+}
+
+void frmMain::InitOptionControls() {
+    sstDisplay->Options->InitOptionControls();
+    mnuAssume->setChecked(
+        Settings::ToBool(shell_.settings().Get(AppState, StateSection, QStringLiteral("Merged"), false)));
+}
+
+void frmMain::UpdateTab() {
+    guarded([&] {
+        Recordset* rs = shell_.vars().RomsRecordset.get();
+        if (!rs || rows_.rowCount() == 0 || rs->AbsolutePosition() < 0)
+            return;
+        DetailTabs::Selection selection;
+        selection.row = MSFlexGrid1->CurrentRow();
+        selection.rowText = rows_.Text(selection.row, 1);
+        selection.pcxPath = shell_.vars().PcxPath;
+        selection.assumeMerged = mnuAssume->isChecked();
+        shownRecord_ = rs->Bookmark();
+        sstDisplay->UpdateTab(*rs, selection);
+    });
+}
+
+void frmMain::SaveGameOptions() {
+    guarded([&] {
+        Recordset* rs = shell_.vars().RomsRecordset.get();
+        if (rs && (shownRecord_ == 0 || rs->MoveToBookmark(shownRecord_)) && rs->AbsolutePosition() >= 0)
+            sstDisplay->SaveGameOptions(*rs);
+        OptionsChanged = false;
+    });
+}
+
+void frmMain::sstDisplay_Click() {
+    if (OptionsChanged)
+        SaveGameOptions();
+    UpdateTab();
+}
+
+void frmMain::defaultBoxToggled(bool checked) {
+    guarded([&] {
+        Recordset* rs = shell_.vars().RomsRecordset.get();
+        if (!rs || rs->AbsolutePosition() < 0)
+            return;
+        if (checked) {
+            SaveGameOptions();
+        } else {
+            // Leaving the default set starts from a copy of it, taken from the default record.
+            std::unique_ptr<Recordset> defaults = shell_.vars().CatalogueDb->OpenRecordset(RomsTable);
+            if (defaults->FindFirst(QStringLiteral("Rom"), DefaultRom)) {
+                OptionsPanel::CopyDefaultSet(*rs, *defaults);
+            } else {
+                rs->Edit();
+                rs->SetValue(QStringLiteral("Default"), 0);
+                rs->Update();
+            }
+        }
+        UpdateTab();
+    });
+}
+
+void frmMain::mnuDefault_Click() {
+    MSFlexGrid1->SetCurrentRow(0);
+    MSFlexGrid1->SetTopRow(0);
+    sstDisplay->setCurrentIndex(DetailTabs::OptionsTab);
+    MSFlexGrid1->setFocus();
+}
+
+void frmMain::mnuDelete_Click() {
+    Recordset* rs = shell_.vars().RomsRecordset.get();
+    if (MSFlexGrid1->CurrentRow() == 0 || !rs || rs->AbsolutePosition() < 0)
+        return;
+    QString rom;
+    guarded([&] { rom = rs->Value(QStringLiteral("Rom")).toString(); });
+    if (!shell_.dialogs().Confirm(this, QStringLiteral("Zelvora"),
+                                  QStringLiteral("Confirm deletion of %1.pcx").arg(rom)))
+        return;
+    const QString file = sstDisplay->Finder().FindOwn(shell_.vars().PcxPath, rom);
+    if (file.isEmpty())
+        return;
+    QFile screenshot(file);
+    if (!screenshot.remove()) {
+        shell_.dialogs().Inform(this, QStringLiteral("Zelvora"),
+                                QStringLiteral("Could not delete %1: %2").arg(file, screenshot.errorString()));
+        return;
+    }
+    sstDisplay->Picture1->Clear();
 }
 
 void frmMain::MSFlexGrid1_Keyup(int& key) {
     const int rows = rows_.rowCount();
     switch (key) {
     case KeyCode::Enter:
+        // Starting the game comes with the launcher.
+        return;
     case KeyCode::Delete:
-        // Starting the game and deleting its screenshot come with the launcher and the checks.
+        mnuDelete_Click();
         return;
     case KeyCode::Home:
         MSFlexGrid1->SetTopRow(0);

@@ -11,6 +11,7 @@ class QPushButton;
 
 namespace zelvora {
 
+class DetailTabs;
 class GameGrid;
 class Shell;
 
@@ -33,11 +34,25 @@ public:
     void mnuExit_Click();
     void mnuFileLocations_Click();
     void mnuFilter_Click();
+    void mnuDefault_Click();
+    void mnuDelete_Click();
+
+    void InitOptionControls();
+    void UpdateTab();
+    void SaveGameOptions();
+    void sstDisplay_Click();
 
     GameGrid* MSFlexGrid1 = nullptr;
     QPushButton* cmdSort = nullptr;
     QMenu* mnuFile = nullptr;
+    QMenu* mnuActions = nullptr;
     QMenu* mnuOptions = nullptr;
+    QAction* mnuDefault = nullptr;
+    QAction* mnuDelete = nullptr;
+    // Its check mark says whether ROM sets are assumed merged; the menu offers it with the
+    // collection checks.
+    QAction* mnuAssume = nullptr;
+    DetailTabs* sstDisplay = nullptr;
     QAction* mnuFileLocations = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuFilter = nullptr;
@@ -56,6 +71,7 @@ private:
     void Form_Unload();
     void buildMenu();
     void setUpGridColumns();
+    void defaultBoxToggled(bool checked);
     // Runs a step that may meet an engine error: the error ends the program.
     template <typename Step> void guarded(Step step);
 
@@ -63,6 +79,9 @@ private:
     GameListModel rows_;
     TypeAhead typeAhead_;
     bool unloaded_ = false;
+    // The record the detail tabs show, so that edits reach it even after a refill of the list
+    // moved the recordset elsewhere.
+    std::int64_t shownRecord_ = 0;
 };
 
 } // namespace zelvora

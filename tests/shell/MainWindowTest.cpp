@@ -1,5 +1,6 @@
 #include "CatalogueGenerator.h"
 #include "ScriptedDialogs.h"
+#include "ShellFixture.h"
 #include "TestDirs.h"
 
 #include "gamelist/GameGrid.h"
@@ -24,57 +25,11 @@
 
 using namespace zelvora;
 
-namespace {
-
-template <typename Window> Window* findWindow() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
-            return window;
-    }
-    return nullptr;
-}
-
-void closeAll() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        widget->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    MainWindowTest() : settings(config.path()), shell(vars, settings, dialogs, clock) {
-        vars.ProgramDir = program.path();
-        shell.onFatal = [this](const QString& text) { fatal << text; };
-    }
-    ~MainWindowTest() override { closeAll(); }
-
-    QString mameDir() const { return mame.path() + "/"; }
-    void installMame() { test::WriteBytes(mame.file("mame"), "#!/bin/sh\n"); }
-    void storeDirectories() {
-        settings.Save("Zelvora", "Settings", "MameLocation", mameDir());
-        settings.Save("Zelvora", "Settings", "PCXFiles", program.path() + "/pcx/");
-        settings.Save("Zelvora", "Settings", "ROMFiles", program.path() + "/roms/");
-    }
-    frmMain* start() {
-        shell.LoadMain();
-        return findWindow<frmMain>();
-    }
-
-    test::TempProgramDir program, config, mame;
-    Variables vars;
-    Settings settings;
-    test::ScriptedDialogs dialogs;
-    test::FakeClock clock;
-    Shell shell;
-    QStringList fatal;
-};
-
-} // namespace
+using MainWindowTest = test::ShellFixture;
 
 TEST_F(MainWindowTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     EXPECT_EQ(start(), nullptr) << "the main window gives way to the file locations dialog";
-    auto* dialog = findWindow<frmFileLocations>();
+    auto* dialog = test::findWindow<frmFileLocations>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), QString("File Locations"));
     EXPECT_EQ(dialog->txtFile[0]->text(), program.path() + "/");
@@ -97,17 +52,17 @@ TEST_F(MainWindowTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     QTest::mouseClick(dialog->Command2, Qt::LeftButton);
     EXPECT_EQ(settings.Get("Zelvora", "Settings", "MameLocation", ""), mameDir());
     EXPECT_EQ(settings.Get("Zelvora", "Settings", "PCXFiles", ""), QString("/data/shots/"));
-    dialog = findWindow<frmFileLocations>();
+    dialog = test::findWindow<frmFileLocations>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->txtFile[0]->text(), mameDir());
     EXPECT_TRUE(dialog->Command3->isEnabled()) << "the stored directory exists";
-    EXPECT_EQ(findWindow<frmMain>(), nullptr);
+    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
 
     installMame();
     QTest::mouseClick(dialog->Command3, Qt::LeftButton);
-    frmMain* window = findWindow<frmMain>();
+    frmMain* window = test::findWindow<frmMain>();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(findWindow<frmFileLocations>(), nullptr);
+    EXPECT_EQ(test::findWindow<frmFileLocations>(), nullptr);
     EXPECT_TRUE(QFile::exists(CatalogueFile(program.path())));
     EXPECT_EQ(window->windowTitle(), QString("Zelvora  (0 Games)"));
     EXPECT_EQ(window->Rows().rowCount(), 1);
@@ -115,9 +70,9 @@ TEST_F(MainWindowTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
 
     // "File Locations" swaps the windows again, and this time Cancel is allowed.
     window->mnuFileLocations->trigger();
-    dialog = findWindow<frmFileLocations>();
+    dialog = test::findWindow<frmFileLocations>();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(findWindow<frmMain>(), nullptr);
+    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
     EXPECT_TRUE(dialog->Command3->isEnabled());
 }
 
@@ -129,7 +84,7 @@ TEST_F(MainWindowTest, MenuHoldsTheItemsThatWork) {
     QStringList captions;
     for (QAction* action : window->menuBar()->actions())
         captions << action->text();
-    EXPECT_EQ(captions, (QStringList{"File", "Options"}));
+    EXPECT_EQ(captions, (QStringList{"File", "Actions", "Options"}));
     EXPECT_EQ(window->mnuFileLocations->text(), QString("File Locations"));
     EXPECT_EQ(window->mnuExit->text(), QString("Exit"));
     EXPECT_EQ(window->mnuFilter->text(), QString("Game Filters"));
@@ -161,7 +116,7 @@ TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {
         window->mnuExit->trigger();
         EXPECT_EQ(settings.Get("zelvora", "settings", "Last", ""),
                   QString::number(c.current + (c.current < 60 ? 1 : -1)));
-        closeAll();
+        test::closeAll();
     }
 
     // A remembered row beyond the list leaves the default record current.
@@ -250,7 +205,7 @@ TEST_F(MainWindowTest, FiltersNarrowTheListAndKeepTheDefaultRecord) {
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
     window->mnuFilter->trigger();
-    auto* dialog = findWindow<frmFilter>();
+    auto* dialog = test::findWindow<frmFilter>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(window->isEnabled());
 

@@ -1,0 +1,71 @@
+#pragma once
+
+// A generated catalogue of 50,000 games with a MAME folder and settings of its own, and the
+// shell that loads the main window over it, shared by the window benchmarks.
+#include "CatalogueGenerator.h"
+#include "ScriptedDialogs.h"
+#include "TestDirs.h"
+
+#include "gamelist/GameListQuery.h"
+#include "shell/Shell.h"
+#include "shell/frmMain.h"
+#include "store/Settings.h"
+#include "store/Variables.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace zelvora::bench {
+
+constexpr int Games = 50000;
+
+struct World {
+    zelvora::test::TempProgramDir program, config, mame;
+    std::vector<zelvora::test::GeneratedGame> games;
+    Variables vars;
+    Settings settings{config.path()};
+    zelvora::test::ScriptedDialogs dialogs;
+    zelvora::test::FakeClock clock;
+    Shell shell{vars, settings, dialogs, clock};
+
+    World() {
+        games = zelvora::test::MakeCatalogue(program.path(), Games);
+        zelvora::test::WriteBytes(mame.file("mame"), "#!/bin/sh\n");
+        settings.Save("Zelvora", "Settings", "MameLocation", mame.path() + "/");
+        settings.Save("Zelvora", "Settings", "PCXFiles", program.path() + "/pcx/");
+        settings.Save("Zelvora", "Settings", "ROMFiles", program.path() + "/roms/");
+        vars.ProgramDir = program.path();
+    }
+
+    frmMain* mainWindow() {
+        if (!shell.Main())
+            shell.LoadMain();
+        return shell.Main();
+    }
+
+    void setFilters(const FilterStates& filters) {
+        for (int i = 0; i < FilterCount; ++i)
+            settings.Save("zelvora", "settings", FilterKey(i), QString::number(filters[i]));
+    }
+};
+
+inline World& world() {
+    static World shared;
+    return shared;
+}
+
+} // namespace zelvora::bench
+
+// Benchmarks of windows need an application object, on the offscreen platform unless told.
+#define ZELVORA_WINDOW_BENCHMARK_MAIN()                                                                                \
+    int main(int argc, char** argv) {                                                                                  \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
+        QApplication app(argc, argv);                                                                                  \
+        QApplication::setQuitOnLastWindowClosed(false);                                                                \
+        benchmark::Initialize(&argc, argv);                                                                            \
+        benchmark::RunSpecifiedBenchmarks();                                                                           \
+        benchmark::Shutdown();                                                                                         \
+        return 0;                                                                                                      \
+    }

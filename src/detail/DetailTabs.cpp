@@ -1,0 +1,170 @@
+#include "detail/DetailTabs.h"
+
+#include "detail/OptionsPanel.h"
+#include "detail/ScreenshotView.h"
+#include "store/FieldTable.h"
+#include "store/Recordset.h"
+#include "store/TextCompare.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace zelvora {
+
+namespace {
+
+// Each information label shows the field named by its tag.
+const char* const InfoTags[17] = {"Date",     "Driver",  "CPU 1",        "CPU 2", "CPU 3",  "Sound 1",
+                                  "Sound 2",  "Sound 3", "Playable",     "Sound", "Colors", "Hi Score",
+                                  "Cocktail", "Clone",   "Manufacturer", "Rom",   "Notes"};
+
+QLabel* tagged(QLabel* label, int index, const char* tag) {
+    label->setObjectName(QStringLiteral("lblInfo_%1").arg(index));
+    label->setProperty("tag", QLatin1String(tag));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Catalogue text is shown as it stands, never read as markup.
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+} // namespace
+
+DetailTabs::DetailTabs(UserDialogs& dialogs, bool& optionsChanged, std::function<QString()> romPath,
+                       std::function<void()> focusGrid, QWidget* parent)
+    : QTabWidget(parent), focusGrid_(std::move(focusGrid)) {
+    setObjectName(QStringLiteral("sstDisplay"));
+    for (int i = 0; i < 17; ++i)
+        lblInfo[i] = tagged(new QLabel(this), i, InfoTags[i]);
+    addTab(makeScreenShotTab(), QStringLiteral("Screen Shot"));
+    Options = new OptionsPanel(dialogs, optionsChanged, std::move(romPath), focusGrid_);
+    addTab(Options, QStringLiteral("Options"));
+    addTab(makeInformationTab(), QStringLiteral("Information"));
+    // The tabs keep one width whatever the tab in front holds, so the list beside them does not
+    // jump when the option controls are hidden or shown.
+    int widest = 0;
+    for (int i = 0; i < count(); ++i)
+        widest = std::max(widest, widget(i)->sizeHint().width());
+    setFixedWidth(widest + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8);
+}
+
+QWidget* DetailTabs::makeScreenShotTab() {
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    Picture1 = new ScreenshotView(QSize(420, 300), page);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    lblGame = new QLabel(page);
+    lblGame->setObjectName(QStringLiteral("lblGame"));
+    lblGame->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblGame->setWordWrap(true);
+    lblGame->setTextFormat(Qt::PlainText);
+    QFont font = lblGame->font();
+    font.setBold(true);
+    lblGame->setFont(font);
+    column->addWidget(Picture1, 0, Qt::AlignHCenter);
+    column->addWidget(lblGame);
+    column->addStretch(1);
+    return page;
+}
+
+QWidget* DetailTabs::makeInformationTab() {
+    auto* page = new QWidget;
+    auto* outer = new QVBoxLayout(page);
+    auto* columns = new QHBoxLayout;
+
+    auto* left = new QVBoxLayout;
+    Picture3 = new ScreenshotView(QSize(110, 80), page);
+    Picture3->setObjectName(QStringLiteral("Picture3"));
+    lblInfo[14]->setWordWrap(true);
+    left->addWidget(lblInfo[14]);
+    left->addWidget(Picture3);
+    left->addWidget(lblInfo[0]);
+    left->addStretch(1);
+
+    auto addRows = [this, page](QGridLayout* grid, std::initializer_list<std::pair<int, int>> rows,
+                                std::initializer_list<const char*> captions) {
+        int r = 0;
+        auto caption = captions.begin();
+        for (const auto& [labelIndex, infoIndex] : rows) {
+            Label1[labelIndex] = new QLabel(QLatin1String(*caption++), page);
+            Label1[labelIndex]->setObjectName(QStringLiteral("Label1_%1").arg(labelIndex));
+            grid->addWidget(Label1[labelIndex], r, 0);
+            grid->addWidget(lblInfo[infoIndex], r, 1);
+            ++r;
+        }
+        grid->setColumnStretch(1, 1);
+        grid->setRowStretch(r, 1);
+    };
+    auto* middle = new QGridLayout;
+    addRows(middle, {{0, 15}, {3, 2}, {4, 3}, {5, 4}, {6, 5}, {7, 6}, {8, 7}, {9, 1}},
+            {"ROM File", "CPU 1", "CPU 2", "CPU 3", "Sound 1", "Sound 2", "Sound 3", "Driver"});
+    auto* right = new QGridLayout;
+    addRows(right, {{10, 8}, {14, 9}, {13, 10}, {12, 11}, {11, 12}, {15, 13}},
+            {"Playable-", "Sound-", "Colors-", "Hi Score-", "Cocktail-", "Clone of-"});
+
+    columns->addLayout(left);
+    columns->addSpacing(8);
+    columns->addLayout(middle, 3);
+    columns->addSpacing(8);
+    columns->addLayout(right, 2);
+    outer->addLayout(columns);
+
+    QLabel* notes = lblInfo[16];
+    notes->setWordWrap(true);
+    notes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* scroll = new QScrollArea(page);
+    scroll->setObjectName(QStringLiteral("NotesArea"));
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(notes);
+    outer->addWidget(scroll, 1);
+    return page;
+}
+
+void DetailTabs::showScreenshot(ScreenshotView* view, const Recordset& rs, const Selection& selection) {
+    const QString path = finder_.Find(selection.pcxPath, rs.Value(QStringLiteral("Rom")).toString(),
+                                      rs.Value(QStringLiteral("Clone")).toString(), selection.assumeMerged);
+    if (path.isEmpty())
+        view->Clear();
+    else
+        view->ShowScreenshot(path);
+}
+
+void DetailTabs::UpdateTab(const Recordset& rs, const Selection& selection) {
+    switch (currentIndex()) {
+    case ScreenShotTab:
+        showScreenshot(Picture1, rs, selection);
+        lblGame->setText(selection.rowText);
+        break;
+    case OptionsTab: {
+        const QVariant useDefault = rs.Value(QStringLiteral("Default"));
+        const bool onDefaultSet = !useDefault.isNull() && useDefault.toLongLong() == 1;
+        const bool shown = !(onDefaultSet && selection.row != 0);
+        Options->LoadOptions(rs, shown, !EqualNoCase(selection.rowText, DefaultDescription));
+        break;
+    }
+    case InformationTab:
+        if (selection.row != 0)
+            showScreenshot(Picture3, rs, selection);
+        for (QLabel* label : lblInfo) {
+            QString text = rs.Value(label->property("tag").toString()).toString();
+            // Notes keep MAME's carriage returns between lines.
+            text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            label->setText(text);
+        }
+        if (lblInfo[9]->text().endsWith(QLatin1String("(1)")))
+            lblInfo[9]->setText(lblInfo[9]->text().chopped(3) + QStringLiteral(" Samples"));
+        break;
+    default:
+        break;
+    }
+    if (focusGrid_)
+        focusGrid_();
+}
+
+void DetailTabs::SaveGameOptions(Recordset& rs) {
+    Options->SaveOptions(rs);
+}
+
+} // namespace zelvora

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QTabWidget>
+
+#include "detail/ScreenshotFinder.h"
+
+#include <array>
+#include <functional>
+
+class QLabel;
+
+namespace zelvora {
+
+class OptionsPanel;
+class Recordset;
+class ScreenshotView;
+class UserDialogs;
+
+// The tabs beside the game list: the selected game's screenshot, its options and its
+// information, filled from the current record of the catalogue recordset.
+class DetailTabs : public QTabWidget {
+    Q_OBJECT
+
+public:
+    enum Tab { ScreenShotTab = 0, OptionsTab = 1, InformationTab = 2 };
+
+    DetailTabs(UserDialogs& dialogs, bool& optionsChanged, std::function<QString()> romPath,
+               std::function<void()> focusGrid, QWidget* parent = nullptr);
+
+    // What UpdateTab needs to know of the list and the settings besides the record.
+    struct Selection {
+        int row = 0;     // the grid's current row; row 0 is the default record's
+        QString rowText; // the row's description
+        QString pcxPath; // the screenshot directory, ending with "/"
+        bool assumeMerged = false;
+    };
+
+    // Fills the tab in front from the record `rs` stands on.
+    void UpdateTab(const Recordset& rs, const Selection& selection);
+    void SaveGameOptions(Recordset& rs);
+
+    ScreenshotFinder& Finder() { return finder_; }
+
+    ScreenshotView* Picture1 = nullptr;
+    QLabel* lblGame = nullptr;
+    OptionsPanel* Options = nullptr;
+    ScreenshotView* Picture3 = nullptr;
+    std::array<QLabel*, 16> Label1{}; // 1 and 2 are not used
+    std::array<QLabel*, 17> lblInfo{};
+
+private:
+    QWidget* makeScreenShotTab();
+    QWidget* makeInformationTab();
+    void showScreenshot(ScreenshotView* view, const Recordset& rs, const Selection& selection);
+
+    std::function<void()> focusGrid_;
+    ScreenshotFinder finder_;
+};
+
+} // namespace zelvora

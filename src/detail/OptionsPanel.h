@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QSlider;
+
+namespace zelvora {
+
+class Recordset;
+class UserDialogs;
+
+// The controls of the "Options" tab: one game's emulator options. Each option control carries
+// the name of its catalogue field in its "tag" property; loading, saving and copying walk the
+// control arrays by tag. Any change to a control, by the user or by code, raises the main
+// window's OptionsChanged flag; loading and saving lower it again when they are done.
+class OptionsPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    // `romPath` gives the ROM directory, ending in "/"; `focusGrid` gives the focus back to the
+    // game list.
+    OptionsPanel(UserDialogs& dialogs, bool& optionsChanged, std::function<QString()> romPath,
+                 std::function<void()> focusGrid, QWidget* parent = nullptr);
+
+    void InitOptionControls();
+
+    // Shows the option fields of the current record of `rs`. `shown` false leaves only the
+    // "Use Default Options" box visible; `defaultBoxEnabled` false greys it out.
+    void LoadOptions(const Recordset& rs, bool shown, bool defaultBoxEnabled);
+    // Writes every option field of the current record of `rs`, changed or not.
+    void SaveOptions(Recordset& rs);
+    // Gives `game`'s current record the option set of `defaults`' current record, with Default
+    // cleared; the playback choice is the game's own and stays.
+    static void CopyDefaultSet(Recordset& game, const Recordset& defaults);
+
+    void sldSlide_Change(int index);
+    void sldSlide_MouseUp(int index);
+    void hscScroll_Change(int index);
+    void chkBox_MouseUp(int index);
+    void txtOptions_Change(int index);
+    void OptPlayback_Click(int index);
+    void cmbOptions_Click(int index);
+
+    std::array<QCheckBox*, 17> chkBox{};
+    std::array<QScrollBar*, 3> hscScroll{};
+    std::array<QSlider*, 8> sldSlide{};
+    std::array<QLineEdit*, 2> txtOptions{};
+    std::array<QLabel*, 2> lblOption{};
+    std::array<QRadioButton*, 3> OptPlayback{};
+    std::array<QPushButton*, 3> cmbOptions{};
+    std::array<QLabel*, 7> lblOptions{};
+    std::array<QLabel*, 13> lblOptions1{};
+
+Q_SIGNALS:
+    // A mouse click changed "Use Default Options"; the main window decides what follows.
+    void defaultToggledByMouse(bool checked);
+
+private:
+    void createControls();
+    void placeControls();
+    void writeScrollLabel(int index);
+    void writeSlideLabel(int index);
+    void giveFocusToGrid();
+
+    UserDialogs& dialogs_;
+    bool& optionsChanged_;
+    std::function<QString()> romPath_;
+    std::function<void()> focusGrid_;
+};
+
+} // namespace zelvora
