@@ -27,7 +27,8 @@ struct World {
     Settings settings{config.path()};
     zelvora::test::ScriptedDialogs dialogs;
     zelvora::test::FakeClock clock;
-    Shell shell{vars, settings, dialogs, clock};
+    zelvora::test::RecordingRunner runner;
+    Shell shell{vars, settings, dialogs, clock, runner};
 
     World() {
         games = zelvora::test::MakeCatalogue(program.path(), Games);

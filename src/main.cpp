@@ -1,4 +1,5 @@
 #include "gamelist/Clock.h"
+#include "launcher/ProcessRunner.h"
 #include "shell/Shell.h"
 #include "shell/UserDialogs.h"
 #include "store/Settings.h"
@@ -15,7 +16,8 @@ int main(int argc, char* argv[]) {
     zelvora::Settings settings = zelvora::Settings::ForUser();
     zelvora::QtDialogs dialogs;
     zelvora::SystemClock clock;
-    zelvora::Shell shell(vars, settings, dialogs, clock);
+    zelvora::ShellRunner runner;
+    zelvora::Shell shell(vars, settings, dialogs, clock, runner);
     shell.LoadMain();
     return QApplication::exec();
 }

@@ -5,6 +5,8 @@
 #include "store/Recordset.h"
 #include "store/TextCompare.h"
 
+#include "shell/MouseUpCheckBox.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -86,24 +88,6 @@ QString storedText(const QVariant& value) {
 int clampedTo(const QAbstractSlider* control, qlonglong value) {
     return static_cast<int>(std::clamp<qlonglong>(value, control->minimum(), control->maximum()));
 }
-
-// A check box that reports a change made by a mouse click, and not one made with the keyboard.
-class MouseUpCheckBox final : public QCheckBox {
-public:
-    MouseUpCheckBox(const QString& text, QWidget* parent, std::function<void()> mouseUp)
-        : QCheckBox(text, parent), mouseUp_(std::move(mouseUp)) {}
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        const Qt::CheckState before = checkState();
-        QCheckBox::mouseReleaseEvent(event);
-        if (checkState() != before)
-            mouseUp_();
-    }
-
-private:
-    std::function<void()> mouseUp_;
-};
 
 // A slider that reports the release of the mouse, wherever on it the press began (a click on its
 // groove as well as a drag of its handle).

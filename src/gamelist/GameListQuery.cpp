@@ -40,8 +40,7 @@ QString FilterKey(int index) {
 FilterStates ReadFilters(const Settings& settings) {
     FilterStates filters{};
     for (int i = 0; i < FilterCount; ++i)
-        filters[i] =
-            Settings::ToNumber(settings.Get(QStringLiteral("zelvora"), QStringLiteral("settings"), FilterKey(i), 0));
+        filters[i] = Settings::ToNumber(settings.Get(StateApplication, StateSection, FilterKey(i), 0));
     return filters;
 }
 

@@ -3,6 +3,8 @@
 #include "gamelist/GameListQuery.h"
 #include "store/Settings.h"
 
+#include "shell/MouseUpCheckBox.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -15,9 +17,6 @@ namespace zelvora {
 
 namespace {
 
-const QString Application = QStringLiteral("zelvora");
-const QString Section = QStringLiteral("settings");
-
 constexpr int TwipsPerPixel = 15;
 
 constexpr int Px(int twips) {
@@ -28,26 +27,6 @@ constexpr int Px(int twips) {
 // control along.
 constexpr int ColumnGap = 6;
 constexpr int RowGap = 4;
-
-// A check box that reports a change of its state made by a mouse click. QAbstractButton toggles
-// inside its mouse release handler, so comparing the state around that handler tells a click from
-// the space bar, which must leave the other boxes as they are, and the report sees the new state.
-class MouseUpCheckBox final : public QCheckBox {
-public:
-    MouseUpCheckBox(const QString& text, QWidget* parent, std::function<void()> mouseUp)
-        : QCheckBox(text, parent), mouseUp_(std::move(mouseUp)) {}
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        const Qt::CheckState before = checkState();
-        QCheckBox::mouseReleaseEvent(event);
-        if (checkState() != before)
-            mouseUp_();
-    }
-
-private:
-    std::function<void()> mouseUp_;
-};
 
 template <typename Widgets> int WidestHint(const Widgets& widgets) {
     int widest = 0;
@@ -149,7 +128,7 @@ void frmFilter::Form_Load() {
         mainWindowDisabled_ = true;
     }
     for (int i = 0; i < FilterCount; ++i) {
-        const long long filter = Settings::ToNumber(settings_.Get(Application, Section, FilterKey(i), 0));
+        const long long filter = Settings::ToNumber(settings_.Get(StateApplication, StateSection, FilterKey(i), 0));
         chkShow[i]->setChecked(filter == 1);
         chkExclude[i]->setChecked(filter == 2);
     }
@@ -177,7 +156,7 @@ void frmFilter::chkShow_MouseUp(int index) {
 void frmFilter::Command1_Click() {
     for (int i = 0; i < FilterCount; ++i) {
         const int filter = 2 * (chkExclude[i]->isChecked() ? 1 : 0) + (chkShow[i]->isChecked() ? 1 : 0);
-        settings_.Save(Application, Section, FilterKey(i), QString::number(filter));
+        settings_.Save(StateApplication, StateSection, FilterKey(i), QString::number(filter));
     }
     // Closing schedules the dialog's deletion; what follows uses only copies, so it is safe even
     // if the refill lets pending events run.

@@ -6,8 +6,8 @@
 
 namespace zelvora {
 
-Shell::Shell(Variables& vars, Settings& settings, UserDialogs& dialogs, Clock& clock)
-    : vars_(vars), settings_(settings), dialogs_(dialogs), clock_(clock) {}
+Shell::Shell(Variables& vars, Settings& settings, UserDialogs& dialogs, Clock& clock, ProcessRunner& runner)
+    : vars_(vars), settings_(settings), dialogs_(dialogs), clock_(clock), runner_(runner) {}
 
 void Shell::LoadMain() {
     auto* window = new frmMain(*this);

@@ -8,6 +8,7 @@
 namespace zelvora {
 
 class Clock;
+class ProcessRunner;
 class Settings;
 class UserDialogs;
 class frmMain;
@@ -17,12 +18,14 @@ struct Variables;
 // take each other's place; the program ends when no window is left.
 class Shell {
 public:
-    Shell(Variables& vars, Settings& settings, UserDialogs& dialogs, Clock& clock);
+    Shell(Variables& vars, Settings& settings, UserDialogs& dialogs, Clock& clock, ProcessRunner& runner);
 
     Variables& vars() { return vars_; }
     Settings& settings() { return settings_; }
     UserDialogs& dialogs() { return dialogs_; }
     Clock& clock() { return clock_; }
+    // The one way the program runs MAME.
+    ProcessRunner& runner() { return runner_; }
 
     // Loads a fresh main window: shows it and runs its whole start-up.
     void LoadMain();
@@ -43,6 +46,7 @@ private:
     Settings& settings_;
     UserDialogs& dialogs_;
     Clock& clock_;
+    ProcessRunner& runner_;
     QPointer<frmMain> main_;
 };
 

@@ -16,8 +16,6 @@ namespace zelvora {
 
 namespace {
 
-const QString AppSettings = QStringLiteral("Zelvora");
-const QString SettingsSection = QStringLiteral("Settings");
 const char* const Keys[3] = {"MameLocation", "PCXFiles", "ROMFiles"};
 const char* const BrowseCaptions[3] = {"MAME Directory", "PCX Directory", "ROMS Directory"};
 // MAME's executable on this system is "mame", without an extension; the other two offer the
@@ -71,7 +69,8 @@ void frmFileLocations::Form_Load() {
     const QString program = withSlash(vars.ProgramDir);
     const QString defaults[3] = {program, program + QStringLiteral("pcx/"), program + QStringLiteral("roms/")};
     for (int i = 0; i < 3; ++i)
-        txtFile[i]->setText(shell_.settings().Get(AppSettings, SettingsSection, QLatin1String(Keys[i]), defaults[i]));
+        txtFile[i]->setText(
+            shell_.settings().Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[i]), defaults[i]));
     // Cancel would only bring back a main window that cannot start; OK is the way on.
     const bool mameDirExists = !vars.MamePath.trimmed().isEmpty() && QFileInfo(vars.MamePath).isDir();
     Command3->setEnabled(mameDirExists);
@@ -91,11 +90,11 @@ void frmFileLocations::Command1_Click(int index) {
 void frmFileLocations::Command2_Click() {
     Settings& settings = shell_.settings();
     for (int i = 0; i < 3; ++i)
-        settings.Save(AppSettings, SettingsSection, QLatin1String(Keys[i]), txtFile[i]->text().trimmed());
+        settings.Save(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[i]), txtFile[i]->text().trimmed());
     Variables& vars = shell_.vars();
-    vars.MamePath = settings.Get(AppSettings, SettingsSection, QLatin1String(Keys[0]), QString());
-    vars.PcxPath = settings.Get(AppSettings, SettingsSection, QLatin1String(Keys[1]), QString());
-    vars.RomPath = settings.Get(AppSettings, SettingsSection, QLatin1String(Keys[2]), QString());
+    vars.MamePath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[0]), QString());
+    vars.PcxPath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[1]), QString());
+    vars.RomPath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[2]), QString());
     shell_.LoadMain();
     close();
 }

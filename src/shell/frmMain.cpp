@@ -8,6 +8,9 @@
 #include "gamelist/GameListQuery.h"
 #include "gamelist/KeyCodes.h"
 #include "gamelist/frmFilter.h"
+#include "launcher/CommandLine.h"
+#include "launcher/ProcessRunner.h"
+#include "launcher/ShellQuote.h"
 #include "shell/Shell.h"
 #include "shell/UserDialogs.h"
 #include "store/Catalogue.h"
@@ -29,15 +32,6 @@
 
 namespace zelvora {
 
-namespace {
-
-const QString AppSettings = QStringLiteral("Zelvora");
-const QString SettingsSection = QStringLiteral("Settings");
-const QString AppState = QStringLiteral("zelvora");
-const QString StateSection = QStringLiteral("settings");
-
-} // namespace
-
 frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(shell) {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -58,15 +52,22 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
     listColumn->addLayout(sortRow);
     listColumn->addWidget(MSFlexGrid1, 1);
     columns->addLayout(listColumn, 1);
+    auto* detailColumn = new QVBoxLayout;
     sstDisplay = new DetailTabs(
         shell_.dialogs(), OptionsChanged, [this] { return shell_.vars().RomPath; }, [this] { MSFlexGrid1->setFocus(); },
         central);
-    columns->addWidget(sstDisplay, 0);
+    cmbRunGame = new QPushButton(QStringLiteral("Start Game"), central);
+    cmbRunGame->setObjectName(QStringLiteral("cmbRunGame"));
+    cmbRunGame->setAutoDefault(false);
+    detailColumn->addWidget(sstDisplay, 1);
+    detailColumn->addWidget(cmbRunGame, 0, Qt::AlignRight);
+    columns->addLayout(detailColumn, 0);
     setCentralWidget(central);
 
     buildMenu();
 
     connect(cmdSort, &QPushButton::clicked, this, [this] { cmdSort_Click(); });
+    connect(cmbRunGame, &QPushButton::clicked, this, [this] { cmbRunGame_Click(); });
     connect(sstDisplay, &QTabWidget::currentChanged, this, [this] { sstDisplay_Click(); });
     connect(sstDisplay->Options, &OptionsPanel::defaultToggledByMouse, this,
             [this](bool checked) { defaultBoxToggled(checked); });
@@ -131,9 +132,9 @@ void frmMain::Form_Load() {
     setUpGridColumns();
 
     const Settings& settings = shell_.settings();
-    vars.MamePath = settings.Get(AppSettings, SettingsSection, QStringLiteral("MameLocation"), QString());
-    vars.PcxPath = settings.Get(AppSettings, SettingsSection, QStringLiteral("PCXFiles"), QString());
-    vars.RomPath = settings.Get(AppSettings, SettingsSection, QStringLiteral("ROMFiles"), QString());
+    vars.MamePath = settings.Get(DirectoriesApplication, DirectoriesSection, QStringLiteral("MameLocation"), QString());
+    vars.PcxPath = settings.Get(DirectoriesApplication, DirectoriesSection, QStringLiteral("PCXFiles"), QString());
+    vars.RomPath = settings.Get(DirectoriesApplication, DirectoriesSection, QStringLiteral("ROMFiles"), QString());
 
     // Without a MAME directory holding MAME there is nothing to show: the file locations dialog
     // takes this window's place, before any catalogue is made.
@@ -149,7 +150,8 @@ void frmMain::Form_Load() {
         vars.RomsRecordset->FindFirst(QStringLiteral("Rom"), DefaultRom);
         InitOptionControls();
 
-        const long long last = Settings::ToNumber(settings.Get(AppState, StateSection, QStringLiteral("Last"), 0));
+        const long long last =
+            Settings::ToNumber(settings.Get(StateApplication, StateSection, QStringLiteral("Last"), 0));
         if (last >= 0 && last <= rows_.rowCount() - 1) {
             const int row = static_cast<int>(last);
             MSFlexGrid1->SetCurrentRow(row);
@@ -166,7 +168,8 @@ void frmMain::Form_Unload() {
     unloaded_ = true;
     if (OptionsChanged)
         SaveGameOptions();
-    shell_.settings().Save(AppState, StateSection, QStringLiteral("Last"), QString::number(MSFlexGrid1->CurrentRow()));
+    shell_.settings().Save(StateApplication, StateSection, QStringLiteral("Last"),
+                           QString::number(MSFlexGrid1->CurrentRow()));
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -231,7 +234,7 @@ void frmMain::MSFlexGrid1_EnterCell() {
 void frmMain::InitOptionControls() {
     sstDisplay->Options->InitOptionControls();
     mnuAssume->setChecked(
-        Settings::ToBool(shell_.settings().Get(AppState, StateSection, QStringLiteral("Merged"), false)));
+        Settings::ToBool(shell_.settings().Get(StateApplication, StateSection, QStringLiteral("Merged"), false)));
 }
 
 void frmMain::UpdateTab() {
@@ -293,6 +296,54 @@ void frmMain::mnuDefault_Click() {
     MSFlexGrid1->setFocus();
 }
 
+void frmMain::cmbRunGame_Click() {
+    const double now = shell_.clock().SecondsSinceMidnight();
+    // A clock that went back passed midnight: the last run ended yesterday.
+    if (lastRunEnd_ >= 0 && now >= lastRunEnd_ && now < lastRunEnd_ + 1)
+        return;
+    if (OptionsChanged)
+        SaveGameOptions();
+    const int row = MSFlexGrid1->CurrentRow();
+    if (row == 0 || rows_.rowCount() == 0)
+        return;
+    Variables& vars = shell_.vars();
+    QString command;
+    guarded([&] {
+        Recordset& rs = *vars.RomsRecordset;
+        // The game of the highlighted row, whatever a refill left the recordset on.
+        const QString description = rows_.Text(row, 1);
+        if (!rs.FindFirst(QStringLiteral("Description"), description))
+            return;
+        const QString switches = BuildCommandLine(rs);
+        // Read from the record the options came from: a game on the default set also uses the
+        // default record's executable.
+        const QString altExec = rs.Value(QStringLiteral("AltExec")).toString();
+        const QString executable = altExec.trimmed().isEmpty()
+                                       ? ShellQuote(vars.MamePath + QStringLiteral("mame")) + QLatin1Char(' ')
+                                       : ShellQuote(altExec);
+        rs.FindFirst(QStringLiteral("Description"), description);
+        command = executable + QLatin1Char(' ') + ShellQuote(rs.Value(QStringLiteral("Rom")).toString()) +
+                  QLatin1Char(' ') + switches;
+    });
+    if (command.isEmpty())
+        return;
+    MSFlexGrid1->setFocus();
+    setEnabled(false);
+    const int exitCode = shell_.runner().ExecCmd(command);
+    lastRunEnd_ = shell_.clock().SecondsSinceMidnight();
+    setEnabled(true);
+    show();
+    raise();
+    activateWindow();
+    MSFlexGrid1->setFocus();
+    // The shell's codes for a command it could not find or run, and the runner's for no shell.
+    if (exitCode == 127 || exitCode == 126 || exitCode == -1)
+        shell_.dialogs().Inform(this, QStringLiteral("Zelvora"),
+                                QStringLiteral("MAME could not be started (exit code %1). The command was:\n%2")
+                                    .arg(exitCode)
+                                    .arg(command));
+}
+
 void frmMain::mnuDelete_Click() {
     Recordset* rs = shell_.vars().RomsRecordset.get();
     if (MSFlexGrid1->CurrentRow() == 0 || !rs || rs->AbsolutePosition() < 0)
@@ -318,7 +369,12 @@ void frmMain::MSFlexGrid1_Keyup(int& key) {
     const int rows = rows_.rowCount();
     switch (key) {
     case KeyCode::Enter:
-        // Starting the game comes with the launcher.
+        cmbRunGame_Click();
+        key = 0;
+        show();
+        raise();
+        activateWindow();
+        MSFlexGrid1->setFocus();
         return;
     case KeyCode::Delete:
         mnuDelete_Click();

@@ -35,6 +35,7 @@ public:
     void mnuFileLocations_Click();
     void mnuFilter_Click();
     void mnuDefault_Click();
+    void cmbRunGame_Click();
     void mnuDelete_Click();
 
     void InitOptionControls();
@@ -44,6 +45,7 @@ public:
 
     GameGrid* MSFlexGrid1 = nullptr;
     QPushButton* cmdSort = nullptr;
+    QPushButton* cmbRunGame = nullptr;
     QMenu* mnuFile = nullptr;
     QMenu* mnuActions = nullptr;
     QMenu* mnuOptions = nullptr;
@@ -82,6 +84,9 @@ private:
     // The record the detail tabs show, so that edits reach it even after a refill of the list
     // moved the recordset elsewhere.
     std::int64_t shownRecord_ = 0;
+    // When the last game run ended, in seconds since midnight; a start within a second of it is
+    // the same key press bouncing and is ignored. Negative until the first run ends.
+    double lastRunEnd_ = -1;
 };
 
 } // namespace zelvora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamelist/Clock.h"
+#include "launcher/ProcessRunner.h"
 #include "shell/UserDialogs.h"
 
 #include <QStringList>
@@ -39,6 +40,20 @@ public:
     QStringList directoriesAsked;
     QStringList questions;
     QStringList messages;
+};
+
+// Remembers every command the program runs; answers with `exitCode`, or passes the command on
+// to `forward` (a real runner) when one is set.
+class RecordingRunner : public ProcessRunner {
+public:
+    int ExecCmd(const QString& command) override {
+        commands << command;
+        return forward ? forward->ExecCmd(command) : exitCode;
+    }
+
+    QStringList commands;
+    int exitCode = 0;
+    ProcessRunner* forward = nullptr;
 };
 
 class FakeClock : public Clock {

@@ -33,7 +33,7 @@ inline void closeAll() {
 // windows are loaded through, with dialogs and clock answered by the test.
 class ShellFixture : public ::testing::Test {
 public:
-    ShellFixture() : settings(config.path()), shell(vars, settings, dialogs, clock) {
+    ShellFixture() : settings(config.path()), shell(vars, settings, dialogs, clock, runner) {
         vars.ProgramDir = program.path();
         shell.onFatal = [this](const QString& text) { fatal << text; };
     }
@@ -56,6 +56,7 @@ public:
     Settings settings;
     ScriptedDialogs dialogs;
     FakeClock clock;
+    RecordingRunner runner;
     Shell shell;
     QStringList fatal;
 };
