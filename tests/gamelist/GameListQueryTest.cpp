@@ -42,13 +42,7 @@ protected:
     }
 
     void add(const QString& rom, const QString& description, const QVariantMap& fields = {}) {
-        Recordset& rs = *vars.RomsRecordset;
-        rs.AddNew();
-        rs.SetValue("Rom", rom);
-        rs.SetValue("Description", description);
-        for (auto it = fields.begin(); it != fields.end(); ++it)
-            rs.SetValue(it.key(), it.value());
-        rs.Update();
+        test::AddGame(*vars.RomsRecordset, rom, description, fields);
     }
 
     GameListRows load(const FilterStates& filters, const QString& key = "Description") {

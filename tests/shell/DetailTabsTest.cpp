@@ -1,3 +1,4 @@
+#include "CatalogueGenerator.h"
 #include "PcxWriter.h"
 #include "ShellFixture.h"
 
@@ -39,26 +40,17 @@ public:
         rs.SetValue("Additional", "-nothrottle");
         rs.SetValue("16 Bit Sound", 1);
         rs.Update();
-        add(rs, "pacman", "Pac-Man",
-            {{"Default", 0},
-             {"Gamma", 3},
-             {"PlayOpt", 2},
-             {"Playback", "rec"},
-             {"Sound", "Yes(1)"},
-             {"Manufacturer", "Namco"}});
-        add(rs, "puckman", "Puck Man", {{"Default", 1}, {"Clone", "pacman"}, {"PlayOpt", 1}, {"Gamma", 7}});
-        add(rs, "galaga", "Galaga", {{"Default", 0}, {"Beam", 8}});
+        test::AddGame(rs, "pacman", "Pac-Man",
+                      {{"Default", 0},
+                       {"Gamma", 3},
+                       {"PlayOpt", 2},
+                       {"Playback", "rec"},
+                       {"Sound", "Yes(1)"},
+                       {"Manufacturer", "Namco"}});
+        test::AddGame(rs, "puckman", "Puck Man", {{"Default", 1}, {"Clone", "pacman"}, {"PlayOpt", 1}, {"Gamma", 7}});
+        test::AddGame(rs, "galaga", "Galaga", {{"Default", 0}, {"Beam", 8}});
         test::WriteBytes(pcx() + "PACMAN.PCX", test::WritePcx8(picture(320, 240)));
         test::WriteBytes(pcx() + "galaga.pcx", "not a picture at all");
-    }
-
-    static void add(Recordset& rs, const QString& rom, const QString& description, const QVariantMap& fields) {
-        rs.AddNew();
-        rs.SetValue("Rom", rom);
-        rs.SetValue("Description", description);
-        for (auto it = fields.begin(); it != fields.end(); ++it)
-            rs.SetValue(it.key(), it.value());
-        rs.Update();
     }
 
     static QImage picture(int w, int h) {

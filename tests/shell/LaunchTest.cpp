@@ -1,3 +1,4 @@
+#include "CatalogueGenerator.h"
 #include "ShellFixture.h"
 
 #include "gamelist/GameGrid.h"
@@ -26,26 +27,17 @@ public:
         rs.SetValue("Sound Card", 2);
         rs.SetValue("AltExec", "mame-default");
         rs.Update();
-        add(rs, "pacman", "Pac-Man",
-            {{"Default", 0},
-             {"Sound Card", 1},
-             {"Resolution", 4},
-             {"Pixel Doubling", 1},
-             {"Gamma", 3},
-             {"Frame Skip", 1},
-             {"Sample Rate", -1}});
-        add(rs, "puckman", "Puck Man", {{"Default", 1}, {"Sound Card", 5}});
-        add(rs, "quoted", "Say \"Cheese\"", {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "mame2"}});
-        add(rs, "blanks", "Blanks", {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "   "}});
-    }
-
-    static void add(Recordset& rs, const QString& rom, const QString& description, const QVariantMap& fields) {
-        rs.AddNew();
-        rs.SetValue("Rom", rom);
-        rs.SetValue("Description", description);
-        for (auto it = fields.begin(); it != fields.end(); ++it)
-            rs.SetValue(it.key(), it.value());
-        rs.Update();
+        test::AddGame(rs, "pacman", "Pac-Man",
+                      {{"Default", 0},
+                       {"Sound Card", 1},
+                       {"Resolution", 4},
+                       {"Pixel Doubling", 1},
+                       {"Gamma", 3},
+                       {"Frame Skip", 1},
+                       {"Sample Rate", -1}});
+        test::AddGame(rs, "puckman", "Puck Man", {{"Default", 1}, {"Sound Card", 5}});
+        test::AddGame(rs, "quoted", "Say \"Cheese\"", {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "mame2"}});
+        test::AddGame(rs, "blanks", "Blanks", {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "   "}});
     }
 
     void startGame(frmMain* window, const QString& description, double at) {

@@ -115,6 +115,15 @@ std::vector<GeneratedGame> GenerateGames(Database& db, int games, unsigned seed)
     return made;
 }
 
+void AddGame(Recordset& rs, const QString& rom, const QString& description, const QVariantMap& fields) {
+    rs.AddNew();
+    rs.SetValue(QStringLiteral("Rom"), rom);
+    rs.SetValue(QStringLiteral("Description"), description);
+    for (auto it = fields.begin(); it != fields.end(); ++it)
+        rs.SetValue(it.key(), it.value());
+    rs.Update();
+}
+
 std::vector<GeneratedGame> MakeCatalogue(const QString& programDir, int games, unsigned seed) {
     Variables vars;
     vars.ProgramDir = programDir;
