@@ -28,29 +28,27 @@ public:
         installMame();
         storeDirectories();
         QDir().mkpath(pcx());
-        Variables setup;
-        setup.ProgramDir = program.path();
-        setup.Fields.InitFieldNames();
-        PrepareCatalogue(setup);
-        Recordset& rs = *setup.RomsRecordset;
-        if (!rs.FindFirst("Rom", DefaultRom))
-            ADD_FAILURE() << "no default record";
-        rs.Edit();
-        rs.SetValue("Gamma", -4);
-        rs.SetValue("Additional", "-nothrottle");
-        rs.SetValue("16 Bit Sound", 1);
-        rs.Update();
-        test::AddGame(rs, "pacman", "Pac-Man",
-                      {{"Default", 0},
-                       {"Gamma", 3},
-                       {"PlayOpt", 2},
-                       {"Playback", "rec"},
-                       {"Sound", "Yes(1)"},
-                       {"Manufacturer", "Namco"}});
-        test::AddGame(rs, "puckman", "Puck Man", {{"Default", 1}, {"Clone", "pacman"}, {"PlayOpt", 1}, {"Gamma", 7}});
-        test::AddGame(rs, "galaga", "Galaga", {{"Default", 0}, {"Beam", 8}});
-        test::WriteBytes(pcx() + "PACMAN.PCX", test::WritePcx8(picture(320, 240)));
-        test::WriteBytes(pcx() + "galaga.pcx", "not a picture at all");
+        fillCatalogue([&](Recordset& rs) {
+            if (!rs.FindFirst("Rom", DefaultRom))
+                ADD_FAILURE() << "no default record";
+            rs.Edit();
+            rs.SetValue("Gamma", -4);
+            rs.SetValue("Additional", "-nothrottle");
+            rs.SetValue("16 Bit Sound", 1);
+            rs.Update();
+            test::AddGame(rs, "pacman", "Pac-Man",
+                          {{"Default", 0},
+                           {"Gamma", 3},
+                           {"PlayOpt", 2},
+                           {"Playback", "rec"},
+                           {"Sound", "Yes(1)"},
+                           {"Manufacturer", "Namco"}});
+            test::AddGame(rs, "puckman", "Puck Man",
+                          {{"Default", 1}, {"Clone", "pacman"}, {"PlayOpt", 1}, {"Gamma", 7}});
+            test::AddGame(rs, "galaga", "Galaga", {{"Default", 0}, {"Beam", 8}});
+            test::WriteBytes(pcx() + "PACMAN.PCX", test::WritePcx8(picture(320, 240)));
+            test::WriteBytes(pcx() + "galaga.pcx", "not a picture at all");
+        });
     }
 
     static QImage picture(int w, int h) {

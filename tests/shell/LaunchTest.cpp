@@ -16,28 +16,25 @@ public:
     LaunchTest() {
         installMame();
         storeDirectories();
-        Variables setup;
-        setup.ProgramDir = program.path();
-        setup.Fields.InitFieldNames();
-        PrepareCatalogue(setup);
-        Recordset& rs = *setup.RomsRecordset;
-        if (!rs.FindFirst("Rom", DefaultRom))
-            ADD_FAILURE() << "no default record";
-        rs.Edit();
-        rs.SetValue("Sound Card", 2);
-        rs.SetValue("AltExec", "mame-default");
-        rs.Update();
-        test::AddGame(rs, "pacman", "Pac-Man",
-                      {{"Default", 0},
-                       {"Sound Card", 1},
-                       {"Resolution", 4},
-                       {"Pixel Doubling", 1},
-                       {"Gamma", 3},
-                       {"Frame Skip", 1},
-                       {"Sample Rate", -1}});
-        test::AddGame(rs, "puckman", "Puck Man", {{"Default", 1}, {"Sound Card", 5}});
-        test::AddGame(rs, "quoted", "Say \"Cheese\"", {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "mame2"}});
-        test::AddGame(rs, "blanks", "Blanks", {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "   "}});
+        fillCatalogue([&](Recordset& rs) {
+            if (!rs.FindFirst("Rom", DefaultRom))
+                ADD_FAILURE() << "no default record";
+            rs.Edit();
+            rs.SetValue("Sound Card", 2);
+            rs.SetValue("AltExec", "mame-default");
+            rs.Update();
+            test::AddGame(rs, "pacman", "Pac-Man",
+                          {{"Default", 0},
+                           {"Sound Card", 1},
+                           {"Resolution", 4},
+                           {"Pixel Doubling", 1},
+                           {"Gamma", 3},
+                           {"Frame Skip", 1},
+                           {"Sample Rate", -1}});
+            test::AddGame(rs, "puckman", "Puck Man", {{"Default", 1}, {"Sound Card", 5}});
+            test::AddGame(rs, "quoted", "Say \"Cheese\"", {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "mame2"}});
+            test::AddGame(rs, "blanks", "Blanks", {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "   "}});
+        });
     }
 
     void startGame(frmMain* window, const QString& description, double at) {

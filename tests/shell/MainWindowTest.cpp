@@ -153,19 +153,11 @@ TEST_F(MainWindowTest, SortButtonCyclesAndKeepsTheRow) {
 TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
     installMame();
     storeDirectories();
-    {
-        Variables setup;
-        setup.ProgramDir = program.path();
-        setup.Fields.InitFieldNames();
-        PrepareCatalogue(setup);
+    fillCatalogue([](Recordset& rs) {
         for (const char* title : {"Pac-Land", "pac-man", "PAC-MAN Plus", "Paperboy", "Xevious", "Xybots", "Galaga",
-                                  "1942", "Zaxxon", "Pengo", "Phoenix", "Qix"}) {
-            setup.RomsRecordset->AddNew();
-            setup.RomsRecordset->SetValue("Rom", QString(title).left(6).toLower());
-            setup.RomsRecordset->SetValue("Description", title);
-            setup.RomsRecordset->Update();
-        }
-    }
+                                  "1942", "Zaxxon", "Pengo", "Phoenix", "Qix"})
+            test::AddGame(rs, QString(title).left(6).toLower(), title);
+    });
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
     GameGrid* grid = window->MSFlexGrid1;

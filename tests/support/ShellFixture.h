@@ -5,10 +5,13 @@
 
 #include "shell/Shell.h"
 #include "shell/frmMain.h"
+#include "store/Catalogue.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
 
 #include <QApplication>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +48,14 @@ public:
         settings.Save("Zelvora", "Settings", "MameLocation", mameDir());
         settings.Save("Zelvora", "Settings", "PCXFiles", program.path() + "/pcx/");
         settings.Save("Zelvora", "Settings", "ROMFiles", program.path() + "/roms/");
+    }
+    // A current catalogue in the program directory, filled by `fill` through its recordset.
+    void fillCatalogue(const std::function<void(Recordset&)>& fill) {
+        Variables setup;
+        setup.ProgramDir = program.path();
+        setup.Fields.InitFieldNames();
+        PrepareCatalogue(setup);
+        fill(*setup.RomsRecordset);
     }
     frmMain* start() {
         shell.LoadMain();
