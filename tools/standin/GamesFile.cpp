@@ -1,0 +1,93 @@
+#include "GamesFile.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace zelvora::standin {
+
+namespace {
+
+constexpr int FieldCount = 13;
+constexpr int NameWidth = 8;
+
+bool IsSetName(const QString& name) {
+    return name.size() <= NameWidth && !name.contains(QLatin1Char(' '));
+}
+
+} // namespace
+
+QByteArray GamesFile::Format(const std::vector<StandinGame>& games) {
+    QString text = QStringLiteral("# name\tparent\tyear\tmaker\tdescription\tdriver\tcpu1\tcpu2\tcpu3\t"
+                                  "sound1\tsound2\tsound3\tverify (good, bad or missing)\n");
+    const char* const words[] = {"good", "bad", "missing"};
+    for (const StandinGame& g : games) {
+        const QStringList fields{g.name,
+                                 g.parent,
+                                 g.year,
+                                 g.maker,
+                                 g.description,
+                                 g.driver,
+                                 g.cpus[0],
+                                 g.cpus[1],
+                                 g.cpus[2],
+                                 g.sounds[0],
+                                 g.sounds[1],
+                                 g.sounds[2],
+                                 QLatin1String(words[static_cast<int>(g.verify)])};
+        text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text.toUtf8();
+}
+
+bool GamesFile::fail(const QString& message) {
+    games_.clear();
+    error_ = message;
+    return false;
+}
+
+bool GamesFile::Load(const QString& path) {
+    games_.clear();
+    error_.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot read the game data file %1: %2").arg(path, file.errorString()));
+
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const auto bad = [&](const QString& why) {
+            return fail(QStringLiteral("%1, line %2: %3").arg(path).arg(i + 1).arg(why));
+        };
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.size() != FieldCount)
+            return bad(QStringLiteral("%1 tab-separated fields instead of %2").arg(f.size()).arg(FieldCount));
+
+        StandinGame game;
+        game.name = f[0];
+        game.parent = f[1];
+        game.year = f[2];
+        game.maker = f[3];
+        game.description = f[4];
+        game.driver = f[5];
+        game.cpus = {f[6], f[7], f[8]};
+        game.sounds = {f[9], f[10], f[11]};
+        if (game.name.isEmpty() || !IsSetName(game.name) || !IsSetName(game.parent))
+            return bad(QStringLiteral("set names must be 1 to 8 characters without blanks"));
+        if (f[12] == QLatin1String("good"))
+            game.verify = VerifyStatus::Good;
+        else if (f[12] == QLatin1String("bad"))
+            game.verify = VerifyStatus::Bad;
+        else if (f[12] == QLatin1String("missing"))
+            game.verify = VerifyStatus::Missing;
+        else
+            return bad(QStringLiteral("verify status \"%1\" is not good, bad or missing").arg(f[12]));
+        games_.push_back(game);
+    }
+    return true;
+}
+
+} // namespace zelvora::standin

@@ -1,0 +1,109 @@
+#include "Listings.h"
+
+#include <QRegularExpression>
+
+namespace zelvora::standin {
+
+namespace {
+
+// The text cut or padded with blanks to exactly `width` characters.
+QString Column(const QString& text, qsizetype width) {
+    return text.left(width).leftJustified(width, QLatin1Char(' '));
+}
+
+QString Dashes(qsizetype count) {
+    return QString(count, QLatin1Char('-'));
+}
+
+const QString Gap = QStringLiteral("  ");
+
+QString DetailsLine(const QString& name, const QString& driver, const std::array<QString, 3>& cpus,
+                    const std::array<QString, 3>& sounds, const QString& description) {
+    // The three processor columns touch each other; the sound chip columns have two blanks
+    // between them.
+    return Column(name, 8) + Gap + Column(driver, 10) + Gap + Column(cpus[0], 8) + Column(cpus[1], 8) +
+           Column(cpus[2], 8) + Column(sounds[0], 8) + Gap + Column(sounds[1], 8) + Gap + Column(sounds[2], 8) + Gap +
+           description;
+}
+
+QString GamesLine(const QString& year, const QString& maker, const QString& description) {
+    return Column(year, 4) + QLatin1Char(' ') + Column(maker, 37) + description;
+}
+
+bool MatchesEverySet(const QString& pattern) {
+    return pattern.isEmpty() || pattern == QLatin1String("*") || pattern == QLatin1String("*.*");
+}
+
+// A checksum that stays the same from run to run, so reports can be compared.
+QString Crc(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return QStringLiteral("%1").arg(qChecksum(bytes) * 65599u + static_cast<unsigned>(bytes.size()), 8, 16,
+                                    QLatin1Char('0'));
+}
+
+} // namespace
+
+QStringList ListClones(const std::vector<StandinGame>& games) {
+    // "Clone of" holds a blank, so the heading can never name a parent set.
+    QStringList lines{QStringLiteral("Name:    Clone of:"), Dashes(8) + QLatin1Char(' ') + Dashes(8)};
+    for (const StandinGame& game : games) {
+        if (!game.parent.isEmpty())
+            lines << Column(game.name, 8) + QLatin1Char(' ') + game.parent;
+    }
+    return lines;
+}
+
+QStringList ListGames(const std::vector<StandinGame>& games) {
+    QStringList lines{GamesLine(QStringLiteral("year"), QStringLiteral("manufacturer"), QStringLiteral("name")),
+                      GamesLine(Dashes(4), Dashes(36), Dashes(36))};
+    for (const StandinGame& game : games)
+        lines << GamesLine(game.year, game.maker, game.description);
+    return lines;
+}
+
+QStringList ListDetails(const std::vector<StandinGame>& games) {
+    QStringList lines{DetailsLine(QStringLiteral("name"), QStringLiteral("driver"),
+                                  {QStringLiteral("cpu 1"), QStringLiteral("cpu 2"), QStringLiteral("cpu 3")},
+                                  {QStringLiteral("sound 1"), QStringLiteral("sound 2"), QStringLiteral("sound 3")},
+                                  QStringLiteral("name")),
+                      DetailsLine(Dashes(8), Dashes(10), {Dashes(7), Dashes(7), Dashes(7)},
+                                  {Dashes(8), Dashes(8), Dashes(8)}, Dashes(36))};
+    for (const StandinGame& game : games)
+        lines << DetailsLine(game.name, game.driver, game.cpus, game.sounds, game.description);
+    return lines;
+}
+
+QStringList VerifyReport(const std::vector<StandinGame>& games, const QString& pattern) {
+    const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(pattern),
+                                      QRegularExpression::CaseInsensitiveOption);
+    QStringList lines;
+    int found = 0;
+    int good = 0;
+    for (const StandinGame& game : games) {
+        if (!MatchesEverySet(pattern) && !wildcard.match(game.name).hasMatch())
+            continue;
+        switch (game.verify) {
+        case VerifyStatus::Good:
+            ++found;
+            ++good;
+            continue;
+        case VerifyStatus::Bad:
+            ++found;
+            lines << QStringLiteral("%1: INCORRECT LENGTH").arg(Column(game.name + QStringLiteral(".1a"), 12))
+                  << QStringLiteral("%1: bad CRC (expected %2, found 00000000)")
+                         .arg(Column(game.name + QStringLiteral(".2b"), 12), Crc(game.name))
+                  << QStringLiteral("error in zipfile %1.zip").arg(game.name)
+                  << QStringLiteral("romset %1 is bad").arg(game.name);
+            break;
+        case VerifyStatus::Missing:
+            lines << QStringLiteral("the zipfile %1.zip was not found").arg(game.name)
+                  << QStringLiteral("romset %1 not found").arg(game.name);
+            break;
+        }
+        lines << QString();
+    }
+    lines << QStringLiteral("%1 romsets found, %2 were OK.").arg(found).arg(good);
+    return lines;
+}
+
+} // namespace zelvora::standin
