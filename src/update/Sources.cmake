@@ -1,0 +1,3 @@
+# Sources of src/update in zelvora_core; paths are relative to src/ (this file is included from there).
+target_sources(zelvora_core PRIVATE
+)
