@@ -2,8 +2,12 @@
 #include "ShellFixture.h"
 
 #include "gamelist/GameGrid.h"
+#include "launcher/ProcessRunner.h"
 #include "store/Catalogue.h"
 
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
 #include <QPushButton>
 #include <QTest>
 
@@ -100,4 +104,40 @@ TEST_F(LaunchTest, AMameThatCannotStartIsReported) {
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].contains("pacman"));
     EXPECT_TRUE(window->isEnabled());
+}
+
+// The whole way to a real MAME: the shell, the quoting, and the words the executable receives.
+TEST_F(LaunchTest, TheStandInMameReceivesExactlyTheGamesWords) {
+    const QString folder = mame.path() + "/My MAME's \"best\" $HOME/";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame"));
+    settings.Save("Zelvora", "Settings", "MameLocation", folder);
+    fillCatalogue([&](Recordset& rs) {
+        test::AddGame(rs, "x;touch pwned", "Hostile", {{"Default", 0}, {"Sound Card", 0}, {"Additional", "-cheat"}});
+    });
+    const QString record = program.file("args.json");
+    qputenv("ZELVORA_MAME_RECORD_ARGS", record.toLocal8Bit());
+    qputenv("ZELVORA_MAME_EXIT", "0");
+    ShellRunner shellRunner;
+    runner.forward = &shellRunner;
+
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    startGame(window, "Pac-Man", 100);
+    startGame(window, "Hostile", 200);
+    qunsetenv("ZELVORA_MAME_RECORD_ARGS");
+    qunsetenv("ZELVORA_MAME_EXIT");
+
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("\n").toStdString();
+    QStringList lines = QString::fromUtf8(test::ReadBytes(record)).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << runner.commands.join("\n").toStdString();
+    const auto words = [](const QString& json) {
+        return QJsonDocument::fromJson(json.toUtf8()).toVariant().toStringList();
+    };
+    EXPECT_EQ(words(lines[0]),
+              QString("pacman -soundcard 1 -640x480 -double -gamma 1.5 -frameskip 1 -sr 11025").split(' '));
+    // The user's own text is passed as it stands; the set name stays one word and runs nothing.
+    EXPECT_EQ(words(lines[1]), (QStringList{"x;touch pwned", "-soundcard", "0", "-cheat"}));
+    EXPECT_FALSE(QFile::exists("pwned"));
+    EXPECT_FALSE(QFile::exists(program.file("pwned")));
 }
