@@ -4,6 +4,7 @@
 #include "store/Settings.h"
 
 #include "shell/MouseUpCheckBox.h"
+#include "shell/Twips.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -16,12 +17,6 @@
 namespace zelvora {
 
 namespace {
-
-constexpr int TwipsPerPixel = 15;
-
-constexpr int Px(int twips) {
-    return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
-}
 
 // Room left between controls when a text is wider than the designed size and pushes the next
 // control along.

@@ -100,23 +100,22 @@ void frmMain::buildMenu() {
     mnuDefault->setObjectName(QStringLiteral("mnuDefault"));
     mnuDelete = mnuActions->addAction(QStringLiteral("Delete Screenshot"), this, [this] { mnuDelete_Click(); });
     mnuDelete->setObjectName(QStringLiteral("mnuDelete"));
-
-    mnuAssume = new QAction(QStringLiteral("Assume Merged ROMS"), this);
-    mnuAssume->setObjectName(QStringLiteral("mnuAssume"));
-    mnuAssume->setCheckable(true);
+    mnuActions->addSeparator();
+    mnuCompact = mnuActions->addAction(QStringLiteral("Compact Database"), this, [this] { mnuCompact_Click(); });
+    mnuCompact->setObjectName(QStringLiteral("mnuCompact"));
 
     mnuOptions = menuBar()->addMenu(QStringLiteral("Options"));
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
     mnuFilter = mnuOptions->addAction(QStringLiteral("Game Filters"), this, [this] { mnuFilter_Click(); });
     mnuFilter->setObjectName(QStringLiteral("mnuFilter"));
-}
+    mnuAssume = mnuOptions->addAction(QStringLiteral("Assume Merged ROMS"), this, [this] { mnuAssume_Click(); });
+    mnuAssume->setObjectName(QStringLiteral("mnuAssume"));
+    mnuAssume->setCheckable(true);
 
-template <typename Step> void frmMain::guarded(Step step) {
-    try {
-        step();
-    } catch (const StoreError& error) {
-        shell_.Fatal(error.text());
-    }
+    mnuAbout = menuBar()->addMenu(QStringLiteral("About"));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    mnuAboutDisplay = mnuAbout->addAction(QStringLiteral("About Zelvora"), this, [this] { mnuAboutDisplay_Click(); });
+    mnuAboutDisplay->setObjectName(QStringLiteral("mnuAboutDisplay"));
 }
 
 void frmMain::setUpGridColumns() {

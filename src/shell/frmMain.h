@@ -2,6 +2,7 @@
 
 #include "gamelist/GameListModel.h"
 #include "gamelist/TypeAhead.h"
+#include "store/StoreError.h"
 
 #include <QMainWindow>
 
@@ -37,6 +38,9 @@ public:
     void mnuDefault_Click();
     void cmbRunGame_Click();
     void mnuDelete_Click();
+    void mnuAssume_Click();
+    void mnuCompact_Click();
+    void mnuAboutDisplay_Click();
 
     void InitOptionControls();
     void UpdateTab();
@@ -51,9 +55,12 @@ public:
     QMenu* mnuOptions = nullptr;
     QAction* mnuDefault = nullptr;
     QAction* mnuDelete = nullptr;
-    // Its check mark says whether ROM sets are assumed merged; the menu offers it with the
-    // collection checks.
+    QAction* mnuCompact = nullptr;
+    // Its check mark says whether ROM sets are assumed merged: a clone's file counts as present
+    // when its parent's is.
     QAction* mnuAssume = nullptr;
+    QMenu* mnuAbout = nullptr;
+    QAction* mnuAboutDisplay = nullptr;
     DetailTabs* sstDisplay = nullptr;
     QAction* mnuFileLocations = nullptr;
     QAction* mnuExit = nullptr;
@@ -71,11 +78,20 @@ protected:
 
 private:
     void Form_Unload();
+    // After the catalogue was reopened: the recordset stands on the game the tabs show again.
+    void FindShownGame();
     void buildMenu();
     void setUpGridColumns();
     void defaultBoxToggled(bool checked);
     // Runs a step that may meet an engine error: the error ends the program.
-    template <typename Step> void guarded(Step step);
+    template <typename Step> void guarded(Step step) {
+        try {
+            step();
+        } catch (const StoreError& error) {
+            fatal(error.text());
+        }
+    }
+    void fatal(const QString& text);
 
     Shell& shell_;
     GameListModel rows_;

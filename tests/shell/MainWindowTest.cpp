@@ -84,7 +84,7 @@ TEST_F(MainWindowTest, MenuHoldsTheItemsThatWork) {
     QStringList captions;
     for (QAction* action : window->menuBar()->actions())
         captions << action->text();
-    EXPECT_EQ(captions, (QStringList{"File", "Actions", "Options"}));
+    EXPECT_EQ(captions, (QStringList{"File", "Actions", "Options", "About"}));
     EXPECT_EQ(window->mnuFileLocations->text(), QString("File Locations"));
     EXPECT_EQ(window->mnuExit->text(), QString("Exit"));
     EXPECT_EQ(window->mnuFilter->text(), QString("Game Filters"));

@@ -1,0 +1,185 @@
+#include "about/frmAbout.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace zelvora {
+
+namespace {
+
+constexpr int AnimationInterval = 75; // milliseconds
+constexpr int Lamp = 24;              // the blinking pictures are this many pixels square
+
+// An arcade cabinet, drawn rather than shipped.
+QPixmap Cabinet() {
+    QPixmap pixmap(48, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath body;
+    body.moveTo(8, 2);
+    body.lineTo(40, 2);
+    body.lineTo(40, 26);
+    body.lineTo(46, 36);
+    body.lineTo(46, 62);
+    body.lineTo(2, 62);
+    body.lineTo(2, 36);
+    body.lineTo(8, 26);
+    body.closeSubpath();
+    p.setPen(QPen(QColor(20, 20, 40), 1.5));
+    p.setBrush(QColor(70, 40, 140));
+    p.drawPath(body);
+    p.setBrush(QColor(250, 200, 40));
+    p.drawRect(10, 4, 28, 5); // marquee
+    p.setBrush(QColor(10, 30, 20));
+    p.drawRect(11, 11, 26, 16); // screen
+    p.setPen(QColor(80, 255, 120));
+    p.drawLine(15, 22, 20, 17);
+    p.drawLine(20, 17, 26, 22);
+    p.setPen(QPen(QColor(20, 20, 40), 1.5));
+    p.setBrush(QColor(200, 40, 40));
+    p.drawEllipse(QPointF(14, 40), 3, 3); // stick
+    p.drawEllipse(QPointF(28, 41), 2.5, 2.5);
+    p.drawEllipse(QPointF(35, 41), 2.5, 2.5);
+    p.setBrush(QColor(40, 40, 40));
+    p.drawRect(20, 50, 8, 6); // coin door
+    return pixmap;
+}
+
+// One blinking lamp of the control panel.
+QPixmap LampPicture(const QColor& colour) {
+    QPixmap pixmap(Lamp, Lamp);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient glow(QPointF(Lamp / 2.0 - 3, Lamp / 2.0 - 3), Lamp / 2.0);
+    glow.setColorAt(0, colour.lighter(170));
+    glow.setColorAt(1, colour.darker(130));
+    p.setPen(QPen(colour.darker(200), 1));
+    p.setBrush(glow);
+    p.drawEllipse(QRectF(2, 2, Lamp - 4, Lamp - 4));
+    return pixmap;
+}
+
+QLabel* Picture(const QPixmap& pixmap, const QString& name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setPixmap(pixmap);
+    label->setFixedSize(pixmap.size());
+    return label;
+}
+
+} // namespace
+
+frmAbout::frmAbout(QWidget* mainWindow) : mainWindow_(mainWindow) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("About Zelvora"));
+
+    Image1 = Picture(Cabinet(), QStringLiteral("Image1"), this);
+    Image2 = Picture(LampPicture(QColor(240, 60, 60)), QStringLiteral("Image2"), this);
+    Image3 = Picture(LampPicture(QColor(60, 200, 80)), QStringLiteral("Image3"), this);
+    Image4 = Picture(LampPicture(QColor(60, 120, 240)), QStringLiteral("Image4"), this);
+    Image5 = Picture(LampPicture(QColor(250, 200, 40)), QStringLiteral("Image5"), this);
+    Label4 = new QLabel(QStringLiteral("Thank you MAME Developers"), this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    QFont thanks = Label4->font();
+    thanks.setBold(true);
+    Label4->setFont(thanks);
+    auto* version = new QLabel(QStringLiteral("Zelvora, a front-end for the MAME arcade emulator"), this);
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setDefault(true);
+
+    // The lamps keep their places when hidden, so nothing moves while they blink.
+    auto* lamps = new QGridLayout;
+    lamps->setHorizontalSpacing(6);
+    int column = 0;
+    for (QLabel* lamp : {Image2, Image3, Image4, Image5}) {
+        QSizePolicy keep = lamp->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        lamp->setSizePolicy(keep);
+        lamps->addWidget(lamp, 0, column++);
+    }
+    auto* text = new QVBoxLayout;
+    text->addWidget(Label4);
+    text->addWidget(version);
+    text->addSpacing(8);
+    text->addLayout(lamps);
+    text->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(Image1, 0, Qt::AlignTop);
+    top->addSpacing(12);
+    top->addLayout(text, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(Command1, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(AnimationInterval);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    Form_Load();
+}
+
+frmAbout::~frmAbout() {
+    EnableMainWindow();
+}
+
+void frmAbout::Form_Load() {
+    if (mainWindow_)
+        mainWindow_->setEnabled(false);
+    Timer1->start();
+}
+
+void frmAbout::Timer1_Timer() {
+    const AboutAnimation::Frame frame = animation_.Tick();
+    const auto apply = [](QLabel* picture, const std::optional<bool>& shown) {
+        if (shown)
+            picture->setVisible(*shown);
+    };
+    apply(Image4, frame.image4);
+    apply(Image3, frame.image3);
+    apply(Image2, frame.image2);
+    apply(Image5, frame.image5);
+}
+
+void frmAbout::Command1_Click() {
+    close();
+}
+
+void frmAbout::closeEvent(QCloseEvent* event) {
+    Timer1->stop();
+    EnableMainWindow();
+    event->accept();
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void frmAbout::EnableMainWindow() {
+    if (!mainWindow_)
+        return;
+    mainWindow_->setEnabled(true);
+    mainWindow_->activateWindow();
+    mainWindow_->setFocus();
+    mainWindow_ = nullptr;
+}
+
+} // namespace zelvora

@@ -1,0 +1,57 @@
+#include "checks/frmStatus.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace zelvora {
+
+frmStatus::frmStatus() {
+    setObjectName(QStringLiteral("frmStatus"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setAttribute(Qt::WA_DeleteOnClose);
+    Label1 = new QLabel(QStringLiteral("Working"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAlignment(Qt::AlignCenter);
+    pbProgress = new QProgressBar(this);
+    pbProgress->setObjectName(QStringLiteral("pbProgress"));
+    pbProgress->setTextVisible(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(pbProgress);
+    setFixedSize(320, 90);
+}
+
+void frmStatus::SetText(const QString& text) {
+    setWindowTitle(text);
+}
+
+void frmStatus::SetRange(int minimum, int maximum) {
+    pbProgress->setRange(minimum, std::max(minimum, maximum));
+}
+
+void frmStatus::SetValue(int value) {
+    pbProgress->setValue(std::clamp(value, pbProgress->minimum(), pbProgress->maximum()));
+}
+
+void frmStatus::LetEventsRun() {
+    QCoreApplication::processEvents();
+}
+
+void frmStatus::Finish() {
+    closing_ = true;
+    close();
+}
+
+void frmStatus::closeEvent(QCloseEvent* event) {
+    if (closing_)
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace zelvora

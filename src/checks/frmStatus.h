@@ -1,0 +1,39 @@
+#pragma once
+
+#include "store/Progress.h"
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+namespace zelvora {
+
+// The small window a collection check or the compaction shows while it works: the running job's
+// title, "Working" and a progress bar.
+class frmStatus : public QWidget, public Progress {
+    Q_OBJECT
+
+public:
+    frmStatus();
+
+    void SetText(const QString& text) override;
+    void SetRange(int minimum, int maximum) override;
+    void SetValue(int value) override;
+    void LetEventsRun() override;
+
+    QLabel* Label1 = nullptr;
+    QProgressBar* pbProgress = nullptr;
+
+    // Closes the window for good. The job behind it decides when: closing it by hand does
+    // nothing while the job runs.
+    void Finish();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool closing_ = false;
+};
+
+} // namespace zelvora

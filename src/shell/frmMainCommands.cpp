@@ -1,0 +1,83 @@
+// The main window's commands that run a job over the whole catalogue or open a window of their
+// own: merged sets, compaction, the About box.
+
+#include "shell/frmMain.h"
+
+#include "about/frmAbout.h"
+#include "checks/frmStatus.h"
+#include "gamelist/GameGrid.h"
+#include "shell/Shell.h"
+#include "shell/UserDialogs.h"
+#include "store/Catalogue.h"
+#include "store/Settings.h"
+#include "store/Variables.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QPointer>
+
+namespace zelvora {
+
+void frmMain::fatal(const QString& text) {
+    shell_.Fatal(text);
+}
+
+void frmMain::mnuAssume_Click() {
+    Settings& settings = shell_.settings();
+    const QString key = QStringLiteral("Merged");
+    const long long merged = Settings::ToNumber(settings.Get(StateApplication, StateSection, key, 0));
+    settings.Save(StateApplication, StateSection, key, QString::number(merged == 0 ? 1 : 0));
+    mnuAssume->setChecked(Settings::ToBool(settings.Get(StateApplication, StateSection, key, false)));
+    UpdateTab();
+}
+
+void frmMain::FindShownGame() {
+    Recordset* rs = shell_.vars().RomsRecordset.get();
+    shownRecord_ = 0;
+    if (!rs || rows_.rowCount() == 0)
+        return;
+    // Record numbers do not survive a rewrite of the file; the description does.
+    if (rs->FindLast(QStringLiteral("Description"), rows_.Text(MSFlexGrid1->CurrentRow(), 1)))
+        shownRecord_ = rs->Bookmark();
+}
+
+void frmMain::mnuCompact_Click() {
+    Variables& vars = shell_.vars();
+    // Edits still in the option controls are written before the catalogue closes.
+    if (OptionsChanged)
+        SaveGameOptions();
+    auto* status = new frmStatus;
+    status->show();
+    const QPointer<frmStatus> window(status);
+    setEnabled(false);
+    QString failure;
+    guarded([&] {
+        vars.RomsRecordset.reset();
+        vars.CatalogueDb.reset();
+        status->LetEventsRun();
+        try {
+            CompactCatalogue(vars.ProgramDir);
+        } catch (const StoreError& error) {
+            // The compaction leaves the catalogue as it was when it fails, so the program can
+            // go on with it.
+            failure = error.text();
+        }
+        OpenCatalogue(vars);
+        FindShownGame();
+    });
+    setEnabled(true);
+    if (window)
+        window->Finish();
+    MSFlexGrid1->setFocus();
+    if (!failure.isEmpty())
+        shell_.dialogs().Inform(
+            this, QStringLiteral("Zelvora"),
+            QStringLiteral("The catalogue could not be compacted; it is unchanged.\n%1").arg(failure));
+}
+
+void frmMain::mnuAboutDisplay_Click() {
+    auto* about = new frmAbout(this);
+    about->show();
+}
+
+} // namespace zelvora

@@ -1,0 +1,118 @@
+#include "CatalogueGenerator.h"
+#include "PcxWriter.h"
+#include "ShellFixture.h"
+
+#include "about/frmAbout.h"
+#include "detail/DetailTabs.h"
+#include "detail/ScreenshotView.h"
+#include "gamelist/GameGrid.h"
+#include "store/Catalogue.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace zelvora;
+
+namespace {
+
+class CommandsTest : public test::ShellFixture {
+public:
+    CommandsTest() {
+        installMame();
+        storeDirectories();
+        fillCatalogue([](Recordset& rs) {
+            test::AddGame(rs, "pacman", "Pac-Man");
+            test::AddGame(rs, "pacmanj", "Pac-Man (Japan)", {{"Clone", "pacman"}});
+            test::AddGame(rs, "galaga", "Galaga", {{"Default", 0}, {"Sound Card", 3}});
+        });
+    }
+
+    int rowOf(frmMain* window, const QString& description) {
+        for (int r = 0; r < window->Rows().rowCount(); ++r) {
+            if (window->Rows().Text(r, 1) == description)
+                return r;
+        }
+        ADD_FAILURE() << "no row " << description.toStdString();
+        return 0;
+    }
+};
+
+} // namespace
+
+TEST_F(CommandsTest, AssumeMergedTogglesTheStoredTextAndTheClonesScreenshot) {
+    QDir().mkpath(program.path() + "/pcx");
+    QImage shot(32, 24, QImage::Format_RGB32);
+    shot.fill(Qt::red);
+    test::WriteBytes(program.path() + "/pcx/pacman.pcx", test::WritePcx8(shot));
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->mnuAssume->isChecked());
+    window->MSFlexGrid1->SetCurrentRow(rowOf(window, "Pac-Man (Japan)"));
+    EXPECT_TRUE(window->sstDisplay->Picture1->IsEmpty());
+
+    window->mnuAssume->trigger();
+    EXPECT_TRUE(window->mnuAssume->isChecked());
+    EXPECT_EQ(settings.Get("zelvora", "settings", "Merged", ""), QString("1"));
+    EXPECT_FALSE(window->sstDisplay->Picture1->IsEmpty()) << "the clone shows its parent's screenshot";
+
+    window->mnuAssume->trigger();
+    EXPECT_FALSE(window->mnuAssume->isChecked());
+    EXPECT_EQ(settings.Get("zelvora", "settings", "Merged", ""), QString("0"));
+    EXPECT_TRUE(window->sstDisplay->Picture1->IsEmpty());
+}
+
+TEST_F(CommandsTest, CompactingTwiceAndOverALeftoverKeepsTheSelectionWorking) {
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    window->MSFlexGrid1->SetCurrentRow(rowOf(window, "Galaga"));
+    test::WriteBytes(TempCatalogueFile(program.path()), "left over by an interrupted run");
+
+    window->mnuCompact->trigger();
+    window->mnuCompact->trigger();
+    EXPECT_TRUE(fatal.isEmpty()) << fatal.join("\n").toStdString();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.path())));
+    EXPECT_TRUE(QFile::exists(CatalogueFile(program.path())));
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(test::findWindow<QWidget>(), window) << "the progress window has gone";
+
+    // The reopened recordset still finds each row's game, and starts it.
+    window->MSFlexGrid1->SetCurrentRow(rowOf(window, "Pac-Man"));
+    EXPECT_EQ(window->sstDisplay->lblGame->text(), QString("Pac-Man"));
+    window->MSFlexGrid1->SetCurrentRow(rowOf(window, "Galaga"));
+    clock.now = 100;
+    QTest::mouseClick(window->cmbRunGame, Qt::LeftButton);
+    ASSERT_EQ(runner.commands.size(), 1);
+    EXPECT_TRUE(runner.commands[0].endsWith(" galaga -soundcard 3 ")) << runner.commands[0].toStdString();
+}
+
+TEST_F(CommandsTest, AboutBoxDisablesTheMainWindowAndRestartsItsAnimation) {
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    for (bool byTitleBar : {false, true}) {
+        window->mnuAboutDisplay->trigger();
+        auto* about = test::findWindow<frmAbout>();
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(about->windowTitle(), QString("About Zelvora"));
+        EXPECT_EQ(about->Label4->text(), QString("Thank you MAME Developers"));
+        EXPECT_EQ(about->Timer1->interval(), 75);
+        EXPECT_TRUE(about->Timer1->isActive());
+        EXPECT_FALSE(window->isEnabled());
+        EXPECT_EQ(about->Animation().StepA, 0) << "every opening starts afresh";
+
+        about->Timer1_Timer();
+        EXPECT_TRUE(about->Image3->isVisibleTo(about));
+        EXPECT_FALSE(about->Image4->isVisibleTo(about));
+        EXPECT_FALSE(about->Image2->isVisibleTo(about));
+
+        if (byTitleBar)
+            about->close();
+        else
+            QTest::mouseClick(about->Command1, Qt::LeftButton);
+        EXPECT_TRUE(window->isEnabled());
+        EXPECT_EQ(test::findWindow<frmAbout>(), nullptr);
+    }
+}
