@@ -5,6 +5,19 @@
 
 namespace zelvora {
 
+namespace {
+
+// The program's texts break lines with a lone carriage return, which a message box would not
+// show as a break.
+QString Shown(const QString& text) {
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+} // namespace
+
 QString QtDialogs::OpenFile(QWidget* parent, const QString& filter, const QString& directory) {
     // "Select Any File in the PCX Directory|*.pcx" becomes Qt's "text (patterns)".
     const qsizetype bar = filter.indexOf(QLatin1Char('|'));
@@ -14,12 +27,13 @@ QString QtDialogs::OpenFile(QWidget* parent, const QString& filter, const QStrin
 }
 
 bool QtDialogs::Confirm(QWidget* parent, const QString& title, const QString& text) {
-    return QMessageBox::question(parent, title, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
-           QMessageBox::Ok;
+    QMessageBox box(QMessageBox::NoIcon, title, Shown(text), QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
 }
 
 void QtDialogs::Inform(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox::information(parent, title, text);
+    QMessageBox::information(parent, title, Shown(text));
 }
 
 } // namespace zelvora
