@@ -110,6 +110,7 @@ frmAbout::frmAbout(QWidget* mainWindow) : mainWindow_(mainWindow) {
         lamp->setSizePolicy(keep);
         lamps->addWidget(lamp, 0, column++);
     }
+    lamps->setColumnStretch(column, 1);
     auto* text = new QVBoxLayout;
     text->addWidget(Label4);
     text->addWidget(version);

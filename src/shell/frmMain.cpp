@@ -101,6 +101,8 @@ void frmMain::buildMenu() {
     mnuDelete = mnuActions->addAction(QStringLiteral("Delete Screenshot"), this, [this] { mnuDelete_Click(); });
     mnuDelete->setObjectName(QStringLiteral("mnuDelete"));
     mnuActions->addSeparator();
+    mnuUpdate = mnuActions->addAction(QStringLiteral("New Version Update"), this, [this] { mnuUpdate_Click(); });
+    mnuUpdate->setObjectName(QStringLiteral("mnuUpdate"));
     mnuCompact = mnuActions->addAction(QStringLiteral("Compact Database"), this, [this] { mnuCompact_Click(); });
     mnuCompact->setObjectName(QStringLiteral("mnuCompact"));
 

@@ -40,6 +40,7 @@ public:
     void mnuDelete_Click();
     void mnuAssume_Click();
     void mnuCompact_Click();
+    void mnuUpdate_Click();
     void mnuAboutDisplay_Click();
 
     void InitOptionControls();
@@ -56,6 +57,7 @@ public:
     QAction* mnuDefault = nullptr;
     QAction* mnuDelete = nullptr;
     QAction* mnuCompact = nullptr;
+    QAction* mnuUpdate = nullptr;
     // Its check mark says whether ROM sets are assumed merged: a clone's file counts as present
     // when its parent's is.
     QAction* mnuAssume = nullptr;

@@ -11,6 +11,7 @@
 #include "store/Catalogue.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
+#include "update/frmNewVersion.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -73,6 +74,19 @@ void frmMain::mnuCompact_Click() {
         shell_.dialogs().Inform(
             this, QStringLiteral("Zelvora"),
             QStringLiteral("The catalogue could not be compacted; it is unchanged.\n%1").arg(failure));
+}
+
+void frmMain::mnuUpdate_Click() {
+    const QString prompt = QStringLiteral("Confirm update of new version of MAME from file: ") +
+                           shell_.vars().MamePath +
+                           QStringLiteral("mame\rWarning, your screen may blank out for a few seconds while this "
+                                          "program communicates with MAME.");
+    if (!shell_.dialogs().Confirm(this, QStringLiteral("Zelvora"), prompt))
+        return;
+    if (OptionsChanged)
+        SaveGameOptions();
+    auto* window = new frmNewVersion(shell_);
+    window->Form_Load();
 }
 
 void frmMain::mnuAboutDisplay_Click() {

@@ -1,3 +1,5 @@
 # Sources of src/update in zelvora_core; paths are relative to src/ (this file is included from there).
 target_sources(zelvora_core PRIVATE
+    update/CatalogueMerge.cpp
+    update/ListingParsers.cpp
 )

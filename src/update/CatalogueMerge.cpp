@@ -1,0 +1,275 @@
+#include "update/CatalogueMerge.h"
+
+#include "launcher/ProcessRunner.h"
+#include "launcher/ShellQuote.h"
+#include "store/Recordset.h"
+#include "store/StoreError.h"
+#include "store/TextCompare.h"
+#include "store/TextLines.h"
+#include "store/Variables.h"
+#include "update/ListingParsers.h"
+
+#include <algorithm>
+
+namespace zelvora {
+
+namespace {
+
+const QString Rom = QStringLiteral("Rom");
+const QString Description = QStringLiteral("Description");
+const QString Notes = QStringLiteral("Notes");
+const QString Clone = QStringLiteral("Clone");
+const std::array<QString, 5> StatusFields = {QStringLiteral("Playable"), QStringLiteral("Colors"),
+                                             QStringLiteral("Sound"), QStringLiteral("Hi Score"),
+                                             QStringLiteral("Cocktail")};
+
+// Saved records are committed a group at a time: one commit per record would make a merge of
+// the whole MAME set take many times longer. A failure keeps every group saved before it, and
+// the records of the group it interrupts.
+class WriteGroups {
+public:
+    explicit WriteGroups(Database& db) : db_(db) { db_.BeginTrans(); }
+    ~WriteGroups() {
+        try {
+            db_.CommitTrans();
+        } catch (const StoreError&) {
+            // The failure that brought us here is the one to report.
+        }
+    }
+    void Saved() {
+        if (++pending_ < GroupSize)
+            return;
+        db_.CommitTrans();
+        db_.BeginTrans();
+        pending_ = 0;
+    }
+
+private:
+    static constexpr int GroupSize = 1000;
+    Database& db_;
+    int pending_ = 0;
+};
+
+// The progress bar over the lines 0 to last of a listing. A listing of fewer than three lines
+// still gets a range that holds the first value.
+void StartPhase(MergeReport& report, const QString& text, int last, int first) {
+    report.SetText(text);
+    report.SetRange(0, std::max(last, first));
+    report.SetValue(first);
+}
+
+void Step(MergeReport& report, int value) {
+    report.SetValue(value);
+    report.LetEventsRun();
+}
+
+// Looks a key up from the first record for lines in the first half of a listing and from the
+// last for the second half; `fromLast` says which half this line is in.
+bool Find(Recordset& rs, const QString& field, const QString& value, bool fromLast) {
+    return fromLast ? rs.FindLast(field, value) : rs.FindFirst(field, value);
+}
+
+QString CaptureRemark(const std::vector<ListingCapture>& captures, const QString& file) {
+    for (const ListingCapture& capture : captures) {
+        if (capture.file == file)
+            return QStringLiteral(" The command was: %1 (exit code %2).").arg(capture.command).arg(capture.exitCode);
+    }
+    return {};
+}
+
+QString SkippedRemark(int count, const QString& file, const QString& what) {
+    return QStringLiteral("%1 %2 of %3 skipped: %4.")
+        .arg(count)
+        .arg(count == 1 ? QStringLiteral("line") : QStringLiteral("lines"), file, what);
+}
+
+struct Listing {
+    QStringList lines;
+    bool found = false;
+};
+
+Listing Read(const QString& path) {
+    std::optional<QStringList> lines = ReadTextLines(path);
+    return lines ? Listing{std::move(*lines), true} : Listing{};
+}
+
+} // namespace
+
+std::vector<ListingCapture> ListingCommands(const QString& mamePath, const QString& programDir) {
+    const QString mame = ShellQuote(mamePath + QStringLiteral("mame"));
+    std::vector<ListingCapture> captures;
+    for (const auto& [file, option] : {std::pair{"Clones.txt", "-listclones"}, std::pair{"Games.txt", "-listgames"},
+                                       std::pair{"Details.txt", "-listdetails"}}) {
+        const QString target = programDir + QLatin1Char('/') + QLatin1String(file);
+        captures.push_back({QLatin1String(file), mame + QLatin1Char(' ') + QLatin1String(option) +
+                                                     QStringLiteral(" > ") + ShellQuote(target)});
+    }
+    return captures;
+}
+
+void CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner) {
+    for (ListingCapture& capture : captures)
+        capture.exitCode = runner.ExecCmd(capture.command);
+}
+
+MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vector<ListingCapture>& captures) {
+    MergeOutcome outcome;
+    Database& db = *vars.CatalogueDb;
+    const QString details = QStringLiteral("Details.txt");
+
+    // Phase 1 reads the detail listing first: without games in it the update would take every
+    // game for expired, so nothing is changed at all.
+    report.SetText(QStringLiteral("Checking for New Games"));
+    const Listing detailLines = Read(vars.ProgramDir + QLatin1Char('/') + details);
+    std::vector<std::pair<int, DetailsEntry>> games;
+    int skippedDetails = 0;
+    for (int i = DetailsHeadingLines; i < detailLines.lines.size(); ++i) {
+        if (std::optional<DetailsEntry> entry = ParseDetailsLine(detailLines.lines[i]))
+            games.emplace_back(i, std::move(*entry));
+        else
+            ++skippedDetails;
+    }
+    if (games.empty()) {
+        const QString what = !detailLines.found          ? QStringLiteral("is missing")
+                             : detailLines.lines.empty() ? QStringLiteral("is empty")
+                                                         : QStringLiteral("lists no games");
+        outcome.remarks << QStringLiteral("MAME's detail listing %1 %2, so the catalogue was not changed.%3")
+                               .arg(details, what, CaptureRemark(captures, details));
+        return outcome;
+    }
+    outcome.merged = true;
+
+    // Every game the listing does not name again is expired; the flags are cleared before the
+    // recordset is opened, so that it reads them cleared.
+    db.Execute(QStringLiteral("UPDATE ROMS SET Active=False"));
+    vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
+    Recordset& rs = *vars.RomsRecordset;
+    WriteGroups writes(db);
+
+    int last = static_cast<int>(detailLines.lines.size()) - 1;
+    StartPhase(report, QStringLiteral("Checking for New Games"), last, 2);
+    for (const auto& [i, game] : games) {
+        Step(report, i);
+        if (Find(rs, Rom, game.name, 2 * i > last)) {
+            rs.Edit();
+        } else {
+            rs.AddNew();
+            report.NewGame(game.description);
+            rs.SetValue(QStringLiteral("Default"), 1);
+        }
+        rs.SetValue(Rom, game.name);
+        rs.SetValue(QStringLiteral("Driver"), game.driver);
+        for (int c = 0; c < 3; ++c) {
+            rs.SetValue(QStringLiteral("CPU %1").arg(c + 1), game.cpus[c]);
+            rs.SetValue(QStringLiteral("Sound %1").arg(c + 1), game.sounds[c]);
+        }
+        rs.SetValue(Description, game.description);
+        rs.SetValue(QStringLiteral("Active"), -1);
+        rs.Update();
+        writes.Saved();
+    }
+    if (skippedDetails > 0)
+        outcome.remarks << SkippedRemark(skippedDetails, details, QStringLiteral("too short or without a set name"));
+
+    report.SetText(QStringLiteral("Checking for Expired Games"));
+    report.SetRange(0, std::max(rs.RecordCount() - 1, 0));
+    report.SetValue(0);
+    rs.MoveFirst();
+    for (int i = 0; !rs.IsEOF(); ++i) {
+        Step(report, i);
+        const QVariant active = rs.Value(QStringLiteral("Active"));
+        const QString rom = rs.Value(Rom).toString();
+        if (!active.isNull() && active.toInt() == 0 && !EqualNoCase(rom, DefaultRom)) {
+            const QVariant description = rs.Value(Description);
+            report.ExpiredGame(description.isNull() ? rom : description.toString());
+            rs.Delete();
+            writes.Saved();
+        }
+        rs.MoveNext();
+    }
+
+    const QString gamelistPath = vars.MamePath + QStringLiteral("gamelist.txt");
+    const Listing gamelist = Read(gamelistPath);
+    if (!gamelist.found) {
+        outcome.remarks << QStringLiteral("MAME's game list document %1 is missing, so status words and notes "
+                                          "were not gathered.")
+                               .arg(gamelistPath);
+    } else {
+        const GamelistDocument doc = ParseGamelist(gamelist.lines);
+        last = static_cast<int>(gamelist.lines.size()) - 1;
+        StartPhase(report, QStringLiteral("Gathering Details"), last, 2);
+        for (const GamelistRow& row : doc.rows) {
+            Step(report, row.line);
+            if (!rs.FindFirst(Rom, row.rom))
+                continue;
+            rs.Edit();
+            for (size_t f = 0; f < StatusFields.size(); ++f)
+                rs.SetValue(StatusFields[f], row.status[f]);
+            rs.Update();
+            writes.Saved();
+        }
+        report.SetText(QStringLiteral("Gathering Information"));
+        for (const GamelistNote& note : doc.notes) {
+            Step(report, note.line);
+            if (!rs.FindFirst(Rom, note.rom))
+                continue;
+            rs.Edit();
+            rs.SetValue(Notes, note.text);
+            rs.Update();
+            writes.Saved();
+        }
+        if (doc.untitledNotes > 0)
+            outcome.remarks << SkippedRemark(doc.untitledNotes, QStringLiteral("gamelist.txt"),
+                                             QStringLiteral("note titles without a set name between double quotes"));
+    }
+
+    const Listing clones = Read(vars.ProgramDir + QStringLiteral("/Clones.txt"));
+    last = static_cast<int>(clones.lines.size()) - 1;
+    StartPhase(report, QStringLiteral("Checking for Clones"), last, 2);
+    for (int i = 0; i <= last; ++i) {
+        Step(report, i);
+        const ClonesEntry entry = ParseClonesLine(clones.lines[i]);
+        if (entry.parent.isEmpty() || !Find(rs, Rom, entry.parent, 2 * i >= last))
+            continue;
+        const QVariant notes = rs.Value(Notes);
+        std::array<QVariant, 5> status;
+        for (size_t f = 0; f < StatusFields.size(); ++f)
+            status[f] = rs.Value(StatusFields[f]);
+        const QVariant parent = rs.Value(Rom);
+        if (entry.clone.isEmpty() || !rs.FindFirst(Rom, entry.clone))
+            continue;
+        rs.Edit();
+        rs.SetValue(Notes, notes);
+        for (size_t f = 0; f < StatusFields.size(); ++f)
+            rs.SetValue(StatusFields[f], status[f]);
+        rs.SetValue(Clone, parent);
+        rs.Update();
+        writes.Saved();
+    }
+
+    const Listing makers = Read(vars.ProgramDir + QStringLiteral("/Games.txt"));
+    last = static_cast<int>(makers.lines.size()) - 1;
+    StartPhase(report, QStringLiteral("Gathering Manufacturers and Dates"), last, 2);
+    int skippedGames = 0;
+    for (int i = 0; i <= last; ++i) {
+        Step(report, i);
+        const std::optional<GamesEntry> entry = ParseGamesLine(makers.lines[i]);
+        if (!entry) {
+            ++skippedGames;
+            continue;
+        }
+        if (!Find(rs, Description, entry->description, 2 * i >= last))
+            continue;
+        rs.Edit();
+        rs.SetValue(QStringLiteral("Manufacturer"), entry->maker);
+        rs.SetValue(QStringLiteral("Date"), entry->year);
+        rs.Update();
+        writes.Saved();
+    }
+    if (skippedGames > 0)
+        outcome.remarks << SkippedRemark(skippedGames, QStringLiteral("Games.txt"),
+                                         QStringLiteral("too short to hold a description"));
+    return outcome;
+}
+
+} // namespace zelvora

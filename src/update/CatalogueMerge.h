@@ -1,0 +1,50 @@
+#pragma once
+
+#include "store/Progress.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace zelvora {
+
+class ProcessRunner;
+struct Variables;
+
+// What the update window shows besides the progress: the games added and the games removed,
+// in the order the merge finds them.
+class MergeReport : public Progress {
+public:
+    virtual void NewGame(const QString& description) = 0;
+    virtual void ExpiredGame(const QString& description) = 0;
+};
+
+// The three listings MAME is asked for, each written by the shell into the program directory.
+struct ListingCapture {
+    QString file;    // "Clones.txt", "Games.txt", "Details.txt"
+    QString command; // the shell command line that writes it
+    int exitCode = 0;
+};
+
+// The command lines, in the order they run: clones, games, details. Every path is quoted.
+std::vector<ListingCapture> ListingCommands(const QString& mamePath, const QString& programDir);
+
+// Runs each command to its end, one after the other, keeping each exit code.
+void CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner);
+
+struct MergeOutcome {
+    // False when the detail listing held no games: the catalogue was left untouched.
+    bool merged = false;
+    // What the window says at the end: why nothing was merged, or what was skipped.
+    QStringList remarks;
+};
+
+// Brings ROMS up to date with the captured listings in the program directory and the game list
+// document in MAME's directory, in six phases: new games, expired games, status words, notes,
+// clones, makers and years. Works on vars.RomsRecordset, which it reopens over the whole table
+// first. Saved records stay saved whatever happens later; writes are committed in groups.
+// `captures` names the commands behind the listings for the remarks; it may be empty.
+MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vector<ListingCapture>& captures = {});
+
+} // namespace zelvora

@@ -1,0 +1,117 @@
+#include "update/ListingParsers.h"
+
+#include "store/TextCompare.h"
+
+namespace zelvora {
+
+namespace {
+
+bool StartsNoCase(const QString& line, const QString& prefix) {
+    return line.startsWith(prefix, Qt::CaseInsensitive);
+}
+
+// A processor, sound chip or maker column is stored with one blank after it, so an empty
+// column is one blank.
+QString WithBlank(const QString& line, int from, int to) {
+    return TrimBlanks(Columns(line, from, to)) + QLatin1Char(' ');
+}
+
+} // namespace
+
+QString Columns(const QString& line, int from, int to) {
+    if (from > line.size() || to < from)
+        return {};
+    return line.mid(from - 1, to - from + 1);
+}
+
+QString ColumnsFrom(const QString& line, int from) {
+    return from > line.size() ? QString() : line.mid(from - 1);
+}
+
+QString TrimBlanks(const QString& text) {
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text[start] == QLatin1Char(' '))
+        ++start;
+    while (end > start && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.mid(start, end - start);
+}
+
+std::optional<DetailsEntry> ParseDetailsLine(const QString& line) {
+    constexpr int DescriptionColumn = 77;
+    const QString name = TrimBlanks(Columns(line, 1, 8));
+    if (line.size() < DescriptionColumn || name.isEmpty())
+        return std::nullopt;
+    DetailsEntry entry;
+    entry.name = name;
+    entry.driver = TrimBlanks(Columns(line, 11, 20));
+    entry.cpus = {WithBlank(line, 23, 30), WithBlank(line, 31, 38), WithBlank(line, 39, 46)};
+    entry.sounds = {WithBlank(line, 47, 54), WithBlank(line, 57, 64), WithBlank(line, 67, 74)};
+    entry.description = TrimBlanks(ColumnsFrom(line, DescriptionColumn));
+    return entry;
+}
+
+std::optional<GamesEntry> ParseGamesLine(const QString& line) {
+    constexpr int DescriptionColumn = 43;
+    if (line.size() < DescriptionColumn)
+        return std::nullopt;
+    return GamesEntry{Columns(line, 1, 4), WithBlank(line, 6, 42), TrimBlanks(ColumnsFrom(line, DescriptionColumn))};
+}
+
+ClonesEntry ParseClonesLine(const QString& line) {
+    return {TrimBlanks(Columns(line, 1, 8)), TrimBlanks(Columns(line, 10, 17))};
+}
+
+GamelistDocument ParseGamelist(const QStringList& lines) {
+    GamelistDocument doc;
+    const int count = static_cast<int>(lines.size());
+    int i = 0;
+    for (; i < count; ++i) {
+        const QString& line = lines[i];
+        if (line.startsWith(QLatin1Char('|')) && !EqualNoCase(Columns(line, 3, 6), QStringLiteral("Game")) &&
+            !EqualNoCase(Columns(line, 34, 41), QStringLiteral("Accurate"))) {
+            GamelistRow row;
+            row.line = i;
+            row.rom = TrimBlanks(Columns(line, 71, 78));
+            row.status = {TrimBlanks(Columns(line, 25, 32)), TrimBlanks(Columns(line, 34, 41)),
+                          TrimBlanks(Columns(line, 43, 50)), TrimBlanks(Columns(line, 52, 59)),
+                          TrimBlanks(Columns(line, 61, 68))};
+            doc.rows.push_back(row);
+        }
+        if (StartsNoCase(line, QStringLiteral("|--"))) {
+            doc.tableEnd = i;
+            break;
+        }
+    }
+    if (doc.tableEnd < 0)
+        return doc; // no notes without the table's end
+
+    // A note runs from the line after its underline up to the line before the next underline,
+    // which is the next note's title; the end of the document counts as an underline, so the
+    // last note's last line is taken for a title and left out.
+    const auto isUnderline = [&](int k) { return k >= count || StartsNoCase(lines[k], QStringLiteral("===")); };
+    for (int j = doc.tableEnd + 1; j <= count - 2; ++j) {
+        if (!StartsNoCase(lines[j], QStringLiteral("===")))
+            continue;
+        const QString& title = lines[j - 1];
+        const qsizetype open = title.indexOf(QLatin1Char('"'));
+        const qsizetype close = open < 0 ? -1 : title.indexOf(QLatin1Char('"'), open + 1);
+        if (close < 0) {
+            ++doc.untitledNotes;
+            continue;
+        }
+        GamelistNote note;
+        note.line = j;
+        note.rom = title.mid(open + 1, close - open - 1);
+        for (int k = j + 2; !isUnderline(k); ++k) {
+            if (!TrimBlanks(lines[k - 1]).isEmpty())
+                note.text += lines[k - 1] + QLatin1Char('\r');
+        }
+        note.text = TrimBlanks(note.text);
+        doc.notes.push_back(note);
+    }
+    return doc;
+}
+
+} // namespace zelvora

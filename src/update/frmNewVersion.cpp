@@ -1,0 +1,175 @@
+#include "update/frmNewVersion.h"
+
+#include "gamelist/GameGrid.h"
+#include "shell/Shell.h"
+#include "shell/Twips.h"
+#include "shell/frmMain.h"
+#include "store/StoreError.h"
+#include "store/Variables.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace zelvora {
+
+namespace {
+
+// Pending events run at most this often: a merge of the whole MAME set has some 200,000 steps,
+// and running the event loop at each would take longer than the merge.
+constexpr int EventsInterval = 25; // milliseconds
+
+constexpr QSize ClientSize(Px(5400), Px(4710));
+
+} // namespace
+
+frmNewVersion::frmNewVersion(Shell& shell) : shell_(shell), main_(shell.Main()) {
+    setObjectName(QStringLiteral("frmNewVersion"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("New Version of Mame"));
+
+    Label1 = new QLabel(QStringLiteral("New Games"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(PxRect(0, 0, 2652, 252));
+    lstNew = new QListWidget(this);
+    lstNew->setObjectName(QStringLiteral("lstNew"));
+    lstNew->setGeometry(PxRect(0, 240, 2652, 2985));
+    Label2 = new QLabel(QStringLiteral("Expired Games"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(PxRect(2760, 0, 2652, 252));
+    lstExpired = new QListWidget(this);
+    lstExpired->setObjectName(QStringLiteral("lstExpired"));
+    lstExpired->setGeometry(PxRect(2760, 240, 2652, 2985));
+    pb = new QProgressBar(this);
+    pb->setObjectName(QStringLiteral("pb"));
+    pb->setTextVisible(false);
+    pb->setGeometry(PxRect(0, 3480, 5415, 135));
+    lblProgress = new QLabel(this);
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    lblProgress->setTextFormat(Qt::PlainText);
+    lblProgress->setWordWrap(true);
+    lblProgress->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblProgress->setGeometry(PxRect(0, 3720, 5415, 495));
+    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setGeometry(PxRect(2040, 4320, 1332, 372));
+    setFixedSize(ClientSize);
+
+    connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
+    // The results stay open after the update; they go when the program does.
+    if (main_)
+        connect(main_, &QObject::destroyed, this, &QWidget::close);
+}
+
+void frmNewVersion::Form_Load() {
+    show();
+    cmdOk->hide();
+    running_ = true;
+    sinceEvents_.start();
+    if (main_)
+        main_->setEnabled(false);
+    QString fatal;
+    try {
+        RunUpdate();
+    } catch (const StoreError& error) {
+        fatal = error.text();
+    }
+    running_ = false;
+    if (main_)
+        main_->setEnabled(true);
+    if (!fatal.isEmpty()) {
+        shell_.Fatal(fatal);
+        return;
+    }
+    cmdOk->show();
+    cmdOk->setDefault(true);
+}
+
+void frmNewVersion::RunUpdate() {
+    Variables& vars = shell_.vars();
+    std::vector<ListingCapture> captures = ListingCommands(vars.MamePath, vars.ProgramDir);
+    CaptureListings(captures, shell_.runner());
+    QCoreApplication::processEvents();
+    activateWindow();
+
+    const MergeOutcome outcome = MergeListings(vars, *this, captures);
+    // The list is refilled either way: a refused update has not changed the catalogue, but the
+    // recordset the list works on must be its own again.
+    QStringList words{QStringLiteral("DONE!")};
+    words << outcome.remarks;
+    SetText(words.join(QLatin1Char('\n')));
+    FitProgressText();
+    if (main_)
+        main_->FillGrid(QStringLiteral("Description"));
+}
+
+void frmNewVersion::FitProgressText() {
+    const int needed = lblProgress->heightForWidth(lblProgress->width());
+    const int extra = std::max(0, needed - lblProgress->height());
+    if (extra == 0)
+        return;
+    lblProgress->resize(lblProgress->width(), needed);
+    cmdOk->move(cmdOk->x(), cmdOk->y() + extra);
+    setFixedSize(ClientSize + QSize(0, extra));
+}
+
+void frmNewVersion::cmdOk_Click() {
+    QPointer<frmMain> main = main_;
+    close();
+    if (main) {
+        main->activateWindow();
+        main->MSFlexGrid1->setFocus();
+    }
+}
+
+void frmNewVersion::SetText(const QString& text) {
+    lblProgress->setText(text);
+}
+
+void frmNewVersion::SetRange(int minimum, int maximum) {
+    pb->setRange(minimum, std::max(minimum, maximum));
+}
+
+void frmNewVersion::SetValue(int value) {
+    pb->setValue(std::clamp(value, pb->minimum(), pb->maximum()));
+}
+
+void frmNewVersion::LetEventsRun() {
+    if (sinceEvents_.elapsed() < EventsInterval)
+        return;
+    QCoreApplication::processEvents();
+    sinceEvents_.restart();
+}
+
+void frmNewVersion::NewGame(const QString& description) {
+    lstNew->addItem(description);
+}
+
+void frmNewVersion::ExpiredGame(const QString& description) {
+    lstExpired->addItem(description);
+}
+
+void frmNewVersion::closeEvent(QCloseEvent* event) {
+    // The merge works on the main window's recordset until its end.
+    if (running_)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void frmNewVersion::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && !running_) {
+        cmdOk_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace zelvora

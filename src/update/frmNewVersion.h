@@ -1,0 +1,64 @@
+#pragma once
+
+#include "update/CatalogueMerge.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+
+namespace zelvora {
+
+class Shell;
+class frmMain;
+
+// The window the catalogue update runs in: loading it captures MAME's listings and merges them
+// into the catalogue, showing the phase, its progress and the games added and removed. OK appears
+// when the update has ended; until then the window cannot be closed and the main window takes
+// no input, as the update works on the main window's recordset.
+class frmNewVersion : public QWidget, public MergeReport {
+    Q_OBJECT
+
+public:
+    explicit frmNewVersion(Shell& shell);
+
+    // Shows the window and runs the whole update; returns when it has ended.
+    void Form_Load();
+    void cmdOk_Click();
+    bool IsRunning() const { return running_; }
+
+    void SetText(const QString& text) override;
+    void SetRange(int minimum, int maximum) override;
+    void SetValue(int value) override;
+    void LetEventsRun() override;
+    void NewGame(const QString& description) override;
+    void ExpiredGame(const QString& description) override;
+
+    QLabel* Label1 = nullptr;
+    QListWidget* lstNew = nullptr;
+    QLabel* Label2 = nullptr;
+    QListWidget* lstExpired = nullptr;
+    QProgressBar* pb = nullptr;
+    QLabel* lblProgress = nullptr;
+    QPushButton* cmdOk = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void RunUpdate();
+    // Makes room below the progress text when the update's last words need more than its lines.
+    void FitProgressText();
+
+    Shell& shell_;
+    QPointer<frmMain> main_;
+    bool running_ = false;
+    QElapsedTimer sinceEvents_;
+};
+
+} // namespace zelvora
