@@ -6,24 +6,15 @@
 
 #include <QVariant>
 
+#include "store/TextCompare.h"
 #include <array>
+
 #include <cmath>
 #include <optional>
 
 namespace zelvora {
 
 namespace {
-
-// Only blanks are trimmed: a tab or a line end the user stored belongs to the text.
-QString trimBlanks(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 // A Null field holds no number, and so meets no condition below: it yields no switch.
 std::optional<double> number(const Recordset& rs, const QString& field) {
@@ -106,14 +97,14 @@ QString BuildCommandLine(Recordset& rs) {
     // quoted, a folder with blanks or quotes reaches MAME as one argument and can run nothing.
     // Additional is the user's own switch text and is meant to be read by the shell as typed.
     QString result;
-    const QString playback = trimBlanks(text(rs, QStringLiteral("Playback")));
+    const QString playback = TrimBlanks(text(rs, QStringLiteral("Playback")));
     if (!playback.isEmpty()) {
         if (equals(rs, QStringLiteral("PlayOpt"), 1))
             result += QStringLiteral("-playback ") + ShellQuote(playback) + QLatin1Char(' ');
         else if (equals(rs, QStringLiteral("PlayOpt"), 2))
             result += QStringLiteral("-record ") + ShellQuote(playback) + QLatin1Char(' ');
     }
-    const QString altDir = trimBlanks(text(rs, QStringLiteral("AltDir")));
+    const QString altDir = TrimBlanks(text(rs, QStringLiteral("AltDir")));
     if (!altDir.isEmpty())
         result += QStringLiteral("-romdir ") + ShellQuote(altDir) + QLatin1Char(' ');
 
@@ -156,7 +147,7 @@ QString BuildCommandLine(Recordset& rs) {
 
     const QString additional = text(rs, QStringLiteral("Additional"));
     if (!additional.isEmpty())
-        result = trimBlanks(result + additional);
+        result = TrimBlanks(result + additional);
     return result;
 }
 

@@ -31,4 +31,14 @@ bool StartsWithNoCase(QStringView text, QStringView prefix) {
     return text.size() >= prefix.size() && CompareNoCase(text.left(prefix.size()), prefix) == 0;
 }
 
+QString TrimBlanks(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 } // namespace zelvora

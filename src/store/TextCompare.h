@@ -10,6 +10,10 @@ namespace zelvora {
 // columns: the game list's order and the type-ahead search over it agree.
 int CompareNoCase(QStringView a, QStringView b);
 bool EqualNoCase(QStringView a, QStringView b);
+
+// Leading and trailing blanks removed, nothing else: a tab, a line end or a note's carriage
+// returns belong to the text.
+QString TrimBlanks(const QString& text);
 bool StartsWithNoCase(QStringView text, QStringView prefix);
 
 } // namespace zelvora

@@ -28,16 +28,6 @@ QString ColumnsFrom(const QString& line, int from) {
     return from > line.size() ? QString() : line.mid(from - 1);
 }
 
-QString TrimBlanks(const QString& text) {
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text[start] == QLatin1Char(' '))
-        ++start;
-    while (end > start && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.mid(start, end - start);
-}
-
 std::optional<DetailsEntry> ParseDetailsLine(const QString& line) {
     constexpr int DescriptionColumn = 77;
     const QString name = TrimBlanks(Columns(line, 1, 8));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/TextCompare.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +15,6 @@ namespace zelvora {
 // the listings' own layout. A column range past the line's end gives fewer characters, or none.
 QString Columns(const QString& line, int from, int to);
 QString ColumnsFrom(const QString& line, int from);
-// Leading and trailing blanks removed, nothing else: a note keeps its carriage returns.
-QString TrimBlanks(const QString& text);
 
 // One game of MAME's detail listing ("-listdetails"), after its two heading lines.
 struct DetailsEntry {

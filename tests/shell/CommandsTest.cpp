@@ -29,15 +29,6 @@ public:
             test::AddGame(rs, "galaga", "Galaga", {{"Default", 0}, {"Sound Card", 3}});
         });
     }
-
-    int rowOf(frmMain* window, const QString& description) {
-        for (int r = 0; r < window->Rows().rowCount(); ++r) {
-            if (window->Rows().Text(r, 1) == description)
-                return r;
-        }
-        ADD_FAILURE() << "no row " << description.toStdString();
-        return 0;
-    }
 };
 
 } // namespace

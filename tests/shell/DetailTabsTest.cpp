@@ -59,15 +59,6 @@ public:
 
     QString pcx() const { return program.path() + "/pcx/"; }
 
-    int rowOf(frmMain* window, const QString& description) {
-        for (int r = 0; r < window->Rows().rowCount(); ++r) {
-            if (window->Rows().Text(r, 1) == description)
-                return r;
-        }
-        ADD_FAILURE() << "no row " << description.toStdString();
-        return 0;
-    }
-
     void select(frmMain* window, const QString& description) {
         window->MSFlexGrid1->SetCurrentRow(rowOf(window, description));
     }

@@ -62,6 +62,16 @@ public:
         return findWindow<frmMain>();
     }
 
+    // The list row that shows `description`.
+    int rowOf(frmMain* window, const QString& description) {
+        for (int r = 0; r < window->Rows().rowCount(); ++r) {
+            if (window->Rows().Text(r, 1) == description)
+                return r;
+        }
+        ADD_FAILURE() << "no row " << description.toStdString();
+        return 0;
+    }
+
     TempProgramDir program, config, mame;
     Variables vars;
     Settings settings;
