@@ -59,6 +59,10 @@ GamelistDocument ParseGamelist(const QStringList& lines) {
     int i = 0;
     for (; i < count; ++i) {
         const QString& line = lines[i];
+        if (StartsNoCase(line, QStringLiteral("|--"))) {
+            doc.tableEnd = i;
+            break;
+        }
         if (line.startsWith(QLatin1Char('|')) && !EqualNoCase(Columns(line, 3, 6), QStringLiteral("Game")) &&
             !EqualNoCase(Columns(line, 34, 41), QStringLiteral("Accurate"))) {
             GamelistRow row;
@@ -68,10 +72,6 @@ GamelistDocument ParseGamelist(const QStringList& lines) {
                           TrimBlanks(Columns(line, 43, 50)), TrimBlanks(Columns(line, 52, 59)),
                           TrimBlanks(Columns(line, 61, 68))};
             doc.rows.push_back(row);
-        }
-        if (StartsNoCase(line, QStringLiteral("|--"))) {
-            doc.tableEnd = i;
-            break;
         }
     }
     if (doc.tableEnd < 0)

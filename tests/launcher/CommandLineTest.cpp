@@ -14,11 +14,6 @@
 
 using namespace zelvora;
 
-// Failures show the texts themselves rather than their UTF-16 units.
-static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 using Fields = std::vector<std::pair<QString, QVariant>>;

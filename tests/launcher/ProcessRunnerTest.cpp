@@ -13,10 +13,6 @@
 
 using namespace zelvora;
 
-// Failures show the texts themselves rather than their UTF-16 units.
-static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 using test::ReadBytes;
 
 TEST(ShellRunnerTest, ReturnsTheChildsStatus) {

@@ -1,0 +1,143 @@
+#include "CatalogueGenerator.h"
+#include "GamesFile.h"
+#include "ShellFixture.h"
+
+#include "gamelist/GameGrid.h"
+#include "launcher/ProcessRunner.h"
+#include "update/frmNewVersion.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace zelvora;
+using standin::StandinGame;
+
+namespace {
+
+StandinGame game(const QString& name, const QString& description, const QString& parent = {}) {
+    StandinGame g;
+    g.name = name;
+    g.parent = parent;
+    g.year = QStringLiteral("1981");
+    g.maker = QStringLiteral("Namco");
+    g.description = description;
+    g.driver = QStringLiteral("galaga.c");
+    g.cpus = {QStringLiteral("Z80"), QStringLiteral("Z80"), QString()};
+    g.sounds = {QStringLiteral("Namco"), QString(), QString()};
+    return g;
+}
+
+QStringList items(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+// The stand-in MAME in a folder whose name the shell would misread unquoted, answering for its
+// own games, beside the real game list document.
+class NewVersionTest : public test::ShellFixture {
+public:
+    NewVersionTest() {
+        storeDirectories();
+        folder = mame.path() + "/My MAME's \"new\" $HOME/";
+        QDir().mkpath(folder);
+        settings.Save("Zelvora", "Settings", "MameLocation", folder);
+        fillCatalogue([](Recordset& rs) {
+            test::AddGame(rs, "yard", "10-Yard Fight", {{"Default", 0}, {"Sound Card", 2}, {"Active", -1}});
+            test::AddGame(rs, "oldgame", "Old Game", {{"Active", -1}});
+        });
+        runner.forward = &shellRunner;
+    }
+
+    void installStandin(const std::vector<StandinGame>& games) {
+        ASSERT_TRUE(QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame"));
+        test::WriteBytes(folder + "standin-games.tsv", standin::GamesFile::Format(games));
+        ASSERT_TRUE(QFile::copy(test::FixturePath("mame-classic/gamelist.txt"), folder + "gamelist.txt"));
+    }
+
+    // Answers the prompt, runs the update to its end and returns its window.
+    frmNewVersion* update(frmMain* window, bool answer = true) {
+        dialogs.answers = {answer};
+        window->mnuUpdate->trigger();
+        return test::findWindow<frmNewVersion>();
+    }
+
+    QString folder;
+    ShellRunner shellRunner;
+};
+
+} // namespace
+
+TEST_F(NewVersionTest, TheWholeUpdateThroughTheStandInMame) {
+    installStandin(
+        {game("yard", "10-Yard Fight"), game("vsyard", "10-Yard Fight (Vs.)", "yard"), game("galaga", "Galaga")});
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+
+    // While the merge runs the main window takes nothing and the update window stays.
+    bool mainEnabledMeanwhile = true;
+    bool closedMeanwhile = true;
+    QTimer::singleShot(0, [&] {
+        auto* running = test::findWindow<frmNewVersion>();
+        mainEnabledMeanwhile = window->isEnabled();
+        closedMeanwhile = !running || running->close();
+    });
+    frmNewVersion* done = update(window);
+    ASSERT_NE(done, nullptr);
+    EXPECT_FALSE(mainEnabledMeanwhile);
+    EXPECT_FALSE(closedMeanwhile);
+
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(dialogs.questions[0], "Zelvora: Confirm update of new version of MAME from file: " + folder +
+                                        "mame\rWarning, your screen may blank out for a few seconds while this "
+                                        "program communicates with MAME.");
+    ASSERT_EQ(runner.commands.size(), 3);
+    for (const char* file : {"Clones.txt", "Games.txt", "Details.txt"})
+        EXPECT_TRUE(QFile::exists(program.file(file))) << file;
+
+    EXPECT_EQ(done->lblProgress->text(), QString("DONE!"));
+    EXPECT_TRUE(done->cmdOk->isVisible());
+    EXPECT_EQ(items(done->lstNew), (QStringList{"10-Yard Fight (Vs.)", "Galaga"}));
+    EXPECT_EQ(items(done->lstExpired), QStringList{"Old Game"});
+    for (QWidget* child : done->findChildren<QWidget*>())
+        EXPECT_TRUE(done->rect().contains(child->geometry())) << child->objectName().toStdString();
+
+    // The list shows the merged catalogue, and the kept game its own options.
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->Rows().rowCount(), 4) << "three games and the default options";
+    rowOf(window, "Galaga");
+    Recordset& rs = *vars.RomsRecordset;
+    ASSERT_TRUE(rs.FindFirst("Rom", "yard"));
+    EXPECT_EQ(rs.Value("Sound Card").toInt(), 2);
+    EXPECT_EQ(rs.Value("Default").toInt(), 0);
+    ASSERT_TRUE(rs.FindFirst("Rom", "vsyard"));
+    EXPECT_EQ(rs.Value("Clone").toString(), QString("yard"));
+
+    done->cmdOk->click();
+    EXPECT_EQ(test::findWindow<frmNewVersion>(), nullptr);
+    EXPECT_TRUE(fatal.isEmpty()) << fatal.join('\n').toStdString();
+}
+
+TEST_F(NewVersionTest, AFailingMameLosesNothingAndTheWindowSaysWhy) {
+    test::WriteBytes(folder + "mame", "#!/bin/sh\necho 'mame: cannot start' >&2\nexit 3\n");
+    QFile::setPermissions(folder + "mame", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(update(window, false), nullptr) << "Cancel starts nothing";
+    EXPECT_TRUE(runner.commands.isEmpty());
+
+    frmNewVersion* done = update(window);
+    ASSERT_NE(done, nullptr);
+    const QString text = done->lblProgress->text();
+    EXPECT_TRUE(text.startsWith("DONE!\nMAME's detail listing Details.txt is empty, so the catalogue was not changed."))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("-listdetails") && text.contains("(exit code 3)")) << text.toStdString();
+    EXPECT_TRUE(done->rect().contains(done->cmdOk->geometry())) << "the window grows to show the whole text";
+    EXPECT_EQ(window->Rows().rowCount(), 3);
+    EXPECT_TRUE(items(done->lstExpired).isEmpty());
+}
