@@ -2,8 +2,8 @@
 
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
+#include "store/GroupedWrites.h"
 #include "store/Recordset.h"
-#include "store/StoreError.h"
 #include "store/TextCompare.h"
 #include "store/TextLines.h"
 #include "store/Variables.h"
@@ -22,33 +22,6 @@ const QString Clone = QStringLiteral("Clone");
 const std::array<QString, 5> StatusFields = {QStringLiteral("Playable"), QStringLiteral("Colors"),
                                              QStringLiteral("Sound"), QStringLiteral("Hi Score"),
                                              QStringLiteral("Cocktail")};
-
-// Saved records are committed a group at a time: one commit per record would make a merge of
-// the whole MAME set take many times longer. A failure keeps every group saved before it, and
-// the records of the group it interrupts.
-class WriteGroups {
-public:
-    explicit WriteGroups(Database& db) : db_(db) { db_.BeginTrans(); }
-    ~WriteGroups() {
-        try {
-            db_.CommitTrans();
-        } catch (const StoreError&) {
-            // The failure that brought us here is the one to report.
-        }
-    }
-    void Saved() {
-        if (++pending_ < GroupSize)
-            return;
-        db_.CommitTrans();
-        db_.BeginTrans();
-        pending_ = 0;
-    }
-
-private:
-    static constexpr int GroupSize = 1000;
-    Database& db_;
-    int pending_ = 0;
-};
 
 // The progress bar over the lines 0 to last of a listing. A listing of fewer than three lines
 // still gets a range that holds the first value.
@@ -144,7 +117,8 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
     db.Execute(QStringLiteral("UPDATE ROMS SET Active=False"));
     vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
     Recordset& rs = *vars.RomsRecordset;
-    WriteGroups writes(db);
+    // One commit per record would make a merge of the whole MAME set take many times longer.
+    GroupedWrites writes(db);
 
     int last = static_cast<int>(detailLines.lines.size()) - 1;
     StartPhase(report, QStringLiteral("Checking for New Games"), last, 2);
@@ -165,8 +139,7 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
         }
         rs.SetValue(Description, game.description);
         rs.SetValue(QStringLiteral("Active"), -1);
-        rs.Update();
-        writes.Saved();
+        writes.Update(rs);
     }
     if (skippedDetails > 0)
         outcome.remarks << SkippedRemark(skippedDetails, details, QStringLiteral("too short or without a set name"));
@@ -182,8 +155,7 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
         if (!active.isNull() && active.toInt() == 0 && !EqualNoCase(rom, DefaultRom)) {
             const QVariant description = rs.Value(Description);
             report.ExpiredGame(description.isNull() ? rom : description.toString());
-            rs.Delete();
-            writes.Saved();
+            writes.Delete(rs);
         }
         rs.MoveNext();
     }
@@ -205,8 +177,7 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
             rs.Edit();
             for (size_t f = 0; f < StatusFields.size(); ++f)
                 rs.SetValue(StatusFields[f], row.status[f]);
-            rs.Update();
-            writes.Saved();
+            writes.Update(rs);
         }
         report.SetText(QStringLiteral("Gathering Information"));
         for (const GamelistNote& note : doc.notes) {
@@ -215,8 +186,7 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
                 continue;
             rs.Edit();
             rs.SetValue(Notes, note.text);
-            rs.Update();
-            writes.Saved();
+            writes.Update(rs);
         }
         if (doc.untitledNotes > 0)
             outcome.remarks << SkippedRemark(doc.untitledNotes, QStringLiteral("gamelist.txt"),
@@ -243,8 +213,7 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
         for (size_t f = 0; f < StatusFields.size(); ++f)
             rs.SetValue(StatusFields[f], status[f]);
         rs.SetValue(Clone, parent);
-        rs.Update();
-        writes.Saved();
+        writes.Update(rs);
     }
 
     const Listing makers = Read(vars.ProgramDir + QStringLiteral("/Games.txt"));
@@ -263,8 +232,7 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
         rs.Edit();
         rs.SetValue(QStringLiteral("Manufacturer"), entry->maker);
         rs.SetValue(QStringLiteral("Date"), entry->year);
-        rs.Update();
-        writes.Saved();
+        writes.Update(rs);
     }
     if (skippedGames > 0)
         outcome.remarks << SkippedRemark(skippedGames, QStringLiteral("Games.txt"),

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace zelvora {
+
+class Database;
+class Progress;
+class Recordset;
+
+// The window titles of the checks that visit every record.
+inline const QString MissingScreenshotsTitle = QStringLiteral("Checking for PCX Files");
+inline const QString MissingZippedRomsTitle = QStringLiteral("Checking for ROM Files");
+inline const QString ClearStatusFieldsTitle = QStringLiteral("Clearing Status Fields");
+
+// "Missing Screenshots": visits every record of `rs` from its first, in its order, and sets
+// Screenshot to 1 when the game has no file `pcxPath` + Rom + ".pcx" (any letter case), else 0.
+// While merged sets are assumed, a clone without a file of its own counts as present when its
+// parent (its Clone) has one. The default record always gets 0. Rom and Clone are used without
+// their leading and trailing blanks; a Clone of blanks only makes a parent.
+//
+// The folder is listed once: a folder that does not exist holds no files, so every game is marked.
+// Every record ends with the mark the folder gives it now; a record that already holds exactly
+// that value is not written again, which leaves it as writing would. Returns the number of games
+// marked.
+//
+// Reports the title, the range 0 to RecordCount - 1 and the record's index to `progress`, and lets
+// pending events run once per record.
+int CheckMissingScreenshots(Database& db, Recordset& rs, const QString& pcxPath, bool assumeMerged, Progress& progress);
+
+// "Missing Zipped ROMS": the same with `romPath`, ".zip" and Missing ROM. Only files count: a ROM
+// set kept as a folder named like the set is missing.
+int CheckMissingZippedRoms(Database& db, Recordset& rs, const QString& romPath, bool assumeMerged, Progress& progress);
+
+// "Clear Status Fields": sets Missing ROM, Screenshot and Bad ROM of every record to 0; the notes
+// stay as they are.
+void ClearStatusFields(Database& db, Recordset& rs, Progress& progress);
+
+} // namespace zelvora
