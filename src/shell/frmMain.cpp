@@ -100,6 +100,15 @@ void frmMain::buildMenu() {
     mnuDefault->setObjectName(QStringLiteral("mnuDefault"));
     mnuDelete = mnuActions->addAction(QStringLiteral("Delete Screenshot"), this, [this] { mnuDelete_Click(); });
     mnuDelete->setObjectName(QStringLiteral("mnuDelete"));
+    mnuCheck1 = mnuActions->addMenu(QStringLiteral("Check"));
+    mnuCheck1->setObjectName(QStringLiteral("mnuCheck1"));
+    const QString checks[] = {QStringLiteral("Missing Screenshots"), QStringLiteral("Missing Zipped ROMS"),
+                              QStringLiteral("Clear Status Fields")};
+    for (int index = 0; index < static_cast<int>(std::size(checks)); ++index) {
+        QAction* entry = mnuCheck1->addAction(checks[index], this, [this, index] { mnuCheck_Click(index); });
+        entry->setObjectName(QStringLiteral("mnuCheck%1").arg(index));
+        mnuCheck << entry;
+    }
     mnuActions->addSeparator();
     mnuUpdate = mnuActions->addAction(QStringLiteral("New Version Update"), this, [this] { mnuUpdate_Click(); });
     mnuUpdate->setObjectName(QStringLiteral("mnuUpdate"));

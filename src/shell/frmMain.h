@@ -40,6 +40,9 @@ public:
     void mnuDelete_Click();
     void mnuAssume_Click();
     void mnuCompact_Click();
+    // The Check submenu's entries, by their index: 0 missing screenshots, 1 missing zipped ROM
+    // sets, 2 clearing the status fields.
+    void mnuCheck_Click(int index);
     void mnuUpdate_Click();
     void mnuAboutDisplay_Click();
 
@@ -57,6 +60,8 @@ public:
     QAction* mnuDefault = nullptr;
     QAction* mnuDelete = nullptr;
     QAction* mnuCompact = nullptr;
+    QMenu* mnuCheck1 = nullptr;
+    QList<QAction*> mnuCheck;
     QAction* mnuUpdate = nullptr;
     // Its check mark says whether ROM sets are assumed merged: a clone's file counts as present
     // when its parent's is.

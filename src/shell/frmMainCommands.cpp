@@ -4,6 +4,7 @@
 #include "shell/frmMain.h"
 
 #include "about/frmAbout.h"
+#include "checks/PresenceChecks.h"
 #include "checks/frmStatus.h"
 #include "gamelist/GameGrid.h"
 #include "shell/Shell.h"
@@ -74,6 +75,50 @@ void frmMain::mnuCompact_Click() {
         shell_.dialogs().Inform(
             this, QStringLiteral("Zelvora"),
             QStringLiteral("The catalogue could not be compacted; it is unchanged.\n%1").arg(failure));
+}
+
+void frmMain::mnuCheck_Click(int index) {
+    Variables& vars = shell_.vars();
+    if (OptionsChanged)
+        SaveGameOptions();
+    auto* status = new frmStatus;
+    status->show();
+    const QPointer<frmStatus> window(status);
+    // The check walks the shared recordset; nothing else may move it meanwhile.
+    setEnabled(false);
+    bool checked = false;
+    guarded([&] {
+        vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
+        Recordset& rs = *vars.RomsRecordset;
+        rs.MoveLast();
+        rs.MoveFirst();
+        if (rs.RecordCount() <= 1)
+            return; // only the default record: nothing to check
+        checked = true;
+        status->SetRange(0, rs.RecordCount() - 1);
+        status->SetValue(0);
+        Database& db = *vars.CatalogueDb;
+        const bool merged = mnuAssume->isChecked();
+        switch (index) {
+        case 0:
+            CheckMissingScreenshots(db, rs, vars.PcxPath, merged, *status);
+            break;
+        case 1:
+            CheckMissingZippedRoms(db, rs, vars.RomPath, merged, *status);
+            break;
+        case 2:
+            ClearStatusFields(db, rs, *status);
+            break;
+        default:
+            break;
+        }
+    });
+    setEnabled(true);
+    if (checked)
+        guarded([&] { FillGrid(QStringLiteral("Description")); });
+    if (window)
+        window->Finish();
+    MSFlexGrid1->setFocus();
 }
 
 void frmMain::mnuUpdate_Click() {

@@ -3,6 +3,7 @@
 #include "ShellFixture.h"
 
 #include "about/frmAbout.h"
+#include "checks/frmStatus.h"
 #include "detail/DetailTabs.h"
 #include "detail/ScreenshotView.h"
 #include "gamelist/GameGrid.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -106,4 +108,39 @@ TEST_F(CommandsTest, AboutBoxDisablesTheMainWindowAndRestartsItsAnimation) {
         EXPECT_TRUE(window->isEnabled());
         EXPECT_EQ(test::findWindow<frmAbout>(), nullptr);
     }
+}
+
+TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
+    QDir().mkpath(program.path() + "/pcx");
+    QDir().mkpath(program.path() + "/roms");
+    test::WriteBytes(program.path() + "/pcx/pacman.pcx", "x");
+    test::WriteBytes(program.path() + "/roms/galaga.zip", "x");
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(window->mnuCheck.size(), 3);
+    EXPECT_EQ(window->mnuCheck1->title(), QString("Check"));
+
+    const auto marks = [&](const QString& field) {
+        QStringList all;
+        Recordset& rs = *vars.RomsRecordset;
+        for (const char* rom : {"-default-", "pacman", "pacmanj", "galaga"}) {
+            EXPECT_TRUE(rs.FindFirst("Rom", rom));
+            all << rs.Value(field).toString();
+        }
+        return all;
+    };
+    window->mnuCheck[0]->trigger();
+    EXPECT_EQ(marks("Screenshot"), (QStringList{"0", "0", "1", "1"}));
+    window->mnuAssume->trigger();
+    window->mnuCheck[0]->trigger();
+    window->mnuCheck[1]->trigger();
+    EXPECT_EQ(marks("Screenshot"), (QStringList{"0", "0", "0", "1"})) << "the clone counts its parent's file";
+    EXPECT_EQ(marks("Missing ROM"), (QStringList{"0", "1", "1", "0"}));
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(test::findWindow<frmStatus>(), nullptr);
+    EXPECT_EQ(window->Rows().rowCount(), 4);
+
+    window->mnuCheck[2]->trigger();
+    EXPECT_EQ(marks("Missing ROM"), (QStringList{"0", "0", "0", "0"}));
+    EXPECT_TRUE(fatal.isEmpty());
 }
