@@ -103,7 +103,7 @@ void frmMain::buildMenu() {
     mnuCheck1 = mnuActions->addMenu(QStringLiteral("Check"));
     mnuCheck1->setObjectName(QStringLiteral("mnuCheck1"));
     const QString checks[] = {QStringLiteral("Missing Screenshots"), QStringLiteral("Missing Zipped ROMS"),
-                              QStringLiteral("Clear Status Fields")};
+                              QStringLiteral("Clear Status Fields"), QStringLiteral("Verify ROMS")};
     for (int index = 0; index < static_cast<int>(std::size(checks)); ++index) {
         QAction* entry = mnuCheck1->addAction(checks[index], this, [this, index] { mnuCheck_Click(index); });
         entry->setObjectName(QStringLiteral("mnuCheck%1").arg(index));

@@ -41,7 +41,7 @@ public:
     void mnuAssume_Click();
     void mnuCompact_Click();
     // The Check submenu's entries, by their index: 0 missing screenshots, 1 missing zipped ROM
-    // sets, 2 clearing the status fields.
+    // sets, 2 clearing the status fields, 3 MAME's own verification.
     void mnuCheck_Click(int index);
     void mnuUpdate_Click();
     void mnuAboutDisplay_Click();

@@ -5,6 +5,7 @@
 
 #include "about/frmAbout.h"
 #include "checks/PresenceChecks.h"
+#include "checks/RomVerification.h"
 #include "checks/frmStatus.h"
 #include "gamelist/GameGrid.h"
 #include "shell/Shell.h"
@@ -87,6 +88,7 @@ void frmMain::mnuCheck_Click(int index) {
     // The check walks the shared recordset; nothing else may move it meanwhile.
     setEnabled(false);
     bool checked = false;
+    QString problem;
     guarded([&] {
         vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
         Recordset& rs = *vars.RomsRecordset;
@@ -109,6 +111,9 @@ void frmMain::mnuCheck_Click(int index) {
         case 2:
             ClearStatusFields(db, rs, *status);
             break;
+        case 3:
+            problem = VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.runner(), *status).problem;
+            break;
         default:
             break;
         }
@@ -119,6 +124,8 @@ void frmMain::mnuCheck_Click(int index) {
     if (window)
         window->Finish();
     MSFlexGrid1->setFocus();
+    if (!problem.isEmpty())
+        shell_.dialogs().Inform(this, QStringLiteral("Zelvora"), problem);
 }
 
 void frmMain::mnuUpdate_Click() {

@@ -6,10 +6,6 @@ namespace zelvora {
 
 namespace {
 
-bool StartsNoCase(const QString& line, const QString& prefix) {
-    return line.startsWith(prefix, Qt::CaseInsensitive);
-}
-
 // A processor, sound chip or maker column is stored with one blank after it, so an empty
 // column is one blank.
 QString WithBlank(const QString& line, int from, int to) {
@@ -59,7 +55,7 @@ GamelistDocument ParseGamelist(const QStringList& lines) {
     int i = 0;
     for (; i < count; ++i) {
         const QString& line = lines[i];
-        if (StartsNoCase(line, QStringLiteral("|--"))) {
+        if (StartsWithNoCase(line, QStringLiteral("|--"))) {
             doc.tableEnd = i;
             break;
         }
@@ -80,9 +76,9 @@ GamelistDocument ParseGamelist(const QStringList& lines) {
     // A note runs from the line after its underline up to the line before the next underline,
     // which is the next note's title; the end of the document counts as an underline, so the
     // last note's last line is taken for a title and left out.
-    const auto isUnderline = [&](int k) { return k >= count || StartsNoCase(lines[k], QStringLiteral("===")); };
+    const auto isUnderline = [&](int k) { return k >= count || StartsWithNoCase(lines[k], QStringLiteral("===")); };
     for (int j = doc.tableEnd + 1; j <= count - 2; ++j) {
-        if (!StartsNoCase(lines[j], QStringLiteral("===")))
+        if (!StartsWithNoCase(lines[j], QStringLiteral("===")))
             continue;
         const QString& title = lines[j - 1];
         const qsizetype open = title.indexOf(QLatin1Char('"'));

@@ -7,6 +7,7 @@
 #include "detail/DetailTabs.h"
 #include "detail/ScreenshotView.h"
 #include "gamelist/GameGrid.h"
+#include "launcher/ProcessRunner.h"
 #include "store/Catalogue.h"
 
 #include <QDir>
@@ -117,7 +118,7 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
     test::WriteBytes(program.path() + "/roms/galaga.zip", "x");
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(window->mnuCheck.size(), 3);
+    ASSERT_EQ(window->mnuCheck.size(), 4);
     EXPECT_EQ(window->mnuCheck1->title(), QString("Check"));
 
     const auto marks = [&](const QString& field) {
@@ -143,4 +144,41 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
     window->mnuCheck[2]->trigger();
     EXPECT_EQ(marks("Missing ROM"), (QStringList{"0", "0", "0", "0"}));
     EXPECT_TRUE(fatal.isEmpty());
+}
+
+TEST_F(CommandsTest, VerifyRomsMarksTheSetsTheStandInMameReports) {
+    const QString folder = mame.path() + "/My \"MAME\" it's/";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame"));
+    const auto game = [](const QString& name, const QString& parent, const QString& verify) {
+        return QStringList{name, parent, "1980", "Namco", name, "pacman.c", "Z80", "", "", "Namco", "", "", verify}
+                   .join('\t') +
+               '\n';
+    };
+    test::WriteBytes(
+        folder + "standin-games.tsv",
+        (game("pacman", "", "good") + game("pacmanj", "pacman", "bad") + game("galaga", "", "missing")).toUtf8());
+    settings.Save("Zelvora", "Settings", "MameLocation", folder);
+    ShellRunner shellRunner;
+    runner.forward = &shellRunner;
+    ASSERT_TRUE(QDir::setCurrent(QDir::tempPath()));
+
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    window->mnuCheck[3]->trigger();
+
+    ASSERT_EQ(runner.commands.size(), 1);
+    EXPECT_TRUE(runner.commands[0].contains(" -verifyroms '*.*' > ")) << runner.commands[0].toStdString();
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+    Recordset& rs = *vars.RomsRecordset;
+    ASSERT_TRUE(rs.FindFirst("Rom", "pacmanj"));
+    EXPECT_EQ(rs.Value("Bad ROM").toInt(), 1);
+    EXPECT_FALSE(rs.Value("Notes").toString().isEmpty());
+    ASSERT_TRUE(rs.FindFirst("Rom", "galaga"));
+    EXPECT_EQ(rs.Value("Bad ROM").toInt(), 1);
+    ASSERT_TRUE(rs.FindFirst("Rom", "pacman"));
+    EXPECT_NE(rs.Value("Bad ROM").toInt(), 1);
+    EXPECT_FALSE(QFile::exists(program.file("Verify.txt"))) << "the report is deleted";
+    EXPECT_EQ(QDir::current().canonicalPath(), QDir(program.path()).canonicalPath());
+    EXPECT_TRUE(window->isEnabled());
 }

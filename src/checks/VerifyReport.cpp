@@ -1,0 +1,115 @@
+#include "checks/VerifyReport.h"
+
+#include "store/Progress.h"
+#include "store/Recordset.h"
+#include "store/TextCompare.h"
+#include "store/TextLines.h"
+
+#include <QFileInfo>
+
+#include <climits>
+
+namespace zelvora {
+
+namespace {
+
+const QString RomField = QStringLiteral("Rom");
+const QString NotesField = QStringLiteral("Notes");
+const QString BadRomField = QStringLiteral("Bad ROM");
+
+bool onlyBlanks(const QString& line) {
+    for (QChar c : line) {
+        if (c != QLatin1Char(' '))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+VerifyLine ClassifyVerifyLine(const QString& line) {
+    if (StartsWithNoCase(line, u"romset")) {
+        constexpr qsizetype NameStart = 7; // the 8th character
+        const qsizetype blank = line.indexOf(QLatin1Char(' '), NameStart);
+        return {VerifyLineKind::Romset, line.mid(NameStart, blank < 0 ? -1 : blank - NameStart)};
+    }
+    if (onlyBlanks(line))
+        return {VerifyLineKind::Blank, {}};
+    if (StartsWithNoCase(line, u"the zipfile") || StartsWithNoCase(line, u"error in"))
+        return {VerifyLineKind::Ignored, {}};
+    return {VerifyLineKind::Detail, {}};
+}
+
+VerifyReport::VerifyReport(Database& db, Recordset& rs, Progress& progress)
+    : rs_(rs), progress_(progress), writes_(db) {}
+
+void VerifyReport::Read(const QString& line) {
+    ++counts_.lines;
+    const VerifyLine kind = ClassifyVerifyLine(line);
+    switch (kind.kind) {
+    case VerifyLineKind::Romset:
+        ++counts_.romsets;
+        progress_.LetEventsRun();
+        if (!kind.name.isEmpty() && rs_.FindFirst(RomField, kind.name)) {
+            rs_.Edit();
+            // An empty buffer is stored as an empty text, not as Null.
+            rs_.SetValue(NotesField, notes_.isNull() ? QString(QLatin1String("")) : notes_);
+            rs_.SetValue(BadRomField, 1);
+            writes_.Update(rs_);
+            ++counts_.marked;
+        }
+        notes_.clear();
+        break;
+    case VerifyLineKind::Detail:
+        if (notes_.size() + line.size() + 1 <= MaxNotesLength)
+            notes_ += line + QLatin1Char('\r');
+        break;
+    case VerifyLineKind::Blank:
+    case VerifyLineKind::Ignored:
+        break;
+    }
+}
+
+void VerifyReport::Finish() {
+    writes_.Commit();
+}
+
+VerifyReportResult ReadVerifyReport(const QString& path, Database& db, Recordset& rs, Progress& progress) {
+    VerifyReportResult result;
+    if (!QFileInfo::exists(path)) {
+        progress.SetRange(0, 0);
+        return result;
+    }
+    int total = 0;
+    {
+        TextLineReader counter(path);
+        if (!counter.IsOpen()) {
+            result.error = QStringLiteral("Could not read '%1': %2").arg(path, counter.ErrorString());
+            return result;
+        }
+        QString line;
+        while (total < INT_MAX && counter.Next(line))
+            ++total;
+    }
+    progress.SetRange(0, total);
+    progress.SetValue(0);
+
+    TextLineReader reader(path);
+    if (!reader.IsOpen()) {
+        result.error = QStringLiteral("Could not read '%1': %2").arg(path, reader.ErrorString());
+        return result;
+    }
+    VerifyReport report(db, rs, progress);
+    QString line;
+    int value = 0;
+    while (reader.Next(line)) {
+        if (value < INT_MAX)
+            progress.SetValue(++value);
+        report.Read(line);
+    }
+    report.Finish();
+    result.counts = report.Counts();
+    return result;
+}
+
+} // namespace zelvora

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "store/GroupedWrites.h"
+
+#include <QString>
+
+namespace zelvora {
+
+class Database;
+class Progress;
+class Recordset;
+
+// The kinds of line in MAME's ROM verification report, recognised in this order, letter case
+// ignored: "romset <name> ..." names a set found bad; a line of blanks only and a line starting
+// "the zipfile" or "error in" say nothing; any other line is a detail about the set named next.
+enum class VerifyLineKind { Romset, Blank, Ignored, Detail };
+
+struct VerifyLine {
+    VerifyLineKind kind = VerifyLineKind::Detail;
+    // For a romset line, the set's name: from the 8th character up to the next blank, or to the end
+    // of the line when no blank follows.
+    QString name;
+};
+
+VerifyLine ClassifyVerifyLine(const QString& line);
+
+struct VerifyCounts {
+    qint64 lines = 0;
+    qint64 romsets = 0;
+    qint64 marked = 0; // romset lines whose set is in the catalogue
+};
+
+// Carries a report's lines into the catalogue one at a time. The detail lines before a romset line,
+// each followed by a carriage return, replace the named set's Notes and its Bad ROM becomes 1;
+// either way the collected lines are dropped there, so a set named right after another gets empty
+// notes, and detail lines after the last romset line are dropped. Sets the report does not name keep
+// their Notes and Bad ROM. A name that is in no record is skipped; names are looked up as values, so
+// quotes in them are harmless.
+//
+// One set's notes keep at most MaxNotesLength characters, in whole lines, so a report of endless
+// detail lines without a romset line cannot fill the memory.
+class VerifyReport {
+public:
+    static constexpr qsizetype MaxNotesLength = 256 * 1024;
+
+    // `progress` is told to let pending events run once per romset line.
+    VerifyReport(Database& db, Recordset& rs, Progress& progress);
+
+    void Read(const QString& line);
+    // Stores what is still waiting to be committed.
+    void Finish();
+
+    const VerifyCounts& Counts() const { return counts_; }
+
+private:
+    Recordset& rs_;
+    Progress& progress_;
+    GroupedWrites writes_;
+    QString notes_;
+    VerifyCounts counts_;
+};
+
+struct VerifyReportResult {
+    VerifyCounts counts;
+    // Why a report that exists could not be read; empty otherwise.
+    QString error;
+};
+
+// Reads the report file at `path` into the catalogue through VerifyReport, streaming it twice: once
+// to count its lines for the progress range (0 to the count), then line by line, the progress value
+// rising by one per line. A file that does not exist is an empty report. The file is left in place.
+VerifyReportResult ReadVerifyReport(const QString& path, Database& db, Recordset& rs, Progress& progress);
+
+} // namespace zelvora
