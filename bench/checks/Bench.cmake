@@ -1,1 +1,3 @@
 # Benchmarks of src/checks; paths are relative to bench/ (this file is included from there).
+add_executable(checks_bench checks/checks_bench.cpp)
+target_link_libraries(checks_bench PRIVATE zelvora_testsupport benchmark::benchmark)

@@ -1,6 +1,7 @@
 #include "store/DirectoryListing.h"
 
 #include <QDir>
+#include <QDirIterator>
 
 namespace zelvora {
 
@@ -10,10 +11,13 @@ DirectoryListing::DirectoryListing(const QString& directory) {
     const QDir dir(directory);
     if (!dir.exists())
         return;
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    names_.reserve(names.size());
-    for (const QString& name : names)
+    // Unsorted: the order is of no use here, and sorting 40,000 names costs more than reading them.
+    QDirIterator it(directory, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
         names_.insert(name.toLower(), name);
+    }
 }
 
 QString DirectoryListing::Find(const QString& name) const {

@@ -1,0 +1,179 @@
+// The collection checks over a catalogue of 50,000 games: the two presence checks with 40,000
+// files in each folder (beside each, one listing of that folder: the baseline), a verification
+// report of 50,000 lines carried into the catalogue, and the compaction.
+#include "CatalogueGenerator.h"
+#include "TestDirs.h"
+
+#include "checks/PresenceChecks.h"
+#include "checks/VerifyReport.h"
+#include "store/Catalogue.h"
+#include "store/DirectoryListing.h"
+#include "store/Progress.h"
+#include "store/Variables.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
+
+using namespace zelvora;
+
+namespace {
+
+constexpr int Games = 50000;
+constexpr int FilesPerFolder = 40000;
+constexpr int ReportSets = 10000; // four detail lines and a romset line each
+
+struct World {
+    test::TempProgramDir program;
+    std::vector<test::GeneratedGame> games = test::MakeCatalogue(program.path(), Games);
+    QString pcx = program.path() + QStringLiteral("/pcx/");
+    QString roms = program.path() + QStringLiteral("/roms/");
+    QString report = program.file(QStringLiteral("Verify.txt"));
+    Variables vars;
+
+    World() {
+        QDir().mkpath(pcx);
+        QDir().mkpath(roms);
+        for (int i = 0; i < FilesPerFolder; ++i) {
+            touch(pcx + games[i].rom + QStringLiteral(".pcx"));
+            touch(roms + games[Games - 1 - i].rom + QStringLiteral(".zip"));
+        }
+        QFile file(report);
+        if (!file.open(QIODevice::WriteOnly))
+            std::abort();
+        for (int s = 0; s < ReportSets; ++s) {
+            const QByteArray rom = games[s * 5].rom.toLatin1();
+            file.write(rom + ".1a  : NOT FOUND\n" + rom + ".1b  : bad CRC\nerror in zipfile " + rom +
+                       ".zip\n\nromset " + rom + " is bad\n");
+        }
+        vars.ProgramDir = program.path();
+        vars.Fields.InitFieldNames();
+        OpenCatalogue(vars);
+    }
+    static void touch(const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            std::abort();
+    }
+    // Every record will have its mark written: the slowest run a check can have.
+    Recordset& forgetMarks() {
+        vars.RomsRecordset.reset();
+        vars.CatalogueDb->Execute(QStringLiteral("UPDATE ROMS SET Screenshot=NULL, [Missing ROM]=NULL, [Bad ROM]=0"));
+        vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
+        return *vars.RomsRecordset;
+    }
+};
+
+World& world() {
+    static World shared;
+    return shared;
+}
+
+std::map<std::string, double> seconds;
+
+template <typename Run> void timed(const std::string& name, Run run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    seconds[name] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_ListingOfTheScreenshotFolder(benchmark::State& state) {
+    world(); // made before the clock starts
+    for (auto _ : state)
+        timed("pcx listing", [] { benchmark::DoNotOptimize(DirectoryListing(world().pcx).Size()); });
+}
+
+void BM_MissingScreenshots(benchmark::State& state) {
+    World& w = world();
+    NoProgress progress;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Recordset& rs = w.forgetMarks();
+        state.ResumeTiming();
+        int marked = 0;
+        timed("screenshots", [&] { marked = CheckMissingScreenshots(*w.vars.CatalogueDb, rs, w.pcx, true, progress); });
+        state.counters["marked"] = marked;
+    }
+}
+
+void BM_ListingOfTheRomFolder(benchmark::State& state) {
+    for (auto _ : state)
+        timed("roms listing", [] { benchmark::DoNotOptimize(DirectoryListing(world().roms).Size()); });
+}
+
+void BM_MissingZippedRoms(benchmark::State& state) {
+    World& w = world();
+    NoProgress progress;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Recordset& rs = w.forgetMarks();
+        state.ResumeTiming();
+        int marked = 0;
+        timed("roms", [&] { marked = CheckMissingZippedRoms(*w.vars.CatalogueDb, rs, w.roms, true, progress); });
+        state.counters["marked"] = marked;
+    }
+}
+
+void BM_VerifyReport50000Lines(benchmark::State& state) {
+    World& w = world();
+    NoProgress progress;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Recordset& rs = w.forgetMarks();
+        state.ResumeTiming();
+        VerifyReportResult result;
+        timed("report", [&] { result = ReadVerifyReport(w.report, *w.vars.CatalogueDb, rs, progress); });
+        if (result.counts.marked != ReportSets)
+            state.SkipWithError("not every reported set was marked");
+        state.counters["lines"] = static_cast<double>(result.counts.lines);
+    }
+}
+
+void BM_CompactDatabase(benchmark::State& state) {
+    World& w = world();
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.vars.RomsRecordset.reset();
+        w.vars.CatalogueDb.reset();
+        state.ResumeTiming();
+        timed("compact", [&] { CompactCatalogue(w.program.path()); });
+        state.PauseTiming();
+        OpenCatalogue(w.vars);
+        if (w.vars.RomsRecordset->RecordCount() != Games + 1)
+            state.SkipWithError("records lost");
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_ListingOfTheScreenshotFolder)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_MissingScreenshots)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ListingOfTheRomFolder)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_MissingZippedRoms)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_VerifyReport50000Lines)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CompactDatabase)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    // The last run of each, in seconds.
+    const auto s = [](const char* name) { return seconds.count(name) ? seconds[name] : -1.0; };
+    std::printf(
+        "Missing Screenshots over %d games, %d files: %.3f s (at most 1 s); one listing of the folder: %.3f s\n", Games,
+        FilesPerFolder, s("screenshots"), s("pcx listing"));
+    std::printf(
+        "Missing Zipped ROMS over %d games, %d files: %.3f s (at most 1 s); one listing of the folder: %.3f s\n", Games,
+        FilesPerFolder, s("roms"), s("roms listing"));
+    std::printf("verification report of %d lines read into the catalogue: %.3f s (at most 2 s)\n", ReportSets * 5,
+                s("report"));
+    std::printf("Compact Database on %d games: %.3f s (at most 2 s)\n", Games, s("compact"));
+    return 0;
+}
