@@ -182,3 +182,16 @@ TEST_F(CommandsTest, VerifyRomsMarksTheSetsTheStandInMameReports) {
     EXPECT_EQ(QDir::current().canonicalPath(), QDir(program.path()).canonicalPath());
     EXPECT_TRUE(window->isEnabled());
 }
+
+TEST_F(CommandsTest, ACheckOverTheDefaultRecordAloneChangesNothing) {
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    vars.CatalogueDb->Execute("DELETE FROM ROMS WHERE Rom<>'-default-'");
+    for (QAction* entry : window->mnuCheck)
+        entry->trigger();
+    EXPECT_TRUE(runner.commands.isEmpty()) << "MAME is not asked about no games";
+    EXPECT_EQ(test::findWindow<frmStatus>(), nullptr);
+    EXPECT_TRUE(window->isEnabled());
+    ASSERT_TRUE(vars.RomsRecordset->FindFirst("Rom", "-default-"));
+    EXPECT_TRUE(vars.RomsRecordset->Value("Screenshot").isNull());
+}
