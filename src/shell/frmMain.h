@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class QAction;
 class QMenu;
 class QPushButton;
@@ -15,6 +17,7 @@ namespace zelvora {
 class DetailTabs;
 class GameGrid;
 class Shell;
+class frmStatus;
 
 // The main window; the program lives as long as it does. Form_Load brings the catalogue into use
 // and fills the game list; closing the window runs Form_Unload.
@@ -99,6 +102,10 @@ private:
         }
     }
     void fatal(const QString& text);
+    // Runs a job over the whole catalogue behind the progress window: pending option edits saved
+    // first, the main window taking no commands while the job walks the shared recordset, the
+    // grid focused afterwards.
+    void RunWithStatus(const std::function<void(frmStatus&)>& job);
 
     Shell& shell_;
     GameListModel rows_;

@@ -44,20 +44,28 @@ void frmMain::FindShownGame() {
         shownRecord_ = rs->Bookmark();
 }
 
-void frmMain::mnuCompact_Click() {
-    Variables& vars = shell_.vars();
-    // Edits still in the option controls are written before the catalogue closes.
+void frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
+    // Edits still in the option controls are written before the job replaces the recordset.
     if (OptionsChanged)
         SaveGameOptions();
     auto* status = new frmStatus;
     status->show();
     const QPointer<frmStatus> window(status);
     setEnabled(false);
+    guarded([&] { job(*status); });
+    setEnabled(true);
+    if (window)
+        window->Finish();
+    MSFlexGrid1->setFocus();
+}
+
+void frmMain::mnuCompact_Click() {
+    Variables& vars = shell_.vars();
     QString failure;
-    guarded([&] {
+    RunWithStatus([&](frmStatus& status) {
         vars.RomsRecordset.reset();
         vars.CatalogueDb.reset();
-        status->LetEventsRun();
+        status.LetEventsRun();
         try {
             CompactCatalogue(vars.ProgramDir);
         } catch (const StoreError& error) {
@@ -68,10 +76,6 @@ void frmMain::mnuCompact_Click() {
         OpenCatalogue(vars);
         FindShownGame();
     });
-    setEnabled(true);
-    if (window)
-        window->Finish();
-    MSFlexGrid1->setFocus();
     if (!failure.isEmpty())
         shell_.dialogs().Inform(
             this, QStringLiteral("Zelvora"),
@@ -80,50 +84,36 @@ void frmMain::mnuCompact_Click() {
 
 void frmMain::mnuCheck_Click(int index) {
     Variables& vars = shell_.vars();
-    if (OptionsChanged)
-        SaveGameOptions();
-    auto* status = new frmStatus;
-    status->show();
-    const QPointer<frmStatus> window(status);
-    // The check walks the shared recordset; nothing else may move it meanwhile.
-    setEnabled(false);
-    bool checked = false;
     QString problem;
-    guarded([&] {
+    RunWithStatus([&](frmStatus& status) {
         vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
         Recordset& rs = *vars.RomsRecordset;
         rs.MoveLast();
         rs.MoveFirst();
         if (rs.RecordCount() <= 1)
             return; // only the default record: nothing to check
-        checked = true;
-        status->SetRange(0, rs.RecordCount() - 1);
-        status->SetValue(0);
+        status.SetRange(0, rs.RecordCount() - 1);
+        status.SetValue(0);
         Database& db = *vars.CatalogueDb;
         const bool merged = mnuAssume->isChecked();
         switch (index) {
         case 0:
-            CheckMissingScreenshots(db, rs, vars.PcxPath, merged, *status);
+            CheckMissingScreenshots(db, rs, vars.PcxPath, merged, status);
             break;
         case 1:
-            CheckMissingZippedRoms(db, rs, vars.RomPath, merged, *status);
+            CheckMissingZippedRoms(db, rs, vars.RomPath, merged, status);
             break;
         case 2:
-            ClearStatusFields(db, rs, *status);
+            ClearStatusFields(db, rs, status);
             break;
         case 3:
-            problem = VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.runner(), *status).problem;
+            problem = VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.runner(), status).problem;
             break;
         default:
-            break;
+            return;
         }
+        FillGrid(QStringLiteral("Description"));
     });
-    setEnabled(true);
-    if (checked)
-        guarded([&] { FillGrid(QStringLiteral("Description")); });
-    if (window)
-        window->Finish();
-    MSFlexGrid1->setFocus();
     if (!problem.isEmpty())
         shell_.dialogs().Inform(this, QStringLiteral("Zelvora"), problem);
 }
