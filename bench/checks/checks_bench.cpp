@@ -89,17 +89,31 @@ void BM_ListingOfTheScreenshotFolder(benchmark::State& state) {
         timed("pcx listing", [] { benchmark::DoNotOptimize(DirectoryListing(world().pcx).Size()); });
 }
 
-void BM_MissingScreenshots(benchmark::State& state) {
+// Times `check` over the catalogue with its marks forgotten before each run, and shows what it
+// returns as the counter "marked"; `expected`, when given, is the only right answer.
+template <typename Check>
+void onForgottenMarks(benchmark::State& state, const std::string& name, Check check, int expected = -1) {
     World& w = world();
-    NoProgress progress;
     for (auto _ : state) {
         state.PauseTiming();
         Recordset& rs = w.forgetMarks();
         state.ResumeTiming();
         int marked = 0;
-        timed("screenshots", [&] { marked = CheckMissingScreenshots(*w.vars.CatalogueDb, rs, w.pcx, true, progress); });
+        timed(name, [&] { marked = check(*w.vars.CatalogueDb, rs); });
         state.counters["marked"] = marked;
+        if (expected >= 0 && marked != expected) {
+            state.SkipWithError("the wrong number of sets was marked");
+            break;
+        }
     }
+}
+
+NoProgress progress;
+
+void BM_MissingScreenshots(benchmark::State& state) {
+    onForgottenMarks(state, "screenshots", [](Database& db, Recordset& rs) {
+        return CheckMissingScreenshots(db, rs, world().pcx, true, progress);
+    });
 }
 
 void BM_ListingOfTheRomFolder(benchmark::State& state) {
@@ -108,31 +122,18 @@ void BM_ListingOfTheRomFolder(benchmark::State& state) {
 }
 
 void BM_MissingZippedRoms(benchmark::State& state) {
-    World& w = world();
-    NoProgress progress;
-    for (auto _ : state) {
-        state.PauseTiming();
-        Recordset& rs = w.forgetMarks();
-        state.ResumeTiming();
-        int marked = 0;
-        timed("roms", [&] { marked = CheckMissingZippedRoms(*w.vars.CatalogueDb, rs, w.roms, true, progress); });
-        state.counters["marked"] = marked;
-    }
+    onForgottenMarks(state, "roms", [](Database& db, Recordset& rs) {
+        return CheckMissingZippedRoms(db, rs, world().roms, true, progress);
+    });
 }
 
 void BM_VerifyReport50000Lines(benchmark::State& state) {
-    World& w = world();
-    NoProgress progress;
-    for (auto _ : state) {
-        state.PauseTiming();
-        Recordset& rs = w.forgetMarks();
-        state.ResumeTiming();
-        VerifyReportResult result;
-        timed("report", [&] { result = ReadVerifyReport(w.report, *w.vars.CatalogueDb, rs, progress); });
-        if (result.counts.marked != ReportSets)
-            state.SkipWithError("not every reported set was marked");
-        state.counters["lines"] = static_cast<double>(result.counts.lines);
-    }
+    onForgottenMarks(
+        state, "report",
+        [](Database& db, Recordset& rs) {
+            return static_cast<int>(ReadVerifyReport(world().report, db, rs, progress).counts.marked);
+        },
+        ReportSets);
 }
 
 void BM_CompactDatabase(benchmark::State& state) {
