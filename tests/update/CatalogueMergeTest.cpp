@@ -170,14 +170,6 @@ TEST_F(MergeTest, StatusNotesAndClonesFromTheRealGamelist) {
     EXPECT_EQ(report.outOfRange, 0);
 }
 
-TEST_F(MergeTest, GamelistWithoutItsEndLineGivesStatusWordsButNoNotes) {
-    listings({game("yard", "10-Yard Fight"), game("1942", "1942")});
-    realGamelist([](QStringList& lines) { lines.removeAt(549); });
-    ASSERT_TRUE(merge().merged);
-    EXPECT_EQ(field("1942", "Hi Score").toString(), QString("Yes"));
-    EXPECT_TRUE(field("yard", "Notes").isNull());
-}
-
 TEST_F(MergeTest, MakersAndYearsAreFoundByDescriptionFromTheNearerEnd) {
     const QString quoted = R"(Say "Hi" to O'Brien)";
     listings({game("twina", "Twin"), game("twinb", "Twin"), game("quoted", quoted)});

@@ -24,15 +24,6 @@ standin::StandinGame game(const QString& name, const QString& description) {
 
 } // namespace
 
-TEST(ListingParsers, ColumnsCountFromOneAndStopAtTheLineEnd) {
-    const QString line = QStringLiteral("abcdef");
-    EXPECT_EQ(Columns(line, 1, 3), QString("abc"));
-    EXPECT_EQ(Columns(line, 5, 9), QString("ef"));
-    EXPECT_EQ(Columns(line, 7, 9), QString());
-    EXPECT_EQ(ColumnsFrom(line, 6), QString("f"));
-    EXPECT_EQ(ColumnsFrom(line, 7), QString());
-}
-
 TEST(ListingParsers, DetailsLineTakesEveryColumnAndStoresABlankForAnEmptyOne) {
     const QStringList lines = standin::ListDetails({game("pacman", "Pac-Man (Midway)")});
     ASSERT_EQ(lines.size(), DetailsHeadingLines + 1);
