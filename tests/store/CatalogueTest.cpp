@@ -95,26 +95,6 @@ protected:
 
 } // namespace
 
-TEST(FieldTable, NamesAndKindsOfTheCatalogue) {
-    FieldTable table;
-    table.InitFieldNames();
-    EXPECT_EQ(table.FieldNames[0], QString("Rom"));
-    EXPECT_EQ(table.FieldNames[18], QString("Notes"));
-    EXPECT_EQ(table.FieldNames[54], QString("Bad ROM"));
-    EXPECT_TRUE(table.FieldNames[55].isEmpty());
-    EXPECT_TRUE(table.FieldNames[100].isEmpty());
-    EXPECT_EQ(table.FieldKinds[17], FieldKind::Empty);
-    EXPECT_EQ(table.FieldKinds[18], FieldKind::Memo);
-    EXPECT_EQ(table.FieldKinds[19], FieldKind::Integer);
-    EXPECT_EQ(table.FieldKinds[35], FieldKind::Integer);
-    EXPECT_EQ(table.FieldKinds[36], FieldKind::Long);
-    EXPECT_EQ(table.FieldKinds[46], FieldKind::Long);
-    for (int i = 47; i <= 49; ++i)
-        EXPECT_EQ(table.FieldKinds[i], FieldKind::Empty) << i;
-    for (int i = 50; i <= 54; ++i)
-        EXPECT_EQ(table.FieldKinds[i], FieldKind::Long) << i;
-}
-
 TEST_F(CatalogueTest, FirstRunCreatesTheTableAndTheDefaultRecord) {
     WriteBytes(TempCatalogueFile(dir.path()), "left over from an interrupted run");
     PrepareCatalogue(vars);
@@ -297,12 +277,3 @@ TEST_F(CatalogueTest, AFailedCompactionLeavesTheCatalogueUsable) {
     EXPECT_EQ(vars.RomsRecordset->RecordCount(), 11);
 }
 
-TEST_F(CatalogueTest, OpenReplacesTheSharedObjects) {
-    test::MakeCatalogue(dir.path(), 5);
-    OpenCatalogue(vars);
-    vars.RomsRecordset->MoveLast();
-    OpenCatalogue(vars);
-    ASSERT_NE(vars.RomsRecordset.get(), nullptr);
-    EXPECT_EQ(vars.RomsRecordset->RecordCount(), 6);
-    EXPECT_EQ(vars.RomsRecordset->Value("Rom").toString(), DefaultRom);
-}
