@@ -19,6 +19,7 @@ const QString Rom = QStringLiteral("Rom");
 const QString Description = QStringLiteral("Description");
 const QString Notes = QStringLiteral("Notes");
 const QString Clone = QStringLiteral("Clone");
+const QString Active = QStringLiteral("Active");
 const std::array<QString, 5> StatusFields = {QStringLiteral("Playable"), QStringLiteral("Colors"),
                                              QStringLiteral("Sound"), QStringLiteral("Hi Score"),
                                              QStringLiteral("Cocktail")};
@@ -48,6 +49,14 @@ QString CaptureRemark(const std::vector<ListingCapture>& captures, const QString
             return QStringLiteral(" The command was: %1 (exit code %2).").arg(capture.command).arg(capture.exitCode);
     }
     return {};
+}
+
+QString ListingKind(const QString& file) {
+    if (file == QLatin1String("Clones.txt"))
+        return QStringLiteral("clone listing");
+    if (file == QLatin1String("Games.txt"))
+        return QStringLiteral("game listing");
+    return QStringLiteral("detail listing");
 }
 
 QString SkippedRemark(int count, const QString& file, const QString& what) {
@@ -94,22 +103,43 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
     // game for expired, so nothing is changed at all.
     report.SetText(QStringLiteral("Checking for New Games"));
     const Listing detailLines = Read(vars.ProgramDir + QLatin1Char('/') + details);
-    std::vector<std::pair<int, DetailsEntry>> games;
+    // A line too short to read as a game may still name its set, which MAME then still lists.
+    struct ListedGame {
+        int line = 0;
+        DetailsEntry entry; // only `name` for a line that was skipped
+        bool complete = false;
+    };
+    std::vector<ListedGame> listed;
+    int games = 0;
     int skippedDetails = 0;
     for (int i = DetailsHeadingLines; i < detailLines.lines.size(); ++i) {
-        if (std::optional<DetailsEntry> entry = ParseDetailsLine(detailLines.lines[i]))
-            games.emplace_back(i, std::move(*entry));
-        else
-            ++skippedDetails;
+        if (std::optional<DetailsEntry> entry = ParseDetailsLine(detailLines.lines[i])) {
+            listed.push_back({i, std::move(*entry), true});
+            ++games;
+            continue;
+        }
+        ++skippedDetails;
+        ListedGame named{i, {}, false};
+        named.entry.name = DetailsLineName(detailLines.lines[i]);
+        if (!named.entry.name.isEmpty())
+            listed.push_back(std::move(named));
     }
-    if (games.empty()) {
+    if (games == 0) {
         const QString what = !detailLines.found          ? QStringLiteral("is missing")
                              : detailLines.lines.empty() ? QStringLiteral("is empty")
                                                          : QStringLiteral("lists no games");
         outcome.remarks << QStringLiteral("MAME's detail listing %1 %2, so the catalogue was not changed.%3")
                                .arg(details, what, CaptureRemark(captures, details));
-        return outcome;
     }
+    // A listing that ended with an error may have stopped anywhere: the games after the cut would
+    // be taken for expired and deleted with their options.
+    for (const ListingCapture& capture : captures) {
+        if (capture.exitCode != 0 && !(games == 0 && capture.file == details))
+            outcome.remarks << QStringLiteral("MAME's %1 %2 failed, so the catalogue was not changed.%3")
+                                   .arg(ListingKind(capture.file), capture.file, CaptureRemark(captures, capture.file));
+    }
+    if (!outcome.remarks.isEmpty())
+        return outcome;
     outcome.merged = true;
 
     // Every game the listing does not name again is expired; the flags are cleared before the
@@ -122,9 +152,18 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
 
     int last = static_cast<int>(detailLines.lines.size()) - 1;
     StartPhase(report, QStringLiteral("Checking for New Games"), last, 2);
-    for (const auto& [i, game] : games) {
+    for (const auto& [i, game, complete] : listed) {
         Step(report, i);
-        if (Find(rs, Rom, game.name, 2 * i > last)) {
+        const bool found = Find(rs, Rom, game.name, 2 * i > last);
+        if (!complete) {
+            if (found) {
+                rs.Edit();
+                rs.SetValue(Active, -1);
+                writes.Update(rs);
+            }
+            continue;
+        }
+        if (found) {
             rs.Edit();
         } else {
             rs.AddNew();
@@ -138,7 +177,7 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
             rs.SetValue(QStringLiteral("Sound %1").arg(c + 1), game.sounds[c]);
         }
         rs.SetValue(Description, game.description);
-        rs.SetValue(QStringLiteral("Active"), -1);
+        rs.SetValue(Active, -1);
         writes.Update(rs);
     }
     if (skippedDetails > 0)
@@ -150,7 +189,7 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
     rs.MoveFirst();
     for (int i = 0; !rs.IsEOF(); ++i) {
         Step(report, i);
-        const QVariant active = rs.Value(QStringLiteral("Active"));
+        const QVariant active = rs.Value(Active);
         const QString rom = rs.Value(Rom).toString();
         if (!active.isNull() && active.toInt() == 0 && !EqualNoCase(rom, DefaultRom)) {
             const QVariant description = rs.Value(Description);

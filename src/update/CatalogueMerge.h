@@ -34,7 +34,8 @@ std::vector<ListingCapture> ListingCommands(const QString& mamePath, const QStri
 void CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner);
 
 struct MergeOutcome {
-    // False when the detail listing held no games: the catalogue was left untouched.
+    // False when a listing command failed or the detail listing held no games: the catalogue was
+    // left untouched.
     bool merged = false;
     // What the window says at the end: why nothing was merged, or what was skipped.
     QStringList remarks;

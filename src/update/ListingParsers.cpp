@@ -24,10 +24,16 @@ QString ColumnsFrom(const QString& line, int from) {
     return from > line.size() ? QString() : line.mid(from - 1);
 }
 
+QString DetailsLineName(const QString& line) {
+    return TrimBlanks(Columns(line, 1, 8));
+}
+
 std::optional<DetailsEntry> ParseDetailsLine(const QString& line) {
     constexpr int DescriptionColumn = 77;
-    const QString name = TrimBlanks(Columns(line, 1, 8));
-    if (line.size() < DescriptionColumn || name.isEmpty())
+    const QString name = DetailsLineName(line);
+    // The last sound chip column and its gap end at column 76: a line of exactly that length is a
+    // game whose description is empty, not a cut line.
+    if (line.size() < DescriptionColumn - 1 || name.isEmpty())
         return std::nullopt;
     DetailsEntry entry;
     entry.name = name;

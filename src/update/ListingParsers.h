@@ -24,8 +24,11 @@ struct DetailsEntry {
     std::array<QString, 3> sounds;
     QString description;
 };
-// Nothing for a line too short to reach the description column, or without a set name.
+// Nothing for a line without a set name or too short to reach the description column; a line
+// that ends right before it is a game without a description.
 std::optional<DetailsEntry> ParseDetailsLine(const QString& line);
+// The set name of a detail listing line, read as far as the line goes; empty when there is none.
+QString DetailsLineName(const QString& line);
 constexpr int DetailsHeadingLines = 2;
 
 // One line of MAME's game listing ("-listgames"). Nothing for a line too short to hold a

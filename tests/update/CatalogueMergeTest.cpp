@@ -184,19 +184,23 @@ TEST_F(MergeTest, MakersAndYearsAreFoundByDescriptionFromTheNearerEnd) {
     EXPECT_EQ(field("quoted", "Manufacturer").toString(), QString("Quoted "));
 }
 
-TEST_F(MergeTest, ADetailListingWithoutGamesChangesNothing) {
+TEST_F(MergeTest, AFailedListingOrOneWithoutGamesChangesNothing) {
     add("pacman", "Pac-Man", {{"Clone", "puckman"}});
     const QStringList headings = standin::ListDetails({});
+    const QString was = " so the catalogue was not changed. The command was: '/mame/mame' ";
     const struct {
         const char* name;
         std::optional<QStringList> details;
-        const char* says;
+        int clonesExit, detailsExit;
+        QString says;
     } cases[] = {
-        {"missing", std::nullopt, "is missing"},
-        {"empty", QStringList{}, "is empty"},
-        {"headings only", headings, "lists no games"},
-        {"an answer of another kind", headings + QStringList{"mame: unknown option", "usage: mame [options]"},
-         "lists no games"},
+        {"missing", std::nullopt, 0, 127, "is missing," + was + "-listdetails > Details.txt (exit code 127)"},
+        {"empty", QStringList{}, 0, 127, "is empty," + was + "-listdetails > Details.txt (exit code 127)"},
+        {"headings only", headings, 0, 127, "lists no games," + was + "-listdetails > Details.txt (exit code 127)"},
+        {"an answer of another kind", headings + QStringList{"mame: unknown option", "usage: mame [options]"}, 0, 127,
+         "lists no games," + was + "-listdetails > Details.txt (exit code 127)"},
+        {"a clone listing that crashed", standin::ListDetails({game("galaga", "Galaga")}), 139, 0,
+         "clone listing Clones.txt failed," + was + "-listclones > Clones.txt (exit code 139)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -205,23 +209,29 @@ TEST_F(MergeTest, ADetailListingWithoutGamesChangesNothing) {
             write(program.file("Details.txt"), *c.details);
         write(program.file("Clones.txt"), {"pacman   nosuch"});
         report = RecordingReport();
-        const std::vector<ListingCapture> captures = {{"Details.txt", "'/mame/mame' -listdetails > Details.txt", 127}};
+        const std::vector<ListingCapture> captures = {
+            {"Clones.txt", "'/mame/mame' -listclones > Clones.txt", c.clonesExit},
+            {"Details.txt", "'/mame/mame' -listdetails > Details.txt", c.detailsExit}};
 
         const MergeOutcome outcome = merge(captures);
         EXPECT_FALSE(outcome.merged);
         ASSERT_EQ(outcome.remarks.size(), 1);
         EXPECT_TRUE(outcome.remarks[0].contains(c.says)) << outcome.remarks[0].toStdString();
-        EXPECT_TRUE(outcome.remarks[0].contains("'/mame/mame' -listdetails > Details.txt (exit code 127)"));
         EXPECT_EQ(roms(), (QStringList{DefaultRom, "pacman"}));
         EXPECT_EQ(field("pacman", "Active").toInt(), -1);
         EXPECT_EQ(field("pacman", "Clone").toString(), QString("puckman"));
         EXPECT_TRUE(report.expired.isEmpty());
+        EXPECT_TRUE(report.newGames.isEmpty());
     }
 }
 
-TEST_F(MergeTest, MalformedLinesAreSkippedAndCounted) {
-    QStringList details = standin::ListDetails({game("pacman", "Pac-Man")});
-    details << "too short" << QString(90, ' ') << "";
+TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName) {
+    add("galaga", "Galaga", {{"Sound Card", 2}});
+    add("digdug", "Dig Dug", {{"Sound Card", 3}});
+    // Without a description a game's line ends at column 76; a line cut shorter still names its set.
+    QStringList details = standin::ListDetails({game("pacman", "Pac-Man"), game("galaga", "")});
+    details << standin::ListDetails({game("digdug", "Dig Dug")}).last().left(40) << "too short" << QString(90, ' ')
+            << "";
     write(program.file("Details.txt"), details);
     write(program.file("Games.txt"), {"1980 Namco"});
     realGamelist([](QStringList& lines) {
@@ -231,9 +241,15 @@ TEST_F(MergeTest, MalformedLinesAreSkippedAndCounted) {
 
     const MergeOutcome outcome = merge();
     ASSERT_TRUE(outcome.merged);
-    EXPECT_EQ(roms(), (QStringList{DefaultRom, "pacman"})) << "no record for a malformed line";
+    EXPECT_EQ(roms(), (QStringList{DefaultRom, "galaga", "digdug", "pacman"})) << "no record for a malformed line";
+    EXPECT_TRUE(report.expired.isEmpty());
+    EXPECT_EQ(field("galaga", "Description").toString(), QString());
+    EXPECT_EQ(field("galaga", "Driver").toString(), QString("drv.c"));
+    EXPECT_EQ(field("galaga", "Sound Card").toInt(), 2);
+    EXPECT_EQ(field("digdug", "Sound Card").toInt(), 3);
+    EXPECT_EQ(field("digdug", "Active").toInt(), -1) << "so that the next update does not expire it either";
     EXPECT_EQ(outcome.remarks, (QStringList{
-                                   "3 lines of Details.txt skipped: too short or without a set name.",
+                                   "4 lines of Details.txt skipped: too short or without a set name.",
                                    "1 line of gamelist.txt skipped: note titles without a set name between double "
                                    "quotes.",
                                    "1 line of Games.txt skipped: too short to hold a description.",

@@ -64,7 +64,7 @@ TEST(ListingParsers, GamesAndClonesLines) {
 
 TEST(ListingParsers, MalformedLinesGiveNothing) {
     const QString full = standin::ListDetails({game("pacman", "Pac-Man")}).last();
-    for (const QString& line : {QString(), full.left(76), QString(8, ' ') + full.mid(8), QString(100, ' ')})
+    for (const QString& line : {QString(), full.left(75), QString(8, ' ') + full.mid(8), QString(100, ' ')})
         EXPECT_FALSE(ParseDetailsLine(line)) << line.toStdString();
     for (const QString& line : {QString(), QStringLiteral("1980 Namco"), QString(42, 'x')})
         EXPECT_FALSE(ParseGamesLine(line)) << line.toStdString();

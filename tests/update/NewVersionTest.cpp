@@ -141,3 +141,24 @@ TEST_F(NewVersionTest, AFailingMameLosesNothingAndTheWindowSaysWhy) {
     EXPECT_EQ(window->Rows().rowCount(), 3);
     EXPECT_TRUE(items(done->lstExpired).isEmpty());
 }
+
+TEST_F(NewVersionTest, AListingCutShortByACrashChangesNothing) {
+    installStandin({game("galaga", "Galaga"), game("yard", "10-Yard Fight")});
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    // The headings and the first game, then the crash.
+    qputenv("ZELVORA_MAME_LISTING_BREAK", "-listdetails 3 139");
+    frmNewVersion* done = update(window);
+    qunsetenv("ZELVORA_MAME_LISTING_BREAK");
+    ASSERT_NE(done, nullptr);
+
+    const QString text = done->lblProgress->text();
+    EXPECT_TRUE(text.startsWith("DONE!\nMAME's detail listing Details.txt failed, so the catalogue was not changed."))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("-listdetails") && text.contains("(exit code 139)")) << text.toStdString();
+    EXPECT_TRUE(items(done->lstNew).isEmpty());
+    EXPECT_TRUE(items(done->lstExpired).isEmpty());
+    EXPECT_EQ(window->Rows().rowCount(), 3);
+    ASSERT_TRUE(vars.RomsRecordset->FindFirst("Rom", "yard"));
+    EXPECT_EQ(vars.RomsRecordset->Value("Sound Card").toInt(), 2);
+}

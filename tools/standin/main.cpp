@@ -13,6 +13,9 @@
 //   ZELVORA_MAME_RECORD_ARGS  a file to which every start appends one line: the arguments as a
 //                           JSON array of strings, for arguments that hold blanks or line ends
 //   ZELVORA_MAME_EXIT       the exit code of a game's run (0 when unset)
+//   ZELVORA_MAME_LISTING_BREAK  "<switch> <lines> <exit code>", e.g. "-listdetails 3 139": that
+//                           listing stops after its first <lines> lines and the stand-in exits with
+//                           <exit code>, as a MAME that crashes part-way through would
 
 #include "GamesFile.h"
 #include "Listings.h"
@@ -22,7 +25,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 using namespace zelvora::standin;
 
@@ -67,6 +72,15 @@ int RunGame(const QStringList& args) {
     return ok ? code : 0;
 }
 
+// How many lines of the listing for `command` to print, and the exit code after them; every line
+// and 0 unless ZELVORA_MAME_LISTING_BREAK names this command.
+std::pair<qsizetype, int> ListingBreak(const QString& command, qsizetype lines) {
+    const QStringList words = qEnvironmentVariable("ZELVORA_MAME_LISTING_BREAK").split(QLatin1Char(' '));
+    if (words.size() != 3 || words[0].toLower() != command)
+        return {lines, 0};
+    return {std::min(lines, words[1].toLongLong()), words[2].toInt()};
+}
+
 int Usage(const QString& problem) {
     Print(stderr, QStringLiteral("mame: %1\n"
                                  "usage: mame -listclones | -listgames | -listdetails | -verifyroms [pattern]\n"
@@ -106,7 +120,8 @@ int main(int argc, char** argv) {
     }
     const QStringList lines =
         listing ? listing(data.games()) : VerifyReport(data.games(), args.value(1, QStringLiteral("*.*")));
-    for (const QString& line : lines)
-        Print(stdout, line);
-    return 0;
+    const auto [printed, exitCode] = ListingBreak(command, lines.size());
+    for (qsizetype i = 0; i < printed; ++i)
+        Print(stdout, lines[i]);
+    return exitCode;
 }
