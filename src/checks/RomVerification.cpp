@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 namespace zelvora {
 
@@ -52,6 +53,7 @@ VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, c
         outcome.problem = QStringLiteral("The old report '%1' could not be deleted; MAME was not run.").arg(report);
         return outcome;
     }
+    QString command;
     {
         const CurrentDirectoryRestorer restorer(programDir);
         // MAME finds its settings and ROM sets from its own directory; run anywhere else it would
@@ -61,12 +63,20 @@ VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, c
                 QStringLiteral("MAME's directory '%1' could not be made current; MAME was not run.").arg(mamePath);
             return outcome;
         }
-        outcome.exitCode = runner.ExecCmd(VerifyCommand(mamePath, programDir));
+        command = VerifyCommand(mamePath, programDir);
+        outcome.exitCode = runner.ExecCmd(command);
         outcome.ran = true;
     }
     const VerifyReportResult read = ReadVerifyReport(report, db, rs, progress);
     outcome.counts = read.counts;
-    outcome.problem = read.error;
+    QStringList problems;
+    if (outcome.exitCode == 127 || outcome.exitCode == 126 || outcome.exitCode == -1)
+        problems << QStringLiteral("MAME could not be started (exit code %1). The command was:\n%2")
+                        .arg(outcome.exitCode)
+                        .arg(command);
+    if (!read.error.isEmpty())
+        problems << read.error;
+    outcome.problem = problems.join(QLatin1Char('\n'));
     QFile::remove(report);
     return outcome;
 }

@@ -19,10 +19,13 @@ QString VerifyReportFile(const QString& programDir);
 QString VerifyCommand(const QString& mamePath, const QString& programDir);
 
 struct VerifyOutcome {
-    bool ran = false;  // the command was started through the runner
-    int exitCode = -1; // the runner's answer; nothing depends on it
+    bool ran = false; // the command was started through the runner
+    // The runner's answer. MAME's own codes say nothing here (it ends with a non-zero code when it
+    // found bad sets); only the shell's and the runner's codes for a command that never started do.
+    int exitCode = -1;
     VerifyCounts counts;
-    // Why MAME was not run or its report could not be read; empty when all went well.
+    // Why MAME was not run, could not be started or its report could not be read, for the user;
+    // empty when all went well.
     QString problem;
 };
 
@@ -32,7 +35,9 @@ struct VerifyOutcome {
 //
 // A report left over from an earlier run is deleted first, so it is never read as this run's; when
 // it cannot be, or MAME's directory cannot be made current, nothing is run and no record changes.
-// A report missing after the run is an empty report.
+// A report missing after the run is an empty report. When the shell could not start MAME (126,
+// 127) or the runner no shell (-1), the report, empty then, is still read and deleted, and the
+// problem names the command and its code: an empty report would otherwise read as all sets good.
 VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& programDir,
                          ProcessRunner& runner, Progress& progress);
 

@@ -1,10 +1,14 @@
 #include "CatalogueGenerator.h"
 #include "TestDirs.h"
 
+#include "checks/RomVerification.h"
 #include "checks/VerifyReport.h"
+#include "launcher/ProcessRunner.h"
 #include "store/Catalogue.h"
 #include "store/Progress.h"
 #include "store/Variables.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -98,4 +102,45 @@ TEST_F(VerifyReportTest, MissingEmptyAndHostileReports) {
     EXPECT_EQ(field("pacman", "Bad ROM"), QString("1"));
     EXPECT_LE(field("pacman", "Notes").size(), VerifyReport::MaxNotesLength);
     EXPECT_EQ(field("galaga", "Notes"), QString("old notes"));
+}
+
+// Through a real shell: a MAME that never started leaves an empty report, which must not pass for
+// "every set is good"; MAME's own non-zero code (it found bad sets) is no problem.
+TEST_F(VerifyReportTest, VerifyRomsSaysWhenMameCouldNotBeStarted) {
+    const struct {
+        const char* what;
+        const char* file;
+        bool executable;
+        const char* shell;
+        int code;
+    } cases[] = {
+        {"MAME finding a bad set", "mame", true, "/bin/sh", 1},
+        {"the name in capitals", "MAME", true, "/bin/sh", 127},
+        {"a file that cannot run", "mame", false, "/bin/sh", 126},
+        {"no shell", "mame", true, "/no/such/sh", -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempProgramDir mame;
+        const QString file = mame.file(c.file);
+        test::WriteBytes(file, "#!/bin/sh\necho 'romset pacman is bad'\nexit 1\n");
+        QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
+        if (c.executable)
+            permissions |= QFile::ExeOwner;
+        QFile::setPermissions(file, permissions);
+        vars.CatalogueDb->Execute("UPDATE ROMS SET [Bad ROM]=0");
+        ShellRunner runner(c.shell);
+
+        const VerifyOutcome outcome =
+            VerifyRoms(*vars.CatalogueDb, *vars.RomsRecordset, mame.path() + "/", program.path(), runner, progress);
+        EXPECT_EQ(outcome.exitCode, c.code);
+        EXPECT_EQ(field("pacman", "Bad ROM"), QString(c.code == 1 ? "1" : "0"));
+        if (c.code == 1) {
+            EXPECT_TRUE(outcome.problem.isEmpty()) << outcome.problem.toStdString();
+        } else {
+            EXPECT_TRUE(outcome.problem.contains(QString("exit code %1").arg(c.code))) << outcome.problem.toStdString();
+            EXPECT_TRUE(outcome.problem.contains(VerifyCommand(mame.path() + "/", program.path())));
+        }
+        EXPECT_FALSE(QFile::exists(VerifyReportFile(program.path())));
+    }
 }
