@@ -26,6 +26,13 @@ QString QtDialogs::OpenFile(QWidget* parent, const QString& filter, const QStrin
     return QFileDialog::getOpenFileName(parent, title, directory, QStringLiteral("%1 (%2)").arg(title, patterns));
 }
 
+QString QtDialogs::ChooseFolder(QWidget* parent, const QString& title, const QString& directory) {
+    QString folder = QFileDialog::getExistingDirectory(parent, title, directory);
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
 bool QtDialogs::Confirm(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, Shown(text), QMessageBox::Ok | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Ok);

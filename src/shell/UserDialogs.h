@@ -6,8 +6,8 @@ class QWidget;
 
 namespace zelvora {
 
-// The questions the program puts to the user: message boxes and the file-open dialog. Windows
-// reach them only through this interface, so tests answer them without a person.
+// The questions the program puts to the user: message boxes, the file-open dialog and the folder
+// chooser. Windows reach them only through this interface, so tests answer them without a person.
 class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
@@ -15,6 +15,10 @@ public:
     // The file-open dialog. `filter` is "what to pick|pattern"; returns the chosen file's full
     // path, or an empty string when the user cancelled.
     virtual QString OpenFile(QWidget* parent, const QString& filter, const QString& directory) = 0;
+    // The folder chooser, opening at `directory`: returns the chosen folder's full path ending
+    // with "/", ready for file names to be appended, or an empty string when the user cancelled.
+    // Unlike picking a file in it, this can choose a folder that is still empty.
+    virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& directory) = 0;
     // A message box with OK and Cancel; true for OK.
     virtual bool Confirm(QWidget* parent, const QString& title, const QString& text) = 0;
     virtual void Inform(QWidget* parent, const QString& title, const QString& text) = 0;
@@ -24,6 +28,7 @@ public:
 class QtDialogs : public UserDialogs {
 public:
     QString OpenFile(QWidget* parent, const QString& filter, const QString& directory) override;
+    QString ChooseFolder(QWidget* parent, const QString& title, const QString& directory) override;
     bool Confirm(QWidget* parent, const QString& title, const QString& text) override;
     void Inform(QWidget* parent, const QString& title, const QString& text) override;
 };

@@ -22,6 +22,18 @@ public:
         files.pop_front();
         return next;
     }
+    // Like the real chooser, the answer ends with "/".
+    QString ChooseFolder(QWidget*, const QString& title, const QString& directory) override {
+        foldersAsked << title;
+        directoriesAsked << directory;
+        if (folders.empty())
+            return {};
+        QString next = folders.front();
+        folders.pop_front();
+        if (!next.isEmpty() && !next.endsWith(QLatin1Char('/')))
+            next += QLatin1Char('/');
+        return next;
+    }
     bool Confirm(QWidget*, const QString& title, const QString& text) override {
         questions << title + QLatin1String(": ") + text;
         if (answers.empty())
@@ -34,9 +46,11 @@ public:
         messages << title + QLatin1String(": ") + text;
     }
 
-    std::deque<QString> files; // empty string: the user cancels
+    std::deque<QString> files;   // empty string: the user cancels
+    std::deque<QString> folders; // likewise
     std::deque<bool> answers;
     QStringList filtersAsked;
+    QStringList foldersAsked; // the chooser's titles
     QStringList directoriesAsked;
     QStringList questions;
     QStringList messages;
