@@ -4,7 +4,18 @@
 #include "shell/frmFileLocations.h"
 #include "shell/frmMain.h"
 
+#include <QFileInfo>
+
 namespace zelvora {
+
+MameFolder CheckMameFolder(const QString& mamePath) {
+    if (mamePath.trimmed().isEmpty())
+        return MameFolder::NotSet;
+    const QFileInfo mame(mamePath + QStringLiteral("mame"));
+    if (mame.isFile() && mame.isExecutable())
+        return MameFolder::Ready;
+    return QFileInfo(mamePath).isDir() ? MameFolder::WithoutMame : MameFolder::Missing;
+}
 
 Shell::Shell(Variables& vars, Settings& settings, UserDialogs& dialogs, Clock& clock, ProcessRunner& runner)
     : vars_(vars), settings_(settings), dialogs_(dialogs), clock_(clock), runner_(runner) {}

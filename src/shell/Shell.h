@@ -14,6 +14,19 @@ class UserDialogs;
 class frmMain;
 struct Variables;
 
+// What the main window's start-up finds at the MAME folder it was given.
+enum class MameFolder {
+    NotSet,      // blank: a first start
+    Missing,     // no such folder
+    WithoutMame, // the folder is there, the executable is not
+    Ready,
+};
+
+// Looks for the regular, executable file `mamePath` + "mame", exactly the name every command runs:
+// a file called "MAME" would pass a case-blind look-up and then fail every start, and a folder
+// typed without its final "/" would have MAME run as ".../foldermame".
+MameFolder CheckMameFolder(const QString& mamePath);
+
 // Which of the program's top windows is loaded. The main window and the file locations dialog
 // take each other's place; the program ends when no window is left.
 class Shell {

@@ -5,10 +5,9 @@
 #include "store/Settings.h"
 #include "store/Variables.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -18,16 +17,37 @@ namespace {
 
 const char* const Keys[3] = {"MameLocation", "PCXFiles", "ROMFiles"};
 const char* const BrowseCaptions[3] = {"MAME Directory", "PCX Directory", "ROMS Directory"};
-// MAME's executable on this system is "mame", without an extension; the other two offer the
-// files a user would recognise the folder by.
-const char* const Filters[3] = {"Select Any File in the MAME Directory|mame mame*",
-                                "Select Any File in the PCX Directory|*.pcx *.PCX",
-                                "Select Any File in the ROMS Directory|*"};
+const char* const ChooserTitles[3] = {"Select the MAME Directory", "Select the PCX Directory",
+                                      "Select the ROMS Directory"};
 
 QString withSlash(QString dir) {
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
     return dir;
+}
+
+// What the main window's start-up found wrong with the MAME folder it read, in the user's words.
+QString reasonText(MameFolder state, const QString& mamePath) {
+    switch (state) {
+    case MameFolder::NotSet:
+        return QStringLiteral("Welcome to Zelvora. Please choose MAME's folder, the one that holds the \"mame\" "
+                              "executable, then press OK.");
+    case MameFolder::Missing:
+        return QStringLiteral("The MAME folder \"%1\" does not exist, so no \"mame\" executable was found there. "
+                              "Please choose MAME's folder.")
+            .arg(mamePath);
+    case MameFolder::WithoutMame:
+        if (!mamePath.endsWith(QLatin1Char('/')))
+            return QStringLiteral("No \"mame\" executable was found at \"%1mame\": the MAME folder \"%1\" lacks "
+                                  "its final \"/\", which OK adds.")
+                .arg(mamePath);
+        return QStringLiteral("No \"mame\" executable was found in the MAME folder \"%1\". Please choose the "
+                              "folder that holds it.")
+            .arg(mamePath);
+    case MameFolder::Ready:
+        break;
+    }
+    return {};
 }
 
 } // namespace
@@ -38,14 +58,21 @@ frmFileLocations::frmFileLocations(Shell& shell, QWidget* parent) : QWidget(pare
     setWindowTitle(QStringLiteral("File Locations"));
 
     auto* grid = new QGridLayout(this);
+    lblReason = new QLabel(this);
+    lblReason->setObjectName(QStringLiteral("lblReason"));
+    lblReason->setWordWrap(true);
+    lblReason->setTextFormat(Qt::PlainText);
+    lblReason->setContentsMargins(0, 0, 0, 6);
+    lblReason->hide();
+    grid->addWidget(lblReason, 0, 0, 1, 2);
     for (int i = 0; i < 3; ++i) {
         Command1[i] = new QPushButton(QLatin1String(BrowseCaptions[i]), this);
         Command1[i]->setObjectName(QStringLiteral("Command1_%1").arg(i));
         txtFile[i] = new QLineEdit(this);
         txtFile[i]->setObjectName(QStringLiteral("txtFile_%1").arg(i));
         txtFile[i]->setMinimumWidth(380);
-        grid->addWidget(Command1[i], i, 0);
-        grid->addWidget(txtFile[i], i, 1);
+        grid->addWidget(Command1[i], i + 1, 0);
+        grid->addWidget(txtFile[i], i + 1, 1);
         connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
     }
     Command2 = new QPushButton(QStringLiteral("OK"), this);
@@ -57,7 +84,7 @@ frmFileLocations::frmFileLocations(Shell& shell, QWidget* parent) : QWidget(pare
     buttons->addStretch(1);
     buttons->addWidget(Command2);
     buttons->addWidget(Command3);
-    grid->addLayout(buttons, 3, 0, 1, 2);
+    grid->addLayout(buttons, 4, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
@@ -71,26 +98,35 @@ void frmFileLocations::Form_Load() {
     for (int i = 0; i < 3; ++i)
         txtFile[i]->setText(
             shell_.settings().Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[i]), defaults[i]));
+    // Judged by what the main window's last load read, not by the boxes: that is what failed.
+    const MameFolder state = CheckMameFolder(vars.MamePath);
+    const QString reason = reasonText(state, vars.MamePath);
+    lblReason->setText(reason);
+    lblReason->setVisible(!reason.isEmpty());
+    // The dialog is already on screen: it grows to fit the wrapped line instead of cutting it.
+    adjustSize();
     // Cancel would only bring back a main window that cannot start; OK is the way on.
-    const bool mameDirExists = !vars.MamePath.trimmed().isEmpty() && QFileInfo(vars.MamePath).isDir();
-    Command3->setEnabled(mameDirExists);
+    Command3->setEnabled(state == MameFolder::WithoutMame || state == MameFolder::Ready);
 }
 
 void frmFileLocations::Command1_Click(int index) {
     if (index < 0 || index > 2)
         return;
     const QString chosen =
-        shell_.dialogs().OpenFile(this, QLatin1String(Filters[index]), txtFile[index]->text().trimmed());
-    if (chosen.isEmpty())
-        return;
-    const QFileInfo file(chosen);
-    txtFile[index]->setText(withSlash(file.absolutePath()));
+        shell_.dialogs().ChooseFolder(this, QLatin1String(ChooserTitles[index]), txtFile[index]->text().trimmed());
+    if (!chosen.isEmpty())
+        txtFile[index]->setText(chosen);
 }
 
 void frmFileLocations::Command2_Click() {
     Settings& settings = shell_.settings();
-    for (int i = 0; i < 3; ++i)
-        settings.Save(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[i]), txtFile[i]->text().trimmed());
+    for (int i = 0; i < 3; ++i) {
+        // A typed folder is meant as that folder, and the rest of the program appends file names
+        // directly: "/opt/mame" would have MAME run as "/opt/mamemame".
+        const QString folder = txtFile[i]->text().trimmed();
+        settings.Save(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[i]),
+                      folder.isEmpty() ? folder : withSlash(folder));
+    }
     Variables& vars = shell_.vars();
     vars.MamePath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[0]), QString());
     vars.PcxPath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[1]), QString());

@@ -4,6 +4,7 @@
 
 #include <array>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -24,6 +25,8 @@ public:
     void Command2_Click();
     void Command3_Click();
 
+    // Why the dialog took the main window's place; hidden when it was asked for from the menu.
+    QLabel* lblReason = nullptr;
     std::array<QLineEdit*, 3> txtFile{};
     std::array<QPushButton*, 3> Command1{};
     QPushButton* Command2 = nullptr;

@@ -147,8 +147,8 @@ void frmMain::Form_Load() {
     vars.RomPath = settings.Get(DirectoriesApplication, DirectoriesSection, QStringLiteral("ROMFiles"), QString());
 
     // Without a MAME directory holding MAME there is nothing to show: the file locations dialog
-    // takes this window's place, before any catalogue is made.
-    if (vars.MamePath.trimmed().isEmpty() || !DirectoryListing(vars.MamePath).Contains(QStringLiteral("mame"))) {
+    // takes this window's place, before any catalogue is made, and says what it found wrong.
+    if (CheckMameFolder(vars.MamePath) != MameFolder::Ready) {
         shell_.ShowFileLocations();
         return;
     }

@@ -27,55 +27,6 @@ using namespace zelvora;
 
 using MainWindowTest = test::ShellFixture;
 
-TEST_F(MainWindowTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
-    EXPECT_EQ(start(), nullptr) << "the main window gives way to the file locations dialog";
-    auto* dialog = test::findWindow<frmFileLocations>();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->windowTitle(), QString("File Locations"));
-    EXPECT_EQ(dialog->txtFile[0]->text(), program.path() + "/");
-    EXPECT_EQ(dialog->txtFile[1]->text(), program.path() + "/pcx/");
-    EXPECT_EQ(dialog->txtFile[2]->text(), program.path() + "/roms/");
-    EXPECT_FALSE(dialog->Command3->isEnabled());
-    EXPECT_FALSE(QFile::exists(CatalogueFile(program.path())));
-    EXPECT_EQ(settings.Get("zelvora", "settings", "Last", ""), QString("0"));
-
-    // Browsing takes the picked file's directory; cancelling the file dialog changes nothing.
-    dialogs.files = {"/data/shots/pacman.pcx", ""};
-    QTest::mouseClick(dialog->Command1[1], Qt::LeftButton);
-    EXPECT_EQ(dialog->txtFile[1]->text(), QString("/data/shots/"));
-    EXPECT_TRUE(dialogs.filtersAsked.last().contains("*.pcx"));
-    QTest::mouseClick(dialog->Command1[2], Qt::LeftButton);
-    EXPECT_EQ(dialog->txtFile[2]->text(), program.path() + "/roms/");
-
-    // OK with a directory that lacks MAME brings the dialog straight back, with what was stored.
-    dialog->txtFile[0]->setText("  " + mameDir() + "  ");
-    QTest::mouseClick(dialog->Command2, Qt::LeftButton);
-    EXPECT_EQ(settings.Get("Zelvora", "Settings", "MameLocation", ""), mameDir());
-    EXPECT_EQ(settings.Get("Zelvora", "Settings", "PCXFiles", ""), QString("/data/shots/"));
-    dialog = test::findWindow<frmFileLocations>();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->txtFile[0]->text(), mameDir());
-    EXPECT_TRUE(dialog->Command3->isEnabled()) << "the stored directory exists";
-    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
-
-    installMame();
-    QTest::mouseClick(dialog->Command3, Qt::LeftButton);
-    frmMain* window = test::findWindow<frmMain>();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(test::findWindow<frmFileLocations>(), nullptr);
-    EXPECT_TRUE(QFile::exists(CatalogueFile(program.path())));
-    EXPECT_EQ(window->windowTitle(), QString("Zelvora  (0 Games)"));
-    EXPECT_EQ(window->Rows().rowCount(), 1);
-    EXPECT_TRUE(fatal.isEmpty());
-
-    // "File Locations" swaps the windows again, and this time Cancel is allowed.
-    window->mnuFileLocations->trigger();
-    dialog = test::findWindow<frmFileLocations>();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
-    EXPECT_TRUE(dialog->Command3->isEnabled());
-}
-
 TEST_F(MainWindowTest, MenuHoldsTheItemsThatWork) {
     installMame();
     storeDirectories();
