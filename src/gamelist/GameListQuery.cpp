@@ -61,8 +61,11 @@ QString GameListSql(const FilterStates& filters, const QString& sortKey) {
         if (EqualNoCase(known, sortKey))
             key = known;
     }
-    return QStringLiteral("SELECT * FROM ROMS ") + condition + QStringLiteral("ORDER BY ") + key +
-           QStringLiteral(",Description");
+    // The default record heads the list whatever the key and the titles: the default options, the
+    // start of a game and the screenshot deletion all take row 0 to be it. IS NOT, unlike <>, is
+    // never NULL, so a game without a set name keeps its place among the others.
+    return QStringLiteral("SELECT * FROM ROMS ") + condition + QStringLiteral("ORDER BY Rom IS NOT '-default-',") +
+           key + QStringLiteral(",Description");
 }
 
 QString StatusMarks(const Recordset& rs) {

@@ -18,8 +18,8 @@ using FilterStates = std::array<long long, FilterCount>;
 QString FilterKey(int index);
 FilterStates ReadFilters(const Settings& settings);
 
-// The game list's query: every game passing the filters, the default record always, ordered by
-// the sort key and then by description.
+// The game list's query: every game passing the filters, the default record always and first,
+// then the games ordered by the sort key and then by description.
 QString GameListSql(const FilterStates& filters, const QString& sortKey);
 
 // The list's column 0 for the current record: S (no screenshot), B (bad ROM), R (missing zipped

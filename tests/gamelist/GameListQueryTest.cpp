@@ -11,16 +11,17 @@
 using namespace zelvora;
 
 TEST(GameListSql, AssemblesTheFiltersClauses) {
-    EXPECT_EQ(GameListSql({}, "Description"), QString("SELECT * FROM ROMS ORDER BY Description,Description"));
+    EXPECT_EQ(GameListSql({}, "Description"),
+              QString("SELECT * FROM ROMS ORDER BY Rom IS NOT '-default-',Description,Description"));
     EXPECT_EQ(GameListSql({1, 0, 0, 2, 0, 0}, "Description"),
               QString("SELECT * FROM ROMS WHERE  Driver = 'neogeo.c' AND Screenshot = 0  OR Rom='-default-'"
-                      "ORDER BY Description,Description"));
+                      "ORDER BY Rom IS NOT '-default-',Description,Description"));
     EXPECT_EQ(GameListSql({0, 1, 2, 0, 1, 2}, "date"),
               QString("SELECT * FROM ROMS WHERE  Clone IS NULL AND Clone IS NULL AND [Missing Rom] = 1 "
-                      "AND [Bad Rom] = 0  OR Rom='-default-'ORDER BY Date,Description"));
+                      "AND [Bad Rom] = 0  OR Rom='-default-'ORDER BY Rom IS NOT '-default-',Date,Description"));
     // Both boxes ticked, or anything else stored, adds nothing; an unknown key sorts by description.
     EXPECT_EQ(GameListSql({3, -1, 7, 0, 0, 0}, "Notes; DROP TABLE ROMS"),
-              QString("SELECT * FROM ROMS ORDER BY Description,Description"));
+              QString("SELECT * FROM ROMS ORDER BY Rom IS NOT '-default-',Description,Description"));
 }
 
 TEST(GameListSql, SortCycleWraps) {
@@ -82,14 +83,32 @@ TEST_F(GameListTest, ListsTheDefaultRecordWhateverTheFilters) {
     EXPECT_EQ(vars.RomsRecordset->Value("Rom").toString(), DefaultRom);
 }
 
-TEST_F(GameListTest, EqualSortValuesFallBackToTheDescription) {
-    add("b", "beta", {{"Date", "1981"}, {"Manufacturer", "Namco"}});
-    add("a", "Alpha", {{"Date", "1981"}, {"Manufacturer", "namco"}});
-    add("c", "Gamma", {{"Date", "1980"}, {"Manufacturer", "Atari"}});
-    // The default record has no date or maker and sorts first, as empty values do.
-    EXPECT_EQ(load({}, "Date").descriptions, (QStringList{"-=DEFAULT=-", "Gamma", "Alpha", "beta"}));
-    EXPECT_EQ(load({}, "Manufacturer").descriptions, (QStringList{"-=DEFAULT=-", "Gamma", "Alpha", "beta"}));
-    EXPECT_EQ(load({}, "Rom").descriptions, (QStringList{"-=DEFAULT=-", "Alpha", "beta", "Gamma"}));
+// Row 0 is the default record whatever the key, the filters and the titles, also titles that sort
+// before "-=DEFAULT=-"; the games keep the key's order, equal values falling back to the
+// description, case-blind.
+TEST_F(GameListTest, TheDefaultRecordIsRowZeroAndTheGamesFollowTheKey) {
+    add("88games", "'88 Games", {{"Date", "1988"}, {"Manufacturer", "Konami"}, {"Screenshot", 0}});
+    // No set name, year or maker: empty values sort before any other.
+    add({}, "(Unknown)", {{"Rom", QVariant()}});
+    add("blank", " Blank Title", {{"Date", "1981"}, {"Manufacturer", "namco"}});
+    add("bang", "!Bang", {{"Date", "1985"}, {"Manufacturer", "(bootleg)"}, {"Screenshot", 0}});
+    add("alpha", "alpha", {{"Date", "1981"}, {"Manufacturer", "Namco"}});
+
+    const struct {
+        const char* key;
+        FilterStates filters;
+        QStringList games;
+    } cases[] = {
+        {"Description", {}, {" Blank Title", "!Bang", "'88 Games", "(Unknown)", "alpha"}},
+        {"Date", {}, {"(Unknown)", " Blank Title", "alpha", "!Bang", "'88 Games"}},
+        {"Manufacturer", {}, {"(Unknown)", "!Bang", "'88 Games", " Blank Title", "alpha"}},
+        {"Rom", {}, {"(Unknown)", "'88 Games", "alpha", "!Bang", " Blank Title"}},
+        {"Description", {0, 0, 0, 2, 0, 0}, {"!Bang", "'88 Games"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(load(c.filters, c.key).descriptions, QStringList{DefaultDescription} + c.games);
+    }
 }
 
 TEST_F(GameListTest, ReadsFiltersFromTheSettings) {
