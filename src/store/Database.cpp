@@ -49,10 +49,35 @@ QString fieldDefinition(const QString& name, FieldType type, bool allowZeroLengt
     throw StoreError(QStringLiteral("%1: %2").arg(path, QString::fromUtf8(sqlite3_errstr(code))));
 }
 
+// What the header check learnt about the file.
+enum class FileShape {
+    Whole,
+    // The header counts more pages than the file holds and a write-ahead log beside it may hold
+    // the rest: what a crash leaves when it strikes while the log is being copied into the file,
+    // after page 1 was written and before the file grew.
+    TailInLog,
+};
+
+// A write-ahead log SQLite would read for a file of `pageSize` pages: its header is whole and
+// at least one page follows it.
+bool hasLogFor(const QString& path, quint32 pageSize) {
+    QFile log(path + QStringLiteral("-wal"));
+    if (!log.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 HeaderSize = 32;
+    constexpr qint64 FrameHeaderSize = 24;
+    const QByteArray header = log.read(HeaderSize);
+    if (header.size() < HeaderSize || log.size() < HeaderSize + FrameHeaderSize + pageSize)
+        return false;
+    const auto* bytes = reinterpret_cast<const uchar*>(header.constData());
+    const quint32 magic = qFromBigEndian<quint32>(bytes);
+    return (magic == 0x377f0682 || magic == 0x377f0683) && qFromBigEndian<quint32>(bytes + 8) == pageSize;
+}
+
 // Looks at the file's header before SQLite is given the file: SQLite would take an empty file
 // for a new database and write to it, and it finds a truncated file out only when it reads a
 // missing page.
-void examineFile(const QString& path) {
+FileShape examineFile(const QString& path) {
     QFile file(path);
     if (!file.exists())
         throw StoreError(QStringLiteral("Could not find file '%1'.").arg(path));
@@ -70,7 +95,21 @@ void examineFile(const QString& path) {
     const quint32 changeCounter = qFromBigEndian<quint32>(bytes + 24);
     const quint32 pageCount = qFromBigEndian<quint32>(bytes + 28);
     const quint32 validFor = qFromBigEndian<quint32>(bytes + 92);
-    if (changeCounter == validFor && pageCount > 0 && static_cast<qint64>(pageCount) * pageSize > file.size())
+    if (changeCounter != validFor || pageCount == 0 || static_cast<qint64>(pageCount) * pageSize <= file.size())
+        return FileShape::Whole;
+    if (!hasLogFor(path, pageSize))
+        failFile(path, SQLITE_CORRUPT);
+    return FileShape::TailInLog;
+}
+
+// Whether the log really holds the pages the file lacks is SQLite's to say, after it has read
+// the log: every page must be reachable and sound.
+void checkPagesInLog(Connection& connection, const QString& path) {
+    sqlite3_stmt* stmt = connection.statement(QStringLiteral("PRAGMA quick_check(1)"));
+    StatementReset reset(stmt);
+    const int rc = sqlite3_step(stmt);
+    connection.check(rc);
+    if (rc != SQLITE_ROW || qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "ok") != 0)
         failFile(path, SQLITE_CORRUPT);
 }
 
@@ -110,21 +149,30 @@ std::unique_ptr<Database> Database::Create(const QString& path) {
 }
 
 std::unique_ptr<Database> Database::Open(const QString& path, const QString& requiredTable) {
-    examineFile(path);
+    const FileShape shape = examineFile(path);
+    const bool hadLog = QFileInfo::exists(path + QStringLiteral("-wal"));
     sqlite3* db = nullptr;
     const int rc =
         sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     auto connection = std::make_shared<Connection>(db);
     if (rc != SQLITE_OK)
         connection->fail();
+    // Closing the last connection copies the write-ahead log into the file and deletes it; a file
+    // refused below keeps the log it came with. A log SQLite made itself goes again on close.
+    if (hadLog)
+        sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     if (sqlite3_db_readonly(db, "main") == 1)
         failFile(path, SQLITE_READONLY);
     sqlite3_busy_timeout(db, 2000);
     connection->execute(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE;"));
     // Reading the schema makes SQLite look at the file; nothing has been written yet.
     std::unique_ptr<Database> database(new Database(connection, path));
+    if (shape == FileShape::TailInLog)
+        checkPagesInLog(*connection, path);
     if (!requiredTable.isEmpty() && !database->HasTable(requiredTable))
         throw StoreError(QStringLiteral("%1: the file holds no table '%2'.").arg(path, requiredTable));
+    if (hadLog)
+        sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     connection->execute(
         QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536;"));
     return database;

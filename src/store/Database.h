@@ -21,7 +21,8 @@ public:
 
     // Opens an existing database read-write. The file is examined before anything is written to
     // it: a file that is not a database, is truncated, is read-only or lacks `requiredTable`
-    // raises StoreError and is left exactly as it was.
+    // raises StoreError and is left exactly as it was, with its write-ahead log. A file whose
+    // last pages are still only in its write-ahead log, as a crash can leave it, is opened.
     static std::unique_ptr<Database> Open(const QString& path, const QString& requiredTable = {});
 
     ~Database();

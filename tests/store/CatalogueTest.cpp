@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <sys/stat.h>
 
@@ -240,6 +242,79 @@ TEST_F(CatalogueTest, AFileThatIsNotACatalogueIsLeftAsItWas) {
     }
 }
 
+// A crash while the write-ahead log is being copied into the catalogue can leave page 1 written
+// and the file not yet grown to the pages it counts, which the log still holds. SQLite reads
+// them from the log, so the catalogue opens; a log that does not hold them is refused, and the
+// file and its log stay as they were.
+TEST_F(CatalogueTest, PagesTheFileLacksAreReadFromItsLog) {
+    PrepareCatalogue(vars);
+    const qint64 emptySize = QFileInfo(file()).size();
+    Database& db = *vars.CatalogueDb;
+    db.Execute("PRAGMA wal_autocheckpoint=0");
+    // The file as the interrupted copy leaves it, cut back to an earlier size, and its log.
+    const auto interruptedCopy = [&](qint64 size) {
+        db.Execute("PRAGMA wal_checkpoint(PASSIVE)");
+        return std::pair{ReadBytes(file()).left(size), ReadBytes(file() + "-wal")};
+    };
+    test::GenerateGames(db, 300);
+    const auto [cutFile, log] = interruptedCopy(emptySize);
+    // A long note has pages of its own, which starting on the catalogue does not read.
+    db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    const qint64 sizeBeforeNote = QFileInfo(file()).size();
+    test::AddGame(*vars.RomsRecordset, "long", "Long Notes", {{"Notes", QString(40000, 'x')}});
+    db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    test::AddGame(*vars.RomsRecordset, "later", "Later Game");
+    const auto [noteCut, laterLog] = interruptedCopy(sizeBeforeNote);
+    vars.RomsRecordset.reset();
+    vars.CatalogueDb.reset();
+
+    // The header counts more pages than the file holds, and SQLite finds file and log sound.
+    const auto* header = reinterpret_cast<const uchar*>(cutFile.constData());
+    ASSERT_GT(qint64{qFromBigEndian<quint32>(header + 28)} * qFromBigEndian<quint16>(header + 16), cutFile.size());
+    {
+        TempProgramDir probe;
+        WriteBytes(probe.file("a"), cutFile);
+        WriteBytes(probe.file("a-wal"), log);
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(probe.file("a")).constData(), &raw), SQLITE_OK);
+        QString integrity;
+        sqlite3_exec(
+            raw, "PRAGMA integrity_check",
+            [](void* out, int, char** values, char**) { return *static_cast<QString*>(out) += values[0], 0; },
+            &integrity, nullptr);
+        sqlite3_close(raw);
+        ASSERT_EQ(integrity, "ok");
+    }
+
+    const struct {
+        const char* name;
+        QByteArray file, log;
+        bool opens;
+    } cases[] = {
+        {"the log holds the missing pages", cutFile, log, true},
+        {"the log lost its commit", cutFile, log.left(log.size() / 2), false},
+        {"the note's pages are in neither file", noteCut, laterLog, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempProgramDir crashed;
+        Variables restarted;
+        restarted.ProgramDir = crashed.path();
+        restarted.Fields.InitFieldNames();
+        const QString path = CatalogueFile(crashed.path());
+        WriteBytes(path, c.file);
+        WriteBytes(path + "-wal", c.log);
+        if (c.opens) {
+            PrepareCatalogue(restarted);
+            EXPECT_EQ(restarted.RomsRecordset->RecordCount(), 301);
+        } else {
+            EXPECT_THROW(PrepareCatalogue(restarted), StoreError);
+            EXPECT_EQ(ReadBytes(path), c.file);
+            EXPECT_EQ(ReadBytes(path + "-wal"), c.log);
+        }
+    }
+}
+
 TEST_F(CatalogueTest, CompactingKeepsOneCatalogueAndEveryRecord) {
     const auto games = test::MakeCatalogue(dir.path(), 200);
     WriteBytes(TempCatalogueFile(dir.path()), "left over");
@@ -276,4 +351,3 @@ TEST_F(CatalogueTest, AFailedCompactionLeavesTheCatalogueUsable) {
     OpenCatalogue(vars);
     EXPECT_EQ(vars.RomsRecordset->RecordCount(), 11);
 }
-
