@@ -2,12 +2,12 @@
 
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
-#include "store/GroupedWrites.h"
 #include "store/Recordset.h"
 #include "store/TextCompare.h"
 #include "store/TextLines.h"
 #include "store/Variables.h"
 #include "update/ListingParsers.h"
+#include "update/MergedRecords.h"
 
 #include <algorithm>
 
@@ -15,14 +15,10 @@ namespace zelvora {
 
 namespace {
 
-const QString Rom = QStringLiteral("Rom");
-const QString Description = QStringLiteral("Description");
-const QString Notes = QStringLiteral("Notes");
-const QString Clone = QStringLiteral("Clone");
-const QString Active = QStringLiteral("Active");
-const std::array<QString, 5> StatusFields = {QStringLiteral("Playable"), QStringLiteral("Colors"),
-                                             QStringLiteral("Sound"), QStringLiteral("Hi Score"),
-                                             QStringLiteral("Cocktail")};
+const std::array<MergeField, 3> CpuFields = {MergeField::Cpu1, MergeField::Cpu2, MergeField::Cpu3};
+const std::array<MergeField, 3> SoundFields = {MergeField::Sound1, MergeField::Sound2, MergeField::Sound3};
+const std::array<MergeField, 5> StatusFields = {MergeField::Playable, MergeField::Colors, MergeField::Sound,
+                                                MergeField::HiScore, MergeField::Cocktail};
 
 // The progress bar over the lines 0 to last of a listing. A listing of fewer than three lines
 // still gets a range that holds the first value.
@@ -35,12 +31,6 @@ void StartPhase(MergeReport& report, const QString& text, int last, int first) {
 void Step(MergeReport& report, int value) {
     report.SetValue(value);
     report.LetEventsRun();
-}
-
-// Looks a key up from the first record for lines in the first half of a listing and from the
-// last for the second half; `fromLast` says which half this line is in.
-bool Find(Recordset& rs, const QString& field, const QString& value, bool fromLast) {
-    return fromLast ? rs.FindLast(field, value) : rs.FindFirst(field, value);
 }
 
 QString CaptureRemark(const std::vector<ListingCapture>& captures, const QString& file) {
@@ -142,61 +132,53 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
         return outcome;
     outcome.merged = true;
 
-    // Every game the listing does not name again is expired; the flags are cleared before the
-    // recordset is opened, so that it reads them cleared.
-    db.Execute(QStringLiteral("UPDATE ROMS SET Active=False"));
+    // The phases work on the records in memory and the changes are written at the end, in one
+    // transaction: an update that fails on the way leaves the catalogue as it was.
     vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
-    Recordset& rs = *vars.RomsRecordset;
-    // One commit per record would make a merge of the whole MAME set take many times longer.
-    GroupedWrites writes(db);
+    MergedRecords records(*vars.RomsRecordset);
+    // Every game the listing does not name again is expired: every flag is cleared first.
+    for (int record = 0; record < records.Count(); ++record)
+        records.SetValue(record, MergeField::Active, 0);
 
     int last = static_cast<int>(detailLines.lines.size()) - 1;
     StartPhase(report, QStringLiteral("Checking for New Games"), last, 2);
     for (const auto& [i, game, complete] : listed) {
         Step(report, i);
-        const bool found = Find(rs, Rom, game.name, 2 * i > last);
+        int record = records.FindRom(game.name, 2 * i > last);
         if (!complete) {
-            if (found) {
-                rs.Edit();
-                rs.SetValue(Active, -1);
-                writes.Update(rs);
-            }
+            if (record >= 0)
+                records.SetValue(record, MergeField::Active, -1);
             continue;
         }
-        if (found) {
-            rs.Edit();
-        } else {
-            rs.AddNew();
+        if (record < 0) {
+            record = records.Add();
             report.NewGame(game.description);
-            rs.SetValue(QStringLiteral("Default"), 1);
+            records.SetValue(record, MergeField::Default, 1);
         }
-        rs.SetValue(Rom, game.name);
-        rs.SetValue(QStringLiteral("Driver"), game.driver);
-        for (int c = 0; c < 3; ++c) {
-            rs.SetValue(QStringLiteral("CPU %1").arg(c + 1), game.cpus[c]);
-            rs.SetValue(QStringLiteral("Sound %1").arg(c + 1), game.sounds[c]);
+        records.SetValue(record, MergeField::Rom, game.name);
+        records.SetValue(record, MergeField::Driver, game.driver);
+        for (size_t c = 0; c < 3; ++c) {
+            records.SetValue(record, CpuFields[c], game.cpus[c]);
+            records.SetValue(record, SoundFields[c], game.sounds[c]);
         }
-        rs.SetValue(Description, game.description);
-        rs.SetValue(Active, -1);
-        writes.Update(rs);
+        records.SetValue(record, MergeField::Description, game.description);
+        records.SetValue(record, MergeField::Active, -1);
     }
     if (skippedDetails > 0)
         outcome.remarks << SkippedRemark(skippedDetails, details, QStringLiteral("too short or without a set name"));
 
     report.SetText(QStringLiteral("Checking for Expired Games"));
-    report.SetRange(0, std::max(rs.RecordCount() - 1, 0));
+    report.SetRange(0, std::max(records.Count() - 1, 0));
     report.SetValue(0);
-    rs.MoveFirst();
-    for (int i = 0; !rs.IsEOF(); ++i) {
-        Step(report, i);
-        const QVariant active = rs.Value(Active);
-        const QString rom = rs.Value(Rom).toString();
+    for (int record = 0; record < records.Count(); ++record) {
+        Step(report, record);
+        const QVariant active = records.Value(record, MergeField::Active);
+        const QString rom = records.Value(record, MergeField::Rom).toString();
         if (!active.isNull() && active.toInt() == 0 && !EqualNoCase(rom, DefaultRom)) {
-            const QVariant description = rs.Value(Description);
+            const QVariant description = records.Value(record, MergeField::Description);
             report.ExpiredGame(description.isNull() ? rom : description.toString());
-            writes.Delete(rs);
+            records.Remove(record);
         }
-        rs.MoveNext();
     }
 
     const QString gamelistPath = vars.MamePath + QStringLiteral("gamelist.txt");
@@ -211,21 +193,18 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
         StartPhase(report, QStringLiteral("Gathering Details"), last, 2);
         for (const GamelistRow& row : doc.rows) {
             Step(report, row.line);
-            if (!rs.FindFirst(Rom, row.rom))
+            const int record = records.FindRom(row.rom, false);
+            if (record < 0)
                 continue;
-            rs.Edit();
             for (size_t f = 0; f < StatusFields.size(); ++f)
-                rs.SetValue(StatusFields[f], row.status[f]);
-            writes.Update(rs);
+                records.SetValue(record, StatusFields[f], row.status[f]);
         }
         report.SetText(QStringLiteral("Gathering Information"));
         for (const GamelistNote& note : doc.notes) {
             Step(report, note.line);
-            if (!rs.FindFirst(Rom, note.rom))
-                continue;
-            rs.Edit();
-            rs.SetValue(Notes, note.text);
-            writes.Update(rs);
+            const int record = records.FindRom(note.rom, false);
+            if (record >= 0)
+                records.SetValue(record, MergeField::Notes, note.text);
         }
         if (doc.untitledNotes > 0)
             outcome.remarks << SkippedRemark(doc.untitledNotes, QStringLiteral("gamelist.txt"),
@@ -238,21 +217,16 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
     for (int i = 0; i <= last; ++i) {
         Step(report, i);
         const ClonesEntry entry = ParseClonesLine(clones.lines[i]);
-        if (entry.parent.isEmpty() || !Find(rs, Rom, entry.parent, 2 * i >= last))
+        const int parent = entry.parent.isEmpty() ? -1 : records.FindRom(entry.parent, 2 * i >= last);
+        if (parent < 0)
             continue;
-        const QVariant notes = rs.Value(Notes);
-        std::array<QVariant, 5> status;
-        for (size_t f = 0; f < StatusFields.size(); ++f)
-            status[f] = rs.Value(StatusFields[f]);
-        const QVariant parent = rs.Value(Rom);
-        if (entry.clone.isEmpty() || !rs.FindFirst(Rom, entry.clone))
+        const int clone = entry.clone.isEmpty() ? -1 : records.FindRom(entry.clone, false);
+        if (clone < 0)
             continue;
-        rs.Edit();
-        rs.SetValue(Notes, notes);
-        for (size_t f = 0; f < StatusFields.size(); ++f)
-            rs.SetValue(StatusFields[f], status[f]);
-        rs.SetValue(Clone, parent);
-        writes.Update(rs);
+        records.SetValue(clone, MergeField::Notes, records.Value(parent, MergeField::Notes));
+        for (MergeField field : StatusFields)
+            records.SetValue(clone, field, records.Value(parent, field));
+        records.SetValue(clone, MergeField::Clone, records.Value(parent, MergeField::Rom));
     }
 
     const Listing makers = Read(vars.ProgramDir + QStringLiteral("/Games.txt"));
@@ -266,16 +240,19 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
             ++skippedGames;
             continue;
         }
-        if (!Find(rs, Description, entry->description, 2 * i >= last))
+        const int record = records.FindDescription(entry->description, 2 * i >= last);
+        if (record < 0)
             continue;
-        rs.Edit();
-        rs.SetValue(QStringLiteral("Manufacturer"), entry->maker);
-        rs.SetValue(QStringLiteral("Date"), entry->year);
-        writes.Update(rs);
+        records.SetValue(record, MergeField::Manufacturer, entry->maker);
+        records.SetValue(record, MergeField::Date, entry->year);
     }
     if (skippedGames > 0)
         outcome.remarks << SkippedRemark(skippedGames, QStringLiteral("Games.txt"),
                                          QStringLiteral("too short to hold a description"));
+
+    Transaction transaction(db);
+    records.Write(report);
+    transaction.Commit();
     return outcome;
 }
 

@@ -43,8 +43,8 @@ struct MergeOutcome {
 
 // Brings ROMS up to date with the captured listings in the program directory and the game list
 // document in MAME's directory, in six phases: new games, expired games, status words, notes,
-// clones, makers and years. Works on vars.RomsRecordset, which it reopens over the whole table
-// first. Saved records stay saved whatever happens later; writes are committed in groups.
+// clones, makers and years. Leaves vars.RomsRecordset open over the whole table. The changes are
+// written at the end in one transaction, so an update that fails leaves the catalogue as it was.
 // `captures` names the commands behind the listings for the remarks; it may be empty.
 MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vector<ListingCapture>& captures = {});
 

@@ -6,10 +6,34 @@ namespace zelvora {
 
 namespace {
 
+QStringView ColumnsView(QStringView line, int from, int to) {
+    if (from > line.size() || to < from)
+        return {};
+    return line.mid(from - 1, to - from + 1);
+}
+
+QStringView TrimmedBlanks(QStringView text) {
+    while (!text.isEmpty() && text.front() == QLatin1Char(' '))
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == QLatin1Char(' '))
+        text.chop(1);
+    return text;
+}
+
+// The columns trimmed of blanks, cut from a view: a listing has some 50,000 lines of ten columns.
+QString Trimmed(const QString& line, int from, int to) {
+    return TrimmedBlanks(ColumnsView(line, from, to)).toString();
+}
+
 // A processor, sound chip or maker column is stored with one blank after it, so an empty
 // column is one blank.
 QString WithBlank(const QString& line, int from, int to) {
-    return TrimBlanks(Columns(line, from, to)) + QLatin1Char(' ');
+    const QStringView text = TrimmedBlanks(ColumnsView(line, from, to));
+    QString stored;
+    stored.reserve(text.size() + 1);
+    stored.append(text);
+    stored.append(QLatin1Char(' '));
+    return stored;
 }
 
 } // namespace
@@ -25,7 +49,7 @@ QString ColumnsFrom(const QString& line, int from) {
 }
 
 QString DetailsLineName(const QString& line) {
-    return TrimBlanks(Columns(line, 1, 8));
+    return Trimmed(line, 1, 8);
 }
 
 std::optional<DetailsEntry> ParseDetailsLine(const QString& line) {
@@ -37,10 +61,10 @@ std::optional<DetailsEntry> ParseDetailsLine(const QString& line) {
         return std::nullopt;
     DetailsEntry entry;
     entry.name = name;
-    entry.driver = TrimBlanks(Columns(line, 11, 20));
+    entry.driver = Trimmed(line, 11, 20);
     entry.cpus = {WithBlank(line, 23, 30), WithBlank(line, 31, 38), WithBlank(line, 39, 46)};
     entry.sounds = {WithBlank(line, 47, 54), WithBlank(line, 57, 64), WithBlank(line, 67, 74)};
-    entry.description = TrimBlanks(ColumnsFrom(line, DescriptionColumn));
+    entry.description = Trimmed(line, DescriptionColumn, static_cast<int>(line.size()));
     return entry;
 }
 
@@ -48,11 +72,12 @@ std::optional<GamesEntry> ParseGamesLine(const QString& line) {
     constexpr int DescriptionColumn = 43;
     if (line.size() < DescriptionColumn)
         return std::nullopt;
-    return GamesEntry{Columns(line, 1, 4), WithBlank(line, 6, 42), TrimBlanks(ColumnsFrom(line, DescriptionColumn))};
+    return GamesEntry{Columns(line, 1, 4), WithBlank(line, 6, 42),
+                      Trimmed(line, DescriptionColumn, static_cast<int>(line.size()))};
 }
 
 ClonesEntry ParseClonesLine(const QString& line) {
-    return {TrimBlanks(Columns(line, 1, 8)), TrimBlanks(Columns(line, 10, 17))};
+    return {Trimmed(line, 1, 8), Trimmed(line, 10, 17)};
 }
 
 GamelistDocument ParseGamelist(const QStringList& lines) {

@@ -2,4 +2,5 @@
 target_sources(zelvora_core PRIVATE
     update/CatalogueMerge.cpp
     update/ListingParsers.cpp
+    update/MergedRecords.cpp
 )

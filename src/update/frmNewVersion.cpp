@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace zelvora {
 
@@ -102,6 +104,7 @@ void frmNewVersion::RunUpdate() {
     activateWindow();
 
     const MergeOutcome outcome = MergeListings(vars, *this, captures);
+    ShowProgress();
     // The list is refilled either way: a refused update has not changed the catalogue, but the
     // recordset the list works on must be its own again.
     QStringList words{QStringLiteral("DONE!")};
@@ -140,22 +143,48 @@ void frmNewVersion::SetRange(int minimum, int maximum) {
 }
 
 void frmNewVersion::SetValue(int value) {
-    pb->setValue(std::clamp(value, pb->minimum(), pb->maximum()));
+    // A progress bar repaints at once whenever its value moves a pixel; the value is shown when
+    // the window next gets to paint anyway.
+    value_ = value;
+}
+
+void frmNewVersion::ShowProgress() {
+    pb->setValue(std::clamp(value_, pb->minimum(), pb->maximum()));
 }
 
 void frmNewVersion::LetEventsRun() {
     if (sinceEvents_.elapsed() < EventsInterval)
         return;
+    ShowProgress();
     QCoreApplication::processEvents();
     sinceEvents_.restart();
 }
 
 void frmNewVersion::NewGame(const QString& description) {
-    lstNew->addItem(description);
+    Append(lstNew, newSize_, description);
 }
 
 void frmNewVersion::ExpiredGame(const QString& description) {
-    lstExpired->addItem(description);
+    Append(lstExpired, expiredSize_, description);
+}
+
+void frmNewVersion::Append(QListWidget* list, ItemSize& size, const QString& text) {
+    // A list lays out every item again after each addition, and an item without a size of its
+    // own has its text laid out each time to measure it: over thousands of games that is most of
+    // the update's time. The delegate's size is the text's width plus margins that are the same
+    // for every item, so the first item is measured by the list and the others from their width.
+    const QFontMetricsF metrics(list->font());
+    const auto width = [&] { return static_cast<int>(std::ceil(metrics.horizontalAdvance(text))); };
+    auto* item = new QListWidgetItem(text);
+    if (size.margin < 0) {
+        list->addItem(item);
+        const QSize measured = list->sizeHintForIndex(list->model()->index(list->count() - 1, 0));
+        size = {measured.width() - width(), measured.height()};
+        item->setSizeHint(measured);
+        return;
+    }
+    item->setSizeHint(QSize(width() + size.margin, size.height));
+    list->addItem(item);
 }
 
 void frmNewVersion::closeEvent(QCloseEvent* event) {

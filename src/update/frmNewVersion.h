@@ -51,7 +51,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // What an item of a result list measures besides its text, as the list's delegate gives it for
+    // the first item.
+    struct ItemSize {
+        int margin = -1;
+        int height = 0;
+    };
+
     void RunUpdate();
+    void Append(QListWidget* list, ItemSize& size, const QString& text);
+    void ShowProgress();
     // Makes room below the progress text when the update's last words need more than its lines.
     void FitProgressText();
 
@@ -59,6 +68,8 @@ private:
     QPointer<frmMain> main_;
     bool running_ = false;
     QElapsedTimer sinceEvents_;
+    int value_ = 0; // the progress bar's value once events next run
+    ItemSize newSize_, expiredSize_;
 };
 
 } // namespace zelvora

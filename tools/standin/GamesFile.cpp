@@ -52,9 +52,12 @@ bool GamesFile::Load(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("cannot read the game data file %1: %2").arg(path, file.errorString()));
 
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    // Fields are cut as views of the one decoded text: the stand-in reads the data file at every
+    // listing, and a test may give it a whole MAME set.
+    const QString text = QString::fromUtf8(file.readAll());
+    const QList<QStringView> lines = QStringView(text).split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
+        QStringView line = lines[i];
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
@@ -62,19 +65,19 @@ bool GamesFile::Load(const QString& path) {
         const auto bad = [&](const QString& why) {
             return fail(QStringLiteral("%1, line %2: %3").arg(path).arg(i + 1).arg(why));
         };
-        const QStringList f = line.split(QLatin1Char('\t'));
+        const QList<QStringView> f = line.split(QLatin1Char('\t'));
         if (f.size() != FieldCount)
             return bad(QStringLiteral("%1 tab-separated fields instead of %2").arg(f.size()).arg(FieldCount));
 
         StandinGame game;
-        game.name = f[0];
-        game.parent = f[1];
-        game.year = f[2];
-        game.maker = f[3];
-        game.description = f[4];
-        game.driver = f[5];
-        game.cpus = {f[6], f[7], f[8]};
-        game.sounds = {f[9], f[10], f[11]};
+        game.name = f[0].toString();
+        game.parent = f[1].toString();
+        game.year = f[2].toString();
+        game.maker = f[3].toString();
+        game.description = f[4].toString();
+        game.driver = f[5].toString();
+        game.cpus = {f[6].toString(), f[7].toString(), f[8].toString()};
+        game.sounds = {f[9].toString(), f[10].toString(), f[11].toString()};
         if (game.name.isEmpty() || !IsSetName(game.name) || !IsSetName(game.parent))
             return bad(QStringLiteral("set names must be 1 to 8 characters without blanks"));
         if (f[12] == QLatin1String("good"))
@@ -84,7 +87,7 @@ bool GamesFile::Load(const QString& path) {
         else if (f[12] == QLatin1String("missing"))
             game.verify = VerifyStatus::Missing;
         else
-            return bad(QStringLiteral("verify status \"%1\" is not good, bad or missing").arg(f[12]));
+            return bad(QStringLiteral("verify status \"%1\" is not good, bad or missing").arg(f[12].toString()));
         games_.push_back(game);
     }
     return true;

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace zelvora::standin {
 
 namespace {
@@ -11,23 +13,40 @@ QString Column(const QString& text, qsizetype width) {
     return text.left(width).leftJustified(width, QLatin1Char(' '));
 }
 
+// Appends the text cut or padded to `width` characters, and `gap` blanks after it.
+void AppendColumn(QString& line, const QString& text, qsizetype width, qsizetype gap = 0) {
+    const qsizetype kept = std::min(text.size(), width);
+    line.append(QStringView(text).first(kept));
+    line.resize(line.size() + width - kept + gap, QLatin1Char(' '));
+}
+
 QString Dashes(qsizetype count) {
     return QString(count, QLatin1Char('-'));
 }
-
-const QString Gap = QStringLiteral("  ");
 
 QString DetailsLine(const QString& name, const QString& driver, const std::array<QString, 3>& cpus,
                     const std::array<QString, 3>& sounds, const QString& description) {
     // The three processor columns touch each other; the sound chip columns have two blanks
     // between them.
-    return Column(name, 8) + Gap + Column(driver, 10) + Gap + Column(cpus[0], 8) + Column(cpus[1], 8) +
-           Column(cpus[2], 8) + Column(sounds[0], 8) + Gap + Column(sounds[1], 8) + Gap + Column(sounds[2], 8) + Gap +
-           description;
+    QString line;
+    line.reserve(76 + description.size());
+    AppendColumn(line, name, 8, 2);
+    AppendColumn(line, driver, 10, 2);
+    for (const QString& cpu : cpus)
+        AppendColumn(line, cpu, 8);
+    for (const QString& sound : sounds)
+        AppendColumn(line, sound, 8, 2);
+    line.append(description);
+    return line;
 }
 
 QString GamesLine(const QString& year, const QString& maker, const QString& description) {
-    return Column(year, 4) + QLatin1Char(' ') + Column(maker, 37) + description;
+    QString line;
+    line.reserve(42 + description.size());
+    AppendColumn(line, year, 4, 1);
+    AppendColumn(line, maker, 37);
+    line.append(description);
+    return line;
 }
 
 bool MatchesEverySet(const QString& pattern) {

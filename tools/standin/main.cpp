@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     const QStringList lines =
         listing ? listing(data.games()) : VerifyReport(data.games(), args.value(1, QStringLiteral("*.*")));
     const auto [printed, exitCode] = ListingBreak(command, lines.size());
-    for (qsizetype i = 0; i < printed; ++i)
-        Print(stdout, lines[i]);
+    const QByteArray text = lines.first(printed).join(QLatin1Char('\n')).toUtf8() + (printed > 0 ? "\n" : "");
+    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
     return exitCode;
 }

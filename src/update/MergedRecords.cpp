@@ -1,0 +1,198 @@
+#include "update/MergedRecords.h"
+
+#include "store/Progress.h"
+#include "store/Recordset.h"
+
+#include <algorithm>
+
+namespace zelvora {
+
+namespace {
+
+constexpr std::uint32_t Bit(MergeField field) {
+    return 1u << static_cast<int>(field);
+}
+
+// The look-up key of a text: its ASCII letters folded to lower case, as SQLite's NOCASE collation
+// folds them.
+QString Key(const QString& text) {
+    const auto upper = [](QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('Z'); };
+    if (std::none_of(text.begin(), text.end(), upper))
+        return text;
+    QString key = text;
+    for (QChar& c : key) {
+        if (upper(c))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    }
+    return key;
+}
+
+// The fields the phases read from records they have not written; loaded in one pass, so that a
+// read costs no statement of its own.
+const MergeField ReadFields[] = {MergeField::Rom,      MergeField::Description, MergeField::Notes,
+                                 MergeField::Playable, MergeField::Colors,      MergeField::Sound,
+                                 MergeField::HiScore,  MergeField::Cocktail};
+
+} // namespace
+
+QString FieldName(MergeField field) {
+    static const QString names[MergeFieldCount] = {
+        QStringLiteral("Rom"),          QStringLiteral("Driver"),  QStringLiteral("CPU 1"),
+        QStringLiteral("CPU 2"),        QStringLiteral("CPU 3"),   QStringLiteral("Sound 1"),
+        QStringLiteral("Sound 2"),      QStringLiteral("Sound 3"), QStringLiteral("Description"),
+        QStringLiteral("Active"),       QStringLiteral("Default"), QStringLiteral("Playable"),
+        QStringLiteral("Colors"),       QStringLiteral("Sound"),   QStringLiteral("Hi Score"),
+        QStringLiteral("Cocktail"),     QStringLiteral("Notes"),   QStringLiteral("Clone"),
+        QStringLiteral("Manufacturer"), QStringLiteral("Date")};
+    return names[static_cast<int>(field)];
+}
+
+void MergedRecords::Index::add(const QVariant& value, int record) {
+    // A value that holds nothing has no key: the recordset never finds it either.
+    if (value.isNull())
+        return;
+    if (next_.size() <= static_cast<size_t>(record)) {
+        next_.resize(static_cast<size_t>(record) + 1, -1);
+        previous_.resize(static_cast<size_t>(record) + 1, -1);
+    }
+    const QString key = Key(value.toString());
+    const auto it = ends_.find(key);
+    if (it == ends_.end()) {
+        next_[record] = previous_[record] = -1;
+        ends_.insert(key, {record, record});
+        return;
+    }
+    auto& [first, last] = *it;
+    // Records join at the end, unless the update gave an earlier one this key.
+    int before = last;
+    while (before > record)
+        before = previous_[before];
+    const int after = before < 0 ? first : next_[before];
+    previous_[record] = before;
+    next_[record] = after;
+    (before < 0 ? first : next_[before]) = record;
+    (after < 0 ? last : previous_[after]) = record;
+}
+
+void MergedRecords::Index::remove(const QVariant& value, int record) {
+    if (value.isNull())
+        return;
+    const auto it = ends_.find(Key(value.toString()));
+    if (it == ends_.end())
+        return;
+    auto& [first, last] = *it;
+    const int before = previous_[record];
+    const int after = next_[record];
+    (before < 0 ? first : next_[before]) = after;
+    (after < 0 ? last : previous_[after]) = before;
+    if (first < 0)
+        ends_.erase(it);
+}
+
+int MergedRecords::Index::find(const QString& key, bool fromLast) const {
+    const auto it = ends_.constFind(Key(key));
+    if (it == ends_.constEnd())
+        return -1;
+    return fromLast ? it->second : it->first;
+}
+
+MergedRecords::MergedRecords(Recordset& rs) : rs_(rs) {
+    QStringList fields;
+    for (MergeField field : ReadFields)
+        fields << FieldName(field);
+    rs_.Preload(fields);
+    records_.reserve(static_cast<size_t>(rs_.RecordCount()));
+    roms_.reserve(rs_.RecordCount());
+    for (rs_.MoveFirst(); !rs_.IsEOF(); rs_.MoveNext()) {
+        Record& record = records_.emplace_back();
+        record.bookmark = rs_.Bookmark();
+        const int number = Count() - 1;
+        roms_.add(Value(number, MergeField::Rom), number);
+    }
+}
+
+int MergedRecords::FindRom(const QString& rom, bool fromLast) const {
+    return roms_.find(rom, fromLast);
+}
+
+int MergedRecords::FindDescription(const QString& description, bool fromLast) {
+    indexDescriptions();
+    return descriptions_.find(description, fromLast);
+}
+
+void MergedRecords::indexDescriptions() {
+    if (descriptionsIndexed_)
+        return;
+    descriptionsIndexed_ = true;
+    descriptions_.reserve(Count());
+    for (int record = 0; record < Count(); ++record) {
+        if (records_[record].live)
+            descriptions_.add(Value(record, MergeField::Description), record);
+    }
+}
+
+int MergedRecords::Add() {
+    Record& record = records_.emplace_back();
+    // An added record holds nothing but what the update gives it.
+    record.known = ~0u;
+    return Count() - 1;
+}
+
+void MergedRecords::Remove(int record) {
+    roms_.remove(Value(record, MergeField::Rom), record);
+    if (descriptionsIndexed_)
+        descriptions_.remove(Value(record, MergeField::Description), record);
+    records_[record].live = false;
+}
+
+QVariant MergedRecords::Value(int record, MergeField field) {
+    Record& r = records_[record];
+    const auto f = static_cast<size_t>(field);
+    if (!(r.known & Bit(field))) {
+        rs_.MoveToBookmark(r.bookmark);
+        r.values[f] = rs_.Value(FieldName(field));
+        r.known |= Bit(field);
+    }
+    return r.values[f];
+}
+
+void MergedRecords::SetValue(int record, MergeField field, const QVariant& value) {
+    if (field == MergeField::Rom || (field == MergeField::Description && descriptionsIndexed_)) {
+        Index& index = field == MergeField::Rom ? roms_ : descriptions_;
+        const QVariant old = Value(record, field);
+        if (old.isNull() || value.isNull() || Key(old.toString()) != Key(value.toString())) {
+            index.remove(old, record);
+            index.add(value, record);
+        }
+    }
+    Record& r = records_[record];
+    r.values[static_cast<size_t>(field)] = value;
+    r.known |= Bit(field);
+    r.changed |= Bit(field);
+}
+
+void MergedRecords::Write(Progress& progress) {
+    for (Record& r : records_) {
+        progress.LetEventsRun();
+        if (!r.live) {
+            if (r.bookmark != 0 && rs_.MoveToBookmark(r.bookmark))
+                rs_.Delete();
+            continue;
+        }
+        if (r.changed == 0)
+            continue;
+        if (r.bookmark != 0) {
+            rs_.MoveToBookmark(r.bookmark);
+            rs_.Edit();
+        } else {
+            rs_.AddNew();
+        }
+        for (int f = 0; f < MergeFieldCount; ++f) {
+            if (r.changed & Bit(static_cast<MergeField>(f)))
+                rs_.SetValue(FieldName(static_cast<MergeField>(f)), r.values[static_cast<size_t>(f)]);
+        }
+        rs_.Update();
+    }
+}
+
+} // namespace zelvora

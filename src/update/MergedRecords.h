@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace zelvora {
+
+class Progress;
+class Recordset;
+
+// The fields the catalogue update writes.
+enum class MergeField {
+    Rom,
+    Driver,
+    Cpu1,
+    Cpu2,
+    Cpu3,
+    Sound1,
+    Sound2,
+    Sound3,
+    Description,
+    Active,
+    Default,
+    Playable,
+    Colors,
+    Sound,
+    HiScore,
+    Cocktail,
+    Notes,
+    Clone,
+    Manufacturer,
+    Date,
+};
+constexpr int MergeFieldCount = static_cast<int>(MergeField::Date) + 1;
+QString FieldName(MergeField field);
+
+// The catalogue's records as the update works on them. The six phases look records up, add,
+// remove and change them here; Write() then stores each changed record once. Done on the table,
+// a merge of the whole MAME set costs a statement per look-up and a write per record and phase,
+// several times the work of the merge itself.
+//
+// Records keep the recordset's order, added ones at its end. Look-ups give what the recordset's
+// FindFirst and FindLast would: the first or last live record whose set name or description equals
+// the text, compared without regard to case as the catalogue's columns compare.
+class MergedRecords {
+public:
+    // Reads every record of `rs`, which the merge must leave alone until Write().
+    explicit MergedRecords(Recordset& rs);
+
+    // Records, removed ones included; a record's number stays what it was.
+    int Count() const { return static_cast<int>(records_.size()); }
+    bool IsLive(int record) const { return records_[record].live; }
+
+    // The record found, or -1.
+    int FindRom(const QString& rom, bool fromLast) const;
+    int FindDescription(const QString& description, bool fromLast);
+
+    int Add();
+    void Remove(int record);
+
+    // The value the update gave the field, or else the stored one.
+    QVariant Value(int record, MergeField field);
+    void SetValue(int record, MergeField field, const QVariant& value);
+
+    // Stores every change through the recordset, in the records' order: removed records are
+    // deleted, changed ones edited, added ones appended. Events are let run at every record.
+    void Write(Progress& progress);
+
+private:
+    struct Record {
+        std::int64_t bookmark = 0; // 0 for an added record
+        bool live = true;
+        std::uint32_t known = 0;   // fields whose value `values` holds
+        std::uint32_t changed = 0; // fields the update set
+        std::array<QVariant, MergeFieldCount> values;
+    };
+    // The live records of each key, in order, as a list linked through the records: most keys
+    // name one record, so a key costs no list of its own.
+    class Index {
+    public:
+        void reserve(qsizetype keys) { ends_.reserve(keys); }
+        void add(const QVariant& value, int record);
+        void remove(const QVariant& value, int record);
+        int find(const QString& key, bool fromLast) const;
+
+    private:
+        QHash<QString, std::pair<int, int>> ends_; // first and last record
+        std::vector<int> next_, previous_;
+    };
+
+    void indexDescriptions();
+
+    Recordset& rs_;
+    std::vector<Record> records_;
+    Index roms_;
+    Index descriptions_;
+    bool descriptionsIndexed_ = false;
+};
+
+} // namespace zelvora
