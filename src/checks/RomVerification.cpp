@@ -41,8 +41,8 @@ QString VerifyReportFile(const QString& programDir) {
 }
 
 QString VerifyCommand(const QString& mamePath, const QString& programDir) {
-    return ShellQuote(mamePath + QStringLiteral("mame")) + QStringLiteral(" -verifyroms ") +
-           ShellQuote(QStringLiteral("*.*")) + QStringLiteral(" > ") + ShellQuote(VerifyReportFile(programDir));
+    return ShellQuote(MameExecutable(mamePath)) + QStringLiteral(" -verifyroms ") + ShellQuote(QStringLiteral("*.*")) +
+           QStringLiteral(" > ") + ShellQuote(VerifyReportFile(programDir));
 }
 
 VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& programDir,
@@ -70,7 +70,7 @@ VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, c
     const VerifyReportResult read = ReadVerifyReport(report, db, rs, progress);
     outcome.counts = read.counts;
     QStringList problems;
-    if (outcome.exitCode == 127 || outcome.exitCode == 126 || outcome.exitCode == -1)
+    if (CouldNotStart(outcome.exitCode))
         problems << QStringLiteral("MAME could not be started (exit code %1). The command was:\n%2")
                         .arg(outcome.exitCode)
                         .arg(command);

@@ -2,6 +2,7 @@
 
 #include <QTabWidget>
 
+#include "detail/OptionsPanel.h"
 #include "detail/ScreenshotFinder.h"
 
 #include <array>
@@ -24,7 +25,7 @@ class DetailTabs : public QTabWidget {
 public:
     enum Tab { ScreenShotTab = 0, OptionsTab = 1, InformationTab = 2 };
 
-    DetailTabs(UserDialogs& dialogs, bool& optionsChanged, std::function<QString()> romPath,
+    DetailTabs(UserDialogs& dialogs, bool& optionsChanged, std::function<OptionsPanel::Folders()> folders,
                std::function<void()> focusGrid, QWidget* parent = nullptr);
 
     // What UpdateTab needs to know of the list and the settings besides the record.

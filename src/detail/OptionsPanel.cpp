@@ -112,9 +112,9 @@ QString controlName(const char* array, int index) {
 
 } // namespace
 
-OptionsPanel::OptionsPanel(UserDialogs& dialogs, bool& optionsChanged, std::function<QString()> romPath,
+OptionsPanel::OptionsPanel(UserDialogs& dialogs, bool& optionsChanged, std::function<Folders()> folders,
                            std::function<void()> focusGrid, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs), optionsChanged_(optionsChanged), romPath_(std::move(romPath)),
+    : QWidget(parent), dialogs_(dialogs), optionsChanged_(optionsChanged), folders_(std::move(folders)),
       focusGrid_(std::move(focusGrid)) {
     setObjectName(QStringLiteral("OptionsPanel"));
     QFont smaller = font();
@@ -347,14 +347,19 @@ void OptionsPanel::cmbOptions_Click(int index) {
     optionsChanged_ = true;
     switch (index) {
     case 0: {
-        const QString file = dialogs_.OpenFile(this, QStringLiteral("MAME Executable|mame*"), QString());
-        lblOption[0]->setText(file.mid(file.lastIndexOf(QLatin1Char('/')) + 1));
+        // Any executable: people keep MAME builds under names of their own. One in MAME's folder
+        // is kept by its bare name, which the launch looks up there; any other by its full path.
+        const QString mamePath = folders_ ? folders_().mame : QString();
+        const QString file = dialogs_.OpenFile(this, QStringLiteral("MAME Executable|*"), mamePath);
+        const qsizetype slash = file.lastIndexOf(QLatin1Char('/'));
+        lblOption[0]->setText(file.left(slash + 1) == mamePath ? file.mid(slash + 1) : file);
         break;
     }
     case 1: {
-        const QString file = dialogs_.OpenFile(this, QStringLiteral("Select Any File in the ROM Directory|*"),
-                                               romPath_ ? romPath_() : QString());
-        lblOption[1]->setText(file.left(file.lastIndexOf(QLatin1Char('/')) + 1));
+        // A folder chooser, so that a folder with no file in it yet can be chosen. Cancelling
+        // clears the alternate folder, the way to go back to the ROM folder alone.
+        lblOption[1]->setText(dialogs_.ChooseFolder(this, QStringLiteral("Select the Alternate ROM Directory"),
+                                                    folders_ ? folders_().rom : QString()));
         break;
     }
     case 2: {

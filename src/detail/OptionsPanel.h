@@ -27,9 +27,15 @@ class OptionsPanel : public QWidget {
     Q_OBJECT
 
 public:
-    // `romPath` gives the ROM directory, ending in "/"; `focusGrid` gives the focus back to the
-    // game list.
-    OptionsPanel(UserDialogs& dialogs, bool& optionsChanged, std::function<QString()> romPath,
+    // MAME's folder and the ROM folder, each ending in "/".
+    struct Folders {
+        QString mame;
+        QString rom;
+    };
+
+    // `folders` gives the folders as they are now; `focusGrid` gives the focus back to the game
+    // list.
+    OptionsPanel(UserDialogs& dialogs, bool& optionsChanged, std::function<Folders()> folders,
                  std::function<void()> focusGrid, QWidget* parent = nullptr);
 
     void InitOptionControls();
@@ -74,7 +80,7 @@ private:
 
     UserDialogs& dialogs_;
     bool& optionsChanged_;
-    std::function<QString()> romPath_;
+    std::function<Folders()> folders_;
     std::function<void()> focusGrid_;
 };
 

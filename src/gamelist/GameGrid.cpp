@@ -47,9 +47,24 @@ void GameGrid::SetTopRow(int row) {
     verticalScrollBar()->setValue(row);
 }
 
+void GameGrid::keyPressEvent(QKeyEvent* event) {
+    pressed_.insert(event->key());
+    QTableView::keyPressEvent(event);
+}
+
 void GameGrid::keyReleaseEvent(QKeyEvent* event) {
-    Q_EMIT keyReleased(event->key(), event->modifiers());
+    // A held key repeats as release and press pairs; only its final release ends the press.
+    const bool ownPress = event->isAutoRepeat() ? pressed_.contains(event->key()) : pressed_.remove(event->key());
+    if (ownPress)
+        Q_EMIT keyReleased(event->key(), event->modifiers());
     QTableView::keyReleaseEvent(event);
+}
+
+void GameGrid::focusOutEvent(QFocusEvent* event) {
+    // A key held while another window took the focus is released there, or here after the
+    // other window is gone: either way it was not meant for the grid.
+    pressed_.clear();
+    QTableView::focusOutEvent(event);
 }
 
 } // namespace zelvora

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QSet>
 #include <QTableView>
 
 namespace zelvora {
 
 // The game grid: a table view without headers whose key releases go to the main window's
 // handler. Qt's own keyboard search is switched off, as the type-ahead search is ours.
+// Only a key whose press the grid received is passed on: the release of the Enter that closed a
+// message box lands here too, and must not start a game.
 class GameGrid : public QTableView {
     Q_OBJECT
 
@@ -22,7 +25,12 @@ Q_SIGNALS:
     void keyReleased(int qtKey, Qt::KeyboardModifiers modifiers);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    QSet<int> pressed_;
 };
 
 } // namespace zelvora

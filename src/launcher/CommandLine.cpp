@@ -1,5 +1,6 @@
 #include "launcher/CommandLine.h"
 
+#include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
 #include "store/FieldTable.h"
 #include "store/Recordset.h"
@@ -149,6 +150,24 @@ QString BuildCommandLine(Recordset& rs) {
     if (!additional.isEmpty())
         result = TrimBlanks(result + additional);
     return result;
+}
+
+QString GameExecutable(const QString& mamePath, const QString& altExec) {
+    const QString name = altExec.trimmed();
+    if (name.isEmpty())
+        return ShellQuote(MameExecutable(mamePath)) + QLatin1Char(' ');
+    return ShellQuote(name.contains(QLatin1Char('/')) ? name : mamePath + name);
+}
+
+QString BuildGameCommand(Recordset& rs, const QString& mamePath) {
+    const std::int64_t game = rs.Bookmark();
+    const QString rom = text(rs, QStringLiteral("Rom"));
+    const QString switches = BuildCommandLine(rs);
+    // Read from the record the options came from: a game on the default set also uses the
+    // default record's executable.
+    const QString executable = GameExecutable(mamePath, text(rs, QStringLiteral("AltExec")));
+    rs.MoveToBookmark(game);
+    return executable + QLatin1Char(' ') + ShellQuote(rom) + QLatin1Char(' ') + switches;
 }
 
 } // namespace zelvora

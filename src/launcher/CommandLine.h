@@ -19,4 +19,14 @@ QString NumberText(double x);
 // standing on it: the launch relies on knowing which record the options were read from.
 QString BuildCommandLine(Recordset& rs);
 
+// The executable a game is started with: MAME in `mamePath` when `altExec` is blank; otherwise
+// `altExec`, a bare file name meaning that file in MAME's folder (the shell would look a bare
+// name up on PATH only) and a name with a "/" naming its file as it stands. Quoted for the shell;
+// MAME's own name keeps the blank that follows it.
+QString GameExecutable(const QString& mamePath, const QString& altExec);
+
+// The command that starts the game `rs` stands on, with its own options or the default set's:
+// executable, set name, switches. `rs` is left on the game.
+QString BuildGameCommand(Recordset& rs, const QString& mamePath);
+
 } // namespace zelvora

@@ -29,4 +29,16 @@ private:
     QString shell_;
 };
 
+// MAME's executable in its folder (ending with "/"): the file every command runs and start-up
+// looks for, by this exact name.
+inline QString MameExecutable(const QString& mamePath) {
+    return mamePath + QStringLiteral("mame");
+}
+
+// The shell's codes for a command it could not find (127) or run (126), and the runner's for no
+// shell at all: MAME never ran, whatever the command was meant to do.
+inline bool CouldNotStart(int exitCode) {
+    return exitCode == 127 || exitCode == 126 || exitCode == -1;
+}
+
 } // namespace zelvora

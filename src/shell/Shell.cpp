@@ -1,5 +1,7 @@
 #include "shell/Shell.h"
 
+#include "launcher/ProcessRunner.h"
+
 #include "shell/FatalError.h"
 #include "shell/frmFileLocations.h"
 #include "shell/frmMain.h"
@@ -11,7 +13,7 @@ namespace zelvora {
 MameFolder CheckMameFolder(const QString& mamePath) {
     if (mamePath.trimmed().isEmpty())
         return MameFolder::NotSet;
-    const QFileInfo mame(mamePath + QStringLiteral("mame"));
+    const QFileInfo mame(MameExecutable(mamePath));
     if (mame.isFile() && mame.isExecutable())
         return MameFolder::Ready;
     return QFileInfo(mamePath).isDir() ? MameFolder::WithoutMame : MameFolder::Missing;

@@ -10,11 +10,9 @@
 #include "gamelist/frmFilter.h"
 #include "launcher/CommandLine.h"
 #include "launcher/ProcessRunner.h"
-#include "launcher/ShellQuote.h"
 #include "shell/Shell.h"
 #include "shell/UserDialogs.h"
 #include "store/Catalogue.h"
-#include "store/DirectoryListing.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TextCompare.h"
@@ -54,8 +52,11 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
     columns->addLayout(listColumn, 1);
     auto* detailColumn = new QVBoxLayout;
     sstDisplay = new DetailTabs(
-        shell_.dialogs(), OptionsChanged, [this] { return shell_.vars().RomPath; }, [this] { MSFlexGrid1->setFocus(); },
-        central);
+        shell_.dialogs(), OptionsChanged,
+        [this] {
+            return OptionsPanel::Folders{shell_.vars().MamePath, shell_.vars().RomPath};
+        },
+        [this] { MSFlexGrid1->setFocus(); }, central);
     cmbRunGame = new QPushButton(QStringLiteral("Start Game"), central);
     cmbRunGame->setObjectName(QStringLiteral("cmbRunGame"));
     cmbRunGame->setAutoDefault(false);
@@ -95,11 +96,11 @@ void frmMain::buildMenu() {
 
     mnuActions = menuBar()->addMenu(QStringLiteral("Actions"));
     mnuActions->setObjectName(QStringLiteral("mnuActions"));
+    mnuUpdate = mnuActions->addAction(QStringLiteral("New Version Update"), this, [this] { mnuUpdate_Click(); });
+    mnuUpdate->setObjectName(QStringLiteral("mnuUpdate"));
     mnuDefault =
         mnuActions->addAction(QStringLiteral("Configure Default Options"), this, [this] { mnuDefault_Click(); });
     mnuDefault->setObjectName(QStringLiteral("mnuDefault"));
-    mnuDelete = mnuActions->addAction(QStringLiteral("Delete Screenshot"), this, [this] { mnuDelete_Click(); });
-    mnuDelete->setObjectName(QStringLiteral("mnuDelete"));
     mnuCheck1 = mnuActions->addMenu(QStringLiteral("Check"));
     mnuCheck1->setObjectName(QStringLiteral("mnuCheck1"));
     const QString checks[] = {QStringLiteral("Missing Screenshots"), QStringLiteral("Missing Zipped ROMS"),
@@ -109,9 +110,8 @@ void frmMain::buildMenu() {
         entry->setObjectName(QStringLiteral("mnuCheck%1").arg(index));
         mnuCheck << entry;
     }
-    mnuActions->addSeparator();
-    mnuUpdate = mnuActions->addAction(QStringLiteral("New Version Update"), this, [this] { mnuUpdate_Click(); });
-    mnuUpdate->setObjectName(QStringLiteral("mnuUpdate"));
+    mnuDelete = mnuActions->addAction(QStringLiteral("Delete Screenshot"), this, [this] { mnuDelete_Click(); });
+    mnuDelete->setObjectName(QStringLiteral("mnuDelete"));
     mnuCompact = mnuActions->addAction(QStringLiteral("Compact Database"), this, [this] { mnuCompact_Click(); });
     mnuCompact->setObjectName(QStringLiteral("mnuCompact"));
 
@@ -205,14 +205,13 @@ void frmMain::FillGrid(const QString& sortKey) {
         const int row = MSFlexGrid1->CurrentRow();
         GameListRows rows = LoadGameList(shell_.vars(), ReadFilters(shell_.settings()), sortKey);
         rows_.SetRows(std::move(rows.marks), std::move(rows.descriptions));
-        // The tabs go on showing their game; the new recordset stands on it too.
-        if (shownRecord_ != 0 && !shell_.vars().RomsRecordset->MoveToBookmark(shownRecord_))
-            shownRecord_ = 0;
         if (hadRow && rows_.rowCount() > 0) {
             const QSignalBlocker quiet(MSFlexGrid1->selectionModel());
             MSFlexGrid1->SetCurrentRow(std::min(row, rows_.rowCount() - 1));
             MSFlexGrid1->viewport()->update();
         }
+        // The tabs go on showing their game; the new recordset stands on it too.
+        RefindShownGame();
         const int games = std::max(rows_.rowCount() - 1, 0);
         setWindowTitle(QStringLiteral("Zelvora  (%1 Games)").arg(games));
         MSFlexGrid1->setFocus();
@@ -232,13 +231,38 @@ void frmMain::MSFlexGrid1_LeaveCell() {
 
 void frmMain::MSFlexGrid1_EnterCell() {
     guarded([&] {
-        Recordset* rs = shell_.vars().RomsRecordset.get();
-        if (!rs || rows_.rowCount() == 0)
-            return;
-        // Of two games with one description the later one in the table is taken.
-        rs->FindLast(QStringLiteral("Description"), rows_.Text(MSFlexGrid1->CurrentRow(), 1));
-        UpdateTab();
+        if (FindRowGame(MSFlexGrid1->CurrentRow()))
+            UpdateTab();
     });
+}
+
+bool frmMain::FindRowGame(int row) {
+    Recordset* rs = shell_.vars().RomsRecordset.get();
+    if (!rs || row < 0 || row >= rows_.rowCount())
+        return false;
+    return rs->FindLast(QStringLiteral("Description"), rows_.Text(row, 1));
+}
+
+bool frmMain::MoveToShownGame() {
+    Recordset* rs = shell_.vars().RomsRecordset.get();
+    if (!rs || shownRecord_ == 0)
+        return false;
+    if (rs->MoveToBookmark(shownRecord_) && EqualNoCase(rs->Value(QStringLiteral("Rom")).toString(), shownRom_))
+        return true;
+    if (!rs->FindFirst(QStringLiteral("Rom"), shownRom_)) {
+        shownRecord_ = 0;
+        return false;
+    }
+    shownRecord_ = rs->Bookmark();
+    return true;
+}
+
+void frmMain::RefindShownGame() {
+    if (shownRecord_ == 0 || MoveToShownGame())
+        return;
+    // The game the tabs showed is gone; its edits have nowhere to go.
+    OptionsChanged = false;
+    MSFlexGrid1_EnterCell();
 }
 
 void frmMain::InitOptionControls() {
@@ -252,35 +276,39 @@ void frmMain::UpdateTab() {
         Recordset* rs = shell_.vars().RomsRecordset.get();
         if (!rs || rows_.rowCount() == 0 || rs->AbsolutePosition() < 0)
             return;
+        // Reloading the controls would throw away edits not yet written.
+        if (OptionsChanged) {
+            const std::int64_t here = rs->Bookmark();
+            SaveGameOptions();
+            rs->MoveToBookmark(here);
+        }
         DetailTabs::Selection selection;
         selection.row = MSFlexGrid1->CurrentRow();
         selection.rowText = rows_.Text(selection.row, 1);
         selection.pcxPath = shell_.vars().PcxPath;
         selection.assumeMerged = mnuAssume->isChecked();
         shownRecord_ = rs->Bookmark();
+        shownRom_ = rs->Value(QStringLiteral("Rom")).toString();
         sstDisplay->UpdateTab(*rs, selection);
     });
 }
 
 void frmMain::SaveGameOptions() {
     guarded([&] {
-        Recordset* rs = shell_.vars().RomsRecordset.get();
-        if (rs && (shownRecord_ == 0 || rs->MoveToBookmark(shownRecord_)) && rs->AbsolutePosition() >= 0)
-            sstDisplay->SaveGameOptions(*rs);
+        if (MoveToShownGame())
+            sstDisplay->SaveGameOptions(*shell_.vars().RomsRecordset);
         OptionsChanged = false;
     });
 }
 
 void frmMain::sstDisplay_Click() {
-    if (OptionsChanged)
-        SaveGameOptions();
     UpdateTab();
 }
 
 void frmMain::defaultBoxToggled(bool checked) {
     guarded([&] {
         Recordset* rs = shell_.vars().RomsRecordset.get();
-        if (!rs || rs->AbsolutePosition() < 0)
+        if (!MoveToShownGame())
             return;
         if (checked) {
             SaveGameOptions();
@@ -294,6 +322,8 @@ void frmMain::defaultBoxToggled(bool checked) {
                 rs->SetValue(QStringLiteral("Default"), 0);
                 rs->Update();
             }
+            // The hidden controls held the game's old values; the copy replaces them.
+            OptionsChanged = false;
         }
         UpdateTab();
     });
@@ -316,24 +346,12 @@ void frmMain::cmbRunGame_Click() {
     const int row = MSFlexGrid1->CurrentRow();
     if (row == 0 || rows_.rowCount() == 0)
         return;
-    Variables& vars = shell_.vars();
     QString command;
     guarded([&] {
-        Recordset& rs = *vars.RomsRecordset;
-        // The game of the highlighted row, whatever a refill left the recordset on.
-        const QString description = rows_.Text(row, 1);
-        if (!rs.FindFirst(QStringLiteral("Description"), description))
-            return;
-        const QString switches = BuildCommandLine(rs);
-        // Read from the record the options came from: a game on the default set also uses the
-        // default record's executable.
-        const QString altExec = rs.Value(QStringLiteral("AltExec")).toString();
-        const QString executable = altExec.trimmed().isEmpty()
-                                       ? ShellQuote(vars.MamePath + QStringLiteral("mame")) + QLatin1Char(' ')
-                                       : ShellQuote(altExec);
-        rs.FindFirst(QStringLiteral("Description"), description);
-        command = executable + QLatin1Char(' ') + ShellQuote(rs.Value(QStringLiteral("Rom")).toString()) +
-                  QLatin1Char(' ') + switches;
+        // The game of the highlighted row, found as entering the row found it for the tabs,
+        // whatever a refill left the recordset on.
+        if (FindRowGame(row))
+            command = BuildGameCommand(*shell_.vars().RomsRecordset, shell_.vars().MamePath);
     });
     if (command.isEmpty())
         return;
@@ -346,8 +364,7 @@ void frmMain::cmbRunGame_Click() {
     raise();
     activateWindow();
     MSFlexGrid1->setFocus();
-    // The shell's codes for a command it could not find or run, and the runner's for no shell.
-    if (exitCode == 127 || exitCode == 126 || exitCode == -1)
+    if (CouldNotStart(exitCode))
         shell_.dialogs().Inform(this, QStringLiteral("Zelvora"),
                                 QStringLiteral("MAME could not be started (exit code %1). The command was:\n%2")
                                     .arg(exitCode)
@@ -355,11 +372,15 @@ void frmMain::cmbRunGame_Click() {
 }
 
 void frmMain::mnuDelete_Click() {
-    Recordset* rs = shell_.vars().RomsRecordset.get();
-    if (MSFlexGrid1->CurrentRow() == 0 || !rs || rs->AbsolutePosition() < 0)
+    if (MSFlexGrid1->CurrentRow() == 0)
         return;
     QString rom;
-    guarded([&] { rom = rs->Value(QStringLiteral("Rom")).toString(); });
+    guarded([&] {
+        if (MoveToShownGame())
+            rom = shell_.vars().RomsRecordset->Value(QStringLiteral("Rom")).toString();
+    });
+    if (rom.isEmpty())
+        return;
     if (!shell_.dialogs().Confirm(this, QStringLiteral("Zelvora"),
                                   QStringLiteral("Confirm deletion of %1.pcx").arg(rom)))
         return;

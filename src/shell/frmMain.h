@@ -88,8 +88,16 @@ protected:
 
 private:
     void Form_Unload();
-    // After the catalogue was reopened: the recordset stands on the game the tabs show again.
-    void FindShownGame();
+    // Moves the recordset to the game of a list row, the way a row is entered: of two games with
+    // one description the later one in the table is taken. False when no record has it.
+    bool FindRowGame(int row);
+    // Moves the recordset to the record the tabs show. False when the tabs show none, or when
+    // that record is gone (an update expired it).
+    bool MoveToShownGame();
+    // After the recordset was replaced: it stands on the game the tabs show, or, when that game
+    // is gone, the tabs show the selected row's game instead, so that an edit never reaches a
+    // record the user is not looking at.
+    void RefindShownGame();
     void buildMenu();
     void setUpGridColumns();
     void defaultBoxToggled(bool checked);
@@ -114,6 +122,9 @@ private:
     // The record the detail tabs show, so that edits reach it even after a refill of the list
     // moved the recordset elsewhere.
     std::int64_t shownRecord_ = 0;
+    // Its set name: a record number can be given to another game once the record is deleted,
+    // and is not kept by a rewrite of the file.
+    QString shownRom_;
     // When the last game run ended, in seconds since midnight; a start within a second of it is
     // the same key press bouncing and is ignored. Negative until the first run ends.
     double lastRunEnd_ = -1;

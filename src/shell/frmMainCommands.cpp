@@ -34,16 +34,6 @@ void frmMain::mnuAssume_Click() {
     UpdateTab();
 }
 
-void frmMain::FindShownGame() {
-    Recordset* rs = shell_.vars().RomsRecordset.get();
-    shownRecord_ = 0;
-    if (!rs || rows_.rowCount() == 0)
-        return;
-    // Record numbers do not survive a rewrite of the file; the description does.
-    if (rs->FindLast(QStringLiteral("Description"), rows_.Text(MSFlexGrid1->CurrentRow(), 1)))
-        shownRecord_ = rs->Bookmark();
-}
-
 void frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
     // Edits still in the option controls are written before the job replaces the recordset.
     if (OptionsChanged)
@@ -74,7 +64,7 @@ void frmMain::mnuCompact_Click() {
             failure = error.text();
         }
         OpenCatalogue(vars);
-        FindShownGame();
+        RefindShownGame();
     });
     if (!failure.isEmpty())
         shell_.dialogs().Inform(

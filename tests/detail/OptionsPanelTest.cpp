@@ -115,7 +115,11 @@ protected:
     test::ScriptedDialogs dialogs;
     bool changed = false;
     int focusCalls = 0;
-    OptionsPanel panel{dialogs, changed, [] { return QString("/emu/roms/"); }, [this] { ++focusCalls; }};
+    OptionsPanel panel{dialogs, changed,
+                       [] {
+                           return OptionsPanel::Folders{"/emu/mame/", "/emu/roms/"};
+                       },
+                       [this] { ++focusCalls; }};
 };
 
 } // namespace
@@ -242,25 +246,26 @@ TEST_F(OptionsPanelTest, BrowseButtonsTakeTheirPartOfTheChosenFile) {
     showPanel();
     // An empty name is a cancelled dialog, which empties what the button fills.
     const std::tuple<int, const char*, QWidget*, const char*> cases[] = {
-        {0, "/emu/mame2", panel.lblOption[0], "mame2"},
-        {1, "/emu/roms2/pacman.zip", panel.lblOption[1], "/emu/roms2/"},
+        {0, "/emu/mame/mame2", panel.lblOption[0], "mame2"},
+        {1, "/emu/roms2", panel.lblOption[1], "/emu/roms2/"},
         {2, "/inp/pacman.inp", panel.txtOptions[0], "pacman"},
         {2, "/inp/a.b.inp", panel.txtOptions[0], "a"},
         {2, "/inp/noextension", panel.txtOptions[0], ""},
+        {0, "/usr/games/mame", panel.lblOption[0], "/usr/games/mame"},
         {0, "", panel.lblOption[0], ""},
         {1, "", panel.lblOption[1], ""},
     };
     for (const auto& [button, file, shows, text] : cases) {
         dialogs.files = {file};
+        dialogs.folders = {file};
         resetCounts();
         QTest::mouseClick(panel.cmbOptions[button], Qt::LeftButton);
         EXPECT_EQ(shows->property("text").toString(), QString(text)) << file;
         EXPECT_TRUE(changed);
         EXPECT_EQ(focusCalls, 1);
     }
-    EXPECT_EQ(dialogs.filtersAsked.mid(0, 3),
-              QStringList({"MAME Executable|mame*", "Select Any File in the ROM Directory|*", "Playback File|*.inp"}));
-    EXPECT_EQ(dialogs.directoriesAsked[1], QString("/emu/roms/"));
+    EXPECT_EQ(dialogs.filtersAsked.mid(0, 2), QStringList({"MAME Executable|*", "Playback File|*.inp"}));
+    EXPECT_EQ(dialogs.directoriesAsked.mid(0, 2), QStringList({"/emu/mame/", "/emu/roms/"}));
 }
 
 TEST_F(OptionsPanelTest, CopyDefaultSetCopiesTheOptionsButNotThePlaybackChoice) {

@@ -118,6 +118,32 @@ TEST_F(DetailTabsTest, EditsReachTheGameTheyWereMadeFor) {
     EXPECT_TRUE(fatal.isEmpty());
 }
 
+TEST_F(DetailTabsTest, EditsSurviveReloadsAndNeverReachARecordNotShown) {
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    OptionsPanel* options = window->sstDisplay->Options;
+    window->sstDisplay->setCurrentIndex(DetailTabs::OptionsTab);
+
+    // Toggling the merged sets reloads the tabs; the edit made before is written first.
+    select(window, "Galaga");
+    options->sldSlide[4]->setValue(9);
+    window->mnuAssume->trigger();
+    EXPECT_EQ(stored("galaga", "Beam").toInt(), 9);
+    EXPECT_EQ(options->sldSlide[4]->value(), 9);
+
+    // An update removes the game shown and refills the list: the tabs show the selected row's
+    // game, and an edit reaches that game, not the default set.
+    vars.CatalogueDb->Execute("DELETE FROM ROMS WHERE Rom='galaga'");
+    window->FillGrid("Description");
+    ASSERT_EQ(window->Rows().Text(window->MSFlexGrid1->CurrentRow(), 1), QString("Pac-Man"));
+    EXPECT_EQ(options->sldSlide[0]->value(), 3);
+    options->sldSlide[0]->setValue(6);
+    select(window, "Puck Man");
+    EXPECT_EQ(stored("pacman", "Gamma").toInt(), 6);
+    EXPECT_EQ(stored(DefaultRom, "Gamma").toInt(), -4);
+    EXPECT_TRUE(fatal.isEmpty());
+}
+
 TEST_F(DetailTabsTest, OptionsTabShowsWhatTheGameUses) {
     frmMain* window = start();
     ASSERT_NE(window, nullptr);

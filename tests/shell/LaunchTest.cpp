@@ -38,6 +38,11 @@ public:
             test::AddGame(rs, "puckman", "Puck Man", {{"Default", 1}, {"Sound Card", 5}});
             test::AddGame(rs, "quoted", "Say \"Cheese\"", {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "mame2"}});
             test::AddGame(rs, "blanks", "Blanks", {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "   "}});
+            test::AddGame(rs, "elsewhere", "Elsewhere",
+                          {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "/usr/games/mame"}});
+            // Two games of one description: the tabs show the later one in the table.
+            test::AddGame(rs, "twin1", "Twin", {{"Default", 0}, {"Sound Card", 1}});
+            test::AddGame(rs, "twin2", "Twin", {{"Default", 0}, {"Sound Card", 2}});
         });
     }
 
@@ -65,12 +70,19 @@ TEST_F(LaunchTest, CommandLinesOfTheGamesOwnAndTheDefaultOptions) {
 
     // On the default set the switches and the executable are the default record's.
     startGame(window, "Puck Man", 110);
-    EXPECT_EQ(runner.commands.last(), QString("mame-default puckman -soundcard 2 "));
+    // A bare executable name is a file in MAME's folder, a path is used as it stands.
+    EXPECT_EQ(runner.commands.last(), mameDir() + "mame-default puckman -soundcard 2 ");
     startGame(window, "Say \"Cheese\"", 120);
-    EXPECT_EQ(runner.commands.last(), QString("mame2 quoted -soundcard 0 "));
+    EXPECT_EQ(runner.commands.last(), mameDir() + "mame2 quoted -soundcard 0 ");
+    startGame(window, "Elsewhere", 125);
+    EXPECT_EQ(runner.commands.last(), QString("/usr/games/mame elsewhere -soundcard 0 "));
     startGame(window, "Blanks", 130);
     EXPECT_EQ(runner.commands.last(), mameDir() + "mame  blanks -soundcard 0 ");
     EXPECT_EQ(vars.RomsRecordset->Value("Rom").toString(), QString("blanks"));
+
+    // The game started, with its options, is the one whose options the tabs show.
+    startGame(window, "Twin", 140);
+    EXPECT_EQ(runner.commands.last(), mameDir() + "mame  twin2 -soundcard 2 ");
 }
 
 TEST_F(LaunchTest, BounceRowZeroAndEnter) {
@@ -90,6 +102,12 @@ TEST_F(LaunchTest, BounceRowZeroAndEnter) {
     window->MSFlexGrid1->SetCurrentRow(1);
     clock.now = 300;
     QTest::keyClick(window->MSFlexGrid1, Qt::Key_Return);
+    EXPECT_EQ(runner.commands.size(), 3);
+
+    // The release of an Enter whose press closed a message box lands on the grid: it starts
+    // nothing, so dismissing "could not be started" cannot start the game again.
+    clock.now = 400;
+    QTest::keyRelease(window->MSFlexGrid1, Qt::Key_Return);
     EXPECT_EQ(runner.commands.size(), 3);
 }
 
@@ -114,6 +132,7 @@ TEST_F(LaunchTest, TheStandInMameReceivesExactlyTheGamesWords) {
     settings.Save("Zelvora", "Settings", "MameLocation", folder);
     fillCatalogue([&](Recordset& rs) {
         test::AddGame(rs, "x;touch pwned", "Hostile", {{"Default", 0}, {"Sound Card", 0}, {"Additional", "-cheat"}});
+        test::AddGame(rs, "bare", "Bare Name", {{"Default", 0}, {"Sound Card", 0}, {"AltExec", "mame"}});
     });
     const QString record = program.file("args.json");
     qputenv("ZELVORA_MAME_RECORD_ARGS", record.toLocal8Bit());
@@ -125,12 +144,13 @@ TEST_F(LaunchTest, TheStandInMameReceivesExactlyTheGamesWords) {
     ASSERT_NE(window, nullptr);
     startGame(window, "Pac-Man", 100);
     startGame(window, "Hostile", 200);
+    startGame(window, "Bare Name", 300);
     qunsetenv("ZELVORA_MAME_RECORD_ARGS");
     qunsetenv("ZELVORA_MAME_EXIT");
 
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("\n").toStdString();
     QStringList lines = QString::fromUtf8(test::ReadBytes(record)).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << runner.commands.join("\n").toStdString();
+    ASSERT_EQ(lines.size(), 3) << runner.commands.join("\n").toStdString();
     const auto words = [](const QString& json) {
         return QJsonDocument::fromJson(json.toUtf8()).toVariant().toStringList();
     };
@@ -138,6 +158,7 @@ TEST_F(LaunchTest, TheStandInMameReceivesExactlyTheGamesWords) {
               QString("pacman -soundcard 1 -640x480 -double -gamma 1.5 -frameskip 1 -sr 11025").split(' '));
     // The user's own text is passed as it stands; the set name stays one word and runs nothing.
     EXPECT_EQ(words(lines[1]), (QStringList{"x;touch pwned", "-soundcard", "0", "-cheat"}));
+    EXPECT_EQ(words(lines[2]), (QStringList{"bare", "-soundcard", "0"}));
     EXPECT_FALSE(QFile::exists("pwned"));
     EXPECT_FALSE(QFile::exists(program.file("pwned")));
 }

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -32,13 +33,22 @@ TEST_F(MainWindowTest, MenuHoldsTheItemsThatWork) {
     storeDirectories();
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    QStringList captions;
-    for (QAction* action : window->menuBar()->actions())
-        captions << action->text();
-    EXPECT_EQ(captions, (QStringList{"File", "Actions", "Options", "About"}));
-    EXPECT_EQ(window->mnuFileLocations->text(), QString("File Locations"));
-    EXPECT_EQ(window->mnuExit->text(), QString("Exit"));
-    EXPECT_EQ(window->mnuFilter->text(), QString("Game Filters"));
+    // Every menu, depth first; a submenu's entries follow it indented, separators are "-".
+    QStringList entries;
+    std::function<void(const QList<QAction*>&, const QString&)> walk = [&](const QList<QAction*>& actions,
+                                                                           const QString& indent) {
+        for (QAction* action : actions) {
+            entries << indent + (action->isSeparator() ? QString("-") : action->text());
+            if (action->menu())
+                walk(action->menu()->actions(), indent + "  ");
+        }
+    };
+    walk(window->menuBar()->actions(), QString());
+    EXPECT_EQ(entries, (QStringList{"File", "  File Locations", "  Exit", "Actions", "  New Version Update",
+                                    "  Configure Default Options", "  Check", "    Missing Screenshots",
+                                    "    Missing Zipped ROMS", "    Clear Status Fields", "    Verify ROMS",
+                                    "  Delete Screenshot", "  Compact Database", "Options", "  Game Filters",
+                                    "  Assume Merged ROMS", "About", "  About Zelvora"}));
 }
 
 TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {

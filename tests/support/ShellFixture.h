@@ -10,6 +10,7 @@
 #include "store/Variables.h"
 
 #include <QApplication>
+#include <QFile>
 
 #include <functional>
 
@@ -43,7 +44,10 @@ public:
     ~ShellFixture() override { closeAll(); }
 
     QString mameDir() const { return mame.path() + "/"; }
-    void installMame() { WriteBytes(mame.file("mame"), "#!/bin/sh\n"); }
+    void installMame() {
+        WriteBytes(mame.file("mame"), "#!/bin/sh\n");
+        QFile::setPermissions(mame.file("mame"), QFile::permissions(mame.file("mame")) | QFile::ExeOwner);
+    }
     void storeDirectories() {
         settings.Save("Zelvora", "Settings", "MameLocation", mameDir());
         settings.Save("Zelvora", "Settings", "PCXFiles", program.path() + "/pcx/");
