@@ -92,7 +92,7 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
     // Phase 1 reads the detail listing first: without games in it the update would take every
     // game for expired, so nothing is changed at all.
     report.SetText(QStringLiteral("Checking for New Games"));
-    const Listing detailLines = Read(vars.ProgramDir + QLatin1Char('/') + details);
+    Listing detailLines = Read(vars.ProgramDir + QLatin1Char('/') + details);
     // A line too short to read as a game may still name its set, which MAME then still lists.
     struct ListedGame {
         int line = 0;
@@ -166,6 +166,10 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
     }
     if (skippedDetails > 0)
         outcome.remarks << SkippedRemark(skippedDetails, details, QStringLiteral("too short or without a set name"));
+    // Each listing goes once its phase is done: the records hold what the update keeps of it, and
+    // the whole MAME set's listings together take as much memory again.
+    listed = {};
+    detailLines = {};
 
     report.SetText(QStringLiteral("Checking for Expired Games"));
     report.SetRange(0, std::max(records.Count() - 1, 0));
@@ -182,7 +186,7 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
     }
 
     const QString gamelistPath = vars.MamePath + QStringLiteral("gamelist.txt");
-    const Listing gamelist = Read(gamelistPath);
+    Listing gamelist = Read(gamelistPath);
     if (!gamelist.found) {
         outcome.remarks << QStringLiteral("MAME's game list document %1 is missing, so status words and notes "
                                           "were not gathered.")
@@ -210,8 +214,9 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
             outcome.remarks << SkippedRemark(doc.untitledNotes, QStringLiteral("gamelist.txt"),
                                              QStringLiteral("note titles without a set name between double quotes"));
     }
+    gamelist = {};
 
-    const Listing clones = Read(vars.ProgramDir + QStringLiteral("/Clones.txt"));
+    Listing clones = Read(vars.ProgramDir + QStringLiteral("/Clones.txt"));
     last = static_cast<int>(clones.lines.size()) - 1;
     StartPhase(report, QStringLiteral("Checking for Clones"), last, 2);
     for (int i = 0; i <= last; ++i) {
@@ -228,8 +233,9 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
             records.SetValue(clone, field, records.Value(parent, field));
         records.SetValue(clone, MergeField::Clone, records.Value(parent, MergeField::Rom));
     }
+    clones = {};
 
-    const Listing makers = Read(vars.ProgramDir + QStringLiteral("/Games.txt"));
+    Listing makers = Read(vars.ProgramDir + QStringLiteral("/Games.txt"));
     last = static_cast<int>(makers.lines.size()) - 1;
     StartPhase(report, QStringLiteral("Gathering Manufacturers and Dates"), last, 2);
     int skippedGames = 0;
@@ -249,6 +255,7 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
     if (skippedGames > 0)
         outcome.remarks << SkippedRemark(skippedGames, QStringLiteral("Games.txt"),
                                          QStringLiteral("too short to hold a description"));
+    makers = {};
 
     Transaction transaction(db);
     records.Write(report);

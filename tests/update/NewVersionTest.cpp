@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTimer>
 
 using namespace zelvora;
@@ -140,6 +142,40 @@ TEST_F(NewVersionTest, AFailingMameLosesNothingAndTheWindowSaysWhy) {
     EXPECT_TRUE(done->rect().contains(done->cmdOk->geometry())) << "the window grows to show the whole text";
     EXPECT_EQ(window->Rows().rowCount(), 3);
     EXPECT_TRUE(items(done->lstExpired).isEmpty());
+}
+
+TEST_F(NewVersionTest, TheWindowMovesWhileItUpdatesAndListsEveryGame) {
+    std::vector<StandinGame> games;
+    for (int i = 0; i < 3000; ++i)
+        games.push_back(game(QString("g%1").arg(i), QString("Game number %1").arg(i)));
+    installStandin(games);
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+
+    // What the window shows each time it gets to repaint while the update runs.
+    QSet<QString> texts;
+    QSet<int> values;
+    int listedMeanwhile = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* running = qobject_cast<frmNewVersion*>(widget); running && running->IsRunning()) {
+                texts << running->lblProgress->text();
+                values << running->pb->value();
+                listedMeanwhile = std::max(listedMeanwhile, running->lstNew->count());
+            }
+        }
+    });
+    watch.start(0);
+    frmNewVersion* done = update(window);
+    watch.stop();
+    ASSERT_NE(done, nullptr);
+
+    EXPECT_GE(texts.size(), 2) << "phase texts";
+    EXPECT_GE(values.size(), 3) << "progress bar values";
+    EXPECT_GT(listedMeanwhile, 0) << "new games are listed as they are found";
+    EXPECT_EQ(done->lstNew->count(), 3000);
+    EXPECT_EQ(items(done->lstExpired), (QStringList{"10-Yard Fight", "Old Game"}));
 }
 
 TEST_F(NewVersionTest, AListingCutShortByACrashChangesNothing) {
