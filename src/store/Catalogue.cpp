@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -152,11 +153,20 @@ void OpenCatalogue(Variables& vars) {
     closeCatalogue(vars);
     vars.CatalogueDb = Database::Open(CatalogueFile(vars.ProgramDir), RomsTable);
     // Games are found by name and by description all the time; these indexes make that a
-    // look-up instead of a scan of the whole table.
-    for (const FieldInfo& field : vars.CatalogueDb->Fields(RomsTable)) {
-        if (sameName(field.name, QStringLiteral("Rom")) || sameName(field.name, QStringLiteral("Description")))
-            vars.CatalogueDb->IndexField(RomsTable, field.name);
-    }
+    // look-up instead of a scan of the whole table. The description's index carries the set name
+    // too: the game list orders by "not the default record", then by description, and reads
+    // that order from the index alone rather than from the whole table.
+    const QString rom = QStringLiteral("Rom");
+    const QString description = QStringLiteral("Description");
+    const std::vector<FieldInfo> fields = vars.CatalogueDb->Fields(RomsTable);
+    const auto has = [&](const QString& name) {
+        return std::any_of(fields.begin(), fields.end(),
+                           [&](const FieldInfo& field) { return sameName(field.name, name); });
+    };
+    if (has(rom))
+        vars.CatalogueDb->IndexField(RomsTable, rom);
+    if (has(description))
+        vars.CatalogueDb->IndexField(RomsTable, description, has(rom) ? rom : QString());
     vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(RomsTable);
 }
 

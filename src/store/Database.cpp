@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QtEndian>
 
 #include <sqlite3.h>
@@ -111,6 +112,23 @@ void checkPagesInLog(Connection& connection, const QString& path) {
     connection.check(rc);
     if (rc != SQLITE_ROW || qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "ok") != 0)
         failFile(path, SQLITE_CORRUPT);
+}
+
+// The first column of every row the statement gives for the bound texts.
+QStringList firstColumn(Connection& connection, const QString& sql, std::initializer_list<QString> values) {
+    sqlite3_stmt* stmt = connection.statement(sql);
+    StatementReset reset(stmt);
+    int index = 0;
+    for (const QString& value : values) {
+        const QByteArray utf8 = value.toUtf8();
+        sqlite3_bind_text(stmt, ++index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    }
+    QStringList texts;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        texts << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    connection.check(rc);
+    return texts;
 }
 
 void syncFile(const QString& path) {
@@ -241,8 +259,16 @@ void Database::AddField(const QString& table, const QString& name, FieldType typ
 }
 
 void Database::DeleteField(const QString& table, const QString& name) {
-    // SQLite refuses to drop a column that an index uses, so our own look-up index goes first.
-    connection_->execute(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QuoteName(indexName(table, name))));
+    // SQLite refuses to drop a column that an index uses, so the look-up indexes holding it go
+    // first.
+    const QStringList indexes =
+        firstColumn(*connection_,
+                    QStringLiteral("SELECT DISTINCT list.name FROM pragma_index_list(?1) AS list, "
+                                   "pragma_index_info(list.name) AS info "
+                                   "WHERE list.origin = 'c' AND info.name = ?2 COLLATE NOCASE"),
+                    {table, name});
+    for (const QString& index : indexes)
+        connection_->execute(QStringLiteral("DROP INDEX %1").arg(QuoteName(index)));
     connection_->execute(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(QuoteName(table), QuoteName(name)));
     connection_->schemaChanged();
 }
@@ -251,9 +277,22 @@ QString Database::indexName(const QString& table, const QString& field) {
     return QStringLiteral("%1 by %2").arg(table.toLower(), field.toLower());
 }
 
-void Database::IndexField(const QString& table, const QString& field) {
-    connection_->execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                             .arg(QuoteName(indexName(table, field)), QuoteName(table), QuoteName(field)));
+void Database::IndexField(const QString& table, const QString& field, const QString& carried) {
+    const QString name = indexName(table, field);
+    QStringList columns{field};
+    if (!carried.isEmpty())
+        columns << carried;
+    // The same index made by an earlier version may hold other columns; it takes this shape.
+    const QStringList existing =
+        firstColumn(*connection_, QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"), {name});
+    if (existing.join(QLatin1Char(',')).compare(columns.join(QLatin1Char(',')), Qt::CaseInsensitive) == 0)
+        return;
+    QStringList quoted;
+    for (const QString& column : std::as_const(columns))
+        quoted << QuoteName(column);
+    connection_->execute(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QuoteName(name)));
+    connection_->execute(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                             .arg(QuoteName(name), QuoteName(table), quoted.join(QLatin1String(", "))));
 }
 
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString& tableOrSql) {

@@ -54,8 +54,10 @@ public:
     void DeleteField(const QString& table, const QString& name);
 
     // A look-up index that speeds up FindFirst and FindLast on one field. It is not a field: it
-    // never shows in Fields() and is dropped with its field.
-    void IndexField(const QString& table, const QString& field);
+    // never shows in Fields() and is dropped with its field. A `carried` field kept in the index
+    // beside it lets a query that orders by the field and reads the carried one use the index
+    // alone; an index of the field made earlier with other columns takes this shape.
+    void IndexField(const QString& table, const QString& field, const QString& carried = {});
 
     // A keyset recordset over a table name ("ROMS") or a single-table SELECT statement, in the
     // statement's order; on its first record.
