@@ -13,18 +13,9 @@ constexpr std::uint32_t Bit(MergeField field) {
     return 1u << static_cast<int>(field);
 }
 
-// The look-up key of a text: its ASCII letters folded to lower case, as SQLite's NOCASE collation
-// folds them.
-QString Key(const QString& text) {
-    const auto upper = [](QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('Z'); };
-    if (std::none_of(text.begin(), text.end(), upper))
-        return text;
-    QString key = text;
-    for (QChar& c : key) {
-        if (upper(c))
-            c = QChar(c.unicode() + ('a' - 'A'));
-    }
-    return key;
+char16_t Folded(QChar c) {
+    const char16_t u = c.unicode();
+    return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u + (u'a' - u'A')) : u;
 }
 
 // The fields the phases read from records they have not written; loaded in one pass, so that a
@@ -34,6 +25,18 @@ const MergeField ReadFields[] = {MergeField::Rom,      MergeField::Description, 
                                  MergeField::HiScore,  MergeField::Cocktail};
 
 } // namespace
+
+bool operator==(const MergeKey& a, const MergeKey& b) {
+    return a.text.size() == b.text.size() && std::equal(a.text.begin(), a.text.end(), b.text.begin(),
+                                                        [](QChar x, QChar y) { return Folded(x) == Folded(y); });
+}
+
+size_t qHash(const MergeKey& key, size_t seed) {
+    size_t hash = seed;
+    for (QChar c : key.text)
+        hash = hash * 31 + Folded(c);
+    return hash;
+}
 
 QString FieldName(MergeField field) {
     static const QString names[MergeFieldCount] = {
@@ -55,7 +58,7 @@ void MergedRecords::Index::add(const QVariant& value, int record) {
         next_.resize(static_cast<size_t>(record) + 1, -1);
         previous_.resize(static_cast<size_t>(record) + 1, -1);
     }
-    const QString key = Key(value.toString());
+    const MergeKey key{value.toString()};
     const auto it = ends_.find(key);
     if (it == ends_.end()) {
         next_[record] = previous_[record] = -1;
@@ -77,7 +80,7 @@ void MergedRecords::Index::add(const QVariant& value, int record) {
 void MergedRecords::Index::remove(const QVariant& value, int record) {
     if (value.isNull())
         return;
-    const auto it = ends_.find(Key(value.toString()));
+    const auto it = ends_.find(MergeKey{value.toString()});
     if (it == ends_.end())
         return;
     auto& [first, last] = *it;
@@ -90,7 +93,7 @@ void MergedRecords::Index::remove(const QVariant& value, int record) {
 }
 
 int MergedRecords::Index::find(const QString& key, bool fromLast) const {
-    const auto it = ends_.constFind(Key(key));
+    const auto it = ends_.constFind(MergeKey{key});
     if (it == ends_.constEnd())
         return -1;
     return fromLast ? it->second : it->first;
@@ -160,7 +163,7 @@ void MergedRecords::SetValue(int record, MergeField field, const QVariant& value
     if (field == MergeField::Rom || (field == MergeField::Description && descriptionsIndexed_)) {
         Index& index = field == MergeField::Rom ? roms_ : descriptions_;
         const QVariant old = Value(record, field);
-        if (old.isNull() || value.isNull() || Key(old.toString()) != Key(value.toString())) {
+        if (old.isNull() || value.isNull() || !(MergeKey{old.toString()} == MergeKey{value.toString()})) {
             index.remove(old, record);
             index.add(value, record);
         }

@@ -39,6 +39,15 @@ enum class MergeField {
 constexpr int MergeFieldCount = static_cast<int>(MergeField::Date) + 1;
 QString FieldName(MergeField field);
 
+// A set name or description as a look-up key: equal to another when they differ only in the case
+// of ASCII letters, as SQLite's NOCASE collation compares them. Folded while compared and hashed,
+// so that a look-up copies nothing.
+struct MergeKey {
+    QString text;
+};
+bool operator==(const MergeKey& a, const MergeKey& b);
+size_t qHash(const MergeKey& key, size_t seed = 0);
+
 // The catalogue's records as the update works on them. The six phases look records up, add,
 // remove and change them here; Write() then stores each changed record once. Done on the table,
 // a merge of the whole MAME set costs a statement per look-up and a write per record and phase,
@@ -89,7 +98,7 @@ private:
         int find(const QString& key, bool fromLast) const;
 
     private:
-        QHash<QString, std::pair<int, int>> ends_; // first and last record
+        QHash<MergeKey, std::pair<int, int>> ends_; // first and last record
         std::vector<int> next_, previous_;
     };
 
