@@ -136,9 +136,8 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
     // transaction: an update that fails on the way leaves the catalogue as it was.
     vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
     MergedRecords records(*vars.RomsRecordset);
-    // Every game the listing does not name again is expired: every flag is cleared first.
-    for (int record = 0; record < records.Count(); ++record)
-        records.SetValue(record, MergeField::Active, 0);
+    // Every game the listing does not name again is expired.
+    std::vector<bool> named(static_cast<size_t>(records.Count()));
 
     int last = static_cast<int>(detailLines.lines.size()) - 1;
     StartPhase(report, QStringLiteral("Checking for New Games"), last, 2);
@@ -146,15 +145,19 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
         Step(report, i);
         int record = records.FindRom(game.name, 2 * i > last);
         if (!complete) {
-            if (record >= 0)
+            if (record >= 0) {
+                named[record] = true;
                 records.SetValue(record, MergeField::Active, -1);
+            }
             continue;
         }
         if (record < 0) {
             record = records.Add();
+            named.push_back(true);
             report.NewGame(game.description);
             records.SetValue(record, MergeField::Default, 1);
         }
+        named[record] = true;
         records.SetValue(record, MergeField::Rom, game.name);
         records.SetValue(record, MergeField::Driver, game.driver);
         for (size_t c = 0; c < 3; ++c) {
@@ -176,13 +179,17 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
     report.SetValue(0);
     for (int record = 0; record < records.Count(); ++record) {
         Step(report, record);
-        const QVariant active = records.Value(record, MergeField::Active);
+        if (named[record])
+            continue;
         const QString rom = records.Value(record, MergeField::Rom).toString();
-        if (!active.isNull() && active.toInt() == 0 && !EqualNoCase(rom, DefaultRom)) {
-            const QVariant description = records.Value(record, MergeField::Description);
-            report.ExpiredGame(description.isNull() ? rom : description.toString());
-            records.Remove(record);
+        if (EqualNoCase(rom, DefaultRom)) {
+            // Kept, with the flag of a game the listing did not name.
+            records.SetValue(record, MergeField::Active, 0);
+            continue;
         }
+        const QVariant description = records.Value(record, MergeField::Description);
+        report.ExpiredGame(description.isNull() ? rom : description.toString());
+        records.Remove(record);
     }
 
     const QString gamelistPath = vars.MamePath + QStringLiteral("gamelist.txt");

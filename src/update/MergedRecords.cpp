@@ -18,11 +18,10 @@ char16_t Folded(QChar c) {
     return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u + (u'a' - u'A')) : u;
 }
 
-// The fields the phases read from records they have not written; loaded in one pass, so that a
-// read costs no statement of its own.
-const MergeField ReadFields[] = {MergeField::Rom,      MergeField::Description, MergeField::Notes,
-                                 MergeField::Playable, MergeField::Colors,      MergeField::Sound,
-                                 MergeField::HiScore,  MergeField::Cocktail};
+// Equal as the catalogue would store them; nothing equals only nothing.
+bool Same(const QVariant& stored, const QVariant& value) {
+    return stored.isNull() == value.isNull() && (stored.isNull() || stored.toString() == value.toString());
+}
 
 } // namespace
 
@@ -100,9 +99,13 @@ int MergedRecords::Index::find(const QString& key, bool fromLast) const {
 }
 
 MergedRecords::MergedRecords(Recordset& rs) : rs_(rs) {
+    // Every field the update writes but Default, which it sets on added records only: the stored
+    // values are compared with the update's, and loaded in one pass a read costs no statement.
     QStringList fields;
-    for (MergeField field : ReadFields)
-        fields << FieldName(field);
+    for (int f = 0; f < MergeFieldCount; ++f) {
+        if (static_cast<MergeField>(f) != MergeField::Default)
+            fields << FieldName(static_cast<MergeField>(f));
+    }
     rs_.Preload(fields);
     records_.reserve(static_cast<size_t>(rs_.RecordCount()));
     roms_.reserve(rs_.RecordCount());
@@ -160,6 +163,10 @@ QVariant MergedRecords::Value(int record, MergeField field) {
 }
 
 void MergedRecords::SetValue(int record, MergeField field, const QVariant& value) {
+    // A game that MAME describes as before is not written again: an update from a MAME version
+    // that changed little changes little.
+    if (!(records_[record].changed & Bit(field)) && records_[record].bookmark != 0 && Same(Value(record, field), value))
+        return;
     if (field == MergeField::Rom || (field == MergeField::Description && descriptionsIndexed_)) {
         Index& index = field == MergeField::Rom ? roms_ : descriptions_;
         const QVariant old = Value(record, field);

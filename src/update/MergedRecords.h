@@ -74,6 +74,7 @@ public:
 
     // The value the update gave the field, or else the stored one.
     QVariant Value(int record, MergeField field);
+    // A value equal to the stored one changes nothing.
     void SetValue(int record, MergeField field, const QVariant& value);
 
     // Stores every change through the recordset, in the records' order: removed records are

@@ -107,7 +107,7 @@ protected:
 } // namespace
 
 TEST_F(MergeTest, NewKnownAndExpiredGames) {
-    add("pacman", "Pac-Man", {{"Default", 0}, {"Sound Card", 3}, {"Notes", "my note"}, {"Driver", "old.c"}});
+    add("pacman", "PAC-MAN", {{"Default", 0}, {"Sound Card", 3}, {"Notes", "my note"}, {"Driver", "old.c"}});
     add("oldgame", "Old Game");
     add("nodesc", QVariant());
     StandinGame galaga = game("galaga", "Galaga");
@@ -126,6 +126,7 @@ TEST_F(MergeTest, NewKnownAndExpiredGames) {
     EXPECT_EQ(field("pacman", "Sound Card").toInt(), 3);
     EXPECT_EQ(field("pacman", "Notes").toString(), QString("my note"));
     EXPECT_EQ(field("pacman", "Driver").toString(), QString("drv.c"));
+    EXPECT_EQ(field("pacman", "Description").toString(), QString("Pac-Man")) << "a change of case is a change";
     EXPECT_EQ(field("pacman", "Manufacturer").toString(), QString("Maker of pacman "));
     EXPECT_EQ(field("pacman", "Date").toString(), QString("1984"));
 
