@@ -37,7 +37,7 @@ size_t qHash(const MergeKey& key, size_t seed) {
     return hash;
 }
 
-QString FieldName(MergeField field) {
+const QString& FieldName(MergeField field) {
     static const QString names[MergeFieldCount] = {
         QStringLiteral("Rom"),          QStringLiteral("Driver"),  QStringLiteral("CPU 1"),
         QStringLiteral("CPU 2"),        QStringLiteral("CPU 3"),   QStringLiteral("Sound 1"),
@@ -155,7 +155,9 @@ QVariant MergedRecords::Value(int record, MergeField field) {
     Record& r = records_[record];
     const auto f = static_cast<size_t>(field);
     if (!(r.known & Bit(field))) {
-        rs_.MoveToBookmark(r.bookmark);
+        // Fields are mostly read a record at a time.
+        if (rs_.Bookmark() != r.bookmark)
+            rs_.MoveToBookmark(r.bookmark);
         r.values[f] = rs_.Value(FieldName(field));
         r.known |= Bit(field);
     }

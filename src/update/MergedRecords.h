@@ -37,7 +37,7 @@ enum class MergeField {
     Date,
 };
 constexpr int MergeFieldCount = static_cast<int>(MergeField::Date) + 1;
-QString FieldName(MergeField field);
+const QString& FieldName(MergeField field);
 
 // A set name or description as a look-up key: equal to another when they differ only in the case
 // of ASCII letters, as SQLite's NOCASE collation compares them. Folded while compared and hashed,
