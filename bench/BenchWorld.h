@@ -32,7 +32,7 @@ struct World {
 
     World() {
         games = zelvora::test::MakeCatalogue(program.path(), Games);
-        zelvora::test::WriteBytes(mame.file("mame"), "#!/bin/sh\n");
+        zelvora::test::WriteScript(mame.file("mame"), "#!/bin/sh\n");
         settings.Save("Zelvora", "Settings", "MameLocation", mame.path() + "/");
         settings.Save("Zelvora", "Settings", "PCXFiles", program.path() + "/pcx/");
         settings.Save("Zelvora", "Settings", "ROMFiles", program.path() + "/roms/");

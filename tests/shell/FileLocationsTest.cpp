@@ -11,20 +11,7 @@
 
 using namespace zelvora;
 
-namespace {
-
-class FileLocationsTest : public test::ShellFixture {
-public:
-    static void writeMame(const QString& path, bool executable = true) {
-        test::WriteBytes(path, "#!/bin/sh\n");
-        QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
-        if (executable)
-            permissions |= QFile::ExeOwner;
-        QFile::setPermissions(path, permissions);
-    }
-};
-
-} // namespace
+using FileLocationsTest = test::ShellFixture;
 
 TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     EXPECT_EQ(start(), nullptr) << "the main window gives way to the file locations dialog";
@@ -65,7 +52,7 @@ TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     EXPECT_TRUE(dialog->Command3->isEnabled()) << "the stored directory exists";
     EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
 
-    writeMame(mame.file("mame"));
+    installMame();
     QTest::mouseClick(dialog->Command3, Qt::LeftButton);
     frmMain* window = test::findWindow<frmMain>();
     ASSERT_NE(window, nullptr);
@@ -108,7 +95,7 @@ TEST_F(FileLocationsTest, StartUpNeedsAnExecutableNamedMameInTheFolder) {
         if (QString(c.file).startsWith("dir:"))
             ASSERT_TRUE(QDir().mkpath(file));
         else
-            writeMame(file, c.executable);
+            test::WriteScript(file, "#!/bin/sh\n", c.executable);
         const QString stored = folder.path() + c.stored;
         settings.Save("Zelvora", "Settings", "MameLocation", stored);
 
@@ -130,7 +117,7 @@ TEST_F(FileLocationsTest, StartUpNeedsAnExecutableNamedMameInTheFolder) {
 }
 
 TEST_F(FileLocationsTest, OkEndsEachTypedFolderWithASlash) {
-    writeMame(mame.file("mame"));
+    installMame();
     ASSERT_EQ(start(), nullptr);
     auto* dialog = test::findWindow<frmFileLocations>();
     ASSERT_NE(dialog, nullptr);

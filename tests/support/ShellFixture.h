@@ -10,7 +10,6 @@
 #include "store/Variables.h"
 
 #include <QApplication>
-#include <QFile>
 
 #include <functional>
 
@@ -44,10 +43,7 @@ public:
     ~ShellFixture() override { closeAll(); }
 
     QString mameDir() const { return mame.path() + "/"; }
-    void installMame() {
-        WriteBytes(mame.file("mame"), "#!/bin/sh\n");
-        QFile::setPermissions(mame.file("mame"), QFile::permissions(mame.file("mame")) | QFile::ExeOwner);
-    }
+    void installMame() { WriteScript(mame.file("mame"), "#!/bin/sh\n"); }
     void storeDirectories() {
         settings.Save("Zelvora", "Settings", "MameLocation", mameDir());
         settings.Save("Zelvora", "Settings", "PCXFiles", program.path() + "/pcx/");

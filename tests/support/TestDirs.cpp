@@ -25,6 +25,14 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 
+void WriteScript(const QString& path, const QByteArray& bytes, bool executable) {
+    WriteBytes(path, bytes);
+    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
+    if (executable)
+        permissions |= QFile::ExeOwner;
+    QFile::setPermissions(path, permissions);
+}
+
 QString FixturePath(const QString& relative) {
     return QStringLiteral(ZELVORA_FIXTURES_DIR) + QLatin1Char('/') + relative;
 }

@@ -22,6 +22,8 @@ private:
 
 QByteArray ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const QByteArray& bytes);
+// A file its owner may run, such as a stand-in MAME; `executable` false leaves it read and write only.
+void WriteScript(const QString& path, const QByteArray& bytes, bool executable = true);
 
 // A file of tests/fixtures, e.g. "mame-classic/gamelist.txt".
 QString FixturePath(const QString& relative);

@@ -126,8 +126,7 @@ TEST_F(NewVersionTest, TheWholeUpdateThroughTheStandInMame) {
 }
 
 TEST_F(NewVersionTest, AFailingMameLosesNothingAndTheWindowSaysWhy) {
-    test::WriteBytes(folder + "mame", "#!/bin/sh\necho 'mame: cannot start' >&2\nexit 3\n");
-    QFile::setPermissions(folder + "mame", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    test::WriteScript(folder + "mame", "#!/bin/sh\necho 'mame: cannot start' >&2\nexit 3\n");
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(update(window, false), nullptr) << "Cancel starts nothing";
