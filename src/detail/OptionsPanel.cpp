@@ -1,7 +1,8 @@
 #include "detail/OptionsPanel.h"
 
-#include "detail/OptionTexts.h"
+#include "detail/OptionTable.h"
 #include "shell/UserDialogs.h"
+#include "store/FieldNames.h"
 #include "store/Recordset.h"
 #include "store/TextCompare.h"
 
@@ -25,36 +26,11 @@ namespace zelvora {
 
 namespace {
 
-struct Range {
-    int min;
-    int max;
-};
-
-const char* const CheckTags[17] = {
-    "Default",        "16 Bit Sound", "YM2203",      "YM3812",       "No Scanlines", "VESA Modes",
-    "Pixel Doubling", "8 Bit Color",  "Synch Video", "Always Synch", "No Rotation",  "No Mouse",
-    "Cheats",         "Antialias",    "Debugger",    "No Trans",     "No Stereo",
-};
-const char* const CheckCaptions[17] = {
-    "Use Default Options",  "16 Sample Bits", "Use SB OPL YM2203", "No SB OPL YM3812",  "No Scanlines",
-    "Use VESA Modes",       "Pixel Doubling", "8 Bit Color Depth", "Synchronize Video", "Always Synchronized",
-    "No Rotation",          "Disable Mouse",  "Enable Cheats",     "Disable Antialias", "Enable Debugger",
-    "Disable Translucency", "No Stereo",
-};
-const char* const ScrollTags[ScrollCount] = {"Sound Card", "Resolution", "Joystick"};
-const Range ScrollRanges[ScrollCount] = {{0, 7}, {0, 6}, {0, 9}};
-const char* const SlideTags[SlideCount] = {"Gamma", "VGA Freq", "Rotate",     "Flip",
-                                           "Beam",  "Flicker",  "Frame Skip", "Sample Rate"};
-const Range SlideRanges[SlideCount] = {{-12, 12}, {0, 3}, {0, 2}, {0, 2}, {0, 64}, {0, 200}, {0, 3}, {-1, 1}};
-const char* const TextTags[2] = {"Playback", "Additional"};
-const char* const ChoiceTags[2] = {"AltExec", "AltDir"};
 const char* const PlaybackCaptions[3] = {"None", "Playback", "Record"};
 const char* const ButtonCaptions[3] = {"Executable", "Alternate ROM Dir", "..."};
 const char* const HeadingCaptions[7] = {"Sound",    "Sound Card",         "Video", "Resolution", "Options",
                                         "Joystick", "Additional Commands"};
 
-const QString PlayOptField = QStringLiteral("PlayOpt");
-const QString DefaultTag = QStringLiteral("Default");
 constexpr char TagProperty[] = "tag";
 
 // Three columns of option controls share a tab about 440 pixels wide: the controls stand close
@@ -135,14 +111,15 @@ OptionsPanel::OptionsPanel(UserDialogs& dialogs, bool& optionsChanged, std::func
 
 void OptionsPanel::createControls() {
     for (int i = 0; i < static_cast<int>(chkBox.size()); ++i) {
-        chkBox[i] = new MouseUpCheckBox(QLatin1String(CheckCaptions[i]), this, [this, i] { chkBox_MouseUp(i); });
+        const OptionSpec& option = *FindOption(OptionControl::CheckBox, i);
+        chkBox[i] = new MouseUpCheckBox(QLatin1String(option.caption), this, [this, i] { chkBox_MouseUp(i); });
         chkBox[i]->setObjectName(controlName("chkBox", i));
-        chkBox[i]->setProperty(TagProperty, QLatin1String(CheckTags[i]));
+        chkBox[i]->setProperty(TagProperty, option.field);
     }
     for (int i = 0; i < ScrollCount; ++i) {
         hscScroll[i] = new QScrollBar(Qt::Horizontal, this);
         hscScroll[i]->setObjectName(controlName("hscScroll", i));
-        hscScroll[i]->setProperty(TagProperty, QLatin1String(ScrollTags[i]));
+        hscScroll[i]->setProperty(TagProperty, FindOption(OptionControl::ScrollBar, i)->field);
         // The scroll bars pick a value and hand the keyboard straight back to the game list.
         hscScroll[i]->setFocusPolicy(Qt::NoFocus);
         connect(hscScroll[i], &QScrollBar::valueChanged, this, [this, i] { hscScroll_Change(i); });
@@ -150,13 +127,13 @@ void OptionsPanel::createControls() {
     for (int i = 0; i < SlideCount; ++i) {
         sldSlide[i] = new MouseUpSlider(this, [this, i] { sldSlide_MouseUp(i); });
         sldSlide[i]->setObjectName(controlName("sldSlide", i));
-        sldSlide[i]->setProperty(TagProperty, QLatin1String(SlideTags[i]));
+        sldSlide[i]->setProperty(TagProperty, FindOption(OptionControl::Slider, i)->field);
         connect(sldSlide[i], &QSlider::valueChanged, this, [this, i] { sldSlide_Change(i); });
     }
     for (int i = 0; i < static_cast<int>(txtOptions.size()); ++i) {
         txtOptions[i] = new QLineEdit(this);
         txtOptions[i]->setObjectName(controlName("txtOptions", i));
-        txtOptions[i]->setProperty(TagProperty, QLatin1String(TextTags[i]));
+        txtOptions[i]->setProperty(TagProperty, FindOption(OptionControl::TextBox, i)->field);
         // textChanged rather than textEdited: loading sets the texts and relies on the flag it
         // raises being lowered at the end, like every other control's.
         connect(txtOptions[i], &QLineEdit::textChanged, this, [this, i] { txtOptions_Change(i); });
@@ -164,7 +141,7 @@ void OptionsPanel::createControls() {
     for (int i = 0; i < static_cast<int>(lblOption.size()); ++i) {
         lblOption[i] = new QLabel(this);
         lblOption[i]->setObjectName(controlName("lblOption", i));
-        lblOption[i]->setProperty(TagProperty, QLatin1String(ChoiceTags[i]));
+        lblOption[i]->setProperty(TagProperty, FindOption(OptionControl::Browsed, i)->field);
         lblOption[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         // A long path must not widen the tab; the label shows what fits.
         lblOption[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -284,23 +261,25 @@ void OptionsPanel::placeControls() {
 
 void OptionsPanel::InitOptionControls() {
     for (int i = 0; i < ScrollCount; ++i) {
-        hscScroll[i]->setMaximum(ScrollRanges[i].max);
-        hscScroll[i]->setMinimum(ScrollRanges[i].min);
+        const OptionSpec& option = *FindOption(OptionControl::ScrollBar, i);
+        hscScroll[i]->setMaximum(option.max);
+        hscScroll[i]->setMinimum(option.min);
     }
     for (int i = 0; i < SlideCount; ++i) {
-        sldSlide[i]->setMinimum(SlideRanges[i].min);
-        sldSlide[i]->setMaximum(SlideRanges[i].max);
+        const OptionSpec& option = *FindOption(OptionControl::Slider, i);
+        sldSlide[i]->setMinimum(option.min);
+        sldSlide[i]->setMaximum(option.max);
         sldSlide[i]->setPageStep(1);
     }
 }
 
 void OptionsPanel::writeScrollLabel(int index) {
-    if (const auto text = ScrollValueText(index, hscScroll[index]->value()))
+    if (const auto text = OptionValueText(*FindOption(OptionControl::ScrollBar, index), hscScroll[index]->value()))
         lblOptions1[FirstValueLabel + index]->setText(*text);
 }
 
 void OptionsPanel::writeSlideLabel(int index) {
-    if (const auto text = SlideValueText(index, sldSlide[index]->value()))
+    if (const auto text = OptionValueText(*FindOption(OptionControl::Slider, index), sldSlide[index]->value()))
         lblOptions1[FirstValueLabel + ScrollCount + index]->setText(*text);
 }
 
@@ -327,7 +306,7 @@ void OptionsPanel::hscScroll_Change(int index) {
 void OptionsPanel::chkBox_MouseUp(int index) {
     optionsChanged_ = true;
     giveFocusToGrid();
-    if (EqualNoCase(tagOf(chkBox[index]), DefaultTag))
+    if (EqualNoCase(tagOf(chkBox[index]), Field::Default))
         Q_EMIT defaultToggledByMouse(chkBox[index]->isChecked());
 }
 
@@ -424,7 +403,7 @@ void OptionsPanel::LoadOptions(const Recordset& rs, bool shown, bool defaultBoxE
         button->setChecked(false);
         button->setAutoExclusive(true);
     }
-    const QVariant playOpt = rs.Value(PlayOptField);
+    const QVariant playOpt = rs.Value(Field::PlayOpt);
     const qlonglong choice = storedNumber(playOpt);
     const bool known = choice >= 0 && choice < static_cast<qlonglong>(OptPlayback.size());
     OptPlayback[known ? static_cast<size_t>(choice) : 0]->setChecked(true);
@@ -457,29 +436,9 @@ void OptionsPanel::SaveOptions(Recordset& rs) {
     const auto chosen = std::find_if(OptPlayback.begin(), OptPlayback.end(),
                                      [](const QRadioButton* button) { return button->isChecked(); });
     if (chosen != OptPlayback.end())
-        rs.SetValue(PlayOptField, static_cast<int>(chosen - OptPlayback.begin()));
+        rs.SetValue(Field::PlayOpt, static_cast<int>(chosen - OptPlayback.begin()));
     rs.Update();
     optionsChanged_ = false;
-}
-
-void OptionsPanel::CopyDefaultSet(Recordset& game, const Recordset& defaults) {
-    const auto copy = [&](const char* tag) {
-        const QString field = QLatin1String(tag);
-        game.SetValue(field, defaults.Value(field));
-    };
-    game.Edit();
-    for (const char* tag : CheckTags)
-        copy(tag);
-    game.SetValue(DefaultTag, 0);
-    for (const char* tag : SlideTags)
-        copy(tag);
-    for (const char* tag : ScrollTags)
-        copy(tag);
-    for (const char* tag : TextTags)
-        copy(tag);
-    for (const char* tag : ChoiceTags)
-        copy(tag);
-    game.Update();
 }
 
 } // namespace zelvora

@@ -45,9 +45,6 @@ public:
     void LoadOptions(const Recordset& rs, bool shown, bool defaultBoxEnabled);
     // Writes every option field of the current record of `rs`, changed or not.
     void SaveOptions(Recordset& rs);
-    // Gives `game`'s current record the option set of `defaults`' current record, with Default
-    // cleared; the playback choice is the game's own and stays.
-    static void CopyDefaultSet(Recordset& game, const Recordset& defaults);
 
     void sldSlide_Change(int index);
     void sldSlide_MouseUp(int index);
@@ -58,8 +55,10 @@ public:
     void cmbOptions_Click(int index);
 
     std::array<QCheckBox*, 17> chkBox{};
-    std::array<QScrollBar*, 3> hscScroll{};
-    std::array<QSlider*, 8> sldSlide{};
+    static constexpr int ScrollCount = 3;
+    static constexpr int SlideCount = 8;
+    std::array<QScrollBar*, ScrollCount> hscScroll{};
+    std::array<QSlider*, SlideCount> sldSlide{};
     std::array<QLineEdit*, 2> txtOptions{};
     std::array<QLabel*, 2> lblOption{};
     std::array<QRadioButton*, 3> OptPlayback{};

@@ -1,14 +1,14 @@
 #include "launcher/CommandLine.h"
 
+#include "detail/OptionTable.h"
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
+#include "store/FieldNames.h"
 #include "store/FieldTable.h"
 #include "store/Recordset.h"
+#include "store/TextCompare.h"
 
 #include <QVariant>
-
-#include "store/TextCompare.h"
-#include <array>
 
 #include <cmath>
 #include <optional>
@@ -39,43 +39,22 @@ QString text(const Recordset& rs, const QString& field) {
     return value.isNull() ? QString() : value.toString();
 }
 
-// A switch whose value is glued on by NumberText, when the field holds a value other than the
-// 0 that leaves MAME at its own default. `scale` turns the stored step into MAME's value.
-void appendNumber(QString& result, const Recordset& rs, const QString& field, const QString& name,
-                  double (*scale)(double) = nullptr) {
-    const std::optional<double> x = number(rs, field);
-    if (!x || *x == 0)
-        return;
-    result += name + NumberText(scale ? scale(*x) : *x) + QLatin1Char(' ');
+// The value of a number rule, as MAME is given it.
+double scaled(const SwitchRule& rule, double x) {
+    return x / rule.divisor + rule.offset;
 }
 
-struct CheckSwitch {
-    const char* field;
-    const char* text;
-};
+// The switch text a choice rule gives a stored number; nullptr for none.
+const char* chosen(const SwitchRule& rule, double x) {
+    const double at = x - rule.first;
+    if (at >= 0 && at < static_cast<double>(rule.choices.size()) && at == std::floor(at))
+        return rule.choices[static_cast<size_t>(at)];
+    return x == 0 ? nullptr : rule.otherwise;
+}
 
-// In the order MAME is given them.
-constexpr std::array<CheckSwitch, 16> CheckSwitches{{
-    {"16 Bit Sound", "-sb 16 "},
-    {"YM2203", "-ym2203opl "},
-    {"YM3812", "-noym3812opl "},
-    {"No Scanlines", "-noscanlines "},
-    {"VESA Modes", "-vesa "},
-    {"Pixel Doubling", "-double "},
-    {"8 Bit Color", "-depth 8 "},
-    {"Synch Video", "-vsync "},
-    {"Always Synch", "-alwayssynced "},
-    {"No Rotation", "-norotate "},
-    {"No Mouse", "-nomouse "},
-    {"Cheats", "-cheat "},
-    {"Antialias", "-noantialias "},
-    {"Debugger", "-debug "},
-    {"No Trans", "-notranslucency "},
-    {"No Stereo", "-nostereo "},
-}};
-
-constexpr std::array<const char*, 6> Resolutions{"-320x240 ", "-400x300 ", "-512x384 ",
-                                                 "-640x480 ", "-800x600 ", "-1024x768 "};
+void appendSwitch(QString& result, const QString& text) {
+    result += text + QLatin1Char(' ');
+}
 
 } // namespace
 
@@ -91,64 +70,55 @@ QString NumberText(double x) {
 QString BuildCommandLine(Recordset& rs) {
     // Every catalogue holds the default record; were it missing, FindFirst would leave the game's
     // own record current and its options would be read.
-    if (equals(rs, QStringLiteral("Default"), 1))
-        rs.FindFirst(QStringLiteral("Rom"), DefaultRom);
+    if (equals(rs, Field::Default, 1))
+        rs.FindFirst(Field::Rom, DefaultRom);
 
-    // Playback and AltDir come from stored text and become words of a /bin/sh command line:
-    // quoted, a folder with blanks or quotes reaches MAME as one argument and can run nothing.
-    // Additional is the user's own switch text and is meant to be read by the shell as typed.
+    // Texts from the record become words of a /bin/sh command line: quoted, a folder with blanks
+    // or quotes reaches MAME as one argument and can run nothing. Only the user's own additional
+    // text is meant to be read by the shell as typed.
     QString result;
-    const QString playback = TrimBlanks(text(rs, QStringLiteral("Playback")));
-    if (!playback.isEmpty()) {
-        if (equals(rs, QStringLiteral("PlayOpt"), 1))
-            result += QStringLiteral("-playback ") + ShellQuote(playback) + QLatin1Char(' ');
-        else if (equals(rs, QStringLiteral("PlayOpt"), 2))
-            result += QStringLiteral("-record ") + ShellQuote(playback) + QLatin1Char(' ');
+    for (const OptionSpec& option : OptionTable()) {
+        const SwitchRule& rule = option.classic;
+        const QString name = QLatin1String(rule.text);
+        switch (rule.form) {
+        case SwitchRule::Form::None:
+            break;
+        case SwitchRule::Form::Flag:
+            // A check box counts as set only at 1; True (-1) or any other value leaves it off.
+            if (equals(rs, option.field, 1))
+                appendSwitch(result, name);
+            break;
+        case SwitchRule::Form::Number:
+        case SwitchRule::Form::AlwaysNumber:
+            // 0 leaves MAME at its own default, except where the rule always passes the value.
+            if (const std::optional<double> x = number(rs, option.field);
+                x && (*x != 0 || rule.form == SwitchRule::Form::AlwaysNumber))
+                appendSwitch(result, name + NumberText(scaled(rule, *x)));
+            break;
+        case SwitchRule::Form::Choice:
+            if (const std::optional<double> x = number(rs, option.field)) {
+                if (const char* choice = chosen(rule, *x))
+                    appendSwitch(result, QLatin1String(choice));
+            }
+            break;
+        case SwitchRule::Form::Folder:
+            if (const QString folder = TrimBlanks(text(rs, option.field)); !folder.isEmpty())
+                appendSwitch(result, name + QLatin1Char(' ') + ShellQuote(folder));
+            break;
+        case SwitchRule::Form::Recording:
+            if (const QString file = TrimBlanks(text(rs, option.field)); !file.isEmpty()) {
+                if (equals(rs, Field::PlayOpt, 1))
+                    appendSwitch(result, QStringLiteral("-playback ") + ShellQuote(file));
+                else if (equals(rs, Field::PlayOpt, 2))
+                    appendSwitch(result, QStringLiteral("-record ") + ShellQuote(file));
+            }
+            break;
+        case SwitchRule::Form::UserText:
+            if (const QString additional = text(rs, option.field); !additional.isEmpty())
+                result = TrimBlanks(result + additional);
+            break;
+        }
     }
-    const QString altDir = TrimBlanks(text(rs, QStringLiteral("AltDir")));
-    if (!altDir.isEmpty())
-        result += QStringLiteral("-romdir ") + ShellQuote(altDir) + QLatin1Char(' ');
-
-    // The sound choice has no "MAME's default" value and is always passed, zero included.
-    if (const std::optional<double> card = number(rs, QStringLiteral("Sound Card")))
-        result += QStringLiteral("-soundcard") + NumberText(*card) + QLatin1Char(' ');
-
-    for (size_t i = 0; i < Resolutions.size(); ++i) {
-        if (equals(rs, QStringLiteral("Resolution"), static_cast<double>(i + 1)))
-            result += QLatin1String(Resolutions[i]);
-    }
-    appendNumber(result, rs, QStringLiteral("Joystick"), QStringLiteral("-joy"));
-
-    // A check box counts as set only at 1; True (-1) or any other value leaves it off.
-    for (const CheckSwitch& check : CheckSwitches) {
-        if (equals(rs, QLatin1String(check.field), 1))
-            result += QLatin1String(check.text);
-    }
-
-    appendNumber(result, rs, QStringLiteral("Gamma"), QStringLiteral("-gamma"), [](double x) { return x / 10 + 1.2; });
-    appendNumber(result, rs, QStringLiteral("VGA Freq"), QStringLiteral("-vgafreq"));
-    if (equals(rs, QStringLiteral("Rotate"), 1))
-        result += QLatin1String("-ror ");
-    else if (equals(rs, QStringLiteral("Rotate"), 2))
-        result += QLatin1String("-rol ");
-    if (equals(rs, QStringLiteral("Flip"), 1))
-        result += QLatin1String("-flipx ");
-    else if (equals(rs, QStringLiteral("Flip"), 2))
-        result += QLatin1String("-flipy ");
-    appendNumber(result, rs, QStringLiteral("Beam"), QStringLiteral("-beam"), [](double x) { return x / 4; });
-    appendNumber(result, rs, QStringLiteral("Flicker"), QStringLiteral("-flicker"), [](double x) { return x / 2; });
-    appendNumber(result, rs, QStringLiteral("Frame Skip"), QStringLiteral("-frameskip"));
-
-    if (const std::optional<double> rate = number(rs, QStringLiteral("Sample Rate"))) {
-        if (*rate == -1)
-            result += QLatin1String("-sr 11025 ");
-        else if (*rate != 0)
-            result += QLatin1String("-sr 44100 ");
-    }
-
-    const QString additional = text(rs, QStringLiteral("Additional"));
-    if (!additional.isEmpty())
-        result = TrimBlanks(result + additional);
     return result;
 }
 
@@ -161,11 +131,11 @@ QString GameExecutable(const QString& mamePath, const QString& altExec) {
 
 QString BuildGameCommand(Recordset& rs, const QString& mamePath) {
     const std::int64_t game = rs.Bookmark();
-    const QString rom = text(rs, QStringLiteral("Rom"));
+    const QString rom = text(rs, Field::Rom);
     const QString switches = BuildCommandLine(rs);
     // Read from the record the options came from: a game on the default set also uses the
     // default record's executable.
-    const QString executable = GameExecutable(mamePath, text(rs, QStringLiteral("AltExec")));
+    const QString executable = GameExecutable(mamePath, text(rs, Field::AltExec));
     rs.MoveToBookmark(game);
     return executable + QLatin1Char(' ') + ShellQuote(rom) + QLatin1Char(' ') + switches;
 }

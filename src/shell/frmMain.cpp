@@ -1,6 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "detail/DetailTabs.h"
+#include "detail/OptionTable.h"
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
 #include "gamelist/Clock.h"
@@ -316,7 +317,7 @@ void frmMain::defaultBoxToggled(bool checked) {
             // Leaving the default set starts from a copy of it, taken from the default record.
             std::unique_ptr<Recordset> defaults = shell_.vars().CatalogueDb->OpenRecordset(RomsTable);
             if (defaults->FindFirst(QStringLiteral("Rom"), DefaultRom)) {
-                OptionsPanel::CopyDefaultSet(*rs, *defaults);
+                CopyDefaultSet(*rs, *defaults);
             } else {
                 rs->Edit();
                 rs->SetValue(QStringLiteral("Default"), 0);

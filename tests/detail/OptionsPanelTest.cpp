@@ -2,6 +2,7 @@
 #include "ScriptedDialogs.h"
 #include "TestDirs.h"
 
+#include "detail/OptionTable.h"
 #include "detail/OptionsPanel.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
@@ -274,7 +275,7 @@ TEST_F(OptionsPanelTest, CopyDefaultSetCopiesTheOptionsButNotThePlaybackChoice) 
     store(distinctValues(4));
     store({{"PlayOpt", 0}});
 
-    OptionsPanel::CopyDefaultSet(*rs, *defaults);
+    CopyDefaultSet(*rs, *defaults);
     for (const auto& [field, value] : defaultSet) {
         if (field != "Default" && field != "PlayOpt") {
             EXPECT_EQ(rs->Value(field).toString(), value.toString()) << field.toStdString();
@@ -285,7 +286,7 @@ TEST_F(OptionsPanelTest, CopyDefaultSetCopiesTheOptionsButNotThePlaybackChoice) 
 
     // A default set that holds nothing copies as nothing.
     store(*defaults, {{"AltDir", QVariant()}, {"Gamma", QVariant()}});
-    OptionsPanel::CopyDefaultSet(*rs, *defaults);
+    CopyDefaultSet(*rs, *defaults);
     EXPECT_TRUE(rs->Value("AltDir").isNull());
     EXPECT_TRUE(rs->Value("Gamma").isNull());
 }

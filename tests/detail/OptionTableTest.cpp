@@ -1,4 +1,4 @@
-#include "detail/OptionTexts.h"
+#include "detail/OptionTable.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -11,40 +11,37 @@ using namespace zelvora;
 
 namespace {
 
-QStringList scrollTexts(int scroll, int count) {
-    QStringList texts;
-    for (int value = 0; value < count; ++value)
-        texts << ScrollValueText(scroll, value).value_or("<none>");
-    return texts;
-}
-
 QString slideText(int slide, int value) {
-    return SlideValueText(slide, value).value_or("<none>");
+    return OptionValueText(*FindOption(OptionControl::Slider, slide), value).value_or("<none>");
 }
 
 } // namespace
 
-TEST(OptionTexts, ScrollBarsNameEveryChoiceInOrder) {
-    EXPECT_EQ(scrollTexts(0, 8),
-              (QStringList{"Silence", "Sound Blaster", "Sound Blaster AWE32", "Pro Audio Spectrum", "Ultrasound Max",
-                           "Ultrasound", "Windows Sound System", "Ensoniq Soundscape"}));
-    EXPECT_EQ(scrollTexts(1, 7), (QStringList{"Automatic", "320 x 240", "400 x 300", "512 x 384", "640 x 400",
-                                              "800 x 600", "1024 x 768"}));
-    EXPECT_EQ(scrollTexts(2, 10),
-              (QStringList{"No Joystick", "2 Button Joystick", "Dual Joysticks", "4 Button Joystick",
-                           "6 Button Joystick", "8 Button Joystick", "CH Flightstick Pro", "Logitech Wingman",
-                           "Microsoft Sidewinder", "Gravis GamePad Pro"}));
+TEST(OptionTable, EveryControlHasOneOptionAndEveryOptionOneControl) {
+    const std::pair<OptionControl, int> counts[] = {{OptionControl::CheckBox, 17}, {OptionControl::ScrollBar, 3},
+                                                    {OptionControl::Slider, 8},    {OptionControl::TextBox, 2},
+                                                    {OptionControl::Browsed, 2},   {OptionControl::PlaybackChoice, 1}};
+    size_t total = 0;
+    for (const auto& [control, count] : counts) {
+        for (int i = 0; i < count; ++i)
+            EXPECT_NE(FindOption(control, i), nullptr) << static_cast<int>(control) << " " << i;
+        EXPECT_EQ(FindOption(control, count), nullptr);
+        total += count;
+    }
+    EXPECT_EQ(OptionTable().size(), total);
 }
 
-TEST(OptionTexts, ValuesWithoutATextGiveNothing) {
+TEST(OptionTable, ValuesWithoutATextGiveNothing) {
     // The label keeps what it showed, so nothing must come back rather than an empty text.
-    for (const auto& [scroll, value] : {std::pair{0, 8}, {0, -1}, {1, 7}, {2, 10}, {3, 0}})
-        EXPECT_EQ(ScrollValueText(scroll, value), std::nullopt) << scroll << " " << value;
-    for (const auto& [slide, value] : {std::pair{2, 3}, {3, -1}, {7, 2}, {7, -2}, {8, 0}})
-        EXPECT_EQ(SlideValueText(slide, value), std::nullopt) << slide << " " << value;
+    for (const auto& [scroll, value] : {std::pair{0, 8}, {0, -1}, {1, 7}, {2, 10}})
+        EXPECT_EQ(OptionValueText(*FindOption(OptionControl::ScrollBar, scroll), value), std::nullopt)
+            << scroll << " " << value;
+    for (const auto& [slide, value] : {std::pair{2, 3}, {3, -1}, {7, 2}, {7, -2}})
+        EXPECT_EQ(OptionValueText(*FindOption(OptionControl::Slider, slide), value), std::nullopt)
+            << slide << " " << value;
 }
 
-TEST(OptionTexts, SlidersDescribeTheirValues) {
+TEST(OptionTable, SlidersDescribeTheirValues) {
     struct Case {
         int slide;
         int value;
@@ -83,7 +80,7 @@ TEST(OptionTexts, SlidersDescribeTheirValues) {
         EXPECT_EQ(slideText(c.slide, c.value), QString(c.text)) << c.slide << " " << c.value;
 }
 
-TEST(OptionTexts, EveryGammaStepPrintsItsOwnTenth) {
+TEST(OptionTable, EveryGammaStepPrintsItsOwnTenth) {
     // Summing a tenth and 1.2 in binary lands beside the decimal; each step must still print the
     // tenth it stands for, without a stray "-0.0" at the bottom.
     for (int value = -12; value <= 12; ++value) {
@@ -93,7 +90,7 @@ TEST(OptionTexts, EveryGammaStepPrintsItsOwnTenth) {
     }
 }
 
-TEST(OptionTexts, OneDecimalRoundsHalvesAwayFromZeroAndNeverShowsNegativeZero) {
+TEST(OptionTable, OneDecimalRoundsHalvesAwayFromZeroAndNeverShowsNegativeZero) {
     const std::pair<double, const char*> cases[] = {
         {0.0, "0.0"},   {-0.0, "0.0"},    {-1e-16, "0.0"}, {-0.04, "0.0"},        {0.25, "0.3"}, {-0.25, "-0.3"},
         {0.75, "0.8"},  {0.05, "0.1"},    {-0.05, "-0.1"}, {0.15, "0.2"},         {1.45, "1.5"}, {0.5, "0.5"},
@@ -103,7 +100,7 @@ TEST(OptionTexts, OneDecimalRoundsHalvesAwayFromZeroAndNeverShowsNegativeZero) {
         EXPECT_EQ(OneDecimal(value), QString(text)) << value;
 }
 
-TEST(OptionTexts, DecimalPointIgnoresTheLocale) {
+TEST(OptionTable, DecimalPointIgnoresTheLocale) {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const QString width = slideText(4, 3);

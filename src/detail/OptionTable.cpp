@@ -1,0 +1,151 @@
+#include "detail/OptionTable.h"
+
+#include "store/FieldNames.h"
+#include "store/Recordset.h"
+
+#include <cmath>
+
+namespace zelvora {
+
+namespace {
+
+using Control = OptionControl;
+using Text = ValueText::Form;
+using Switch = SwitchRule::Form;
+
+OptionSpec checkBox(int index, const QString& field, const char* caption, const char* flag) {
+    return {field, Control::CheckBox, index, caption, 0, 1, {}, {Switch::Flag, flag}};
+}
+
+OptionSpec scrollBar(int index, const QString& field, int max, std::vector<const char*> names, SwitchRule classic) {
+    return {field, Control::ScrollBar, index, nullptr, 0, max, {Text::Names, "", 1, 0, std::move(names)}, classic};
+}
+
+OptionSpec slider(int index, const QString& field, int min, int max, ValueText text, SwitchRule classic) {
+    return {field, Control::Slider, index, nullptr, min, max, std::move(text), std::move(classic)};
+}
+
+std::vector<OptionSpec> makeTable() {
+    const std::vector<const char*> rotations{"No Rotation", "Rotate Right", "Rotate Left"};
+    const std::vector<const char*> flips{"No Flip", "Flip Horizontally", "Flip Vertically"};
+    return {
+        {Field::Default, Control::CheckBox, 0, "Use Default Options"},
+        {Field::PlayOpt, Control::PlaybackChoice, 0},
+        {Field::AltExec, Control::Browsed, 0},
+        {Field::Playback, Control::TextBox, 0, nullptr, 0, 0, {}, {Switch::Recording}},
+        {Field::AltDir, Control::Browsed, 1, nullptr, 0, 0, {}, {Switch::Folder, "-romdir"}},
+        scrollBar(0, Field::SoundCard, 7,
+                  {"Silence", "Sound Blaster", "Sound Blaster AWE32", "Pro Audio Spectrum", "Ultrasound Max",
+                   "Ultrasound", "Windows Sound System", "Ensoniq Soundscape"},
+                  {Switch::AlwaysNumber, "-soundcard"}),
+        scrollBar(
+            1, Field::Resolution, 6,
+            {"Automatic", "320 x 240", "400 x 300", "512 x 384", "640 x 400", "800 x 600", "1024 x 768"},
+            {Switch::Choice, "", 1, 0, {"-320x240", "-400x300", "-512x384", "-640x480", "-800x600", "-1024x768"}, 1}),
+        scrollBar(2, Field::Joystick, 9,
+                  {"No Joystick", "2 Button Joystick", "Dual Joysticks", "4 Button Joystick", "6 Button Joystick",
+                   "8 Button Joystick", "CH Flightstick Pro", "Logitech Wingman", "Microsoft Sidewinder",
+                   "Gravis GamePad Pro"},
+                  {Switch::Number, "-joy"}),
+        checkBox(1, Field::SixteenBitSound, "16 Sample Bits", "-sb 16"),
+        checkBox(2, Field::Ym2203, "Use SB OPL YM2203", "-ym2203opl"),
+        checkBox(3, Field::Ym3812, "No SB OPL YM3812", "-noym3812opl"),
+        checkBox(4, Field::NoScanlines, "No Scanlines", "-noscanlines"),
+        checkBox(5, Field::VesaModes, "Use VESA Modes", "-vesa"),
+        checkBox(6, Field::PixelDoubling, "Pixel Doubling", "-double"),
+        checkBox(7, Field::EightBitColor, "8 Bit Color Depth", "-depth 8"),
+        checkBox(8, Field::SynchVideo, "Synchronize Video", "-vsync"),
+        checkBox(9, Field::AlwaysSynch, "Always Synchronized", "-alwayssynced"),
+        checkBox(10, Field::NoRotation, "No Rotation", "-norotate"),
+        checkBox(11, Field::NoMouse, "Disable Mouse", "-nomouse"),
+        checkBox(12, Field::Cheats, "Enable Cheats", "-cheat"),
+        checkBox(13, Field::Antialias, "Disable Antialias", "-noantialias"),
+        checkBox(14, Field::Debugger, "Enable Debugger", "-debug"),
+        checkBox(15, Field::NoTrans, "Disable Translucency", "-notranslucency"),
+        checkBox(16, Field::NoStereo, "No Stereo", "-nostereo"),
+        slider(0, Field::Gamma, -12, 12, {Text::OneDecimal, "Gamma Correction = ", 10, 1.2},
+               {Switch::Number, "-gamma", 10, 1.2}),
+        slider(1, Field::VgaFreq, 0, 3, {Text::Signed, "VGA Freq ="}, {Switch::Number, "-vgafreq"}),
+        slider(2, Field::Rotate, 0, 2, {Text::Names, "", 1, 0, rotations},
+               {Switch::Choice, "", 1, 0, {"-ror", "-rol"}, 1}),
+        slider(3, Field::Flip, 0, 2, {Text::Names, "", 1, 0, flips},
+               {Switch::Choice, "", 1, 0, {"-flipx", "-flipy"}, 1}),
+        slider(4, Field::Beam, 0, 64, {Text::OneDecimal, "Vector Width = ", 4}, {Switch::Number, "-beam", 4}),
+        slider(5, Field::Flicker, 0, 200, {Text::OneDecimal, "Vector Flicker = ", 2}, {Switch::Number, "-flicker", 2}),
+        slider(6, Field::FrameSkip, 0, 3, {Text::Whole, "Frame Skip = "}, {Switch::Number, "-frameskip"}),
+        // Stored as -1, 0 and 1; any other rate but 0 asks for the highest.
+        slider(7, Field::SampleRate, -1, 1,
+               {Text::Names, "", 1, 0, {"Sample Rate = 11025", "Sample Rate = 22050", "Sample Rate = 44100"}, -1},
+               {Switch::Choice, "", 1, 0, {"-sr 11025", nullptr}, -1, "-sr 44100"}),
+        {Field::Additional, Control::TextBox, 1, nullptr, 0, 0, {}, {Switch::UserText}},
+    };
+}
+
+const char* listed(const std::vector<const char*>& list, int first, int value) {
+    const long long at = static_cast<long long>(value) - first;
+    if (at < 0 || at >= static_cast<long long>(list.size()))
+        return nullptr;
+    return list[static_cast<size_t>(at)];
+}
+
+} // namespace
+
+const std::vector<OptionSpec>& OptionTable() {
+    static const std::vector<OptionSpec> table = makeTable();
+    return table;
+}
+
+const OptionSpec* FindOption(OptionControl control, int index) {
+    for (const OptionSpec& option : OptionTable()) {
+        if (option.control == control && option.index == index)
+            return &option;
+    }
+    return nullptr;
+}
+
+std::optional<QString> OptionValueText(const OptionSpec& option, int value) {
+    const ValueText& text = option.valueText;
+    const QString prefix = QLatin1String(text.prefix);
+    switch (text.form) {
+    case Text::Names:
+        if (const char* name = listed(text.names, text.first, value))
+            return prefix + QLatin1String(name);
+        return std::nullopt;
+    case Text::OneDecimal:
+        return prefix + OneDecimal(value / text.divisor + text.offset);
+    case Text::Signed:
+        return prefix + (value >= 0 ? QStringLiteral(" ") : QString()) + QString::number(value);
+    case Text::Whole:
+        return prefix + QString::number(value);
+    case Text::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+QString OneDecimal(double value) {
+    if (!std::isfinite(value) || std::abs(value) >= 1e15)
+        return QString::number(value, 'f', 1);
+    // Tenths are counted as an integer, so the sign comes from the rounded count: a value that
+    // rounds to zero prints "0.0" however small a negative it was. The count is first snapped to a
+    // millionth, because a product such as 0.15 * 10 lands a hair below the half it stands for and
+    // would otherwise round down.
+    const double tenths = std::round(value * 10.0 * 1e6) / 1e6;
+    const long long count = std::llround(tenths);
+    const long long magnitude = count < 0 ? -count : count;
+    QString text = count < 0 ? QStringLiteral("-") : QString();
+    text += QString::number(magnitude / 10) + QLatin1Char('.') + QString::number(magnitude % 10);
+    return text;
+}
+
+void CopyDefaultSet(Recordset& game, const Recordset& defaults) {
+    game.Edit();
+    for (const OptionSpec& option : OptionTable()) {
+        if (option.field != Field::PlayOpt)
+            game.SetValue(option.field, defaults.Value(option.field));
+    }
+    game.SetValue(Field::Default, 0);
+    game.Update();
+}
+
+} // namespace zelvora

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+
+// The names of the catalogue's fields, as table ROMS holds them. Every look-up of a field goes
+// through these, so that a field is spelled in one place only.
+namespace zelvora::Field {
+
+inline const QString Rom = QStringLiteral("Rom");
+inline const QString Additional = QStringLiteral("Additional");
+inline const QString Description = QStringLiteral("Description");
+inline const QString Driver = QStringLiteral("Driver");
+inline const QString Cpu1 = QStringLiteral("CPU 1");
+inline const QString Cpu2 = QStringLiteral("CPU 2");
+inline const QString Cpu3 = QStringLiteral("CPU 3");
+inline const QString Sound1 = QStringLiteral("Sound 1");
+inline const QString Sound2 = QStringLiteral("Sound 2");
+inline const QString Sound3 = QStringLiteral("Sound 3");
+inline const QString Date = QStringLiteral("Date");
+inline const QString Manufacturer = QStringLiteral("Manufacturer");
+inline const QString Clone = QStringLiteral("Clone");
+inline const QString Playable = QStringLiteral("Playable");
+inline const QString Colors = QStringLiteral("Colors");
+inline const QString Sound = QStringLiteral("Sound");
+inline const QString HiScore = QStringLiteral("Hi Score");
+inline const QString Cocktail = QStringLiteral("Cocktail");
+inline const QString Notes = QStringLiteral("Notes");
+inline const QString Active = QStringLiteral("Active");
+inline const QString SixteenBitSound = QStringLiteral("16 Bit Sound");
+inline const QString Ym2203 = QStringLiteral("YM2203");
+inline const QString Ym3812 = QStringLiteral("YM3812");
+inline const QString NoScanlines = QStringLiteral("No Scanlines");
+inline const QString VesaModes = QStringLiteral("VESA Modes");
+inline const QString PixelDoubling = QStringLiteral("Pixel Doubling");
+inline const QString EightBitColor = QStringLiteral("8 Bit Color");
+inline const QString SynchVideo = QStringLiteral("Synch Video");
+inline const QString AlwaysSynch = QStringLiteral("Always Synch");
+inline const QString NoRotation = QStringLiteral("No Rotation");
+inline const QString NoMouse = QStringLiteral("No Mouse");
+inline const QString Cheats = QStringLiteral("Cheats");
+inline const QString Antialias = QStringLiteral("Antialias");
+inline const QString Debugger = QStringLiteral("Debugger");
+inline const QString NoTrans = QStringLiteral("No Trans");
+inline const QString Default = QStringLiteral("Default");
+inline const QString SampleRate = QStringLiteral("Sample Rate");
+inline const QString Gamma = QStringLiteral("Gamma");
+inline const QString VgaFreq = QStringLiteral("VGA Freq");
+inline const QString Rotate = QStringLiteral("Rotate");
+inline const QString Flip = QStringLiteral("Flip");
+inline const QString Beam = QStringLiteral("Beam");
+inline const QString Flicker = QStringLiteral("Flicker");
+inline const QString FrameSkip = QStringLiteral("Frame Skip");
+inline const QString SoundCard = QStringLiteral("Sound Card");
+inline const QString Resolution = QStringLiteral("Resolution");
+inline const QString Joystick = QStringLiteral("Joystick");
+inline const QString AltExec = QStringLiteral("AltExec");
+inline const QString AltDir = QStringLiteral("AltDir");
+inline const QString Playback = QStringLiteral("Playback");
+inline const QString PlayOpt = QStringLiteral("PlayOpt");
+inline const QString NoStereo = QStringLiteral("No Stereo");
+inline const QString Screenshot = QStringLiteral("Screenshot");
+inline const QString MissingRom = QStringLiteral("Missing ROM");
+inline const QString BadRom = QStringLiteral("Bad ROM");
+
+} // namespace zelvora::Field
