@@ -1,6 +1,7 @@
 // Selecting a game whose 640 x 480 8-bit screenshot is shown: the record move, the decode, the
 // scaling and the drawing, beside the decode of the same file alone.
 #include "BenchWorld.h"
+#include "MainWindowParts.h"
 #include "PcxWriter.h"
 
 #include "detail/DetailTabs.h"
@@ -56,14 +57,14 @@ Shots& shots() {
 void BM_SelectRowWithScreenshot(benchmark::State& state) {
     Shots& s = shots();
     frmMain* window = world().mainWindow();
-    window->sstDisplay->setCurrentIndex(DetailTabs::ScreenShotTab);
+    test::tabs(window)->setCurrentIndex(DetailTabs::ScreenShotTab);
     bool flip = false;
     for (auto _ : state) {
         flip = !flip;
-        window->MSFlexGrid1->SetCurrentRow(flip ? s.rowA : s.rowB);
+        test::grid(window)->SetCurrentRow(flip ? s.rowA : s.rowB);
         // The picture is drawn when the window paints; paint it now, as the screen would.
-        window->sstDisplay->grab();
-        if (window->sstDisplay->Picture1->IsEmpty())
+        test::tabs(window)->grab();
+        if (test::tabs(window)->Picture1->IsEmpty())
             state.SkipWithError("no screenshot shown");
     }
 }

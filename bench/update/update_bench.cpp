@@ -7,6 +7,7 @@
 //   in one transaction, through SQLite alone.
 #include "UpdateData.h"
 
+#include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
 
 #include "launcher/ProcessRunner.h"
@@ -326,7 +327,7 @@ void BM_Window_WholeUpdateFromOkToTheRefilledList(benchmark::State& state) {
         state.ResumeTiming();
 
         const auto start = std::chrono::steady_clock::now();
-        main->mnuUpdate->trigger();
+        zelvora::test::action(main, "mnuUpdate")->trigger();
         // What the refill and the update's last steps left to lay out and paint.
         QCoreApplication::processEvents();
         windowSeconds += secondsSince(start) / static_cast<double>(state.max_iterations);

@@ -4,6 +4,9 @@
 
 namespace zelvora {
 
+// The entries of the Check submenu, by their index there.
+enum class CollectionCheck { MissingScreenshots = 0, MissingZippedRoms = 1, ClearStatusFields = 2, VerifyRoms = 3 };
+
 class Database;
 class Progress;
 class Recordset;

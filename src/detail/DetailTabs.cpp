@@ -32,14 +32,14 @@ QLabel* tagged(QLabel* label, int index, const char* tag) {
 
 } // namespace
 
-DetailTabs::DetailTabs(UserDialogs& dialogs, bool& optionsChanged, std::function<OptionsPanel::Folders()> folders,
+DetailTabs::DetailTabs(UserDialogs& dialogs, std::function<OptionsPanel::Folders()> folders,
                        std::function<void()> focusGrid, QWidget* parent)
     : QTabWidget(parent), focusGrid_(std::move(focusGrid)) {
     setObjectName(QStringLiteral("sstDisplay"));
     for (int i = 0; i < 17; ++i)
         lblInfo[i] = tagged(new QLabel(this), i, InfoTags[i]);
     addTab(makeScreenShotTab(), QStringLiteral("Screen Shot"));
-    Options = new OptionsPanel(dialogs, optionsChanged, std::move(folders), focusGrid_);
+    Options = new OptionsPanel(dialogs, std::move(folders), focusGrid_);
     addTab(Options, QStringLiteral("Options"));
     addTab(makeInformationTab(), QStringLiteral("Information"));
     // The tabs keep one width whatever the tab in front holds, so the list beside them does not

@@ -25,8 +25,8 @@ class DetailTabs : public QTabWidget {
 public:
     enum Tab { ScreenShotTab = 0, OptionsTab = 1, InformationTab = 2 };
 
-    DetailTabs(UserDialogs& dialogs, bool& optionsChanged, std::function<OptionsPanel::Folders()> folders,
-               std::function<void()> focusGrid, QWidget* parent = nullptr);
+    DetailTabs(UserDialogs& dialogs, std::function<OptionsPanel::Folders()> folders, std::function<void()> focusGrid,
+               QWidget* parent = nullptr);
 
     // What UpdateTab needs to know of the list and the settings besides the record.
     struct Selection {

@@ -88,10 +88,9 @@ QString controlName(const char* array, int index) {
 
 } // namespace
 
-OptionsPanel::OptionsPanel(UserDialogs& dialogs, bool& optionsChanged, std::function<Folders()> folders,
-                           std::function<void()> focusGrid, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs), optionsChanged_(optionsChanged), folders_(std::move(folders)),
-      focusGrid_(std::move(focusGrid)) {
+OptionsPanel::OptionsPanel(UserDialogs& dialogs, std::function<Folders()> folders, std::function<void()> focusGrid,
+                           QWidget* parent)
+    : QWidget(parent), dialogs_(dialogs), folders_(std::move(folders)), focusGrid_(std::move(focusGrid)) {
     setObjectName(QStringLiteral("OptionsPanel"));
     QFont smaller = font();
     if (smaller.pointSizeF() > 2)

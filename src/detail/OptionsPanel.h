@@ -21,8 +21,8 @@ class UserDialogs;
 
 // The controls of the "Options" tab: one game's emulator options. Each option control carries
 // the name of its catalogue field in its "tag" property; loading, saving and copying walk the
-// control arrays by tag. Any change to a control, by the user or by code, raises the main
-// window's OptionsChanged flag; loading and saving lower it again when they are done.
+// control arrays by tag. Any change to a control, by the user or by code, is a pending edit;
+// loading and saving end it.
 class OptionsPanel : public QWidget {
     Q_OBJECT
 
@@ -35,10 +35,15 @@ public:
 
     // `folders` gives the folders as they are now; `focusGrid` gives the focus back to the game
     // list.
-    OptionsPanel(UserDialogs& dialogs, bool& optionsChanged, std::function<Folders()> folders,
-                 std::function<void()> focusGrid, QWidget* parent = nullptr);
+    OptionsPanel(UserDialogs& dialogs, std::function<Folders()> folders, std::function<void()> focusGrid,
+                 QWidget* parent = nullptr);
 
     void InitOptionControls();
+
+    // Whether the controls hold edits not yet written to the shown game's record.
+    bool HasPendingEdits() const { return optionsChanged_; }
+    // The controls' values are superseded (the record changed under them, or is gone).
+    void DropPendingEdits() { optionsChanged_ = false; }
 
     // Shows the option fields of the current record of `rs`. `shown` false leaves only the
     // "Use Default Options" box visible; `defaultBoxEnabled` false greys it out.
@@ -78,7 +83,7 @@ private:
     void giveFocusToGrid();
 
     UserDialogs& dialogs_;
-    bool& optionsChanged_;
+    bool optionsChanged_ = false;
     std::function<Folders()> folders_;
     std::function<void()> focusGrid_;
 };

@@ -53,7 +53,7 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
     columns->addLayout(listColumn, 1);
     auto* detailColumn = new QVBoxLayout;
     sstDisplay = new DetailTabs(
-        shell_.dialogs(), OptionsChanged,
+        shell_.dialogs(),
         [this] {
             return OptionsPanel::Folders{shell_.vars().MamePath, shell_.vars().RomPath};
         },
@@ -177,7 +177,7 @@ void frmMain::Form_Unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
-    if (OptionsChanged)
+    if (OptionsChanged())
         SaveGameOptions();
     shell_.settings().Save(StateApplication, StateSection, QStringLiteral("Last"),
                            QString::number(MSFlexGrid1->CurrentRow()));
@@ -200,7 +200,7 @@ void frmMain::FillGrid(const QString& sortKey) {
         // detail tabs go on showing the game they showed until a row is entered.
         // Edits still in the option controls belong to the game shown now; after the refill the
         // recordset stands somewhere else.
-        if (OptionsChanged)
+        if (OptionsChanged())
             SaveGameOptions();
         const bool hadRow = MSFlexGrid1->currentIndex().isValid();
         const int row = MSFlexGrid1->CurrentRow();
@@ -226,7 +226,7 @@ void frmMain::cmdSort_Click() {
 
 void frmMain::MSFlexGrid1_LeaveCell() {
     // Written before the recordset moves on, while it still stands on the game being left.
-    if (OptionsChanged)
+    if (OptionsChanged())
         SaveGameOptions();
 }
 
@@ -262,7 +262,7 @@ void frmMain::RefindShownGame() {
     if (shownRecord_ == 0 || MoveToShownGame())
         return;
     // The game the tabs showed is gone; its edits have nowhere to go.
-    OptionsChanged = false;
+    sstDisplay->Options->DropPendingEdits();
     MSFlexGrid1_EnterCell();
 }
 
@@ -278,7 +278,7 @@ void frmMain::UpdateTab() {
         if (!rs || rows_.rowCount() == 0 || rs->AbsolutePosition() < 0)
             return;
         // Reloading the controls would throw away edits not yet written.
-        if (OptionsChanged) {
+        if (OptionsChanged()) {
             const std::int64_t here = rs->Bookmark();
             SaveGameOptions();
             rs->MoveToBookmark(here);
@@ -298,7 +298,7 @@ void frmMain::SaveGameOptions() {
     guarded([&] {
         if (MoveToShownGame())
             sstDisplay->SaveGameOptions(*shell_.vars().RomsRecordset);
-        OptionsChanged = false;
+        sstDisplay->Options->DropPendingEdits();
     });
 }
 
@@ -324,7 +324,7 @@ void frmMain::defaultBoxToggled(bool checked) {
                 rs->Update();
             }
             // The hidden controls held the game's old values; the copy replaces them.
-            OptionsChanged = false;
+            sstDisplay->Options->DropPendingEdits();
         }
         UpdateTab();
     });
@@ -342,7 +342,7 @@ void frmMain::cmbRunGame_Click() {
     // A clock that went back passed midnight: the last run ended yesterday.
     if (lastRunEnd_ >= 0 && now >= lastRunEnd_ && now < lastRunEnd_ + 1)
         return;
-    if (OptionsChanged)
+    if (OptionsChanged())
         SaveGameOptions();
     const int row = MSFlexGrid1->CurrentRow();
     if (row == 0 || rows_.rowCount() == 0)
@@ -433,6 +433,14 @@ void frmMain::MSFlexGrid1_Keyup(int& key) {
         MSFlexGrid1->SetCurrentRow(found);
         MSFlexGrid1->SetTopRow(found);
     }
+}
+
+bool frmMain::OptionsChanged() const {
+    return sstDisplay->Options->HasPendingEdits();
+}
+
+void frmMain::FocusGrid() {
+    MSFlexGrid1->setFocus();
 }
 
 void frmMain::mnuExit_Click() {

@@ -43,8 +43,7 @@ public:
     void mnuDelete_Click();
     void mnuAssume_Click();
     void mnuCompact_Click();
-    // The Check submenu's entries, by their index: 0 missing screenshots, 1 missing zipped ROM
-    // sets, 2 clearing the status fields, 3 MAME's own verification.
+    // The Check submenu's entries, by their index (a CollectionCheck).
     void mnuCheck_Click(int index);
     void mnuUpdate_Click();
     void mnuAboutDisplay_Click();
@@ -54,6 +53,17 @@ public:
     void SaveGameOptions();
     void sstDisplay_Click();
 
+    // Gives the game list the keyboard, as after every command.
+    void FocusGrid();
+
+    const GameListModel& Rows() const { return rows_; }
+    const TypeAhead& Search() const { return typeAhead_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
     GameGrid* MSFlexGrid1 = nullptr;
     QPushButton* cmdSort = nullptr;
     QPushButton* cmbRunGame = nullptr;
@@ -77,16 +87,7 @@ public:
     QAction* mnuFilter = nullptr;
 
     // Option edits not yet written to the shown game's record.
-    bool OptionsChanged = false;
-
-    const GameListModel& Rows() const { return rows_; }
-    const TypeAhead& Search() const { return typeAhead_; }
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
+    bool OptionsChanged() const;
     void Form_Unload();
     // Moves the recordset to the game of a list row, the way a row is entered: of two games with
     // one description the later one in the table is taken. False when no record has it.

@@ -36,7 +36,7 @@ void frmMain::mnuAssume_Click() {
 
 void frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
     // Edits still in the option controls are written before the job replaces the recordset.
-    if (OptionsChanged)
+    if (OptionsChanged())
         SaveGameOptions();
     auto* status = new frmStatus;
     status->show();
@@ -86,21 +86,21 @@ void frmMain::mnuCheck_Click(int index) {
         status.SetValue(0);
         Database& db = *vars.CatalogueDb;
         const bool merged = mnuAssume->isChecked();
-        switch (index) {
-        case 0:
+        switch (static_cast<CollectionCheck>(index)) {
+        case CollectionCheck::MissingScreenshots:
             CheckMissingScreenshots(db, rs, vars.PcxPath, merged, status);
             break;
-        case 1:
+        case CollectionCheck::MissingZippedRoms:
             CheckMissingZippedRoms(db, rs, vars.RomPath, merged, status);
             break;
-        case 2:
+        case CollectionCheck::ClearStatusFields:
             ClearStatusFields(db, rs, status);
             break;
-        case 3:
+        case CollectionCheck::VerifyRoms:
             problem = VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.runner(), status).problem;
             break;
         default:
-            return;
+            return; // no such entry
         }
         FillGrid(QStringLiteral("Description"));
     });
@@ -115,7 +115,7 @@ void frmMain::mnuUpdate_Click() {
                                           "program communicates with MAME.");
     if (!shell_.dialogs().Confirm(this, QStringLiteral("Zelvora"), prompt))
         return;
-    if (OptionsChanged)
+    if (OptionsChanged())
         SaveGameOptions();
     auto* window = new frmNewVersion(shell_);
     window->Form_Load();

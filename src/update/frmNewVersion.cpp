@@ -1,6 +1,5 @@
 #include "update/frmNewVersion.h"
 
-#include "gamelist/GameGrid.h"
 #include "shell/Shell.h"
 #include "shell/Twips.h"
 #include "shell/frmMain.h"
@@ -130,7 +129,7 @@ void frmNewVersion::cmdOk_Click() {
     close();
     if (main) {
         main->activateWindow();
-        main->MSFlexGrid1->setFocus();
+        main->FocusGrid();
     }
 }
 

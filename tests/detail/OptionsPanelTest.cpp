@@ -88,10 +88,7 @@ protected:
             value = QVariant();
         store(nothing);
     }
-    void load(bool shown = true, bool defaultBoxEnabled = true) {
-        changed = true;
-        panel.LoadOptions(*rs, shown, defaultBoxEnabled);
-    }
+    void load(bool shown = true, bool defaultBoxEnabled = true) { panel.LoadOptions(*rs, shown, defaultBoxEnabled); }
     void showPanel() {
         panel.resize(440, 520);
         panel.show();
@@ -105,7 +102,7 @@ protected:
         return texts;
     }
     void resetCounts() {
-        changed = false;
+        panel.DropPendingEdits();
         focusCalls = 0;
     }
 
@@ -114,9 +111,8 @@ protected:
     std::unique_ptr<Recordset> defaults;
     std::unique_ptr<Recordset> rs;
     test::ScriptedDialogs dialogs;
-    bool changed = false;
     int focusCalls = 0;
-    OptionsPanel panel{dialogs, changed,
+    OptionsPanel panel{dialogs,
                        [] {
                            return OptionsPanel::Folders{"/emu/mame/", "/emu/roms/"};
                        },
@@ -134,7 +130,7 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     expected["16 Bit Sound"] = 0;
     const QVariant description = rs->Value("Description");
     load();
-    EXPECT_FALSE(changed) << "loading is not a change";
+    EXPECT_FALSE(panel.HasPendingEdits()) << "loading is not a change";
     EXPECT_EQ(valueLabels()[0], QString("Sound Blaster AWE32"));
     EXPECT_EQ(valueLabels()[3], QString("Gamma Correction = 1.7"));
 
@@ -145,9 +141,8 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     store(*other, distinctValues(2));
     panel.chkBox[3]->setChecked(!panel.chkBox[3]->isChecked());
     expected["YM3812"] = 1 - expected["YM3812"].toInt();
-    changed = true;
     panel.SaveOptions(*rs);
-    EXPECT_FALSE(changed);
+    EXPECT_FALSE(panel.HasPendingEdits());
     for (const auto& [field, value] : expected)
         EXPECT_EQ(rs->Value(field).toString(), value.toString()) << field.toStdString();
     EXPECT_EQ(rs->Value("Description"), description);
@@ -177,7 +172,7 @@ TEST_F(OptionsPanelTest, PlaybackChoiceAndFileSurviveLoadAndSave) {
             EXPECT_EQ(panel.OptPlayback[i]->isChecked(), i == selected) << i;
         // Selecting "None" empties the playback file; the stored one comes back after it.
         EXPECT_EQ(panel.txtOptions[0]->text(), QString("galaga"));
-        EXPECT_FALSE(changed);
+        EXPECT_FALSE(panel.HasPendingEdits());
         panel.SaveOptions(*rs);
         EXPECT_EQ(rs->Value("PlayOpt").toInt(), selected);
         EXPECT_EQ(rs->Value("Playback").toString(), QString("galaga"));
@@ -209,7 +204,8 @@ TEST_F(OptionsPanelTest, ControlsRaiseTheFlagAndGiveBackTheFocusAsTheyShould) {
     showPanel();
     QSignalSpy toggled(&panel, &OptionsPanel::defaultToggledByMouse);
     bool changedBeforeSignal = false;
-    QObject::connect(&panel, &OptionsPanel::defaultToggledByMouse, [&] { changedBeforeSignal = changed; });
+    QObject::connect(&panel, &OptionsPanel::defaultToggledByMouse,
+                     [&] { changedBeforeSignal = panel.HasPendingEdits(); });
     QScrollBar* scroll = panel.hscScroll[0];
     const QPoint rightArrow(scroll->width() - 3, scroll->height() / 2);
     const std::tuple<const char*, std::function<void()>, bool, int> cases[] = {
@@ -228,7 +224,7 @@ TEST_F(OptionsPanelTest, ControlsRaiseTheFlagAndGiveBackTheFocusAsTheyShould) {
     for (const auto& [what, act, changes, focus] : cases) {
         resetCounts();
         act();
-        EXPECT_EQ(changed, changes) << what;
+        EXPECT_EQ(panel.HasPendingEdits(), changes) << what;
         EXPECT_EQ(focusCalls, focus) << what;
     }
     // A click on a scroll bar must not take the keyboard from the game list either.
@@ -262,7 +258,7 @@ TEST_F(OptionsPanelTest, BrowseButtonsTakeTheirPartOfTheChosenFile) {
         resetCounts();
         QTest::mouseClick(panel.cmbOptions[button], Qt::LeftButton);
         EXPECT_EQ(shows->property("text").toString(), QString(text)) << file;
-        EXPECT_TRUE(changed);
+        EXPECT_TRUE(panel.HasPendingEdits());
         EXPECT_EQ(focusCalls, 1);
     }
     EXPECT_EQ(dialogs.filtersAsked.mid(0, 2), QStringList({"MAME Executable|*", "Playback File|*.inp"}));

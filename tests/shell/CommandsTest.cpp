@@ -1,4 +1,5 @@
 #include "CatalogueGenerator.h"
+#include "MainWindowParts.h"
 #include "PcxWriter.h"
 #include "ShellFixture.h"
 
@@ -43,29 +44,29 @@ TEST_F(CommandsTest, AssumeMergedTogglesTheStoredTextAndTheClonesScreenshot) {
     test::WriteBytes(program.path() + "/pcx/pacman.pcx", test::WritePcx8(shot));
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(window->mnuAssume->isChecked());
-    window->MSFlexGrid1->SetCurrentRow(rowOf(window, "Pac-Man (Japan)"));
-    EXPECT_TRUE(window->sstDisplay->Picture1->IsEmpty());
+    EXPECT_FALSE(test::action(window, "mnuAssume")->isChecked());
+    test::grid(window)->SetCurrentRow(rowOf(window, "Pac-Man (Japan)"));
+    EXPECT_TRUE(test::tabs(window)->Picture1->IsEmpty());
 
-    window->mnuAssume->trigger();
-    EXPECT_TRUE(window->mnuAssume->isChecked());
+    test::action(window, "mnuAssume")->trigger();
+    EXPECT_TRUE(test::action(window, "mnuAssume")->isChecked());
     EXPECT_EQ(settings.Get("zelvora", "settings", "Merged", ""), QString("1"));
-    EXPECT_FALSE(window->sstDisplay->Picture1->IsEmpty()) << "the clone shows its parent's screenshot";
+    EXPECT_FALSE(test::tabs(window)->Picture1->IsEmpty()) << "the clone shows its parent's screenshot";
 
-    window->mnuAssume->trigger();
-    EXPECT_FALSE(window->mnuAssume->isChecked());
+    test::action(window, "mnuAssume")->trigger();
+    EXPECT_FALSE(test::action(window, "mnuAssume")->isChecked());
     EXPECT_EQ(settings.Get("zelvora", "settings", "Merged", ""), QString("0"));
-    EXPECT_TRUE(window->sstDisplay->Picture1->IsEmpty());
+    EXPECT_TRUE(test::tabs(window)->Picture1->IsEmpty());
 }
 
 TEST_F(CommandsTest, CompactingTwiceAndOverALeftoverKeepsTheSelectionWorking) {
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    window->MSFlexGrid1->SetCurrentRow(rowOf(window, "Galaga"));
+    test::grid(window)->SetCurrentRow(rowOf(window, "Galaga"));
     test::WriteBytes(TempCatalogueFile(program.path()), "left over by an interrupted run");
 
-    window->mnuCompact->trigger();
-    window->mnuCompact->trigger();
+    test::action(window, "mnuCompact")->trigger();
+    test::action(window, "mnuCompact")->trigger();
     EXPECT_TRUE(fatal.isEmpty()) << fatal.join("\n").toStdString();
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.path())));
@@ -74,11 +75,11 @@ TEST_F(CommandsTest, CompactingTwiceAndOverALeftoverKeepsTheSelectionWorking) {
     EXPECT_EQ(test::findWindow<QWidget>(), window) << "the progress window has gone";
 
     // The reopened recordset still finds each row's game, and starts it.
-    window->MSFlexGrid1->SetCurrentRow(rowOf(window, "Pac-Man"));
-    EXPECT_EQ(window->sstDisplay->lblGame->text(), QString("Pac-Man"));
-    window->MSFlexGrid1->SetCurrentRow(rowOf(window, "Galaga"));
+    test::grid(window)->SetCurrentRow(rowOf(window, "Pac-Man"));
+    EXPECT_EQ(test::tabs(window)->lblGame->text(), QString("Pac-Man"));
+    test::grid(window)->SetCurrentRow(rowOf(window, "Galaga"));
     clock.now = 100;
-    QTest::mouseClick(window->cmbRunGame, Qt::LeftButton);
+    QTest::mouseClick(test::button(window, "cmbRunGame"), Qt::LeftButton);
     ASSERT_EQ(runner.commands.size(), 1);
     EXPECT_TRUE(runner.commands[0].endsWith(" galaga -soundcard 3 ")) << runner.commands[0].toStdString();
 }
@@ -87,7 +88,7 @@ TEST_F(CommandsTest, AboutBoxDisablesTheMainWindowAndRestartsItsAnimation) {
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
     for (bool byTitleBar : {false, true}) {
-        window->mnuAboutDisplay->trigger();
+        test::action(window, "mnuAboutDisplay")->trigger();
         auto* about = test::findWindow<frmAbout>();
         ASSERT_NE(about, nullptr);
         EXPECT_EQ(about->windowTitle(), QString("About Zelvora"));
@@ -118,8 +119,6 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
     test::WriteBytes(program.path() + "/roms/galaga.zip", "x");
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(window->mnuCheck.size(), 4);
-    EXPECT_EQ(window->mnuCheck1->title(), QString("Check"));
 
     const auto marks = [&](const QString& field) {
         QStringList all;
@@ -130,18 +129,18 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
         }
         return all;
     };
-    window->mnuCheck[0]->trigger();
+    test::action(window, "mnuCheck0")->trigger();
     EXPECT_EQ(marks("Screenshot"), (QStringList{"0", "0", "1", "1"}));
-    window->mnuAssume->trigger();
-    window->mnuCheck[0]->trigger();
-    window->mnuCheck[1]->trigger();
+    test::action(window, "mnuAssume")->trigger();
+    test::action(window, "mnuCheck0")->trigger();
+    test::action(window, "mnuCheck1")->trigger();
     EXPECT_EQ(marks("Screenshot"), (QStringList{"0", "0", "0", "1"})) << "the clone counts its parent's file";
     EXPECT_EQ(marks("Missing ROM"), (QStringList{"0", "1", "1", "0"}));
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(test::findWindow<frmStatus>(), nullptr);
     EXPECT_EQ(window->Rows().rowCount(), 4);
 
-    window->mnuCheck[2]->trigger();
+    test::action(window, "mnuCheck2")->trigger();
     EXPECT_EQ(marks("Missing ROM"), (QStringList{"0", "0", "0", "0"}));
     EXPECT_TRUE(fatal.isEmpty());
 }
@@ -165,7 +164,7 @@ TEST_F(CommandsTest, VerifyRomsMarksTheSetsTheStandInMameReports) {
 
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    window->mnuCheck[3]->trigger();
+    test::action(window, "mnuCheck3")->trigger();
 
     ASSERT_EQ(runner.commands.size(), 1);
     EXPECT_TRUE(runner.commands[0].contains(" -verifyroms '*.*' > ")) << runner.commands[0].toStdString();
@@ -187,7 +186,7 @@ TEST_F(CommandsTest, ACheckOverTheDefaultRecordAloneChangesNothing) {
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
     vars.CatalogueDb->Execute("DELETE FROM ROMS WHERE Rom<>'-default-'");
-    for (QAction* entry : window->mnuCheck)
+    for (QAction* entry : test::part<QMenu>(window, "mnuCheck1")->actions())
         entry->trigger();
     EXPECT_TRUE(runner.commands.isEmpty()) << "MAME is not asked about no games";
     EXPECT_EQ(test::findWindow<frmStatus>(), nullptr);

@@ -1,4 +1,5 @@
 #include "CatalogueGenerator.h"
+#include "MainWindowParts.h"
 #include "PcxWriter.h"
 #include "ShellFixture.h"
 
@@ -60,7 +61,7 @@ public:
     QString pcx() const { return program.path() + "/pcx/"; }
 
     void select(frmMain* window, const QString& description) {
-        window->MSFlexGrid1->SetCurrentRow(rowOf(window, description));
+        test::grid(window)->SetCurrentRow(rowOf(window, description));
     }
 
     QVariant stored(const QString& rom, const QString& field) {
@@ -82,18 +83,18 @@ public:
 TEST_F(DetailTabsTest, EditsReachTheGameTheyWereMadeFor) {
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    OptionsPanel* options = window->sstDisplay->Options;
-    window->sstDisplay->setCurrentIndex(DetailTabs::OptionsTab);
+    OptionsPanel* options = test::tabs(window)->Options;
+    test::tabs(window)->setCurrentIndex(DetailTabs::OptionsTab);
 
     select(window, "Pac-Man");
     EXPECT_EQ(options->sldSlide[0]->value(), 3);
     EXPECT_EQ(options->txtOptions[0]->text(), QString("rec"));
     EXPECT_TRUE(options->OptPlayback[2]->isChecked());
-    EXPECT_FALSE(window->OptionsChanged) << "loading is not an edit";
+    EXPECT_FALSE(test::options(window)->HasPendingEdits()) << "loading is not an edit";
 
     // Moving to another game writes the edit into the game it was made for.
     options->sldSlide[0]->setValue(5);
-    EXPECT_TRUE(window->OptionsChanged);
+    EXPECT_TRUE(test::options(window)->HasPendingEdits());
     select(window, "Galaga");
     EXPECT_EQ(stored("pacman", "Gamma").toInt(), 5);
     EXPECT_EQ(stored("pacman", "PlayOpt").toInt(), 2);
@@ -102,32 +103,32 @@ TEST_F(DetailTabsTest, EditsReachTheGameTheyWereMadeFor) {
 
     // A refill of the list in between does not send the edit elsewhere.
     options->sldSlide[4]->setValue(12);
-    QTest::mouseClick(window->cmdSort, Qt::LeftButton);
+    QTest::mouseClick(test::button(window, "cmdSort"), Qt::LeftButton);
     EXPECT_EQ(stored("galaga", "Beam").toInt(), 12);
     EXPECT_EQ(stored(DefaultRom, "Beam").toInt(), 0);
 
     // Nor does a change of tab: the edit is written before the information is shown.
-    QTest::mouseClick(window->cmdSort, Qt::LeftButton);
-    QTest::mouseClick(window->cmdSort, Qt::LeftButton);
-    QTest::mouseClick(window->cmdSort, Qt::LeftButton);
+    QTest::mouseClick(test::button(window, "cmdSort"), Qt::LeftButton);
+    QTest::mouseClick(test::button(window, "cmdSort"), Qt::LeftButton);
+    QTest::mouseClick(test::button(window, "cmdSort"), Qt::LeftButton);
     select(window, "Galaga");
     options->txtOptions[1]->setText("-cheat");
-    window->sstDisplay->setCurrentIndex(DetailTabs::InformationTab);
+    test::tabs(window)->setCurrentIndex(DetailTabs::InformationTab);
     EXPECT_EQ(stored("galaga", "Additional").toString(), QString("-cheat"));
-    EXPECT_FALSE(window->OptionsChanged);
+    EXPECT_FALSE(test::options(window)->HasPendingEdits());
     EXPECT_TRUE(fatal.isEmpty());
 }
 
 TEST_F(DetailTabsTest, EditsSurviveReloadsAndNeverReachARecordNotShown) {
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    OptionsPanel* options = window->sstDisplay->Options;
-    window->sstDisplay->setCurrentIndex(DetailTabs::OptionsTab);
+    OptionsPanel* options = test::tabs(window)->Options;
+    test::tabs(window)->setCurrentIndex(DetailTabs::OptionsTab);
 
     // Toggling the merged sets reloads the tabs; the edit made before is written first.
     select(window, "Galaga");
     options->sldSlide[4]->setValue(9);
-    window->mnuAssume->trigger();
+    test::action(window, "mnuAssume")->trigger();
     EXPECT_EQ(stored("galaga", "Beam").toInt(), 9);
     EXPECT_EQ(options->sldSlide[4]->value(), 9);
 
@@ -135,7 +136,7 @@ TEST_F(DetailTabsTest, EditsSurviveReloadsAndNeverReachARecordNotShown) {
     // game, and an edit reaches that game, not the default set.
     vars.CatalogueDb->Execute("DELETE FROM ROMS WHERE Rom='galaga'");
     window->FillGrid("Description");
-    ASSERT_EQ(window->Rows().Text(window->MSFlexGrid1->CurrentRow(), 1), QString("Pac-Man"));
+    ASSERT_EQ(window->Rows().Text(test::grid(window)->CurrentRow(), 1), QString("Pac-Man"));
     EXPECT_EQ(options->sldSlide[0]->value(), 3);
     options->sldSlide[0]->setValue(6);
     select(window, "Puck Man");
@@ -147,8 +148,8 @@ TEST_F(DetailTabsTest, EditsSurviveReloadsAndNeverReachARecordNotShown) {
 TEST_F(DetailTabsTest, OptionsTabShowsWhatTheGameUses) {
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    OptionsPanel* options = window->sstDisplay->Options;
-    window->sstDisplay->setCurrentIndex(DetailTabs::OptionsTab);
+    OptionsPanel* options = test::tabs(window)->Options;
+    test::tabs(window)->setCurrentIndex(DetailTabs::OptionsTab);
 
     // A game on the default set shows only the box that takes it off.
     select(window, "Puck Man");
@@ -159,20 +160,20 @@ TEST_F(DetailTabsTest, OptionsTabShowsWhatTheGameUses) {
     EXPECT_FALSE(options->sldSlide[0]->isVisibleTo(window));
 
     // The default record's row shows everything, with the box greyed out.
-    window->mnuDefault->trigger();
-    EXPECT_EQ(window->MSFlexGrid1->CurrentRow(), 0);
+    test::action(window, "mnuDefault")->trigger();
+    EXPECT_EQ(test::grid(window)->CurrentRow(), 0);
     EXPECT_EQ(window->Rows().Text(0, 1), DefaultDescription);
     EXPECT_TRUE(options->sldSlide[0]->isVisibleTo(window));
     EXPECT_EQ(options->sldSlide[0]->value(), -4);
     EXPECT_FALSE(options->chkBox[0]->isEnabled());
-    EXPECT_FALSE(window->OptionsChanged);
+    EXPECT_FALSE(test::options(window)->HasPendingEdits());
 }
 
 TEST_F(DetailTabsTest, LeavingAndRejoiningTheDefaultSet) {
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    OptionsPanel* options = window->sstDisplay->Options;
-    window->sstDisplay->setCurrentIndex(DetailTabs::OptionsTab);
+    OptionsPanel* options = test::tabs(window)->Options;
+    test::tabs(window)->setCurrentIndex(DetailTabs::OptionsTab);
     select(window, "Puck Man");
 
     click(options->chkBox[0]);
@@ -196,7 +197,7 @@ TEST_F(DetailTabsTest, LeavingAndRejoiningTheDefaultSet) {
 TEST_F(DetailTabsTest, ScreenshotsAndInformation) {
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    DetailTabs* tabs = window->sstDisplay;
+    DetailTabs* tabs = test::tabs(window);
     tabs->setCurrentIndex(DetailTabs::ScreenShotTab);
 
     select(window, "Pac-Man");
@@ -211,7 +212,7 @@ TEST_F(DetailTabsTest, ScreenshotsAndInformation) {
     // The clone shows its parent's screenshot only while merged sets are assumed.
     select(window, "Puck Man");
     EXPECT_TRUE(tabs->Picture1->IsEmpty());
-    window->mnuAssume->setChecked(true);
+    test::action(window, "mnuAssume")->setChecked(true);
     window->UpdateTab();
     EXPECT_FALSE(tabs->Picture1->IsEmpty());
 
@@ -227,29 +228,29 @@ TEST_F(DetailTabsTest, ScreenshotsAndInformation) {
 TEST_F(DetailTabsTest, DeleteScreenshotAsksAndDeletesOnlyTheGamesOwnFile) {
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    DetailTabs* tabs = window->sstDisplay;
+    DetailTabs* tabs = test::tabs(window);
     tabs->setCurrentIndex(DetailTabs::ScreenShotTab);
 
-    window->MSFlexGrid1->SetCurrentRow(0);
-    window->mnuDelete->trigger();
+    test::grid(window)->SetCurrentRow(0);
+    test::action(window, "mnuDelete")->trigger();
     EXPECT_TRUE(dialogs.questions.isEmpty()) << "row 0 is the default record's";
 
-    window->mnuAssume->setChecked(true);
+    test::action(window, "mnuAssume")->setChecked(true);
     select(window, "Puck Man");
     dialogs.answers = {true};
-    window->mnuDelete->trigger();
+    test::action(window, "mnuDelete")->trigger();
     EXPECT_EQ(dialogs.questions.last(), QString("Zelvora: Confirm deletion of puckman.pcx"));
     EXPECT_TRUE(QFile::exists(pcx() + "PACMAN.PCX")) << "the parent's file is never deleted";
     EXPECT_FALSE(tabs->Picture1->IsEmpty());
 
     select(window, "Pac-Man");
     dialogs.answers = {false};
-    QTest::keyClick(window->MSFlexGrid1, Qt::Key_Delete);
+    QTest::keyClick(test::grid(window), Qt::Key_Delete);
     EXPECT_TRUE(QFile::exists(pcx() + "PACMAN.PCX"));
     EXPECT_FALSE(tabs->Picture1->IsEmpty());
 
     dialogs.answers = {true};
-    window->mnuDelete->trigger();
+    test::action(window, "mnuDelete")->trigger();
     EXPECT_FALSE(QFile::exists(pcx() + "PACMAN.PCX"));
     EXPECT_TRUE(tabs->Picture1->IsEmpty());
     EXPECT_EQ(stored("pacman", "Screenshot"), QVariant()) << "the mark waits for the next check";

@@ -1,3 +1,4 @@
+#include "MainWindowParts.h"
 #include "ShellFixture.h"
 
 #include "shell/frmFileLocations.h"
@@ -62,7 +63,7 @@ TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     EXPECT_TRUE(fatal.isEmpty());
 
     // "File Locations" swaps the windows again; nothing is wrong, so nothing is said.
-    window->mnuFileLocations->trigger();
+    test::action(window, "mnuFileLocations")->trigger();
     dialog = test::findWindow<frmFileLocations>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(test::findWindow<frmMain>(), nullptr);

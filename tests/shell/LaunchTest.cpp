@@ -1,4 +1,5 @@
 #include "CatalogueGenerator.h"
+#include "MainWindowParts.h"
 #include "ShellFixture.h"
 
 #include "gamelist/GameGrid.h"
@@ -49,10 +50,10 @@ public:
     void startGame(frmMain* window, const QString& description, double at) {
         for (int r = 0; r < window->Rows().rowCount(); ++r) {
             if (window->Rows().Text(r, 1) == description)
-                window->MSFlexGrid1->SetCurrentRow(r);
+                test::grid(window)->SetCurrentRow(r);
         }
         clock.now = at;
-        QTest::mouseClick(window->cmbRunGame, Qt::LeftButton);
+        QTest::mouseClick(test::button(window, "cmbRunGame"), Qt::LeftButton);
     }
 };
 
@@ -94,20 +95,20 @@ TEST_F(LaunchTest, BounceRowZeroAndEnter) {
     startGame(window, "Pac-Man", 101.5);
     EXPECT_EQ(runner.commands.size(), 2);
 
-    window->MSFlexGrid1->SetCurrentRow(0);
+    test::grid(window)->SetCurrentRow(0);
     clock.now = 200;
-    QTest::keyClick(window->MSFlexGrid1, Qt::Key_Return);
+    QTest::keyClick(test::grid(window), Qt::Key_Return);
     EXPECT_EQ(runner.commands.size(), 2) << "the default record's row cannot be started";
 
-    window->MSFlexGrid1->SetCurrentRow(1);
+    test::grid(window)->SetCurrentRow(1);
     clock.now = 300;
-    QTest::keyClick(window->MSFlexGrid1, Qt::Key_Return);
+    QTest::keyClick(test::grid(window), Qt::Key_Return);
     EXPECT_EQ(runner.commands.size(), 3);
 
     // The release of an Enter whose press closed a message box lands on the grid: it starts
     // nothing, so dismissing "could not be started" cannot start the game again.
     clock.now = 400;
-    QTest::keyRelease(window->MSFlexGrid1, Qt::Key_Return);
+    QTest::keyRelease(test::grid(window), Qt::Key_Return);
     EXPECT_EQ(runner.commands.size(), 3);
 }
 

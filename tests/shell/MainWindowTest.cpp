@@ -1,4 +1,5 @@
 #include "CatalogueGenerator.h"
+#include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
 #include "ShellFixture.h"
 #include "TestDirs.h"
@@ -67,14 +68,14 @@ TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {
         frmMain* window = start();
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(window->windowTitle(), QString("Zelvora  (60 Games)"));
-        EXPECT_EQ(window->MSFlexGrid1->CurrentRow(), c.current);
+        EXPECT_EQ(test::grid(window)->CurrentRow(), c.current);
         // The grid is asked for that top row; near the end it shows as far down as it can.
-        QScrollBar* scroll = window->MSFlexGrid1->verticalScrollBar();
+        QScrollBar* scroll = test::grid(window)->verticalScrollBar();
         EXPECT_EQ(scroll->value(), std::min(c.top, scroll->maximum()));
         const QString description = window->Rows().Text(c.current, 1);
         EXPECT_EQ(vars.RomsRecordset->Value("Description").toString(), description);
-        window->MSFlexGrid1->SetCurrentRow(c.current + (c.current < 60 ? 1 : -1));
-        window->mnuExit->trigger();
+        test::grid(window)->SetCurrentRow(c.current + (c.current < 60 ? 1 : -1));
+        test::action(window, "mnuExit")->trigger();
         EXPECT_EQ(settings.Get("zelvora", "settings", "Last", ""),
                   QString::number(c.current + (c.current < 60 ? 1 : -1)));
         test::closeAll();
@@ -93,18 +94,18 @@ TEST_F(MainWindowTest, SortButtonCyclesAndKeepsTheRow) {
     test::MakeCatalogue(program.path(), 30);
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    window->MSFlexGrid1->SetCurrentRow(7);
+    test::grid(window)->SetCurrentRow(7);
     QStringList captions;
     for (int i = 0; i < 4; ++i) {
-        QTest::mouseClick(window->cmdSort, Qt::LeftButton);
-        captions << window->cmdSort->text();
+        QTest::mouseClick(test::button(window, "cmdSort"), Qt::LeftButton);
+        captions << test::button(window, "cmdSort")->text();
         EXPECT_EQ(window->Rows().rowCount(), 31);
-        EXPECT_EQ(window->MSFlexGrid1->CurrentRow(), 7);
+        EXPECT_EQ(test::grid(window)->CurrentRow(), 7);
     }
     EXPECT_EQ(captions, (QStringList{"Date", "Manufacturer", "Rom", "Description"}));
 
     // Sorted by date, the first game after the default record is no later than the last.
-    QTest::mouseClick(window->cmdSort, Qt::LeftButton);
+    QTest::mouseClick(test::button(window, "cmdSort"), Qt::LeftButton);
     ASSERT_TRUE(vars.RomsRecordset->FindFirst("Description", window->Rows().Text(1, 1)));
     const QString firstDate = vars.RomsRecordset->Value("Date").toString();
     ASSERT_TRUE(vars.RomsRecordset->FindFirst("Description", window->Rows().Text(30, 1)));
@@ -121,7 +122,7 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
     });
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    GameGrid* grid = window->MSFlexGrid1;
+    GameGrid* grid = test::grid(window);
     auto type = [&](Qt::Key key, double at) {
         clock.now = at;
         QTest::keyClick(grid, key);
@@ -145,7 +146,7 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
     EXPECT_EQ(grid->CurrentRow(), window->Rows().rowCount() - 1);
 
     // Sorted by date the rows are in no order a search could use: letters move nothing.
-    QTest::mouseClick(window->cmdSort, Qt::LeftButton);
+    QTest::mouseClick(test::button(window, "cmdSort"), Qt::LeftButton);
     const int row = grid->CurrentRow();
     type(Qt::Key_G, 200.0);
     EXPECT_EQ(grid->CurrentRow(), row);
@@ -157,7 +158,7 @@ TEST_F(MainWindowTest, FiltersNarrowTheListAndKeepTheDefaultRecord) {
     const auto games = test::MakeCatalogue(program.path(), 200);
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
-    window->mnuFilter->trigger();
+    test::action(window, "mnuFilter")->trigger();
     auto* dialog = test::findWindow<frmFilter>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(window->isEnabled());
@@ -186,5 +187,5 @@ TEST_F(MainWindowTest, FiltersNarrowTheListAndKeepTheDefaultRecord) {
     EXPECT_TRUE(listed);
     // The row entered after the refill is the shown game.
     EXPECT_EQ(vars.RomsRecordset->Value("Description").toString(),
-              window->Rows().Text(window->MSFlexGrid1->CurrentRow(), 1));
+              window->Rows().Text(test::grid(window)->CurrentRow(), 1));
 }

@@ -1,5 +1,6 @@
 #include "CatalogueGenerator.h"
 #include "GamesFile.h"
+#include "MainWindowParts.h"
 #include "ShellFixture.h"
 
 #include "gamelist/GameGrid.h"
@@ -65,7 +66,7 @@ public:
     // Answers the prompt, runs the update to its end and returns its window.
     frmNewVersion* update(frmMain* window, bool answer = true) {
         dialogs.answers = {answer};
-        window->mnuUpdate->trigger();
+        test::action(window, "mnuUpdate")->trigger();
         return test::findWindow<frmNewVersion>();
     }
 
