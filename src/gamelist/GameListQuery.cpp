@@ -68,19 +68,37 @@ QString GameListSql(const FilterStates& filters, const QString& sortKey) {
            key + QStringLiteral(",Description");
 }
 
-QString StatusMarks(const Recordset& rs) {
+namespace {
+
+// The fields the list reads from every row, looked up by name once per fill.
+struct RowFields {
+    explicit RowFields(const Recordset& rs)
+        : description(rs.FieldIndex(QStringLiteral("Description"))),
+          screenshot(rs.FieldIndex(QStringLiteral("Screenshot"))), badRom(rs.FieldIndex(QStringLiteral("Bad ROM"))),
+          missingRom(rs.FieldIndex(QStringLiteral("Missing ROM"))),
+          useDefault(rs.FieldIndex(QStringLiteral("Default"))), rom(rs.FieldIndex(QStringLiteral("Rom"))) {}
+    int description, screenshot, badRom, missingRom, useDefault, rom;
+};
+
+QString StatusMarks(const Recordset& rs, const RowFields& fields) {
     QString marks;
-    if (isOne(rs.Value(QStringLiteral("Screenshot"))))
+    if (isOne(rs.Value(fields.screenshot)))
         marks += QLatin1Char('S');
-    if (isOne(rs.Value(QStringLiteral("Bad ROM"))))
+    if (isOne(rs.Value(fields.badRom)))
         marks += QLatin1Char('B');
-    if (isOne(rs.Value(QStringLiteral("Missing ROM"))))
+    if (isOne(rs.Value(fields.missingRom)))
         marks += QLatin1Char('R');
-    const QVariant useDefault = rs.Value(QStringLiteral("Default"));
+    const QVariant useDefault = rs.Value(fields.useDefault);
     if (!useDefault.isNull() && useDefault.toLongLong() == 0 &&
-        !EqualNoCase(rs.Value(QStringLiteral("Rom")).toString(), DefaultRom))
+        !EqualNoCase(rs.Value(fields.rom).toString(), DefaultRom))
         marks += QLatin1Char('*');
     return marks;
+}
+
+} // namespace
+
+QString StatusMarks(const Recordset& rs) {
+    return StatusMarks(rs, RowFields(rs));
 }
 
 GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QString& sortKey) {
@@ -90,11 +108,12 @@ GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QS
     Recordset& rs = *vars.RomsRecordset;
     rs.Preload({QStringLiteral("Description"), QStringLiteral("Screenshot"), QStringLiteral("Bad ROM"),
                 QStringLiteral("Missing ROM"), QStringLiteral("Default"), QStringLiteral("Rom")});
+    const RowFields fields(rs);
     rows.marks.reserve(rs.RecordCount());
     rows.descriptions.reserve(rs.RecordCount());
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
-        rows.descriptions << rs.Value(QStringLiteral("Description")).toString();
-        rows.marks << StatusMarks(rs);
+        rows.descriptions << rs.Value(fields.description).toString();
+        rows.marks << StatusMarks(rs, fields);
     }
     vars.RomsRecordset.reset();
     vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));

@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -247,6 +248,7 @@ void Recordset::refreshFields() const {
     }
     fieldsGeneration_ = generation;
     chunk_ = {};
+    writeStatements_.clear();
 }
 
 int Recordset::FieldCount() const {
@@ -266,7 +268,7 @@ FieldType Recordset::FieldTypeOf(int index) const {
     return fields_[index].type;
 }
 
-int Recordset::fieldIndex(const QString& field) const {
+int Recordset::FieldIndex(const QString& field) const {
     connection();
     refreshFields();
     // Callers mostly spell a field as the table does; only the others pay for case folding.
@@ -276,6 +278,13 @@ int Recordset::fieldIndex(const QString& field) const {
     if (it == fieldByFoldedName_.constEnd())
         throw StoreError(QStringLiteral("Item not found in this collection: no field '%1' in %2.").arg(field, table_));
     return *it;
+}
+
+void Recordset::checkIndex(int field) const {
+    connection();
+    refreshFields();
+    if (field < 0 || field >= static_cast<int>(fields_.size()))
+        throw StoreError(QStringLiteral("Item not found in this collection: field %1.").arg(field));
 }
 
 std::int64_t Recordset::currentRowId() const {
@@ -411,7 +420,7 @@ void Recordset::fillChunk(sqlite3_stmt* stmt) const {
 void Recordset::Preload(const QStringList& fields) {
     std::vector<int> indexes;
     for (const QString& field : fields)
-        indexes.push_back(fieldIndex(field));
+        indexes.push_back(FieldIndex(field));
     chunk_.columnOf.resize(fields_.size(), -1);
     for (int index : indexes) {
         if (chunk_.columnOf[index] < 0) {
@@ -441,12 +450,16 @@ void Recordset::forgetRow(std::int64_t rowId, bool cacheWasCurrent) {
 }
 
 QVariant Recordset::Value(const QString& field) const {
-    const int index = fieldIndex(field);
-    if (editMode_ != EditMode::None && index < static_cast<int>(pending_.size()) && pending_[index])
-        return *pending_[index];
+    return Value(FieldIndex(field));
+}
+
+QVariant Recordset::Value(int field) const {
+    checkIndex(field);
+    if (editMode_ != EditMode::None && field < static_cast<int>(pending_.size()) && pending_[field])
+        return *pending_[field];
     if (editMode_ == EditMode::Add)
         return {};
-    const Cell& cell = currentCell(index);
+    const Cell& cell = currentCell(field);
     switch (cell.type) {
     case SQLITE_INTEGER:
         return QVariant(static_cast<qlonglong>(cell.integer));
@@ -462,11 +475,15 @@ QVariant Recordset::Value(const QString& field) const {
 }
 
 void Recordset::SetValue(const QString& field, const QVariant& value) {
-    const int index = fieldIndex(field);
+    SetValue(FieldIndex(field), value);
+}
+
+void Recordset::SetValue(int field, const QVariant& value) {
+    checkIndex(field);
     if (editMode_ == EditMode::None)
         throw StoreError(QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     pending_.resize(fields_.size());
-    pending_[index] = storedValue(fields_[index], value);
+    pending_[field] = storedValue(fields_[field], value);
 }
 
 void Recordset::leaveRecord() {
@@ -551,7 +568,7 @@ const QHash<std::int64_t, int>& Recordset::positions() const {
 }
 
 bool Recordset::find(const QString& field, const QVariant& value, bool last) {
-    const int index = fieldIndex(field);
+    const int index = FieldIndex(field);
     int found = -1;
     if (!value.isNull()) {
         sqlite3_stmt* stmt = connection().statement(
@@ -605,43 +622,65 @@ void Recordset::CancelUpdate() {
     pending_.clear();
 }
 
+QByteArray Recordset::writeKey() const {
+    const size_t count = std::min(pending_.size(), fields_.size());
+    QByteArray key(static_cast<qsizetype>(1 + (count + 7) / 8), '\0');
+    key[0] = editMode_ == EditMode::Add ? 'A' : 'E';
+    for (size_t i = 0; i < count; ++i) {
+        if (pending_[i])
+            key[static_cast<qsizetype>(1 + i / 8)] |= static_cast<char>(1 << (i % 8));
+    }
+    return key;
+}
+
+QString Recordset::writeSql() const {
+    QStringList names;
+    for (size_t i = 0; i < pending_.size() && i < fields_.size(); ++i) {
+        if (pending_[i])
+            names << QuoteName(fields_[i].name);
+    }
+    if (editMode_ == EditMode::Add) {
+        if (names.isEmpty())
+            return QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QuoteName(table_));
+        QStringList slots;
+        for (qsizetype i = 0; i < names.size(); ++i)
+            slots << QStringLiteral("?%1").arg(i + 1);
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(QuoteName(table_), names.join(QLatin1Char(',')), slots.join(QLatin1Char(',')));
+    }
+    QStringList assignments;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        assignments << QStringLiteral("%1=?%2").arg(names[i]).arg(i + 1);
+    return QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
+        .arg(QuoteName(table_), assignments.join(QLatin1Char(',')))
+        .arg(names.size() + 1);
+}
+
 void Recordset::Update() {
     Connection& conn = connection();
     if (editMode_ == EditMode::None)
         throw StoreError(QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
-    QStringList names;
     std::vector<const QVariant*> values;
     for (size_t i = 0; i < pending_.size() && i < fields_.size(); ++i) {
-        if (pending_[i]) {
-            names << QuoteName(fields_[i].name);
+        if (pending_[i])
             values.push_back(&*pending_[i]);
-        }
     }
     const std::int64_t rowId = editMode_ == EditMode::Edit ? currentRowId() : 0;
-    QString sql;
-    if (editMode_ == EditMode::Add) {
-        if (names.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QuoteName(table_));
-        } else {
-            QStringList slots;
-            for (qsizetype i = 0; i < names.size(); ++i)
-                slots << QStringLiteral("?%1").arg(i + 1);
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(QuoteName(table_), names.join(QLatin1Char(',')), slots.join(QLatin1Char(',')));
-        }
-    } else {
-        if (names.isEmpty()) {
-            CancelUpdate();
-            return;
-        }
-        QStringList assignments;
-        for (qsizetype i = 0; i < names.size(); ++i)
-            assignments << QStringLiteral("%1=?%2").arg(names[i]).arg(i + 1);
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
-                  .arg(QuoteName(table_), assignments.join(QLatin1Char(',')))
-                  .arg(names.size() + 1);
+    if (editMode_ == EditMode::Edit && values.empty()) {
+        CancelUpdate();
+        return;
     }
-    sqlite3_stmt* stmt = statement(updateStatement_, sql);
+    CachedStatement& cached = writeStatements_[writeKey()];
+    if (cached.stmt && cached.epoch == conn.statementEpoch()) {
+        sqlite3_reset(cached.stmt);
+        sqlite3_clear_bindings(cached.stmt);
+    } else {
+        if (cached.sql.isEmpty())
+            cached.sql = writeSql();
+        cached.stmt = conn.statement(cached.sql);
+        cached.epoch = conn.statementEpoch();
+    }
+    sqlite3_stmt* stmt = cached.stmt;
     StatementReset reset(stmt);
     for (size_t i = 0; i < values.size(); ++i)
         bindValue(stmt, static_cast<int>(i) + 1, *values[i]);

@@ -2,6 +2,7 @@
 
 #include "store/FieldType.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -74,6 +75,12 @@ public:
 
     QVariant Value(const QString& field) const;
     void SetValue(const QString& field, const QVariant& value);
+    // A field's place in the table, for loops that read or write the same fields of many
+    // records: the by-name calls look the name up on every call. It stays good until the table's
+    // fields change.
+    int FieldIndex(const QString& field) const;
+    QVariant Value(int field) const;
+    void SetValue(int field, const QVariant& value);
 
     int FieldCount() const;
     QString FieldName(int index) const;
@@ -116,7 +123,9 @@ private:
 
     Connection& connection() const;
     void refreshFields() const;
-    int fieldIndex(const QString& field) const;
+    void checkIndex(int field) const;
+    QByteArray writeKey() const;
+    QString writeSql() const;
     std::int64_t currentRowId() const;
     const Cell& currentCell(int field) const;
     void loadChunk() const;
@@ -147,7 +156,9 @@ private:
     mutable QHash<QString, int> fieldByName_;
     mutable QHash<QString, int> fieldByFoldedName_;
     mutable CachedStatement rowStatement_;
-    CachedStatement updateStatement_;
+    // The INSERT and UPDATE statements by edit mode and the fields written: a loop that writes the
+    // same fields of every record builds and looks up its statement once.
+    mutable QHash<QByteArray, CachedStatement> writeStatements_;
     mutable std::uint64_t fieldsGeneration_ = UINT64_MAX;
     mutable RowChunk chunk_;
     mutable CachedStatement chunkStatement_;

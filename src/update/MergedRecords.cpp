@@ -103,6 +103,7 @@ MergedRecords::MergedRecords(Recordset& rs) : rs_(rs) {
     // values are compared with the update's, and loaded in one pass a read costs no statement.
     QStringList fields;
     for (int f = 0; f < MergeFieldCount; ++f) {
+        columns_[static_cast<size_t>(f)] = rs_.FieldIndex(FieldName(static_cast<MergeField>(f)));
         if (static_cast<MergeField>(f) != MergeField::Default)
             fields << FieldName(static_cast<MergeField>(f));
     }
@@ -158,7 +159,7 @@ QVariant MergedRecords::Value(int record, MergeField field) {
         // Fields are mostly read a record at a time.
         if (rs_.Bookmark() != r.bookmark)
             rs_.MoveToBookmark(r.bookmark);
-        r.values[f] = rs_.Value(FieldName(field));
+        r.values[f] = rs_.Value(columns_[f]);
         r.known |= Bit(field);
     }
     return r.values[f];
@@ -201,7 +202,7 @@ void MergedRecords::Write(Progress& progress) {
         }
         for (int f = 0; f < MergeFieldCount; ++f) {
             if (r.changed & Bit(static_cast<MergeField>(f)))
-                rs_.SetValue(FieldName(static_cast<MergeField>(f)), r.values[static_cast<size_t>(f)]);
+                rs_.SetValue(columns_[static_cast<size_t>(f)], r.values[static_cast<size_t>(f)]);
         }
         rs_.Update();
     }

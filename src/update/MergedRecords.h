@@ -106,6 +106,7 @@ private:
     void indexDescriptions();
 
     Recordset& rs_;
+    std::array<int, MergeFieldCount> columns_{}; // each field's index in the recordset
     std::vector<Record> records_;
     Index roms_;
     Index descriptions_;
