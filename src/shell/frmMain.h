@@ -104,11 +104,7 @@ private:
     void defaultBoxToggled(bool checked);
     // Runs a step that may meet an engine error: the error ends the program.
     template <typename Step> void guarded(Step step) {
-        try {
-            step();
-        } catch (const StoreError& error) {
-            fatal(error.text());
-        }
+        CatchStoreError(step, [this](const QString& text) { fatal(text); });
     }
     void fatal(const QString& text);
     // Runs a job over the whole catalogue behind the progress window: pending option edits saved

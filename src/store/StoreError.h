@@ -18,4 +18,17 @@ private:
     QString text_;
 };
 
+// The boundary every window puts around a step that works on the catalogue: an engine error
+// never crosses Qt's event loop; its text goes to `fatal`, which shows it and ends the program.
+// False when the step met one.
+template <typename Step, typename Fatal> bool CatchStoreError(Step&& step, Fatal&& fatal) {
+    try {
+        step();
+        return true;
+    } catch (const StoreError& error) {
+        fatal(error.text());
+        return false;
+    }
+}
+
 } // namespace zelvora

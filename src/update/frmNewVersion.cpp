@@ -78,12 +78,9 @@ void frmNewVersion::Form_Load() {
     sinceEvents_.start();
     if (main_)
         main_->setEnabled(false);
+    // The main window takes input again before the program ends on an engine error.
     QString fatal;
-    try {
-        RunUpdate();
-    } catch (const StoreError& error) {
-        fatal = error.text();
-    }
+    CatchStoreError([this] { RunUpdate(); }, [&](const QString& text) { fatal = text; });
     running_ = false;
     if (main_)
         main_->setEnabled(true);
