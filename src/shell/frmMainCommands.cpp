@@ -117,7 +117,11 @@ void frmMain::mnuUpdate_Click() {
         return;
     if (OptionsChanged())
         SaveGameOptions();
-    auto* window = new frmNewVersion(shell_);
+    QPointer<frmMain> self(this);
+    auto* window = new frmNewVersion(shell_.vars(), shell_.runner(),
+                                     {this, [self] { self->FillGrid(QStringLiteral("Description")); },
+                                      [self] { self->FocusGrid(); },
+                                      [&shell = shell_](const QString& text) { shell.Fatal(text); }});
     window->Form_Load();
 }
 

@@ -1,8 +1,6 @@
 #include "update/frmNewVersion.h"
 
-#include "shell/Shell.h"
 #include "shell/Twips.h"
-#include "shell/frmMain.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
 
@@ -32,7 +30,8 @@ constexpr QSize ClientSize(Px(5415), Px(4710));
 
 } // namespace
 
-frmNewVersion::frmNewVersion(Shell& shell) : shell_(shell), main_(shell.Main()) {
+frmNewVersion::frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow main)
+    : vars_(vars), runner_(runner), main_(std::move(main)) {
     setObjectName(QStringLiteral("frmNewVersion"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -67,8 +66,8 @@ frmNewVersion::frmNewVersion(Shell& shell) : shell_(shell), main_(shell.Main()) 
 
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     // The results stay open after the update; they go when the program does.
-    if (main_)
-        connect(main_, &QObject::destroyed, this, &QWidget::close);
+    if (main_.window)
+        connect(main_.window, &QObject::destroyed, this, &QWidget::close);
 }
 
 void frmNewVersion::Form_Load() {
@@ -76,16 +75,17 @@ void frmNewVersion::Form_Load() {
     cmdOk->hide();
     running_ = true;
     sinceEvents_.start();
-    if (main_)
-        main_->setEnabled(false);
+    if (main_.window)
+        main_.window->setEnabled(false);
     // The main window takes input again before the program ends on an engine error.
     QString fatal;
     CatchStoreError([this] { RunUpdate(); }, [&](const QString& text) { fatal = text; });
     running_ = false;
-    if (main_)
-        main_->setEnabled(true);
+    if (main_.window)
+        main_.window->setEnabled(true);
     if (!fatal.isEmpty()) {
-        shell_.Fatal(fatal);
+        if (main_.fatal)
+            main_.fatal(fatal);
         return;
     }
     cmdOk->show();
@@ -93,13 +93,12 @@ void frmNewVersion::Form_Load() {
 }
 
 void frmNewVersion::RunUpdate() {
-    Variables& vars = shell_.vars();
-    std::vector<ListingCapture> captures = ListingCommands(vars.MamePath, vars.ProgramDir);
-    CaptureListings(captures, shell_.runner());
+    std::vector<ListingCapture> captures = ListingCommands(vars_.MamePath, vars_.ProgramDir);
+    CaptureListings(captures, runner_);
     QCoreApplication::processEvents();
     activateWindow();
 
-    const MergeOutcome outcome = MergeListings(vars, *this, captures);
+    const MergeOutcome outcome = MergeListings(vars_, *this, captures);
     ShowProgress();
     // The list is refilled either way: a refused update has not changed the catalogue, but the
     // recordset the list works on must be its own again.
@@ -107,8 +106,8 @@ void frmNewVersion::RunUpdate() {
     words << outcome.remarks;
     SetText(words.join(QLatin1Char('\n')));
     FitProgressText();
-    if (main_)
-        main_->FillGrid(QStringLiteral("Description"));
+    if (main_.window && main_.refill)
+        main_.refill();
 }
 
 void frmNewVersion::FitProgressText() {
@@ -122,11 +121,13 @@ void frmNewVersion::FitProgressText() {
 }
 
 void frmNewVersion::cmdOk_Click() {
-    QPointer<frmMain> main = main_;
+    // Closing deletes this window: what the main window needs is taken first.
+    const MainWindow main = main_;
     close();
-    if (main) {
-        main->activateWindow();
-        main->FocusGrid();
+    if (main.window) {
+        main.window->activateWindow();
+        if (main.focusList)
+            main.focusList();
     }
 }
 

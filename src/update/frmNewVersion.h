@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QListWidget;
 class QProgressBar;
@@ -13,8 +15,8 @@ class QPushButton;
 
 namespace zelvora {
 
-class Shell;
-class frmMain;
+class ProcessRunner;
+struct Variables;
 
 // The window the catalogue update runs in: loading it captures MAME's listings and merges them
 // into the catalogue, showing the phase, its progress and the games added and removed. OK appears
@@ -24,7 +26,15 @@ class frmNewVersion : public QWidget, public MergeReport {
     Q_OBJECT
 
 public:
-    explicit frmNewVersion(Shell& shell);
+    // What the update needs of the main window, which it works beside.
+    struct MainWindow {
+        QPointer<QWidget> window;                  // takes no input while the update runs
+        std::function<void()> refill;              // refills the game list at the end
+        std::function<void()> focusList;           // gives the game list the keyboard after OK
+        std::function<void(const QString&)> fatal; // an engine error: shown, and the program ends
+    };
+
+    frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow main);
 
     // Shows the window and runs the whole update; returns when it has ended.
     void Form_Load();
@@ -64,8 +74,9 @@ private:
     // Makes room below the progress text when the update's last words need more than its lines.
     void FitProgressText();
 
-    Shell& shell_;
-    QPointer<frmMain> main_;
+    Variables& vars_;
+    ProcessRunner& runner_;
+    MainWindow main_;
     bool running_ = false;
     QElapsedTimer sinceEvents_;
     int value_ = 0; // the progress bar's value once events next run
