@@ -2,6 +2,9 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <cstring>
+
 namespace zelvora {
 
 QString DecodeLine(const QByteArray& bytes) {
@@ -12,10 +15,26 @@ QString DecodeLine(const QByteArray& bytes) {
     return text;
 }
 
+namespace {
+
+// Room for MaxLineLength characters of UTF-8.
+constexpr qsizetype MaxLineBytes = TextLineReader::MaxLineLength * 4;
+
+} // namespace
+
 TextLineReader::TextLineReader(const QString& path) : file_(path) {
-    if (!file_.open(QIODevice::ReadOnly))
+    // Read in blocks of our own: QFile's buffer would only be copied once more.
+    if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return;
     bytes_.reserve(256);
+}
+
+bool TextLineReader::fill() {
+    block_.resize(BlockSize);
+    const qint64 got = file_.read(block_.data(), BlockSize);
+    block_.resize(std::max<qint64>(got, 0));
+    at_ = 0;
+    return !block_.isEmpty();
 }
 
 bool TextLineReader::Next(QString& line) {
@@ -23,14 +42,18 @@ bool TextLineReader::Next(QString& line) {
         return false;
     bytes_.clear();
     bool any = false;
-    char c = 0;
-    // QFile buffers its reads, so taking one byte at a time costs no system call per byte.
-    while (file_.getChar(&c)) {
-        any = true;
-        if (c == '\n')
+    for (;;) {
+        if (at_ >= block_.size() && !fill())
             break;
-        if (bytes_.size() < MaxLineLength * 4) // room for MaxLineLength characters of UTF-8
-            bytes_.append(c);
+        any = true;
+        const char* start = block_.constData() + at_;
+        const qsizetype left = block_.size() - at_;
+        const auto* end = static_cast<const char*>(std::memchr(start, '\n', static_cast<size_t>(left)));
+        const qsizetype length = end ? end - start : left;
+        bytes_.append(start, std::min(length, MaxLineBytes - bytes_.size()));
+        at_ += end ? length + 1 : length;
+        if (end)
+            break;
     }
     if (!any)
         return false;

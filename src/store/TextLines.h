@@ -16,6 +16,7 @@ namespace zelvora {
 class TextLineReader {
 public:
     static constexpr qsizetype MaxLineLength = 64 * 1024;
+    static constexpr qsizetype BlockSize = 64 * 1024;
 
     explicit TextLineReader(const QString& path);
 
@@ -26,8 +27,12 @@ public:
     bool Next(QString& line);
 
 private:
+    bool fill();
+
     QFile file_;
     QByteArray bytes_;
+    QByteArray block_; // read ahead of the lines handed out
+    qsizetype at_ = 0; // the next unread byte of block_
 };
 
 // Every line of the file, or nothing when it does not exist or cannot be read.

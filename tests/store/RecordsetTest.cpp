@@ -285,3 +285,24 @@ TEST_F(RecordsetTest, BookmarksFindTheSameRecordInAnotherRecordset) {
     table->Delete();
     EXPECT_EQ(table->Bookmark(), 0);
 }
+
+// Write statements are kept by edit mode and the fields written; a field dropped meanwhile moves
+// the fields after it to other places, and an add of the same fields as an edit is still an add.
+TEST_F(RecordsetTest, WritesReachTheNamedFieldsAfterTheTableChanged) {
+    add("a", "A");
+    auto rs = db->OpenRecordset("ROMS");
+    rs->Edit();
+    rs->SetValue("Notes", "kept");
+    rs->Update();
+    db->DeleteField("ROMS", "Description");
+    rs->Edit();
+    rs->SetValue("Active", 1); // where Notes stood
+    rs->Update();
+    EXPECT_EQ(rs->Value("Notes").toString(), QString("kept"));
+    EXPECT_EQ(rs->Value("Active").toInt(), 1);
+
+    rs->AddNew();
+    rs->SetValue("Active", 2);
+    rs->Update();
+    EXPECT_EQ(db->OpenRecordset("SELECT * FROM ROMS WHERE Active = 2")->RecordCount(), 1);
+}

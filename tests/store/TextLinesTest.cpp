@@ -22,6 +22,27 @@ TEST(TextLines, LineEndsEncodingsAndOverlongLines) {
     EXPECT_EQ(lines->at(6), QStringLiteral("last")); // the last line needs no line end
 }
 
+// The file is read in blocks: a line, its CR LF or the CR alone may straddle a block's end, and a
+// line over the cap may run through several blocks.
+TEST(TextLines, LinesAcrossBlockEnds) {
+    test::TempProgramDir dir;
+    const QString path = dir.path() + QStringLiteral("/listing.txt");
+    // The CR LF wholly before the block's end, LF on its last byte, CR on it, both after it.
+    for (qsizetype shift : {-1, 0, 1, 2}) {
+        SCOPED_TRACE(shift);
+        const QByteArray first(TextLineReader::BlockSize + shift - 2, 'a');
+        test::WriteBytes(path, first + "\r\nsecond\r\nthird");
+        EXPECT_EQ(ReadTextLines(path), (QStringList{QString::fromLatin1(first), "second", "third"}));
+    }
+    const QByteArray huge(TextLineReader::MaxLineLength * 4 + 3 * TextLineReader::BlockSize, 'h');
+    test::WriteBytes(path, "before\n" + huge + "\r\nafter\n");
+    const std::optional<QStringList> lines = ReadTextLines(path);
+    ASSERT_TRUE(lines.has_value());
+    ASSERT_EQ(lines->size(), 3);
+    EXPECT_EQ(lines->at(1), QString(TextLineReader::MaxLineLength, 'h'));
+    EXPECT_EQ(lines->at(2), QStringLiteral("after"));
+}
+
 TEST(TextLines, MissingAndEmptyFiles) {
     test::TempProgramDir dir;
     EXPECT_FALSE(ReadTextLines(dir.path() + QStringLiteral("/absent.txt")).has_value());
