@@ -314,9 +314,12 @@ const Recordset::Cell& Recordset::currentCell(int field) const {
     refreshFields();
     if (chunk_.generation != connection_->dataGeneration()) {
         chunk_.rowOf.clear();
+        chunk_.lastRow = INT64_MIN;
         chunk_.generation = connection_->dataGeneration();
     }
     const bool loaded = static_cast<size_t>(field) < chunk_.columnOf.size() && chunk_.columnOf[field] >= 0;
+    if (loaded && chunk_.lastRow == rowId)
+        return chunk_.cells[chunk_.lastSlot * chunk_.columns + static_cast<size_t>(chunk_.columnOf[field])];
     auto it = loaded ? chunk_.rowOf.constFind(rowId) : chunk_.rowOf.constEnd();
     if (it == chunk_.rowOf.constEnd()) {
         if (!loaded) {
@@ -329,6 +332,8 @@ const Recordset::Cell& Recordset::currentCell(int field) const {
         if (it == chunk_.rowOf.constEnd())
             throw StoreError(QStringLiteral("Record is deleted."));
     }
+    chunk_.lastRow = rowId;
+    chunk_.lastSlot = *it;
     return chunk_.cells[*it * chunk_.columns + static_cast<size_t>(chunk_.columnOf[field])];
 }
 
@@ -384,10 +389,13 @@ void Recordset::loadChunk() const {
     fillChunk(stmt);
 }
 
-void Recordset::fillChunk(sqlite3_stmt* stmt) const {
+void Recordset::fillChunk(sqlite3_stmt* stmt, size_t expectedRows) const {
     chunk_.cells.clear();
     chunk_.bytes.clear();
     chunk_.rowOf.clear();
+    chunk_.lastRow = INT64_MIN;
+    chunk_.cells.reserve(expectedRows * chunk_.columns);
+    chunk_.rowOf.reserve(static_cast<qsizetype>(expectedRows));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         const size_t row = chunk_.rowOf.size();
@@ -407,7 +415,7 @@ void Recordset::fillChunk(sqlite3_stmt* stmt) const {
                                        ? static_cast<const void*>(sqlite3_column_text(stmt, column))
                                        : sqlite3_column_blob(stmt, column);
                 cell.offset = chunk_.bytes.size();
-                cell.length = static_cast<size_t>(sqlite3_column_bytes(stmt, column));
+                cell.length = static_cast<std::uint32_t>(sqlite3_column_bytes(stmt, column));
                 if (cell.length)
                     chunk_.bytes.append(static_cast<const char*>(data), cell.length);
             }
@@ -434,7 +442,7 @@ void Recordset::Preload(const QStringList& fields) {
     // cost a look-up per row.
     sqlite3_stmt* stmt = connection().statement(QStringLiteral("SELECT %1 %2").arg(chunk_.selectList, rowsClause_));
     StatementReset reset(stmt);
-    fillChunk(stmt);
+    fillChunk(stmt, keys_.size());
     // Every record is loaded: a walk from here on finds each one in place.
     chunk_.nextPosition = static_cast<int>(keys_.size());
     chunk_.size = 256;
@@ -446,6 +454,7 @@ void Recordset::forgetRow(std::int64_t rowId, bool cacheWasCurrent) {
     if (!cacheWasCurrent)
         return;
     chunk_.rowOf.remove(rowId);
+    chunk_.lastRow = INT64_MIN;
     chunk_.generation = connection_->dataGeneration();
 }
 

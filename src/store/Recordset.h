@@ -95,12 +95,15 @@ private:
     // fields this recordset has been asked for are loaded, and a walk through the keyset loads
     // ever larger runs of the records ahead in one statement; a jump elsewhere loads just the
     // one record.
+    // A preloaded table of 50,000 records holds a million cells: they are kept small.
     struct Cell {
         int type = 0;
-        std::int64_t integer = 0;
-        double real = 0;
-        size_t offset = 0;
-        size_t length = 0;
+        std::uint32_t length = 0; // bytes of a text or blob
+        union {
+            std::int64_t integer = 0;
+            double real;
+            size_t offset; // of a text or blob in `bytes`
+        };
     };
     struct RowChunk {
         std::uint64_t generation = UINT64_MAX;
@@ -108,6 +111,9 @@ private:
         std::vector<Cell> cells;
         std::string bytes;
         QHash<std::int64_t, size_t> rowOf;
+        // The record found last: its fields are mostly read one after the other.
+        std::int64_t lastRow = INT64_MIN;
+        size_t lastSlot = 0;
         std::vector<int> columnOf; // a field's column in `cells`, -1 when not loaded
         QString rowSql;            // the statements for the loaded columns; empty when they changed
         QString runSql;
@@ -130,7 +136,7 @@ private:
     const Cell& currentCell(int field) const;
     void loadChunk() const;
     void buildChunkStatements() const;
-    void fillChunk(sqlite3_stmt* stmt) const;
+    void fillChunk(sqlite3_stmt* stmt, size_t expectedRows = 0) const;
     void forgetRow(std::int64_t rowId, bool cacheWasCurrent);
     sqlite3_stmt* statement(CachedStatement& cache, const QString& sql) const;
     void leaveRecord();

@@ -99,13 +99,17 @@ int MergedRecords::Index::find(const QString& key, bool fromLast) const {
 }
 
 MergedRecords::MergedRecords(Recordset& rs) : rs_(rs) {
-    // Every field the update writes but Default, which it sets on added records only: the stored
-    // values are compared with the update's, and loaded in one pass a read costs no statement.
+    // Every field the update writes but Default, which it sets on added records only, is compared
+    // with the update's value: read them all in the one walk, while each record is current.
     QStringList fields;
+    std::uint32_t preloaded = 0;
     for (int f = 0; f < MergeFieldCount; ++f) {
-        columns_[static_cast<size_t>(f)] = rs_.FieldIndex(FieldName(static_cast<MergeField>(f)));
-        if (static_cast<MergeField>(f) != MergeField::Default)
-            fields << FieldName(static_cast<MergeField>(f));
+        const auto field = static_cast<MergeField>(f);
+        columns_[static_cast<size_t>(f)] = rs_.FieldIndex(FieldName(field));
+        if (field != MergeField::Default) {
+            fields << FieldName(field);
+            preloaded |= Bit(field);
+        }
     }
     rs_.Preload(fields);
     records_.reserve(static_cast<size_t>(rs_.RecordCount()));
@@ -113,8 +117,12 @@ MergedRecords::MergedRecords(Recordset& rs) : rs_(rs) {
     for (rs_.MoveFirst(); !rs_.IsEOF(); rs_.MoveNext()) {
         Record& record = records_.emplace_back();
         record.bookmark = rs_.Bookmark();
-        const int number = Count() - 1;
-        roms_.add(Value(number, MergeField::Rom), number);
+        for (int f = 0; f < MergeFieldCount; ++f) {
+            if (preloaded & (1u << f))
+                record.values[static_cast<size_t>(f)] = rs_.Value(columns_[static_cast<size_t>(f)]);
+        }
+        record.known = preloaded;
+        roms_.add(record.values[static_cast<size_t>(MergeField::Rom)], Count() - 1);
     }
 }
 
