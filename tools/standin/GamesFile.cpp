@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <array>
+
 namespace zelvora::standin {
 
 namespace {
@@ -56,6 +58,7 @@ bool GamesFile::Load(const QString& path) {
     // listing, and a test may give it a whole MAME set.
     const QString text = QString::fromUtf8(file.readAll());
     const QList<QStringView> lines = QStringView(text).split(QLatin1Char('\n'));
+    games_.reserve(static_cast<size_t>(lines.size()));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QStringView line = lines[i];
         if (line.endsWith(QLatin1Char('\r')))
@@ -65,9 +68,18 @@ bool GamesFile::Load(const QString& path) {
         const auto bad = [&](const QString& why) {
             return fail(QStringLiteral("%1, line %2: %3").arg(path).arg(i + 1).arg(why));
         };
-        const QList<QStringView> f = line.split(QLatin1Char('\t'));
-        if (f.size() != FieldCount)
-            return bad(QStringLiteral("%1 tab-separated fields instead of %2").arg(f.size()).arg(FieldCount));
+        std::array<QStringView, FieldCount> f;
+        qsizetype fields = 0;
+        for (QStringView rest = line;; ++fields) {
+            const qsizetype tab = rest.indexOf(QLatin1Char('\t'));
+            if (fields < FieldCount)
+                f[static_cast<size_t>(fields)] = tab < 0 ? rest : rest.first(tab);
+            if (tab < 0)
+                break;
+            rest = rest.sliced(tab + 1);
+        }
+        if (++fields != FieldCount)
+            return bad(QStringLiteral("%1 tab-separated fields instead of %2").arg(fields).arg(FieldCount));
 
         StandinGame game;
         game.name = f[0].toString();
@@ -88,7 +100,7 @@ bool GamesFile::Load(const QString& path) {
             game.verify = VerifyStatus::Missing;
         else
             return bad(QStringLiteral("verify status \"%1\" is not good, bad or missing").arg(f[12].toString()));
-        games_.push_back(game);
+        games_.push_back(std::move(game));
     }
     return true;
 }

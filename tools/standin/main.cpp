@@ -121,7 +121,9 @@ int main(int argc, char** argv) {
     const QStringList lines =
         listing ? listing(data.games()) : VerifyReport(data.games(), args.value(1, QStringLiteral("*.*")));
     const auto [printed, exitCode] = ListingBreak(command, lines.size());
-    const QByteArray text = lines.first(printed).join(QLatin1Char('\n')).toUtf8() + (printed > 0 ? "\n" : "");
+    QByteArray text = (printed < lines.size() ? lines.first(printed) : lines).join(QLatin1Char('\n')).toUtf8();
+    if (printed > 0)
+        text += '\n';
     std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
     return exitCode;
 }
