@@ -144,6 +144,10 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value) {
     }
 }
 
+const QString* heldText(const QVariant& value) {
+    return value.typeId() == QMetaType::QString ? static_cast<const QString*>(value.constData()) : nullptr;
+}
+
 // The value as the field's type stores it; what cannot be converted is refused here rather than
 // stored as something else.
 QVariant storedValue(const FieldInfo& field, const QVariant& value) {
@@ -669,10 +673,15 @@ void Recordset::Update() {
     Connection& conn = connection();
     if (editMode_ == EditMode::None)
         throw StoreError(QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
-    std::vector<const QVariant*> values;
+    std::vector<const QVariant*>& values = writeValues_;
+    values.clear();
+    qsizetype textRoom = 0;
     for (size_t i = 0; i < pending_.size() && i < fields_.size(); ++i) {
-        if (pending_[i])
+        if (pending_[i]) {
             values.push_back(&*pending_[i]);
+            if (const QString* text = heldText(*pending_[i]))
+                textRoom += utf8_.requiredSpace(text->size());
+        }
     }
     const std::int64_t rowId = editMode_ == EditMode::Edit ? currentRowId() : 0;
     if (editMode_ == EditMode::Edit && values.empty()) {
@@ -680,9 +689,9 @@ void Recordset::Update() {
         return;
     }
     CachedStatement& cached = writeStatements_[writeKey()];
+    // Every parameter is bound again below, so the bindings need no clearing.
     if (cached.stmt && cached.epoch == conn.statementEpoch()) {
         sqlite3_reset(cached.stmt);
-        sqlite3_clear_bindings(cached.stmt);
     } else {
         if (cached.sql.isEmpty())
             cached.sql = writeSql();
@@ -691,8 +700,20 @@ void Recordset::Update() {
     }
     sqlite3_stmt* stmt = cached.stmt;
     StatementReset reset(stmt);
-    for (size_t i = 0; i < values.size(); ++i)
-        bindValue(stmt, static_cast<int>(i) + 1, *values[i]);
+    // Texts are written as UTF-8 into one buffer that stays until the step, so that a record's
+    // texts cost no allocation each and SQLite copies none of them.
+    writeText_.resize(static_cast<size_t>(textRoom));
+    char* out = writeText_.data();
+    for (size_t i = 0; i < values.size(); ++i) {
+        const int index = static_cast<int>(i) + 1;
+        if (const QString* text = heldText(*values[i])) {
+            char* const end = utf8_.appendToBuffer(out, *text);
+            sqlite3_bind_text(stmt, index, out, static_cast<int>(end - out), SQLITE_STATIC);
+            out = end;
+        } else {
+            bindValue(stmt, index, *values[i]);
+        }
+    }
     if (editMode_ == EditMode::Edit)
         sqlite3_bind_int64(stmt, static_cast<int>(values.size()) + 1, rowId);
     const bool cacheWasCurrent = chunk_.generation == conn.dataGeneration();

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringEncoder>
 #include <QStringList>
 #include <QVariant>
 
@@ -171,6 +172,9 @@ private:
 
     EditMode editMode_ = EditMode::None;
     std::vector<std::optional<QVariant>> pending_;
+    std::vector<const QVariant*> writeValues_;
+    std::string writeText_;
+    QStringEncoder utf8_{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
 };
 
 } // namespace zelvora
