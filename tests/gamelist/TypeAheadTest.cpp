@@ -32,78 +32,43 @@ public:
 };
 
 // Rows for 'p', 'r', 't', 'x' and 'z', which F1, F3, F5, F9 and F11 read as.
-Rows Arcade() {
-    return Rows({"1941: Counter Attack", "1942", "Asteroids", "Dig Dug", "Galaxian", "Pac & Pal", "PAC-LAND", "pac-man",
-                 "Pac-Mania", "Pengo", "Rally-X", "Tempest", "Xevious", "Xybots", "Zaxxon"});
+const Rows Arcade({"1941: Counter Attack", "1942", "Asteroids", "Dig Dug", "Galaxian", "Pac & Pal", "PAC-LAND",
+                   "pac-man", "Pac-Mania", "Pengo", "Rally-X", "Tempest", "Xevious", "Xybots", "Zaxxon"});
+
+// The row the last of `typed`'s keys lands on, the keys an eighth of a second apart.
+int Type(const char* typed, const GridRows& rows = Arcade) {
+    TypeAhead search;
+    int found = -1;
+    for (int n = 0; typed[n]; ++n)
+        found = search.Key(typed[n], 1000.0 + n * 0.125, rows, true);
+    return found;
 }
 
 } // namespace
 
-// The keypad gives the same codes as the main keyboard, so no modifier changes them.
-TEST(VirtualKeyCode, TranslatesQtKeys) {
-    const std::pair<int, int> cases[] = {
-        {Qt::Key_A, 'A'},       {Qt::Key_Z, 'Z'},   {Qt::Key_0, '0'},      {Qt::Key_9, '9'},     {Qt::Key_Return, 13},
-        {Qt::Key_Enter, 13},    {Qt::Key_Home, 36}, {Qt::Key_End, 35},     {Qt::Key_PageUp, 33}, {Qt::Key_PageDown, 34},
-        {Qt::Key_Left, 37},     {Qt::Key_Up, 38},   {Qt::Key_Right, 39},   {Qt::Key_Down, 40},   {Qt::Key_F1, 112},
-        {Qt::Key_F5, 116},      {Qt::Key_F12, 123}, {Qt::Key_Delete, 46},  {Qt::Key_Space, 32},  {Qt::Key_Escape, 27},
-        {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},   {Qt::Key_VolumeUp, 0},
-    };
-    for (const Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::KeypadModifier)})
-        for (const auto& [key, code] : cases)
-            EXPECT_EQ(VirtualKeyCode(key, modifiers), code) << "Qt key 0x" << std::hex << key;
-}
-
-// Whatever else a key maps to, only letters and digits may come out as a code the type-ahead
-// search takes for a letter or digit ('0'..'z' once folded, apart from the function keys).
-TEST(VirtualKeyCode, NothingButLettersAndDigitsReachesTheSearchRange) {
-    std::vector<int> keys = {Qt::Key_Meta, Qt::Key_Super_L, Qt::Key_Super_R, Qt::Key_Menu, Qt::Key_AltGr};
-    for (const auto& [first, last] :
-         {std::pair{0x20, 0x7e}, {Qt::Key_Escape, Qt::Key_ScrollLock}, {Qt::Key_F1, Qt::Key_F35}})
-        for (int k = first; k <= last; ++k)
-            keys.push_back(k);
-    for (int key : keys) {
-        const int code = VirtualKeyCode(key, Qt::KeypadModifier);
-        if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
-            EXPECT_EQ(code, key);
-        else
-            EXPECT_TRUE((code >= 112 && code <= 123) || code < '0' || code > 'z')
-                << "Qt key 0x" << std::hex << key << " gives " << std::dec << code;
-    }
-}
-
-TEST(TypeAhead, AQuickWordLandsOnTheFirstRowOfItsRun) {
-    const Rows rows = Arcade();
+TEST(TypeAhead, AQuickWordLandsOnTheFirstRowOfItsRunAndASlipCostsOneKey) {
     TypeAhead search;
     // The second counts from the last find, not from the word's first key, and a key exactly one
     // second later still belongs to the word.
-    EXPECT_EQ(search.Key('P', 100.0, rows, true), rows.RowOf("Pac & Pal"));
-    EXPECT_EQ(search.Key('A', 100.75, rows, true), rows.RowOf("Pac & Pal"));
-    EXPECT_EQ(search.Key('C', 101.75, rows, true), rows.RowOf("Pac & Pal"));
+    EXPECT_EQ(search.Key('P', 100.0, Arcade, true), Arcade.RowOf("Pac & Pal"));
+    EXPECT_EQ(search.Key('A', 100.75, Arcade, true), Arcade.RowOf("Pac & Pal"));
+    EXPECT_EQ(search.Key('C', 101.75, Arcade, true), Arcade.RowOf("Pac & Pal"));
+    // "PACX" finds nothing, so the X alone does; "XQ" and "Q" find nothing and the clock stays.
+    EXPECT_EQ(search.Key('X', 102.0, Arcade, true), Arcade.RowOf("Xevious"));
+    EXPECT_EQ(search.Key('Q', 102.25, Arcade, true), -1);
+    EXPECT_EQ(search.TimeStamp(), 102.0);
 
     // The bisection meets a run of equal prefixes somewhere in its middle; the answer is the run's
     // first row, row 0 included.
     QStringList galaxy = {"Zaxxon"};
     for (int i = 0; i < 40; ++i)
         galaxy << QString("Galaga %1").arg(i, 2, 10, QChar('0'));
-    TypeAhead fresh;
-    EXPECT_EQ(fresh.Key('G', 10.0, Rows(galaxy), true), 0);
-}
-
-TEST(TypeAhead, AFailedWordFallsBackToTheLastKeyAlone) {
-    const Rows rows = Arcade();
-    TypeAhead search;
-    search.Key('P', 50.0, rows, true);
-    search.Key('A', 50.25, rows, true);
-    EXPECT_EQ(search.Key('X', 50.5, rows, true), rows.RowOf("Xevious"));
-    // Neither the word nor the key: nothing moves and the clock is not restarted.
-    EXPECT_EQ(search.Key('Q', 50.75, rows, true), -1);
-    EXPECT_EQ(search.TimeStamp(), 50.5);
+    EXPECT_EQ(Type("G", Rows(galaxy)), 0);
 }
 
 // Each of these keeps "P", "A" from finding "Pac & Pal": a pause, midnight and Clear start a new
 // word, and an arrow key joins the word, which then falls back to "A".
 TEST(TypeAhead, APauseMidnightClearOrArrowKeyBreaksTheWord) {
-    const Rows rows = Arcade();
     enum Between { Nothing, Clear, Arrow };
     const struct {
         double first, second;
@@ -111,26 +76,28 @@ TEST(TypeAhead, APauseMidnightClearOrArrowKeyBreaksTheWord) {
     } cases[] = {{200.0, 201.5, Nothing}, {86399.75, 0.25, Nothing}, {5.0, 5.25, Clear}, {5.0, 5.25, Arrow}};
     for (const auto& c : cases) {
         TypeAhead search;
-        search.Key('P', c.first, rows, true);
+        search.Key('P', c.first, Arcade, true);
         if (c.between == Clear)
             search.Clear();
         if (c.between == Arrow) {
-            EXPECT_EQ(search.Key(KeyCode::Down, c.first, rows, true), -1);
+            EXPECT_EQ(search.Key(KeyCode::Down, c.first, Arcade, true), -1);
         }
-        EXPECT_EQ(search.Key('A', c.second, rows, true), rows.RowOf("Asteroids")) << c.first << " " << c.between;
+        EXPECT_EQ(search.Key('A', c.second, Arcade, true), Arcade.RowOf("Asteroids")) << c.first << " " << c.between;
     }
 }
 
-TEST(TypeAhead, KeysThatDoNotSearch) {
-    const Rows rows = Arcade();
+TEST(TypeAhead, NothingToFind) {
     // Sorted by something else, the rows are in no useful order for a bisection.
-    TypeAhead unsorted;
-    EXPECT_EQ(unsorted.Key('P', 10.0, rows, false), -1);
-
-    for (int n = 1; n <= 12; ++n) {
-        TypeAhead fresh;
-        EXPECT_EQ(fresh.Key(KeyCode::Function(n), 20.0, rows, true), -1) << "F" << n;
-    }
+    EXPECT_EQ(TypeAhead().Key('P', 10.0, Arcade, false), -1);
+    for (int n = 1; n <= 12; ++n)
+        EXPECT_EQ(TypeAhead().Key(KeyCode::Function(n), 20.0, Arcade, true), -1) << "F" << n;
+    // With one row there is nothing between row 0 and itself to bisect.
+    EXPECT_EQ(Type("A", Rows({})), -1);
+    EXPECT_EQ(Type("A", Rows({"Asteroids"})), -1);
+    const Rows two({"Asteroids", "Berzerk"});
+    EXPECT_EQ(Type("A", two), 0);
+    EXPECT_EQ(Type("B", two), 1);
+    EXPECT_EQ(Type("C", two), -1);
 }
 
 // The rows are in the list's own order, where '[' and '_' fall between the digits and the letters;
@@ -143,25 +110,8 @@ TEST(TypeAhead, PunctuationAndCaseSortAsTheListSortsThem) {
         {"\\", "\\Slash"},         {"MR", "Mr. Do!"},       {"Q", "Q*bert"},
         {"ZA", "Zaxxon"},          {"ZW", "Zwackery"},      {"ZO", "zoo keeper"},
     };
-    for (const auto& [typed, row] : cases) {
-        TypeAhead search;
-        int found = -1;
-        for (int n = 0; typed[n]; ++n)
-            found = search.Key(typed[n], 1000.0 + n * 0.125, rows, true);
-        EXPECT_EQ(found, rows.RowOf(row)) << typed;
-    }
-}
-
-TEST(TypeAhead, TinyGrids) {
-    TypeAhead search;
-    EXPECT_EQ(search.Key('A', 1.0, Rows({}), true), -1);
-    // With one row there is nothing between row 0 and itself to bisect.
-    EXPECT_EQ(search.Key('A', 3.0, Rows({"Asteroids"}), true), -1);
-
-    const Rows two({"Asteroids", "Berzerk"});
-    EXPECT_EQ(search.Key('A', 5.0, two, true), 0);
-    EXPECT_EQ(search.Key('B', 7.0, two, true), 1);
-    EXPECT_EQ(search.Key('C', 9.0, two, true), -1);
+    for (const auto& [typed, row] : cases)
+        EXPECT_EQ(Type(typed, rows), rows.RowOf(row)) << typed;
 }
 
 // Short words land inside long runs and walk back through them; a word that names one row has
