@@ -17,7 +17,7 @@ struct PcxOptions {
     bool runsAcrossLines = false;
     // Replaces the 16-entry header palette of 1-bit and 4-bit files (missing entries are black);
     // empty takes it from the image.
-    QList<QRgb> headerPalette;
+    QList<QRgb> headerPalette = {};
 };
 
 // PCX files of every kind the decoder reads, RLE-encoded as real writers do.
@@ -27,12 +27,11 @@ struct PcxOptions {
 QByteArray WritePcx8(const QImage& image, const PcxOptions& options = {});
 // 8 bits in three planes: red, green and blue of each scan line.
 QByteArray WritePcx24(const QImage& image, const PcxOptions& options = {});
-// 1 bit, one plane. A Mono or MonoLSB image keeps its bits and its two colours as header palette
-// entries 0 and 1; any other image is reduced to two colours first.
+// 1 bit, one plane. An image of two indexed colours keeps its indices and its colours as header
+// palette entries 0 and 1; any other image is reduced to two colours first.
 QByteArray WritePcx1(const QImage& image, const PcxOptions& options = {});
 // 1 bit in four planes, each pixel's colour index spread over them from the least significant bit
-// up. An Indexed8 image (or one of up to 16 colours) keeps its colours; any other image takes the
-// nearest of the 16 standard EGA colours.
+// up; `image` is an Indexed8 image of at most 16 colours.
 QByteArray WritePcx4(const QImage& image, const PcxOptions& options = {});
 
 } // namespace zelvora::test
