@@ -14,103 +14,89 @@ using namespace zelvora;
 
 namespace {
 
-class TitleAndRange : public Progress {
+// Records what a check reports, and moves the recordset while events run, as a click on the grid
+// would.
+class Watching : public Progress {
 public:
     void SetText(const QString& text) override { title = text; }
     void SetRange(int, int maximum) override { max = maximum; }
     void SetValue(int value) override { last = value; }
-    void LetEventsRun() override { ++steps; }
+    void LetEventsRun() override { rs->MoveFirst(); }
     QString title;
-    int max = -1, last = -1, steps = 0;
+    int max = -1, last = -1;
+    Recordset* rs = nullptr;
 };
 
-// A catalogue and a folder of real files in a temporary directory.
 class PresenceChecksTest : public ::testing::Test {
 protected:
     PresenceChecksTest() {
         vars.ProgramDir = program.path();
         vars.Fields.InitFieldNames();
         PrepareCatalogue(vars);
-        folder = program.path() + "/files/";
-        QDir().mkpath(folder);
+        progress.rs = vars.RomsRecordset.get();
     }
-    void add(const QString& rom, const QVariantMap& fields = {}) {
-        test::AddGame(*vars.RomsRecordset, rom, rom, fields);
-    }
-    void file(const QString& name) { test::WriteBytes(folder + name, "x"); }
-    // The field of every game, in the catalogue's order, as "rom=value".
-    QStringList marks(const QString& field) {
-        QStringList all;
+    // The field of every record, in the catalogue's order, the default record first.
+    QString marks(const QString& field) {
+        QString all;
         Recordset& rs = *vars.RomsRecordset;
         for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
-            all << rs.Value("Rom").toString() + "=" + rs.Value(field).toString();
+            all += rs.Value(field).toString();
         return all;
-    }
-    int screenshots(bool merged) {
-        return CheckMissingScreenshots(*vars.CatalogueDb, *vars.RomsRecordset, folder, merged, progress);
-    }
-    int zips(bool merged) {
-        return CheckMissingZippedRoms(*vars.CatalogueDb, *vars.RomsRecordset, folder, merged, progress);
     }
 
     test::TempProgramDir program;
     Variables vars;
-    QString folder;
-    TitleAndRange progress;
+    Watching progress;
 };
 
 } // namespace
 
-TEST_F(PresenceChecksTest, MissingScreenshotsWithAndWithoutMergedSets) {
-    add("pacman");
-    add("pacmanj", {{"Clone", "pacman"}});
-    add("digdug", {{"Screenshot", 0}});
-    add("mspac", {{"Screenshot", 1}});
-    add("blank", {{"Clone", "   "}});
-    add("orphanc", {{"Clone", "digdug"}});
-    file("PACMAN.PCX");
-    file("mspac.pcx");
+TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) {
+    const QString folder = program.path() + "/files/";
+    const std::pair<const char*, QVariantMap> games[] = {
+        {"pacman", {}},
+        {"pacmanj", {{"Clone", "pacman  "}}},
+        {"digdug", {{"Screenshot", 0}}},
+        {"mspac", {{"Screenshot", 1}, {"Missing ROM", 0}}}, // marks that are out of date
+        {"blank", {{"Clone", "   "}}},
+        {"orphanc", {{"Clone", " digdug "}}}, // a parent that has no file
+    };
+    for (const auto& [rom, fields] : games)
+        test::AddGame(*vars.RomsRecordset, rom, rom, fields);
+    // Any letter case; only files count, so neither another kind of archive nor a folder does.
+    QDir().mkpath(folder + "digdug.zip");
+    for (const char* file : {"PACMAN.PCX", "mspac.pcx", "Pacman.Zip", "mspac.7z"})
+        test::WriteBytes(folder + file, "x");
 
-    EXPECT_EQ(screenshots(false), 4);
-    EXPECT_EQ(marks("Screenshot"),
-              (QStringList{"-default-=0", "pacman=0", "pacmanj=1", "digdug=1", "mspac=0", "blank=1", "orphanc=1"}))
-        << "a file that appeared since loses its mark, the letter case does not matter";
-    EXPECT_EQ(progress.title, QString("Checking for PCX Files"));
-    EXPECT_EQ(progress.max, 6);
-    EXPECT_EQ(progress.last, 6);
-
-    EXPECT_EQ(screenshots(true), 3);
-    EXPECT_EQ(marks("Screenshot")[2], QString("pacmanj=0")) << "the parent's screenshot serves its clone";
-    EXPECT_EQ(marks("Screenshot")[6], QString("orphanc=1")) << "a parent without a file serves nobody";
-}
-
-TEST_F(PresenceChecksTest, MissingZippedRomsCountsOnlyZipFiles) {
-    add("dkong");
-    add("dkongjr", {{"Clone", "dkong"}});
-    add("mario");
-    add("galaga");
-    file("dkong.zip");
-    file("mario.7z");
-    QDir().mkpath(folder + "galaga");
-
-    EXPECT_EQ(zips(false), 3);
-    EXPECT_EQ(progress.title, QString("Checking for ROM Files"));
-    EXPECT_EQ(zips(true), 2);
-    EXPECT_EQ(marks("Missing ROM"), (QStringList{"-default-=0", "dkong=0", "dkongjr=0", "mario=1", "galaga=1"}));
-}
-
-TEST_F(PresenceChecksTest, AMissingFolderMarksEveryGameButTheDefaultRecord) {
-    add("pacman");
-    folder = program.path() + "/no such folder/";
-    EXPECT_EQ(zips(true), 1);
-    EXPECT_EQ(marks("Missing ROM"), (QStringList{"-default-=0", "pacman=1"}));
+    // Zipped ROM sets rather than screenshots, the folder, merged sets, the count and the marks.
+    const std::tuple<bool, QString, bool, int, const char*> cases[] = {
+        {false, folder, false, 4, "0011011"},
+        {false, folder, true, 3, "0001011"},
+        {true, folder, false, 5, "0011111"},
+        {true, folder, true, 4, "0001111"},
+        // A folder that is not there marks every game but the default record.
+        {true, folder + "gone/", true, 6, "0111111"},
+    };
+    for (const auto& [zips, where, merged, count, marked] : cases) {
+        progress.title.clear();
+        progress.last = -1;
+        EXPECT_EQ((zips ? CheckMissingZippedRoms : CheckMissingScreenshots)(*vars.CatalogueDb, *vars.RomsRecordset,
+                                                                            where, merged, progress),
+                  count);
+        EXPECT_EQ(marks(zips ? "Missing ROM" : "Screenshot"), QString(marked)) << zips << merged;
+        EXPECT_EQ(progress.title, zips ? MissingZippedRomsTitle : MissingScreenshotsTitle);
+        EXPECT_EQ(progress.max, 6);
+        EXPECT_EQ(progress.last, 6);
+    }
 }
 
 TEST_F(PresenceChecksTest, ClearStatusFieldsLeavesTheNotes) {
-    add("pacman", {{"Missing ROM", 1}, {"Screenshot", 1}, {"Bad ROM", 1}, {"Notes", "romset pacman is bad\r"}});
+    test::AddGame(*vars.RomsRecordset, "pacman", "pacman",
+                  {{"Missing ROM", 1}, {"Screenshot", 1}, {"Bad ROM", 1}, {"Notes", "romset pacman is bad\r"}});
+    test::AddGame(*vars.RomsRecordset, "galaga", "galaga", {{"Bad ROM", 1}});
     ClearStatusFields(*vars.CatalogueDb, *vars.RomsRecordset, progress);
-    EXPECT_EQ(progress.title, QString("Clearing Status Fields"));
+    EXPECT_EQ(progress.title, ClearStatusFieldsTitle);
     for (const char* field : {"Missing ROM", "Screenshot", "Bad ROM"})
-        EXPECT_EQ(marks(field), (QStringList{"-default-=0", "pacman=0"})) << field;
-    EXPECT_EQ(marks("Notes")[1], QString("pacman=romset pacman is bad\r"));
+        EXPECT_EQ(marks(field), QString("000")) << field;
+    EXPECT_TRUE(marks("Notes").endsWith("romset pacman is bad\r"));
 }

@@ -15,28 +15,18 @@
 using namespace zelvora;
 
 TEST(VerifyReport, LineKindsInTheirOrder) {
-    const struct {
-        const char* line;
-        VerifyLineKind kind;
-        const char* name;
-    } cases[] = {
-        {"romset pacman is bad", VerifyLineKind::Romset, "pacman"},
-        {"ROMSET PUCKMAN NOT FOUND", VerifyLineKind::Romset, "PUCKMAN"},
-        {"romset galaga", VerifyLineKind::Romset, "galaga"}, // no blank after the name
-        {"romset the zipfile", VerifyLineKind::Romset, "the"},
-        {"", VerifyLineKind::Blank, ""},
-        {"    ", VerifyLineKind::Blank, ""},
-        {"the zipfile pacman.zip was not found", VerifyLineKind::Ignored, ""},
-        {"Error in zipfile galaga.zip", VerifyLineKind::Ignored, ""},
-        {"pacman.6e  : NOT FOUND", VerifyLineKind::Detail, ""},
-        {"romsets checked: 12", VerifyLineKind::Romset, ""}, // the name would start at the blank
-        {"  romset indented", VerifyLineKind::Detail, ""},
-    };
-    for (const auto& c : cases) {
-        const VerifyLine line = ClassifyVerifyLine(QString::fromLatin1(c.line));
-        EXPECT_EQ(line.kind, c.kind) << c.line;
-        EXPECT_EQ(line.name, QString::fromLatin1(c.name)) << c.line;
+    // "romset galaga" has no blank after the name; in "romsets" the name would start at the blank.
+    const QStringList lines = QString("romset pacman is bad|ROMSET PUCKMAN NOT FOUND|romset galaga|romsets checked: 12|"
+                                      "  romset indented||    |the zipfile pacman.zip was not found|"
+                                      "Error in zipfile galaga.zip|pacman.6e  : NOT FOUND")
+                                  .split('|');
+    // Each line's kind as R(omset), B(lank), I(gnored) or D(etail), and its name.
+    QStringList kinds;
+    for (const QString& text : lines) {
+        const VerifyLine line = ClassifyVerifyLine(text);
+        kinds << QString("RBID"[static_cast<int>(line.kind)]) + line.name;
     }
+    EXPECT_EQ(kinds.join(' '), "Rpacman RPUCKMAN Rgalaga R D B B I I D");
 }
 
 namespace {
@@ -54,8 +44,10 @@ protected:
         test::WriteBytes(program.file("Verify.txt"), report);
         return ReadVerifyReport(program.file("Verify.txt"), *vars.CatalogueDb, *vars.RomsRecordset, progress);
     }
-    QString field(const char* rom, const char* name) {
-        return vars.RomsRecordset->FindFirst("Rom", rom) ? vars.RomsRecordset->Value(name).toString() : "<none>";
+    // The game's Notes and Bad ROM, as "notes|bad".
+    QString fields(const char* rom) {
+        Recordset& rs = *vars.RomsRecordset;
+        return rs.FindFirst("Rom", rom) ? rs.Value("Notes").toString() + "|" + rs.Value("Bad ROM").toString() : "none";
     }
 
     test::TempProgramDir program;
@@ -79,68 +71,53 @@ TEST_F(VerifyReportTest, DetailLinesBecomeTheNextNamedSetsNotes) {
     EXPECT_TRUE(result.error.isEmpty());
     EXPECT_EQ(result.counts.romsets, 4);
     EXPECT_EQ(result.counts.marked, 3);
-    EXPECT_EQ(field("pacman", "Notes"), QString("pacman.6e  : NOT FOUND\rpacman.6f  : bad CRC\r"));
-    EXPECT_EQ(field("pacman", "Bad ROM"), QString("1"));
-    EXPECT_EQ(field("galaga", "Notes"), QString()) << "named right after another set";
-    EXPECT_EQ(field("galaga", "Bad ROM"), QString("1"));
-    EXPECT_EQ(field("it's", "Notes"), QString()) << "the buffer was emptied at the set that is not there";
-    EXPECT_EQ(field("it's", "Bad ROM"), QString("1"));
+    EXPECT_EQ(fields("pacman"), QString("pacman.6e  : NOT FOUND\rpacman.6f  : bad CRC\r|1"));
+    EXPECT_EQ(fields("galaga"), QString("|1")) << "named right after another set";
+    EXPECT_EQ(fields("it's"), QString("|1")) << "the notes were dropped at the set that is not there";
 
     // A second run replaces the notes.
     read("other\nROMSET PACMAN is bad\n");
-    EXPECT_EQ(field("pacman", "Notes"), QString("other\r"));
+    EXPECT_EQ(fields("pacman"), QString("other\r|1"));
 }
 
 TEST_F(VerifyReportTest, MissingEmptyAndHostileReports) {
     EXPECT_TRUE(
         ReadVerifyReport(program.file("none.txt"), *vars.CatalogueDb, *vars.RomsRecordset, progress).error.isEmpty());
     EXPECT_EQ(read("").counts.lines, 0);
-    QByteArray hostile(200000, 'A');
-    hostile += QByteArray("\0\xff\xfe garbage\n", 12) + "romset pacman is bad\n";
-    const VerifyReportResult result = read(hostile);
-    EXPECT_EQ(result.counts.marked, 1);
-    EXPECT_EQ(field("pacman", "Bad ROM"), QString("1"));
-    EXPECT_LE(field("pacman", "Notes").size(), VerifyReport::MaxNotesLength);
-    EXPECT_EQ(field("galaga", "Notes"), QString("old notes"));
+    // More detail lines than one set's notes may hold, then a few bytes that are no text.
+    const QByteArray hostile =
+        (QByteArray(60000, 'A') + "\n").repeated(5) + QByteArray("\0\xff\xfe garbage\n", 12) + "romset pacman is bad\n";
+    EXPECT_EQ(read(hostile).counts.marked, 1);
+    EXPECT_TRUE(fields("pacman").endsWith("|1"));
+    EXPECT_LE(fields("pacman").size(), VerifyReport::MaxNotesLength + 2);
+    EXPECT_EQ(fields("galaga"), QString("old notes|0"));
 }
 
 // Through a real shell: a MAME that never started leaves an empty report, which must not pass for
 // "every set is good"; MAME's own non-zero code (it found bad sets) is no problem.
 TEST_F(VerifyReportTest, VerifyRomsSaysWhenMameCouldNotBeStarted) {
-    const struct {
-        const char* what;
-        const char* file;
-        bool executable;
-        const char* shell;
-        int code;
-    } cases[] = {
+    // What happens, the file's name, whether it may run, the shell, the code.
+    const std::tuple<const char*, const char*, bool, const char*, int> cases[] = {
         {"MAME finding a bad set", "mame", true, "/bin/sh", 1},
         {"the name in capitals", "MAME", true, "/bin/sh", 127},
         {"a file that cannot run", "mame", false, "/bin/sh", 126},
         {"no shell", "mame", true, "/no/such/sh", -1},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, file, executable, shell, code] : cases) {
+        SCOPED_TRACE(what);
         test::TempProgramDir mame;
-        const QString file = mame.file(c.file);
-        test::WriteBytes(file, "#!/bin/sh\necho 'romset pacman is bad'\nexit 1\n");
-        QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
-        if (c.executable)
-            permissions |= QFile::ExeOwner;
-        QFile::setPermissions(file, permissions);
+        test::WriteScript(mame.file(file), "#!/bin/sh\necho 'romset pacman is bad'\nexit 1\n", executable);
         vars.CatalogueDb->Execute("UPDATE ROMS SET [Bad ROM]=0");
-        ShellRunner runner(c.shell);
+        ShellRunner runner(shell);
 
         const VerifyOutcome outcome =
             VerifyRoms(*vars.CatalogueDb, *vars.RomsRecordset, mame.path() + "/", program.path(), runner, progress);
-        EXPECT_EQ(outcome.exitCode, c.code);
-        EXPECT_EQ(field("pacman", "Bad ROM"), QString(c.code == 1 ? "1" : "0"));
-        if (c.code == 1) {
-            EXPECT_TRUE(outcome.problem.isEmpty()) << outcome.problem.toStdString();
-        } else {
-            EXPECT_TRUE(outcome.problem.contains(QString("exit code %1").arg(c.code))) << outcome.problem.toStdString();
-            EXPECT_TRUE(outcome.problem.contains(VerifyCommand(mame.path() + "/", program.path())));
-        }
+        EXPECT_EQ(outcome.exitCode, code);
+        EXPECT_TRUE(fields("pacman").endsWith(code == 1 ? "|1" : "|0"));
+        // The problem names the code and the command, for the user to try by hand.
+        for (const QString& part :
+             {QString("exit code %1").arg(code), VerifyCommand(mame.path() + "/", program.path())})
+            EXPECT_EQ(outcome.problem.contains(part), code != 1) << outcome.problem.toStdString();
         EXPECT_FALSE(QFile::exists(VerifyReportFile(program.path())));
     }
 }
