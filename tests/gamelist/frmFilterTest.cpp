@@ -14,14 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <tuple>
 
 using namespace zelvora;
-using zelvora::test::TempProgramDir;
 
 namespace {
-
-constexpr int Rows = zelvora::FilterCount;
 
 class FilterDialog : public ::testing::Test {
 protected:
@@ -36,7 +32,7 @@ protected:
     }
     QStringList Stored() const {
         QStringList values;
-        for (int i = 0; i < Rows; ++i)
+        for (int i = 0; i < FilterCount; ++i)
             values << settings.Get("zelvora", "settings", QString("Filter %1").arg(i), "absent");
         return values;
     }
@@ -51,12 +47,11 @@ protected:
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
     }
-    void ClickOk() { QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton); }
 
     // Row by row, '-' for no box ticked, 'S' for Show Only, 'E' for Exclude and 'B' for both.
     QString Ticks() const {
         QString ticks;
-        for (int i = 0; i < Rows; ++i) {
+        for (int i = 0; i < FilterCount; ++i) {
             const auto ticked = [&](const char* column) {
                 return dialog->findChild<QCheckBox*>(QString("%1_%2").arg(column).arg(i))->isChecked();
             };
@@ -65,7 +60,7 @@ protected:
         return ticks;
     }
 
-    TempProgramDir config;
+    test::TempProgramDir config;
     Settings settings{config.path()};
     QWidget mainWindow;
     QPointer<frmFilter> dialog;
@@ -74,41 +69,29 @@ protected:
     bool dialogVisibleAtRefill = true;
 };
 
-TEST_F(FilterDialog, StoredValuesLoadAndOkWritesThemBackAndRefills) {
+// A mouse click runs the rules: Show Only and Exclude of a row are exclusive, and the Show Only of
+// rows 0 to 2 (Neo Geo, originals, clones) are alternatives, so that clicking one of them, ticking
+// or clearing it, clears the other two. Clearing a box by the mouse touches nothing else, and the
+// space bar toggles one box alone. OK stores 2 x Exclude + Show Only and then refills.
+TEST_F(FilterDialog, StoredValuesLoadClicksRunTheRulesAndOkStoresAndRefills) {
     // Only 1 and 2 mean anything; a both-ticked 3 written by hand is not read back as both.
-    Store({"1", "2", "3", "abc", "2"});
+    Store({"1", "2", "3", "1", "abc"});
     Open();
-    EXPECT_EQ(Ticks(), QString("SE--E-"));
+    EXPECT_EQ(Ticks(), QString("SE-S--"));
     // The dialog is its own window, so disabling the main window leaves it usable.
     EXPECT_FALSE(mainWindow.isEnabled());
     EXPECT_TRUE(dialog->isEnabled());
 
-    ClickOk();
-    EXPECT_EQ(Stored(), QStringList({"1", "2", "0", "0", "2", "0"}));
-    EXPECT_EQ(refills, 1);
-    EXPECT_TRUE(mainEnabledAtRefill);
-    EXPECT_FALSE(dialogVisibleAtRefill);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(dialog.isNull());
-}
-
-// A mouse click runs the rules: Show Only and Exclude of a row are exclusive, and the Show Only of
-// rows 0 to 2 (Neo Geo, originals, clones) are alternatives, so that clicking one of them, ticking
-// or clearing it, clears the other two. Clearing a box by the mouse touches nothing else, and the
-// space bar toggles one box alone.
-TEST_F(FilterDialog, MouseClicksRunTheRulesAndTheKeyboardDoesNot) {
-    Store({"1", "2", "0", "1", "1"});
-    Open();
-    enum Action { Click, Space };
-    const std::tuple<Action, const char*, const char*> steps[] = {
-        {Click, "chkShow_1", "-S-SS-"}, {Space, "chkShow_2", "-SSSS-"},    {Click, "chkExclude_2", "-SESS-"},
-        {Space, "chkShow_2", "-SBSS-"}, {Click, "chkExclude_2", "-SSSS-"}, {Space, "chkExclude_2", "-SBSS-"},
-        {Click, "chkShow_2", "--ESS-"}, {Space, "chkShow_0", "S-ESS-"},    {Click, "chkExclude_4", "S-ESE-"},
-        {Click, "chkShow_4", "S-ESS-"}, {Space, "chkShow_5", "S-ESSS"},    {Space, "chkExclude_5", "S-ESSB"},
+    const std::tuple<bool, const char*, const char*> steps[] = {
+        // mouse, box, ticks after
+        {true, "chkShow_1", "-S-S--"},  {false, "chkShow_2", "-SSS--"},   {true, "chkExclude_2", "-SES--"},
+        {false, "chkShow_2", "-SBS--"}, {true, "chkExclude_2", "-SSS--"}, {false, "chkExclude_2", "-SBS--"},
+        {true, "chkShow_2", "--ES--"},  {false, "chkShow_0", "S-ES--"},   {true, "chkExclude_4", "S-ESE-"},
+        {true, "chkShow_4", "S-ESS-"},  {false, "chkShow_5", "S-ESSS"},   {false, "chkExclude_5", "S-ESSB"},
     };
-    for (const auto& [action, name, after] : steps) {
+    for (const auto& [mouse, name, after] : steps) {
         QCheckBox* box = dialog->findChild<QCheckBox*>(name);
-        if (action == Click) {
+        if (mouse) {
             // Where a person would click: the box's own click area, not the middle of its widget.
             QStyleOptionButton option;
             option.initFrom(box);
@@ -117,10 +100,16 @@ TEST_F(FilterDialog, MouseClicksRunTheRulesAndTheKeyboardDoesNot) {
         } else {
             QTest::keyClick(box, Qt::Key_Space);
         }
-        EXPECT_EQ(Ticks(), QString(after)) << action << " " << name;
+        EXPECT_EQ(Ticks(), QString(after)) << (mouse ? "click " : "space ") << name;
     }
-    ClickOk();
+
+    QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
     EXPECT_EQ(Stored(), QStringList({"1", "0", "2", "1", "1", "3"}));
+    EXPECT_EQ(refills, 1);
+    EXPECT_TRUE(mainEnabledAtRefill);
+    EXPECT_FALSE(dialogVisibleAtRefill);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
 }
 
 TEST_F(FilterDialog, ClosingWithoutOkStoresNothing) {
@@ -139,7 +128,7 @@ TEST_F(FilterDialog, ClosingWithoutOkStoresNothing) {
         EXPECT_TRUE(dialog.isNull());
     }
     EXPECT_EQ(refills, 0);
-    EXPECT_EQ(Stored(), QStringList({"absent", "absent", "absent", "absent", "absent", "absent"}));
+    EXPECT_EQ(Stored(), QStringList(FilterCount, "absent"));
 }
 
 // The drawn places when the font allows; with the application's font (0) or a wider one every text
