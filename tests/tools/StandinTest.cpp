@@ -2,13 +2,13 @@
 // Its listings are read back by the update's parser tests, which write them with the same code;
 // the launch tests check the arguments it records.
 
+#include "TestDirs.h"
+
 #include "checks/VerifyReport.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -20,11 +20,7 @@ struct Outcome {
 
 class StandinTest : public testing::Test {
 public:
-    void WriteData(const QString& text) {
-        QFile file(games);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text.toUtf8());
-    }
+    void WriteData(const QString& text) { zelvora::test::WriteBytes(games, text.toUtf8()); }
 
     Outcome Start(const QStringList& args) {
         QProcess process;
@@ -39,8 +35,8 @@ public:
         return run;
     }
 
-    QTemporaryDir dir;
-    const QString games = dir.filePath("games.tsv");
+    zelvora::test::TempProgramDir dir;
+    const QString games = dir.file("games.tsv");
     QProcessEnvironment env = [this] {
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"ZELVORA_MAME_RECORD", "ZELVORA_MAME_RECORD_ARGS", "ZELVORA_MAME_EXIT"})
@@ -77,7 +73,7 @@ TEST_F(StandinTest, VerifyReportPutsEachBadSetsProblemsBeforeItsRomsetLine) {
 
 TEST_F(StandinTest, GameStartPrintsItsArgumentsAndExitsWithTheChosenCode) {
     env.insert("ZELVORA_MAME_EXIT", "7");
-    env.insert("ZELVORA_STANDIN_GAMES", dir.filePath("absent.tsv")); // a game start needs no data
+    env.insert("ZELVORA_STANDIN_GAMES", dir.file("absent.tsv")); // a game start needs no data
     const Outcome run = Start({"pacman", "-cfg", "/tmp/a b/it's \"x\"", "-nosound"});
     EXPECT_EQ(run.exitCode, 7);
     EXPECT_EQ(run.out, QStringList{"mame: would now run pacman with: -cfg /tmp/a b/it's \"x\" -nosound"});
@@ -93,7 +89,7 @@ TEST_F(StandinTest, MissingOrMalformedDataFileFailsWithAMessage) {
     };
     for (const auto& [data, message] : cases) {
         WriteData(data);
-        env.insert("ZELVORA_STANDIN_GAMES", data.isEmpty() ? dir.filePath("absent.tsv") : games);
+        env.insert("ZELVORA_STANDIN_GAMES", data.isEmpty() ? dir.file("absent.tsv") : games);
         const Outcome run = Start({"-listdetails"});
         EXPECT_EQ(run.exitCode, 1) << message;
         EXPECT_TRUE(run.out.isEmpty()) << message;
