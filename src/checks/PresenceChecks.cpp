@@ -1,6 +1,7 @@
 #include "checks/PresenceChecks.h"
 
 #include "store/DirectoryListing.h"
+#include "store/FieldNames.h"
 #include "store/FieldTable.h"
 #include "store/GroupedWrites.h"
 #include "store/Progress.h"
@@ -15,11 +16,11 @@ namespace zelvora {
 
 namespace {
 
-const QString RomField = QStringLiteral("Rom");
-const QString CloneField = QStringLiteral("Clone");
-const QString ScreenshotField = QStringLiteral("Screenshot");
-const QString MissingRomField = QStringLiteral("Missing ROM");
-const QString BadRomField = QStringLiteral("Bad ROM");
+const QString RomField = Field::Rom;
+const QString CloneField = Field::Clone;
+const QString ScreenshotField = Field::Screenshot;
+const QString MissingRomField = Field::MissingRom;
+const QString BadRomField = Field::BadRom;
 
 // True when the field holds exactly `value` as a number, so that storing it again would change
 // nothing. Null, text and other numbers are rewritten.

@@ -1,5 +1,6 @@
 #include "checks/VerifyReport.h"
 
+#include "store/FieldNames.h"
 #include "store/Progress.h"
 #include "store/Recordset.h"
 #include "store/TextCompare.h"
@@ -13,9 +14,9 @@ namespace zelvora {
 
 namespace {
 
-const QString RomField = QStringLiteral("Rom");
-const QString NotesField = QStringLiteral("Notes");
-const QString BadRomField = QStringLiteral("Bad ROM");
+const QString RomField = Field::Rom;
+const QString NotesField = Field::Notes;
+const QString BadRomField = Field::BadRom;
 
 bool onlyBlanks(const QString& line) {
     for (QChar c : line) {

@@ -2,6 +2,7 @@
 
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
+#include "store/FieldNames.h"
 #include "store/FieldTable.h"
 #include "store/Recordset.h"
 #include "store/TextCompare.h"
@@ -17,13 +18,14 @@ namespace zelvora {
 namespace {
 
 // Each information label shows the field named by its tag.
-const char* const InfoTags[17] = {"Date",     "Driver",  "CPU 1",        "CPU 2", "CPU 3",  "Sound 1",
-                                  "Sound 2",  "Sound 3", "Playable",     "Sound", "Colors", "Hi Score",
-                                  "Cocktail", "Clone",   "Manufacturer", "Rom",   "Notes"};
+const QString* const InfoTags[17] = {
+    &Field::Date,     &Field::Driver, &Field::Cpu1,         &Field::Cpu2,  &Field::Cpu3,   &Field::Sound1,
+    &Field::Sound2,   &Field::Sound3, &Field::Playable,     &Field::Sound, &Field::Colors, &Field::HiScore,
+    &Field::Cocktail, &Field::Clone,  &Field::Manufacturer, &Field::Rom,   &Field::Notes};
 
-QLabel* tagged(QLabel* label, int index, const char* tag) {
+QLabel* tagged(QLabel* label, int index, const QString& tag) {
     label->setObjectName(QStringLiteral("lblInfo_%1").arg(index));
-    label->setProperty("tag", QLatin1String(tag));
+    label->setProperty("tag", tag);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Catalogue text is shown as it stands, never read as markup.
     label->setTextFormat(Qt::PlainText);
@@ -37,7 +39,7 @@ DetailTabs::DetailTabs(UserDialogs& dialogs, std::function<OptionsPanel::Folders
     : QTabWidget(parent), focusGrid_(std::move(focusGrid)) {
     setObjectName(QStringLiteral("sstDisplay"));
     for (int i = 0; i < 17; ++i)
-        lblInfo[i] = tagged(new QLabel(this), i, InfoTags[i]);
+        lblInfo[i] = tagged(new QLabel(this), i, *InfoTags[i]);
     addTab(makeScreenShotTab(), QStringLiteral("Screen Shot"));
     Options = new OptionsPanel(dialogs, std::move(folders), focusGrid_);
     addTab(Options, QStringLiteral("Options"));
@@ -123,8 +125,8 @@ QWidget* DetailTabs::makeInformationTab() {
 }
 
 void DetailTabs::showScreenshot(ScreenshotView* view, const Recordset& rs, const Selection& selection) {
-    const QString path = finder_.Find(selection.pcxPath, rs.Value(QStringLiteral("Rom")).toString(),
-                                      rs.Value(QStringLiteral("Clone")).toString(), selection.assumeMerged);
+    const QString path = finder_.Find(selection.pcxPath, rs.Value(Field::Rom).toString(),
+                                      rs.Value(Field::Clone).toString(), selection.assumeMerged);
     if (path.isEmpty())
         view->Clear();
     else
@@ -138,7 +140,7 @@ void DetailTabs::UpdateTab(const Recordset& rs, const Selection& selection) {
         lblGame->setText(selection.rowText);
         break;
     case OptionsTab: {
-        const QVariant useDefault = rs.Value(QStringLiteral("Default"));
+        const QVariant useDefault = rs.Value(Field::Default);
         const bool onDefaultSet = !useDefault.isNull() && useDefault.toLongLong() == 1;
         const bool shown = !(onDefaultSet && selection.row != 0);
         Options->LoadOptions(rs, shown, !EqualNoCase(selection.rowText, DefaultDescription));

@@ -26,7 +26,7 @@ struct ValueText {
     const char* prefix = "";
     double divisor = 1;
     double offset = 0;
-    std::vector<const char*> names;
+    std::vector<const char*> names = {};
     int first = 0;
 };
 
@@ -46,7 +46,7 @@ struct SwitchRule {
     const char* text = "";
     double divisor = 1;
     double offset = 0;
-    std::vector<const char*> choices; // nullptr: no switch for that value
+    std::vector<const char*> choices = {}; // nullptr: no switch for that value
     int first = 0;
     const char* otherwise = nullptr;
 };
@@ -58,8 +58,8 @@ struct OptionSpec {
     const char* caption = nullptr; // a check box's text
     int min = 0;                   // a scroll bar's or slider's range
     int max = 0;
-    ValueText valueText;
-    SwitchRule classic; // the switch of MAME of the late 1990s
+    ValueText valueText = {};
+    SwitchRule classic = {}; // the switch of MAME of the late 1990s
 };
 
 // Every option of a game record, in the order its switches stand on MAME's command line.

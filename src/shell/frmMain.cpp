@@ -14,6 +14,7 @@
 #include "shell/Shell.h"
 #include "shell/UserDialogs.h"
 #include "store/Catalogue.h"
+#include "store/FieldNames.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TextCompare.h"
@@ -40,7 +41,7 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
     auto* central = new QWidget(this);
     auto* columns = new QHBoxLayout(central);
     auto* listColumn = new QVBoxLayout;
-    cmdSort = new QPushButton(QStringLiteral("Description"), central);
+    cmdSort = new QPushButton(Field::Description, central);
     cmdSort->setObjectName(QStringLiteral("cmdSort"));
     cmdSort->setToolTip(QStringLiteral("The field the list is sorted by; click for the next one"));
     MSFlexGrid1 = new GameGrid(central);
@@ -157,8 +158,8 @@ void frmMain::Form_Load() {
     guarded([&] {
         PrepareCatalogue(vars);
         setUpGridColumns();
-        FillGrid(QStringLiteral("Description"));
-        vars.RomsRecordset->FindFirst(QStringLiteral("Rom"), DefaultRom);
+        FillGrid(Field::Description);
+        vars.RomsRecordset->FindFirst(Field::Rom, DefaultRom);
         InitOptionControls();
 
         const long long last =
@@ -241,16 +242,16 @@ bool frmMain::FindRowGame(int row) {
     Recordset* rs = shell_.vars().RomsRecordset.get();
     if (!rs || row < 0 || row >= rows_.rowCount())
         return false;
-    return rs->FindLast(QStringLiteral("Description"), rows_.Text(row, 1));
+    return rs->FindLast(Field::Description, rows_.Text(row, 1));
 }
 
 bool frmMain::MoveToShownGame() {
     Recordset* rs = shell_.vars().RomsRecordset.get();
     if (!rs || shownRecord_ == 0)
         return false;
-    if (rs->MoveToBookmark(shownRecord_) && EqualNoCase(rs->Value(QStringLiteral("Rom")).toString(), shownRom_))
+    if (rs->MoveToBookmark(shownRecord_) && EqualNoCase(rs->Value(Field::Rom).toString(), shownRom_))
         return true;
-    if (!rs->FindFirst(QStringLiteral("Rom"), shownRom_)) {
+    if (!rs->FindFirst(Field::Rom, shownRom_)) {
         shownRecord_ = 0;
         return false;
     }
@@ -289,7 +290,7 @@ void frmMain::UpdateTab() {
         selection.pcxPath = shell_.vars().PcxPath;
         selection.assumeMerged = mnuAssume->isChecked();
         shownRecord_ = rs->Bookmark();
-        shownRom_ = rs->Value(QStringLiteral("Rom")).toString();
+        shownRom_ = rs->Value(Field::Rom).toString();
         sstDisplay->UpdateTab(*rs, selection);
     });
 }
@@ -316,11 +317,11 @@ void frmMain::defaultBoxToggled(bool checked) {
         } else {
             // Leaving the default set starts from a copy of it, taken from the default record.
             std::unique_ptr<Recordset> defaults = shell_.vars().CatalogueDb->OpenRecordset(RomsTable);
-            if (defaults->FindFirst(QStringLiteral("Rom"), DefaultRom)) {
+            if (defaults->FindFirst(Field::Rom, DefaultRom)) {
                 CopyDefaultSet(*rs, *defaults);
             } else {
                 rs->Edit();
-                rs->SetValue(QStringLiteral("Default"), 0);
+                rs->SetValue(Field::Default, 0);
                 rs->Update();
             }
             // The hidden controls held the game's old values; the copy replaces them.
@@ -378,7 +379,7 @@ void frmMain::mnuDelete_Click() {
     QString rom;
     guarded([&] {
         if (MoveToShownGame())
-            rom = shell_.vars().RomsRecordset->Value(QStringLiteral("Rom")).toString();
+            rom = shell_.vars().RomsRecordset->Value(Field::Rom).toString();
     });
     if (rom.isEmpty())
         return;
@@ -427,7 +428,7 @@ void frmMain::MSFlexGrid1_Keyup(int& key) {
     default:
         break;
     }
-    const bool sortedByDescription = EqualNoCase(cmdSort->text(), QStringLiteral("Description"));
+    const bool sortedByDescription = EqualNoCase(cmdSort->text(), Field::Description);
     const int found = typeAhead_.Key(key, shell_.clock().SecondsSinceMidnight(), rows_, sortedByDescription);
     if (found >= 0) {
         MSFlexGrid1->SetCurrentRow(found);
@@ -456,7 +457,7 @@ void frmMain::mnuFilter_Click() {
     auto* dialog = new frmFilter(shell_.settings(), this, [self] {
         if (!self)
             return;
-        self->FillGrid(QStringLiteral("Description"));
+        self->FillGrid(Field::Description);
         self->MSFlexGrid1_EnterCell();
     });
     dialog->show();

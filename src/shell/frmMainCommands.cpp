@@ -11,6 +11,7 @@
 #include "shell/Shell.h"
 #include "shell/UserDialogs.h"
 #include "store/Catalogue.h"
+#include "store/FieldNames.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
 #include "update/frmNewVersion.h"
@@ -102,7 +103,7 @@ void frmMain::mnuCheck_Click(int index) {
         default:
             return; // no such entry
         }
-        FillGrid(QStringLiteral("Description"));
+        FillGrid(Field::Description);
     });
     if (!problem.isEmpty())
         shell_.dialogs().Inform(this, QStringLiteral("Zelvora"), problem);
@@ -118,10 +119,10 @@ void frmMain::mnuUpdate_Click() {
     if (OptionsChanged())
         SaveGameOptions();
     QPointer<frmMain> self(this);
-    auto* window = new frmNewVersion(shell_.vars(), shell_.runner(),
-                                     {this, [self] { self->FillGrid(QStringLiteral("Description")); },
-                                      [self] { self->FocusGrid(); },
-                                      [&shell = shell_](const QString& text) { shell.Fatal(text); }});
+    auto* window =
+        new frmNewVersion(shell_.vars(), shell_.runner(),
+                          {this, [self] { self->FillGrid(Field::Description); }, [self] { self->FocusGrid(); },
+                           [&shell = shell_](const QString& text) { shell.Fatal(text); }});
     window->Form_Load();
 }
 

@@ -1,5 +1,7 @@
 #include "store/FieldTable.h"
 
+#include "store/FieldNames.h"
+
 namespace zelvora {
 
 FieldType TypeOfKind(FieldKind kind) {
@@ -17,18 +19,29 @@ FieldType TypeOfKind(FieldKind kind) {
 }
 
 void FieldTable::InitFieldNames() {
-    static const char* const names[CatalogueFieldCount] = {
-        "Rom",          "Additional",  "Description",  "Driver",     "CPU 1",          "CPU 2",       "CPU 3",
-        "Sound 1",      "Sound 2",     "Sound 3",      "Date",       "Manufacturer",   "Clone",       "Playable",
-        "Colors",       "Sound",       "Hi Score",     "Cocktail",   "Notes",          "Active",      "16 Bit Sound",
-        "YM2203",       "YM3812",      "No Scanlines", "VESA Modes", "Pixel Doubling", "8 Bit Color", "Synch Video",
-        "Always Synch", "No Rotation", "No Mouse",     "Cheats",     "Antialias",      "Debugger",    "No Trans",
-        "Default",      "Sample Rate", "Gamma",        "VGA Freq",   "Rotate",         "Flip",        "Beam",
-        "Flicker",      "Frame Skip",  "Sound Card",   "Resolution", "Joystick",       "AltExec",     "AltDir",
-        "Playback",     "PlayOpt",     "No Stereo",    "Screenshot", "Missing ROM",    "Bad ROM",
+    const QString* const names[CatalogueFieldCount] = {
+        &Field::Rom,        &Field::Additional,    &Field::Description,
+        &Field::Driver,     &Field::Cpu1,          &Field::Cpu2,
+        &Field::Cpu3,       &Field::Sound1,        &Field::Sound2,
+        &Field::Sound3,     &Field::Date,          &Field::Manufacturer,
+        &Field::Clone,      &Field::Playable,      &Field::Colors,
+        &Field::Sound,      &Field::HiScore,       &Field::Cocktail,
+        &Field::Notes,      &Field::Active,        &Field::SixteenBitSound,
+        &Field::Ym2203,     &Field::Ym3812,        &Field::NoScanlines,
+        &Field::VesaModes,  &Field::PixelDoubling, &Field::EightBitColor,
+        &Field::SynchVideo, &Field::AlwaysSynch,   &Field::NoRotation,
+        &Field::NoMouse,    &Field::Cheats,        &Field::Antialias,
+        &Field::Debugger,   &Field::NoTrans,       &Field::Default,
+        &Field::SampleRate, &Field::Gamma,         &Field::VgaFreq,
+        &Field::Rotate,     &Field::Flip,          &Field::Beam,
+        &Field::Flicker,    &Field::FrameSkip,     &Field::SoundCard,
+        &Field::Resolution, &Field::Joystick,      &Field::AltExec,
+        &Field::AltDir,     &Field::Playback,      &Field::PlayOpt,
+        &Field::NoStereo,   &Field::Screenshot,    &Field::MissingRom,
+        &Field::BadRom,
     };
     for (int i = 0; i < FieldSlots; ++i) {
-        FieldNames[i] = i < CatalogueFieldCount ? QString::fromLatin1(names[i]) : QString();
+        FieldNames[i] = i < CatalogueFieldCount ? *names[i] : QString();
         FieldKinds[i] = FieldKind::Empty;
     }
     FieldKinds[18] = FieldKind::Memo;
