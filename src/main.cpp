@@ -1,7 +1,7 @@
-#include "gamelist/Clock.h"
 #include "launcher/ProcessRunner.h"
+#include "platform/Clock.h"
+#include "platform/UserDialogs.h"
 #include "shell/Shell.h"
-#include "shell/UserDialogs.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
 

@@ -6,9 +6,9 @@
 
 #include "checks/PresenceChecks.h"
 #include "checks/VerifyReport.h"
+#include "platform/DirectoryListing.h"
+#include "platform/Progress.h"
 #include "store/Catalogue.h"
-#include "store/DirectoryListing.h"
-#include "store/Progress.h"
 #include "store/Variables.h"
 
 #include <QDir>

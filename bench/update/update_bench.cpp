@@ -11,10 +11,10 @@
 #include "ScriptedDialogs.h"
 
 #include "launcher/ProcessRunner.h"
+#include "platform/TextLines.h"
 #include "shell/Shell.h"
 #include "shell/frmMain.h"
 #include "store/Settings.h"
-#include "store/TextLines.h"
 #include "update/CatalogueMerge.h"
 #include "update/ListingParsers.h"
 #include "update/frmNewVersion.h"

@@ -1,12 +1,12 @@
 #include "checks/PresenceChecks.h"
 
-#include "store/DirectoryListing.h"
+#include "platform/DirectoryListing.h"
+#include "platform/Progress.h"
+#include "platform/TextCompare.h"
 #include "store/FieldNames.h"
 #include "store/FieldTable.h"
 #include "store/GroupedWrites.h"
-#include "store/Progress.h"
 #include "store/Recordset.h"
-#include "store/TextCompare.h"
 
 #include <QVariant>
 

@@ -2,7 +2,7 @@
 
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
-#include "store/Progress.h"
+#include "platform/Progress.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "checks/VerifyReport.h"
 
+#include "platform/Progress.h"
+#include "platform/TextCompare.h"
+#include "platform/TextLines.h"
 #include "store/FieldNames.h"
-#include "store/Progress.h"
 #include "store/Recordset.h"
-#include "store/TextCompare.h"
-#include "store/TextLines.h"
 
 #include <QFileInfo>
 

@@ -2,10 +2,10 @@
 
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
+#include "platform/TextCompare.h"
 #include "store/FieldNames.h"
 #include "store/FieldTable.h"
 #include "store/Recordset.h"
-#include "store/TextCompare.h"
 
 #include <QGridLayout>
 #include <QLabel>

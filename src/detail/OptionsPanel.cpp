@@ -1,12 +1,12 @@
 #include "detail/OptionsPanel.h"
 
 #include "detail/OptionTable.h"
-#include "shell/UserDialogs.h"
+#include "platform/TextCompare.h"
+#include "platform/UserDialogs.h"
 #include "store/FieldNames.h"
 #include "store/Recordset.h"
-#include "store/TextCompare.h"
 
-#include "shell/MouseUpCheckBox.h"
+#include "platform/MouseUpControls.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -64,23 +64,6 @@ QString storedText(const QVariant& value) {
 int clampedTo(const QAbstractSlider* control, qlonglong value) {
     return static_cast<int>(std::clamp<qlonglong>(value, control->minimum(), control->maximum()));
 }
-
-// A slider that reports the release of the mouse, wherever on it the press began (a click on its
-// groove as well as a drag of its handle).
-class MouseUpSlider final : public QSlider {
-public:
-    MouseUpSlider(QWidget* parent, std::function<void()> mouseUp)
-        : QSlider(Qt::Horizontal, parent), mouseUp_(std::move(mouseUp)) {}
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        QSlider::mouseReleaseEvent(event);
-        mouseUp_();
-    }
-
-private:
-    std::function<void()> mouseUp_;
-};
 
 QString controlName(const char* array, int index) {
     return QLatin1String(array) + QLatin1Char('_') + QString::number(index);

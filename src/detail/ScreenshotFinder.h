@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/DirectoryListing.h"
+#include "platform/DirectoryListing.h"
 
 #include <QDateTime>
 #include <QString>

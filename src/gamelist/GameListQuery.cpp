@@ -1,10 +1,10 @@
 #include "gamelist/GameListQuery.h"
 
+#include "platform/TextCompare.h"
 #include "store/Database.h"
 #include "store/FieldTable.h"
 #include "store/Recordset.h"
 #include "store/Settings.h"
-#include "store/TextCompare.h"
 #include "store/Variables.h"
 
 namespace zelvora {

@@ -1,7 +1,7 @@
 #include "gamelist/TypeAhead.h"
 
 #include "gamelist/KeyCodes.h"
-#include "store/TextCompare.h"
+#include "platform/TextCompare.h"
 
 namespace zelvora {
 

@@ -3,8 +3,8 @@
 #include "gamelist/GameListQuery.h"
 #include "store/Settings.h"
 
-#include "shell/MouseUpCheckBox.h"
-#include "shell/Twips.h"
+#include "platform/MouseUpControls.h"
+#include "platform/Twips.h"
 
 #include <QCheckBox>
 #include <QLabel>

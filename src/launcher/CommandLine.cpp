@@ -3,10 +3,10 @@
 #include "detail/OptionTable.h"
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
+#include "platform/TextCompare.h"
 #include "store/FieldNames.h"
 #include "store/FieldTable.h"
 #include "store/Recordset.h"
-#include "store/TextCompare.h"
 
 #include <QVariant>
 

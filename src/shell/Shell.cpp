@@ -2,7 +2,7 @@
 
 #include "launcher/ProcessRunner.h"
 
-#include "shell/FatalError.h"
+#include "platform/FatalError.h"
 #include "shell/frmFileLocations.h"
 #include "shell/frmMain.h"
 

@@ -1,7 +1,7 @@
 #include "shell/frmFileLocations.h"
 
+#include "platform/UserDialogs.h"
 #include "shell/Shell.h"
-#include "shell/UserDialogs.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
 

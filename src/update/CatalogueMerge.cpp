@@ -2,9 +2,9 @@
 
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
+#include "platform/TextCompare.h"
+#include "platform/TextLines.h"
 #include "store/Recordset.h"
-#include "store/TextCompare.h"
-#include "store/TextLines.h"
 #include "store/Variables.h"
 #include "update/ListingParsers.h"
 #include "update/MergedRecords.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Progress.h"
+#include "platform/Progress.h"
 
 #include <QString>
 #include <QStringList>

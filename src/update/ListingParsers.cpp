@@ -1,6 +1,6 @@
 #include "update/ListingParsers.h"
 
-#include "store/TextCompare.h"
+#include "platform/TextCompare.h"
 
 namespace zelvora {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/TextCompare.h"
+#include "platform/TextCompare.h"
 
 #include <QString>
 #include <QStringList>

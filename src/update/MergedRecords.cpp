@@ -1,6 +1,6 @@
 #include "update/MergedRecords.h"
 
-#include "store/Progress.h"
+#include "platform/Progress.h"
 #include "store/Recordset.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "update/frmNewVersion.h"
 
-#include "shell/Twips.h"
+#include "platform/Twips.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
 

@@ -2,8 +2,8 @@
 #include "TestDirs.h"
 
 #include "checks/PresenceChecks.h"
+#include "platform/Progress.h"
 #include "store/Catalogue.h"
-#include "store/Progress.h"
 #include "store/Variables.h"
 
 #include <QDir>

@@ -4,8 +4,8 @@
 #include "checks/RomVerification.h"
 #include "checks/VerifyReport.h"
 #include "launcher/ProcessRunner.h"
+#include "platform/Progress.h"
 #include "store/Catalogue.h"
-#include "store/Progress.h"
 #include "store/Variables.h"
 
 #include <QFile>

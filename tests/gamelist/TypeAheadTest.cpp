@@ -1,6 +1,6 @@
 #include "gamelist/TypeAhead.h"
 #include "gamelist/KeyCodes.h"
-#include "store/TextCompare.h"
+#include "platform/TextCompare.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "gamelist/Clock.h"
 #include "launcher/ProcessRunner.h"
-#include "shell/UserDialogs.h"
+#include "platform/Clock.h"
+#include "platform/UserDialogs.h"
 
 #include <QStringList>
 

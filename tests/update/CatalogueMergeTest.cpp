@@ -2,8 +2,8 @@
 #include "Listings.h"
 #include "TestDirs.h"
 
+#include "platform/TextLines.h"
 #include "store/Catalogue.h"
-#include "store/TextLines.h"
 #include "store/Variables.h"
 #include "update/CatalogueMerge.h"
 

@@ -1,7 +1,7 @@
 #include "Listings.h"
 #include "TestDirs.h"
 
-#include "store/TextLines.h"
+#include "platform/TextLines.h"
 #include "update/ListingParsers.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "CatalogueGenerator.h"
 #include "TestDirs.h"
 
+#include "platform/Progress.h"
 #include "store/Catalogue.h"
-#include "store/Progress.h"
 #include "store/Variables.h"
 #include "update/MergedRecords.h"
 

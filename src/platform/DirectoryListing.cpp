@@ -1,4 +1,4 @@
-#include "store/DirectoryListing.h"
+#include "platform/DirectoryListing.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,4 +1,4 @@
-#include "shell/UserDialogs.h"
+#include "platform/UserDialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

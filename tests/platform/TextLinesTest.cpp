@@ -1,4 +1,4 @@
-#include "store/TextLines.h"
+#include "platform/TextLines.h"
 
 #include "TestDirs.h"
 

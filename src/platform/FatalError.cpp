@@ -1,4 +1,4 @@
-#include "shell/FatalError.h"
+#include "platform/FatalError.h"
 
 #include <QApplication>
 #include <QMessageBox>

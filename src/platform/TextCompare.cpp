@@ -1,4 +1,4 @@
-#include "store/TextCompare.h"
+#include "platform/TextCompare.h"
 
 #include <algorithm>
 
