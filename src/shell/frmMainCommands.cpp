@@ -62,7 +62,7 @@ void frmMain::mnuCompact_Click() {
         } catch (const StoreError& error) {
             // The compaction leaves the catalogue as it was when it fails, so the program can
             // go on with it.
-            failure = error.text();
+            failure = error.Text();
         }
         OpenCatalogue(vars);
         RefindShownGame();

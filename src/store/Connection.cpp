@@ -7,16 +7,16 @@
 namespace zelvora {
 
 Connection::~Connection() {
-    close();
+    Close();
 }
 
-sqlite3* Connection::handle() const {
+sqlite3* Connection::Handle() const {
     if (!db_)
         throw StoreError(QStringLiteral("Object invalid or no longer set."));
     return db_;
 }
 
-void Connection::close() {
+void Connection::Close() {
     if (!db_)
         return;
     finalizeAll();
@@ -31,8 +31,8 @@ void Connection::finalizeAll() {
     ++statementEpoch_;
 }
 
-sqlite3_stmt* Connection::statement(const QString& sql) {
-    sqlite3* db = handle();
+sqlite3_stmt* Connection::Statement(const QString& sql) {
+    sqlite3* db = Handle();
     if (auto it = statements_.constFind(sql); it != statements_.constEnd()) {
         sqlite3_reset(*it);
         sqlite3_clear_bindings(*it);
@@ -43,15 +43,28 @@ sqlite3_stmt* Connection::statement(const QString& sql) {
     const int rc = sqlite3_prepare_v3(db, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_PREPARE_PERSISTENT,
                                       &stmt, nullptr);
     if (rc != SQLITE_OK)
-        fail();
+        Fail();
     if (!stmt)
         throw StoreError(QStringLiteral("Invalid SQL statement: the text holds no statement."));
     statements_.insert(sql, stmt);
     return stmt;
 }
 
-void Connection::execute(const QString& sql) {
-    sqlite3* db = handle();
+sqlite3_stmt* Connection::Reuse(CachedStatement& kept, const QString& sql, bool clearBindings) {
+    if (kept.stmt && kept.epoch == statementEpoch_ && kept.sql == sql) {
+        sqlite3_reset(kept.stmt);
+        if (clearBindings)
+            sqlite3_clear_bindings(kept.stmt);
+        return kept.stmt;
+    }
+    kept.stmt = Statement(sql);
+    kept.epoch = statementEpoch_;
+    kept.sql = sql;
+    return kept.stmt;
+}
+
+void Connection::Execute(const QString& sql) {
+    sqlite3* db = Handle();
     char* message = nullptr;
     const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
@@ -59,7 +72,7 @@ void Connection::execute(const QString& sql) {
         sqlite3_free(message);
         throw StoreError(text);
     }
-    dataChanged();
+    DataChanged();
 }
 
 namespace {
@@ -77,8 +90,8 @@ FieldType typeFromDeclaration(const QString& declared) {
 
 } // namespace
 
-std::vector<FieldInfo> Connection::fields(const QString& table) {
-    sqlite3_stmt* stmt = statement(QStringLiteral("SELECT name, type FROM pragma_table_info(?1)"));
+std::vector<FieldInfo> Connection::Fields(const QString& table) {
+    sqlite3_stmt* stmt = Statement(QStringLiteral("SELECT name, type FROM pragma_table_info(?1)"));
     StatementReset reset(stmt);
     const QByteArray name = table.toUtf8();
     sqlite3_bind_text(stmt, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
@@ -90,20 +103,20 @@ std::vector<FieldInfo> Connection::fields(const QString& table) {
         info.type = typeFromDeclaration(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1))));
         fields.push_back(std::move(info));
     }
-    check(rc);
+    Check(rc);
     return fields;
 }
 
-void Connection::fail() const {
-    throw StoreError(QString::fromUtf8(sqlite3_errmsg(handle())));
+void Connection::Fail() const {
+    throw StoreError(QString::fromUtf8(sqlite3_errmsg(Handle())));
 }
 
-void Connection::check(int rc) const {
+void Connection::Check(int rc) const {
     if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-        fail();
+        Fail();
 }
 
-void Connection::schemaChanged() {
+void Connection::SchemaChanged() {
     // Statements prepared against the old table shape would be re-prepared by SQLite anyway;
     // dropping them keeps the cache from growing with every upgrade step.
     finalizeAll();

@@ -13,6 +13,14 @@ struct sqlite3_stmt;
 
 namespace zelvora {
 
+// A statement kept at hand by its user, so that a statement used over and over skips even the
+// connection's look-up by text. It stays good until the connection's statement epoch moves on.
+struct CachedStatement {
+    sqlite3_stmt* stmt = nullptr;
+    std::uint64_t epoch = UINT64_MAX;
+    QString sql;
+};
+
 // An open SQLite connection shared by a database and the recordsets opened on it. It owns every
 // prepared statement, so closing it finalizes them all and leaves the recordsets unusable rather
 // than dangling.
@@ -23,29 +31,32 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    bool isOpen() const { return db_ != nullptr; }
-    sqlite3* handle() const;
-    void close();
+    bool IsOpen() const { return db_ != nullptr; }
+    sqlite3* Handle() const;
+    void Close();
 
     // A cached statement, reset and with its bindings cleared.
-    sqlite3_stmt* statement(const QString& sql);
-    void execute(const QString& sql);
+    sqlite3_stmt* Statement(const QString& sql);
+    // The kept statement, reset, while it is still prepared for `sql`; else `sql` from the cache.
+    // A caller that binds every parameter again may leave the bindings alone.
+    sqlite3_stmt* Reuse(CachedStatement& kept, const QString& sql, bool clearBindings = true);
+    void Execute(const QString& sql);
 
     // The table's fields in table order; empty when there is no such table.
-    std::vector<FieldInfo> fields(const QString& table);
+    std::vector<FieldInfo> Fields(const QString& table);
 
     // Raises the connection's current error text.
-    [[noreturn]] void fail() const;
-    void check(int rc) const;
+    [[noreturn]] void Fail() const;
+    void Check(int rc) const;
 
     // Counters that let recordsets know their cached rows or field lists went stale.
-    std::uint64_t dataGeneration() const { return dataGeneration_; }
-    std::uint64_t schemaGeneration() const { return schemaGeneration_; }
-    void dataChanged() { ++dataGeneration_; }
+    std::uint64_t DataGeneration() const { return dataGeneration_; }
+    std::uint64_t SchemaGeneration() const { return schemaGeneration_; }
+    void DataChanged() { ++dataGeneration_; }
     // Changes whenever cached statements are finalized; a statement pointer kept from an
     // earlier epoch is gone.
-    std::uint64_t statementEpoch() const { return statementEpoch_; }
-    void schemaChanged();
+    std::uint64_t StatementEpoch() const { return statementEpoch_; }
+    void SchemaChanged();
 
 private:
     void finalizeAll();

@@ -106,17 +106,17 @@ FileShape examineFile(const QString& path) {
 // Whether the log really holds the pages the file lacks is SQLite's to say, after it has read
 // the log: every page must be reachable and sound.
 void checkPagesInLog(Connection& connection, const QString& path) {
-    sqlite3_stmt* stmt = connection.statement(QStringLiteral("PRAGMA quick_check(1)"));
+    sqlite3_stmt* stmt = connection.Statement(QStringLiteral("PRAGMA quick_check(1)"));
     StatementReset reset(stmt);
     const int rc = sqlite3_step(stmt);
-    connection.check(rc);
+    connection.Check(rc);
     if (rc != SQLITE_ROW || qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "ok") != 0)
         failFile(path, SQLITE_CORRUPT);
 }
 
 // The first column of every row the statement gives for the bound texts.
 QStringList firstColumn(Connection& connection, const QString& sql, std::initializer_list<QString> values) {
-    sqlite3_stmt* stmt = connection.statement(sql);
+    sqlite3_stmt* stmt = connection.Statement(sql);
     StatementReset reset(stmt);
     int index = 0;
     for (const QString& value : values) {
@@ -127,7 +127,7 @@ QStringList firstColumn(Connection& connection, const QString& sql, std::initial
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
         texts << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-    connection.check(rc);
+    connection.Check(rc);
     return texts;
 }
 
@@ -160,8 +160,8 @@ std::unique_ptr<Database> Database::Create(const QString& path) {
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     auto connection = std::make_shared<Connection>(db);
     if (rc != SQLITE_OK)
-        connection->fail();
-    connection->execute(
+        connection->Fail();
+    connection->Execute(
         QStringLiteral("PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"));
     return std::unique_ptr<Database>(new Database(std::move(connection), path));
 }
@@ -174,7 +174,7 @@ std::unique_ptr<Database> Database::Open(const QString& path, const QString& req
         sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     auto connection = std::make_shared<Connection>(db);
     if (rc != SQLITE_OK)
-        connection->fail();
+        connection->Fail();
     // Closing the last connection copies the write-ahead log into the file and deletes it; a file
     // refused below keeps the log it came with. A log SQLite made itself goes again on close.
     if (hadLog)
@@ -182,7 +182,7 @@ std::unique_ptr<Database> Database::Open(const QString& path, const QString& req
     if (sqlite3_db_readonly(db, "main") == 1)
         failFile(path, SQLITE_READONLY);
     sqlite3_busy_timeout(db, 2000);
-    connection->execute(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE;"));
+    connection->Execute(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE;"));
     // Reading the schema makes SQLite look at the file; nothing has been written yet.
     std::unique_ptr<Database> database(new Database(connection, path));
     if (shape == FileShape::TailInLog)
@@ -191,71 +191,71 @@ std::unique_ptr<Database> Database::Open(const QString& path, const QString& req
         throw StoreError(QStringLiteral("%1: the file holds no table '%2'.").arg(path, requiredTable));
     if (hadLog)
         sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
-    connection->execute(
+    connection->Execute(
         QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536;"));
     return database;
 }
 
 bool Database::IsOpen() const {
-    return connection_->isOpen();
+    return connection_->IsOpen();
 }
 
 void Database::Close() {
-    connection_->close();
+    connection_->Close();
 }
 
 void Database::Execute(const QString& sql) {
-    connection_->execute(sql);
+    connection_->Execute(sql);
 }
 
 void Database::CompactInto(const QString& destination) {
-    sqlite3_stmt* stmt = connection_->statement(QStringLiteral("VACUUM INTO ?1"));
+    sqlite3_stmt* stmt = connection_->Statement(QStringLiteral("VACUUM INTO ?1"));
     StatementReset reset(stmt);
     const QByteArray target = QFile::encodeName(destination);
     sqlite3_bind_text(stmt, 1, target.constData(), static_cast<int>(target.size()), SQLITE_TRANSIENT);
     if (sqlite3_step(stmt) != SQLITE_DONE)
-        connection_->fail();
+        connection_->Fail();
     syncFile(destination);
 }
 
 void Database::BeginTrans() {
-    connection_->execute(QStringLiteral("BEGIN"));
+    connection_->Execute(QStringLiteral("BEGIN"));
 }
 void Database::CommitTrans() {
-    connection_->execute(QStringLiteral("COMMIT"));
+    connection_->Execute(QStringLiteral("COMMIT"));
 }
 void Database::Rollback() {
-    connection_->execute(QStringLiteral("ROLLBACK"));
+    connection_->Execute(QStringLiteral("ROLLBACK"));
 }
 
 void Database::CreateTable(const QString& table, const QString& firstField, FieldType type, bool allowZeroLength) {
-    connection_->execute(QStringLiteral("CREATE TABLE %1 (%2)")
+    connection_->Execute(QStringLiteral("CREATE TABLE %1 (%2)")
                              .arg(QuoteName(table), fieldDefinition(firstField, type, allowZeroLength)));
-    connection_->schemaChanged();
+    connection_->SchemaChanged();
 }
 
 bool Database::HasTable(const QString& table) const {
-    sqlite3_stmt* stmt = connection_->statement(
+    sqlite3_stmt* stmt = connection_->Statement(
         QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE"));
     StatementReset reset(stmt);
     const QByteArray name = table.toUtf8();
     sqlite3_bind_text(stmt, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
     const int rc = sqlite3_step(stmt);
-    connection_->check(rc);
+    connection_->Check(rc);
     return rc == SQLITE_ROW;
 }
 
 std::vector<FieldInfo> Database::Fields(const QString& table) const {
-    std::vector<FieldInfo> fields = connection_->fields(table);
+    std::vector<FieldInfo> fields = connection_->Fields(table);
     if (fields.empty())
         throw StoreError(QStringLiteral("no such table: %1").arg(table));
     return fields;
 }
 
 void Database::AddField(const QString& table, const QString& name, FieldType type, bool allowZeroLength) {
-    connection_->execute(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+    connection_->Execute(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
                              .arg(QuoteName(table), fieldDefinition(name, type, allowZeroLength)));
-    connection_->schemaChanged();
+    connection_->SchemaChanged();
 }
 
 void Database::DeleteField(const QString& table, const QString& name) {
@@ -268,9 +268,9 @@ void Database::DeleteField(const QString& table, const QString& name) {
                                    "WHERE list.origin = 'c' AND info.name = ?2 COLLATE NOCASE"),
                     {table, name});
     for (const QString& index : indexes)
-        connection_->execute(QStringLiteral("DROP INDEX %1").arg(QuoteName(index)));
-    connection_->execute(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(QuoteName(table), QuoteName(name)));
-    connection_->schemaChanged();
+        connection_->Execute(QStringLiteral("DROP INDEX %1").arg(QuoteName(index)));
+    connection_->Execute(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(QuoteName(table), QuoteName(name)));
+    connection_->SchemaChanged();
 }
 
 QString Database::indexName(const QString& table, const QString& field) {
@@ -290,8 +290,8 @@ void Database::IndexField(const QString& table, const QString& field, const QStr
     QStringList quoted;
     for (const QString& column : std::as_const(columns))
         quoted << QuoteName(column);
-    connection_->execute(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QuoteName(name)));
-    connection_->execute(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+    connection_->Execute(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QuoteName(name)));
+    connection_->Execute(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
                              .arg(QuoteName(name), QuoteName(table), quoted.join(QLatin1String(", "))));
 }
 

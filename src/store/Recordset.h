@@ -1,6 +1,9 @@
 #pragma once
 
+#include "store/Connection.h"
 #include "store/FieldType.h"
+#include "store/KeysetSql.h"
+#include "store/RowCache.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -15,11 +18,7 @@
 #include <string>
 #include <vector>
 
-struct sqlite3_stmt;
-
 namespace zelvora {
-
-class Connection;
 
 // An updatable keyset over one table: the row ids of a table or of a single-table SELECT, taken
 // when it opens, in the statement's order. Records added through it join the end of the keyset;
@@ -92,41 +91,8 @@ public:
 
 private:
     enum class EditMode { None, Edit, Add };
-    // Records' columns as SQLite gave them, turned into QVariants only when asked for. Only the
-    // fields this recordset has been asked for are loaded, and a walk through the keyset loads
-    // ever larger runs of the records ahead in one statement; a jump elsewhere loads just the
-    // one record.
-    // A preloaded table of 50,000 records holds a million cells: they are kept small.
-    struct Cell {
-        int type = 0;
-        std::uint32_t length = 0; // bytes of a text or blob
-        union {
-            std::int64_t integer = 0;
-            double real;
-            size_t offset; // of a text or blob in `bytes`
-        };
-    };
-    struct RowChunk {
-        std::uint64_t generation = UINT64_MAX;
-        size_t columns = 0;
-        std::vector<Cell> cells;
-        std::string bytes;
-        QHash<std::int64_t, size_t> rowOf;
-        // The record found last: its fields are mostly read one after the other.
-        std::int64_t lastRow = INT64_MIN;
-        size_t lastSlot = 0;
-        std::vector<int> columnOf; // a field's column in `cells`, -1 when not loaded
-        QString rowSql;            // the statements for the loaded columns; empty when they changed
-        QString runSql;
-        QString selectList;
-        int nextPosition = -1;
-        int size = 1;
-    };
-    struct CachedStatement {
-        sqlite3_stmt* stmt = nullptr;
-        std::uint64_t epoch = UINT64_MAX;
-        QString sql;
-    };
+
+    Recordset(std::shared_ptr<Connection> connection, KeysetSql keyset);
 
     Connection& connection() const;
     void refreshFields() const;
@@ -134,12 +100,6 @@ private:
     QByteArray writeKey() const;
     QString writeSql() const;
     std::int64_t currentRowId() const;
-    const Cell& currentCell(int field) const;
-    void loadChunk() const;
-    void buildChunkStatements() const;
-    void fillChunk(sqlite3_stmt* stmt, size_t expectedRows = 0) const;
-    void forgetRow(std::int64_t rowId, bool cacheWasCurrent);
-    sqlite3_stmt* statement(CachedStatement& cache, const QString& sql) const;
     void leaveRecord();
     void stepForward(int from);
     void stepBackward(int from);
@@ -162,13 +122,12 @@ private:
     mutable std::vector<FieldInfo> fields_;
     mutable QHash<QString, int> fieldByName_;
     mutable QHash<QString, int> fieldByFoldedName_;
-    mutable CachedStatement rowStatement_;
     // The INSERT and UPDATE statements by edit mode and the fields written: a loop that writes the
     // same fields of every record builds and looks up its statement once.
     mutable QHash<QByteArray, CachedStatement> writeStatements_;
     mutable std::uint64_t fieldsGeneration_ = UINT64_MAX;
-    mutable RowChunk chunk_;
-    mutable CachedStatement chunkStatement_;
+    // Reading a value loads it: the cache changes under const reads.
+    mutable RowCache rows_;
 
     EditMode editMode_ = EditMode::None;
     std::vector<std::optional<QVariant>> pending_;

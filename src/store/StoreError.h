@@ -12,7 +12,7 @@ class StoreError : public std::runtime_error {
 public:
     explicit StoreError(const QString& text) : std::runtime_error(text.toStdString()), text_(text) {}
 
-    const QString& text() const { return text_; }
+    const QString& Text() const { return text_; }
 
 private:
     QString text_;
@@ -26,7 +26,7 @@ template <typename Step, typename Fatal> bool CatchStoreError(Step&& step, Fatal
         step();
         return true;
     } catch (const StoreError& error) {
-        fatal(error.text());
+        fatal(error.Text());
         return false;
     }
 }

@@ -17,64 +17,63 @@ namespace {
 
 std::unique_ptr<Database> makeTable(const QString& path) {
     auto db = Database::Create(path);
-    db->CreateTable(QStringLiteral("ROMS"), QStringLiteral("Rom"), FieldType::Text, false);
+    db->CreateTable("ROMS", "Rom", FieldType::Text, false);
     return db;
 }
 
+struct DatabaseTest : ::testing::Test {
+    TempProgramDir dir;
+    std::unique_ptr<Database> db = makeTable(dir.file("a.mdb"));
+};
+
 } // namespace
 
-TEST(Database, AddsAndDeletesFieldsOfEachType) {
-    TempProgramDir dir;
-    auto db = makeTable(dir.file(QStringLiteral("a.mdb")));
-    db->AddField(QStringLiteral("ROMS"), QStringLiteral("Notes"), FieldType::Memo, true);
-    db->AddField(QStringLiteral("ROMS"), QStringLiteral("Active"), FieldType::Integer, false);
-    db->AddField(QStringLiteral("ROMS"), QStringLiteral("Bad ROM"), FieldType::Long, false);
-    db->AddField(QStringLiteral("ROMS"), QStringLiteral("Odd \"quoted\" name"), FieldType::Text, true);
+TEST_F(DatabaseTest, AddsAndDeletesFieldsOfEachType) {
+    db->AddField("ROMS", "Notes", FieldType::Memo, true);
+    db->AddField("ROMS", "Active", FieldType::Integer, false);
+    db->AddField("ROMS", "Bad ROM", FieldType::Long, false);
+    db->AddField("ROMS", "Odd \"quoted\" name", FieldType::Text, true);
 
-    auto fields = db->Fields(QStringLiteral("ROMS"));
+    auto fields = db->Fields("ROMS");
     ASSERT_EQ(fields.size(), 5u);
-    EXPECT_EQ(fields[0].name, QStringLiteral("Rom"));
+    EXPECT_EQ(fields[0].name, "Rom");
     EXPECT_EQ(fields[0].type, FieldType::Text);
     EXPECT_EQ(fields[1].type, FieldType::Memo);
     EXPECT_EQ(fields[2].type, FieldType::Integer);
     EXPECT_EQ(fields[3].type, FieldType::Long);
-    EXPECT_EQ(fields[4].name, QStringLiteral("Odd \"quoted\" name"));
+    EXPECT_EQ(fields[4].name, "Odd \"quoted\" name");
 
     // The engine ignores case in field names: deleting by another case removes the field, adding
     // it again under another case is refused.
-    db->DeleteField(QStringLiteral("ROMS"), QStringLiteral("bad rom"));
-    EXPECT_EQ(db->Fields(QStringLiteral("ROMS")).size(), 4u);
-    EXPECT_THROW(db->AddField(QStringLiteral("ROMS"), QStringLiteral("NOTES"), FieldType::Memo, true), StoreError);
+    db->DeleteField("ROMS", "bad rom");
+    EXPECT_EQ(db->Fields("ROMS").size(), 4u);
+    EXPECT_THROW(db->AddField("ROMS", "NOTES", FieldType::Memo, true), StoreError);
 }
 
 // An index made earlier takes the shape asked for now; deleting either field it holds drops it
 // first, as SQLite refuses to drop an indexed column.
-TEST(Database, LookUpIndexesTakeTheirShapeAndGoWithTheirFields) {
-    TempProgramDir dir;
-    auto db = makeTable(dir.file(QStringLiteral("a.mdb")));
-    db->AddField(QStringLiteral("ROMS"), QStringLiteral("Description"), FieldType::Text, true);
-    db->IndexField(QStringLiteral("ROMS"), QStringLiteral("Description"));
-    db->IndexField(QStringLiteral("ROMS"), QStringLiteral("Description"), QStringLiteral("Rom"));
-    db->IndexField(QStringLiteral("ROMS"), QStringLiteral("Description"), QStringLiteral("Rom"));
-    EXPECT_THROW(db->Execute(QStringLiteral("ALTER TABLE ROMS DROP COLUMN Rom")), StoreError);
-    db->DeleteField(QStringLiteral("ROMS"), QStringLiteral("rom"));
-    EXPECT_EQ(db->Fields(QStringLiteral("ROMS")).size(), 1u);
+TEST_F(DatabaseTest, LookUpIndexesTakeTheirShapeAndGoWithTheirFields) {
+    db->AddField("ROMS", "Description", FieldType::Text, true);
+    db->IndexField("ROMS", "Description");
+    db->IndexField("ROMS", "Description", "Rom");
+    db->IndexField("ROMS", "Description", "Rom");
+    EXPECT_THROW(db->Execute("ALTER TABLE ROMS DROP COLUMN Rom"), StoreError);
+    db->DeleteField("ROMS", "rom");
+    EXPECT_EQ(db->Fields("ROMS").size(), 1u);
 }
 
-TEST(Database, ExecuteReportsTheEnginesText) {
-    TempProgramDir dir;
-    auto db = makeTable(dir.file(QStringLiteral("a.mdb")));
+TEST_F(DatabaseTest, ExecuteReportsTheEnginesText) {
     try {
-        db->Execute(QStringLiteral("UPDATE ROMS SET Active=False"));
+        db->Execute("UPDATE ROMS SET Active=False");
         FAIL() << "no error for a missing field";
     } catch (const StoreError& error) {
-        EXPECT_TRUE(error.text().contains(QStringLiteral("Active"))) << error.text().toStdString();
+        EXPECT_TRUE(error.Text().contains("Active")) << error.Text().toStdString();
     }
 }
 
 TEST(Database, CreateRefusesAnExistingFile) {
     TempProgramDir dir;
-    const QString path = dir.file(QStringLiteral("a.mdb"));
+    const QString path = dir.file("a.mdb");
     WriteBytes(path, "keep me");
     EXPECT_THROW(Database::Create(path), StoreError);
     EXPECT_EQ(ReadBytes(path), QByteArray("keep me"));
@@ -83,13 +82,13 @@ TEST(Database, CreateRefusesAnExistingFile) {
 // Whatever is wrong with the file, opening it raises the error and leaves every byte in place.
 TEST(Database, OpenLeavesFilesThatAreNotDatabasesUntouched) {
     TempProgramDir dir;
-    const QString good = dir.file(QStringLiteral("good.mdb"));
+    const QString good = dir.file("good.mdb");
     {
         auto db = makeTable(good);
-        auto rs = db->OpenRecordset(QStringLiteral("ROMS"));
+        auto rs = db->OpenRecordset("ROMS");
         for (int i = 0; i < 500; ++i) {
             rs->AddNew();
-            rs->SetValue(QStringLiteral("Rom"), QStringLiteral("game%1").arg(i));
+            rs->SetValue("Rom", QString("game%1").arg(i));
             rs->Update();
         }
     }
@@ -114,15 +113,15 @@ TEST(Database, OpenLeavesFilesThatAreNotDatabasesUntouched) {
         WriteBytes(path, c.bytes);
         EXPECT_THROW(Database::Open(path, QString::fromLatin1(c.table)), StoreError);
         EXPECT_EQ(ReadBytes(path), c.bytes);
-        EXPECT_FALSE(QFile::exists(path + QStringLiteral("-wal")));
+        EXPECT_FALSE(QFile::exists(path + "-wal"));
     }
 
-    EXPECT_THROW(Database::Open(dir.file(QStringLiteral("absent.mdb"))), StoreError);
+    EXPECT_THROW(Database::Open(dir.file("absent.mdb")), StoreError);
 }
 
 TEST(Database, OpenRefusesAReadOnlyFile) {
     TempProgramDir dir;
-    const QString path = dir.file(QStringLiteral("a.mdb"));
+    const QString path = dir.file("a.mdb");
     makeTable(path).reset();
     const QByteArray before = ReadBytes(path);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser);
@@ -134,48 +133,42 @@ TEST(Database, OpenRefusesAReadOnlyFile) {
     EXPECT_EQ(ReadBytes(path), before);
 }
 
-TEST(Database, CompactIntoWritesACopyAndRefusesAnExistingDestination) {
-    TempProgramDir dir;
-    auto db = makeTable(dir.file(QStringLiteral("a.mdb")));
-    auto rs = db->OpenRecordset(QStringLiteral("ROMS"));
+TEST_F(DatabaseTest, CompactIntoWritesACopyAndRefusesAnExistingDestination) {
+    auto rs = db->OpenRecordset("ROMS");
     rs->AddNew();
-    rs->SetValue(QStringLiteral("Rom"), QStringLiteral("pacman"));
+    rs->SetValue("Rom", "pacman");
     rs->Update();
 
-    const QString copy = dir.file(QStringLiteral("copy.mdb"));
+    const QString copy = dir.file("copy.mdb");
     db->CompactInto(copy);
-    auto reopened = Database::Open(copy, QStringLiteral("ROMS"));
-    auto copied = reopened->OpenRecordset(QStringLiteral("ROMS"));
+    auto reopened = Database::Open(copy, "ROMS");
+    auto copied = reopened->OpenRecordset("ROMS");
     EXPECT_EQ(copied->RecordCount(), 1);
-    EXPECT_EQ(copied->Value(QStringLiteral("Rom")).toString(), QStringLiteral("pacman"));
+    EXPECT_EQ(copied->Value("Rom").toString(), "pacman");
 
     EXPECT_THROW(db->CompactInto(copy), StoreError);
 }
 
-TEST(Database, RecordsetsOfAClosedDatabaseRaiseInsteadOfCrashing) {
-    TempProgramDir dir;
-    auto db = makeTable(dir.file(QStringLiteral("a.mdb")));
-    auto rs = db->OpenRecordset(QStringLiteral("ROMS"));
+TEST_F(DatabaseTest, RecordsetsOfAClosedDatabaseRaiseInsteadOfCrashing) {
+    auto rs = db->OpenRecordset("ROMS");
     db->Close();
     EXPECT_FALSE(rs->IsOpen());
     EXPECT_THROW(rs->MoveFirst(), StoreError);
     EXPECT_THROW(rs->AddNew(), StoreError);
-    EXPECT_THROW(db->Execute(QStringLiteral("SELECT 1")), StoreError);
+    EXPECT_THROW(db->Execute("SELECT 1"), StoreError);
 }
 
-TEST(Database, TransactionRollsBackUnlessCommitted) {
-    TempProgramDir dir;
-    auto db = makeTable(dir.file(QStringLiteral("a.mdb")));
+TEST_F(DatabaseTest, TransactionRollsBackUnlessCommitted) {
     {
         Transaction transaction(*db);
-        db->Execute(QStringLiteral("INSERT INTO ROMS (Rom) VALUES ('lost')"));
+        db->Execute("INSERT INTO ROMS (Rom) VALUES ('lost')");
     }
     {
         Transaction transaction(*db);
-        db->Execute(QStringLiteral("INSERT INTO ROMS (Rom) VALUES ('kept')"));
+        db->Execute("INSERT INTO ROMS (Rom) VALUES ('kept')");
         transaction.Commit();
     }
-    auto rs = db->OpenRecordset(QStringLiteral("ROMS"));
+    auto rs = db->OpenRecordset("ROMS");
     ASSERT_EQ(rs->RecordCount(), 1);
-    EXPECT_EQ(rs->Value(QStringLiteral("Rom")).toString(), QStringLiteral("kept"));
+    EXPECT_EQ(rs->Value("Rom").toString(), "kept");
 }

@@ -40,21 +40,14 @@ TEST(Settings, AbsentKeysGiveTheirDefaultsAsText) {
 }
 
 TEST(Settings, NumericAndBooleanReads) {
-    EXPECT_EQ(Settings::ToNumber("abc"), 0);
-    EXPECT_EQ(Settings::ToNumber(""), 0);
-    EXPECT_EQ(Settings::ToNumber("12abc"), 12);
-    EXPECT_EQ(Settings::ToNumber("  7"), 7);
-    EXPECT_EQ(Settings::ToNumber("-3"), -3);
-    EXPECT_EQ(Settings::ToNumber("99999999999999999999999"), 999999999999999999LL);
-
-    EXPECT_TRUE(Settings::ToBool("1"));
-    EXPECT_TRUE(Settings::ToBool("True"));
-    EXPECT_TRUE(Settings::ToBool("true"));
-    EXPECT_TRUE(Settings::ToBool("-1"));
-    EXPECT_FALSE(Settings::ToBool("0"));
-    EXPECT_FALSE(Settings::ToBool("False"));
-    EXPECT_FALSE(Settings::ToBool(""));
-    EXPECT_FALSE(Settings::ToBool("abc"));
+    const std::pair<const char*, long long> numbers[] = {
+        {"abc", 0}, {"", 0}, {"12abc", 12}, {"  7", 7}, {"-3", -3}, {"99999999999999999999999", 999999999999999999LL}};
+    for (const auto& [text, number] : numbers)
+        EXPECT_EQ(Settings::ToNumber(text), number) << text;
+    for (const char* yes : {"1", "True", "true", "-1"})
+        EXPECT_TRUE(Settings::ToBool(yes)) << yes;
+    for (const char* no : {"0", "False", "", "abc"})
+        EXPECT_FALSE(Settings::ToBool(no)) << no;
 }
 
 TEST(Settings, AGarbledFileReadsAsDefaults) {
