@@ -5,8 +5,17 @@
 #include "gamelist/GameGrid.h"
 #include "shell/frmMain.h"
 
+// The controls' own classes, for what the tests do with the controls they find.
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QStyleOptionButton>
+#include <QTest>
 
 namespace zelvora::test {
 
@@ -32,6 +41,15 @@ inline QPushButton* button(QWidget* window, const char* name) {
 }
 inline QAction* action(QWidget* window, const char* name) {
     return part<QAction>(window, name);
+}
+
+// Clicks a check box or radio button where a person would: in its own click area, not the
+// middle of its stretched widget.
+inline void clickBox(QAbstractButton* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const auto area = qobject_cast<QRadioButton*>(box) ? QStyle::SE_RadioButtonClickRect : QStyle::SE_CheckBoxClickRect;
+    QTest::mouseClick(box, Qt::LeftButton, {}, box->style()->subElementRect(area, &option, box).center());
 }
 
 } // namespace zelvora::test

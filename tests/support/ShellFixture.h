@@ -1,17 +1,19 @@
 #pragma once
 
+#include "CatalogueFixture.h"
+#include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
-#include "TestDirs.h"
 
+#include "launcher/ProcessRunner.h"
 #include "shell/Shell.h"
-#include "shell/frmMain.h"
-#include "store/Catalogue.h"
 #include "store/Settings.h"
-#include "store/Variables.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
 
-#include <functional>
+#include <type_traits>
 
 #include <gtest/gtest.h>
 
@@ -33,7 +35,8 @@ inline void closeAll() {
 }
 
 // A program directory, a settings directory and a MAME folder of their own, and the shell the
-// windows are loaded through, with dialogs and clock answered by the test.
+// windows are loaded through, with dialogs and clock answered by the test. No test may end the
+// program with an engine error.
 class ShellFixture : public ::testing::Test {
 public:
     ShellFixture() : settings(config.path()), shell(vars, settings, dialogs, clock, runner) {
@@ -41,6 +44,7 @@ public:
         shell.onFatal = [this](const QString& text) { fatal << text; };
     }
     ~ShellFixture() override { closeAll(); }
+    void TearDown() override { EXPECT_TRUE(fatal.isEmpty()) << fatal.join('\n').toStdString(); }
 
     QString mameDir() const { return mame.path() + "/"; }
     void installMame() { WriteScript(mame.file("mame"), "#!/bin/sh\n"); }
@@ -49,27 +53,70 @@ public:
         settings.Save("Zelvora", "Settings", "PCXFiles", program.path() + "/pcx/");
         settings.Save("Zelvora", "Settings", "ROMFiles", program.path() + "/roms/");
     }
-    // A current catalogue in the program directory, filled by `fill` through its recordset.
-    void fillCatalogue(const std::function<void(Recordset&)>& fill) {
-        Variables setup;
-        setup.ProgramDir = program.path();
-        setup.Fields.InitFieldNames();
-        PrepareCatalogue(setup);
-        fill(*setup.RomsRecordset);
+    // As every start after the first finds things.
+    void setUpMame() {
+        installMame();
+        storeDirectories();
     }
+#ifdef ZELVORA_STANDIN_PATH
+    // The built stand-in MAME, run through a real shell, in a folder the shell would misread
+    // unquoted; returns the folder.
+    QString useStandIn() {
+        const QString folder = mame.path() + "/My MAME's \"best\" $HOME/";
+        QDir().mkpath(folder);
+        QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame");
+        settings.Save("Zelvora", "Settings", "MameLocation", folder);
+        runner.forward = &shellRunner;
+        return folder;
+    }
+#endif
+    // A current catalogue in the program directory, filled by `fill` through a CatalogueFixture
+    // or its recordset, and closed before the windows open it.
+    template <typename Fill> void fillCatalogue(Fill fill) {
+        CatalogueFixture catalogue(program.path());
+        if constexpr (std::is_invocable_v<Fill, CatalogueFixture&>)
+            fill(catalogue);
+        else
+            fill(catalogue.rs());
+    }
+
+    // The main window, or nullptr when the start-up gave way to the file locations dialog.
     frmMain* start() {
         shell.LoadMain();
-        return findWindow<frmMain>();
+        window = findWindow<frmMain>();
+        return window;
+    }
+    // For a test that cannot go on without the main window.
+    frmMain* open() {
+        if (!start())
+            qFatal("the main window did not start");
+        return window;
     }
 
     // The list row that shows `description`.
-    int rowOf(frmMain* window, const QString& description) {
-        for (int r = 0; r < window->Rows().rowCount(); ++r) {
-            if (window->Rows().Text(r, 1) == description)
+    int rowOf(frmMain* shown, const QString& description) {
+        for (int r = 0; r < shown->Rows().rowCount(); ++r) {
+            if (shown->Rows().Text(r, 1) == description)
                 return r;
         }
         ADD_FAILURE() << "no row " << description.toStdString();
         return 0;
+    }
+    void select(const QString& description) {
+        grid(window)->SetCurrentRow(rowOf(window, description));
+    }
+    // The description of the selected row.
+    QString selected() const {
+        return window->Rows().Text(grid(window)->CurrentRow(), 1);
+    }
+    void trigger(const char* entry) {
+        action(window, entry)->trigger();
+    }
+    void click(const char* buttonName) {
+        QTest::mouseClick(button(window, buttonName), Qt::LeftButton);
+    }
+    QVariant stored(const QString& rom, const QString& field) {
+        return StoredValue(*vars.CatalogueDb, rom, field);
     }
 
     TempProgramDir program, config, mame;
@@ -78,8 +125,10 @@ public:
     ScriptedDialogs dialogs;
     FakeClock clock;
     RecordingRunner runner;
+    ShellRunner shellRunner;
     Shell shell;
     QStringList fatal;
+    frmMain* window = nullptr;
 };
 
 } // namespace zelvora::test
