@@ -83,7 +83,10 @@ TEST_F(RecordsetTest, MovesAndEndOfFile) {
     rs->MoveNext();
     EXPECT_TRUE(rs->IsEOF());
     rs->MoveFirst();
-    EXPECT_FALSE(rs->IsEOF());
+    rs->AddNew();
+    rs->SetValue("Rom", "c");
+    rs->Update();
+    EXPECT_EQ(rs->Value("Rom").toString(), QString("a")) << "the record current before an add stays current";
 }
 
 TEST_F(RecordsetTest, FindFirstAndLastByBoundValues) {
