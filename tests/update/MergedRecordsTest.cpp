@@ -1,12 +1,7 @@
-#include "CatalogueGenerator.h"
-#include "TestDirs.h"
+#include "CatalogueFixture.h"
 
 #include "platform/Progress.h"
-#include "store/Catalogue.h"
-#include "store/Variables.h"
 #include "update/MergedRecords.h"
-
-#include <gtest/gtest.h>
 
 using namespace zelvora;
 
@@ -16,11 +11,8 @@ namespace {
 // the record the recordset finds, before and after the merge has removed, renamed and added
 // records and written them. Each record carries its own mark in Notes to tell which was found.
 TEST(MergedRecords, FindTheRecordsTheRecordsetFinds) {
-    test::TempProgramDir program;
-    Variables vars;
-    vars.ProgramDir = program.path();
-    vars.Fields.InitFieldNames();
-    PrepareCatalogue(vars);
+    test::CatalogueFixture catalogue;
+    Variables& vars = catalogue.vars;
     const struct {
         QString rom;
         QVariant description;
@@ -31,8 +23,7 @@ TEST(MergedRecords, FindTheRecordsTheRecordsetFinds) {
         {"DigDug", "DIG DUG"}, {"o'neil", "Say \"Hi\""},
     };
     for (int i = 0; i < static_cast<int>(std::size(rows)); ++i)
-        test::AddGame(*vars.RomsRecordset, rows[i].rom, rows[i].description.toString(),
-                      {{"Description", rows[i].description}, {"Notes", QString::number(i)}});
+        catalogue.add(rows[i].rom, {}, {{"Description", rows[i].description}, {"Notes", QString::number(i)}});
     const QStringList keys = {"pacman", "PacMan", "Pac-Man", "PAC-MAN", "galaga", "GALAGA",     "café",  "CAFÉ",
                               "Café",   "",       "digdug",  "Dig Dug", "o'neil", "Say \"Hi\"", "nosuch"};
 

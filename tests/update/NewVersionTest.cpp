@@ -2,6 +2,7 @@
 #include "GamesFile.h"
 #include "MainWindowParts.h"
 #include "ShellFixture.h"
+#include "StandinGames.h"
 
 #include "gamelist/GameGrid.h"
 #include "launcher/ProcessRunner.h"
@@ -18,21 +19,9 @@
 
 using namespace zelvora;
 using standin::StandinGame;
+using test::Game;
 
 namespace {
-
-StandinGame game(const QString& name, const QString& description, const QString& parent = {}) {
-    StandinGame g;
-    g.name = name;
-    g.parent = parent;
-    g.year = QStringLiteral("1981");
-    g.maker = QStringLiteral("Namco");
-    g.description = description;
-    g.driver = QStringLiteral("galaga.c");
-    g.cpus = {QStringLiteral("Z80"), QStringLiteral("Z80"), QString()};
-    g.sounds = {QStringLiteral("Namco"), QString(), QString()};
-    return g;
-}
 
 QStringList items(const QListWidget* list) {
     QStringList texts;
@@ -76,22 +65,41 @@ public:
 
 } // namespace
 
+// Also a catalogue of thousands of games, so that the window gets to repaint while it runs.
 TEST_F(NewVersionTest, TheWholeUpdateThroughTheStandInMame) {
-    installStandin(
-        {game("yard", "10-Yard Fight"), game("vsyard", "10-Yard Fight (Vs.)", "yard"), game("galaga", "Galaga")});
+    std::vector<StandinGame> games = {Game("yard", "10-Yard Fight"), Game("vsyard", "10-Yard Fight (Vs.)", "yard"),
+                                      Game("galaga", "Galaga")};
+    for (int i = 0; i < 3000; ++i)
+        games.push_back(Game(QString("g%1").arg(i), QString("Game number %1").arg(i)));
+    installStandin(games);
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
 
-    // While the merge runs the main window takes nothing and the update window stays.
-    bool mainEnabledMeanwhile = true;
-    bool closedMeanwhile = true;
-    QTimer::singleShot(0, [&] {
-        auto* running = test::findWindow<frmNewVersion>();
-        mainEnabledMeanwhile = window->isEnabled();
-        closedMeanwhile = !running || running->close();
+    // What the window shows each time it gets to repaint while the update runs; meanwhile the main
+    // window takes nothing and the update window stays.
+    QSet<QString> texts;
+    QSet<int> values;
+    int listedMeanwhile = 0;
+    bool mainEnabledMeanwhile = false, closedMeanwhile = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* running = qobject_cast<frmNewVersion*>(widget); running && running->IsRunning()) {
+                texts << running->lblProgress->text();
+                values << running->pb->value();
+                listedMeanwhile = std::max(listedMeanwhile, running->lstNew->count());
+                mainEnabledMeanwhile |= window->isEnabled();
+                closedMeanwhile |= running->close();
+            }
+        }
     });
+    watch.start(0);
     frmNewVersion* done = update(window);
+    watch.stop();
     ASSERT_NE(done, nullptr);
+    EXPECT_GE(texts.size(), 2) << "phase texts";
+    EXPECT_GE(values.size(), 3) << "progress bar values";
+    EXPECT_GT(listedMeanwhile, 0) << "new games are listed as they are found";
     EXPECT_FALSE(mainEnabledMeanwhile);
     EXPECT_FALSE(closedMeanwhile);
 
@@ -99,20 +107,18 @@ TEST_F(NewVersionTest, TheWholeUpdateThroughTheStandInMame) {
     EXPECT_EQ(dialogs.questions[0], "Zelvora: Confirm update of new version of MAME from file: " + folder +
                                         "mame\rWarning, your screen may blank out for a few seconds while this "
                                         "program communicates with MAME.");
-    ASSERT_EQ(runner.commands.size(), 3);
-    for (const char* file : {"Clones.txt", "Games.txt", "Details.txt"})
-        EXPECT_TRUE(QFile::exists(program.file(file))) << file;
-
+    EXPECT_EQ(runner.commands.size(), 3);
     EXPECT_EQ(done->lblProgress->text(), QString("DONE!"));
     EXPECT_TRUE(done->cmdOk->isVisible());
-    EXPECT_EQ(items(done->lstNew), (QStringList{"10-Yard Fight (Vs.)", "Galaga"}));
+    ASSERT_EQ(done->lstNew->count(), 3002);
+    EXPECT_EQ(items(done->lstNew).mid(0, 2), (QStringList{"10-Yard Fight (Vs.)", "Galaga"}));
     EXPECT_EQ(items(done->lstExpired), QStringList{"Old Game"});
     for (QWidget* child : done->findChildren<QWidget*>())
         EXPECT_TRUE(done->rect().contains(child->geometry())) << child->objectName().toStdString();
 
     // The list shows the merged catalogue, and the kept game its own options.
     EXPECT_TRUE(window->isEnabled());
-    EXPECT_EQ(window->Rows().rowCount(), 4) << "three games and the default options";
+    EXPECT_EQ(window->Rows().rowCount(), 3004) << "the games and the default options";
     rowOf(window, "Galaga");
     Recordset& rs = *vars.RomsRecordset;
     ASSERT_TRUE(rs.FindFirst("Rom", "yard"));
@@ -126,72 +132,23 @@ TEST_F(NewVersionTest, TheWholeUpdateThroughTheStandInMame) {
     EXPECT_TRUE(fatal.isEmpty()) << fatal.join('\n').toStdString();
 }
 
-TEST_F(NewVersionTest, AFailingMameLosesNothingAndTheWindowSaysWhy) {
-    test::WriteScript(folder + "mame", "#!/bin/sh\necho 'mame: cannot start' >&2\nexit 3\n");
+TEST_F(NewVersionTest, AListingCutShortByACrashChangesNothingAndTheWindowSaysWhy) {
+    installStandin({Game("galaga", "Galaga"), Game("yard", "10-Yard Fight")});
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(update(window, false), nullptr) << "Cancel starts nothing";
     EXPECT_TRUE(runner.commands.isEmpty());
 
-    frmNewVersion* done = update(window);
-    ASSERT_NE(done, nullptr);
-    const QString text = done->lblProgress->text();
-    EXPECT_TRUE(text.startsWith("DONE!\nMAME's detail listing Details.txt is empty, so the catalogue was not changed."))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains("-listdetails") && text.contains("(exit code 3)")) << text.toStdString();
-    EXPECT_TRUE(done->rect().contains(done->cmdOk->geometry())) << "the window grows to show the whole text";
-    EXPECT_EQ(window->Rows().rowCount(), 3);
-    EXPECT_TRUE(items(done->lstExpired).isEmpty());
-}
-
-TEST_F(NewVersionTest, TheWindowMovesWhileItUpdatesAndListsEveryGame) {
-    std::vector<StandinGame> games;
-    for (int i = 0; i < 3000; ++i)
-        games.push_back(game(QString("g%1").arg(i), QString("Game number %1").arg(i)));
-    installStandin(games);
-    frmMain* window = start();
-    ASSERT_NE(window, nullptr);
-
-    // What the window shows each time it gets to repaint while the update runs.
-    QSet<QString> texts;
-    QSet<int> values;
-    int listedMeanwhile = 0;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* running = qobject_cast<frmNewVersion*>(widget); running && running->IsRunning()) {
-                texts << running->lblProgress->text();
-                values << running->pb->value();
-                listedMeanwhile = std::max(listedMeanwhile, running->lstNew->count());
-            }
-        }
-    });
-    watch.start(0);
-    frmNewVersion* done = update(window);
-    watch.stop();
-    ASSERT_NE(done, nullptr);
-
-    EXPECT_GE(texts.size(), 2) << "phase texts";
-    EXPECT_GE(values.size(), 3) << "progress bar values";
-    EXPECT_GT(listedMeanwhile, 0) << "new games are listed as they are found";
-    EXPECT_EQ(done->lstNew->count(), 3000);
-    EXPECT_EQ(items(done->lstExpired), (QStringList{"10-Yard Fight", "Old Game"}));
-}
-
-TEST_F(NewVersionTest, AListingCutShortByACrashChangesNothing) {
-    installStandin({game("galaga", "Galaga"), game("yard", "10-Yard Fight")});
-    frmMain* window = start();
-    ASSERT_NE(window, nullptr);
     // The headings and the first game, then the crash.
     qputenv("ZELVORA_MAME_LISTING_BREAK", "-listdetails 3 139");
     frmNewVersion* done = update(window);
     qunsetenv("ZELVORA_MAME_LISTING_BREAK");
     ASSERT_NE(done, nullptr);
-
     const QString text = done->lblProgress->text();
     EXPECT_TRUE(text.startsWith("DONE!\nMAME's detail listing Details.txt failed, so the catalogue was not changed."))
         << text.toStdString();
     EXPECT_TRUE(text.contains("-listdetails") && text.contains("(exit code 139)")) << text.toStdString();
+    EXPECT_TRUE(done->rect().contains(done->cmdOk->geometry())) << "the window grows to show the whole text";
     EXPECT_TRUE(items(done->lstNew).isEmpty());
     EXPECT_TRUE(items(done->lstExpired).isEmpty());
     EXPECT_EQ(window->Rows().rowCount(), 3);
