@@ -1,6 +1,6 @@
 # Benchmarks of src/update; paths are relative to bench/ (this file is included from there).
 add_executable(update_bench update/update_bench.cpp)
-target_link_libraries(update_bench PRIVATE zelvora_testsupport zelvora_gui standin_games benchmark::benchmark)
+target_link_libraries(update_bench PRIVATE zelvora_testsupport zelvora_gui standin_games Qt6::Test benchmark::benchmark)
 # The whole update runs the stand-in MAME, copied into the benchmark's MAME folder.
 target_compile_definitions(update_bench PRIVATE ZELVORA_STANDIN_PATH="$<TARGET_FILE:mame>")
 add_dependencies(update_bench mame)

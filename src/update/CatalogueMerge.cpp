@@ -65,6 +65,208 @@ Listing Read(const QString& path) {
     return lines ? Listing{std::move(*lines), true} : Listing{};
 }
 
+// A line too short to read as a game may still name its set, which MAME then still lists.
+struct ListedGame {
+    int line = 0;
+    DetailsEntry entry; // only `name` for a line that was skipped
+    bool complete = false;
+};
+
+struct DetailListing {
+    Listing file;
+    std::vector<ListedGame> listed;
+    int games = 0;
+    int skipped = 0;
+};
+
+const QString DetailsFile = QStringLiteral("Details.txt");
+
+DetailListing ReadDetails(const QString& path) {
+    DetailListing details{Read(path), {}, 0, 0};
+    const QStringList& lines = details.file.lines;
+    for (int i = DetailsHeadingLines; i < lines.size(); ++i) {
+        if (std::optional<DetailsEntry> entry = ParseDetailsLine(lines[i])) {
+            details.listed.push_back({i, std::move(*entry), true});
+            ++details.games;
+            continue;
+        }
+        ++details.skipped;
+        ListedGame named{i, {}, false};
+        named.entry.name = DetailsLineName(lines[i]);
+        if (!named.entry.name.isEmpty())
+            details.listed.push_back(std::move(named));
+    }
+    return details;
+}
+
+// Why the catalogue must stay as it is, or nothing. Without games in the detail listing the update
+// would take every game for expired.
+QStringList Refusals(const DetailListing& details, const std::vector<ListingCapture>& captures) {
+    QStringList remarks;
+    if (details.games == 0) {
+        const QString what = !details.file.found          ? QStringLiteral("is missing")
+                             : details.file.lines.empty() ? QStringLiteral("is empty")
+                                                          : QStringLiteral("lists no games");
+        remarks << QStringLiteral("MAME's detail listing %1 %2, so the catalogue was not changed.%3")
+                       .arg(DetailsFile, what, CaptureRemark(captures, DetailsFile));
+    }
+    // A listing that ended with an error may have stopped anywhere: the games after the cut would
+    // be taken for expired and deleted with their options.
+    for (const ListingCapture& capture : captures) {
+        if (capture.exitCode != 0 && !(details.games == 0 && capture.file == DetailsFile))
+            remarks << QStringLiteral("MAME's %1 %2 failed, so the catalogue was not changed.%3")
+                           .arg(ListingKind(capture.file), capture.file, CaptureRemark(captures, capture.file));
+    }
+    return remarks;
+}
+
+// What the phases share. Each phase reads its own listing and lets it go when it is done: the
+// records hold what the update keeps of it, and the whole MAME set's listings together take as
+// much memory again.
+struct Merge {
+    MergedRecords& records;
+    MergeReport& report;
+    QStringList& remarks;
+    // Every game the listing does not name again is expired.
+    std::vector<bool> named;
+};
+
+void CheckNewGames(Merge& m, DetailListing details) {
+    const int last = static_cast<int>(details.file.lines.size()) - 1;
+    StartPhase(m.report, QStringLiteral("Checking for New Games"), last, 2);
+    for (const auto& [i, game, complete] : details.listed) {
+        Step(m.report, i);
+        int record = m.records.FindRom(game.name, 2 * i > last);
+        if (!complete) {
+            if (record >= 0) {
+                m.named[record] = true;
+                m.records.SetValue(record, MergeField::Active, -1);
+            }
+            continue;
+        }
+        if (record < 0) {
+            record = m.records.Add();
+            m.named.push_back(true);
+            m.report.NewGame(game.description);
+            m.records.SetValue(record, MergeField::Default, 1);
+        }
+        m.named[record] = true;
+        m.records.SetValue(record, MergeField::Rom, game.name);
+        m.records.SetValue(record, MergeField::Driver, game.driver);
+        for (size_t c = 0; c < 3; ++c) {
+            m.records.SetValue(record, CpuFields[c], game.cpus[c]);
+            m.records.SetValue(record, SoundFields[c], game.sounds[c]);
+        }
+        m.records.SetValue(record, MergeField::Description, game.description);
+        m.records.SetValue(record, MergeField::Active, -1);
+    }
+    if (details.skipped > 0)
+        m.remarks << SkippedRemark(details.skipped, DetailsFile, QStringLiteral("too short or without a set name"));
+}
+
+void CheckExpiredGames(Merge& m) {
+    m.report.SetText(QStringLiteral("Checking for Expired Games"));
+    m.report.SetRange(0, std::max(m.records.Count() - 1, 0));
+    m.report.SetValue(0);
+    for (int record = 0; record < m.records.Count(); ++record) {
+        Step(m.report, record);
+        if (m.named[record])
+            continue;
+        const QString rom = m.records.Value(record, MergeField::Rom).toString();
+        if (EqualNoCase(rom, DefaultRom)) {
+            // Kept, with the flag of a game the listing did not name.
+            m.records.SetValue(record, MergeField::Active, 0);
+            continue;
+        }
+        const QVariant description = m.records.Value(record, MergeField::Description);
+        m.report.ExpiredGame(description.isNull() ? rom : description.toString());
+        m.records.Remove(record);
+    }
+}
+
+// The status words of the document's table; `last` is the document's last line.
+void GatherDetails(Merge& m, const GamelistDocument& doc, int last) {
+    StartPhase(m.report, QStringLiteral("Gathering Details"), last, 2);
+    for (const GamelistRow& row : doc.rows) {
+        Step(m.report, row.line);
+        const int record = m.records.FindRom(row.rom, false);
+        if (record < 0)
+            continue;
+        for (size_t f = 0; f < StatusFields.size(); ++f)
+            m.records.SetValue(record, StatusFields[f], row.status[f]);
+    }
+}
+
+// The notes below the table, on the progress range of the status words.
+void GatherInformation(Merge& m, const GamelistDocument& doc) {
+    m.report.SetText(QStringLiteral("Gathering Information"));
+    for (const GamelistNote& note : doc.notes) {
+        Step(m.report, note.line);
+        const int record = m.records.FindRom(note.rom, false);
+        if (record >= 0)
+            m.records.SetValue(record, MergeField::Notes, note.text);
+    }
+    if (doc.untitledNotes > 0)
+        m.remarks << SkippedRemark(doc.untitledNotes, QStringLiteral("gamelist.txt"),
+                                   QStringLiteral("note titles without a set name between double quotes"));
+}
+
+void GatherFromGamelist(Merge& m, const QString& path) {
+    const Listing gamelist = Read(path);
+    if (!gamelist.found) {
+        m.remarks << QStringLiteral("MAME's game list document %1 is missing, so status words and notes "
+                                    "were not gathered.")
+                         .arg(path);
+        return;
+    }
+    const GamelistDocument doc = ParseGamelist(gamelist.lines);
+    GatherDetails(m, doc, static_cast<int>(gamelist.lines.size()) - 1);
+    GatherInformation(m, doc);
+}
+
+void CheckClones(Merge& m, const QString& path) {
+    const Listing clones = Read(path);
+    const int last = static_cast<int>(clones.lines.size()) - 1;
+    StartPhase(m.report, QStringLiteral("Checking for Clones"), last, 2);
+    for (int i = 0; i <= last; ++i) {
+        Step(m.report, i);
+        const ClonesEntry entry = ParseClonesLine(clones.lines[i]);
+        const int parent = entry.parent.isEmpty() ? -1 : m.records.FindRom(entry.parent, 2 * i >= last);
+        if (parent < 0)
+            continue;
+        const int clone = entry.clone.isEmpty() ? -1 : m.records.FindRom(entry.clone, false);
+        if (clone < 0)
+            continue;
+        m.records.SetValue(clone, MergeField::Notes, m.records.Value(parent, MergeField::Notes));
+        for (MergeField field : StatusFields)
+            m.records.SetValue(clone, field, m.records.Value(parent, field));
+        m.records.SetValue(clone, MergeField::Clone, m.records.Value(parent, MergeField::Rom));
+    }
+}
+
+void GatherManufacturersAndDates(Merge& m, const QString& path) {
+    const Listing makers = Read(path);
+    const int last = static_cast<int>(makers.lines.size()) - 1;
+    StartPhase(m.report, QStringLiteral("Gathering Manufacturers and Dates"), last, 2);
+    int skipped = 0;
+    for (int i = 0; i <= last; ++i) {
+        Step(m.report, i);
+        const std::optional<GamesEntry> entry = ParseGamesLine(makers.lines[i]);
+        if (!entry) {
+            ++skipped;
+            continue;
+        }
+        const int record = m.records.FindDescription(entry->description, 2 * i >= last);
+        if (record < 0)
+            continue;
+        m.records.SetValue(record, MergeField::Manufacturer, entry->maker);
+        m.records.SetValue(record, MergeField::Date, entry->year);
+    }
+    if (skipped > 0)
+        m.remarks << SkippedRemark(skipped, QStringLiteral("Games.txt"),
+                                   QStringLiteral("too short to hold a description"));
+}
+
 } // namespace
 
 std::vector<ListingCapture> ListingCommands(const QString& mamePath, const QString& programDir) {
@@ -86,183 +288,24 @@ void CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runne
 
 MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vector<ListingCapture>& captures) {
     MergeOutcome outcome;
-    Database& db = *vars.CatalogueDb;
-    const QString details = QStringLiteral("Details.txt");
-
-    // Phase 1 reads the detail listing first: without games in it the update would take every
-    // game for expired, so nothing is changed at all.
     report.SetText(QStringLiteral("Checking for New Games"));
-    Listing detailLines = Read(vars.ProgramDir + QLatin1Char('/') + details);
-    // A line too short to read as a game may still name its set, which MAME then still lists.
-    struct ListedGame {
-        int line = 0;
-        DetailsEntry entry; // only `name` for a line that was skipped
-        bool complete = false;
-    };
-    std::vector<ListedGame> listed;
-    int games = 0;
-    int skippedDetails = 0;
-    for (int i = DetailsHeadingLines; i < detailLines.lines.size(); ++i) {
-        if (std::optional<DetailsEntry> entry = ParseDetailsLine(detailLines.lines[i])) {
-            listed.push_back({i, std::move(*entry), true});
-            ++games;
-            continue;
-        }
-        ++skippedDetails;
-        ListedGame named{i, {}, false};
-        named.entry.name = DetailsLineName(detailLines.lines[i]);
-        if (!named.entry.name.isEmpty())
-            listed.push_back(std::move(named));
-    }
-    if (games == 0) {
-        const QString what = !detailLines.found          ? QStringLiteral("is missing")
-                             : detailLines.lines.empty() ? QStringLiteral("is empty")
-                                                         : QStringLiteral("lists no games");
-        outcome.remarks << QStringLiteral("MAME's detail listing %1 %2, so the catalogue was not changed.%3")
-                               .arg(details, what, CaptureRemark(captures, details));
-    }
-    // A listing that ended with an error may have stopped anywhere: the games after the cut would
-    // be taken for expired and deleted with their options.
-    for (const ListingCapture& capture : captures) {
-        if (capture.exitCode != 0 && !(games == 0 && capture.file == details))
-            outcome.remarks << QStringLiteral("MAME's %1 %2 failed, so the catalogue was not changed.%3")
-                                   .arg(ListingKind(capture.file), capture.file, CaptureRemark(captures, capture.file));
-    }
+    DetailListing details = ReadDetails(vars.ProgramDir + QLatin1Char('/') + DetailsFile);
+    outcome.remarks = Refusals(details, captures);
     if (!outcome.remarks.isEmpty())
         return outcome;
     outcome.merged = true;
 
     // The phases work on the records in memory and the changes are written at the end, in one
     // transaction: an update that fails on the way leaves the catalogue as it was.
+    Database& db = *vars.CatalogueDb;
     vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
     MergedRecords records(*vars.RomsRecordset);
-    // Every game the listing does not name again is expired.
-    std::vector<bool> named(static_cast<size_t>(records.Count()));
-
-    int last = static_cast<int>(detailLines.lines.size()) - 1;
-    StartPhase(report, QStringLiteral("Checking for New Games"), last, 2);
-    for (const auto& [i, game, complete] : listed) {
-        Step(report, i);
-        int record = records.FindRom(game.name, 2 * i > last);
-        if (!complete) {
-            if (record >= 0) {
-                named[record] = true;
-                records.SetValue(record, MergeField::Active, -1);
-            }
-            continue;
-        }
-        if (record < 0) {
-            record = records.Add();
-            named.push_back(true);
-            report.NewGame(game.description);
-            records.SetValue(record, MergeField::Default, 1);
-        }
-        named[record] = true;
-        records.SetValue(record, MergeField::Rom, game.name);
-        records.SetValue(record, MergeField::Driver, game.driver);
-        for (size_t c = 0; c < 3; ++c) {
-            records.SetValue(record, CpuFields[c], game.cpus[c]);
-            records.SetValue(record, SoundFields[c], game.sounds[c]);
-        }
-        records.SetValue(record, MergeField::Description, game.description);
-        records.SetValue(record, MergeField::Active, -1);
-    }
-    if (skippedDetails > 0)
-        outcome.remarks << SkippedRemark(skippedDetails, details, QStringLiteral("too short or without a set name"));
-    // Each listing goes once its phase is done: the records hold what the update keeps of it, and
-    // the whole MAME set's listings together take as much memory again.
-    listed = {};
-    detailLines = {};
-
-    report.SetText(QStringLiteral("Checking for Expired Games"));
-    report.SetRange(0, std::max(records.Count() - 1, 0));
-    report.SetValue(0);
-    for (int record = 0; record < records.Count(); ++record) {
-        Step(report, record);
-        if (named[record])
-            continue;
-        const QString rom = records.Value(record, MergeField::Rom).toString();
-        if (EqualNoCase(rom, DefaultRom)) {
-            // Kept, with the flag of a game the listing did not name.
-            records.SetValue(record, MergeField::Active, 0);
-            continue;
-        }
-        const QVariant description = records.Value(record, MergeField::Description);
-        report.ExpiredGame(description.isNull() ? rom : description.toString());
-        records.Remove(record);
-    }
-
-    const QString gamelistPath = vars.MamePath + QStringLiteral("gamelist.txt");
-    Listing gamelist = Read(gamelistPath);
-    if (!gamelist.found) {
-        outcome.remarks << QStringLiteral("MAME's game list document %1 is missing, so status words and notes "
-                                          "were not gathered.")
-                               .arg(gamelistPath);
-    } else {
-        const GamelistDocument doc = ParseGamelist(gamelist.lines);
-        last = static_cast<int>(gamelist.lines.size()) - 1;
-        StartPhase(report, QStringLiteral("Gathering Details"), last, 2);
-        for (const GamelistRow& row : doc.rows) {
-            Step(report, row.line);
-            const int record = records.FindRom(row.rom, false);
-            if (record < 0)
-                continue;
-            for (size_t f = 0; f < StatusFields.size(); ++f)
-                records.SetValue(record, StatusFields[f], row.status[f]);
-        }
-        report.SetText(QStringLiteral("Gathering Information"));
-        for (const GamelistNote& note : doc.notes) {
-            Step(report, note.line);
-            const int record = records.FindRom(note.rom, false);
-            if (record >= 0)
-                records.SetValue(record, MergeField::Notes, note.text);
-        }
-        if (doc.untitledNotes > 0)
-            outcome.remarks << SkippedRemark(doc.untitledNotes, QStringLiteral("gamelist.txt"),
-                                             QStringLiteral("note titles without a set name between double quotes"));
-    }
-    gamelist = {};
-
-    Listing clones = Read(vars.ProgramDir + QStringLiteral("/Clones.txt"));
-    last = static_cast<int>(clones.lines.size()) - 1;
-    StartPhase(report, QStringLiteral("Checking for Clones"), last, 2);
-    for (int i = 0; i <= last; ++i) {
-        Step(report, i);
-        const ClonesEntry entry = ParseClonesLine(clones.lines[i]);
-        const int parent = entry.parent.isEmpty() ? -1 : records.FindRom(entry.parent, 2 * i >= last);
-        if (parent < 0)
-            continue;
-        const int clone = entry.clone.isEmpty() ? -1 : records.FindRom(entry.clone, false);
-        if (clone < 0)
-            continue;
-        records.SetValue(clone, MergeField::Notes, records.Value(parent, MergeField::Notes));
-        for (MergeField field : StatusFields)
-            records.SetValue(clone, field, records.Value(parent, field));
-        records.SetValue(clone, MergeField::Clone, records.Value(parent, MergeField::Rom));
-    }
-    clones = {};
-
-    Listing makers = Read(vars.ProgramDir + QStringLiteral("/Games.txt"));
-    last = static_cast<int>(makers.lines.size()) - 1;
-    StartPhase(report, QStringLiteral("Gathering Manufacturers and Dates"), last, 2);
-    int skippedGames = 0;
-    for (int i = 0; i <= last; ++i) {
-        Step(report, i);
-        const std::optional<GamesEntry> entry = ParseGamesLine(makers.lines[i]);
-        if (!entry) {
-            ++skippedGames;
-            continue;
-        }
-        const int record = records.FindDescription(entry->description, 2 * i >= last);
-        if (record < 0)
-            continue;
-        records.SetValue(record, MergeField::Manufacturer, entry->maker);
-        records.SetValue(record, MergeField::Date, entry->year);
-    }
-    if (skippedGames > 0)
-        outcome.remarks << SkippedRemark(skippedGames, QStringLiteral("Games.txt"),
-                                         QStringLiteral("too short to hold a description"));
-    makers = {};
+    Merge merge{records, report, outcome.remarks, std::vector<bool>(static_cast<size_t>(records.Count()))};
+    CheckNewGames(merge, std::move(details));
+    CheckExpiredGames(merge);
+    GatherFromGamelist(merge, vars.MamePath + QStringLiteral("gamelist.txt"));
+    CheckClones(merge, vars.ProgramDir + QStringLiteral("/Clones.txt"));
+    GatherManufacturersAndDates(merge, vars.ProgramDir + QStringLiteral("/Games.txt"));
 
     Transaction transaction(db);
     records.Write(report);
