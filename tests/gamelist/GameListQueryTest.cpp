@@ -25,7 +25,8 @@ struct GameListTest : ::testing::Test, test::CatalogueFixture {
 
 TEST_F(GameListTest, ListsTheDefaultRecordWhateverTheFilters) {
     add("mslug", "Metal Slug", {{"Driver", "neogeo.c"}, {"Screenshot", 1}, {"Default", 1}});
-    add("pacman", "Pac-Man", {{"Driver", "pacman.c"}, {"Screenshot", 0}, {"Default", 0}});
+    add("pacman", "Pac-Man",
+        {{"Driver", "pacman.c"}, {"Screenshot", 0}, {"Default", 0}, {"Bad ROM", 0}, {"Missing ROM", 0}});
     add("puckman", "Puck Man", {{"Driver", "pacman.c"}, {"Clone", "pacman"}, {"Bad ROM", 1}, {"Missing ROM", 1}});
     add("unknown", "Unchecked"); // status fields never set
 
@@ -39,12 +40,15 @@ TEST_F(GameListTest, ListsTheDefaultRecordWhateverTheFilters) {
         {{1, 0, 0, 0, 0, 0}, {"Metal Slug"}},
         {{2, 0, 0, 0, 0, 0}, {"Pac-Man", "Puck Man"}},
         {{0, 1, 0, 0, 0, 0}, {"Metal Slug", "Pac-Man", "Unchecked"}},
+        {{0, 2, 0, 0, 0, 0}, {"Puck Man"}},
         {{0, 0, 1, 0, 0, 0}, {"Puck Man"}},
+        {{0, 0, 2, 0, 0, 0}, {"Metal Slug", "Pac-Man", "Unchecked"}},
         {{0, 1, 1, 0, 0, 0}, {}}, // clones and not clones at once
         // A status field that holds nothing passes neither "= 1" nor "= 0".
         {{0, 0, 0, 1, 0, 0}, {"Metal Slug"}},
         {{0, 0, 0, 2, 0, 0}, {"Pac-Man"}},
         {{0, 0, 0, 0, 1, 1}, {"Puck Man"}},
+        {{0, 0, 0, 0, 2, 2}, {"Pac-Man"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(load(c.filters), QStringList{DefaultDescription} + c.games) << c.games.join(',').toStdString();
