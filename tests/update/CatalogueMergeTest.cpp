@@ -95,8 +95,8 @@ TEST_F(MergeTest, NewKnownAndExpiredGames) {
     // too; the new one gets the default options and a blank for each empty column.
     EXPECT_EQ(values("pacman", {"Default", "Sound Card", "Notes", "Driver", "Description", "Manufacturer", "Date"}),
               (QStringList{"0", "3", "my note", "drv.c", "Pac-Man", "Maker of pacman ", "1984"}));
-    EXPECT_EQ(values("galaga", {"Default", "Active", "CPU 2", "CPU 3", "Sound 1", "Sound 2"}),
-              (QStringList{"1", "-1", "M68000 ", " ", " ", "Namco "}));
+    EXPECT_EQ(values("galaga", {"Default", "Active", "CPU 1", "CPU 2", "CPU 3", "Sound 1", "Sound 2", "Sound 3"}),
+              (QStringList{"1", "-1", "Z80 ", "M68000 ", " ", " ", "Namco ", " "}));
     EXPECT_TRUE(stored("galaga", "Notes").isNull());
     EXPECT_TRUE(stored("galaga", "Playable").isNull());
 
@@ -188,7 +188,7 @@ TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName
     details << standin::ListDetails({Game("digdug", "Dig Dug")}).last().left(40) << "too short" << QString(90, ' ')
             << "";
     write(program.file("Details.txt"), details);
-    write(program.file("Games.txt"), {"1980 Namco"});
+    write(program.file("Games.txt"), {"1980 Namco", ""});
     write(program.file("Clones.txt"), {"x"});
     realGamelist([](QStringList& lines) {
         lines.insert(600, "A title without quotes");
@@ -206,7 +206,7 @@ TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName
                                    "4 lines of Details.txt skipped: too short or without a set name.",
                                    "1 line of gamelist.txt skipped: note titles without a set name between double "
                                    "quotes.",
-                                   "1 line of Games.txt skipped: too short to hold a description.",
+                                   "2 lines of Games.txt skipped: too short to hold a description.",
                                }));
     EXPECT_EQ(report.outOfRange, 0);
 }
