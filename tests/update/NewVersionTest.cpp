@@ -149,8 +149,7 @@ TEST_F(NewVersionTest, AListingCutShortByACrashChangesNothingAndTheWindowSaysWhy
         << text.toStdString();
     EXPECT_TRUE(text.contains("-listdetails") && text.contains("(exit code 139)")) << text.toStdString();
     EXPECT_TRUE(done->rect().contains(done->cmdOk->geometry())) << "the window grows to show the whole text";
-    EXPECT_TRUE(items(done->lstNew).isEmpty());
-    EXPECT_TRUE(items(done->lstExpired).isEmpty());
+    EXPECT_EQ(done->lstNew->count() + done->lstExpired->count(), 0);
     EXPECT_EQ(window->Rows().rowCount(), 3);
     ASSERT_TRUE(vars.RomsRecordset->FindFirst("Rom", "yard"));
     EXPECT_EQ(vars.RomsRecordset->Value("Sound Card").toInt(), 2);
