@@ -76,6 +76,8 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
     fillCatalogue([](test::CatalogueFixture& catalogue) {
         for (const char* title : {"Pac-Land", "pac-man", "Paperboy", "Xevious", "Galaga", "1942", "Zaxxon", "Qix"})
             catalogue.add(QString(title).left(6).toLower(), title);
+        for (int i = 0; i < 40; ++i) // enough rows for the list to scroll
+            catalogue.add(QString("zz%1").arg(i), QString("Zzyzx %1").arg(i));
     });
     open();
     GameGrid* grid = test::grid(window);
@@ -99,6 +101,7 @@ TEST_F(MainWindowTest, FiltersNarrowTheListAndKeepTheDefaultRecord) {
     setUpMame();
     const auto games = test::MakeCatalogue(program.path(), 200);
     open();
+    test::grid(window)->SetCurrentRow(150);
     trigger("mnuFilter");
     auto* dialog = test::findWindow<frmFilter>();
     ASSERT_NE(dialog, nullptr);
@@ -112,6 +115,6 @@ TEST_F(MainWindowTest, FiltersNarrowTheListAndKeepTheDefaultRecord) {
         std::count_if(games.begin(), games.end(), [](const auto& game) { return !game.clone.isEmpty(); });
     EXPECT_EQ(window->windowTitle(), QString("Zelvora  (%1 Games)").arg(clones));
     EXPECT_EQ(window->Rows().Text(0, 1), DefaultDescription);
-    // The row entered after the refill is the shown game.
+    // The row the refill leaves selected is the game shown.
     EXPECT_EQ(vars.RomsRecordset->Value("Description").toString(), selected());
 }
