@@ -247,20 +247,13 @@ bool frmMain::FindRowGame(int row) {
 
 bool frmMain::MoveToShownGame() {
     Recordset* rs = shell_.vars().RomsRecordset.get();
-    if (!rs || shownRecord_ == 0)
-        return false;
-    if (rs->MoveToBookmark(shownRecord_) && EqualNoCase(rs->Value(Field::Rom).toString(), shownRom_))
-        return true;
-    if (!rs->FindFirst(Field::Rom, shownRom_)) {
-        shownRecord_ = 0;
-        return false;
-    }
-    shownRecord_ = rs->Bookmark();
-    return true;
+    // By the set name, the record's key: a record number may be a deleted record's, or after a
+    // rewrite of the file another game's.
+    return rs && !shownRom_.isEmpty() && rs->FindFirst(Field::Rom, shownRom_);
 }
 
 void frmMain::RefindShownGame() {
-    if (shownRecord_ == 0 || MoveToShownGame())
+    if (shownRom_.isEmpty() || MoveToShownGame())
         return;
     // The game the tabs showed is gone; its edits have nowhere to go.
     sstDisplay->Options->DropPendingEdits();
@@ -289,7 +282,6 @@ void frmMain::UpdateTab() {
         selection.rowText = rows_.Text(selection.row, 1);
         selection.pcxPath = shell_.vars().PcxPath;
         selection.assumeMerged = mnuAssume->isChecked();
-        shownRecord_ = rs->Bookmark();
         shownRom_ = rs->Value(Field::Rom).toString();
         sstDisplay->UpdateTab(*rs, selection);
     });

@@ -116,11 +116,8 @@ private:
     GameListModel rows_;
     TypeAhead typeAhead_;
     bool unloaded_ = false;
-    // The record the detail tabs show, so that edits reach it even after a refill of the list
-    // moved the recordset elsewhere.
-    std::int64_t shownRecord_ = 0;
-    // Its set name: a record number can be given to another game once the record is deleted,
-    // and is not kept by a rewrite of the file.
+    // The set name of the record the detail tabs show, so that edits reach it even after a refill
+    // of the list moved the recordset elsewhere; empty while they show none.
     QString shownRom_;
     // When the last game run ended, in seconds since midnight; a start within a second of it is
     // the same key press bouncing and is ignored. Negative until the first run ends.

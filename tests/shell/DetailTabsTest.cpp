@@ -58,8 +58,10 @@ TEST_F(DetailTabsTest, EditsReachOnlyTheGameTheyWereMadeFor) {
     EXPECT_EQ(stored("galaga", "Beam").toInt(), 12);
     EXPECT_EQ(stored(DefaultRom, "Beam").toInt(), 0);
 
-    // An update removes the game shown and refills the list: the tabs show the selected row's
-    // game, and an edit reaches that game, not the default set.
+    // An update removes the game shown, with an edit of it pending, and refills the list: the
+    // edit has nowhere to go, the tabs show the selected row's game, and an edit reaches that
+    // game, not the default set.
+    options->sldSlide[4]->setValue(20);
     vars.CatalogueDb->Execute("DELETE FROM ROMS WHERE Rom='galaga'");
     window->FillGrid("Description");
     ASSERT_EQ(selected(), QString("Pac-Man"));
