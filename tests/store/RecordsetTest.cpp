@@ -1,3 +1,4 @@
+#include "CatalogueGenerator.h"
 #include "TestDirs.h"
 
 #include "store/Database.h"
@@ -24,12 +25,7 @@ protected:
     }
 
     void add(const QString& rom, const QString& description, const QVariant& active = {}) {
-        auto rs = db->OpenRecordset("ROMS");
-        rs->AddNew();
-        rs->SetValue("Rom", rom);
-        rs->SetValue("Description", description);
-        rs->SetValue("Active", active);
-        rs->Update();
+        test::AddGame(*db->OpenRecordset("ROMS"), rom, description, {{"Active", active}});
     }
     void addGames(int count) {
         Transaction transaction(*db);
