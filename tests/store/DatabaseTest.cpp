@@ -1,6 +1,8 @@
+#include "CatalogueGenerator.h"
 #include "TestDirs.h"
 
 #include "store/Database.h"
+#include "store/GroupedWrites.h"
 #include "store/Recordset.h"
 #include "store/StoreError.h"
 
@@ -15,15 +17,45 @@ using zelvora::test::WriteBytes;
 
 namespace {
 
-std::unique_ptr<Database> makeTable(const QString& path) {
-    auto db = Database::Create(path);
-    db->CreateTable("ROMS", "Rom", FieldType::Text, false);
-    return db;
-}
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db = Database::Create(dir.file("t.mdb"));
+        db->CreateTable("ROMS", "Rom", FieldType::Text, false);
+        db->AddField("ROMS", "Description", FieldType::Text, true);
+        db->AddField("ROMS", "Notes", FieldType::Memo, true);
+        db->AddField("ROMS", "Active", FieldType::Integer, false);
+        db->AddField("ROMS", "Missing ROM", FieldType::Long, false);
+        db->IndexField("ROMS", "Description");
+    }
 
-struct DatabaseTest : ::testing::Test {
+    void add(const QString& rom, const QString& description, const QVariant& active = {}) {
+        test::AddGame(*db->OpenRecordset("ROMS"), rom, description, {{"Active", active}});
+    }
+    void addGames(int count) {
+        Transaction transaction(*db);
+        for (int i = 0; i < count; ++i)
+            add(QString("g%1").arg(i), QString("Game %1").arg(i, 3, 10, QChar('0')), i);
+        transaction.Commit();
+    }
+    // Stores a field of `rom` through a recordset of its own.
+    void setElsewhere(const QString& rom, const QString& field, const QVariant& value) {
+        auto other = db->OpenRecordset("ROMS");
+        ASSERT_TRUE(other->FindFirst("Rom", rom));
+        other->Edit();
+        other->SetValue(field, value);
+        other->Update();
+    }
+
+    static QStringList roms(Recordset& rs) {
+        QStringList names;
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+            names << rs.Value("Rom").toString();
+        return names;
+    }
+
     TempProgramDir dir;
-    std::unique_ptr<Database> db = makeTable(dir.file("a.mdb"));
+    std::unique_ptr<Database> db;
 };
 
 } // namespace
@@ -32,35 +64,29 @@ struct DatabaseTest : ::testing::Test {
 // again under another case is refused. An index made earlier takes the shape asked for now, and
 // deleting a field it holds drops it first, as SQLite refuses to drop an indexed column.
 TEST_F(DatabaseTest, FieldsKeepTheirTypesAndGoWithTheirIndexes) {
-    const std::pair<QString, FieldType> added[] = {{"Rom", FieldType::Text},
-                                                   {"Notes", FieldType::Memo},
-                                                   {"Active", FieldType::Integer},
-                                                   {"Bad ROM", FieldType::Long},
-                                                   {"Odd \"quoted\" name", FieldType::Text}};
-    for (size_t i = 1; i < std::size(added); ++i)
-        db->AddField("ROMS", added[i].first, added[i].second, true);
+    db->AddField("ROMS", "Odd \"quoted\" name", FieldType::Text, true);
+    const std::pair<QString, FieldType> expected[] = {
+        {"Rom", FieldType::Text},       {"Description", FieldType::Text}, {"Notes", FieldType::Memo},
+        {"Active", FieldType::Integer}, {"Missing ROM", FieldType::Long}, {"Odd \"quoted\" name", FieldType::Text}};
     const auto fields = db->Fields("ROMS");
-    ASSERT_EQ(fields.size(), std::size(added));
+    ASSERT_EQ(fields.size(), std::size(expected));
     for (size_t i = 0; i < fields.size(); ++i)
-        EXPECT_EQ(std::pair(fields[i].name, fields[i].type), added[i]);
+        EXPECT_EQ(std::pair(fields[i].name, fields[i].type), expected[i]);
 
-    db->DeleteField("ROMS", "bad rom");
-    EXPECT_EQ(db->Fields("ROMS").size(), 4u);
+    db->DeleteField("ROMS", "missing rom");
     EXPECT_THROW(db->AddField("ROMS", "NOTES", FieldType::Memo, true), StoreError);
-
-    db->IndexField("ROMS", "Notes");
-    db->IndexField("ROMS", "Notes", "Rom");
-    db->IndexField("ROMS", "Notes", "Rom");
+    db->IndexField("ROMS", "Description", "Rom");
+    db->IndexField("ROMS", "Description", "Rom");
     db->DeleteField("ROMS", "rom");
-    EXPECT_EQ(db->Fields("ROMS").size(), 3u);
+    EXPECT_EQ(db->Fields("ROMS").size(), 4u);
 }
 
 TEST_F(DatabaseTest, ErrorsCarryTheEnginesTextAndAClosedDatabaseRaises) {
     try {
-        db->Execute("UPDATE ROMS SET Active=False");
+        db->Execute("UPDATE ROMS SET Nope=False");
         ADD_FAILURE() << "no error for a missing field";
     } catch (const StoreError& error) {
-        EXPECT_TRUE(error.Text().contains("Active")) << error.Text().toStdString();
+        EXPECT_TRUE(error.Text().contains("Nope")) << error.Text().toStdString();
     }
     auto rs = db->OpenRecordset("ROMS");
     db->Close();
@@ -69,16 +95,33 @@ TEST_F(DatabaseTest, ErrorsCarryTheEnginesTextAndAClosedDatabaseRaises) {
     EXPECT_THROW(db->Execute("SELECT 1"), StoreError);
 }
 
-TEST_F(DatabaseTest, TransactionRollsBackUnlessCommitted) {
+// A transaction not committed rolls back. A write that fails part-way through a group unwinds
+// through GroupedWrites: the writes that had returned, in committed groups and in the open one
+// alike, are in the file afterwards, as they would be with one commit per record.
+TEST_F(DatabaseTest, TransactionsRollBackAndGroupedWritesCommitOnUnwind) {
     for (const bool commit : {false, true}) {
         Transaction transaction(*db);
-        db->Execute(commit ? "INSERT INTO ROMS (Rom) VALUES ('kept')" : "INSERT INTO ROMS (Rom) VALUES ('lost')");
+        add(commit ? "kept" : "lost", "");
         if (commit)
             transaction.Commit();
     }
     auto rs = db->OpenRecordset("ROMS");
-    ASSERT_EQ(rs->RecordCount(), 1);
-    EXPECT_EQ(rs->Value("Rom").toString(), "kept");
+    // Groups of two: "a" and "b" fill one, "c" is in the open one when the empty name, which the
+    // table refuses, fails.
+    EXPECT_THROW(
+        {
+            GroupedWrites writes(*db, 2);
+            for (const char* rom : {"a", "b", "c", ""}) {
+                rs->AddNew();
+                rs->SetValue("Rom", QString(rom));
+                writes.Update(*rs);
+            }
+        },
+        StoreError);
+    rs.reset();
+    db.reset();
+    db = Database::Open(dir.file("t.mdb"), "ROMS");
+    EXPECT_EQ(roms(*db->OpenRecordset("ROMS")), (QStringList{"kept", "a", "b", "c"}));
 }
 
 TEST(Database, CreateAndOpenRefuseFilesTheyWouldHarm) {
@@ -90,7 +133,7 @@ TEST(Database, CreateAndOpenRefuseFilesTheyWouldHarm) {
     EXPECT_THROW(Database::Open(dir.file("absent.mdb")), StoreError);
 
     const QString readOnly = dir.file("b.mdb");
-    makeTable(readOnly).reset();
+    Database::Create(readOnly)->CreateTable("ROMS", "Rom", FieldType::Text, false);
     const QByteArray before = ReadBytes(readOnly);
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadUser);
     // root may write any file whatever its permissions; the refusal is then the directory's.
@@ -98,4 +141,226 @@ TEST(Database, CreateAndOpenRefuseFilesTheyWouldHarm) {
         GTEST_SKIP() << "running as a user who can write read-only files";
     EXPECT_THROW(Database::Open(readOnly), StoreError);
     EXPECT_EQ(ReadBytes(readOnly), before);
+}
+
+TEST_F(DatabaseTest, KeysetFollowsTableOrderOrTheQuerysOrder) {
+    add("c", "Zaxxon");
+    add("a", "asteroids");
+    add("b", "Berzerk");
+    add("d", "berzerk");
+    EXPECT_EQ(roms(*db->OpenRecordset("ROMS")), (QStringList{"c", "a", "b", "d"}));
+    // ORDER BY is case-blind; equal descriptions keep the table's order.
+    EXPECT_EQ(roms(*db->OpenRecordset("SELECT * FROM ROMS ORDER BY Description,Description")),
+              (QStringList{"a", "b", "d", "c"}));
+    EXPECT_EQ(roms(*db->OpenRecordset(
+                  "SELECT * FROM [ROMS] WHERE Description LIKE 'b%' OR Rom='c'ORDER BY Description DESC")),
+              (QStringList{"c", "b", "d"}));
+    EXPECT_THROW(db->OpenRecordset("SELECT * FROM ROMS JOIN ROMS"), StoreError);
+    EXPECT_THROW(db->OpenRecordset("SELECT * FROM NOPE"), StoreError);
+}
+
+TEST_F(DatabaseTest, MovesAddsAndEndOfFile) {
+    auto empty = db->OpenRecordset("ROMS");
+    EXPECT_TRUE(empty->IsEOF());
+    EXPECT_THROW(empty->Value("Rom"), StoreError);
+    EXPECT_THROW(empty->MoveNext(), StoreError);
+    // The recordset stood past its end before the add and still does.
+    empty->AddNew();
+    empty->SetValue("Rom", "a");
+    empty->Update();
+    EXPECT_TRUE(empty->IsEOF());
+
+    add("b", "B");
+    auto rs = db->OpenRecordset("ROMS");
+    rs->MoveLast();
+    EXPECT_EQ(rs->Value("Rom").toString(), "b");
+    rs->MoveNext();
+    EXPECT_TRUE(rs->IsEOF());
+    rs->MoveFirst();
+    rs->AddNew();
+    rs->SetValue("Rom", "c");
+    rs->Update();
+    EXPECT_EQ(rs->Value("Rom").toString(), QString("a")) << "the record current before an add stays current";
+    EXPECT_EQ(rs->RecordCount(), 3);
+}
+
+TEST_F(DatabaseTest, FindFirstAndLastByBoundValues) {
+    add("a", "Pac-Man");
+    add("b", "Say \"Cheese\" O'Brien");
+    add("c", "PAC-MAN");
+    add("d", "x' OR '1'='1");
+    auto rs = db->OpenRecordset("ROMS");
+    const auto rom = [&] { return rs->NoMatch() ? QString("no match") : rs->Value("Rom").toString(); };
+    EXPECT_TRUE(rs->FindFirst("description", "pac-man"));
+    EXPECT_EQ(rom(), "a");
+    EXPECT_TRUE(rs->FindLast("Description", "Pac-Man"));
+    EXPECT_EQ(rom(), "c");
+    EXPECT_TRUE(rs->FindFirst("Description", "Say \"Cheese\" O'Brien"));
+    EXPECT_EQ(rom(), "b");
+    // No match leaves the position alone; a text that would be SQL in a criteria string is a value.
+    EXPECT_FALSE(rs->FindFirst("Rom", "zzz' OR '1'='1"));
+    EXPECT_EQ(rom(), "no match");
+    EXPECT_EQ(rs->Value("Rom").toString(), "b");
+    EXPECT_FALSE(rs->FindFirst("Active", QVariant()));
+    EXPECT_THROW(rs->FindFirst("Nope", "a"), StoreError);
+
+    // A query's keyset only finds its own rows, first and last in its own order.
+    auto sorted = db->OpenRecordset("SELECT * FROM ROMS WHERE Rom<>'a' ORDER BY Rom DESC");
+    EXPECT_TRUE(sorted->FindLast("Description", "pac-man"));
+    EXPECT_EQ(sorted->Value("Rom").toString(), "c");
+}
+
+TEST_F(DatabaseTest, EditsAreStoredAndSeenByOtherRecordsets) {
+    auto rs = db->OpenRecordset("ROMS");
+    rs->AddNew();
+    rs->SetValue("ROM", "pacman");
+    rs->SetValue("missing rom", 2.6);
+    rs->SetValue("Active", true);
+    rs->Update();
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Value("Missing Rom").toLongLong(), 3);
+    EXPECT_EQ(rs->Value("Active").toLongLong(), -1);
+    rs->Edit();
+    rs->SetValue("Notes", "line 1\rline 2");
+    rs->SetValue("Description", QString(""));
+    rs->Update();
+
+    // A zero-length text stays distinct from Null.
+    auto other = db->OpenRecordset("ROMS");
+    EXPECT_EQ(other->Value("Notes").toString(), "line 1\rline 2");
+    EXPECT_FALSE(other->Value("Description").isNull());
+    EXPECT_EQ(other->Value("Description").toString(), QString());
+    other->Edit();
+    other->SetValue("Description", "Pac-Man");
+    other->SetValue("Notes", QVariant());
+    other->Update();
+    EXPECT_EQ(rs->Value("Description").toString(), "Pac-Man");
+    EXPECT_TRUE(rs->Value("Notes").isNull());
+
+    // Moving away abandons an unsaved edit.
+    rs->Edit();
+    rs->SetValue("Description", "never stored");
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Value("Description").toString(), "Pac-Man");
+    EXPECT_THROW(rs->SetValue("Description", "x"), StoreError);
+    EXPECT_THROW(rs->Update(), StoreError);
+}
+
+TEST_F(DatabaseTest, RefusesValuesTheFieldCannotHold) {
+    auto rs = db->OpenRecordset("ROMS");
+    rs->AddNew();
+    const std::pair<const char*, QVariant> refused[] = {
+        {"Active", "abc"}, {"Active", 40000}, {"Missing ROM", 3000000000LL}, {"Nope", 1}};
+    for (const auto& [field, value] : refused)
+        EXPECT_THROW(rs->SetValue(field, value), StoreError) << field << " " << value.toString().toStdString();
+    rs->SetValue("Active", " -1 ");
+    // Rom is the one text field that does not take a zero-length string.
+    rs->SetValue("Rom", QString(""));
+    EXPECT_THROW(rs->Update(), StoreError);
+    rs->SetValue("Rom", "ok");
+    rs->Update();
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Value("Active").toLongLong(), -1);
+}
+
+TEST_F(DatabaseTest, DeleteLeavesAHoleTheMovesStepOver) {
+    for (const char* name : {"a", "b", "c", "d"})
+        add(name, QString(name).toUpper());
+    auto rs = db->OpenRecordset("ROMS");
+    rs->MoveNext();
+    rs->Delete();
+    EXPECT_EQ(rs->RecordCount(), 3);
+    EXPECT_THROW(rs->Value("Rom"), StoreError);
+    rs->MoveNext();
+    EXPECT_EQ(rs->Value("Rom").toString(), "c");
+    EXPECT_EQ(roms(*rs), (QStringList{"a", "c", "d"}));
+    EXPECT_FALSE(rs->FindFirst("Rom", "b"));
+
+    // Deleting while walking the whole set visits every record once.
+    for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext())
+        rs->Delete();
+    EXPECT_EQ(rs->RecordCount(), 0);
+    rs->MoveLast();
+    EXPECT_TRUE(rs->IsEOF());
+}
+
+// A walk loads runs of records ahead; writes made meanwhile, here or through another recordset,
+// must still be seen, and a field first asked for halfway must be read from the table.
+TEST_F(DatabaseTest, AWalkSeesWritesMadeWhileItRuns) {
+    addGames(700);
+    auto rs = db->OpenRecordset("ROMS");
+    int i = 0;
+    for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext(), ++i) {
+        if (i == 300)
+            setElsewhere("g301", "Description", "Changed elsewhere");
+        const QString expected = i == 301 ? QString("Changed elsewhere") : QString("Game %1").arg(i, 3, 10, QChar('0'));
+        ASSERT_EQ(rs->Value("Description").toString(), expected) << i;
+        if (i >= 500) {
+            ASSERT_EQ(rs->Value("Active").toInt(), i);
+        }
+        rs->Edit();
+        rs->SetValue("Notes", QString("seen %1").arg(i));
+        rs->Update();
+        ASSERT_EQ(rs->Value("Notes").toString(), QString("seen %1").arg(i));
+    }
+    EXPECT_EQ(i, 700);
+}
+
+TEST_F(DatabaseTest, PreloadReadsTheQuerysRowsAndStillSeesLaterWrites) {
+    addGames(50);
+    auto rs = db->OpenRecordset("SELECT * FROM ROMS WHERE Active >= 40 ORDER BY Description DESC");
+    rs->Preload({"Description", "rom"});
+    QStringList seen;
+    for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext())
+        seen << rs->Value("Rom").toString() + "=" + rs->Value("Description").toString();
+    EXPECT_EQ(seen.size(), 10);
+    EXPECT_EQ(seen.first(), QString("g49=Game 049"));
+    EXPECT_EQ(seen.last(), QString("g40=Game 040"));
+
+    setElsewhere("g45", "Description", "Renamed");
+    ASSERT_TRUE(rs->FindFirst("Rom", "g45"));
+    EXPECT_EQ(rs->Value("Description").toString(), QString("Renamed"));
+    EXPECT_EQ(rs->Value("Active").toInt(), 45) << "a field not preloaded is read when asked for";
+    EXPECT_THROW(rs->Preload({"Nope"}), StoreError);
+}
+
+TEST_F(DatabaseTest, BookmarksFindTheSameRecordInAnotherRecordset) {
+    for (const char* name : {"a", "b", "c"})
+        add(name, QString(name).toUpper());
+    auto table = db->OpenRecordset("ROMS");
+    ASSERT_TRUE(table->FindFirst("Rom", "b"));
+    const std::int64_t b = table->Bookmark();
+    auto sorted = db->OpenRecordset("SELECT * FROM ROMS WHERE Rom <> 'c' ORDER BY Rom DESC");
+    ASSERT_TRUE(sorted->MoveToBookmark(b));
+    EXPECT_EQ(sorted->Value("Rom").toString(), QString("b"));
+    ASSERT_TRUE(table->FindFirst("Rom", "c"));
+    EXPECT_FALSE(sorted->MoveToBookmark(table->Bookmark())) << "not in that keyset";
+    EXPECT_EQ(sorted->Value("Rom").toString(), QString("b"));
+    table->Delete();
+    EXPECT_EQ(table->Bookmark(), 0);
+}
+
+// Write statements are kept by edit mode and the fields written; a field dropped meanwhile moves
+// the fields after it to other places, and an add of the same fields as an edit is still an add.
+TEST_F(DatabaseTest, ReadsAndWritesReachTheNamedFieldsAfterTheTableChanged) {
+    add("a", "A");
+    auto rs = db->OpenRecordset("ROMS");
+    rs->Edit();
+    rs->SetValue("Notes", "kept");
+    rs->Update();
+    db->DeleteField("ROMS", "Description");
+    rs->Edit();
+    rs->SetValue("Active", 1); // where Notes stood
+    rs->Update();
+    EXPECT_EQ(rs->Value("Notes").toString(), QString("kept"));
+    EXPECT_EQ(rs->Value("Active").toInt(), 1);
+
+    rs->AddNew();
+    rs->SetValue("Active", 2);
+    rs->Update();
+    EXPECT_EQ(db->OpenRecordset("SELECT * FROM ROMS WHERE Active = 2")->RecordCount(), 1);
+
+    // A field added after the recordset opened is seen, empty.
+    db->AddField("ROMS", "Bad ROM", FieldType::Long, false);
+    EXPECT_TRUE(rs->Value("bad rom").isNull());
 }
