@@ -156,13 +156,8 @@ TEST(Catalogue, AFileThatIsNotACatalogueIsLeftAsItWas) {
     TempProgramDir other;
     test::MakeCatalogue(other.path(), 20);
     const QByteArray catalogue = ReadBytes(CatalogueFile(other.path()));
-    QByteArray noRoms;
-    {
-        auto db = Database::Create(other.file("games.mdb"));
-        db->CreateTable("GAMES", "Rom", FieldType::Text, false);
-        db.reset();
-        noRoms = ReadBytes(other.file("games.mdb"));
-    }
+    Database::Create(other.file("games.mdb"))->CreateTable("GAMES", "Rom", FieldType::Text, false);
+    const QByteArray noRoms = ReadBytes(other.file("games.mdb"));
 
     Program program;
     const QByteArray cases[] = {QByteArray(), QByteArray(3000, '\x01'), QByteArray("SQLite format 3\0garbage", 23),

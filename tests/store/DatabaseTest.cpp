@@ -7,6 +7,7 @@
 #include "store/StoreError.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -31,12 +32,6 @@ protected:
 
     void add(const QString& rom, const QString& description, const QVariant& active = {}) {
         test::AddGame(*db->OpenRecordset("ROMS"), rom, description, {{"Active", active}});
-    }
-    void addGames(int count) {
-        Transaction transaction(*db);
-        for (int i = 0; i < count; ++i)
-            add(QString("g%1").arg(i), QString("Game %1").arg(i, 3, 10, QChar('0')), i);
-        transaction.Commit();
     }
     // Stores a field of `rom` through a recordset of its own.
     void setElsewhere(const QString& rom, const QString& field, const QVariant& value) {
@@ -159,29 +154,32 @@ TEST_F(DatabaseTest, KeysetFollowsTableOrderOrTheQuerysOrder) {
     EXPECT_THROW(db->OpenRecordset("SELECT * FROM NOPE"), StoreError);
 }
 
-TEST_F(DatabaseTest, MovesAddsAndEndOfFile) {
-    auto empty = db->OpenRecordset("ROMS");
-    EXPECT_TRUE(empty->IsEOF());
-    EXPECT_THROW(empty->Value("Rom"), StoreError);
-    EXPECT_THROW(empty->MoveNext(), StoreError);
-    // The recordset stood past its end before the add and still does.
-    empty->AddNew();
-    empty->SetValue("Rom", "a");
-    empty->Update();
-    EXPECT_TRUE(empty->IsEOF());
-
-    add("b", "B");
+// Moves step over deleted records, and an add leaves the position where it was, past the end too.
+TEST_F(DatabaseTest, MovesStepOverDeletedRecordsAndAddsKeepThePosition) {
     auto rs = db->OpenRecordset("ROMS");
-    rs->MoveLast();
-    EXPECT_EQ(rs->Value("Rom").toString(), "b");
-    rs->MoveNext();
+    EXPECT_TRUE(rs->IsEOF());
+    EXPECT_THROW(rs->Value("Rom"), StoreError);
+    EXPECT_THROW(rs->MoveNext(), StoreError);
+    for (const char* name : {"a", "b", "c", "d"})
+        test::AddGame(*rs, name, QString(name).toUpper());
     EXPECT_TRUE(rs->IsEOF());
     rs->MoveFirst();
-    rs->AddNew();
-    rs->SetValue("Rom", "c");
-    rs->Update();
-    EXPECT_EQ(rs->Value("Rom").toString(), QString("a")) << "the record current before an add stays current";
+    rs->MoveNext();
+    rs->Delete();
     EXPECT_EQ(rs->RecordCount(), 3);
+    EXPECT_THROW(rs->Value("Rom"), StoreError);
+    rs->MoveNext();
+    test::AddGame(*rs, "e", "E");
+    EXPECT_EQ(rs->Value("Rom").toString(), "c");
+    EXPECT_EQ(roms(*rs), (QStringList{"a", "c", "d", "e"}));
+    EXPECT_FALSE(rs->FindFirst("Rom", "b"));
+
+    // Deleting while walking the whole set visits every record once.
+    for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext())
+        rs->Delete();
+    EXPECT_EQ(rs->RecordCount(), 0);
+    rs->MoveLast();
+    EXPECT_TRUE(rs->IsEOF());
 }
 
 TEST_F(DatabaseTest, FindFirstAndLastByBoundValues) {
@@ -263,65 +261,45 @@ TEST_F(DatabaseTest, RefusesValuesTheFieldCannotHold) {
     EXPECT_EQ(rs->Value("Active").toLongLong(), -1);
 }
 
-TEST_F(DatabaseTest, DeleteLeavesAHoleTheMovesStepOver) {
-    for (const char* name : {"a", "b", "c", "d"})
-        add(name, QString(name).toUpper());
-    auto rs = db->OpenRecordset("ROMS");
-    rs->MoveNext();
-    rs->Delete();
-    EXPECT_EQ(rs->RecordCount(), 3);
-    EXPECT_THROW(rs->Value("Rom"), StoreError);
-    rs->MoveNext();
-    EXPECT_EQ(rs->Value("Rom").toString(), "c");
-    EXPECT_EQ(roms(*rs), (QStringList{"a", "c", "d"}));
-    EXPECT_FALSE(rs->FindFirst("Rom", "b"));
-
-    // Deleting while walking the whole set visits every record once.
-    for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext())
-        rs->Delete();
-    EXPECT_EQ(rs->RecordCount(), 0);
-    rs->MoveLast();
-    EXPECT_TRUE(rs->IsEOF());
-}
-
-// A walk loads runs of records ahead; writes made meanwhile, here or through another recordset,
-// must still be seen, and a field first asked for halfway must be read from the table.
+// A walk loads runs of records ahead, of every field or of the preloaded ones; writes made
+// meanwhile, here or through another recordset, must still be seen, and a field first asked for
+// halfway must be read from the table. The table in its order, then a query in reverse.
 TEST_F(DatabaseTest, AWalkSeesWritesMadeWhileItRuns) {
-    addGames(700);
-    auto rs = db->OpenRecordset("ROMS");
-    int i = 0;
-    for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext(), ++i) {
-        if (i == 300)
-            setElsewhere("g301", "Description", "Changed elsewhere");
-        const QString expected = i == 301 ? QString("Changed elsewhere") : QString("Game %1").arg(i, 3, 10, QChar('0'));
-        ASSERT_EQ(rs->Value("Description").toString(), expected) << i;
-        if (i >= 500) {
-            ASSERT_EQ(rs->Value("Active").toInt(), i);
-        }
-        rs->Edit();
-        rs->SetValue("Notes", QString("seen %1").arg(i));
-        rs->Update();
-        ASSERT_EQ(rs->Value("Notes").toString(), QString("seen %1").arg(i));
+    {
+        Transaction transaction(*db);
+        for (int i = 0; i < 700; ++i)
+            add(QString("g%1").arg(i), QString("Game %1").arg(i, 3, 10, QChar('0')), i);
+        transaction.Commit();
     }
-    EXPECT_EQ(i, 700);
-}
-
-TEST_F(DatabaseTest, PreloadReadsTheQuerysRowsAndStillSeesLaterWrites) {
-    addGames(50);
-    auto rs = db->OpenRecordset("SELECT * FROM ROMS WHERE Active >= 40 ORDER BY Description DESC");
-    rs->Preload({"Description", "rom"});
-    QStringList seen;
-    for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext())
-        seen << rs->Value("Rom").toString() + "=" + rs->Value("Description").toString();
-    EXPECT_EQ(seen.size(), 10);
-    EXPECT_EQ(seen.first(), QString("g49=Game 049"));
-    EXPECT_EQ(seen.last(), QString("g40=Game 040"));
-
-    setElsewhere("g45", "Description", "Renamed");
-    ASSERT_TRUE(rs->FindFirst("Rom", "g45"));
-    EXPECT_EQ(rs->Value("Description").toString(), QString("Renamed"));
-    EXPECT_EQ(rs->Value("Active").toInt(), 45) << "a field not preloaded is read when asked for";
-    EXPECT_THROW(rs->Preload({"Nope"}), StoreError);
+    QSet<int> changed;
+    const auto description = [&](int n) {
+        return QString("Game %1").arg(n, 3, 10, QChar('0')) + (changed.contains(n) ? " changed" : "");
+    };
+    for (const bool preload : {false, true}) {
+        auto rs =
+            db->OpenRecordset(preload ? "SELECT * FROM ROMS WHERE Active >= 100 ORDER BY Description DESC" : "ROMS");
+        if (preload)
+            rs->Preload({"Description", "rom"});
+        int i = 0;
+        for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext(), ++i) {
+            const int n = preload ? 699 - i : i;
+            if (i == 300) {
+                const int next = preload ? n - 1 : n + 1;
+                setElsewhere(QString("g%1").arg(next), "Description", description(next) + " changed");
+                changed << next;
+            }
+            ASSERT_EQ(rs->Value("Description").toString(), description(n)) << i;
+            if (i >= 500) {
+                ASSERT_EQ(rs->Value("Active").toInt(), n);
+            }
+            rs->Edit();
+            rs->SetValue("Notes", QString("seen %1 %2").arg(n).arg(preload));
+            rs->Update();
+            ASSERT_EQ(rs->Value("Notes").toString(), QString("seen %1 %2").arg(n).arg(preload));
+        }
+        EXPECT_EQ(i, preload ? 600 : 700);
+        EXPECT_THROW(rs->Preload({"Nope"}), StoreError);
+    }
 }
 
 TEST_F(DatabaseTest, BookmarksFindTheSameRecordInAnotherRecordset) {
