@@ -18,8 +18,8 @@ using zelvora::test::WriteBytes;
 namespace {
 
 struct Legacy {
-    QStringList drop;                 // listed fields the old catalogue lacks
-    QList<QPair<QString, int>> extra; // unlisted Text fields, inserted before the given index
+    QStringList drop = {};                 // listed fields the old catalogue lacks
+    QList<QPair<QString, int>> extra = {}; // unlisted Text fields, inserted before the given index
     QVariant notes = QStringLiteral("ZELVORA Version 0.99");
     bool defaultRecord = true;
 };
@@ -102,7 +102,7 @@ TEST(Catalogue, OldCataloguesAreUpgradedAndCurrentOnesLeftAlone) {
     const struct {
         const char* name;
         Legacy legacy;
-        QStringList addedAtEnd;
+        QStringList addedAtEnd = {};
         bool upgraded = true;
     } cases[] = {
         {"an older stamp, missing and unlisted fields",
