@@ -16,20 +16,13 @@ public:
     QString OpenFile(QWidget*, const QString& filter, const QString& directory) override {
         filtersAsked << filter;
         directoriesAsked << directory;
-        if (files.empty())
-            return {};
-        QString next = files.front();
-        files.pop_front();
-        return next;
+        return take(files);
     }
     // Like the real chooser, the answer ends with "/".
     QString ChooseFolder(QWidget*, const QString& title, const QString& directory) override {
         foldersAsked << title;
         directoriesAsked << directory;
-        if (folders.empty())
-            return {};
-        QString next = folders.front();
-        folders.pop_front();
+        QString next = take(folders);
         if (!next.isEmpty() && !next.endsWith(QLatin1Char('/')))
             next += QLatin1Char('/');
         return next;
@@ -54,6 +47,16 @@ public:
     QStringList directoriesAsked;
     QStringList questions;
     QStringList messages;
+
+private:
+    // The next scripted answer; an empty one, like an empty script, is the user cancelling.
+    static QString take(std::deque<QString>& script) {
+        if (script.empty())
+            return {};
+        QString next = script.front();
+        script.pop_front();
+        return next;
+    }
 };
 
 // Remembers every command the program runs; answers with `exitCode`, or passes the command on
