@@ -1,14 +1,9 @@
-#include "CatalogueGenerator.h"
-#include "TestDirs.h"
+#include "CatalogueFixture.h"
 
 #include "checks/PresenceChecks.h"
 #include "platform/Progress.h"
-#include "store/Catalogue.h"
-#include "store/Variables.h"
 
 #include <QDir>
-
-#include <gtest/gtest.h>
 
 using namespace zelvora;
 
@@ -27,25 +22,17 @@ public:
     Recordset* rs = nullptr;
 };
 
-class PresenceChecksTest : public ::testing::Test {
+class PresenceChecksTest : public ::testing::Test, public test::CatalogueFixture {
 protected:
-    PresenceChecksTest() {
-        vars.ProgramDir = program.path();
-        vars.Fields.InitFieldNames();
-        PrepareCatalogue(vars);
-        progress.rs = vars.RomsRecordset.get();
-    }
+    PresenceChecksTest() { progress.rs = &rs(); }
     // The field of every record, in the catalogue's order, the default record first.
     QString marks(const QString& field) {
         QString all;
-        Recordset& rs = *vars.RomsRecordset;
-        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
-            all += rs.Value(field).toString();
+        for (rs().MoveFirst(); !rs().IsEOF(); rs().MoveNext())
+            all += rs().Value(field).toString();
         return all;
     }
 
-    test::TempProgramDir program;
-    Variables vars;
     Watching progress;
 };
 
@@ -62,7 +49,7 @@ TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) 
         {"orphanc", {{"Clone", " digdug "}}}, // a parent that has no file
     };
     for (const auto& [rom, fields] : games)
-        test::AddGame(*vars.RomsRecordset, rom, rom, fields);
+        add(rom, rom, fields);
     // Any letter case; only files count, so neither another kind of archive nor a folder does.
     QDir().mkpath(folder + "digdug.zip");
     for (const char* file : {"PACMAN.PCX", "mspac.pcx", "Pacman.Zip", "mspac.7z"})
@@ -91,9 +78,9 @@ TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) 
 }
 
 TEST_F(PresenceChecksTest, ClearStatusFieldsLeavesTheNotes) {
-    test::AddGame(*vars.RomsRecordset, "pacman", "pacman",
-                  {{"Missing ROM", 1}, {"Screenshot", 1}, {"Bad ROM", 1}, {"Notes", "romset pacman is bad\r"}});
-    test::AddGame(*vars.RomsRecordset, "galaga", "galaga", {{"Bad ROM", 1}});
+    add("pacman", "pacman",
+        {{"Missing ROM", 1}, {"Screenshot", 1}, {"Bad ROM", 1}, {"Notes", "romset pacman is bad\r"}});
+    add("galaga", "galaga", {{"Bad ROM", 1}});
     ClearStatusFields(*vars.CatalogueDb, *vars.RomsRecordset, progress);
     EXPECT_EQ(progress.title, ClearStatusFieldsTitle);
     for (const char* field : {"Missing ROM", "Screenshot", "Bad ROM"})

@@ -1,16 +1,11 @@
-#include "CatalogueGenerator.h"
-#include "TestDirs.h"
+#include "CatalogueFixture.h"
 
 #include "checks/RomVerification.h"
 #include "checks/VerifyReport.h"
 #include "launcher/ProcessRunner.h"
 #include "platform/Progress.h"
-#include "store/Catalogue.h"
-#include "store/Variables.h"
 
 #include <QFile>
-
-#include <gtest/gtest.h>
 
 using namespace zelvora;
 
@@ -31,14 +26,11 @@ TEST(VerifyReport, LineKindsInTheirOrder) {
 
 namespace {
 
-class VerifyReportTest : public ::testing::Test {
+class VerifyReportTest : public ::testing::Test, public test::CatalogueFixture {
 protected:
     VerifyReportTest() {
-        vars.ProgramDir = program.path();
-        vars.Fields.InitFieldNames();
-        PrepareCatalogue(vars);
         for (const char* rom : {"pacman", "galaga", "it's"})
-            test::AddGame(*vars.RomsRecordset, rom, rom, {{"Notes", "old notes"}, {"Bad ROM", 0}});
+            add(rom, rom, {{"Notes", "old notes"}, {"Bad ROM", 0}});
     }
     VerifyReportResult read(const QByteArray& report) {
         test::WriteBytes(program.file("Verify.txt"), report);
@@ -46,12 +38,10 @@ protected:
     }
     // The game's Notes and Bad ROM, as "notes|bad".
     QString fields(const char* rom) {
-        Recordset& rs = *vars.RomsRecordset;
-        return rs.FindFirst("Rom", rom) ? rs.Value("Notes").toString() + "|" + rs.Value("Bad ROM").toString() : "none";
+        return rs().FindFirst("Rom", rom) ? rs().Value("Notes").toString() + "|" + rs().Value("Bad ROM").toString()
+                                          : "none";
     }
 
-    test::TempProgramDir program;
-    Variables vars;
     NoProgress progress;
 };
 

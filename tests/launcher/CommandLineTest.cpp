@@ -1,29 +1,17 @@
-#include "CatalogueGenerator.h"
-#include "TestDirs.h"
+#include "CatalogueFixture.h"
 
 #include "detail/OptionTable.h"
 #include "launcher/CommandLine.h"
-#include "store/Catalogue.h"
-#include "store/Variables.h"
 
 #include <QLocale>
-
-#include <gtest/gtest.h>
 
 using namespace zelvora;
 
 namespace {
 
-class CommandLineTest : public ::testing::Test {
+class CommandLineTest : public ::testing::Test, public test::CatalogueFixture {
 protected:
-    CommandLineTest() {
-        vars.ProgramDir = dir.path();
-        vars.Fields.InitFieldNames();
-        PrepareCatalogue(vars);
-        test::AddGame(rs(), "pacman", "Pac-Man");
-    }
-
-    Recordset& rs() { return *vars.RomsRecordset; }
+    CommandLineTest() { add("pacman", "Pac-Man"); }
 
     // The record's options all at 0 and its texts empty, then `fields`: "Field=value|...", where
     // whole numbers are numbers, "null" is Null and anything else is text.
@@ -48,9 +36,6 @@ protected:
         rs().FindFirst("Rom", "pacman");
         return BuildCommandLine(rs());
     }
-
-    test::TempProgramDir dir;
-    Variables vars;
 };
 
 } // namespace
