@@ -10,8 +10,7 @@ using namespace zelvora;
 TEST(PlaceScreenshot, FillsOneSideCentresTheOtherAndRoundsHalvesToEven) {
     // Picture width and height, area width and height, where it goes.
     const std::tuple<int, int, int, int, QRect> cases[] = {
-        // Wider than tall: scaled by the width, then cut back to the height; small and large alike.
-        {320, 240, 420, 300, {10, 0, 400, 300}},
+        // Wider than tall, scaled up or down: by the width, then cut back to the height.
         {32, 24, 420, 300, {10, 0, 400, 300}},
         {1280, 960, 420, 300, {10, 0, 400, 300}},
         // Taller than wide, or square: scaled by the height; the 93.5 margin rounds to the even 94.
