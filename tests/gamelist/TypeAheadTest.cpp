@@ -97,6 +97,7 @@ TEST(TypeAhead, NothingToFind) {
     const Rows two({"Asteroids", "Berzerk"});
     EXPECT_EQ(Type("A", two), 0);
     EXPECT_EQ(Type("B", two), 1);
+    EXPECT_EQ(Type("C", two), -1);
 }
 
 // The rows are in the list's own order, where '[' and '_' fall between the digits and the letters;
