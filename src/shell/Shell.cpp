@@ -19,7 +19,8 @@ MameFolder CheckMameFolder(const QString& mamePath) {
     return QFileInfo(mamePath).isDir() ? MameFolder::WithoutMame : MameFolder::Missing;
 }
 
-Shell::Shell(Variables& vars, Settings& settings, UserDialogs& dialogs, Clock& clock, ProcessRunner& runner)
+Shell::Shell(zelvora::Variables& vars, zelvora::Settings& settings, zelvora::UserDialogs& dialogs, zelvora::Clock& clock,
+             zelvora::ProcessRunner& runner)
     : vars_(vars), settings_(settings), dialogs_(dialogs), clock_(clock), runner_(runner) {}
 
 void Shell::LoadMain() {

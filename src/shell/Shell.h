@@ -31,14 +31,16 @@ MameFolder CheckMameFolder(const QString& mamePath);
 // take each other's place; the program ends when no window is left.
 class Shell {
 public:
-    Shell(Variables& vars, Settings& settings, UserDialogs& dialogs, Clock& clock, ProcessRunner& runner);
+    Shell(zelvora::Variables& vars, zelvora::Settings& settings, zelvora::UserDialogs& dialogs, zelvora::Clock& clock,
+          zelvora::ProcessRunner& runner);
 
-    Variables& vars() { return vars_; }
-    Settings& settings() { return settings_; }
-    UserDialogs& dialogs() { return dialogs_; }
-    Clock& clock() { return clock_; }
+    // Named as the classes they return, so each return type is spelled in full.
+    zelvora::Variables& Variables() { return vars_; }
+    zelvora::Settings& Settings() { return settings_; }
+    zelvora::UserDialogs& UserDialogs() { return dialogs_; }
+    zelvora::Clock& Clock() { return clock_; }
     // The one way the program runs MAME.
-    ProcessRunner& runner() { return runner_; }
+    zelvora::ProcessRunner& ProcessRunner() { return runner_; }
 
     // Loads a fresh main window: shows it and runs its whole start-up.
     void LoadMain();
@@ -55,11 +57,11 @@ public:
     std::function<void(const QString&)> onFatal;
 
 private:
-    Variables& vars_;
-    Settings& settings_;
-    UserDialogs& dialogs_;
-    Clock& clock_;
-    ProcessRunner& runner_;
+    zelvora::Variables& vars_;
+    zelvora::Settings& settings_;
+    zelvora::UserDialogs& dialogs_;
+    zelvora::Clock& clock_;
+    zelvora::ProcessRunner& runner_;
     QPointer<frmMain> main_;
 };
 

@@ -92,12 +92,12 @@ frmFileLocations::frmFileLocations(Shell& shell, QWidget* parent) : QWidget(pare
 
 void frmFileLocations::Form_Load() {
     shell_.UnloadMain();
-    const Variables& vars = shell_.vars();
+    const Variables& vars = shell_.Variables();
     const QString program = withSlash(vars.ProgramDir);
     const QString defaults[3] = {program, program + QStringLiteral("pcx/"), program + QStringLiteral("roms/")};
     for (int i = 0; i < 3; ++i)
         txtFile[i]->setText(
-            shell_.settings().Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[i]), defaults[i]));
+            shell_.Settings().Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[i]), defaults[i]));
     // Judged by what the main window's last load read, not by the boxes: that is what failed.
     const MameFolder state = CheckMameFolder(vars.MamePath);
     const QString reason = reasonText(state, vars.MamePath);
@@ -113,13 +113,13 @@ void frmFileLocations::Command1_Click(int index) {
     if (index < 0 || index > 2)
         return;
     const QString chosen =
-        shell_.dialogs().ChooseFolder(this, QLatin1String(ChooserTitles[index]), txtFile[index]->text().trimmed());
+        shell_.UserDialogs().ChooseFolder(this, QLatin1String(ChooserTitles[index]), txtFile[index]->text().trimmed());
     if (!chosen.isEmpty())
         txtFile[index]->setText(chosen);
 }
 
 void frmFileLocations::Command2_Click() {
-    Settings& settings = shell_.settings();
+    Settings& settings = shell_.Settings();
     for (int i = 0; i < 3; ++i) {
         // A typed folder is meant as that folder, and the rest of the program appends file names
         // directly: "/opt/mame" would have MAME run as "/opt/mamemame".
@@ -127,7 +127,7 @@ void frmFileLocations::Command2_Click() {
         settings.Save(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[i]),
                       folder.isEmpty() ? folder : withSlash(folder));
     }
-    Variables& vars = shell_.vars();
+    Variables& vars = shell_.Variables();
     vars.MamePath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[0]), QString());
     vars.PcxPath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[1]), QString());
     vars.RomPath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[2]), QString());

@@ -54,9 +54,9 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
     columns->addLayout(listColumn, 1);
     auto* detailColumn = new QVBoxLayout;
     sstDisplay = new DetailTabs(
-        shell_.dialogs(),
+        shell_.UserDialogs(),
         [this] {
-            return OptionsPanel::Folders{shell_.vars().MamePath, shell_.vars().RomPath};
+            return OptionsPanel::Folders{shell_.Variables().MamePath, shell_.Variables().RomPath};
         },
         [this] { MSFlexGrid1->setFocus(); }, central);
     cmbRunGame = new QPushButton(QStringLiteral("Start Game"), central);
@@ -139,11 +139,11 @@ void frmMain::setUpGridColumns() {
 
 void frmMain::Form_Load() {
     show();
-    Variables& vars = shell_.vars();
+    Variables& vars = shell_.Variables();
     vars.Fields.InitFieldNames();
     setUpGridColumns();
 
-    const Settings& settings = shell_.settings();
+    const Settings& settings = shell_.Settings();
     vars.MamePath = settings.Get(DirectoriesApplication, DirectoriesSection, QStringLiteral("MameLocation"), QString());
     vars.PcxPath = settings.Get(DirectoriesApplication, DirectoriesSection, QStringLiteral("PCXFiles"), QString());
     vars.RomPath = settings.Get(DirectoriesApplication, DirectoriesSection, QStringLiteral("ROMFiles"), QString());
@@ -180,7 +180,7 @@ void frmMain::Form_Unload() {
     unloaded_ = true;
     if (OptionsChanged())
         SaveGameOptions();
-    shell_.settings().Save(StateApplication, StateSection, QStringLiteral("Last"),
+    shell_.Settings().Save(StateApplication, StateSection, QStringLiteral("Last"),
                            QString::number(MSFlexGrid1->CurrentRow()));
 }
 
@@ -205,7 +205,7 @@ void frmMain::FillGrid(const QString& sortKey) {
             SaveGameOptions();
         const bool hadRow = MSFlexGrid1->currentIndex().isValid();
         const int row = MSFlexGrid1->CurrentRow();
-        GameListRows rows = LoadGameList(shell_.vars(), ReadFilters(shell_.settings()), sortKey);
+        GameListRows rows = LoadGameList(shell_.Variables(), ReadFilters(shell_.Settings()), sortKey);
         rows_.SetRows(std::move(rows.marks), std::move(rows.descriptions));
         if (hadRow && rows_.rowCount() > 0) {
             const QSignalBlocker quiet(MSFlexGrid1->selectionModel());
@@ -239,14 +239,14 @@ void frmMain::MSFlexGrid1_EnterCell() {
 }
 
 bool frmMain::FindRowGame(int row) {
-    Recordset* rs = shell_.vars().RomsRecordset.get();
+    Recordset* rs = shell_.Variables().RomsRecordset.get();
     if (!rs || row < 0 || row >= rows_.rowCount())
         return false;
     return rs->FindLast(Field::Description, rows_.Text(row, 1));
 }
 
 bool frmMain::MoveToShownGame() {
-    Recordset* rs = shell_.vars().RomsRecordset.get();
+    Recordset* rs = shell_.Variables().RomsRecordset.get();
     // By the set name, the record's key: a record number may be a deleted record's, or after a
     // rewrite of the file another game's.
     return rs && !shownRom_.isEmpty() && rs->FindFirst(Field::Rom, shownRom_);
@@ -263,12 +263,12 @@ void frmMain::RefindShownGame() {
 void frmMain::InitOptionControls() {
     sstDisplay->Options->InitOptionControls();
     mnuAssume->setChecked(
-        Settings::ToBool(shell_.settings().Get(StateApplication, StateSection, QStringLiteral("Merged"), false)));
+        Settings::ToBool(shell_.Settings().Get(StateApplication, StateSection, QStringLiteral("Merged"), false)));
 }
 
 void frmMain::UpdateTab() {
     guarded([&] {
-        Recordset* rs = shell_.vars().RomsRecordset.get();
+        Recordset* rs = shell_.Variables().RomsRecordset.get();
         if (!rs || rows_.rowCount() == 0 || rs->AbsolutePosition() < 0)
             return;
         // Reloading the controls would throw away edits not yet written.
@@ -280,7 +280,7 @@ void frmMain::UpdateTab() {
         DetailTabs::Selection selection;
         selection.row = MSFlexGrid1->CurrentRow();
         selection.rowText = rows_.Text(selection.row, 1);
-        selection.pcxPath = shell_.vars().PcxPath;
+        selection.pcxPath = shell_.Variables().PcxPath;
         selection.assumeMerged = mnuAssume->isChecked();
         shownRom_ = rs->Value(Field::Rom).toString();
         sstDisplay->UpdateTab(*rs, selection);
@@ -290,7 +290,7 @@ void frmMain::UpdateTab() {
 void frmMain::SaveGameOptions() {
     guarded([&] {
         if (MoveToShownGame())
-            sstDisplay->SaveGameOptions(*shell_.vars().RomsRecordset);
+            sstDisplay->SaveGameOptions(*shell_.Variables().RomsRecordset);
         sstDisplay->Options->DropPendingEdits();
     });
 }
@@ -301,14 +301,14 @@ void frmMain::sstDisplay_Click() {
 
 void frmMain::defaultBoxToggled(bool checked) {
     guarded([&] {
-        Recordset* rs = shell_.vars().RomsRecordset.get();
+        Recordset* rs = shell_.Variables().RomsRecordset.get();
         if (!MoveToShownGame())
             return;
         if (checked) {
             SaveGameOptions();
         } else {
             // Leaving the default set starts from a copy of it, taken from the default record.
-            std::unique_ptr<Recordset> defaults = shell_.vars().CatalogueDb->OpenRecordset(RomsTable);
+            std::unique_ptr<Recordset> defaults = shell_.Variables().CatalogueDb->OpenRecordset(RomsTable);
             if (defaults->FindFirst(Field::Rom, DefaultRom)) {
                 CopyDefaultSet(*rs, *defaults);
             } else {
@@ -331,7 +331,7 @@ void frmMain::mnuDefault_Click() {
 }
 
 void frmMain::cmbRunGame_Click() {
-    const double now = shell_.clock().SecondsSinceMidnight();
+    const double now = shell_.Clock().SecondsSinceMidnight();
     // A clock that went back passed midnight: the last run ended yesterday.
     if (lastRunEnd_ >= 0 && now >= lastRunEnd_ && now < lastRunEnd_ + 1)
         return;
@@ -345,21 +345,21 @@ void frmMain::cmbRunGame_Click() {
         // The game of the highlighted row, found as entering the row found it for the tabs,
         // whatever a refill left the recordset on.
         if (FindRowGame(row))
-            command = BuildGameCommand(*shell_.vars().RomsRecordset, shell_.vars().MamePath);
+            command = BuildGameCommand(*shell_.Variables().RomsRecordset, shell_.Variables().MamePath);
     });
     if (command.isEmpty())
         return;
     MSFlexGrid1->setFocus();
     setEnabled(false);
-    const int exitCode = shell_.runner().ExecCmd(command);
-    lastRunEnd_ = shell_.clock().SecondsSinceMidnight();
+    const int exitCode = shell_.ProcessRunner().ExecCmd(command);
+    lastRunEnd_ = shell_.Clock().SecondsSinceMidnight();
     setEnabled(true);
     show();
     raise();
     activateWindow();
     MSFlexGrid1->setFocus();
     if (CouldNotStart(exitCode))
-        shell_.dialogs().Inform(this, QStringLiteral("Zelvora"),
+        shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"),
                                 QStringLiteral("MAME could not be started (exit code %1). The command was:\n%2")
                                     .arg(exitCode)
                                     .arg(command));
@@ -371,19 +371,19 @@ void frmMain::mnuDelete_Click() {
     QString rom;
     guarded([&] {
         if (MoveToShownGame())
-            rom = shell_.vars().RomsRecordset->Value(Field::Rom).toString();
+            rom = shell_.Variables().RomsRecordset->Value(Field::Rom).toString();
     });
     if (rom.isEmpty())
         return;
-    if (!shell_.dialogs().Confirm(this, QStringLiteral("Zelvora"),
+    if (!shell_.UserDialogs().Confirm(this, QStringLiteral("Zelvora"),
                                   QStringLiteral("Confirm deletion of %1.pcx").arg(rom)))
         return;
-    const QString file = sstDisplay->Finder().FindOwn(shell_.vars().PcxPath, rom);
+    const QString file = sstDisplay->Finder().FindOwn(shell_.Variables().PcxPath, rom);
     if (file.isEmpty())
         return;
     QFile screenshot(file);
     if (!screenshot.remove()) {
-        shell_.dialogs().Inform(this, QStringLiteral("Zelvora"),
+        shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"),
                                 QStringLiteral("Could not delete %1: %2").arg(file, screenshot.errorString()));
         return;
     }
@@ -421,7 +421,7 @@ void frmMain::MSFlexGrid1_Keyup(int& key) {
         break;
     }
     const bool sortedByDescription = EqualNoCase(cmdSort->text(), Field::Description);
-    const int found = typeAhead_.Key(key, shell_.clock().SecondsSinceMidnight(), rows_, sortedByDescription);
+    const int found = typeAhead_.Key(key, shell_.Clock().SecondsSinceMidnight(), rows_, sortedByDescription);
     if (found >= 0) {
         MSFlexGrid1->SetCurrentRow(found);
         MSFlexGrid1->SetTopRow(found);
@@ -446,7 +446,7 @@ void frmMain::mnuFileLocations_Click() {
 
 void frmMain::mnuFilter_Click() {
     QPointer<frmMain> self(this);
-    auto* dialog = new frmFilter(shell_.settings(), this, [self] {
+    auto* dialog = new frmFilter(shell_.Settings(), this, [self] {
         if (!self)
             return;
         self->FillGrid(Field::Description);

@@ -27,7 +27,7 @@ void frmMain::fatal(const QString& text) {
 }
 
 void frmMain::mnuAssume_Click() {
-    Settings& settings = shell_.settings();
+    Settings& settings = shell_.Settings();
     const QString key = QStringLiteral("Merged");
     const long long merged = Settings::ToNumber(settings.Get(StateApplication, StateSection, key, 0));
     settings.Save(StateApplication, StateSection, key, QString::number(merged == 0 ? 1 : 0));
@@ -51,7 +51,7 @@ void frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
 }
 
 void frmMain::mnuCompact_Click() {
-    Variables& vars = shell_.vars();
+    Variables& vars = shell_.Variables();
     QString failure;
     RunWithStatus([&](frmStatus& status) {
         vars.RomsRecordset.reset();
@@ -68,13 +68,13 @@ void frmMain::mnuCompact_Click() {
         RefindShownGame();
     });
     if (!failure.isEmpty())
-        shell_.dialogs().Inform(
+        shell_.UserDialogs().Inform(
             this, QStringLiteral("Zelvora"),
             QStringLiteral("The catalogue could not be compacted; it is unchanged.\n%1").arg(failure));
 }
 
 void frmMain::mnuCheck_Click(int index) {
-    Variables& vars = shell_.vars();
+    Variables& vars = shell_.Variables();
     QString problem;
     RunWithStatus([&](frmStatus& status) {
         vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
@@ -98,7 +98,7 @@ void frmMain::mnuCheck_Click(int index) {
             ClearStatusFields(db, rs, status);
             break;
         case CollectionCheck::VerifyRoms:
-            problem = VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.runner(), status).problem;
+            problem = VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status).problem;
             break;
         default:
             return; // no such entry
@@ -106,21 +106,21 @@ void frmMain::mnuCheck_Click(int index) {
         FillGrid(Field::Description);
     });
     if (!problem.isEmpty())
-        shell_.dialogs().Inform(this, QStringLiteral("Zelvora"), problem);
+        shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"), problem);
 }
 
 void frmMain::mnuUpdate_Click() {
     const QString prompt = QStringLiteral("Confirm update of new version of MAME from file: ") +
-                           shell_.vars().MamePath +
+                           shell_.Variables().MamePath +
                            QStringLiteral("mame\rWarning, your screen may blank out for a few seconds while this "
                                           "program communicates with MAME.");
-    if (!shell_.dialogs().Confirm(this, QStringLiteral("Zelvora"), prompt))
+    if (!shell_.UserDialogs().Confirm(this, QStringLiteral("Zelvora"), prompt))
         return;
     if (OptionsChanged())
         SaveGameOptions();
     QPointer<frmMain> self(this);
     auto* window =
-        new frmNewVersion(shell_.vars(), shell_.runner(),
+        new frmNewVersion(shell_.Variables(), shell_.ProcessRunner(),
                           {this, [self] { self->FillGrid(Field::Description); }, [self] { self->FocusGrid(); },
                            [&shell = shell_](const QString& text) { shell.Fatal(text); }});
     window->Form_Load();
