@@ -60,18 +60,8 @@ QStringList fieldNames(const Recordset& rs) {
 }
 
 // A program directory whose catalogue the test writes before PrepareCatalogue.
-struct Program {
-    Program() {
-        vars.ProgramDir = dir.path();
-        vars.Fields.InitFieldNames();
-    }
-    QString file() const { return CatalogueFile(dir.path()); }
-    void close() {
-        vars.RomsRecordset.reset();
-        vars.CatalogueDb.reset();
-    }
-    TempProgramDir dir;
-    Variables vars;
+struct Program : test::CatalogueFixture {
+    Program() : CatalogueFixture(test::NoCatalogue{}) {}
 };
 
 ino_t inode(const QString& path) {
@@ -120,7 +110,7 @@ TEST(Catalogue, OldCataloguesAreUpgradedAndCurrentOnesLeftAlone) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Program program;
-        writeLegacyCatalogue(program.dir.path(), c.legacy);
+        writeLegacyCatalogue(program.program.path(), c.legacy);
         const ino_t before = inode(program.file());
         PrepareCatalogue(program.vars);
         Recordset& rs = *program.vars.RomsRecordset;
@@ -133,7 +123,7 @@ TEST(Catalogue, OldCataloguesAreUpgradedAndCurrentOnesLeftAlone) {
         EXPECT_EQ(names.join('|').toLower(), expected.join('|').toLower());
         EXPECT_EQ(rs.RecordCount(), 4);
         EXPECT_EQ(inode(program.file()) != before, c.upgraded) << "compaction replaces the file";
-        EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.dir.path())));
+        EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.program.path())));
         const QString notes = c.upgraded ? VersionBanner : c.legacy.notes.toString();
         std::vector<std::tuple<QString, QString, QString>> stored = {{"game1", "Description", "Game 1"},
                                                                      {"game2", "Gamma", "12"},
@@ -168,7 +158,7 @@ TEST(Catalogue, AFileThatIsNotACatalogueIsLeftAsItWas) {
         EXPECT_THROW(PrepareCatalogue(program.vars), StoreError);
         EXPECT_EQ(ReadBytes(program.file()), bytes);
         EXPECT_FALSE(QFile::exists(program.file() + "-wal"));
-        EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.dir.path())));
+        EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.program.path())));
     }
 }
 
@@ -226,24 +216,24 @@ TEST(Catalogue, PagesTheFileLacksAreReadFromItsLog) {
 // compaction that cannot finish leaves the catalogue as it was.
 TEST(Catalogue, CompactionReplacesTheCatalogueWholeOrNotAtAll) {
     Program program;
-    const auto games = test::MakeCatalogue(program.dir.path(), 200);
-    const QString temp = TempCatalogueFile(program.dir.path());
+    const auto games = test::MakeCatalogue(program.program.path(), 200);
+    const QString temp = TempCatalogueFile(program.program.path());
     const QByteArray before = ReadBytes(program.file());
     // Held open elsewhere: renaming over it would pull it from under that program.
     OpenCatalogue(program.vars);
-    EXPECT_THROW(CompactCatalogue(program.dir.path()), StoreError);
+    EXPECT_THROW(CompactCatalogue(program.program.path()), StoreError);
     program.close();
     EXPECT_EQ(ReadBytes(program.file()), before);
     // A temporary name that cannot be cleared away.
     QDir().mkpath(temp + "/busy");
-    EXPECT_THROW(CompactCatalogue(program.dir.path()), StoreError);
+    EXPECT_THROW(CompactCatalogue(program.program.path()), StoreError);
     EXPECT_EQ(ReadBytes(program.file()), before);
     QDir(temp).removeRecursively();
 
     WriteBytes(temp, "left over");
-    CompactCatalogue(program.dir.path());
-    CompactCatalogue(program.dir.path());
-    EXPECT_EQ(QDir(program.dir.path()).entryList(QDir::Files), QStringList{"Zelvora.mdb"});
+    CompactCatalogue(program.program.path());
+    CompactCatalogue(program.program.path());
+    EXPECT_EQ(QDir(program.program.path()).entryList(QDir::Files), QStringList{"Zelvora.mdb"});
     OpenCatalogue(program.vars);
     EXPECT_EQ(program.vars.RomsRecordset->RecordCount(), 201);
     ASSERT_TRUE(program.vars.RomsRecordset->FindLast("Description", games[150].description));

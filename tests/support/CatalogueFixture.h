@@ -21,13 +21,24 @@ inline QVariant StoredValue(Database& db, const QString& rom, const QString& fie
     return rs->Value(field);
 }
 
+// Asks CatalogueFixture for the program directory alone, for a test that writes the catalogue.
+struct NoCatalogue {};
+
 // A current catalogue made by the start-up sequence and left open in `vars`, in a program
 // directory of its own or in `programDir` (where a shell test's windows open it afterwards).
 struct CatalogueFixture {
-    explicit CatalogueFixture(const QString& programDir = QString()) {
+    explicit CatalogueFixture(const QString& programDir = QString()) : CatalogueFixture(NoCatalogue{}, programDir) {
+        PrepareCatalogue(vars);
+    }
+    explicit CatalogueFixture(NoCatalogue, const QString& programDir = QString()) {
         vars.ProgramDir = programDir.isEmpty() ? program.path() : programDir;
         vars.Fields.InitFieldNames();
-        PrepareCatalogue(vars);
+    }
+
+    QString file() const { return CatalogueFile(vars.ProgramDir); }
+    void close() {
+        vars.RomsRecordset.reset();
+        vars.CatalogueDb.reset();
     }
 
     Recordset& rs() { return *vars.RomsRecordset; }
