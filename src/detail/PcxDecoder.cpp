@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace zelvora {
@@ -19,12 +20,17 @@ constexpr int kMaxRun = 0x3F;
 // No screenshot comes near this; a bigger file is not worth reading into memory.
 constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;
 
-enum class Kind { Indexed8, Rgb24, Mono1, Planar4 };
+enum class Kind {
+    Indexed8,      // 8 bits, one plane, 256 colours at the end of the file
+    Rgb,           // 8 bits, three planes (red, green, blue) or four with a transparency plane last
+    HeaderPalette, // 1 bit in 1 to 4 planes, or 2 or 4 bits in one plane: 16 colours in the header
+};
 
 struct Header {
     Kind kind;
     int width;
     int height;
+    int bitsPerPixel;
     int planes;
     int bytesPerLine;
 };
@@ -38,36 +44,38 @@ QRgb PaletteEntry(const uchar* palette, int index) {
     return qRgb(rgb[0], rgb[1], rgb[2]);
 }
 
+std::optional<Kind> KindOf(int bitsPerPixel, int planes) {
+    if (bitsPerPixel == 8 && planes == 1)
+        return Kind::Indexed8;
+    // The fourth plane is the picture's transparency; a screenshot is drawn opaque, so it is skipped.
+    if (bitsPerPixel == 8 && (planes == 3 || planes == 4))
+        return Kind::Rgb;
+    if ((bitsPerPixel == 1 && planes >= 1 && planes <= 4) || ((bitsPerPixel == 2 || bitsPerPixel == 4) && planes == 1))
+        return Kind::HeaderPalette;
+    return std::nullopt;
+}
+
 bool ReadHeader(const uchar* h, Header& out) {
     if (h[0] != 10 || h[2] != 1)
         return false;
 
-    const int bitsPerPixel = h[3];
-    const int planes = h[65];
-    if (bitsPerPixel == 8 && planes == 1)
-        out.kind = Kind::Indexed8;
-    else if (bitsPerPixel == 8 && planes == 3)
-        out.kind = Kind::Rgb24;
-    else if (bitsPerPixel == 1 && planes == 1)
-        out.kind = Kind::Mono1;
-    else if (bitsPerPixel == 1 && planes == 4)
-        out.kind = Kind::Planar4;
-    else
+    out.bitsPerPixel = h[3];
+    out.planes = h[65];
+    const std::optional<Kind> kind = KindOf(out.bitsPerPixel, out.planes);
+    if (!kind)
         return false;
+    out.kind = *kind;
 
-    const int xmin = Le16(h + 4), ymin = Le16(h + 6), xmax = Le16(h + 8), ymax = Le16(h + 10);
-    if (xmax < xmin || ymax < ymin)
-        return false;
-    out.width = xmax - xmin + 1;
-    out.height = ymax - ymin + 1;
-    if (out.width > kMaxPcxSide || out.height > kMaxPcxSide)
+    // The window's corners are signed: writers place a picture at a negative origin.
+    const auto corner = [h](int offset) { return int{static_cast<qint16>(Le16(h + offset))}; };
+    out.width = corner(8) - corner(4) + 1;
+    out.height = corner(10) - corner(6) + 1;
+    if (out.width < 1 || out.height < 1 || out.width > kMaxPcxSide || out.height > kMaxPcxSide)
         return false;
 
     // Bytes-per-line may exceed what the width needs (writers pad it), never fall short of it.
-    out.planes = planes;
     out.bytesPerLine = Le16(h + 66);
-    const qint64 needed = bitsPerPixel == 8 ? out.width : (qint64{out.width} + 7) / 8;
-    return out.bytesPerLine >= needed;
+    return out.bytesPerLine >= (qint64{out.width} * out.bitsPerPixel + 7) / 8;
 }
 
 // The RLE stream of a whole image. A run that reaches past the end of a scan line carries on into
@@ -141,21 +149,17 @@ QImage DecodePcx(const QByteArray& bytes) {
             colours[i] = PaletteEntry(dataEnd + 1, i);
         break;
     }
-    case Kind::Mono1:
-        colours[0] = PaletteEntry(egaPalette, 0);
-        colours[1] = PaletteEntry(egaPalette, 1);
+    case Kind::HeaderPalette:
+        for (int i = 0; i < 16; ++i)
+            colours[i] = PaletteEntry(egaPalette, i);
         // Many monochrome writers leave the header palette zeroed: two equal entries would draw
         // nothing at all, so they stand for plain black on white.
-        if (colours[0] == colours[1]) {
+        if (header.bitsPerPixel == 1 && header.planes == 1 && colours[0] == colours[1]) {
             colours[0] = qRgb(0, 0, 0);
             colours[1] = qRgb(255, 255, 255);
         }
         break;
-    case Kind::Planar4:
-        for (int i = 0; i < 16; ++i)
-            colours[i] = PaletteEntry(egaPalette, i);
-        break;
-    case Kind::Rgb24:
+    case Kind::Rgb:
         break;
     }
 
@@ -172,6 +176,7 @@ QImage DecodePcx(const QByteArray& bytes) {
     const uchar* const l = line.data();
     RleStream rle(dataBegin, dataEnd);
     const int width = header.width;
+    const int bits = header.bitsPerPixel, pixelsPerByte = 8 / bits, pixelMask = (1 << bits) - 1;
     for (int y = 0; y < header.height; ++y) {
         if (!rle.Read(line.data(), lineSize))
             return {};
@@ -181,19 +186,17 @@ QImage DecodePcx(const QByteArray& bytes) {
             for (int x = 0; x < width; ++x)
                 row[x] = colours[l[x]];
             break;
-        case Kind::Rgb24:
+        case Kind::Rgb:
             for (int x = 0; x < width; ++x)
                 row[x] = qRgb(l[x], l[bpl + x], l[2 * bpl + x]);
             break;
-        case Kind::Mono1:
-            for (int x = 0; x < width; ++x)
-                row[x] = colours[(l[x >> 3] >> (7 - (x & 7))) & 1];
-            break;
-        case Kind::Planar4:
+        case Kind::HeaderPalette:
+            // The leftmost pixel is in a byte's highest bits; plane 0 holds an index's lowest bits.
             for (int x = 0; x < width; ++x) {
-                const int byte = x >> 3, shift = 7 - (x & 7);
-                const int index = ((l[byte] >> shift) & 1) | (((l[bpl + byte] >> shift) & 1) << 1) |
-                                  (((l[2 * bpl + byte] >> shift) & 1) << 2) | (((l[3 * bpl + byte] >> shift) & 1) << 3);
+                const int byte = x / pixelsPerByte, shift = 8 - bits * (x % pixelsPerByte + 1);
+                int index = 0;
+                for (int plane = 0; plane < header.planes; ++plane)
+                    index |= ((l[plane * bpl + byte] >> shift) & pixelMask) << (plane * bits);
                 row[x] = colours[index];
             }
             break;

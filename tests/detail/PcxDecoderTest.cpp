@@ -68,7 +68,7 @@ TEST(PcxDecoder, EveryKindDecodesToTheWrittenPixels) {
                                                   {WritePcx24, 1, true},
                                                   {WritePcx1, 2, false},
                                                   {WritePcx4, 16, false}};
-    const PcxOptions layouts[] = {{}, {.padToEven = true}, {.xmin = 320, .ymin = 65000, .runsAcrossLines = true}};
+    const PcxOptions layouts[] = {{}, {.padToEven = true}, {.xmin = 320, .ymin = -536, .runsAcrossLines = true}};
     for (const auto& [write, colours, grey] : kinds) {
         for (size_t layout = 0; layout < std::size(layouts); ++layout) {
             for (int w : {1, 7, 8, 17, 70}) {
@@ -110,34 +110,62 @@ TEST(PcxDecoder, OneBitWithEqualHeaderColoursIsBlackOnWhite) {
         ExpectPixels(DecodePcx(WritePcx1(image, {.headerPalette = palette})), blackOnWhite);
 }
 
+// Files other programs wrote, each beside the picture it was made from; the README there says how.
+// Among them are 1-bit files in two and three planes, 2- and 4-bit packed pixels, a transparency
+// plane after the colour planes, and a window whose origin is negative.
+TEST(PcxDecoder, ReadsWhatOtherWritersMake) {
+    const std::pair<const char*, const char*> files[] = {
+        {"mono.pcx", "colours2.ppm"},       {"planes2.pcx", "colours4.ppm"},
+        {"planes3.pcx", "colours8.ppm"},    {"planes4.pcx", "colours16.ppm"},
+        {"packed2.pcx", "colours4.ppm"},    {"packed4.pcx", "colours16.ppm"},
+        {"palette256.pcx", "colours8.ppm"}, {"rgb.pcx", "colours8.ppm"},
+        {"rgba.pcx", "colours8.ppm"},       {"window-negative.pcx", "colours8.ppm"},
+    };
+    for (const auto& [pcx, source] : files) {
+        SCOPED_TRACE(pcx);
+        const QImage expected(FixturePath(QStringLiteral("pcx/") + QLatin1String(source)));
+        ASSERT_FALSE(expected.isNull());
+        ExpectPixels(LoadPcx(FixturePath(QStringLiteral("pcx/") + QLatin1String(pcx))), expected);
+    }
+}
+
 TEST(PcxDecoder, MalformedFilesGiveANullImage) {
     const QByteArray eight = WritePcx8(Indexed(9, 4, 256));
     const QByteArray rgb = WritePcx24(Indexed(9, 4, 256));
     const QByteArray mono = WritePcx1(Indexed(19, 4, 2));
     const QByteArray planar = WritePcx4(Indexed(19, 4, 16));
+    const auto fixture = [](const char* name) {
+        return ReadBytes(FixturePath(QStringLiteral("pcx/") + QLatin1String(name)));
+    };
+    const QByteArray packed = fixture("packed4.pcx");
 
     // Each of these files ends exactly where its data does, so every shorter prefix lacks something.
-    for (const QByteArray& file : {eight, rgb, mono, planar}) {
+    for (const QByteArray& file : {eight, rgb, mono, planar, packed, fixture("packed2.pcx"), fixture("planes2.pcx"),
+                                   fixture("planes3.pcx"), fixture("rgba.pcx")}) {
         ASSERT_FALSE(DecodePcx(file).isNull());
         for (qsizetype length = 0; length < file.size(); ++length)
             EXPECT_TRUE(DecodePcx(file.left(length)).isNull())
                 << "kind " << int(file[3]) << "/" << int(file[65]) << " cut to " << length << " of " << file.size();
     }
 
-    // The largest side is taken; one pixel more is refused however well made the file is.
-    EXPECT_EQ(DecodePcx(WritePcx8(Indexed(kMaxPcxSide, 1, 256))).size(), QSize(kMaxPcxSide, 1));
+    // The largest side is taken, also across a negative origin; one pixel more is refused however
+    // well made the file is.
+    EXPECT_EQ(DecodePcx(WritePcx8(Indexed(kMaxPcxSide, 1, 256), {.xmin = -kMaxPcxSide / 2})).size(),
+              QSize(kMaxPcxSide, 1));
     EXPECT_EQ(DecodePcx(WritePcx1(Indexed(1, kMaxPcxSide, 2))).size(), QSize(1, kMaxPcxSide));
     const std::pair<const char*, QByteArray> cases[] = {
-        {"8193 wide", WritePcx8(Indexed(kMaxPcxSide + 1, 1, 256), {.xmin = 100})},
+        {"8193 wide", WritePcx8(Indexed(kMaxPcxSide + 1, 1, 256), {.xmin = -kMaxPcxSide / 2})},
         {"8193 tall", WritePcx1(Indexed(3, kMaxPcxSide + 1, 2))},
         {"manufacturer 11", With(rgb, 0, {11})},
         {"unencoded", With(eight, 2, {0})},
         {"8 bits, 2 planes", With(rgb, 65, {2})},
-        {"1 bit, 3 planes", With(planar, 65, {3})},
+        {"1 bit, 5 planes", With(planar, 65, {5})},
+        {"4 bits, 4 planes", RawHeader(4, 4, {0, 0, 0, 0}, 1) + QByteArray("\x11\x22\x33\x44")},
         {"xmax before xmin", With(eight, 4, {5, 0, 0, 0, 4, 0, 3, 0})},
         {"ymax before ymin", With(rgb, 4, {0, 0, 9, 0, 8, 0, 3, 0})},
         {"bytes-per-line short of the width", With(eight, 66, {8, 0})},
         {"bytes-per-line short of the bits", With(mono, 66, {2, 0})},
+        {"bytes-per-line short of the packed pixels", With(packed, 66, {6, 0})},
         {"palette marker missing", With(eight, eight.size() - 769, {0})},
         {"palette without data", eight.left(128) + eight.right(769)},
         {"run count without its byte", RawHeader(8, 3, {0, 0, 0, 0}, 1) + QByteArray("\x10\x20\xC1")},

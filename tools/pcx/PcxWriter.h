@@ -10,8 +10,8 @@ struct PcxOptions {
     // Rounds bytes-per-line up to even, as some writers do; the extra byte of each plane is zero.
     bool padToEven = false;
     // The top-left corner of the header's window; the bottom-right follows from the image's size.
-    quint16 xmin = 0;
-    quint16 ymin = 0;
+    qint16 xmin = 0;
+    qint16 ymin = 0;
     // Encodes the whole image as one stream, so runs carry on from one scan line into the next.
     // Otherwise each scan line is encoded on its own, and runs cross only its plane boundaries.
     bool runsAcrossLines = false;
