@@ -1,5 +1,6 @@
 #include "checks/PresenceChecks.h"
 
+#include "detail/ScreenshotFinder.h"
 #include "platform/DirectoryListing.h"
 #include "platform/Progress.h"
 #include "platform/TextCompare.h"
@@ -49,18 +50,20 @@ template <typename Visit> void visitEveryRecord(Database& db, Recordset& rs, Pro
     writes.Commit();
 }
 
-int checkPresence(Database& db, Recordset& rs, const QString& directory, const QString& extension, const QString& field,
-                  const QString& title, bool assumeMerged, Progress& progress) {
+// Marks every game that `present` does not find, by its set name or, while merged sets are
+// assumed, its parent's.
+template <typename Present>
+int markMissing(Database& db, Recordset& rs, const QString& field, const QString& title, bool assumeMerged,
+                Progress& progress, Present present) {
     progress.SetText(title);
-    const DirectoryListing listing(directory);
-    // An empty name would look for a file named only by its extension.
-    const auto present = [&](const QString& name) { return !name.isEmpty() && listing.Contains(name + extension); };
     int marked = 0;
     visitEveryRecord(db, rs, progress, [&](GroupedWrites& writes) {
         const QString rom = TrimBlanks(rs.Value(RomField).toString());
-        bool found = present(rom);
-        if (!found && assumeMerged)
-            found = present(TrimBlanks(rs.Value(CloneField).toString()));
+        // An empty name would look for a file named only by its extension.
+        bool found = !rom.isEmpty() && present(rom);
+        const QString clone = assumeMerged && !found ? TrimBlanks(rs.Value(CloneField).toString()) : QString();
+        if (!clone.isEmpty())
+            found = present(clone);
         const qlonglong mark = found || EqualNoCase(rom, DefaultRom) ? 0 : 1;
         marked += static_cast<int>(mark);
         if (holds(rs, field, mark))
@@ -74,15 +77,17 @@ int checkPresence(Database& db, Recordset& rs, const QString& directory, const Q
 
 } // namespace
 
-int CheckMissingScreenshots(Database& db, Recordset& rs, const QString& pcxPath, bool assumeMerged,
-                            Progress& progress) {
-    return checkPresence(db, rs, pcxPath, QStringLiteral(".pcx"), ScreenshotField, MissingScreenshotsTitle,
-                         assumeMerged, progress);
+int CheckMissingScreenshots(Database& db, Recordset& rs, const QString& pcxPath, bool assumeMerged, Progress& progress,
+                            ScreenshotKinds kinds) {
+    const DirectoryListing listing(pcxPath);
+    return markMissing(db, rs, ScreenshotField, MissingScreenshotsTitle, assumeMerged, progress,
+                       [&](const QString& rom) { return !FindScreenshotFile(pcxPath, listing, rom, kinds).isEmpty(); });
 }
 
 int CheckMissingZippedRoms(Database& db, Recordset& rs, const QString& romPath, bool assumeMerged, Progress& progress) {
-    return checkPresence(db, rs, romPath, QStringLiteral(".zip"), MissingRomField, MissingZippedRomsTitle, assumeMerged,
-                         progress);
+    const DirectoryListing listing(romPath);
+    return markMissing(db, rs, MissingRomField, MissingZippedRomsTitle, assumeMerged, progress,
+                       [&](const QString& rom) { return listing.Contains(rom + QStringLiteral(".zip")); });
 }
 
 void ClearStatusFields(Database& db, Recordset& rs, Progress& progress) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "detail/ScreenshotFinder.h"
+
 #include <QString>
 
 namespace zelvora {
@@ -19,7 +21,9 @@ inline const QString ClearStatusFieldsTitle = QStringLiteral("Clearing Status Fi
 // "Missing Screenshots": visits every record of `rs` from its first, in its order, and sets
 // Screenshot to 1 when the game has no file `pcxPath` + Rom + ".pcx" (any letter case), else 0.
 // While merged sets are assumed, a clone without a file of its own counts as present when its
-// parent (its Clone) has one. The default record always gets 0. Rom and Clone are used without
+// parent (its Clone) has one. With ScreenshotKinds::PcxAndPng a "<rom>.png" or a PNG in the folder
+// "<rom>" counts as well, a set folder being listed only where the set has one. The default record
+// always gets 0. Rom and Clone are used without
 // their leading and trailing blanks; a Clone of blanks only makes a parent.
 //
 // The folder is listed once: a folder that does not exist holds no files, so every game is marked.
@@ -29,7 +33,8 @@ inline const QString ClearStatusFieldsTitle = QStringLiteral("Clearing Status Fi
 //
 // Reports the title, the range 0 to RecordCount - 1 and the record's index to `progress`, and lets
 // pending events run once per record.
-int CheckMissingScreenshots(Database& db, Recordset& rs, const QString& pcxPath, bool assumeMerged, Progress& progress);
+int CheckMissingScreenshots(Database& db, Recordset& rs, const QString& pcxPath, bool assumeMerged, Progress& progress,
+                            ScreenshotKinds kinds = ScreenshotKinds::Pcx);
 
 // "Missing Zipped ROMS": the same with `romPath`, ".zip" and Missing ROM. Only files count: a ROM
 // set kept as a folder named like the set is missing.

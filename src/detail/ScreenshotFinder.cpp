@@ -1,8 +1,29 @@
 #include "detail/ScreenshotFinder.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace zelvora {
+
+QString FindScreenshotFile(const QString& folder, const DirectoryListing& listing, const QString& rom,
+                           ScreenshotKinds kinds, bool ownFileOnly) {
+    if (rom.isEmpty() || folder.isEmpty())
+        return {};
+    QString stored = listing.Find(rom + QStringLiteral(".pcx"));
+    if (stored.isEmpty() && kinds == ScreenshotKinds::PcxAndPng) {
+        stored = listing.Find(rom + QStringLiteral(".png"));
+        const QString setFolder = ownFileOnly || !stored.isEmpty() ? QString() : listing.FindFolder(rom);
+        if (!setFolder.isEmpty()) {
+            // Name filters ignore case; MAME numbers its snapshots from 0000, so the first by name
+            // is the first it took.
+            const QStringList shots =
+                QDir(folder + setFolder).entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden, QDir::Name);
+            if (!shots.isEmpty())
+                stored = setFolder + QLatin1Char('/') + shots.first();
+        }
+    }
+    return stored.isEmpty() ? QString() : folder + stored;
+}
 
 const DirectoryListing& ScreenshotFinder::listing(const QString& pcxPath) {
     const QDateTime modified = QFileInfo(pcxPath).lastModified();
@@ -18,24 +39,29 @@ const DirectoryListing& ScreenshotFinder::listing(const QString& pcxPath) {
     return *listing_;
 }
 
-QString ScreenshotFinder::FindOwn(const QString& pcxPath, const QString& rom) {
+QString ScreenshotFinder::find(const QString& pcxPath, const QString& rom, ScreenshotKinds kinds, bool ownFileOnly) {
     if (rom.isEmpty() || pcxPath.isEmpty())
         return {};
-    const QString name = rom + QStringLiteral(".pcx");
-    if (QFileInfo(pcxPath + name).isFile())
-        return pcxPath + name;
-    const QString stored = listing(pcxPath).Find(name);
-    return stored.isEmpty() ? QString() : pcxPath + stored;
+    // The usual case, a file named exactly as the set, needs no listing.
+    const QString exact = pcxPath + rom + QStringLiteral(".pcx");
+    if (QFileInfo(exact).isFile())
+        return exact;
+    return FindScreenshotFile(pcxPath, listing(pcxPath), rom, kinds, ownFileOnly);
 }
 
-QString ScreenshotFinder::Find(const QString& pcxPath, const QString& rom, const QString& clone, bool assumeMerged) {
-    const QString own = FindOwn(pcxPath, rom);
+QString ScreenshotFinder::FindOwn(const QString& pcxPath, const QString& rom, ScreenshotKinds kinds) {
+    return find(pcxPath, rom, kinds, true);
+}
+
+QString ScreenshotFinder::Find(const QString& pcxPath, const QString& rom, const QString& clone, bool assumeMerged,
+                               ScreenshotKinds kinds) {
+    const QString own = find(pcxPath, rom, kinds, false);
     if (!own.isEmpty())
         return own;
     const QString parent = clone.trimmed();
     if (parent.isEmpty() || !assumeMerged)
         return {};
-    return FindOwn(pcxPath, parent);
+    return find(pcxPath, parent, kinds, false);
 }
 
 } // namespace zelvora

@@ -12,11 +12,11 @@ DirectoryListing::DirectoryListing(const QString& directory) {
     if (!dir.exists())
         return;
     // Unsorted: the order is of no use here, and sorting 40,000 names costs more than reading them.
-    QDirIterator it(directory, QDir::Files | QDir::Hidden | QDir::System);
+    QDirIterator it(directory, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
-        names_.insert(name.toLower(), name);
+        (it.fileInfo().isDir() ? folders_ : names_).insert(name.toLower(), name);
     }
 }
 
@@ -24,6 +24,10 @@ QString DirectoryListing::Find(const QString& name) const {
     if (name.isEmpty())
         return {};
     return names_.value(name.toLower());
+}
+
+QString DirectoryListing::FindFolder(const QString& name) const {
+    return name.isEmpty() ? QString() : folders_.value(name.toLower());
 }
 
 } // namespace zelvora

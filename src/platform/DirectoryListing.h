@@ -5,8 +5,9 @@
 
 namespace zelvora {
 
-// One listing of a directory's files, looked up by name without regard to case. A check over
-// the whole catalogue lists each directory once and asks this, instead of listing it per game.
+// One listing of a directory's files and folders, looked up by name without regard to case. A
+// check over the whole catalogue lists each directory once and asks this, instead of listing it
+// per game.
 class DirectoryListing {
 public:
     explicit DirectoryListing(const QString& directory);
@@ -14,10 +15,13 @@ public:
     // The file's name as it is on disk, or an empty string when there is none.
     QString Find(const QString& name) const;
     bool Contains(const QString& name) const { return !Find(name).isEmpty(); }
+    // The same for a folder directly inside the directory.
+    QString FindFolder(const QString& name) const;
     int Size() const { return static_cast<int>(names_.size()); }
 
 private:
-    QHash<QString, QString> names_; // folded name -> name on disk
+    QHash<QString, QString> names_;   // folded name -> name on disk
+    QHash<QString, QString> folders_; // likewise, for the folders
 };
 
 } // namespace zelvora

@@ -51,27 +51,35 @@ TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) 
     for (const auto& [rom, fields] : games)
         add(rom, rom, fields);
     // Any letter case; only files count, so neither another kind of archive nor a folder does.
+    // Today's snapshots count only when asked for: a PNG by the set's name or in its folder.
     QDir().mkpath(folder + "digdug.zip");
-    for (const char* file : {"PACMAN.PCX", "mspac.pcx", "Pacman.Zip", "mspac.7z"})
+    for (const char* file :
+         {"PACMAN.PCX", "mspac.pcx", "Pacman.Zip", "mspac.7z", "Blank.png", "pacmanj/notes.txt", "digdug/0000.PNG"})
         test::WriteBytes(folder + file, "x");
 
-    // Zipped ROM sets rather than screenshots, the folder, merged sets, the count and the marks.
-    const std::tuple<bool, QString, bool, int, const char*> cases[] = {
-        {false, folder, false, 4, "0011011"},
-        {false, folder, true, 3, "0001011"},
-        {true, folder, false, 5, "0011111"},
-        {true, folder, true, 4, "0001111"},
+    // What is checked, the folder, merged sets, the count and the marks.
+    enum Check { Zips, Pcx, Png };
+    const std::tuple<Check, QString, bool, int, const char*> cases[] = {
+        {Pcx, folder, false, 4, "0011011"},
+        {Pcx, folder, true, 3, "0001011"},
+        {Zips, folder, false, 5, "0011111"},
+        {Zips, folder, true, 4, "0001111"},
         // A folder that is not there marks every game but the default record.
-        {true, folder + "gone/", true, 6, "0111111"},
+        {Zips, folder + "gone/", true, 6, "0111111"},
+        {Png, folder, false, 2, "0010001"},
+        {Png, folder, true, 0, "0000000"},
     };
-    for (const auto& [zips, where, merged, count, marked] : cases) {
+    for (const auto& [check, where, merged, count, marked] : cases) {
         progress.title.clear();
         progress.last = -1;
-        EXPECT_EQ((zips ? CheckMissingZippedRoms : CheckMissingScreenshots)(*vars.CatalogueDb, *vars.RomsRecordset,
-                                                                            where, merged, progress),
+        Database& db = *vars.CatalogueDb;
+        EXPECT_EQ(check == Zips
+                      ? CheckMissingZippedRoms(db, rs(), where, merged, progress)
+                      : CheckMissingScreenshots(db, rs(), where, merged, progress,
+                                                check == Png ? ScreenshotKinds::PcxAndPng : ScreenshotKinds::Pcx),
                   count);
-        EXPECT_EQ(marks(zips ? "Missing ROM" : "Screenshot"), QString(marked)) << zips << merged;
-        EXPECT_EQ(progress.title, zips ? MissingZippedRomsTitle : MissingScreenshotsTitle);
+        EXPECT_EQ(marks(check == Zips ? "Missing ROM" : "Screenshot"), QString(marked)) << check << merged;
+        EXPECT_EQ(progress.title, check == Zips ? MissingZippedRomsTitle : MissingScreenshotsTitle);
         EXPECT_EQ(progress.max, 6);
         EXPECT_EQ(progress.last, 6);
     }

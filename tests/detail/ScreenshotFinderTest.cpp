@@ -33,3 +33,25 @@ TEST(ScreenshotFinder, OwnFileInAnyCaseThenTheParentsWhileMerged) {
     EXPECT_EQ(finder.Find(dir + "missing/", "pacman", {}, false), QString());
     EXPECT_EQ(finder.Find(dir, "", {}, false), QString());
 }
+
+// Today's MAME: after the PCX, the set's own PNG, then the first snapshot in its folder; the
+// parent's the same way. Only the game's own file may be deleted, never one in a folder.
+TEST(ScreenshotFinder, TodaysSnapshotsAfterThePcx) {
+    test::TempProgramDir shots;
+    const QString dir = shots.path() + "/";
+    for (const char* file : {"pacman.pcx", "pacman.png", "Galaga.PNG", "mslug/0001.png", "mslug/0000.png",
+                             "mslug/readme.txt", "xevious/notes.txt"})
+        test::WriteBytes(dir + file, "x");
+    ScreenshotFinder finder;
+    const auto find = [&](const char* rom, const char* clone = "") {
+        return finder.Find(dir, rom, clone, true, ScreenshotKinds::PcxAndPng).mid(dir.size());
+    };
+    EXPECT_EQ(find("pacman"), "pacman.pcx");
+    EXPECT_EQ(find("galaga"), "Galaga.PNG");
+    EXPECT_EQ(find("MSLUG"), "mslug/0000.png");
+    EXPECT_EQ(find("mslugx", "mslug"), "mslug/0000.png");
+    EXPECT_EQ(find("xevious"), "");
+    EXPECT_EQ(finder.Find(dir, "galaga", {}, false), QString()) << "PNG only when asked for";
+    EXPECT_EQ(finder.FindOwn(dir, "galaga", ScreenshotKinds::PcxAndPng), dir + "Galaga.PNG");
+    EXPECT_EQ(finder.FindOwn(dir, "mslug", ScreenshotKinds::PcxAndPng), QString());
+}

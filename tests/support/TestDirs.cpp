@@ -1,6 +1,8 @@
 #include "TestDirs.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <stdexcept>
 
@@ -20,6 +22,7 @@ QByteArray ReadBytes(const QString& path) {
 }
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write " + path.toStdString());

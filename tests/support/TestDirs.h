@@ -21,6 +21,7 @@ private:
 };
 
 QByteArray ReadBytes(const QString& path);
+// Makes the folders the path needs.
 void WriteBytes(const QString& path, const QByteArray& bytes);
 // A file its owner may run, such as a stand-in MAME; `executable` false leaves it read and write only.
 void WriteScript(const QString& path, const QByteArray& bytes, bool executable = true);
