@@ -4,6 +4,7 @@
 #include "store/Recordset.h"
 
 #include <cmath>
+#include <optional>
 
 namespace zelvora {
 
@@ -13,71 +14,104 @@ using Control = OptionControl;
 using Text = ValueText::Form;
 using Switch = SwitchRule::Form;
 
-OptionSpec checkBox(int index, const QString& field, const char* caption, const char* flag) {
-    return {field, Control::CheckBox, index, caption, 0, 1, {}, {Switch::Flag, flag}};
+// `today` nullptr: today's MAME has no such switch.
+OptionSpec checkBox(int index, const QString& field, const char* caption, const char* flag, const char* today) {
+    return {field,
+            Control::CheckBox,
+            index,
+            caption,
+            0,
+            1,
+            {},
+            {Switch::Flag, flag},
+            today ? SwitchRule{Switch::Flag, today} : SwitchRule{}};
 }
 
-OptionSpec scrollBar(int index, const QString& field, int max, std::vector<const char*> names, SwitchRule classic) {
-    return {field, Control::ScrollBar, index, nullptr, 0, max, {Text::Names, "", 1, 0, std::move(names)}, classic};
+OptionSpec scrollBar(int index, const QString& field, int max, std::vector<const char*> names, SwitchRule classic,
+                     SwitchRule today) {
+    return {field, Control::ScrollBar, index, nullptr, 0, max, {Text::Names, "", 1, 0, std::move(names)}, classic,
+            today};
 }
 
-OptionSpec slider(int index, const QString& field, int min, int max, ValueText text, SwitchRule classic) {
-    return {field, Control::Slider, index, nullptr, min, max, std::move(text), std::move(classic)};
+// Where today's MAME takes the same switch, `today` is left out.
+OptionSpec slider(int index, const QString& field, int min, int max, ValueText text, const SwitchRule& classic,
+                  std::optional<SwitchRule> today = std::nullopt) {
+    return {field, Control::Slider, index, nullptr, min, max, std::move(text), classic, today.value_or(classic)};
 }
 
 std::vector<OptionSpec> makeTable() {
     const std::vector<const char*> rotations{"No Rotation", "Rotate Right", "Rotate Left"};
     const std::vector<const char*> flips{"No Flip", "Flip Horizontally", "Flip Vertically"};
     return {
+        // These three say how the game starts rather than what MAME is told.
         {Field::Default, Control::CheckBox, 0, "Use Default Options"},
         {Field::PlayOpt, Control::PlaybackChoice, 0},
         {Field::AltExec, Control::Browsed, 0},
-        {Field::Playback, Control::TextBox, 0, nullptr, 0, 0, {}, {Switch::Recording}},
-        {Field::AltDir, Control::Browsed, 1, nullptr, 0, 0, {}, {Switch::Folder, "-romdir"}},
+        {Field::Playback, Control::TextBox, 0, nullptr, 0, 0, {}, {Switch::Recording}, {Switch::Recording, ".inp"}},
+        // Today's MAME looks in every folder of one list, so the game's own comes first and the
+        // user's ROM folder after it.
+        {Field::AltDir,
+         Control::Browsed,
+         1,
+         nullptr,
+         0,
+         0,
+         {},
+         {Switch::Folder, "-romdir"},
+         {Switch::RomPath, "-rompath"}},
         scrollBar(0, Field::SoundCard, 7,
                   {"Silence", "Sound Blaster", "Sound Blaster AWE32", "Pro Audio Spectrum", "Ultrasound Max",
                    "Ultrasound", "Windows Sound System", "Ensoniq Soundscape"},
-                  {Switch::AlwaysNumber, "-soundcard"}),
+                  {Switch::AlwaysNumber, "-soundcard"}, {Switch::Choice, "", 1, 0, {"-sound none"}}),
         scrollBar(
             1, Field::Resolution, 6,
             {"Automatic", "320 x 240", "400 x 300", "512 x 384", "640 x 400", "800 x 600", "1024 x 768"},
-            {Switch::Choice, "", 1, 0, {"-320x240", "-400x300", "-512x384", "-640x480", "-800x600", "-1024x768"}, 1}),
+            {Switch::Choice, "", 1, 0, {"-320x240", "-400x300", "-512x384", "-640x480", "-800x600", "-1024x768"}, 1},
+            {Switch::Choice,
+             "",
+             1,
+             0,
+             {"-resolution 320x240", "-resolution 400x300", "-resolution 512x384", "-resolution 640x480",
+              "-resolution 800x600", "-resolution 1024x768"},
+             1}),
         scrollBar(2, Field::Joystick, 9,
                   {"No Joystick", "2 Button Joystick", "Dual Joysticks", "4 Button Joystick", "6 Button Joystick",
                    "8 Button Joystick", "CH Flightstick Pro", "Logitech Wingman", "Microsoft Sidewinder",
                    "Gravis GamePad Pro"},
-                  {Switch::Number, "-joy"}),
-        checkBox(1, Field::SixteenBitSound, "16 Sample Bits", "-sb 16"),
-        checkBox(2, Field::Ym2203, "Use SB OPL YM2203", "-ym2203opl"),
-        checkBox(3, Field::Ym3812, "No SB OPL YM3812", "-noym3812opl"),
-        checkBox(4, Field::NoScanlines, "No Scanlines", "-noscanlines"),
-        checkBox(5, Field::VesaModes, "Use VESA Modes", "-vesa"),
-        checkBox(6, Field::PixelDoubling, "Pixel Doubling", "-double"),
-        checkBox(7, Field::EightBitColor, "8 Bit Color Depth", "-depth 8"),
-        checkBox(8, Field::SynchVideo, "Synchronize Video", "-vsync"),
-        checkBox(9, Field::AlwaysSynch, "Always Synchronized", "-alwayssynced"),
-        checkBox(10, Field::NoRotation, "No Rotation", "-norotate"),
-        checkBox(11, Field::NoMouse, "Disable Mouse", "-nomouse"),
-        checkBox(12, Field::Cheats, "Enable Cheats", "-cheat"),
-        checkBox(13, Field::Antialias, "Disable Antialias", "-noantialias"),
-        checkBox(14, Field::Debugger, "Enable Debugger", "-debug"),
-        checkBox(15, Field::NoTrans, "Disable Translucency", "-notranslucency"),
-        checkBox(16, Field::NoStereo, "No Stereo", "-nostereo"),
+                  {Switch::Number, "-joy"}, {Switch::Choice, "", 1, 0, {}, 0, "-joystick"}),
+        checkBox(1, Field::SixteenBitSound, "16 Sample Bits", "-sb 16", nullptr),
+        checkBox(2, Field::Ym2203, "Use SB OPL YM2203", "-ym2203opl", nullptr),
+        checkBox(3, Field::Ym3812, "No SB OPL YM3812", "-noym3812opl", nullptr),
+        checkBox(4, Field::NoScanlines, "No Scanlines", "-noscanlines", nullptr),
+        checkBox(5, Field::VesaModes, "Use VESA Modes", "-vesa", nullptr),
+        checkBox(6, Field::PixelDoubling, "Pixel Doubling", "-double", nullptr),
+        checkBox(7, Field::EightBitColor, "8 Bit Color Depth", "-depth 8", nullptr),
+        checkBox(8, Field::SynchVideo, "Synchronize Video", "-vsync", "-waitvsync"),
+        checkBox(9, Field::AlwaysSynch, "Always Synchronized", "-alwayssynced", "-syncrefresh"),
+        checkBox(10, Field::NoRotation, "No Rotation", "-norotate", "-norotate"),
+        checkBox(11, Field::NoMouse, "Disable Mouse", "-nomouse", "-nomouse"),
+        checkBox(12, Field::Cheats, "Enable Cheats", "-cheat", "-cheat"),
+        checkBox(13, Field::Antialias, "Disable Antialias", "-noantialias", nullptr),
+        checkBox(14, Field::Debugger, "Enable Debugger", "-debug", "-debug"),
+        checkBox(15, Field::NoTrans, "Disable Translucency", "-notranslucency", nullptr),
+        checkBox(16, Field::NoStereo, "No Stereo", "-nostereo", nullptr),
         slider(0, Field::Gamma, -12, 12, {Text::OneDecimal, "Gamma Correction = ", 10, 1.2},
                {Switch::Number, "-gamma", 10, 1.2}),
-        slider(1, Field::VgaFreq, 0, 3, {Text::Signed, "VGA Freq ="}, {Switch::Number, "-vgafreq"}),
+        slider(1, Field::VgaFreq, 0, 3, {Text::Signed, "VGA Freq ="}, {Switch::Number, "-vgafreq"}, SwitchRule{}),
         slider(2, Field::Rotate, 0, 2, {Text::Names, "", 1, 0, rotations},
                {Switch::Choice, "", 1, 0, {"-ror", "-rol"}, 1}),
         slider(3, Field::Flip, 0, 2, {Text::Names, "", 1, 0, flips},
                {Switch::Choice, "", 1, 0, {"-flipx", "-flipy"}, 1}),
-        slider(4, Field::Beam, 0, 64, {Text::OneDecimal, "Vector Width = ", 4}, {Switch::Number, "-beam", 4}),
+        slider(4, Field::Beam, 0, 64, {Text::OneDecimal, "Vector Width = ", 4}, {Switch::Number, "-beam", 4},
+               SwitchRule{Switch::Number, "-beam_width_min", 4, 0, {}, 0, nullptr, "-beam_width_max"}),
         slider(5, Field::Flicker, 0, 200, {Text::OneDecimal, "Vector Flicker = ", 2}, {Switch::Number, "-flicker", 2}),
         slider(6, Field::FrameSkip, 0, 3, {Text::Whole, "Frame Skip = "}, {Switch::Number, "-frameskip"}),
         // Stored as -1, 0 and 1; any other rate but 0 asks for the highest.
         slider(7, Field::SampleRate, -1, 1,
                {Text::Names, "", 1, 0, {"Sample Rate = 11025", "Sample Rate = 22050", "Sample Rate = 44100"}, -1},
-               {Switch::Choice, "", 1, 0, {"-sr 11025", nullptr}, -1, "-sr 44100"}),
-        {Field::Additional, Control::TextBox, 1, nullptr, 0, 0, {}, {Switch::UserText}},
+               {Switch::Choice, "", 1, 0, {"-sr 11025", nullptr}, -1, "-sr 44100"},
+               SwitchRule{Switch::Choice, "", 1, 0, {"-samplerate 11025", nullptr}, -1, "-samplerate 44100"}),
+        {Field::Additional, Control::TextBox, 1, nullptr, 0, 0, {}, {Switch::UserText}, {Switch::UserText}},
     };
 }
 

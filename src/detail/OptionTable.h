@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launcher/MameKind.h"
+
 #include <QString>
 
 #include <optional>
@@ -35,11 +37,14 @@ struct SwitchRule {
     enum class Form {
         None,         // no switch of its own
         Flag,         // `text` when the value is 1
-        Number,       // `text` and the number value / divisor + offset, when the value is not 0
+        Number,       // `text` and the number value / divisor + offset, when the value is not 0; and
+                      // `text2` with the same number where there is one
         AlwaysNumber, // the same for any value, 0 included
         Choice,       // choices[value - first]; `otherwise` for a value not listed but 0
         Folder,       // `text` and the trimmed text, quoted for the shell, when it is not blank
-        Recording,    // "-playback" or "-record" (PlayOpt 1 or 2) and the trimmed text, quoted
+        Recording,    // "-playback" or "-record" (PlayOpt 1 or 2) and the trimmed text, quoted; `text`
+                      // is an extension added when the name lacks it
+        RomPath,      // `text` and the trimmed text, then the ROM folder, as one list: "A;B", quoted
         UserText,     // the user's own text after all the others, the whole line trimmed
     };
     Form form = Form::None;
@@ -49,6 +54,7 @@ struct SwitchRule {
     std::vector<const char*> choices = {}; // nullptr: no switch for that value
     int first = 0;
     const char* otherwise = nullptr;
+    const char* text2 = nullptr;
 };
 
 struct OptionSpec {
@@ -60,6 +66,11 @@ struct OptionSpec {
     int max = 0;
     ValueText valueText = {};
     SwitchRule classic = {}; // the switch of MAME of the late 1990s
+    SwitchRule today = {};   // the switch of today's MAME; None where it has no such option
+
+    const SwitchRule& Switch(MameKind kind) const { return kind == MameKind::Today ? today : classic; }
+    // The option means something to `kind` of MAME: a switch, or a part of how the game starts.
+    bool HasSwitch(MameKind kind) const { return Switch(kind).form != SwitchRule::Form::None; }
 };
 
 // Every option of a game record, in the order its switches stand on MAME's command line.

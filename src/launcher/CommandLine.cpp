@@ -8,6 +8,7 @@
 #include "store/FieldTable.h"
 #include "store/Recordset.h"
 
+#include <QStringList>
 #include <QVariant>
 
 #include <cmath>
@@ -67,7 +68,7 @@ QString NumberText(double x) {
     return (x < 0 ? QLatin1Char('-') : QLatin1Char(' ')) + digits;
 }
 
-QString BuildCommandLine(Recordset& rs) {
+QString BuildCommandLine(Recordset& rs, MameKind kind, const QString& romPath) {
     // Every catalogue holds the default record; were it missing, FindFirst would leave the game's
     // own record current and its options would be read.
     if (equals(rs, Field::Default, 1))
@@ -78,7 +79,7 @@ QString BuildCommandLine(Recordset& rs) {
     // text is meant to be read by the shell as typed.
     QString result;
     for (const OptionSpec& option : OptionTable()) {
-        const SwitchRule& rule = option.classic;
+        const SwitchRule& rule = option.Switch(kind);
         const QString name = QLatin1String(rule.text);
         switch (rule.form) {
         case SwitchRule::Form::None:
@@ -92,8 +93,11 @@ QString BuildCommandLine(Recordset& rs) {
         case SwitchRule::Form::AlwaysNumber:
             // 0 leaves MAME at its own default, except where the rule always passes the value.
             if (const std::optional<double> x = number(rs, option.field);
-                x && (*x != 0 || rule.form == SwitchRule::Form::AlwaysNumber))
+                x && (*x != 0 || rule.form == SwitchRule::Form::AlwaysNumber)) {
                 appendSwitch(result, name + NumberText(scaled(rule, *x)));
+                if (rule.text2)
+                    appendSwitch(result, QLatin1String(rule.text2) + NumberText(scaled(rule, *x)));
+            }
             break;
         case SwitchRule::Form::Choice:
             if (const std::optional<double> x = number(rs, option.field)) {
@@ -105,8 +109,21 @@ QString BuildCommandLine(Recordset& rs) {
             if (const QString folder = TrimBlanks(text(rs, option.field)); !folder.isEmpty())
                 appendSwitch(result, name + QLatin1Char(' ') + ShellQuote(folder));
             break;
+        case SwitchRule::Form::RomPath: {
+            // One argument: MAME splits the list at ";" itself.
+            QStringList folders;
+            for (const QString& folder : {TrimBlanks(text(rs, option.field)), TrimBlanks(romPath)}) {
+                if (!folder.isEmpty())
+                    folders << folder;
+            }
+            if (!folders.isEmpty())
+                appendSwitch(result, name + QLatin1Char(' ') + ShellQuote(folders.join(QLatin1Char(';'))));
+            break;
+        }
         case SwitchRule::Form::Recording:
-            if (const QString file = TrimBlanks(text(rs, option.field)); !file.isEmpty()) {
+            if (QString file = TrimBlanks(text(rs, option.field)); !file.isEmpty()) {
+                if (!file.endsWith(name, Qt::CaseInsensitive))
+                    file += name;
                 if (equals(rs, Field::PlayOpt, 1))
                     appendSwitch(result, QStringLiteral("-playback ") + ShellQuote(file));
                 else if (equals(rs, Field::PlayOpt, 2))
@@ -129,10 +146,10 @@ QString GameExecutable(const QString& mamePath, const QString& altExec) {
     return ShellQuote(name.contains(QLatin1Char('/')) ? name : mamePath + name);
 }
 
-QString BuildGameCommand(Recordset& rs, const QString& mamePath) {
+QString BuildGameCommand(Recordset& rs, const QString& mamePath, MameKind kind, const QString& romPath) {
     const std::int64_t game = rs.Bookmark();
     const QString rom = text(rs, Field::Rom);
-    const QString switches = BuildCommandLine(rs);
+    const QString switches = BuildCommandLine(rs, kind, romPath);
     // Read from the record the options came from: a game on the default set also uses the
     // default record's executable.
     const QString executable = GameExecutable(mamePath, text(rs, Field::AltExec));

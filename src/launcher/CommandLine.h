@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launcher/MameKind.h"
+
 #include <QString>
 
 namespace zelvora {
@@ -17,7 +19,10 @@ QString NumberText(double x);
 //
 // When the record's Default is 1 the switches come from the default record, and `rs` is left
 // standing on it: the launch relies on knowing which record the options were read from.
-QString BuildCommandLine(Recordset& rs);
+//
+// Today's MAME gets its own switches, in the same order, for the options it has; `romPath`, the
+// user's ROM folder, is the last folder of its ROM path.
+QString BuildCommandLine(Recordset& rs, MameKind kind = MameKind::Classic, const QString& romPath = QString());
 
 // The executable a game is started with: MAME in `mamePath` when `altExec` is blank; otherwise
 // `altExec`, a bare file name meaning that file in MAME's folder (the shell would look a bare
@@ -27,6 +32,7 @@ QString GameExecutable(const QString& mamePath, const QString& altExec);
 
 // The command that starts the game `rs` stands on, with its own options or the default set's:
 // executable, set name, switches. `rs` is left on the game.
-QString BuildGameCommand(Recordset& rs, const QString& mamePath);
+QString BuildGameCommand(Recordset& rs, const QString& mamePath, MameKind kind = MameKind::Classic,
+                         const QString& romPath = QString());
 
 } // namespace zelvora

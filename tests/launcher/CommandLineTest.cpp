@@ -31,10 +31,10 @@ protected:
         rs().Update();
     }
 
-    QString build(const QString& fields) {
+    QString build(const QString& fields, MameKind kind = MameKind::Classic, const QString& romPath = {}) {
         set("pacman", fields);
         rs().FindFirst("Rom", "pacman");
-        return BuildCommandLine(rs());
+        return BuildCommandLine(rs(), kind, romPath);
     }
 };
 
@@ -85,6 +85,30 @@ TEST_F(CommandLineTest, SwitchesFollowTheFieldsInTheirFixedOrder) {
     };
     for (const auto& [fields, expected] : cases)
         EXPECT_EQ(build(fields), QString(expected)) << fields.toStdString();
+}
+
+// Today's MAME takes its own switches in the same order, and only those it knows: the ROM folder
+// always comes last in its ROM path, and a recording's name gains its extension.
+TEST_F(CommandLineTest, TodaysMameGetsTheSwitchesItKnows) {
+    QString everyOptionAtOne;
+    for (const OptionSpec& option : OptionTable()) {
+        if (option.control == OptionControl::CheckBox || option.control == OptionControl::Slider ||
+            option.control == OptionControl::ScrollBar)
+            everyOptionAtOne += option.field + "=1|";
+    }
+    const std::tuple<QString, const char*, const char*> cases[] = {
+        {"", "/roms/", "-rompath /roms/ -sound none "},
+        {"", "", "-sound none "},
+        {everyOptionAtOne + "Default=0|Sound Card=2|Resolution=4|Sample Rate=-1|PlayOpt=1|Playback= my game |"
+                            "AltDir=/my roms/|Additional=-video none",
+         "/roms/",
+         "-playback 'my game.inp' -rompath '/my roms/;/roms/' -resolution 640x480 -joystick -waitvsync -syncrefresh "
+         "-norotate -nomouse -cheat -debug -gamma 1.3 -ror -flipx -beam_width_min .25 -beam_width_max .25 "
+         "-flicker .5 -frameskip 1 -samplerate 11025 -video none"},
+        {"PlayOpt=2|Playback=run.INP|Sample Rate=5|Joystick=-3", "", "-record run.INP -sound none -joystick -samplerate 44100 "},
+    };
+    for (const auto& [fields, romPath, expected] : cases)
+        EXPECT_EQ(build(fields, MameKind::Today, romPath), QString(expected)) << fields.toStdString();
 }
 
 TEST_F(CommandLineTest, DefaultOneReadsTheDefaultRecordAndStaysOnIt) {
