@@ -7,6 +7,7 @@
 #include "store/Recordset.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <climits>
 
@@ -111,6 +112,80 @@ VerifyReportResult ReadVerifyReport(const QString& path, Database& db, Recordset
     report.Finish();
     result.counts = report.Counts();
     return result;
+}
+
+namespace {
+
+// "romset <name> [<parent>] is <verdict>"
+const QRegularExpression
+    VerdictLine(QStringLiteral("^romset (\\S+)(?: \\[[^\\]]*\\])? is (bad|good|best available)\\s*$"));
+// "<name, padded to 12>: <file> ..."
+const QRegularExpression DetailLine(QStringLiteral("^(\\S+) *: \\S"));
+const QRegularExpression SummaryLine(QStringLiteral("^(\\d+) romsets found, (\\d+) were OK\\.\\s*$"));
+
+bool continuesDetail(const QString& line) {
+    const QString text = line.trimmed();
+    return text.startsWith(QLatin1String("EXPECTED:")) || text.startsWith(QLatin1String("FOUND:"));
+}
+
+} // namespace
+
+void TodaysVerifyReader::Read(const QString& line) {
+    if (const auto verdict = VerdictLine.match(line); verdict.hasMatch()) {
+        const QString name = verdict.captured(1);
+        Verdict found{name, verdict.captured(2) == QLatin1String("bad")};
+        if (found.bad && EqualNoCase(detailsOf_, name) && allNotes_ + details_.size() <= MaxAllNotesLength) {
+            allNotes_ += details_.size();
+            found.notes = details_;
+        }
+        verdicts_.push_back(std::move(found));
+        detailsOf_.clear();
+        details_.clear();
+        return;
+    }
+    // A checksum's "EXPECTED:" line would otherwise read as a detail of a set of that name.
+    if (detailsOf_.isEmpty() || !continuesDetail(line)) {
+        const auto detail = DetailLine.match(line);
+        if (!detail.hasMatch()) {
+            if (const auto summary = SummaryLine.match(line); summary.hasMatch())
+                summary_ = Summary{summary.captured(1).toLongLong(), summary.captured(2).toLongLong()};
+            return;
+        }
+        if (!EqualNoCase(detailsOf_, detail.captured(1))) {
+            detailsOf_ = detail.captured(1);
+            details_.clear();
+        }
+    }
+    if (details_.size() + line.size() + 1 <= VerifyReport::MaxNotesLength)
+        details_ += line + QLatin1Char('\r');
+}
+
+VerifyCounts StoreVerdicts(Database& db, Recordset& rs, const std::vector<TodaysVerifyReader::Verdict>& verdicts,
+                           Progress& progress) {
+    VerifyCounts counts;
+    progress.SetRange(0, static_cast<int>(std::min<size_t>(verdicts.size(), INT_MAX)));
+    GroupedWrites writes(db);
+    for (const TodaysVerifyReader::Verdict& verdict : verdicts) {
+        ++counts.romsets;
+        progress.SetValue(static_cast<int>(std::min<qint64>(counts.romsets, INT_MAX)));
+        progress.LetEventsRun();
+        if (!rs.FindFirst(RomField, verdict.name))
+            continue;
+        const QVariant bad = rs.Value(BadRomField);
+        const bool unchanged = !verdict.bad && bad.typeId() == QMetaType::LongLong && bad.toLongLong() == 0;
+        if (verdict.bad) {
+            ++counts.marked;
+        } else if (unchanged) {
+            continue;
+        }
+        rs.Edit();
+        if (verdict.bad)
+            rs.SetValue(NotesField, verdict.notes.isNull() ? QString(QLatin1String("")) : verdict.notes);
+        rs.SetValue(BadRomField, verdict.bad ? 1 : 0);
+        writes.Update(rs);
+    }
+    writes.Commit();
+    return counts;
 }
 
 } // namespace zelvora

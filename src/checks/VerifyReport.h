@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <optional>
+#include <vector>
+
 namespace zelvora {
 
 class Database;
@@ -70,5 +73,47 @@ struct VerifyReportResult {
 // to count its lines for the progress range (0 to the count), then line by line, the progress value
 // rising by one per line. A file that does not exist is an empty report. The file is left in place.
 VerifyReportResult ReadVerifyReport(const QString& path, Database& db, Recordset& rs, Progress& progress);
+
+// Today's MAME reports, for each set it finds files for, detail lines naming the set
+// ("pacman      : pacman.6e (4096 bytes) - NOT FOUND", an "INCORRECT CHECKSUM:" followed by its
+// "EXPECTED:" and "FOUND:" lines) and then its verdict: "romset pacman [puckman] is bad", "... is
+// good" or "... is best available", the bracket naming the parent or BIOS. Detail lines of a set
+// that gets no verdict (it needs no file it lacks) belong to no other set. The summary "N romsets
+// found, M were OK." and any other line are not details.
+//
+// The reader only collects: nothing is stored before MAME has ended well.
+class TodaysVerifyReader {
+public:
+    struct Verdict {
+        QString name;
+        bool bad = false;
+        QString notes; // a bad set's detail lines, each ended by a carriage return
+    };
+    struct Summary {
+        qint64 found = 0;
+        qint64 ok = 0;
+    };
+    // What all bad sets' notes together may hold; the verdicts go on being read beyond it.
+    static constexpr qsizetype MaxAllNotesLength = 64 * 1024 * 1024;
+
+    void Read(const QString& line);
+
+    const std::vector<Verdict>& Verdicts() const { return verdicts_; }
+    const std::optional<Summary>& ReadSummary() const { return summary_; }
+
+private:
+    std::vector<Verdict> verdicts_;
+    std::optional<Summary> summary_;
+    QString detailsOf_; // the set the waiting detail lines name
+    QString details_;
+    qsizetype allNotes_ = 0;
+};
+
+// Stores the verdicts: a bad set gets Bad ROM 1 and its detail lines as its Notes, replacing the
+// old; a good or best-available set gets Bad ROM 0 and keeps its notes. Sets without a verdict,
+// and verdicts on sets the catalogue does not hold, change nothing. `progress` runs from 0 to the
+// number of verdicts.
+VerifyCounts StoreVerdicts(Database& db, Recordset& rs, const std::vector<TodaysVerifyReader::Verdict>& verdicts,
+                           Progress& progress);
 
 } // namespace zelvora

@@ -111,3 +111,38 @@ TEST_F(VerifyReportTest, VerifyRomsSaysWhenMameCouldNotBeStarted) {
         EXPECT_FALSE(QFile::exists(VerifyReportFile(program.path())));
     }
 }
+
+// Today's report as Debian's MAME 0.251 printed it over a folder of damaged sets: every verdict is
+// read, the summary agrees, and each bad set's notes are its own detail lines, not those of a set
+// printed before it that needs no file it lacks ("4d30" before "990189v").
+TEST_F(VerifyReportTest, TodaysReportGivesEachSetItsOwnLines) {
+    TodaysVerifyReader reader;
+    for (const QString& line : QString(test::ReadBytes(test::FixturePath("mame-today/verifyroms-bad.stdout")) +
+                                       test::ReadBytes(test::FixturePath("mame-today/verifyroms-bad.stderr")))
+                                   .split('\n'))
+        reader.Read(line);
+    ASSERT_TRUE(reader.ReadSummary());
+    EXPECT_EQ(reader.Verdicts().size(), reader.ReadSummary()->found);
+    QStringList bad;
+    for (const auto& verdict : reader.Verdicts()) {
+        if (verdict.bad)
+            bad << verdict.name + "=" + QString::number(verdict.notes.count('\r'));
+    }
+    EXPECT_EQ(bad.size(), reader.ReadSummary()->found - reader.ReadSummary()->ok);
+    EXPECT_EQ(bad.join(' '), "19in1=5 32x=8 990189v=8 acrnsys3_6809=5 pacman=12");
+
+    // Lines written by hand where no real report had them: a good set, and one with a long name.
+    reader = {};
+    for (const char* line : {"galaga      : gg1.bin (4096 bytes) - NEEDS REDUMP", "romset galaga is good",
+                             "it's        : a.bin (16 bytes) - NOT FOUND", "noise", "romset it's [x] is bad",
+                             "romset pacman is best available"})
+        reader.Read(line);
+    set("pacman", {{"Bad ROM", 1}});
+    set("galaga", {{"Bad ROM", 1}});
+    const VerifyCounts counts = StoreVerdicts(*vars.CatalogueDb, rs(), reader.Verdicts(), progress);
+    EXPECT_EQ(counts.romsets, 3);
+    EXPECT_EQ(counts.marked, 1);
+    EXPECT_EQ(fields("galaga"), QString("old notes|0"));
+    EXPECT_EQ(fields("pacman"), QString("old notes|0"));
+    EXPECT_EQ(fields("it's"), QString("it's        : a.bin (16 bytes) - NOT FOUND\r|1"));
+}
