@@ -1,8 +1,28 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace zelvora {
+
+// Takes a child's standard output while the child is still writing it.
+class OutputReader {
+public:
+    virtual ~OutputReader() = default;
+    // The next bytes, in order. False when no more are wanted: the pipe is closed, so that the
+    // child ends at its next write instead of printing to nobody.
+    virtual bool Read(QByteArrayView bytes) = 0;
+    // Called each time the child has been silent for a while, so that a window can repaint.
+    virtual void Waiting() {}
+};
+
+// How a streamed run ended.
+struct StreamedRun {
+    int exitCode = -1;    // as ExecCmd returns it
+    QByteArray errors;    // what the child wrote to its standard error, the first 64 KiB of it
+    bool stopped = false; // the reader wanted no more output
+};
 
 // Runs one shell command line as a child process and waits for it: the program's only way of
 // starting MAME. Tests replace it to see the command lines without running anything.
@@ -11,6 +31,11 @@ public:
     virtual ~ProcessRunner() = default;
     // Blocks until the child ends and returns its exit status; -1 when no child could be started.
     virtual int ExecCmd(const QString& command) = 0;
+    // Runs the command as ExecCmd does, but hands its standard output to `output` as it comes,
+    // on the caller's thread, and keeps its standard error. A listing of hundreds of megabytes
+    // is read this way without ever being held whole. Runners that only watch ExecCmd's commands
+    // inherit this one, which runs the command through /bin/sh.
+    virtual StreamedRun ExecStreaming(const QString& command, OutputReader& output);
 };
 
 // Runs the command through `shell -c`, so that redirections and pipes in it work. The child
@@ -24,6 +49,7 @@ class ShellRunner : public ProcessRunner {
 public:
     explicit ShellRunner(QString shell = QStringLiteral("/bin/sh"));
     int ExecCmd(const QString& command) override;
+    StreamedRun ExecStreaming(const QString& command, OutputReader& output) override;
 
 private:
     QString shell_;

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 using namespace zelvora;
@@ -36,4 +38,44 @@ TEST(ShellRunnerTest, RedirectedOutputIsCompleteOnReturnAndTheChildInheritsEnvir
     EXPECT_EQ(status, 0);
     EXPECT_EQ(QString::fromUtf8(test::ReadBytes(dir.file("out.txt"))),
               "inherited " + QFileInfo(dir.path()).canonicalFilePath());
+}
+
+namespace {
+
+struct Collected : OutputReader {
+    bool Read(QByteArrayView bytes) override {
+        output += bytes;
+        return wanted < 0 || output.size() < wanted;
+    }
+    void Waiting() override { ++waits; }
+    QByteArray output;
+    qsizetype wanted = -1;
+    int waits = 0;
+};
+
+} // namespace
+
+// Also more output than a pipe holds, and a pause the caller's window gets to run its events in.
+TEST(ShellRunnerTest, StreamedOutputComesWholeAndInOrderWithErrorsKeptApart) {
+    Collected collected;
+    const StreamedRun run =
+        ShellRunner().ExecStreaming("printf 'first\\n'; sleep 0.3; seq 1 200000; echo oops >&2; exit 3", collected);
+    QByteArray expected = "first\n";
+    for (int i = 1; i <= 200000; ++i)
+        expected += QByteArray::number(i) + '\n';
+    EXPECT_EQ(collected.output, expected);
+    EXPECT_EQ(run.errors, QByteArray("oops\n"));
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_FALSE(run.stopped);
+    EXPECT_GT(collected.waits, 0);
+
+    EXPECT_EQ(ShellRunner("/nonexistent/sh").ExecStreaming("true", collected).exitCode, -1);
+}
+
+TEST(ShellRunnerTest, AReaderThatWantsNoMoreEndsAChildThatWouldPrintForever) {
+    Collected collected;
+    collected.wanted = 1;
+    const StreamedRun run = ShellRunner().ExecStreaming("yes", collected);
+    EXPECT_TRUE(run.stopped);
+    EXPECT_EQ(run.exitCode, 128 + SIGPIPE);
 }
