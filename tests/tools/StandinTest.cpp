@@ -16,6 +16,7 @@ struct Outcome {
     int exitCode = -1;
     QStringList out; // standard output's lines that are not empty
     QString err;
+    QByteArray bytes; // standard output as it came
 };
 
 class StandinTest : public testing::Test {
@@ -30,7 +31,8 @@ public:
         if (!process.waitForFinished(30000))
             return run;
         run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.out = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        run.bytes = process.readAllStandardOutput();
+        run.out = QString::fromUtf8(run.bytes).split('\n', Qt::SkipEmptyParts);
         run.err = QString::fromUtf8(process.readAllStandardError());
         return run;
     }
@@ -39,7 +41,8 @@ public:
     const QString games = dir.file("games.tsv");
     QProcessEnvironment env = [this] {
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"ZELVORA_MAME_RECORD", "ZELVORA_MAME_RECORD_ARGS", "ZELVORA_MAME_EXIT"})
+        for (const char* name : {"ZELVORA_MAME_RECORD", "ZELVORA_MAME_RECORD_ARGS", "ZELVORA_MAME_EXIT",
+                                 "ZELVORA_MAME_LISTING_BREAK", "ZELVORA_STANDIN_LISTXML"})
             e.remove(name);
         e.insert("ZELVORA_STANDIN_GAMES", games);
         return e;
@@ -95,6 +98,30 @@ TEST_F(StandinTest, MissingOrMalformedDataFileFailsWithAMessage) {
         EXPECT_TRUE(run.out.isEmpty()) << message;
         EXPECT_TRUE(run.err.contains(message)) << message << ": " << run.err.toStdString();
     }
+}
+
+// Today's MAME as recorded: its version without a line end, its listing byte for byte, the old
+// listings refused as it refuses them, and a listing cut short by a crash.
+TEST_F(StandinTest, PlaysTodaysMameFromARecordedListing) {
+    const QString listing = zelvora::test::FixturePath("mame-today/listxml.xml");
+    env.insert("ZELVORA_STANDIN_LISTXML", listing);
+    const Outcome version = Start({"-version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.bytes, zelvora::test::ReadBytes(zelvora::test::FixturePath("mame-today/version.txt")));
+    const Outcome listed = Start({"-listxml"});
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_EQ(listed.bytes, zelvora::test::ReadBytes(listing));
+    for (const char* old : {"-listdetails", "-listgames"}) {
+        const Outcome refused = Start({old});
+        EXPECT_EQ(refused.exitCode, 6) << old;
+        EXPECT_EQ(refused.err, QString("Error: unknown option: %1\n").arg(old));
+    }
+
+    env.insert("ZELVORA_MAME_LISTING_BREAK", "-listxml 3 139");
+    const Outcome crashed = Start({"-listxml"});
+    EXPECT_EQ(crashed.exitCode, 139);
+    EXPECT_EQ(crashed.bytes, zelvora::test::ReadBytes(listing).split('\n').mid(0, 3).join('\n') + '\n');
+    EXPECT_FALSE(crashed.err.isEmpty());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 //
 //   mame -listclones | -listgames | -listdetails   a listing on standard output
 //   mame -verifyroms [pattern]                     the ROM check's report on standard output
+//   mame -version | -listxml                       today's MAME's answers (ZELVORA_STANDIN_LISTXML)
 //   mame <game> [switches...]                      "runs" the game
 //
 // Environment:
@@ -15,7 +16,13 @@
 //   ZELVORA_MAME_EXIT       the exit code of a game's run (0 when unset)
 //   ZELVORA_MAME_LISTING_BREAK  "<switch> <lines> <exit code>", e.g. "-listdetails 3 139": that
 //                           listing stops after its first <lines> lines and the stand-in exits with
-//                           <exit code>, as a MAME that crashes part-way through would
+//                           <exit code>, as a MAME that crashes part-way through would, saying so on
+//                           standard error when the code is not 0
+//   ZELVORA_STANDIN_LISTXML a machine listing recorded from today's MAME ("-listxml"); when unset,
+//                           standin-listxml.xml beside the executable if there is one. With one, the
+//                           stand-in plays today's MAME: "-version" answers the listing's build,
+//                           "-listxml" prints the listing as it stands, and "-listdetails" and
+//                           "-listgames" are unknown options, as today's MAME has them
 
 #include "GamesFile.h"
 #include "Listings.h"
@@ -24,6 +31,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdio>
@@ -73,12 +81,75 @@ int RunGame(const QStringList& args) {
 }
 
 // How many lines of the listing for `command` to print, and the exit code after them; every line
-// and 0 unless ZELVORA_MAME_LISTING_BREAK names this command.
+// and 0 unless ZELVORA_MAME_LISTING_BREAK names this command. `lines` -1 stands for a listing of
+// unknown length.
 std::pair<qsizetype, int> ListingBreak(const QString& command, qsizetype lines) {
     const QStringList words = qEnvironmentVariable("ZELVORA_MAME_LISTING_BREAK").split(QLatin1Char(' '));
     if (words.size() != 3 || words[0].toLower() != command)
         return {lines, 0};
-    return {std::min(lines, words[1].toLongLong()), words[2].toInt()};
+    const qsizetype kept = words[1].toLongLong();
+    return {lines < 0 ? kept : std::min(lines, kept), words[2].toInt()};
+}
+
+// The recorded listing that makes the stand-in today's MAME, or nothing.
+QString ListXmlPath() {
+    const QString path = qEnvironmentVariable("ZELVORA_STANDIN_LISTXML");
+    if (!path.isEmpty())
+        return path;
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/standin-listxml.xml");
+    return QFile::exists(beside) ? beside : QString();
+}
+
+void Stopped(qsizetype lines, int exitCode) {
+    if (exitCode != 0)
+        Print(stderr, QStringLiteral("mame: stopped after %1 lines of the listing").arg(lines));
+}
+
+// Today's MAME prints its version without a line end.
+int PrintVersion(QFile& listing) {
+    static const QRegularExpression build(QStringLiteral("<mame build=\"([^\"]*)\""));
+    // The build stands in the root element, after the document type's declarations.
+    const QRegularExpressionMatch match = build.match(QString::fromUtf8(listing.read(256 * 1024)));
+    if (!match.hasMatch()) {
+        Print(stderr, QStringLiteral("mame: no build in %1").arg(listing.fileName()));
+        return 1;
+    }
+    const QByteArray version = match.captured(1).toUtf8();
+    std::fwrite(version.constData(), 1, static_cast<size_t>(version.size()), stdout);
+    return 0;
+}
+
+// The listing as it stands, in pieces: a generated one runs to hundreds of megabytes.
+int PrintListXml(QFile& listing) {
+    const auto [lines, exitCode] = ListingBreak(QStringLiteral("-listxml"), -1);
+    qsizetype printed = 0;
+    QByteArray piece;
+    while ((lines < 0 || printed < lines) && !(piece = listing.read(1024 * 1024)).isEmpty()) {
+        if (lines >= 0) {
+            for (qsizetype at = piece.indexOf('\n'); at >= 0; at = piece.indexOf('\n', at + 1)) {
+                if (++printed == lines) {
+                    piece.truncate(at + 1);
+                    break;
+                }
+            }
+        }
+        std::fwrite(piece.constData(), 1, static_cast<size_t>(piece.size()), stdout);
+    }
+    Stopped(printed, exitCode);
+    return exitCode;
+}
+
+int TodaysMame(const QString& command, const QString& path) {
+    if (command == QLatin1String("-listdetails") || command == QLatin1String("-listgames")) {
+        Print(stderr, QStringLiteral("Error: unknown option: %1").arg(command));
+        return 6;
+    }
+    QFile listing(path);
+    if (!listing.open(QIODevice::ReadOnly)) {
+        Print(stderr, QStringLiteral("mame: cannot read %1").arg(path));
+        return 1;
+    }
+    return command == QLatin1String("-version") ? PrintVersion(listing) : PrintListXml(listing);
 }
 
 int Usage(const QString& problem) {
@@ -102,6 +173,10 @@ int main(int argc, char** argv) {
     const QString command = args[0].toLower();
     if (!command.startsWith(QLatin1Char('-')))
         return RunGame(args);
+    if (const QString listXml = ListXmlPath();
+        !listXml.isEmpty() && (command == QLatin1String("-version") || command == QLatin1String("-listxml") ||
+                               command == QLatin1String("-listdetails") || command == QLatin1String("-listgames")))
+        return TodaysMame(command, listXml);
 
     QStringList (*listing)(const std::vector<StandinGame>&) = nullptr;
     if (command == QLatin1String("-listclones"))
@@ -125,5 +200,6 @@ int main(int argc, char** argv) {
     if (printed > 0)
         text += '\n';
     std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+    Stopped(printed, exitCode);
     return exitCode;
 }
