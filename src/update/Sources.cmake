@@ -2,5 +2,6 @@
 target_sources(zelvora_core PRIVATE
     update/CatalogueMerge.cpp
     update/ListingParsers.cpp
+    update/MachineListing.cpp
     update/MergedRecords.cpp
 )

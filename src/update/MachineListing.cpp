@@ -1,0 +1,357 @@
+#include "update/MachineListing.h"
+
+#include "launcher/ShellQuote.h"
+#include "platform/Progress.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zelvora {
+
+namespace {
+
+// A line may be held back this long for its end; a longer one cannot be an element of the kind
+// the filter drops.
+constexpr qsizetype LongestHeldLine = 1024 * 1024;
+
+// The set name's first two characters place it among all names, 0-9 before a-z.
+constexpr int NameRanks = 36;
+constexpr int ListingPositions = NameRanks * NameRanks;
+
+int Rank(QStringView name, qsizetype at) {
+    if (at >= name.size())
+        return 0;
+    const char16_t c = name[at].toLower().unicode();
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'z')
+        return 10 + (c - u'a');
+    return 0;
+}
+
+int ListingPosition(QStringView name) {
+    return Rank(name, 0) * NameRanks + Rank(name, 1);
+}
+
+bool IsNameChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+           c == '.' || c == ':';
+}
+
+// A line that holds one tag and nothing else, as MAME writes every element but those with text.
+struct LineTag {
+    enum Kind { None, Start, Empty, End } kind = None;
+    QByteArrayView name;
+};
+
+LineTag ReadLineTag(QByteArrayView line) {
+    qsizetype from = 0;
+    while (from < line.size() && (line[from] == ' ' || line[from] == '\t'))
+        ++from;
+    qsizetype to = line.size();
+    while (to > from && (line[to - 1] == '\n' || line[to - 1] == '\r' || line[to - 1] == ' ' || line[to - 1] == '\t'))
+        --to;
+    const QByteArrayView tag = line.sliced(from, to - from);
+    if (tag.size() < 3 || tag.front() != '<' || tag.back() != '>')
+        return {};
+    // Attribute values carry "<" and ">" escaped: another one means more than one tag.
+    if (std::memchr(tag.data() + 1, '<', static_cast<size_t>(tag.size() - 1)) != nullptr ||
+        std::memchr(tag.data(), '>', static_cast<size_t>(tag.size() - 1)) != nullptr)
+        return {};
+    const bool end = tag[1] == '/';
+    const qsizetype nameFrom = end ? 2 : 1;
+    qsizetype n = nameFrom;
+    while (n < tag.size() && IsNameChar(tag[n]))
+        ++n;
+    if (n == nameFrom)
+        return {}; // a declaration, a comment, a processing instruction
+    const QByteArrayView name = tag.sliced(nameFrom, n - nameFrom);
+    if (end)
+        return {LineTag::End, name};
+    return {tag[tag.size() - 2] == '/' ? LineTag::Empty : LineTag::Start, name};
+}
+
+// The elements the reader takes anything from, and the two that hold them.
+bool IsReadElement(QByteArrayView name) {
+    for (const char* read : {"mame", "machine", "description", "year", "manufacturer", "chip", "driver", "feature"}) {
+        if (name == QByteArrayView(read))
+            return true;
+    }
+    return false;
+}
+
+const QString Yes = QStringLiteral("Yes");
+const QString No = QStringLiteral("No");
+const QString Partial = QStringLiteral("Partial");
+const QString NoHardware = QStringLiteral("n/a");
+
+} // namespace
+
+QByteArrayView ListingLineFilter::Filter(QByteArrayView bytes) {
+    kept_.clear();
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const auto* lineEnd =
+            static_cast<const char*>(std::memchr(bytes.data() + at, '\n', static_cast<size_t>(bytes.size() - at)));
+        if (lineEnd == nullptr) {
+            const QByteArrayView start = bytes.sliced(at);
+            if (passLine_) {
+                if (skipping_.isEmpty())
+                    kept_.append(start);
+            } else if (pending_.size() + start.size() > LongestHeldLine) {
+                if (skipping_.isEmpty())
+                    kept_.append(pending_).append(start);
+                pending_.clear();
+                passLine_ = true;
+            } else {
+                pending_.append(start);
+            }
+            break;
+        }
+        const qsizetype next = lineEnd - bytes.data() + 1;
+        const QByteArrayView line = bytes.sliced(at, next - at);
+        if (passLine_) {
+            if (skipping_.isEmpty())
+                kept_.append(line);
+            passLine_ = false;
+        } else if (pending_.isEmpty()) {
+            if (Keep(line))
+                kept_.append(line);
+        } else {
+            pending_.append(line);
+            if (Keep(pending_))
+                kept_.append(pending_);
+            pending_.clear();
+        }
+        at = next;
+    }
+    return kept_;
+}
+
+QByteArrayView ListingLineFilter::Rest() {
+    kept_.clear();
+    if (!pending_.isEmpty() && (passLine_ || Keep(pending_)))
+        kept_ = pending_;
+    pending_.clear();
+    return kept_;
+}
+
+bool ListingLineFilter::Keep(QByteArrayView line) {
+    const LineTag tag = ReadLineTag(line);
+    if (!skipping_.isEmpty()) {
+        if (tag.name == QByteArrayView(skipping_))
+            depth_ += tag.kind == LineTag::Start ? 1 : tag.kind == LineTag::End ? -1 : 0;
+        if (depth_ == 0)
+            skipping_.clear();
+        return false;
+    }
+    if (tag.name == QByteArrayView("machine"))
+        inMachine_ = tag.kind == LineTag::Start;
+    // Only what a machine holds is dropped: the document around the machines is the reader's to judge.
+    if (!inMachine_ || tag.kind == LineTag::None || tag.kind == LineTag::End || IsReadElement(tag.name))
+        return true;
+    if (tag.kind == LineTag::Start) {
+        skipping_ = tag.name.toByteArray();
+        depth_ = 1;
+    }
+    return false;
+}
+
+MachineListingReader::MachineListingReader(Progress& progress) : progress_(progress) {}
+
+bool MachineListingReader::Read(QByteArrayView bytes) {
+    if (!problem_.isEmpty())
+        return false;
+    read_ = read_ || !bytes.isEmpty();
+    Parse(filter_.Filter(bytes));
+    return problem_.isEmpty();
+}
+
+void MachineListingReader::Waiting() {
+    progress_.LetEventsRun();
+}
+
+void MachineListingReader::Finish() {
+    if (problem_.isEmpty())
+        Parse(filter_.Rest());
+    if (!problem_.isEmpty() || ended_)
+        return;
+    problem_ = read_ ? QStringLiteral("was cut off %1").arg(Where()) : QStringLiteral("is empty");
+}
+
+void MachineListingReader::Parse(QByteArrayView bytes) {
+    // Whatever follows the end of the document is not read.
+    if (bytes.isEmpty() || ended_)
+        return;
+    xml_.addData(bytes.toByteArray());
+    while (!ended_) {
+        switch (xml_.readNext()) {
+        case QXmlStreamReader::StartElement:
+            StartElement();
+            break;
+        case QXmlStreamReader::EndElement:
+            EndElement();
+            break;
+        case QXmlStreamReader::Characters:
+            if (text_ != Text::None)
+                chars_ += xml_.text();
+            break;
+        case QXmlStreamReader::Invalid:
+            if (xml_.error() == QXmlStreamReader::CustomError)
+                problem_ = xml_.errorString();
+            else if (xml_.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+                problem_ = QStringLiteral("is not well-formed XML (%1) %2").arg(xml_.errorString(), Where());
+            return;
+        default:
+            break;
+        }
+    }
+}
+
+QString MachineListingReader::Where() const {
+    return lastMachine_.isEmpty() ? QStringLiteral("before its first machine")
+                                  : QStringLiteral("after the machine \"%1\"").arg(lastMachine_);
+}
+
+QString MachineListingReader::Shared(QStringView text) {
+    QString copy = text.toString();
+    if (const auto it = shared_.constFind(copy); it != shared_.constEnd())
+        return *it;
+    shared_.insert(copy);
+    return copy;
+}
+
+void MachineListingReader::StartElement() {
+    ++depth_;
+    const QStringView name = xml_.name();
+    if (depth_ == 1) {
+        if (name != u"mame")
+            xml_.raiseError(QStringLiteral("is not MAME's machine listing: its document is <%1>").arg(name));
+        return;
+    }
+    if (depth_ == 2) {
+        if (name == u"machine")
+            StartMachine();
+        return;
+    }
+    if (depth_ != 3 || !inMachine_ || !keep_)
+        return;
+    if (name == u"description" || name == u"year" || name == u"manufacturer") {
+        text_ = name == u"description" ? Text::Description : name == u"year" ? Text::Year : Text::Manufacturer;
+        chars_.clear();
+        return;
+    }
+    const QXmlStreamAttributes attributes = xml_.attributes();
+    if (name == u"chip") {
+        const QStringView type = attributes.value(QLatin1String("type"));
+        const QStringView chip = attributes.value(QLatin1String("name"));
+        if (type == u"cpu" && cpus_ < 3)
+            machine_.game.cpus[cpus_++] = Shared(chip);
+        // Every machine with sound lists its speakers among its sound chips; they would push
+        // the chips themselves out of the three fields.
+        else if (type == u"audio" && sounds_ < 3 && chip != u"Speaker")
+            machine_.game.sounds[sounds_++] = Shared(chip);
+    } else if (name == u"driver") {
+        const QStringView status = attributes.value(QLatin1String("status"));
+        machine_.status[0] = status == u"good"          ? Yes
+                             : status == u"imperfect"   ? Partial
+                             : status == u"preliminary" ? No
+                                                        : QString();
+        machine_.status[3] = attributes.value(QLatin1String("savestate")) == u"supported" ? Yes : No;
+        machine_.status[4] = attributes.value(QLatin1String("cocktail")) == u"preliminary" ? No : QString();
+        noSoundHardware_ = attributes.value(QLatin1String("nosoundhardware")) == u"yes";
+    } else if (name == u"feature") {
+        // "overall" also counts the devices the machine is built from.
+        Level level = Working;
+        for (const QStringView status :
+             {attributes.value(QLatin1String("status")), attributes.value(QLatin1String("overall"))}) {
+            if (status == u"unemulated")
+                level = Unemulated;
+            else if (status == u"imperfect")
+                level = std::max(level, Imperfect);
+        }
+        const QStringView type = attributes.value(QLatin1String("type"));
+        if (type == u"graphics" || type == u"palette")
+            colors_ = std::max(colors_, level);
+        else if (type == u"sound")
+            sound_ = std::max(sound_, level);
+    }
+}
+
+void MachineListingReader::StartMachine() {
+    const QXmlStreamAttributes attributes = xml_.attributes();
+    const QStringView name = attributes.value(QLatin1String("name"));
+    if (name.isEmpty()) {
+        xml_.raiseError(QStringLiteral("holds a machine without a name %1").arg(Where()));
+        return;
+    }
+    inMachine_ = true;
+    lastMachine_ = name.toString();
+    // A Neo Geo game names its BIOS in "romof" without being a clone of it; only "cloneof" makes one.
+    keep_ = attributes.value(QLatin1String("isdevice")) != u"yes" &&
+            attributes.value(QLatin1String("isbios")) != u"yes" && attributes.value(QLatin1String("runnable")) != u"no";
+    if (!keep_) {
+        ++skipped_;
+        return;
+    }
+    machine_ = ListedMachine{};
+    machine_.game.name = lastMachine_;
+    const QStringView source = attributes.value(QLatin1String("sourcefile"));
+    machine_.game.driver = Shared(source.sliced(source.lastIndexOf(u'/') + 1));
+    const QStringView parent = attributes.value(QLatin1String("cloneof"));
+    if (!parent.isEmpty())
+        machine_.clone = parent.toString();
+    cpus_ = sounds_ = 0;
+    colors_ = sound_ = Working;
+    noSoundHardware_ = false;
+}
+
+void MachineListingReader::EndElement() {
+    --depth_;
+    if (depth_ == 2 && text_ != Text::None) {
+        if (text_ == Text::Description)
+            machine_.game.description = chars_;
+        else if (text_ == Text::Year)
+            machine_.year = Shared(chars_);
+        else
+            machine_.manufacturer = Shared(chars_);
+        text_ = Text::None;
+    } else if (depth_ == 1 && inMachine_) {
+        EndMachine();
+    } else if (depth_ == 0) {
+        ended_ = true;
+    }
+}
+
+void MachineListingReader::EndMachine() {
+    inMachine_ = false;
+    if (!keep_)
+        return;
+    const auto word = [](Level level) { return level == Unemulated ? No : level == Imperfect ? Partial : Yes; };
+    machine_.status[1] = word(colors_);
+    machine_.status[2] = noSoundHardware_ ? NoHardware : word(sound_);
+    position_ = std::max(position_, ListingPosition(machine_.game.name));
+    machines_.push_back(std::move(machine_));
+    progress_.SetValue(position_);
+    progress_.LetEventsRun();
+}
+
+QString MachineListingCommand(const QString& mamePath) {
+    return ShellQuote(MameExecutable(mamePath)) + QStringLiteral(" -listxml");
+}
+
+MachineListing ReadMachineListing(const QString& mamePath, ProcessRunner& runner, Progress& progress) {
+    MachineListing listing;
+    listing.command = MachineListingCommand(mamePath);
+    progress.SetRange(0, ListingPositions - 1);
+    progress.SetValue(0);
+    MachineListingReader reader(progress);
+    listing.run = runner.ExecStreaming(listing.command, reader);
+    reader.Finish();
+    listing.machines = std::move(reader.Machines());
+    listing.skipped = reader.Skipped();
+    listing.problem = reader.Problem();
+    return listing;
+}
+
+} // namespace zelvora

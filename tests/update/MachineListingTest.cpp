@@ -1,0 +1,156 @@
+#include "TestDirs.h"
+
+#include "platform/Progress.h"
+#include "update/MachineListing.h"
+
+#include <gtest/gtest.h>
+
+using namespace zelvora;
+
+namespace {
+
+struct Values : NoProgress {
+    void SetValue(int value) override { values << value; }
+    QList<int> values;
+};
+
+struct Read {
+    std::vector<ListedMachine> machines;
+    int skipped = 0;
+    QString problem;
+    bool stopped = false;
+    QList<int> progress;
+};
+
+// The document handed over in pieces of `piece` bytes, as a pipe would, up to the reader's refusal.
+Read ReadInPieces(const QByteArray& document, qsizetype piece) {
+    Values progress;
+    MachineListingReader reader(progress);
+    bool stopped = false;
+    for (qsizetype at = 0; at < document.size() && !stopped; at += piece)
+        stopped = !reader.Read(QByteArrayView(document).sliced(at, std::min(piece, document.size() - at)));
+    reader.Finish();
+    return {std::move(reader.Machines()), reader.Skipped(), reader.Problem(), stopped, progress.values};
+}
+
+const QByteArray Recorded = test::ReadBytes(test::FixturePath("mame-today/listxml.xml"));
+
+} // namespace
+
+// Pieces of seven bytes cut every line and tag somewhere, the lines the reader never sees too.
+TEST(MachineListingReader, EveryRunnableSystemOfTheRealListingWithWhatTheCatalogueKeeps) {
+    for (const qsizetype piece : {Recorded.size(), qsizetype{4096}, qsizetype{7}}) {
+        SCOPED_TRACE(piece);
+        const Read read = ReadInPieces(Recorded, piece);
+        ASSERT_EQ(read.problem, QString());
+        QStringList names;
+        for (const ListedMachine& machine : read.machines)
+            names << machine.game.name;
+        // Not the Neo Geo BIOS, nor the 202 devices after the systems.
+        EXPECT_EQ(names, (QStringList{"asr10", "attache", "barata", "bingowav", "cc7", "cgangpzl", "eva24", "k5",
+                                      "kuzmich", "mslug", "nano", "nd80z", "pacman", "photoply2k1mtnl", "puckimon",
+                                      "puckman", "snowbwar", "walkyria", "wxstar4k"}));
+        EXPECT_EQ(read.skipped, 203);
+        EXPECT_TRUE(std::is_sorted(read.progress.begin(), read.progress.end()));
+        EXPECT_GT(read.progress.last(), read.progress.first()) << "the progress moves with the names";
+    }
+
+    const Read read = ReadInPieces(Recorded, 4096);
+    const auto machine = [&](const QString& name) {
+        for (const ListedMachine& m : read.machines) {
+            if (m.game.name == name)
+                return m;
+        }
+        ADD_FAILURE() << name.toStdString();
+        return ListedMachine();
+    };
+    // Processors and sound chips, the speakers left out; description, year, maker.
+    const struct {
+        const char* name;
+        QStringList fields; // driver, cpus, sounds, description, year, maker
+    } games[] = {
+        {"pacman",
+         {"pacman.cpp", "Zilog Z80", "", "", "Namco", "", "", "Pac-Man (Midway)", "1980", "Namco (Midway license)"}},
+        {"mslug",
+         {"neogeo.cpp", "Motorola MC68000", "Zilog Z80", "", "YM2610 OPNB", "", "", "Metal Slug - Super Vehicle-001",
+          "1996", "Nazca"}},
+        {"attache",
+         {"attache.cpp", "Zilog Z80", "AM9517A", "", "AY-3-8912A PSG", "Floppy sound", "Floppy sound", "Attaché",
+          "1982", "Otrona"}},
+        {"cc7",
+         {"cc7.cpp", "Zilog Z80", "", "", "1-Bit DAC", "", "", "Chess Challenger \"7\" (set 1)", "1980",
+          "Fidelity Electronics"}},
+        {"wxstar4k",
+         {"wxstar4000.cpp", "Motorola MC68010", "Motorola MC68010", "Intel 8051", "", "", "", "WeatherSTAR 4000",
+          "1990", "Applied Microelectronics Institute/The Weather Channel"}},
+        {"walkyria",
+         {"joctronic.cpp", "Zilog Z80", "Zilog Z80", "", "AY-3-8910A PSG", "AY-3-8910A PSG", "8-Bit R-2R DAC",
+          "Walkyria", "1986", "Joctronic"}},
+        {"puckimon",
+         {"hh_hmcs40.cpp", "Hitachi HD38750", "", "", "Filtered DAC", "", "", "Pucki & Monsters", "1982", "Romtec"}},
+        {"snowbwar", {"sealy_fr.cpp", "", "", "", "", "", "", "Snowball War - WakuWaku Yukigassen", "20??", "Sealy"}},
+        {"barata",
+         {"barata.cpp", "Intel 8051", "", "", "", "", "", "Dona Barata (early prototype)", "2002",
+          "Eletro Matic Equipamentos Eletromecânicos"}},
+    };
+    for (const auto& [name, fields] : games) {
+        const ListedMachine m = machine(name);
+        EXPECT_EQ((QStringList{m.game.driver, m.game.cpus[0], m.game.cpus[1], m.game.cpus[2], m.game.sounds[0],
+                               m.game.sounds[1], m.game.sounds[2], m.game.description, m.year, m.manufacturer}),
+                  fields)
+            << name;
+    }
+
+    // Playable, Colors, Sound, Hi Score, Cocktail from the driver and the features; only "cloneof"
+    // makes a clone, not the BIOS a Neo Geo game names in "romof".
+    const struct {
+        const char* name;
+        QStringList status;
+        QVariant clone;
+    } statuses[] = {
+        {"pacman", {"Yes", "Yes", "Yes", "Yes", ""}, "puckman"},
+        {"mslug", {"Yes", "Yes", "Yes", "Yes", ""}, QVariant()},
+        {"attache", {"Partial", "Partial", "Yes", "No", ""}, QVariant()},    // imperfect graphics
+        {"kuzmich", {"Partial", "Partial", "Yes", "Yes", ""}, QVariant()},   // imperfect palette
+        {"nano", {"No", "No", "Yes", "Yes", ""}, "tmc2000"},                 // unemulated palette
+        {"k5", {"No", "Partial", "No", "No", ""}, QVariant()},               // graphics imperfect overall
+        {"eva24", {"No", "Yes", "Partial", "Yes", ""}, QVariant()},          // imperfect sound
+        {"asr10", {"No", "Yes", "Partial", "No", ""}, QVariant()},           // sound imperfect overall
+        {"nd80z", {"Yes", "Yes", "n/a", "Yes", ""}, "tk80"},                 // no sound hardware
+        {"cgangpzl", {"Yes", "Yes", "Yes", "Yes", "No"}, QVariant()},        // cocktail preliminary
+        {"photoply2k1mtnl", {"No", "Yes", "No", "No", ""}, "photoply2k1it"}, // a name of 15 characters
+    };
+    for (const auto& [name, status, clone] : statuses) {
+        const ListedMachine m = machine(name);
+        EXPECT_EQ((QStringList{m.status.begin(), m.status.end()}), status) << name;
+        EXPECT_EQ(m.clone, clone) << name;
+    }
+}
+
+// What MAME printed instead of a whole listing; the reader stops at once where it can tell.
+TEST(MachineListingReader, DocumentsThatAreNotWholeListingsSayWhatIsWrong) {
+    QByteArray nameless = Recorded;
+    nameless.replace("<machine name=\"cc7\"", "<machine name=\"\"");
+    QByteArray mismatched = Recorded;
+    mismatched.replace("</year>", "</yaer>");
+    const struct {
+        const char* what;
+        QByteArray document;
+        QString problem;
+        bool stopped;
+    } cases[] = {
+        {"cut off", Recorded.left(Recorded.size() / 2), "was cut off after the machine \"", false},
+        {"cut off in the header", Recorded.left(2000), "was cut off before its first machine", false},
+        {"empty", QByteArray(), "is empty", false},
+        {"not XML", "Error: unknown option: -listxml\n", "is not well-formed XML (", true},
+        {"another document", "<?xml version=\"1.0\"?>\n<html>\n<body/>\n</html>\n",
+         "is not MAME's machine listing: its document is <html>", true},
+        {"a machine without a name", nameless, "holds a machine without a name after the machine \"bingowav\"", true},
+        {"tags that do not match", mismatched, "is not well-formed XML (", true},
+    };
+    for (const auto& [what, document, problem, stopped] : cases) {
+        const Read read = ReadInPieces(document, 4096);
+        EXPECT_TRUE(read.problem.startsWith(problem)) << what << ": " << read.problem.toStdString();
+        EXPECT_EQ(read.stopped, stopped) << what;
+    }
+}
