@@ -265,6 +265,33 @@ void OptionsPanel::writeSlideLabel(int index) {
         lblOptions1[FirstValueLabel + ScrollCount + index]->setText(*text);
 }
 
+void OptionsPanel::SetMameKind(MameKind kind) {
+    for (const OptionSpec& option : OptionTable()) {
+        // Only options that are switches at all: the default box and the executable are not.
+        if (!option.HasSwitch(MameKind::Classic) && !option.HasSwitch(MameKind::Today))
+            continue;
+        QList<QWidget*> controls;
+        switch (option.control) {
+        case OptionControl::CheckBox:
+            controls = {chkBox[option.index]};
+            break;
+        case OptionControl::ScrollBar:
+            controls = {hscScroll[option.index], lblOptions1[FirstValueLabel + option.index]};
+            break;
+        case OptionControl::Slider:
+            controls = {sldSlide[option.index], lblOptions1[FirstValueLabel + ScrollCount + option.index]};
+            break;
+        default:
+            continue;
+        }
+        const bool known = option.HasSwitch(kind);
+        for (QWidget* control : controls) {
+            control->setEnabled(known);
+            control->setToolTip(known ? QString() : QStringLiteral("The MAME in use has no such option."));
+        }
+    }
+}
+
 void OptionsPanel::giveFocusToGrid() {
     if (focusGrid_)
         focusGrid_();

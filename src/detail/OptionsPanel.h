@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launcher/MameKind.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -48,6 +50,9 @@ public:
     // Shows the option fields of the current record of `rs`. `shown` false leaves only the
     // "Use Default Options" box visible; `defaultBoxEnabled` false greys it out.
     void LoadOptions(const Recordset& rs, bool shown, bool defaultBoxEnabled);
+    // Greys out, with a word why, the options the MAME in use has no switch for; their stored
+    // values stay as they are.
+    void SetMameKind(MameKind kind);
     // Writes every option field of the current record of `rs`, changed or not.
     void SaveOptions(Recordset& rs);
 

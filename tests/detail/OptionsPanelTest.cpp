@@ -57,10 +57,23 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     expected["16 Bit Sound"] = 0;
     load();
     EXPECT_FALSE(panel.HasPendingEdits()) << "loading is not a change";
+    // Options today's MAME lacks are greyed out and still saved as they were.
+    panel.SetMameKind(MameKind::Today);
+    for (const OptionSpec& option : OptionTable()) {
+        QWidget* control = option.control == OptionControl::CheckBox ? static_cast<QWidget*>(panel.chkBox[option.index])
+                           : option.control == OptionControl::Slider ? panel.sldSlide[option.index]
+                                                                     : nullptr;
+        if (control)
+            EXPECT_EQ(control->isEnabled(), option.index == 0 || option.HasSwitch(MameKind::Today))
+                << option.field.toStdString();
+    }
+    EXPECT_FALSE(panel.chkBox[1]->toolTip().isEmpty());
     set("pacman", distinctValues(2)); // by another writer, behind the panel
     panel.SaveOptions(rs());
     for (const auto& [field, value] : expected.asKeyValueRange())
         EXPECT_EQ(rs().Value(field).toString(), value.toString()) << field.toStdString();
+    panel.SetMameKind(MameKind::Classic);
+    EXPECT_TRUE(panel.chkBox[1]->isEnabled() && panel.sldSlide[1]->isEnabled());
 
     for (QVariant& value : expected)
         value = QVariant();
