@@ -7,6 +7,7 @@
 #include "store/Recordset.h"
 #include "store/Variables.h"
 #include "update/ListingParsers.h"
+#include "update/MachineListing.h"
 #include "update/MergedRecords.h"
 
 #include <algorithm>
@@ -131,34 +132,37 @@ struct Merge {
     std::vector<bool> named;
 };
 
+// The game's record, found or added as a new game, takes what MAME says of it.
+void ListGame(Merge& m, const DetailsEntry& game, bool fromLast) {
+    int record = m.records.FindRom(game.name, fromLast);
+    if (record < 0) {
+        record = m.records.Add();
+        m.named.push_back(true);
+        m.report.NewGame(game.description);
+        m.records.SetValue(record, MergeField::Default, 1);
+    }
+    m.named[record] = true;
+    m.records.SetValue(record, MergeField::Rom, game.name);
+    m.records.SetValue(record, MergeField::Driver, game.driver);
+    for (size_t c = 0; c < 3; ++c) {
+        m.records.SetValue(record, CpuFields[c], game.cpus[c]);
+        m.records.SetValue(record, SoundFields[c], game.sounds[c]);
+    }
+    m.records.SetValue(record, MergeField::Description, game.description);
+    m.records.SetValue(record, MergeField::Active, -1);
+}
+
 void CheckNewGames(Merge& m, DetailListing details) {
     const int last = static_cast<int>(details.file.lines.size()) - 1;
     StartPhase(m.report, QStringLiteral("Checking for New Games"), last, 2);
     for (const auto& [i, game, complete] : details.listed) {
         Step(m.report, i);
-        int record = m.records.FindRom(game.name, 2 * i > last);
-        if (!complete) {
-            if (record >= 0) {
-                m.named[record] = true;
-                m.records.SetValue(record, MergeField::Active, -1);
-            }
-            continue;
+        if (complete) {
+            ListGame(m, game, 2 * i > last);
+        } else if (const int record = m.records.FindRom(game.name, 2 * i > last); record >= 0) {
+            m.named[record] = true;
+            m.records.SetValue(record, MergeField::Active, -1);
         }
-        if (record < 0) {
-            record = m.records.Add();
-            m.named.push_back(true);
-            m.report.NewGame(game.description);
-            m.records.SetValue(record, MergeField::Default, 1);
-        }
-        m.named[record] = true;
-        m.records.SetValue(record, MergeField::Rom, game.name);
-        m.records.SetValue(record, MergeField::Driver, game.driver);
-        for (size_t c = 0; c < 3; ++c) {
-            m.records.SetValue(record, CpuFields[c], game.cpus[c]);
-            m.records.SetValue(record, SoundFields[c], game.sounds[c]);
-        }
-        m.records.SetValue(record, MergeField::Description, game.description);
-        m.records.SetValue(record, MergeField::Active, -1);
     }
     if (details.skipped > 0)
         m.remarks << SkippedRemark(details.skipped, DetailsFile, QStringLiteral("too short or without a set name"));
@@ -184,16 +188,18 @@ void CheckExpiredGames(Merge& m) {
     }
 }
 
+void SetStatusWords(Merge& m, int record, const std::array<QString, 5>& status) {
+    for (size_t f = 0; f < StatusFields.size(); ++f)
+        m.records.SetValue(record, StatusFields[f], status[f]);
+}
+
 // The status words of the document's table; `last` is the document's last line.
 void GatherDetails(Merge& m, const GamelistDocument& doc, int last) {
     StartPhase(m.report, QStringLiteral("Gathering Details"), last, 2);
     for (const GamelistRow& row : doc.rows) {
         Step(m.report, row.line);
-        const int record = m.records.FindRom(row.rom, false);
-        if (record < 0)
-            continue;
-        for (size_t f = 0; f < StatusFields.size(); ++f)
-            m.records.SetValue(record, StatusFields[f], row.status[f]);
+        if (const int record = m.records.FindRom(row.rom, false); record >= 0)
+            SetStatusWords(m, record, row.status);
     }
 }
 
@@ -267,6 +273,72 @@ void GatherManufacturersAndDates(Merge& m, const QString& path) {
                                    QStringLiteral("too short to hold a description"));
 }
 
+// Phase 1 over today's MAME's listing, which MAME has printed whole by now.
+void CheckNewMachines(Merge& m, const std::vector<ListedMachine>& machines) {
+    StartPhase(m.report, QStringLiteral("Checking for New Games"), static_cast<int>(machines.size()) - 1, 0);
+    for (size_t i = 0; i < machines.size(); ++i) {
+        Step(m.report, static_cast<int>(i));
+        ListGame(m, machines[i].game, false);
+    }
+}
+
+// A later phase over today's MAME's listing: each machine's record takes what `set` gives it.
+template <typename Set>
+void EachMachine(Merge& m, const QString& text, const std::vector<ListedMachine>& machines, Set set) {
+    StartPhase(m.report, text, static_cast<int>(machines.size()) - 1, 0);
+    for (size_t i = 0; i < machines.size(); ++i) {
+        Step(m.report, static_cast<int>(i));
+        if (const int record = m.records.FindRom(machines[i].game.name, false); record >= 0)
+            set(record, machines[i]);
+    }
+}
+
+// The first lines of what MAME wrote to its standard error, which hold its own message.
+QString MameSaid(const QByteArray& errors) {
+    constexpr int LinesShown = 5;
+    QStringList lines;
+    for (const QString& line : DecodeLine(errors).split(QLatin1Char('\n'))) {
+        if (!line.trimmed().isEmpty() && lines.size() < LinesShown)
+            lines << line.trimmed();
+    }
+    return lines.isEmpty() ? QString() : QStringLiteral(" MAME said: ") + lines.join(QLatin1Char('\n'));
+}
+
+// Why today's MAME's listing must leave the catalogue as it is, or nothing: what a listing that
+// is not whole leaves out would be taken for expired and deleted with its options.
+QStringList MachineRefusals(const MachineListing& listing) {
+    const QString kept = QStringLiteral(", so the catalogue was not changed. The command was: %1 (exit code %2).")
+                             .arg(listing.command)
+                             .arg(listing.run.exitCode);
+    const QString listed = QStringLiteral("MAME's machine listing ");
+    // A listing this program stopped reading ended MAME with it: MAME's exit code tells nothing then.
+    if (!listing.problem.isEmpty() && listing.run.stopped)
+        return {listed + listing.problem + kept};
+    if (listing.run.exitCode != 0)
+        return {listed + QStringLiteral("failed") + kept + MameSaid(listing.run.errors)};
+    if (!listing.problem.isEmpty())
+        return {listed + listing.problem + kept};
+    if (listing.machines.empty())
+        return {listed + QStringLiteral("lists no games") + kept};
+    return {};
+}
+
+// The phases work on the records in memory and the changes are written at the end, in one
+// transaction: an update that fails on the way leaves the catalogue as it was.
+template <typename Phases>
+void MergeInMemory(Variables& vars, MergeReport& report, MergeOutcome& outcome, Phases phases) {
+    outcome.merged = true;
+    Database& db = *vars.CatalogueDb;
+    vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
+    MergedRecords records(*vars.RomsRecordset);
+    Merge merge{records, report, outcome.remarks, std::vector<bool>(static_cast<size_t>(records.Count()))};
+    phases(merge);
+
+    Transaction transaction(db);
+    records.Write(report);
+    transaction.Commit();
+}
+
 } // namespace
 
 std::vector<ListingCapture> ListingCommands(const QString& mamePath, const QString& programDir) {
@@ -293,23 +365,38 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
     outcome.remarks = Refusals(details, captures);
     if (!outcome.remarks.isEmpty())
         return outcome;
-    outcome.merged = true;
+    MergeInMemory(vars, report, outcome, [&](Merge& merge) {
+        CheckNewGames(merge, std::move(details));
+        CheckExpiredGames(merge);
+        GatherFromGamelist(merge, vars.MamePath + QStringLiteral("gamelist.txt"));
+        CheckClones(merge, vars.ProgramDir + QStringLiteral("/Clones.txt"));
+        GatherManufacturersAndDates(merge, vars.ProgramDir + QStringLiteral("/Games.txt"));
+    });
+    return outcome;
+}
 
-    // The phases work on the records in memory and the changes are written at the end, in one
-    // transaction: an update that fails on the way leaves the catalogue as it was.
-    Database& db = *vars.CatalogueDb;
-    vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
-    MergedRecords records(*vars.RomsRecordset);
-    Merge merge{records, report, outcome.remarks, std::vector<bool>(static_cast<size_t>(records.Count()))};
-    CheckNewGames(merge, std::move(details));
-    CheckExpiredGames(merge);
-    GatherFromGamelist(merge, vars.MamePath + QStringLiteral("gamelist.txt"));
-    CheckClones(merge, vars.ProgramDir + QStringLiteral("/Clones.txt"));
-    GatherManufacturersAndDates(merge, vars.ProgramDir + QStringLiteral("/Games.txt"));
-
-    Transaction transaction(db);
-    records.Write(report);
-    transaction.Commit();
+MergeOutcome MergeMachineListing(Variables& vars, MergeReport& report, const MachineListing& listing) {
+    MergeOutcome outcome;
+    outcome.remarks = MachineRefusals(listing);
+    if (!outcome.remarks.isEmpty())
+        return outcome;
+    const std::vector<ListedMachine>& machines = listing.machines;
+    MergeInMemory(vars, report, outcome, [&](Merge& merge) {
+        CheckNewMachines(merge, machines);
+        CheckExpiredGames(merge);
+        // MAME lists no notes any more: each game keeps its own.
+        EachMachine(merge, QStringLiteral("Gathering Details"), machines,
+                    [&](int record, const ListedMachine& machine) { SetStatusWords(merge, record, machine.status); });
+        EachMachine(merge, QStringLiteral("Checking for Clones"), machines,
+                    [&](int record, const ListedMachine& machine) {
+                        merge.records.SetValue(record, MergeField::Clone, machine.clone);
+                    });
+        EachMachine(merge, QStringLiteral("Gathering Manufacturers and Dates"), machines,
+                    [&](int record, const ListedMachine& machine) {
+                        merge.records.SetValue(record, MergeField::Manufacturer, machine.manufacturer);
+                        merge.records.SetValue(record, MergeField::Date, machine.year);
+                    });
+    });
     return outcome;
 }
 

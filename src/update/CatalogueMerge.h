@@ -10,6 +10,7 @@
 namespace zelvora {
 
 class ProcessRunner;
+struct MachineListing;
 struct Variables;
 
 // What the update window shows besides the progress: the games added and the games removed,
@@ -47,5 +48,10 @@ struct MergeOutcome {
 // written at the end in one transaction, so an update that fails leaves the catalogue as it was.
 // `captures` names the commands behind the listings for the remarks; it may be empty.
 MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vector<ListingCapture>& captures = {});
+
+// Brings ROMS up to date with today's MAME's machine listing, in the same phases but for the
+// notes, which MAME no longer lists: each game keeps its own. A listing that MAME did not finish,
+// that is not whole, or that holds no runnable machine leaves the catalogue as it was.
+MergeOutcome MergeMachineListing(Variables& vars, MergeReport& report, const MachineListing& listing);
 
 } // namespace zelvora

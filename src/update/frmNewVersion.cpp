@@ -1,8 +1,11 @@
 #include "update/frmNewVersion.h"
 
+#include "launcher/MameVersion.h"
+#include "launcher/ProcessRunner.h"
 #include "platform/Twips.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
+#include "update/MachineListing.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -30,8 +33,8 @@ constexpr QSize ClientSize(Px(5415), Px(4710));
 
 } // namespace
 
-frmNewVersion::frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow main)
-    : vars_(vars), runner_(runner), main_(std::move(main)) {
+frmNewVersion::frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow main, MameVersions* versions)
+    : vars_(vars), runner_(runner), main_(std::move(main)), versions_(versions ? *versions : RunMameVersions()) {
     setObjectName(QStringLiteral("frmNewVersion"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -93,12 +96,9 @@ void frmNewVersion::Form_Load() {
 }
 
 void frmNewVersion::RunUpdate() {
-    std::vector<ListingCapture> captures = ListingCommands(vars_.MamePath, vars_.ProgramDir);
-    CaptureListings(captures, runner_);
-    QCoreApplication::processEvents();
-    activateWindow();
-
-    const MergeOutcome outcome = MergeListings(vars_, *this, captures);
+    const MameVersion mame = versions_.Of(MameExecutable(vars_.MamePath), runner_);
+    const MergeOutcome outcome =
+        mame.kind == MameKind::Today ? UpdateFromMachineListing(mame.number) : UpdateFromListings();
     ShowProgress();
     // The list is refilled either way: a refused update has not changed the catalogue, but the
     // recordset the list works on must be its own again.
@@ -108,6 +108,25 @@ void frmNewVersion::RunUpdate() {
     FitProgressText();
     if (main_.window && main_.refill)
         main_.refill();
+}
+
+MergeOutcome frmNewVersion::UpdateFromListings() {
+    std::vector<ListingCapture> captures = ListingCommands(vars_.MamePath, vars_.ProgramDir);
+    CaptureListings(captures, runner_);
+    QCoreApplication::processEvents();
+    activateWindow();
+    return MergeListings(vars_, *this, captures);
+}
+
+// Today's MAME is read while it prints its listing, the window naming it from before it starts.
+MergeOutcome frmNewVersion::UpdateFromMachineListing(const QString& version) {
+    SetText(QStringLiteral("MAME ") + version);
+    QCoreApplication::processEvents();
+    const MachineListing listing = ReadMachineListing(vars_.MamePath, runner_, *this);
+    ShowProgress();
+    QCoreApplication::processEvents();
+    activateWindow();
+    return MergeMachineListing(vars_, *this, listing);
 }
 
 void frmNewVersion::FitProgressText() {

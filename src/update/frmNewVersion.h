@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace zelvora {
 
+class MameVersions;
 class ProcessRunner;
 struct Variables;
 
@@ -34,7 +35,8 @@ public:
         std::function<void(const QString&)> fatal; // an engine error: shown, and the program ends
     };
 
-    frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow main);
+    // `versions` keeps which MAME each executable is; the run's own unless one is given.
+    frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow main, MameVersions* versions = nullptr);
 
     // Shows the window and runs the whole update; returns when it has ended.
     void Form_Load();
@@ -69,6 +71,8 @@ private:
     };
 
     void RunUpdate();
+    MergeOutcome UpdateFromListings();
+    MergeOutcome UpdateFromMachineListing(const QString& version);
     void Append(QListWidget* list, ItemSize& size, const QString& text);
     void ShowProgress();
     // Makes room below the progress text when the update's last words need more than its lines.
@@ -77,6 +81,7 @@ private:
     Variables& vars_;
     ProcessRunner& runner_;
     MainWindow main_;
+    MameVersions& versions_;
     bool running_ = false;
     QElapsedTimer sinceEvents_;
     int value_ = 0; // the progress bar's value once events next run

@@ -4,6 +4,7 @@
 
 #include "platform/TextLines.h"
 #include "update/CatalogueMerge.h"
+#include "update/MachineListing.h"
 
 using namespace zelvora;
 using test::Game;
@@ -207,4 +208,94 @@ TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName
                                    "2 lines of Games.txt skipped: too short to hold a description.",
                                }));
     EXPECT_EQ(report.outOfRange, 0);
+}
+
+namespace {
+
+// Today's MAME's recorded listing as the reader leaves it after MAME's run.
+MachineListing RecordedListing() {
+    NoProgress quiet;
+    MachineListingReader reader(quiet);
+    reader.Read(test::ReadBytes(test::FixturePath("mame-today/listxml.xml")));
+    reader.Finish();
+    return {"'/mame/mame' -listxml", {0, {}, false}, std::move(reader.Machines()), reader.Skipped(), reader.Problem()};
+}
+
+} // namespace
+
+TEST_F(MergeTest, TodaysMachineListingAddsKeepsAndExpiresGamesAsTheListingsDid) {
+    add("pacman", "PAC-MAN",
+        {{"Default", 0}, {"Sound Card", 3}, {"Notes", "my note"}, {"Playable", "No"}, {"CPU 2", "M68000 "}});
+    add("mslug", "Metal Slug", {{"Clone", "neogeo"}, {"Notes", "kept"}});
+    add("oldgame", "Old Game");
+
+    const MergeOutcome outcome = MergeMachineListing(vars, report, RecordedListing());
+    ASSERT_TRUE(outcome.merged);
+    EXPECT_TRUE(outcome.remarks.isEmpty()) << outcome.remarks.join('\n').toStdString();
+    EXPECT_EQ(report.texts, AllPhases.mid(0, 3) + AllPhases.mid(4)) << "no notes to gather";
+    EXPECT_EQ(report.outOfRange, 0);
+    EXPECT_EQ(report.newGames.size(), 17);
+    EXPECT_EQ(report.newGames.first(), QString("ASR-10")) << "in the listing's order";
+    EXPECT_EQ(report.expired, QStringList{"Old Game"});
+    EXPECT_EQ(roms().first(), DefaultRom);
+    EXPECT_EQ(roms().size(), 1 + 19);
+
+    // The known game keeps the user's settings and notes and takes all the rest from the listing.
+    EXPECT_EQ(values("pacman", {"Default", "Sound Card", "Notes", "Description", "Driver", "CPU 1", "CPU 2", "Sound 1",
+                                "Playable", "Colors", "Sound", "Hi Score", "Cocktail", "Clone", "Manufacturer", "Date",
+                                "Active"}),
+              (QStringList{"0", "3", "my note", "Pac-Man (Midway)", "pacman.cpp", "Zilog Z80", "", "Namco", "Yes",
+                           "Yes", "Yes", "Yes", "", "puckman", "Namco (Midway license)", "1980", "-1"}));
+    EXPECT_TRUE(stored("mslug", "Clone").isNull()) << "a game that is no clone any more";
+    EXPECT_EQ(stored("mslug", "Notes").toString(), QString("kept"));
+    EXPECT_EQ(values("photoply2k1mtnl", {"Default", "Active", "Description", "Clone", "Sound"}),
+              (QStringList{"1", "-1", "Photo Play Masters 2001 (Netherlands)", "photoply2k1it", "No"}));
+    EXPECT_TRUE(stored("photoply2k1mtnl", "Notes").isNull());
+}
+
+TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
+    add("pacman", "Pac-Man", {{"Clone", "puckman"}});
+    const QString kept = ", so the catalogue was not changed. The command was: '/mame/mame' -listxml (exit code ";
+    const MachineListing whole = RecordedListing();
+    const struct {
+        const char* what;
+        StreamedRun run;
+        QString problem;
+        bool games;
+        QString says;
+    } cases[] = {
+        {"crashed",
+         {139, "Exception at 0x4711\n\n  in listxml\n", false},
+         "was cut off after the machine \"k5\"",
+         true,
+         "failed" + kept + "139). MAME said: Exception at 0x4711\nin listxml"},
+        {"could not start",
+         {127, "sh: 1: /mame/mame: not found\n", false},
+         "is empty",
+         false,
+         "failed" + kept + "127). MAME said: sh: 1: /mame/mame: not found"},
+        {"stopped by the reader",
+         {141, {}, true},
+         "is not well-formed XML (x)",
+         true,
+         "is not well-formed XML (x)" + kept + "141)."},
+        {"cut off without an error",
+         {0, {}, false},
+         "was cut off after the machine \"k5\"",
+         true,
+         "was cut off after the machine \"k5\"" + kept + "0)."},
+        {"no runnable machine", {0, {}, false}, QString(), false, "lists no games" + kept + "0)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MachineListing listing{whole.command, c.run, c.games ? whole.machines : std::vector<ListedMachine>{}, 0,
+                               c.problem};
+        report = RecordingReport();
+        const MergeOutcome outcome = MergeMachineListing(vars, report, listing);
+        EXPECT_FALSE(outcome.merged);
+        EXPECT_EQ(outcome.remarks, QStringList{"MAME's machine listing " + c.says});
+        EXPECT_EQ(roms(), (QStringList{DefaultRom, "pacman"}));
+        EXPECT_EQ(stored("pacman", "Clone").toString(), QString("puckman"));
+        EXPECT_TRUE(report.expired.isEmpty() && report.newGames.isEmpty());
+    }
 }

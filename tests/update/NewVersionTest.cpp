@@ -52,6 +52,12 @@ public:
         ASSERT_TRUE(QFile::copy(test::FixturePath("mame-classic/gamelist.txt"), folder + "gamelist.txt"));
     }
 
+    // The stand-in playing today's MAME, from its recorded listing.
+    void installTodaysStandin() {
+        ASSERT_TRUE(QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame"));
+        ASSERT_TRUE(QFile::copy(test::FixturePath("mame-today/listxml.xml"), folder + "standin-listxml.xml"));
+    }
+
     // Answers the prompt, runs the update to its end and returns its window.
     frmNewVersion* update(frmMain* window, bool answer = true) {
         dialogs.answers = {answer};
@@ -147,4 +153,37 @@ TEST_F(NewVersionTest, AListingCutShortByACrashChangesNothingAndTheWindowSaysWhy
     EXPECT_EQ(window->Rows().rowCount(), 3);
     ASSERT_TRUE(vars.RomsRecordset->FindFirst("Rom", "yard"));
     EXPECT_EQ(vars.RomsRecordset->Value("Sound Card").toInt(), 2);
+}
+
+TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
+    installTodaysStandin();
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+
+    QStringList texts; // each text once, in the order the window shows them
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* running = test::findWindow<frmNewVersion>(); running && running->IsRunning()) {
+            if (texts.isEmpty() || texts.last() != running->lblProgress->text())
+                texts << running->lblProgress->text();
+        }
+    });
+    watch.start(0);
+    frmNewVersion* done = update(window);
+    watch.stop();
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(texts.value(0), QString("MAME 0.251"));
+    EXPECT_EQ(done->lblProgress->text(), QString("DONE!"));
+    EXPECT_TRUE(runner.commands.isEmpty()) << "no classic listing was asked for";
+    EXPECT_EQ(done->lstNew->count(), 19);
+    EXPECT_EQ(items(done->lstExpired), (QStringList{"10-Yard Fight", "Old Game"}));
+    EXPECT_EQ(window->Rows().rowCount(), 20) << "the games and the default options";
+    rowOf(window, "Attaché");
+    done->cmdOk->click();
+
+    frmNewVersion* again = update(window);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->lblProgress->text(), QString("DONE!"));
+    EXPECT_EQ(again->lstNew->count() + again->lstExpired->count(), 0);
+    EXPECT_EQ(window->Rows().rowCount(), 20);
 }
