@@ -1,13 +1,18 @@
 #include "checks/RomVerification.h"
 
+#include "launcher/CommandLine.h"
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
 #include "platform/Progress.h"
+#include "store/Recordset.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+
+#include <algorithm>
+#include <climits>
 
 namespace zelvora {
 
@@ -78,6 +83,91 @@ VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, c
         problems << read.error;
     outcome.problem = problems.join(QLatin1Char('\n'));
     QFile::remove(report);
+    return outcome;
+}
+
+namespace {
+
+// Hands MAME's report to the reader line by line as it comes, letting the window repaint.
+class ReportStream : public OutputReader {
+public:
+    ReportStream(TodaysVerifyReader& reader, Progress& progress) : reader_(reader), progress_(progress) {}
+
+    bool Read(QByteArrayView bytes) override {
+        pending_.append(bytes);
+        qsizetype start = 0;
+        for (qsizetype end; (end = pending_.indexOf('\n', start)) >= 0; start = end + 1)
+            line(QByteArrayView(pending_).sliced(start, end - start));
+        pending_.remove(0, start);
+        // A line without an end cannot grow without bound.
+        if (pending_.size() > MaxLine) {
+            line(pending_);
+            pending_.clear();
+        }
+        return true;
+    }
+    void Waiting() override { progress_.LetEventsRun(); }
+    void Finish() {
+        if (!pending_.isEmpty())
+            line(pending_);
+        pending_.clear();
+    }
+
+private:
+    static constexpr qsizetype MaxLine = 1024 * 1024;
+
+    void line(QByteArrayView bytes) {
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        const size_t before = reader_.Verdicts().size();
+        reader_.Read(QString::fromUtf8(bytes));
+        if (reader_.Verdicts().size() != before) {
+            progress_.SetValue(static_cast<int>(std::min<size_t>(reader_.Verdicts().size(), INT_MAX)));
+            progress_.LetEventsRun();
+        }
+    }
+
+    TodaysVerifyReader& reader_;
+    Progress& progress_;
+    QByteArray pending_;
+};
+
+} // namespace
+
+QString TodaysVerifyCommand(const QString& mamePath, const QString& romPath) {
+    QString command =
+        ShellQuote(MameExecutable(mamePath)) + QStringLiteral(" -verifyroms ") + ShellQuote(QStringLiteral("*"));
+    if (!romPath.trimmed().isEmpty())
+        command += QStringLiteral(" -rompath ") + ShellQuote(romPath.trimmed());
+    return command;
+}
+
+VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& romPath,
+                               ProcessRunner& runner, Progress& progress) {
+    VerifyOutcome outcome;
+    const QString command = TodaysVerifyCommand(mamePath, romPath);
+    progress.SetRange(0, std::max(rs.RecordCount() - 1, 0));
+    progress.SetValue(0);
+    TodaysVerifyReader reader;
+    ReportStream stream(reader, progress);
+    const StreamedRun run = runner.ExecStreaming(command, stream);
+    stream.Finish();
+    outcome.ran = true;
+    outcome.exitCode = run.exitCode;
+    if (run.exitCode != 0 && run.exitCode != 2) {
+        const QString said = MameMessages(run.errors);
+        outcome.problem =
+            (CouldNotStart(run.exitCode) ? QStringLiteral("MAME could not be started (exit code %1).")
+                                         : QStringLiteral("MAME could not verify the ROM sets (exit code %1)."))
+                .arg(run.exitCode) +
+            QStringLiteral(" The command was:\n") + command +
+            (said.isEmpty() ? QString() : QStringLiteral("\nMAME said:\n") + said);
+        return outcome;
+    }
+    // With a bad set MAME prints its summary to the standard error.
+    for (const QString& line : QString::fromUtf8(run.errors).split(QLatin1Char('\n')))
+        reader.Read(line);
+    outcome.counts = StoreVerdicts(db, rs, reader.Verdicts(), progress);
     return outcome;
 }
 

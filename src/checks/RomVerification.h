@@ -41,4 +41,16 @@ struct VerifyOutcome {
 VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& programDir,
                          ProcessRunner& runner, Progress& progress);
 
+// Today's MAME verifying every set in the user's ROM folder (MAME's own ROM path when there is
+// none), its report read from its output.
+QString TodaysVerifyCommand(const QString& mamePath, const QString& romPath);
+
+// "Verify ROMS" with today's MAME: runs TodaysVerifyCommand through `runner`, reading MAME's report
+// as it prints it (the progress counts the sets reported against the games of `rs`), then stores
+// the verdicts with StoreVerdicts. MAME ends with 0 when every set it found is good and 2 when one
+// is bad; with any other code nothing is stored and the problem names the command, the code and
+// what MAME wrote to its standard error.
+VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& romPath,
+                               ProcessRunner& runner, Progress& progress);
+
 } // namespace zelvora

@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <cmath>
+#include <cstdio>
 #include <optional>
 
 namespace zelvora {
@@ -155,6 +156,61 @@ QString BuildGameCommand(Recordset& rs, const QString& mamePath, MameKind kind, 
     const QString executable = GameExecutable(mamePath, text(rs, Field::AltExec));
     rs.MoveToBookmark(game);
     return executable + QLatin1Char(' ') + ShellQuote(rom) + QLatin1Char(' ') + switches;
+}
+
+QString MameMessages(const QByteArray& errors) {
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(errors).split(QLatin1Char('\n'))) {
+        const QString text = line.trimmed();
+        // The sound library's and the desktop session's complaints come at every start on a machine
+        // without a sound device or a desktop: they never say why a game did not run.
+        if (!text.isEmpty() && !text.startsWith(QLatin1String("ALSA lib ")) &&
+            !text.startsWith(QLatin1String("error: XDG_RUNTIME_DIR")))
+            lines << text;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+namespace {
+
+// MAME's standard output goes where it always went.
+class PassThrough : public OutputReader {
+public:
+    bool Read(QByteArrayView bytes) override {
+        std::fwrite(bytes.data(), 1, static_cast<size_t>(bytes.size()), stdout);
+        std::fflush(stdout);
+        return true;
+    }
+};
+
+QString couldNotStart(int exitCode, const QString& command) {
+    return QStringLiteral("MAME could not be started (exit code %1). The command was:\n%2").arg(exitCode).arg(command);
+}
+
+} // namespace
+
+GameRun RunGame(ProcessRunner& runner, const QString& command, MameKind kind) {
+    GameRun run;
+    if (kind == MameKind::Classic) {
+        run.exitCode = runner.ExecCmd(command);
+        if (CouldNotStart(run.exitCode))
+            run.problem = couldNotStart(run.exitCode, command);
+        return run;
+    }
+    PassThrough output;
+    const StreamedRun streamed = runner.ExecStreaming(command, output);
+    run.exitCode = streamed.exitCode;
+    if (run.exitCode == 0)
+        return run;
+    const QString said = MameMessages(streamed.errors);
+    run.problem = CouldNotStart(run.exitCode)
+                      ? couldNotStart(run.exitCode, command)
+                      : QStringLiteral("MAME did not run the game (exit code %1). The command was:\n%2")
+                            .arg(run.exitCode)
+                            .arg(command);
+    if (!said.isEmpty())
+        run.problem += QStringLiteral("\nMAME said:\n") + said;
+    return run;
 }
 
 } // namespace zelvora

@@ -2,10 +2,12 @@
 
 #include "launcher/MameKind.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace zelvora {
 
+class ProcessRunner;
 class Recordset;
 
 // The text of a number as it stands in MAME's switches: a blank before a value of zero or more
@@ -34,5 +36,22 @@ QString GameExecutable(const QString& mamePath, const QString& altExec);
 // executable, set name, switches. `rs` is left on the game.
 QString BuildGameCommand(Recordset& rs, const QString& mamePath, MameKind kind = MameKind::Classic,
                          const QString& romPath = QString());
+
+// What MAME wrote to its standard error, for the user: without the sound library's and the
+// desktop session's complaints ("ALSA lib ...", "error: XDG_RUNTIME_DIR ..."), which come at every
+// start on a machine without a sound device.
+QString MameMessages(const QByteArray& errors);
+
+struct GameRun {
+    int exitCode = -1;
+    // Why the game did not run, for the user; empty when MAME ended well.
+    QString problem;
+};
+
+// Runs the game's command and waits for MAME to end. The classic MAME is run as it always was,
+// only a command that never started being reported. Today's MAME writes why it refuses a game
+// (a missing ROM set, an unknown switch) to its standard error: that is kept, its standard output
+// still reaches ours, and any end but 0 is reported with MAME's own words.
+GameRun RunGame(ProcessRunner& runner, const QString& command, MameKind kind);
 
 } // namespace zelvora

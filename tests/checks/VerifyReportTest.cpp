@@ -146,3 +146,31 @@ TEST_F(VerifyReportTest, TodaysReportGivesEachSetItsOwnLines) {
     EXPECT_EQ(fields("pacman"), QString("old notes|0"));
     EXPECT_EQ(fields("it's"), QString("it's        : a.bin (16 bytes) - NOT FOUND\r|1"));
 }
+
+// Through a real shell, MAME printing its report: the bad set is stored when MAME ends with 0 or 2;
+// any other end stores nothing and tells MAME's own words, without the sound library's noise.
+TEST_F(VerifyReportTest, TodaysVerificationStoresNothingUnlessMameEndedWell) {
+    test::TempProgramDir mame;
+    const QString script = "#!/bin/sh\n"
+                           "echo 'ALSA lib confmisc.c:767:(parse_card) cannot find card' >&2\n"
+                           "printf 'pacman      : pacman.6e (4096 bytes) - NOT FOUND\\nromset pacman is bad\\n'\n"
+                           "printf 'romset galaga is good\\n'\n"
+                           "echo \"$*\" > \"$(dirname \"$0\")/args\"\n"
+                           "echo '2 romsets found, 1 were OK.' >&2\n"
+                           "exit %1\n";
+    ShellRunner runner;
+    for (const int code : {139, 2}) {
+        SCOPED_TRACE(code);
+        test::WriteScript(mame.file("mame"), script.arg(code).toUtf8());
+        const VerifyOutcome outcome =
+            VerifyTodaysRoms(*vars.CatalogueDb, rs(), mame.path() + "/", "/my roms/", runner, progress);
+        EXPECT_EQ(outcome.exitCode, code);
+        EXPECT_EQ(test::ReadBytes(mame.file("args")), "-verifyroms * -rompath /my roms/\n");
+        EXPECT_EQ(fields("pacman"), code == 2 ? "pacman      : pacman.6e (4096 bytes) - NOT FOUND\r|1" : "old notes|0");
+        EXPECT_EQ(outcome.counts.marked, code == 2 ? 1 : 0);
+        EXPECT_EQ(outcome.problem.isEmpty(), code == 2) << outcome.problem.toStdString();
+        EXPECT_EQ(outcome.problem.contains("exit code 139"), code == 139);
+        EXPECT_EQ(outcome.problem.contains("2 romsets found"), code == 139);
+        EXPECT_FALSE(outcome.problem.contains("ALSA"));
+    }
+}

@@ -2,6 +2,8 @@
 
 #include "detail/OptionTable.h"
 #include "launcher/CommandLine.h"
+#include "launcher/ProcessRunner.h"
+#include "launcher/ShellQuote.h"
 
 #include <QLocale>
 
@@ -105,7 +107,8 @@ TEST_F(CommandLineTest, TodaysMameGetsTheSwitchesItKnows) {
          "-playback 'my game.inp' -rompath '/my roms/;/roms/' -resolution 640x480 -joystick -waitvsync -syncrefresh "
          "-norotate -nomouse -cheat -debug -gamma 1.3 -ror -flipx -beam_width_min .25 -beam_width_max .25 "
          "-flicker .5 -frameskip 1 -samplerate 11025 -video none"},
-        {"PlayOpt=2|Playback=run.INP|Sample Rate=5|Joystick=-3", "", "-record run.INP -sound none -joystick -samplerate 44100 "},
+        {"PlayOpt=2|Playback=run.INP|Sample Rate=5|Joystick=-3", "",
+         "-record run.INP -sound none -joystick -samplerate 44100 "},
     };
     for (const auto& [fields, romPath, expected] : cases)
         EXPECT_EQ(build(fields, MameKind::Today, romPath), QString(expected)) << fields.toStdString();
@@ -122,5 +125,36 @@ TEST_F(CommandLineTest, DefaultOneReadsTheDefaultRecordAndStaysOnIt) {
     for (int notDefault : {0, -1}) {
         EXPECT_EQ(build(QString("Default=%1|Sound Card=3|Cheats=1").arg(notDefault)), "-soundcard 3 -cheat ");
         EXPECT_EQ(rs().Value("Rom").toString(), "pacman");
+    }
+}
+
+// Today's MAME says on its standard error why it refuses a game; the classic MAME's own codes
+// are not examined, only a command that never started.
+TEST(RunGame, TodaysMameRefusingAGameIsReportedInItsOwnWords) {
+    test::TempProgramDir mame;
+    // What Debian's MAME 0.251 wrote when asked for a set whose files are missing.
+    test::WriteScript(mame.file("mame"), "#!/bin/sh\ncat " +
+                                             ShellQuote(test::FixturePath("mame-today/start-missing.stderr")).toUtf8() +
+                                             " >&2\nexit ${1:-0}\n");
+    ShellRunner runner;
+    const QString command = ShellQuote(mame.file("mame"));
+    const std::tuple<const char*, MameKind, int, const char*> cases[] = {
+        {"", MameKind::Today, 0, ""},
+        {" 2", MameKind::Today, 2,
+         "MAME did not run the game (exit code 2). The command was:\n%1 2\nMAME said:\npacman.6e NOT FOUND (tried in "
+         "pacman puckman)\n"},
+        {" 2", MameKind::Classic, 2, ""},
+        {" 127", MameKind::Classic, 127, "MAME could not be started (exit code 127). The command was:\n%1 127"},
+    };
+    for (const auto& [argument, kind, code, problem] : cases) {
+        const GameRun run = RunGame(runner, command + argument, kind);
+        EXPECT_EQ(run.exitCode, code);
+        if (code == 2 && kind == MameKind::Today) {
+            EXPECT_TRUE(run.problem.startsWith(QString(problem).arg(command))) << run.problem.toStdString();
+            EXPECT_TRUE(run.problem.endsWith("\nFatal error: Required files are missing, the machine cannot be run."));
+            EXPECT_FALSE(run.problem.contains("ALSA") || run.problem.contains("XDG"));
+        } else {
+            EXPECT_EQ(run.problem, QString(problem).arg(command)) << argument;
+        }
     }
 }
