@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace zelvora {
@@ -51,6 +52,35 @@ void replaceFile(const QString& from, const QString& to) {
         ::close(fd);
     }
 }
+
+// Only one program at a time makes or compacts the catalogue of a folder: both write the
+// temporary file, and two first starts at the same moment would otherwise rename each other's
+// half-made file into place. The lock is the folder's own and goes with the process that holds
+// it, however that process ends.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& programDir) {
+        fd_ = ::open(QFile::encodeName(programDir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ < 0)
+            throw StoreError(QStringLiteral("Could not open the folder '%1': %2")
+                                 .arg(programDir, QString::fromLocal8Bit(std::strerror(errno))));
+        if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(fd_);
+            throw StoreError(
+                error == EWOULDBLOCK
+                    ? QStringLiteral("The catalogue '%1' is in use by another Zelvora.").arg(CatalogueFile(programDir))
+                    : QStringLiteral("Could not lock the folder '%1': %2")
+                          .arg(programDir, QString::fromLocal8Bit(std::strerror(error))));
+        }
+    }
+    ~FolderLock() { ::close(fd_); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
 
 bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -115,6 +145,10 @@ void closeCatalogue(Variables& vars) {
 // The new catalogue is built under the temporary name and renamed into place only when it is
 // complete, so an interrupted first run never leaves a half-made catalogue behind.
 void createCatalogue(Variables& vars) {
+    const FolderLock lock(vars.ProgramDir);
+    // Made meanwhile by a program that held the lock.
+    if (QFileInfo::exists(CatalogueFile(vars.ProgramDir)))
+        return;
     const QString temp = TempCatalogueFile(vars.ProgramDir);
     removeWithJournals(temp);
     try {
@@ -179,6 +213,7 @@ void UpgradeCatalogue(Variables& vars) {
 }
 
 void CompactCatalogue(const QString& programDir) {
+    const FolderLock lock(programDir);
     const QString file = CatalogueFile(programDir);
     const QString temp = TempCatalogueFile(programDir);
     removeWithJournals(temp);

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zelvora;
 using zelvora::test::ReadBytes;
@@ -238,4 +241,29 @@ TEST(Catalogue, CompactionReplacesTheCatalogueWholeOrNotAtAll) {
     EXPECT_EQ(program.vars.RomsRecordset->RecordCount(), 201);
     ASSERT_TRUE(program.vars.RomsRecordset->FindLast("Description", games[150].description));
     EXPECT_EQ(program.vars.RomsRecordset->Value("Rom").toString(), games[150].rom);
+}
+
+// Two first starts at the same moment: while one makes or compacts the catalogue, the other is
+// told the catalogue is in use and touches nothing, so no half-made file is renamed into place.
+TEST(Catalogue, OneProgramAtATimeMakesOrCompactsTheCatalogue) {
+    Program program;
+    const int folder = ::open(QFile::encodeName(program.program.path()).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+    try {
+        PrepareCatalogue(program.vars);
+        ADD_FAILURE() << "made a catalogue while another program was making one";
+    } catch (const StoreError& error) {
+        EXPECT_TRUE(error.Text().contains("in use by another Zelvora")) << error.Text().toStdString();
+    }
+    EXPECT_TRUE(QDir(program.program.path()).isEmpty());
+    ::close(folder);
+
+    PrepareCatalogue(program.vars);
+    program.close();
+    const QByteArray made = ReadBytes(program.file());
+    const int again = ::open(QFile::encodeName(program.program.path()).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(again, LOCK_EX), 0);
+    EXPECT_THROW(CompactCatalogue(program.program.path()), StoreError);
+    ::close(again);
+    EXPECT_EQ(ReadBytes(program.file()), made);
 }
