@@ -12,7 +12,9 @@ DirectoryListing::DirectoryListing(const QString& directory) {
     if (!dir.exists())
         return;
     // Unsorted: the order is of no use here, and sorting 40,000 names costs more than reading them.
-    QDirIterator it(directory, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    // Without QDir::System: a pipe, socket or device named like a file is none, and opening it
+    // could wait forever.
+    QDirIterator it(directory, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();

@@ -34,9 +34,12 @@ TEST(ScreenshotFinder, OwnFileInAnyCaseThenTheParentsWhileMerged) {
     test::WriteBytes(dir + "PuckMan.Pcx", "x");
     EXPECT_EQ(finder.Find(dir, "puckman", "pacman", true), dir + "PuckMan.Pcx");
 
-    // A folder with a directory named like a screenshot, a missing folder, an empty name.
+    // A folder or a pipe named like a screenshot, a missing folder, an empty name.
     QDir().mkpath(dir + "xevious.pcx");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "DIGDUG.pcx").constData(), 0600), 0);
     EXPECT_EQ(finder.Find(dir, "xevious", {}, false), QString());
+    EXPECT_EQ(finder.Find(dir, "digdug", {}, false), QString());
+    EXPECT_EQ(finder.Find(dir, "DIGDUG", {}, false), QString());
     EXPECT_EQ(finder.Find(dir + "missing/", "pacman", {}, false), QString());
     EXPECT_EQ(finder.Find(dir, "", {}, false), QString());
 }
