@@ -7,7 +7,7 @@ namespace zelvora {
 
 QString FindScreenshotFile(const QString& folder, const DirectoryListing& listing, const QString& rom,
                            ScreenshotKinds kinds, bool ownFileOnly) {
-    if (rom.isEmpty() || folder.isEmpty())
+    if (!IsPlainFileName(rom) || folder.isEmpty())
         return {};
     QString stored = listing.Find(rom + QStringLiteral(".pcx"));
     if (stored.isEmpty() && kinds == ScreenshotKinds::PcxAndPng) {
@@ -40,7 +40,7 @@ const DirectoryListing& ScreenshotFinder::listing(const QString& pcxPath) {
 }
 
 QString ScreenshotFinder::find(const QString& pcxPath, const QString& rom, ScreenshotKinds kinds, bool ownFileOnly) {
-    if (rom.isEmpty() || pcxPath.isEmpty())
+    if (!IsPlainFileName(rom) || pcxPath.isEmpty())
         return {};
     // The usual case, a file named exactly as the set, needs no listing.
     const QString exact = pcxPath + rom + QStringLiteral(".pcx");

@@ -5,6 +5,11 @@
 
 namespace zelvora {
 
+bool IsPlainFileName(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
+
 DirectoryListing::DirectoryListing(const QString& directory) {
     if (directory.trimmed().isEmpty())
         return;

@@ -5,6 +5,11 @@
 
 namespace zelvora {
 
+// True when `name` names something directly inside a folder: not empty, no "/", not "." or "..".
+// A set name that is not such a name must never become part of a path, or a screenshot or ROM
+// file looked up or deleted by it could lie outside its folder.
+bool IsPlainFileName(const QString& name);
+
 // One listing of a directory's files and folders, looked up by name without regard to case. A
 // check over the whole catalogue lists each directory once and asks this, instead of listing it
 // per game.

@@ -40,6 +40,10 @@ TEST(ScreenshotFinder, OwnFileInAnyCaseThenTheParentsWhileMerged) {
     EXPECT_EQ(finder.Find(dir, "xevious", {}, false), QString());
     EXPECT_EQ(finder.Find(dir, "digdug", {}, false), QString());
     EXPECT_EQ(finder.Find(dir, "DIGDUG", {}, false), QString());
+    // A set name that would lead out of the folder finds nothing there, however the files lie.
+    test::WriteBytes(shots.file("inner/x.pcx"), "x");
+    for (const char* rom : {"../galaga", "inner/x", ".", ".."})
+        EXPECT_EQ(finder.Find(dir, rom, {}, false) + finder.Find(dir + "inner/", rom, {}, false), QString()) << rom;
     EXPECT_EQ(finder.Find(dir + "missing/", "pacman", {}, false), QString());
     EXPECT_EQ(finder.Find(dir, "", {}, false), QString());
 }
