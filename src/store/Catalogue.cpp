@@ -5,8 +5,10 @@
 #include "store/StoreError.h"
 #include "store/Variables.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -174,6 +176,21 @@ bool isCurrent(const Recordset& rs) {
 }
 
 } // namespace
+
+QString DataFolder(const QString& programDir) {
+    // Tried rather than judged from the permission bits, which say nothing of a read-only disk
+    // and which the superuser passes anyway.
+    if (QTemporaryFile probe(programDir + QStringLiteral("/.zelvora-XXXXXX")); probe.open())
+        return programDir;
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    // The base directory specification ignores a relative path.
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString folder = base + QStringLiteral("/Zelvora");
+    if (!QDir().mkpath(folder))
+        throw StoreError(QStringLiteral("Could not make the folder '%1' for the catalogue.").arg(folder));
+    return folder;
+}
 
 QString CatalogueFile(const QString& programDir) {
     return inDirectory(programDir, "Zelvora.mdb");

@@ -6,6 +6,12 @@ namespace zelvora {
 
 struct Variables;
 
+// The folder the catalogue, its temporary file and MAME's captured listings and report live in:
+// the program's own folder when the program may write there (a build, a copied folder, the demo),
+// otherwise "Zelvora" in the user's data folder ($XDG_DATA_HOME, by default ~/.local/share), made
+// when missing, as for a program installed in /usr/bin.
+QString DataFolder(const QString& programDir);
+
 QString CatalogueFile(const QString& programDir);
 QString TempCatalogueFile(const QString& programDir);
 

@@ -267,3 +267,19 @@ TEST(Catalogue, OneProgramAtATimeMakesOrCompactsTheCatalogue) {
     ::close(again);
     EXPECT_EQ(ReadBytes(program.file()), made);
 }
+
+// An installed program cannot write beside itself: its catalogue goes to the user's data folder.
+TEST(Catalogue, DataFolderIsTheProgramsOwnWhenWritable) {
+    TempProgramDir home;
+    const QByteArray xdg = qgetenv("XDG_DATA_HOME"), user = qgetenv("HOME");
+    qputenv("XDG_DATA_HOME", home.file("data").toUtf8());
+    qputenv("HOME", home.path().toUtf8());
+    EXPECT_EQ(DataFolder(home.path()), home.path());
+    // Read-only whoever asks, the superuser too.
+    EXPECT_EQ(DataFolder("/proc"), home.file("data/Zelvora"));
+    EXPECT_TRUE(QFileInfo(home.file("data/Zelvora")).isDir());
+    qputenv("XDG_DATA_HOME", "relative/path");
+    EXPECT_EQ(DataFolder("/proc"), home.file(".local/share/Zelvora"));
+    qputenv("XDG_DATA_HOME", xdg);
+    qputenv("HOME", user);
+}
