@@ -6,10 +6,16 @@
 #include "store/Variables.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zelvora"));
+    QApplication::setDesktopFileName(QStringLiteral("zelvora"));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/zelvora-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 
     zelvora::Variables vars;
     vars.ProgramDir = QCoreApplication::applicationDirPath();

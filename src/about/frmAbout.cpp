@@ -1,5 +1,7 @@
 #include "about/frmAbout.h"
 
+#include "platform/WindowPlacement.h"
+
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -84,6 +86,7 @@ frmAbout::frmAbout(QWidget* mainWindow) : mainWindow_(mainWindow) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("About Zelvora"));
+    OpenOver(this, mainWindow);
 
     Image1 = Picture(Cabinet(), QStringLiteral("Image1"), this);
     Image2 = Picture(LampPicture(QColor(240, 60, 60)), QStringLiteral("Image2"), this);
@@ -139,8 +142,7 @@ frmAbout::~frmAbout() {
 }
 
 void frmAbout::Form_Load() {
-    if (mainWindow_)
-        mainWindow_->setEnabled(false);
+    DisableOwner(mainWindow_, this);
     Timer1->start();
 }
 

@@ -18,7 +18,8 @@ class frmAbout : public QWidget {
     Q_OBJECT
 
 public:
-    // The box has no parent: it disables mainWindow, which would otherwise disable the box with it.
+    // The box is one of mainWindow's windows and opens centred over it; it disables mainWindow and
+    // stays usable itself.
     explicit frmAbout(QWidget* mainWindow);
     ~frmAbout() override;
 

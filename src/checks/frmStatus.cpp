@@ -1,5 +1,7 @@
 #include "checks/frmStatus.h"
 
+#include "platform/WindowPlacement.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -10,9 +12,10 @@
 
 namespace zelvora {
 
-frmStatus::frmStatus() {
+frmStatus::frmStatus(QWidget* owner) {
     setObjectName(QStringLiteral("frmStatus"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    OpenOver(this, owner);
     setAttribute(Qt::WA_DeleteOnClose);
     Label1 = new QLabel(QStringLiteral("Working"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -23,7 +26,8 @@ frmStatus::frmStatus() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(pbProgress);
-    setFixedSize(320, 90);
+    // Room for the longest job title in the title bar; taller when the font needs it.
+    setFixedSize(320, std::max(90, sizeHint().height()));
 }
 
 void frmStatus::SetText(const QString& text) {

@@ -15,7 +15,8 @@ class frmStatus : public QWidget, public Progress {
     Q_OBJECT
 
 public:
-    frmStatus();
+    // Opens over `owner`, the window whose job it shows, and as one of its windows.
+    explicit frmStatus(QWidget* owner = nullptr);
 
     void SetText(const QString& text) override;
     void SetRange(int minimum, int maximum) override;

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 namespace zelvora {
@@ -22,6 +23,19 @@ const QString* const InfoTags[17] = {
     &Field::Date,     &Field::Driver, &Field::Cpu1,         &Field::Cpu2,  &Field::Cpu3,   &Field::Sound1,
     &Field::Sound2,   &Field::Sound3, &Field::Playable,     &Field::Sound, &Field::Colors, &Field::HiScore,
     &Field::Cocktail, &Field::Clone,  &Field::Manufacturer, &Field::Rom,   &Field::Notes};
+
+// A page that scrolls rather than cuts its controls off when the window is small or the screen
+// is scaled up; it looks like the tab it stands on.
+QScrollArea* Scrolled(QWidget* page) {
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(page);
+    // After setWidget, which fills the page's background with the window's colour.
+    scroll->viewport()->setAutoFillBackground(false);
+    page->setAutoFillBackground(false);
+    return scroll;
+}
 
 QLabel* tagged(QLabel* label, int index, const QString& tag) {
     label->setObjectName(QStringLiteral("lblInfo_%1").arg(index));
@@ -42,20 +56,32 @@ DetailTabs::DetailTabs(UserDialogs& dialogs, std::function<OptionsPanel::Folders
         lblInfo[i] = tagged(new QLabel(this), i, *InfoTags[i]);
     addTab(makeScreenShotTab(), QStringLiteral("Screen Shot"));
     Options = new OptionsPanel(dialogs, std::move(folders), focusGrid_);
-    addTab(Options, QStringLiteral("Options"));
-    addTab(makeInformationTab(), QStringLiteral("Information"));
-    // The tabs keep one width whatever the tab in front holds, so the list beside them does not
-    // jump when the option controls are hidden or shown.
-    int widest = 0;
-    for (int i = 0; i < count(); ++i)
-        widest = std::max(widest, widget(i)->sizeHint().width());
-    setFixedWidth(widest + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8);
+    addTab(Scrolled(Options), QStringLiteral("Options"));
+    addTab(Scrolled(makeInformationTab()), QStringLiteral("Information"));
+}
+
+QSize DetailTabs::sizeHint() const {
+    // Room for every page as it was drawn, whichever is in front, so that the list beside the tabs
+    // does not jump when the option controls are hidden or shown.
+    QSize hint = QTabWidget::sizeHint();
+    for (const QWidget* page : {static_cast<const QWidget*>(Options), static_cast<const QWidget*>(information_)})
+        hint = hint.expandedTo(page->sizeHint() + QSize(Frame(), Frame() + tabBar()->sizeHint().height()));
+    return hint;
+}
+
+QSize DetailTabs::minimumSizeHint() const {
+    // Every tab's caption shows: the pages scroll, the tab bar does not.
+    return QTabWidget::minimumSizeHint().expandedTo(QSize(tabBar()->sizeHint().width() + Frame(), 0));
+}
+
+int DetailTabs::Frame() const {
+    return 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
 }
 
 QWidget* DetailTabs::makeScreenShotTab() {
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
-    Picture1 = new ScreenshotView(QSize(420, 300), page);
+    Picture1 = new ScreenshotView(QSize(420, 300), QSize(140, 100), page);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     lblGame = new QLabel(page);
     lblGame->setObjectName(QStringLiteral("lblGame"));
@@ -65,19 +91,20 @@ QWidget* DetailTabs::makeScreenShotTab() {
     QFont font = lblGame->font();
     font.setBold(true);
     lblGame->setFont(font);
-    column->addWidget(Picture1, 0, Qt::AlignHCenter);
+    column->addWidget(Picture1, 1);
     column->addWidget(lblGame);
-    column->addStretch(1);
     return page;
 }
 
 QWidget* DetailTabs::makeInformationTab() {
     auto* page = new QWidget;
+    information_ = page;
     auto* outer = new QVBoxLayout(page);
     auto* columns = new QHBoxLayout;
 
     auto* left = new QVBoxLayout;
-    Picture3 = new ScreenshotView(QSize(110, 80), page);
+    Picture3 = new ScreenshotView(QSize(110, 80), QSize(110, 80), page);
+    Picture3->KeepProportions(true);
     Picture3->setObjectName(QStringLiteral("Picture3"));
     lblInfo[14]->setWordWrap(true);
     left->addWidget(lblInfo[14]);
@@ -106,7 +133,13 @@ QWidget* DetailTabs::makeInformationTab() {
     addRows(right, {{10, 8}, {14, 9}, {13, 10}, {12, 11}, {11, 12}, {15, 13}},
             {"Playable-", "Sound-", "Colors-", "Hi Score-", "Cocktail-", "Clone of-"});
 
-    columns->addLayout(left);
+    // Set names of up to 15 characters and chip names such as "Motorola MC68000" show whole.
+    const QFontMetrics metrics = lblInfo[15]->fontMetrics();
+    lblInfo[15]->setMinimumWidth(metrics.horizontalAdvance(QString(15, QLatin1Char('m'))));
+    for (const int chip : {2, 3, 4, 5, 6, 7})
+        lblInfo[chip]->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("Motorola MC68000")));
+
+    columns->addLayout(left, 2);
     columns->addSpacing(8);
     columns->addLayout(middle, 3);
     columns->addSpacing(8);

@@ -42,6 +42,9 @@ public:
 
     ScreenshotFinder& Finder() { return finder_; }
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     ScreenshotView* Picture1 = nullptr;
     QLabel* lblGame = nullptr;
     OptionsPanel* Options = nullptr;
@@ -54,6 +57,9 @@ private:
     QWidget* makeInformationTab();
     void showScreenshot(ScreenshotView* view, const Recordset& rs, const Selection& selection);
 
+    int Frame() const;
+
+    QWidget* information_ = nullptr;
     std::function<void()> focusGrid_;
     ScreenshotFinder finder_;
 };

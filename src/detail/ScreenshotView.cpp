@@ -5,30 +5,56 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace zelvora {
 
-ScreenshotView::ScreenshotView(const QSize& size, QWidget* parent) : QWidget(parent) {
-    setFixedSize(size);
+ScreenshotView::ScreenshotView(const QSize& startingSize, const QSize& minimumSize, QWidget* parent)
+    : QWidget(parent), startingSize_(startingSize) {
+    setMinimumSize(minimumSize);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void ScreenshotView::KeepProportions(bool keep) {
+    keepProportions_ = keep;
+    QSizePolicy policy = sizePolicy();
+    policy.setHeightForWidth(keep);
+    setSizePolicy(policy);
+    updateGeometry();
+}
+
+int ScreenshotView::heightForWidth(int width) const {
+    return width * startingSize_.height() / std::max(1, startingSize_.width());
+}
+
 void ScreenshotView::ShowScreenshot(const QString& path) {
-    const QImage image = LoadPcx(path);
-    const QRect placement =
-        image.isNull() ? QRect() : PlaceScreenshot(image.width(), image.height(), width(), height());
-    if (placement.isEmpty()) {
+    // An area not laid out yet places the picture once it has a size.
+    source_ = LoadPcx(path);
+    if (source_.isNull())
         Clear();
-        return;
-    }
-    placement_ = placement;
-    picture_ = image.scaled(placement.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    update();
+    else
+        Place();
 }
 
 void ScreenshotView::Clear() {
+    source_ = QImage();
     picture_ = QImage();
     placement_ = QRect();
     update();
+}
+
+void ScreenshotView::Place() {
+    placement_ = source_.isNull() ? QRect() : PlaceScreenshot(source_.width(), source_.height(), width(), height());
+    picture_ = placement_.isEmpty() ? QImage()
+                                    : source_.scaled(placement_.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    update();
+}
+
+void ScreenshotView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!source_.isNull())
+        Place();
 }
 
 void ScreenshotView::paintEvent(QPaintEvent*) {

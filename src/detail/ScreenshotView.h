@@ -6,25 +6,40 @@
 namespace zelvora {
 
 // A picture area showing one screenshot, scaled to fill it in one direction without distortion
-// and centred in the other.
+// and centred in the other. It starts at its starting size and grows with the room its layout
+// gives it; the screenshot is placed anew whenever the area changes size.
 class ScreenshotView : public QWidget {
     Q_OBJECT
 
 public:
-    ScreenshotView(const QSize& size, QWidget* parent = nullptr);
+    ScreenshotView(const QSize& startingSize, const QSize& minimumSize, QWidget* parent = nullptr);
 
     // Decodes and shows the file. A file that cannot be decoded clears the area, so the picture
     // of another game never stays behind.
     void ShowScreenshot(const QString& path);
     void Clear();
-    bool IsEmpty() const { return picture_.isNull(); }
+    bool IsEmpty() const { return source_.isNull(); }
     QRect Placement() const { return placement_; }
+
+    // An area in a column of text keeps the proportions of its starting size as it widens, so
+    // that it grows in both directions.
+    void KeepProportions(bool keep);
+
+    QSize sizeHint() const override { return startingSize_; }
+    bool hasHeightForWidth() const override { return keepProportions_; }
+    int heightForWidth(int width) const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QImage picture_; // already scaled to placement_'s size
+    void Place();
+
+    QSize startingSize_;
+    bool keepProportions_ = false;
+    QImage source_;  // as decoded
+    QImage picture_; // scaled to placement_'s size
     QRect placement_;
 };
 

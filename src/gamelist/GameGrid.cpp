@@ -21,6 +21,10 @@ GameGrid::GameGrid(QWidget* parent) : QTableView(parent) {
     setTextElideMode(Qt::ElideRight);
     setTabKeyNavigation(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Titles too long for the column end in an ellipsis; the list never scrolls sideways.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A list of a dozen rows at the least, wide enough for the marks and a title of a few words.
+    setMinimumSize(fontMetrics().averageCharWidth() * 26, verticalHeader()->defaultSectionSize() * 12);
 }
 
 void GameGrid::setModel(QAbstractItemModel* model) {
@@ -47,15 +51,36 @@ void GameGrid::SetTopRow(int row) {
     verticalScrollBar()->setValue(row);
 }
 
+namespace {
+
+// Alt, Ctrl and Meta make a key a shortcut's or a command's, never typing; so are those keys
+// pressed on their own, as the start of a combination.
+bool WithCommandModifier(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+        return true;
+    default:
+        return event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
+    }
+}
+
+} // namespace
+
 void GameGrid::keyPressEvent(QKeyEvent* event) {
-    pressed_.insert(event->key());
+    if (!WithCommandModifier(event))
+        pressed_.insert(event->key());
     QTableView::keyPressEvent(event);
 }
 
 void GameGrid::keyReleaseEvent(QKeyEvent* event) {
     // A held key repeats as release and press pairs; only its final release ends the press.
     const bool ownPress = event->isAutoRepeat() ? pressed_.contains(event->key()) : pressed_.remove(event->key());
-    if (ownPress)
+    if (ownPress && !WithCommandModifier(event))
         Q_EMIT keyReleased(event->key(), event->modifiers());
     QTableView::keyReleaseEvent(event);
 }

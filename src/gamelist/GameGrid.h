@@ -8,7 +8,8 @@ namespace zelvora {
 // The game grid: a table view without headers whose key releases go to the main window's
 // handler. Qt's own keyboard search is switched off, as the type-ahead search is ours.
 // Only a key whose press the grid received is passed on: the release of the Enter that closed a
-// message box lands here too, and must not start a game.
+// message box lands here too, and must not start a game. A key pressed or released with Alt, Ctrl
+// or Meta is not passed on either: it belongs to a menu or a shortcut.
 class GameGrid : public QTableView {
     Q_OBJECT
 

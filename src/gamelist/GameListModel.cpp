@@ -1,5 +1,8 @@
 #include "gamelist/GameListModel.h"
 
+#include "platform/TextCompare.h"
+#include "store/FieldTable.h"
+
 namespace zelvora {
 
 void GameListModel::SetRows(QStringList marks, QStringList descriptions) {
@@ -22,10 +25,48 @@ int GameListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : 2;
 }
 
+namespace {
+
+struct Mark {
+    QChar letter;
+    const char* meaning;
+};
+
+constexpr Mark Marks[] = {
+    {u'S', "screenshot missing"},
+    {u'B', "bad ROM set (MAME's verification found it wanting)"},
+    {u'R', "zipped ROM set missing"},
+    {u'*', "options of its own instead of the default options"},
+};
+
+// What the marks column says: the row's own marks, or what each mark would mean.
+QString MarksToolTip(const QString& marks) {
+    QStringList lines;
+    for (const Mark& mark : Marks) {
+        if (marks.contains(mark.letter))
+            lines << mark.letter + QStringLiteral(": ") + QLatin1String(mark.meaning);
+    }
+    if (!lines.isEmpty())
+        return lines.join(QLatin1Char('\n'));
+    QStringList legend;
+    for (const Mark& mark : Marks)
+        legend << mark.letter + QStringLiteral(": ") + QLatin1String(mark.meaning);
+    return QStringLiteral("No marks. The marks are\n") + legend.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
 QVariant GameListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= descriptions_.size())
         return {};
-    if (role == Qt::DisplayRole || (role == Qt::ToolTipRole && index.column() == 1))
+    if (role == Qt::ToolTipRole) {
+        if (EqualNoCase(descriptions_[index.row()], DefaultDescription))
+            return QStringLiteral("The default options: the emulator options of every game whose \"Use Default "
+                                  "Options\" box is ticked. Select this row, or Actions > Configure Default "
+                                  "Options, to edit them on the Options tab.");
+        return index.column() == 0 ? MarksToolTip(marks_[index.row()]) : descriptions_[index.row()];
+    }
+    if (role == Qt::DisplayRole)
         return Text(index.row(), index.column());
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));

@@ -7,6 +7,8 @@
 #include "store/Settings.h"
 #include "store/Variables.h"
 
+#include <QStringMatcher>
+
 namespace zelvora {
 
 namespace {
@@ -19,10 +21,17 @@ struct FilterClauses {
 // Each clause ends with a blank so the next one follows it. SQLite needs IS NULL to test for a
 // field that holds no value; a comparison with NULL is never true.
 constexpr FilterClauses Clauses[FilterCount] = {
-    {"AND Driver = 'neogeo.c' ", "AND Driver <> 'neogeo.c' "}, {"AND Clone IS NULL ", "AND Clone IS NOT NULL "},
-    {"AND Clone IS NOT NULL ", "AND Clone IS NULL "},          {"AND Screenshot = 1 ", "AND Screenshot = 0 "},
-    {"AND [Missing Rom] = 1 ", "AND [Missing Rom] = 0 "},      {"AND [Bad Rom] = 1 ", "AND [Bad Rom] = 0 "},
+    // MAME's Neo Geo driver is "neogeo.c" in older versions, "neogeo.cpp" since its sources are C++.
+    {"AND Driver IN ('neogeo.c','neogeo.cpp') ", "AND Driver NOT IN ('neogeo.c','neogeo.cpp') "},
+    {"AND Clone IS NULL ", "AND Clone IS NOT NULL "},
+    {"AND Clone IS NOT NULL ", "AND Clone IS NULL "},
+    {"AND Screenshot = 1 ", "AND Screenshot = 0 "},
+    {"AND [Missing Rom] = 1 ", "AND [Missing Rom] = 0 "},
+    {"AND [Bad Rom] = 1 ", "AND [Bad Rom] = 0 "},
 };
+
+const char* const FilterCaptions[FilterCount] = {"Neo Geo Games",       "Original Games", "Clones",
+                                                 "Missing Screenshots", "Missing ROMS",   "Bad ROMS"};
 
 const QString SortKeys[] = {QStringLiteral("Description"), QStringLiteral("Date"), QStringLiteral("Manufacturer"),
                             QStringLiteral("Rom")};
@@ -42,6 +51,21 @@ FilterStates ReadFilters(const Settings& settings) {
     for (int i = 0; i < FilterCount; ++i)
         filters[i] = Settings::ToNumber(settings.Get(StateApplication, StateSection, FilterKey(i), 0));
     return filters;
+}
+
+QString FilterCaption(int index) {
+    return index >= 0 && index < FilterCount ? QLatin1String(FilterCaptions[index]) : QString();
+}
+
+QString FiltersText(const FilterStates& filters) {
+    QStringList on;
+    for (int i = 0; i < FilterCount; ++i) {
+        if (filters[i] == 1)
+            on << FilterCaption(i) + QStringLiteral(" (Show Only)");
+        else if (filters[i] == 2)
+            on << FilterCaption(i) + QStringLiteral(" (Exclude)");
+    }
+    return on.isEmpty() ? QStringLiteral("No filters") : QStringLiteral("Filters: ") + on.join(QStringLiteral(", "));
 }
 
 QString GameListSql(const FilterStates& filters, const QString& sortKey) {
@@ -118,6 +142,22 @@ GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QS
     vars.RomsRecordset.reset();
     vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
     return rows;
+}
+
+GameListRows FindInRows(const GameListRows& rows, const QString& text) {
+    if (text.isEmpty())
+        return rows;
+    GameListRows found;
+    const QStringMatcher matcher(text, Qt::CaseInsensitive);
+    for (qsizetype row = 0; row < rows.descriptions.size(); ++row) {
+        const QString& description = rows.descriptions[row];
+        const bool defaultRow = row == 0 && EqualNoCase(description, DefaultDescription);
+        if (defaultRow || matcher.indexIn(description) >= 0) {
+            found.descriptions << description;
+            found.marks << rows.marks.value(row);
+        }
+    }
+    return found;
 }
 
 QString NextSortKey(const QString& caption) {

@@ -17,6 +17,11 @@ using FilterStates = std::array<long long, FilterCount>;
 // "Filter 0" to "Filter 5": 0 no condition, 1 show only, 2 exclude; anything else adds nothing.
 QString FilterKey(int index);
 FilterStates ReadFilters(const Settings& settings);
+// The filter's row caption in the filters dialog: "Neo Geo Games", "Original Games", ...
+QString FilterCaption(int index);
+// The filters in force, in the dialog's words, for the status bar: "Filters: Clones (Show Only),
+// Bad ROMS (Exclude)", or "No filters".
+QString FiltersText(const FilterStates& filters);
 
 // The game list's query: every game passing the filters, the default record always and first,
 // then the games ordered by the sort key and then by description.
@@ -30,6 +35,11 @@ struct GameListRows {
     QStringList marks;
     QStringList descriptions;
 };
+
+// The rows whose description holds `text` anywhere, ignoring case; the default record's row stays
+// first whatever it holds, as the rest of the program takes row 0 to be it. The text is matched as
+// it stands: no character in it is a wildcard. An empty text keeps every row.
+GameListRows FindInRows(const GameListRows& rows, const QString& text);
 
 // Runs the list's query on the catalogue and reads every row's two texts; afterwards
 // RomsRecordset is a recordset over the whole table, on its first record.

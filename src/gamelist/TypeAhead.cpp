@@ -42,7 +42,8 @@ int TypeAhead::Key(int keyCode, double now, const GridRows& rows, bool sortedByD
         typedText_ += c;
     }
 
-    if (!Searches(keyCode, c) || !sortedByDescription)
+    lastKeyTyped_ = Searches(keyCode, c);
+    if (!lastKeyTyped_ || !sortedByDescription)
         return -1;
 
     // The whole typed text first; failing that, the key just pressed on its own, so that a typing
@@ -60,6 +61,7 @@ int TypeAhead::Key(int keyCode, double now, const GridRows& rows, bool sortedByD
 
 void TypeAhead::Clear() {
     typedText_.clear();
+    lastKeyTyped_ = false;
 }
 
 int TypeAhead::Find(const GridRows& rows) const {

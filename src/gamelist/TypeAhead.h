@@ -26,6 +26,9 @@ public:
     void Clear();
 
     const QString& TypedText() const { return typedText_; }
+    // Whether the last key was one that types a search (a letter, a digit or the punctuation
+    // between them), whether or not the list could be searched.
+    bool LastKeyTyped() const { return lastKeyTyped_; }
     double TimeStamp() const { return timeStamp_; }
 
 private:
@@ -33,6 +36,7 @@ private:
 
     QString typedText_;
     double timeStamp_ = 0;
+    bool lastKeyTyped_ = false;
 };
 
 } // namespace zelvora

@@ -5,6 +5,7 @@
 
 #include "platform/MouseUpControls.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -40,19 +41,15 @@ template <typename Widgets> int TallestHint(const Widgets& widgets) {
 } // namespace
 
 frmFilter::frmFilter(Settings& settings, QWidget* mainWindow, std::function<void()> refill)
-    : QDialog(nullptr), settings_(settings), mainWindow_(mainWindow), refill_(std::move(refill)) {
+    : QDialog(mainWindow), settings_(settings), mainWindow_(mainWindow), refill_(std::move(refill)) {
     setObjectName(QStringLiteral("frmFilter"));
     setWindowTitle(QStringLiteral("Filter"));
     setAttribute(Qt::WA_DeleteOnClose);
-
-    static const std::array<QString, FilterCount> captions = {
-        QStringLiteral("Neo Geo Games"),       QStringLiteral("Original Games"), QStringLiteral("Clones"),
-        QStringLiteral("Missing Screenshots"), QStringLiteral("Missing ROMS"),   QStringLiteral("Bad ROMS"),
-    };
+    OpenOver(this, mainWindow);
     // Created row by row so that Tab walks each row's boxes in turn and ends on OK.
     for (int i = 0; i < FilterCount; ++i) {
         const QString suffix = QLatin1Char('_') + QString::number(i);
-        Label1[i] = new QLabel(captions[i], this);
+        Label1[i] = new QLabel(FilterCaption(i), this);
         Label1[i]->setObjectName(QStringLiteral("Label1") + suffix);
         chkShow[i] = new MouseUpCheckBox(QStringLiteral("Show Only"), this, [this, i] { chkShow_MouseUp(i); });
         chkShow[i]->setObjectName(QStringLiteral("chkShow") + suffix);
@@ -119,7 +116,7 @@ void frmFilter::PlaceControls() {
 
 void frmFilter::Form_Load() {
     if (mainWindow_) {
-        mainWindow_->setEnabled(false);
+        DisableOwner(mainWindow_, this);
         mainWindowDisabled_ = true;
     }
     for (int i = 0; i < FilterCount; ++i) {

@@ -23,8 +23,9 @@ class frmFilter : public QDialog {
     Q_OBJECT
 
 public:
-    // The dialog has no parent: it disables mainWindow, which would otherwise disable the dialog
-    // with it. refill runs after OK has stored the filters, with the main window enabled again.
+    // The dialog is one of mainWindow's windows and opens centred over it; it disables mainWindow
+    // and stays usable itself. refill runs after OK has stored the filters, with the main window
+    // enabled again.
     frmFilter(Settings& settings, QWidget* mainWindow, std::function<void()> refill);
     ~frmFilter() override;
 

@@ -3,6 +3,7 @@
 #include "launcher/ProcessRunner.h"
 
 #include "platform/FatalError.h"
+#include "platform/WindowPlacement.h"
 #include "shell/frmFileLocations.h"
 #include "shell/frmMain.h"
 
@@ -19,8 +20,8 @@ MameFolder CheckMameFolder(const QString& mamePath) {
     return QFileInfo(mamePath).isDir() ? MameFolder::WithoutMame : MameFolder::Missing;
 }
 
-Shell::Shell(zelvora::Variables& vars, zelvora::Settings& settings, zelvora::UserDialogs& dialogs, zelvora::Clock& clock,
-             zelvora::ProcessRunner& runner)
+Shell::Shell(zelvora::Variables& vars, zelvora::Settings& settings, zelvora::UserDialogs& dialogs,
+             zelvora::Clock& clock, zelvora::ProcessRunner& runner)
     : vars_(vars), settings_(settings), dialogs_(dialogs), clock_(clock), runner_(runner) {}
 
 void Shell::LoadMain() {
@@ -37,6 +38,9 @@ void Shell::UnloadMain() {
 
 void Shell::ShowFileLocations() {
     auto* dialog = new frmFileLocations(*this);
+    // Where the main window is now; it is unloaded once the dialog is up, so the dialog cannot be
+    // one of its windows.
+    CentreWhenShown(dialog, main_);
     dialog->show();
     dialog->Form_Load();
 }

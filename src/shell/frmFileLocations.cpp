@@ -16,7 +16,7 @@ namespace zelvora {
 namespace {
 
 const char* const Keys[3] = {"MameLocation", "PCXFiles", "ROMFiles"};
-const char* const BrowseCaptions[3] = {"MAME Directory", "PCX Directory", "ROMS Directory"};
+const char* const BrowseCaptions[3] = {"&MAME Directory", "&PCX Directory", "&ROMS Directory"};
 const char* const ChooserTitles[3] = {"Select the MAME Directory", "Select the PCX Directory",
                                       "Select the ROMS Directory"};
 
@@ -103,8 +103,11 @@ void frmFileLocations::Form_Load() {
     const QString reason = reasonText(state, vars.MamePath);
     lblReason->setText(reason);
     lblReason->setVisible(!reason.isEmpty());
-    // The dialog is already on screen: it grows to fit the wrapped line instead of cutting it.
+    // The dialog is already on screen: it grows to fit the wrapped line instead of cutting it,
+    // about the centre it was given.
+    const QPoint centre = frameGeometry().center();
     adjustSize();
+    move(pos() + centre - frameGeometry().center());
     // Cancel would only bring back a main window that cannot start; OK is the way on.
     Command3->setEnabled(state == MameFolder::WithoutMame || state == MameFolder::Ready);
 }

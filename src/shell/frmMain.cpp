@@ -4,6 +4,7 @@
 #include "detail/OptionTable.h"
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
+#include "gamelist/FindField.h"
 #include "gamelist/GameGrid.h"
 #include "gamelist/GameListQuery.h"
 #include "gamelist/KeyCodes.h"
@@ -13,6 +14,8 @@
 #include "platform/Clock.h"
 #include "platform/TextCompare.h"
 #include "platform/UserDialogs.h"
+#include "platform/WindowPlacement.h"
+#include "shell/MainStatusBar.h"
 #include "shell/Shell.h"
 #include "store/Catalogue.h"
 #include "store/FieldNames.h"
@@ -27,47 +30,89 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace zelvora {
+
+namespace {
+
+// The window as it first opens, before the user has arranged it.
+constexpr QSize StartingSize(1000, 640);
+
+const QString WindowKey = QStringLiteral("Window");
+const QString SplitterKey = QStringLiteral("Splitter");
+const QString TabKey = QStringLiteral("Tab");
+
+} // namespace
 
 frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(shell) {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Zelvora"));
-    resize(1000, 640);
 
-    auto* central = new QWidget(this);
-    auto* columns = new QHBoxLayout(central);
-    auto* listColumn = new QVBoxLayout;
-    cmdSort = new QPushButton(Field::Description, central);
+    // The list and the tabs share the window through a splitter; both grow with it.
+    splMain = new QSplitter(Qt::Horizontal, this);
+    splMain->setObjectName(QStringLiteral("splMain"));
+    splMain->setChildrenCollapsible(false);
+
+    auto* listPane = new QWidget(splMain);
+    auto* listColumn = new QVBoxLayout(listPane);
+    listColumn->setContentsMargins(0, 0, 0, 0);
+    cmdSort = new QPushButton(Field::Description, listPane);
     cmdSort->setObjectName(QStringLiteral("cmdSort"));
     cmdSort->setToolTip(QStringLiteral("The field the list is sorted by; click for the next one"));
-    MSFlexGrid1 = new GameGrid(central);
+    txtFind = new FindField(listPane);
+    MSFlexGrid1 = new GameGrid(listPane);
     MSFlexGrid1->setModel(&rows_);
+    txtFind->setMinimumWidth(txtFind->fontMetrics().horizontalAdvance(txtFind->placeholderText()) + 32);
     auto* sortRow = new QHBoxLayout;
     sortRow->addWidget(cmdSort);
-    sortRow->addStretch(1);
+    sortRow->addWidget(txtFind, 1);
     listColumn->addLayout(sortRow);
     listColumn->addWidget(MSFlexGrid1, 1);
-    columns->addLayout(listColumn, 1);
-    auto* detailColumn = new QVBoxLayout;
+
+    auto* detailPane = new QWidget(splMain);
+    auto* detailColumn = new QVBoxLayout(detailPane);
+    detailColumn->setContentsMargins(0, 0, 0, 0);
     sstDisplay = new DetailTabs(
         shell_.UserDialogs(),
         [this] {
             return OptionsPanel::Folders{shell_.Variables().MamePath, shell_.Variables().RomPath};
         },
-        [this] { MSFlexGrid1->setFocus(); }, central);
-    cmbRunGame = new QPushButton(QStringLiteral("Start Game"), central);
+        [this] { MSFlexGrid1->setFocus(); }, detailPane);
+    cmbRunGame = new QPushButton(QStringLiteral("&Start Game"), detailPane);
     cmbRunGame->setObjectName(QStringLiteral("cmbRunGame"));
     cmbRunGame->setAutoDefault(false);
     detailColumn->addWidget(sstDisplay, 1);
     detailColumn->addWidget(cmbRunGame, 0, Qt::AlignRight);
-    columns->addLayout(detailColumn, 0);
+
+    splMain->addWidget(listPane);
+    splMain->addWidget(detailPane);
+    splMain->setStretchFactor(0, 1);
+    splMain->setStretchFactor(1, 1);
+    auto* central = new QWidget(this);
+    auto* margins = new QVBoxLayout(central);
+    margins->addWidget(splMain);
     setCentralWidget(central);
 
+    status_ = new MainStatusBar(this);
+    setStatusBar(status_);
+
     buildMenu();
+
+    auto* find = new QAction(this);
+    find->setObjectName(QStringLiteral("actFind"));
+    find->setShortcut(QKeySequence::Find);
+    addAction(find);
+    connect(find, &QAction::triggered, this, [this] {
+        txtFind->setFocus(Qt::ShortcutFocusReason);
+        txtFind->selectAll();
+    });
+    connect(txtFind, &QLineEdit::textChanged, this, [this] { FindChanged(); });
+    connect(txtFind, &FindField::done, this, [this] { MSFlexGrid1->setFocus(); });
 
     connect(cmdSort, &QPushButton::clicked, this, [this] { cmdSort_Click(); });
     connect(cmbRunGame, &QPushButton::clicked, this, [this] { cmbRunGame_Click(); });
@@ -89,46 +134,50 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
 }
 
 void frmMain::buildMenu() {
-    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    // Each caption keeps its words; the & marks the letter that opens it with Alt, one per menu.
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuFileLocations = mnuFile->addAction(QStringLiteral("File Locations"), this, [this] { mnuFileLocations_Click(); });
+    mnuFileLocations =
+        mnuFile->addAction(QStringLiteral("File &Locations"), this, [this] { mnuFileLocations_Click(); });
     mnuFileLocations->setObjectName(QStringLiteral("mnuFileLocations"));
-    mnuExit = mnuFile->addAction(QStringLiteral("Exit"), this, [this] { mnuExit_Click(); });
+    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"), this, [this] { mnuExit_Click(); });
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    mnuActions = menuBar()->addMenu(QStringLiteral("Actions"));
+    mnuActions = menuBar()->addMenu(QStringLiteral("&Actions"));
     mnuActions->setObjectName(QStringLiteral("mnuActions"));
-    mnuUpdate = mnuActions->addAction(QStringLiteral("New Version Update"), this, [this] { mnuUpdate_Click(); });
+    mnuUpdate = mnuActions->addAction(QStringLiteral("&New Version Update"), this, [this] { mnuUpdate_Click(); });
     mnuUpdate->setObjectName(QStringLiteral("mnuUpdate"));
     mnuDefault =
-        mnuActions->addAction(QStringLiteral("Configure Default Options"), this, [this] { mnuDefault_Click(); });
+        mnuActions->addAction(QStringLiteral("Configure &Default Options"), this, [this] { mnuDefault_Click(); });
     mnuDefault->setObjectName(QStringLiteral("mnuDefault"));
-    mnuCheck1 = mnuActions->addMenu(QStringLiteral("Check"));
+    mnuCheck1 = mnuActions->addMenu(QStringLiteral("&Check"));
     mnuCheck1->setObjectName(QStringLiteral("mnuCheck1"));
-    const QString checks[] = {QStringLiteral("Missing Screenshots"), QStringLiteral("Missing Zipped ROMS"),
-                              QStringLiteral("Clear Status Fields"), QStringLiteral("Verify ROMS")};
+    const QString checks[] = {QStringLiteral("Missing &Screenshots"), QStringLiteral("Missing &Zipped ROMS"),
+                              QStringLiteral("C&lear Status Fields"), QStringLiteral("&Verify ROMS")};
     for (int index = 0; index < static_cast<int>(std::size(checks)); ++index) {
         QAction* entry = mnuCheck1->addAction(checks[index], this, [this, index] { mnuCheck_Click(index); });
         entry->setObjectName(QStringLiteral("mnuCheck%1").arg(index));
         mnuCheck << entry;
     }
-    mnuDelete = mnuActions->addAction(QStringLiteral("Delete Screenshot"), this, [this] { mnuDelete_Click(); });
+    mnuDelete = mnuActions->addAction(QStringLiteral("Delete Sc&reenshot"), this, [this] { mnuDelete_Click(); });
     mnuDelete->setObjectName(QStringLiteral("mnuDelete"));
-    mnuCompact = mnuActions->addAction(QStringLiteral("Compact Database"), this, [this] { mnuCompact_Click(); });
+    mnuCompact = mnuActions->addAction(QStringLiteral("Co&mpact Database"), this, [this] { mnuCompact_Click(); });
     mnuCompact->setObjectName(QStringLiteral("mnuCompact"));
 
-    mnuOptions = menuBar()->addMenu(QStringLiteral("Options"));
+    mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuFilter = mnuOptions->addAction(QStringLiteral("Game Filters"), this, [this] { mnuFilter_Click(); });
+    mnuFilter = mnuOptions->addAction(QStringLiteral("Game &Filters"), this, [this] { mnuFilter_Click(); });
     mnuFilter->setObjectName(QStringLiteral("mnuFilter"));
-    mnuAssume = mnuOptions->addAction(QStringLiteral("Assume Merged ROMS"), this, [this] { mnuAssume_Click(); });
+    mnuAssume = mnuOptions->addAction(QStringLiteral("Assume &Merged ROMS"), this, [this] { mnuAssume_Click(); });
     mnuAssume->setObjectName(QStringLiteral("mnuAssume"));
     mnuAssume->setCheckable(true);
 
-    mnuAbout = menuBar()->addMenu(QStringLiteral("About"));
+    mnuAbout = menuBar()->addMenu(QStringLiteral("A&bout"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
-    mnuAboutDisplay = mnuAbout->addAction(QStringLiteral("About Zelvora"), this, [this] { mnuAboutDisplay_Click(); });
+    mnuAboutDisplay = mnuAbout->addAction(QStringLiteral("&About Zelvora"), this, [this] { mnuAboutDisplay_Click(); });
     mnuAboutDisplay->setObjectName(QStringLiteral("mnuAboutDisplay"));
+    mnuAboutDisplay->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
 void frmMain::setUpGridColumns() {
@@ -138,6 +187,7 @@ void frmMain::setUpGridColumns() {
 }
 
 void frmMain::Form_Load() {
+    RestoreArrangement();
     show();
     Variables& vars = shell_.Variables();
     vars.Fields.InitFieldNames();
@@ -174,6 +224,47 @@ void frmMain::Form_Load() {
     });
 }
 
+void frmMain::RestoreArrangement() {
+    const Settings& settings = shell_.Settings();
+    const QByteArray geometry =
+        QByteArray::fromBase64(settings.Get(StateApplication, StateSection, WindowKey, QString()).toLatin1());
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
+        // The first start: the starting size as far as the screen has room for it, in its middle.
+        QSize size = StartingSize;
+        if (const QScreen* shown = screen())
+            size = size.boundedTo(shown->availableGeometry().size() * 0.9);
+        resize(size.expandedTo(minimumSizeHint()));
+        CentreOver(this, nullptr);
+    }
+
+    // The splitter shares out what it has in proportion to the widths it is given: it is given
+    // the widths it will have.
+    layout()->activate();
+    QList<int> widths;
+    for (const QString& width : settings.Get(StateApplication, StateSection, SplitterKey, QString()).split(u','))
+        widths << static_cast<int>(Settings::ToNumber(width));
+    if (widths.size() != 2 || widths[0] <= 0 || widths[1] <= 0) {
+        // The tabs as they were drawn, the list the rest.
+        const int room = splMain->width() - splMain->handleWidth();
+        const int tabs = std::min(sstDisplay->sizeHint().width(), room * 2 / 3);
+        widths = {room - tabs, tabs};
+    }
+    splMain->setSizes(widths);
+
+    const long long tab = Settings::ToNumber(settings.Get(StateApplication, StateSection, TabKey, 0));
+    if (tab >= 0 && tab < sstDisplay->count())
+        sstDisplay->setCurrentIndex(static_cast<int>(tab));
+}
+
+void frmMain::SaveArrangement() {
+    Settings& settings = shell_.Settings();
+    settings.Save(StateApplication, StateSection, WindowKey, QString::fromLatin1(saveGeometry().toBase64()));
+    const QList<int> widths = splMain->sizes();
+    settings.Save(StateApplication, StateSection, SplitterKey,
+                  QStringLiteral("%1,%2").arg(widths.value(0)).arg(widths.value(1)));
+    settings.Save(StateApplication, StateSection, TabKey, QString::number(sstDisplay->currentIndex()));
+}
+
 void frmMain::Form_Unload() {
     if (unloaded_)
         return;
@@ -182,10 +273,17 @@ void frmMain::Form_Unload() {
         SaveGameOptions();
     shell_.Settings().Save(StateApplication, StateSection, QStringLiteral("Last"),
                            QString::number(MSFlexGrid1->CurrentRow()));
+    SaveArrangement();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
     Form_Unload();
+    // The windows opened over this one (the filters, the About box) go with it, closed as their
+    // own way of closing does, while this window is still whole.
+    for (QWidget* owned : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (owned->isWindow() && owned->isVisible())
+            owned->close();
+    }
     event->accept();
 }
 
@@ -205,8 +303,12 @@ void frmMain::FillGrid(const QString& sortKey) {
             SaveGameOptions();
         const bool hadRow = MSFlexGrid1->currentIndex().isValid();
         const int row = MSFlexGrid1->CurrentRow();
-        GameListRows rows = LoadGameList(shell_.Variables(), ReadFilters(shell_.Settings()), sortKey);
-        rows_.SetRows(std::move(rows.marks), std::move(rows.descriptions));
+        const FilterStates filters = ReadFilters(shell_.Settings());
+        loaded_ = LoadGameList(shell_.Variables(), filters, sortKey);
+        // The recordset is over the whole table now.
+        catalogueGames_ = std::max(shell_.Variables().RomsRecordset->RecordCount() - 1, 0);
+        status_->SetFilters(FiltersText(filters));
+        ShowRows();
         if (hadRow && rows_.rowCount() > 0) {
             const QSignalBlocker quiet(MSFlexGrid1->selectionModel());
             MSFlexGrid1->SetCurrentRow(std::min(row, rows_.rowCount() - 1));
@@ -214,10 +316,52 @@ void frmMain::FillGrid(const QString& sortKey) {
         }
         // The tabs go on showing their game; the new recordset stands on it too.
         RefindShownGame();
-        const int games = std::max(rows_.rowCount() - 1, 0);
-        setWindowTitle(QStringLiteral("Zelvora  (%1 Games)").arg(games));
         MSFlexGrid1->setFocus();
     });
+}
+
+void frmMain::ShowRows() {
+    GameListRows shown = FindInRows(loaded_, txtFind->text());
+    rows_.SetRows(std::move(shown.marks), std::move(shown.descriptions));
+    ShowCounts();
+}
+
+void frmMain::ShowCounts() {
+    const int games = std::max(rows_.rowCount() - 1, 0);
+    setWindowTitle(QStringLiteral("Zelvora  (%1 Games)").arg(games));
+    status_->SetCounts(games, catalogueGames_);
+}
+
+void frmMain::FindChanged() {
+    const bool hadRow = MSFlexGrid1->currentIndex().isValid();
+    const QString selectedGame = hadRow ? rows_.Text(MSFlexGrid1->CurrentRow(), 1) : QString();
+    ShowRows();
+    if (rows_.rowCount() == 0)
+        return;
+    // The selected game stays selected while it is listed; otherwise the first game found is
+    // entered, so that the tabs show a game of the list. The default record's row, always listed,
+    // is left for a game as soon as one is found.
+    for (int row = 1; hadRow && row < rows_.rowCount(); ++row) {
+        if (rows_.Text(row, 1) == selectedGame) {
+            const QSignalBlocker quiet(MSFlexGrid1->selectionModel());
+            MSFlexGrid1->SetCurrentRow(row);
+            MSFlexGrid1->scrollTo(MSFlexGrid1->currentIndex());
+            MSFlexGrid1->viewport()->update();
+            return;
+        }
+    }
+    MSFlexGrid1->SetCurrentRow(rows_.rowCount() > 1 ? 1 : 0);
+}
+
+void frmMain::ShowResult(const QString& text) {
+    status_->SetResult(text);
+}
+
+std::function<void(const QString&)> frmMain::ResultCallback() {
+    return [self = QPointer<frmMain>(this)](const QString& text) {
+        if (self)
+            self->ShowResult(text);
+    };
 }
 
 void frmMain::cmdSort_Click() {
@@ -360,9 +504,9 @@ void frmMain::cmbRunGame_Click() {
     MSFlexGrid1->setFocus();
     if (CouldNotStart(exitCode))
         shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"),
-                                QStringLiteral("MAME could not be started (exit code %1). The command was:\n%2")
-                                    .arg(exitCode)
-                                    .arg(command));
+                                    QStringLiteral("MAME could not be started (exit code %1). The command was:\n%2")
+                                        .arg(exitCode)
+                                        .arg(command));
 }
 
 void frmMain::mnuDelete_Click() {
@@ -376,7 +520,7 @@ void frmMain::mnuDelete_Click() {
     if (rom.isEmpty())
         return;
     if (!shell_.UserDialogs().Confirm(this, QStringLiteral("Zelvora"),
-                                  QStringLiteral("Confirm deletion of %1.pcx").arg(rom)))
+                                      QStringLiteral("Confirm deletion of %1.pcx").arg(rom)))
         return;
     const QString file = sstDisplay->Finder().FindOwn(shell_.Variables().PcxPath, rom);
     if (file.isEmpty())
@@ -384,7 +528,7 @@ void frmMain::mnuDelete_Click() {
     QFile screenshot(file);
     if (!screenshot.remove()) {
         shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"),
-                                QStringLiteral("Could not delete %1: %2").arg(file, screenshot.errorString()));
+                                    QStringLiteral("Could not delete %1: %2").arg(file, screenshot.errorString()));
         return;
     }
     sstDisplay->Picture1->Clear();
@@ -408,14 +552,17 @@ void frmMain::MSFlexGrid1_Keyup(int& key) {
         MSFlexGrid1->SetTopRow(0);
         MSFlexGrid1->SetCurrentRow(0);
         typeAhead_.Clear();
+        status_->ClearTyped();
         return;
     case KeyCode::End:
         MSFlexGrid1->SetTopRow(rows - 1);
         MSFlexGrid1->SetCurrentRow(rows - 1);
         typeAhead_.Clear();
+        status_->ClearTyped();
         return;
     case KeyCode::F5:
         typeAhead_.Clear();
+        status_->ClearTyped();
         return;
     default:
         break;
@@ -426,6 +573,21 @@ void frmMain::MSFlexGrid1_Keyup(int& key) {
         MSFlexGrid1->SetCurrentRow(found);
         MSFlexGrid1->SetTopRow(found);
     }
+    ShowTypedText(sortedByDescription, found);
+}
+
+void frmMain::ShowTypedText(bool sortedByDescription, int found) {
+    // An arrow or another key that does not type ends the word on the screen as in the search.
+    if (!typeAhead_.LastKeyTyped()) {
+        status_->ClearTyped();
+        return;
+    }
+    QString text = QStringLiteral("Typed \"%1\"").arg(typeAhead_.TypedText());
+    if (!sortedByDescription)
+        text += QStringLiteral(": the list goes to a title only while it is sorted by Description");
+    else if (found < 0)
+        text += QStringLiteral(": no title starts with it");
+    status_->ShowTyped(text);
 }
 
 bool frmMain::OptionsChanged() const {

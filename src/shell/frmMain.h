@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamelist/GameListModel.h"
+#include "gamelist/GameListQuery.h"
 #include "gamelist/TypeAhead.h"
 #include "store/StoreError.h"
 
@@ -11,11 +12,14 @@
 class QAction;
 class QMenu;
 class QPushButton;
+class QSplitter;
 
 namespace zelvora {
 
 class DetailTabs;
+class FindField;
 class GameGrid;
+class MainStatusBar;
 class Shell;
 class frmStatus;
 
@@ -56,6 +60,12 @@ public:
     // Gives the game list the keyboard, as after every command.
     void FocusGrid();
 
+    // Shows what a long job found in the status bar, until the next one: "Bad ROM sets: 4".
+    void ShowResult(const QString& text);
+    // The same for a window that may outlive this one: it shows nothing once the main window is
+    // gone. The catalogue update reports "New: 12, Expired: 3" through it.
+    std::function<void(const QString&)> ResultCallback();
+
     const GameListModel& Rows() const { return rows_; }
     const TypeAhead& Search() const { return typeAhead_; }
 
@@ -64,6 +74,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QSplitter* splMain = nullptr;
+    FindField* txtFind = nullptr;
+    MainStatusBar* status_ = nullptr;
     GameGrid* MSFlexGrid1 = nullptr;
     QPushButton* cmdSort = nullptr;
     QPushButton* cmbRunGame = nullptr;
@@ -101,6 +114,16 @@ private:
     void RefindShownGame();
     void buildMenu();
     void setUpGridColumns();
+    // The window's place, size, splitter and tab in front as the last main window left them, set
+    // before it is shown; and kept when it is unloaded.
+    void RestoreArrangement();
+    void SaveArrangement();
+    // Shows the loaded rows that hold the find field's text, and the counts that go with them.
+    void ShowRows();
+    // The find field's text changed: the list narrows, keeping the game selected while it is listed.
+    void FindChanged();
+    void ShowCounts();
+    void ShowTypedText(bool sortedByDescription, int found);
     void defaultBoxToggled(bool checked);
     // Runs a step that may meet an engine error: the error ends the program.
     template <typename Step> void guarded(Step step) {
@@ -113,6 +136,10 @@ private:
     void RunWithStatus(const std::function<void(frmStatus&)>& job);
 
     Shell& shell_;
+    // Every row the filters let through, in the list's order; rows_ holds those the find keeps.
+    GameListRows loaded_;
+    // The catalogue's games, without the default record, as the last fill found them.
+    int catalogueGames_ = 0;
     GameListModel rows_;
     TypeAhead typeAhead_;
     bool unloaded_ = false;

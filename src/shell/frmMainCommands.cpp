@@ -9,6 +9,7 @@
 #include "checks/frmStatus.h"
 #include "gamelist/GameGrid.h"
 #include "platform/UserDialogs.h"
+#include "platform/WindowPlacement.h"
 #include "shell/Shell.h"
 #include "store/Catalogue.h"
 #include "store/FieldNames.h"
@@ -18,6 +19,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QLocale>
 #include <QPointer>
 
 namespace zelvora {
@@ -39,10 +42,10 @@ void frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
     // Edits still in the option controls are written before the job replaces the recordset.
     if (OptionsChanged())
         SaveGameOptions();
-    auto* status = new frmStatus;
+    auto* status = new frmStatus(this);
     status->show();
     const QPointer<frmStatus> window(status);
-    setEnabled(false);
+    DisableOwner(this, status);
     guarded([&] { job(*status); });
     setEnabled(true);
     if (window)
@@ -53,6 +56,7 @@ void frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
 void frmMain::mnuCompact_Click() {
     Variables& vars = shell_.Variables();
     QString failure;
+    const qint64 before = QFileInfo(CatalogueFile(vars.ProgramDir)).size();
     RunWithStatus([&](frmStatus& status) {
         vars.RomsRecordset.reset();
         vars.CatalogueDb.reset();
@@ -67,44 +71,67 @@ void frmMain::mnuCompact_Click() {
         OpenCatalogue(vars);
         RefindShownGame();
     });
-    if (!failure.isEmpty())
+    if (!failure.isEmpty()) {
+        ShowResult(QStringLiteral("Catalogue not compacted"));
         shell_.UserDialogs().Inform(
             this, QStringLiteral("Zelvora"),
             QStringLiteral("The catalogue could not be compacted; it is unchanged.\n%1").arg(failure));
+        return;
+    }
+    const qint64 after = QFileInfo(CatalogueFile(vars.ProgramDir)).size();
+    const QLocale locale;
+    ShowResult(QStringLiteral("Catalogue compacted: %1 to %2")
+                   .arg(locale.formattedDataSize(before, 1, QLocale::DataSizeSIFormat),
+                        locale.formattedDataSize(after, 1, QLocale::DataSizeSIFormat)));
 }
 
 void frmMain::mnuCheck_Click(int index) {
     Variables& vars = shell_.Variables();
     QString problem;
+    QString result;
     RunWithStatus([&](frmStatus& status) {
         vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
         Recordset& rs = *vars.RomsRecordset;
         rs.MoveLast();
         rs.MoveFirst();
-        if (rs.RecordCount() <= 1)
-            return; // only the default record: nothing to check
+        if (rs.RecordCount() <= 1) {
+            result = QStringLiteral("Nothing to check: the catalogue holds no games");
+            return;
+        }
+        const int games = rs.RecordCount() - 1;
         status.SetRange(0, rs.RecordCount() - 1);
         status.SetValue(0);
         Database& db = *vars.CatalogueDb;
         const bool merged = mnuAssume->isChecked();
+        const auto marked = [games](const char* check, int count) {
+            return QStringLiteral("%1: %2 of %3 games marked").arg(QLatin1String(check)).arg(count).arg(games);
+        };
         switch (static_cast<CollectionCheck>(index)) {
         case CollectionCheck::MissingScreenshots:
-            CheckMissingScreenshots(db, rs, vars.PcxPath, merged, status);
+            result = marked("Missing Screenshots", CheckMissingScreenshots(db, rs, vars.PcxPath, merged, status));
             break;
         case CollectionCheck::MissingZippedRoms:
-            CheckMissingZippedRoms(db, rs, vars.RomPath, merged, status);
+            result = marked("Missing Zipped ROMS", CheckMissingZippedRoms(db, rs, vars.RomPath, merged, status));
             break;
         case CollectionCheck::ClearStatusFields:
             ClearStatusFields(db, rs, status);
+            result = QStringLiteral("Status fields cleared: %1 games").arg(games);
             break;
-        case CollectionCheck::VerifyRoms:
-            problem = VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status).problem;
+        case CollectionCheck::VerifyRoms: {
+            const VerifyOutcome outcome =
+                VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status);
+            problem = outcome.problem;
+            result = problem.isEmpty() ? QStringLiteral("Bad ROM sets: %1").arg(outcome.counts.marked)
+                                       : QStringLiteral("Verify ROMS: MAME could not verify the sets");
             break;
+        }
         default:
             return; // no such entry
         }
         FillGrid(Field::Description);
     });
+    if (!result.isEmpty())
+        ShowResult(result);
     if (!problem.isEmpty())
         shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"), problem);
 }

@@ -31,6 +31,7 @@ TEST_F(CommandsTest, CompactingTwiceAndOverALeftoverKeepsTheSelection) {
     trigger("mnuCompact");
     trigger("mnuCompact");
     EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(test::part<QLabel>(window, "lblResult")->text().startsWith("Catalogue compacted: "));
     EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.path())));
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(test::findWindow<QWidget>(), window) << "the progress window has gone";
@@ -47,6 +48,9 @@ TEST_F(CommandsTest, AboutBoxDisablesTheMainWindowUntilItCloses) {
         auto* about = test::findWindow<frmAbout>();
         ASSERT_NE(about, nullptr);
         EXPECT_FALSE(window->isEnabled());
+        EXPECT_TRUE(about->isEnabled()) << "one of the main window's windows, usable";
+        EXPECT_EQ(about->parentWidget(), window);
+        EXPECT_LE((about->frameGeometry().center() - window->frameGeometry().center()).manhattanLength(), 2);
         EXPECT_EQ(about->Animation().StepA, 0) << "every opening starts afresh";
         about->Timer1_Timer();
         if (byTitleBar)
@@ -82,22 +86,38 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
         return all;
     };
 
+    // The status bar tells what each check found.
+    const auto result = [&] { return test::part<QLabel>(window, "lblResult")->text(); };
+
     trigger("mnuCheck0");
     EXPECT_EQ(marks(), (QStringList{"", "S*", "", "S"}));
+    EXPECT_EQ(result(), QString("Missing Screenshots: 2 of 3 games marked"));
     trigger("mnuAssume");
     trigger("mnuCheck0");
     trigger("mnuCheck1");
     EXPECT_EQ(marks(), (QStringList{"", "S*", "R", "R"}));
+    EXPECT_EQ(result(), QString("Missing Zipped ROMS: 2 of 3 games marked"));
     trigger("mnuCheck2");
     EXPECT_EQ(marks(), (QStringList{"", "*", "", ""}));
+    EXPECT_EQ(result(), QString("Status fields cleared: 3 games"));
     trigger("mnuCheck3");
     EXPECT_EQ(runner.commands.size(), 1);
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
     EXPECT_EQ(marks(), (QStringList{"", "B*", "", "B"}));
+    EXPECT_EQ(result(), QString("Bad ROM sets: 2"));
 
     // Over the default record alone there is nothing to check, nor to ask MAME about.
     vars.CatalogueDb->Execute("DELETE FROM ROMS WHERE Rom<>'-default-'");
     for (QAction* entry : test::part<QMenu>(window, "mnuCheck1")->actions())
         entry->trigger();
     EXPECT_EQ(runner.commands.size(), 1);
+    EXPECT_EQ(result(), QString("Nothing to check: the catalogue holds no games"));
+
+    // A window that reports after the main window has gone reports to nobody.
+    const auto report = window->ResultCallback();
+    report("New: 12, Expired: 3");
+    EXPECT_EQ(result(), QString("New: 12, Expired: 3"));
+    trigger("mnuExit");
+    test::closeAll();
+    report("New: 0, Expired: 0");
 }

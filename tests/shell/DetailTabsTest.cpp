@@ -1,6 +1,7 @@
 #include "PcxWriter.h"
 #include "ShellFixture.h"
 
+#include "detail/ScreenshotPlacement.h"
 #include "detail/ScreenshotView.h"
 
 using namespace zelvora;
@@ -146,4 +147,30 @@ TEST_F(DetailTabsTest, ScreenshotsFollowTheMergedSetsAndOnlyTheGamesOwnFileIsDel
     test::grid(window)->SetCurrentRow(0);
     trigger("mnuDelete");
     EXPECT_TRUE(dialogs.questions.isEmpty()) << "row 0 is the default record's";
+}
+
+// The screenshot fills the room its tab has, placed by the same arithmetic at every size, and
+// long set and chip names show whole even in the smallest window.
+TEST_F(DetailTabsTest, PicturesGrowWithTheWindowAndNamesShowWhole) {
+    fillCatalogue([](test::CatalogueFixture& catalogue) {
+        catalogue.add("mspacmanbootleg", "Long Names", {{"CPU 1", "Motorola MC68000"}, {"Sound 1", "Zilog Z80"}});
+    });
+    open();
+    DetailTabs* tabs = test::tabs(window);
+    select("Pac-Man");
+    for (const QSize size : {QSize(1, 1), QSize(1400, 1000)}) {
+        window->resize(size);
+        QCoreApplication::processEvents();
+        const ScreenshotView* picture = tabs->Picture1;
+        EXPECT_EQ(picture->Placement(), PlaceScreenshot(320, 240, picture->width(), picture->height()));
+    }
+    EXPECT_GT(tabs->Picture1->width(), 420);
+
+    window->resize(1, 1);
+    select("Long Names");
+    tabs->setCurrentIndex(DetailTabs::InformationTab);
+    QCoreApplication::processEvents();
+    for (const QLabel* label : {tabs->lblInfo[15], tabs->lblInfo[2], tabs->lblInfo[5]})
+        EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(label->text()))
+            << label->text().toStdString();
 }

@@ -1,34 +1,132 @@
 #include "ShellFixture.h"
 
+#include "about/frmAbout.h"
 #include "gamelist/frmFilter.h"
+#include "shell/frmFileLocations.h"
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
+#include <QSplitter>
+#include <QStatusBar>
 
 using namespace zelvora;
 
 using MainWindowTest = test::ShellFixture;
 
+// The captions keep their words; each gains one access key, which no other entry of its menu shares.
 TEST_F(MainWindowTest, MenuHoldsTheItemsThatWork) {
     setUpMame();
     open();
     // Depth first, a submenu's entries indented under it.
     QStringList entries;
     std::function<void(QWidget*, const QString&)> walk = [&](QWidget* menu, const QString& indent) {
+        QSet<QChar> keys;
         for (QAction* entry : menu->actions()) {
             entries << indent + entry->text();
+            const QChar key = entry->text().at(entry->text().indexOf('&') + 1).toLower();
+            EXPECT_FALSE(keys.contains(key)) << entry->text().toStdString();
+            keys << key;
             if (entry->menu())
                 walk(entry->menu(), indent + "  ");
         }
     };
     walk(window->menuBar(), QString());
-    EXPECT_EQ(entries, (QStringList{"File", "  File Locations", "  Exit", "Actions", "  New Version Update",
-                                    "  Configure Default Options", "  Check", "    Missing Screenshots",
-                                    "    Missing Zipped ROMS", "    Clear Status Fields", "    Verify ROMS",
-                                    "  Delete Screenshot", "  Compact Database", "Options", "  Game Filters",
-                                    "  Assume Merged ROMS", "About", "  About Zelvora"}));
+    EXPECT_EQ(entries, (QStringList{"&File", "  File &Locations", "  E&xit", "&Actions", "  &New Version Update",
+                                    "  Configure &Default Options", "  &Check", "    Missing &Screenshots",
+                                    "    Missing &Zipped ROMS", "    C&lear Status Fields", "    &Verify ROMS",
+                                    "  Delete Sc&reenshot", "  Co&mpact Database", "&Options", "  Game &Filters",
+                                    "  Assume &Merged ROMS", "A&bout", "  &About Zelvora"}));
 }
 
+// Alt and Ctrl combinations reach the menus and shortcuts, never the type-ahead, however the keys
+// are let go; plain letters still search, and the status bar shows what was typed until F5.
+TEST_F(MainWindowTest, CombinationsOpenMenusAndNeverType) {
+    setUpMame();
+    fillCatalogue([](test::CatalogueFixture& catalogue) {
+        for (const char* title : {"Frogger", "Galaga", "Pac-Man", "Qix"})
+            catalogue.add(QString(title).toLower(), title);
+    });
+    open();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    GameGrid* grid = test::grid(window);
+    select("Galaga");
+    clock.now = 100;
+
+    QTest::keyClick(grid, Qt::Key_F, Qt::AltModifier);
+    auto* file = test::part<QMenu>(window, "mnuFile");
+    EXPECT_TRUE(file->isVisible());
+    QTest::keyClick(file, Qt::Key_Escape);
+
+    QTest::keyClick(grid, Qt::Key_P, Qt::ControlModifier);
+    // Ctrl let go before the letter.
+    QTest::keyPress(grid, Qt::Key_Control);
+    QTest::keyPress(grid, Qt::Key_G, Qt::ControlModifier);
+    QTest::keyRelease(grid, Qt::Key_Control, Qt::ControlModifier);
+    QTest::keyRelease(grid, Qt::Key_G);
+    EXPECT_EQ(selected(), QString("Galaga"));
+    EXPECT_EQ(window->Search().TypedText(), QString());
+
+    QTest::keyClick(grid, 'p');
+    EXPECT_EQ(selected(), QString("Pac-Man"));
+    EXPECT_EQ(window->statusBar()->currentMessage(), QString("Typed \"P\""));
+    QTest::keyClick(grid, Qt::Key_F5);
+    EXPECT_EQ(window->statusBar()->currentMessage(), QString());
+
+    QTest::keyClick(window, Qt::Key_F1);
+    auto* about = test::findWindow<frmAbout>();
+    ASSERT_NE(about, nullptr);
+    about->close();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
+}
+
+// The window's place, size, splitter and tab in front come back after a restart and after File
+// Locations hands the window back; the dialogs open over it.
+TEST_F(MainWindowTest, ArrangementIsKeptAndDialogsOpenOverTheWindow) {
+    setUpMame();
+    test::MakeCatalogue(program.path(), 30);
+    open();
+    const QRect place(40, 30, 700, 500);
+    window->setGeometry(place);
+    auto* splitter = test::part<QSplitter>(window, "splMain");
+    splitter->setSizes({250, splitter->width() - 250 - splitter->handleWidth()});
+    const QList<int> widths = splitter->sizes();
+    test::tabs(window)->setCurrentIndex(DetailTabs::InformationTab);
+    const auto centred = [](const QWidget* dialog, const QRect& over) {
+        return (dialog->frameGeometry().center() - over.center()).manhattanLength() <= 2;
+    };
+
+    trigger("mnuFilter");
+    auto* filter = test::findWindow<frmFilter>();
+    ASSERT_NE(filter, nullptr);
+    EXPECT_EQ(filter->parentWidget(), window);
+    EXPECT_TRUE(centred(filter, window->frameGeometry()));
+    filter->close();
+
+    for (const char* how : {"mnuFileLocations", "mnuExit"}) {
+        SCOPED_TRACE(how);
+        trigger(how);
+        if (auto* dialog = test::findWindow<frmFileLocations>()) {
+            EXPECT_TRUE(centred(dialog, place));
+            QTest::mouseClick(dialog->Command3, Qt::LeftButton);
+            window = test::findWindow<frmMain>();
+        } else {
+            open();
+        }
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->geometry(), place);
+        EXPECT_EQ(test::part<QSplitter>(window, "splMain")->sizes(), widths);
+        EXPECT_EQ(test::tabs(window)->currentIndex(), DetailTabs::InformationTab);
+    }
+
+    window->showMaximized();
+    trigger("mnuExit");
+    open();
+    EXPECT_TRUE(window->isMaximized());
+}
 TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {
     setUpMame();
     test::MakeCatalogue(program.path(), 60);
@@ -117,4 +215,61 @@ TEST_F(MainWindowTest, FiltersNarrowTheListAndKeepTheDefaultRecord) {
     EXPECT_EQ(window->Rows().Text(0, 1), DefaultDescription);
     // The row the refill leaves selected is the game shown.
     EXPECT_EQ(vars.RomsRecordset->Value("Description").toString(), selected());
+}
+
+// The find narrows the filtered list to the titles holding the text anywhere, whatever its case,
+// with % and _ as plain characters; the count follows; Escape or an empty field lists every game.
+TEST_F(MainWindowTest, FindNarrowsTheListOnTopOfTheFilters) {
+    setUpMame();
+    fillCatalogue([](test::CatalogueFixture& catalogue) {
+        catalogue.add("pacman", "Pac-Man");
+        catalogue.add("mspacman", "Ms. Pac-Man", {{"Clone", "pacman"}});
+        catalogue.add("pure", "100% Pure");
+        catalogue.add("under", "Pac_Land");
+        catalogue.add("galaga", "Galaga");
+    });
+    settings.Save("zelvora", "settings", "Filter 2", "2"); // no clones
+    open();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    select("Galaga");
+    auto* find = test::part<QLineEdit>(window, "txtFind");
+    const auto listed = [&] {
+        QStringList games;
+        for (int row = 1; row < window->Rows().rowCount(); ++row)
+            games << window->Rows().Text(row, 1);
+        return games;
+    };
+    const auto counts = [&] { return test::part<QLabel>(window, "lblCounts")->text(); };
+
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(find->hasFocus());
+    QTest::keyClicks(find, "GA");
+    EXPECT_EQ(listed(), QStringList{"Galaga"});
+    EXPECT_EQ(selected(), QString("Galaga")) << "the game selected stays while it is listed";
+    QTest::keyClicks(find, "x");
+    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_EQ(window->Rows().Text(0, 1), DefaultDescription);
+    EXPECT_EQ(window->windowTitle(), QString("Zelvora  (0 Games)"));
+
+    const std::pair<const char*, QStringList> cases[] = {{"pac", {"Pac-Man", "Pac_Land"}},
+                                                         {"%", {"100% Pure"}},
+                                                         {"_", {"Pac_Land"}},
+                                                         {"", {"100% Pure", "Galaga", "Pac-Man", "Pac_Land"}}};
+    for (const auto& [text, games] : cases) {
+        find->setText(text);
+        EXPECT_EQ(listed(), games) << text;
+    }
+    select("Galaga");
+    find->setText("pac");
+    EXPECT_EQ(counts(), QString("2 of 5 games"));
+    // The game shown was not found: the first one found is entered.
+    EXPECT_EQ(selected(), QString("Pac-Man"));
+    EXPECT_EQ(vars.RomsRecordset->Value("Description").toString(), QString("Pac-Man"));
+
+    QTest::keyClick(find, Qt::Key_Escape);
+    EXPECT_TRUE(find->text().isEmpty());
+    EXPECT_TRUE(test::grid(window)->hasFocus());
+    EXPECT_EQ(counts(), QString("4 of 5 games"));
+    EXPECT_EQ(test::part<QLabel>(window, "lblFilters")->text(), QString("Filters: Clones (Exclude)"));
 }

@@ -1,0 +1,87 @@
+#include "shell/MainStatusBar.h"
+
+#include <QLabel>
+#include <QPainter>
+
+namespace zelvora {
+
+namespace {
+
+// How long the typed text stays after the last key: a little over the second in which the next
+// key still extends the search.
+constexpr int TypedTextMilliseconds = 1500;
+
+// A label that gives up its room before the window would have to grow: a text too long for it
+// ends in an ellipsis, and its tooltip holds the whole of it.
+class ElidedLabel : public QLabel {
+public:
+    explicit ElidedLabel(const QString& name, QWidget* parent) : QLabel(parent) {
+        setObjectName(name);
+        setTextFormat(Qt::PlainText);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    }
+    void SetText(const QString& text) {
+        setText(text);
+        setToolTip(text);
+    }
+    QSize minimumSizeHint() const override {
+        return QSize(fontMetrics().horizontalAdvance(QStringLiteral("Www\u2026")), QLabel::minimumSizeHint().height());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
+} // namespace
+
+MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
+    setObjectName(QStringLiteral("StatusBar"));
+    auto* result = new ElidedLabel(QStringLiteral("lblResult"), this);
+    auto* filters = new ElidedLabel(QStringLiteral("lblFilters"), this);
+    result_ = result;
+    filters_ = filters;
+    counts_ = new QLabel(this);
+    counts_->setObjectName(QStringLiteral("lblCounts"));
+    addWidget(result_, 1);
+    addPermanentWidget(filters_);
+    addPermanentWidget(counts_);
+}
+
+void MainStatusBar::SetCounts(int listed, int total) {
+    counts_->setText(QStringLiteral("%1 of %2 games").arg(listed).arg(total));
+}
+
+void MainStatusBar::SetFilters(const QString& text) {
+    static_cast<ElidedLabel*>(filters_)->SetText(text);
+}
+
+void MainStatusBar::SetResult(const QString& text) {
+    static_cast<ElidedLabel*>(result_)->SetText(text);
+}
+
+void MainStatusBar::ShowTyped(const QString& text) {
+    showMessage(text, TypedTextMilliseconds);
+}
+
+void MainStatusBar::ClearTyped() {
+    clearMessage();
+}
+
+QString MainStatusBar::Counts() const {
+    return counts_->text();
+}
+
+QString MainStatusBar::Filters() const {
+    return filters_->text();
+}
+
+QString MainStatusBar::Result() const {
+    return result_->text();
+}
+
+} // namespace zelvora
