@@ -4,3 +4,10 @@ target_link_libraries(update_bench PRIVATE zelvora_testsupport zelvora_gui stand
 # The whole update runs the stand-in MAME, copied into the benchmark's MAME folder.
 target_compile_definitions(update_bench PRIVATE ZELVORA_STANDIN_PATH="$<TARGET_FILE:mame>")
 add_dependencies(update_bench mame)
+
+# The update from today's MAME: the installed one where there is one, the stand-in replaying a
+# generated listing otherwise.
+add_executable(update_listxml_bench update/listxml_bench.cpp)
+target_link_libraries(update_listxml_bench PRIVATE zelvora_testsupport zelvora_gui Qt6::Test benchmark::benchmark)
+target_compile_definitions(update_listxml_bench PRIVATE ZELVORA_STANDIN_PATH="$<TARGET_FILE:mame>")
+add_dependencies(update_listxml_bench mame)

@@ -1,0 +1,290 @@
+// The catalogue update from today's MAME as the user waits for it: through the real main window
+// and frmNewVersion, from the confirmation's OK to the refilled list, MAME's own run included.
+// Beside it, in the same run, its baseline: MAME printing the same listing to /dev/null.
+//
+// With MAME installed at /usr/games/mame, that MAME and its whole listing (0.251: 45,294
+// machines). Without it, the stand-in MAME replaying a listing made in the set-up from the
+// recorded one, scaled to 45,000 machines.
+#include "MainWindowParts.h"
+#include "ScriptedDialogs.h"
+#include "TestDirs.h"
+
+#include "launcher/MameVersion.h"
+#include "launcher/ProcessRunner.h"
+#include "launcher/ShellQuote.h"
+#include "shell/Shell.h"
+#include "shell/frmMain.h"
+#include "store/Catalogue.h"
+#include "store/Settings.h"
+#include "store/Variables.h"
+#include "update/frmNewVersion.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+using namespace zelvora;
+
+namespace {
+
+const QString InstalledMame = QStringLiteral("/usr/games/");
+// As many as today's MAME lists, in its proportions.
+constexpr int ScaledMachines = 45000;
+constexpr int ScaledSystems = 39000;
+
+long peakResidentKb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// From here on the peak is the program's peak since now, not the set-up's.
+bool resetPeakResident() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return static_cast<bool>(clear);
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The recorded listing's machines copied under new names, each copy's clones naming their parents
+// of the same copy: `systems` runnable systems first, then devices and BIOS sets up to `machines`
+// in all, as MAME lists them.
+QByteArray scaledListing(const QByteArray& recorded, int systems, int machines) {
+    const qsizetype first = recorded.indexOf("\t<machine ");
+    const qsizetype last = recorded.lastIndexOf("</mame>");
+    QList<QByteArray> runnable, others;
+    for (qsizetype at = first; at < last;) {
+        const qsizetype end = recorded.indexOf("\t</machine>\n", at) + 12;
+        const QByteArray block = recorded.mid(at, end - at);
+        const QByteArray machineLine = block.left(block.indexOf('\n'));
+        (machineLine.contains("isdevice=\"yes\"") || machineLine.contains("isbios=\"yes\"") ? others : runnable)
+            << block;
+        at = end;
+    }
+    static const QRegularExpression names(QStringLiteral("( (?:name|cloneof|romof)=\"[^\"]*)\""));
+    QByteArray listing = recorded.left(first);
+    int made = 0;
+    const auto copies = [&](const QList<QByteArray>& blocks, int until) {
+        for (int copy = 0; made < until; ++copy) {
+            for (const QByteArray& block : blocks) {
+                if (made == until)
+                    break;
+                ++made;
+                const qsizetype lineEnd = block.indexOf('\n');
+                QString machineLine = QString::fromUtf8(block.left(lineEnd));
+                machineLine.replace(names, QStringLiteral("\\1_%1\"").arg(copy));
+                listing += machineLine.toUtf8() + block.mid(lineEnd);
+            }
+        }
+    };
+    copies(runnable, systems);
+    copies(others, machines);
+    return listing + "</mame>\n";
+}
+
+// A program directory with an empty catalogue kept aside, and the MAME to update from.
+struct World {
+    test::TempProgramDir program, config, home, standin;
+    const bool real = QFileInfo(MameExecutable(InstalledMame)).isExecutable();
+    QString mamePath = real ? InstalledMame : standin.path() + QLatin1Char('/');
+    QString empty = program.file(QStringLiteral("empty.db"));
+    QString current = program.file(QStringLiteral("current.db"));
+    QString version;
+
+    World() {
+        // MAME keeps its settings under the home folder it is given; the user's stay untouched.
+        qputenv("HOME", home.path().toUtf8());
+        if (!real) {
+            if (!QFile::copy(QStringLiteral(ZELVORA_STANDIN_PATH), standin.file(QStringLiteral("mame"))))
+                std::abort();
+            test::WriteBytes(standin.file(QStringLiteral("standin-listxml.xml")),
+                             scaledListing(test::ReadBytes(test::FixturePath(QStringLiteral("mame-today/listxml.xml"))),
+                                           ScaledSystems, ScaledMachines));
+        }
+        Variables vars;
+        vars.ProgramDir = program.path();
+        vars.Fields.InitFieldNames();
+        PrepareCatalogue(vars);
+        vars.RomsRecordset.reset();
+        vars.CatalogueDb.reset();
+        QFile::rename(CatalogueFile(program.path()), empty);
+        ShellRunner runner;
+        version = MameVersions().Of(MameExecutable(mamePath), runner).number;
+    }
+
+    // Puts a kept catalogue in place; nothing may hold it open.
+    void restore(const QString& kept) const {
+        const QString file = CatalogueFile(program.path());
+        for (const char* suffix : {"", "-wal", "-shm"})
+            QFile::remove(file + QLatin1String(suffix));
+        QFile::copy(kept, file);
+    }
+};
+
+World& world() {
+    static World shared;
+    return shared;
+}
+
+// The program as the user runs it: the real main window, the real process runner, MAME; only
+// the confirmation is answered without a person.
+struct Program {
+    Variables vars;
+    Settings settings{world().config.path()};
+    test::ScriptedDialogs dialogs;
+    test::FakeClock clock;
+    ShellRunner runner;
+    Shell shell{vars, settings, dialogs, clock, runner};
+    QString fatal;
+
+    Program() {
+        World& w = world();
+        settings.Save(QStringLiteral("Zelvora"), QStringLiteral("Settings"), QStringLiteral("MameLocation"),
+                      w.mamePath);
+        settings.Save(QStringLiteral("Zelvora"), QStringLiteral("Settings"), QStringLiteral("PCXFiles"),
+                      w.program.file(QStringLiteral("pcx/")));
+        settings.Save(QStringLiteral("Zelvora"), QStringLiteral("Settings"), QStringLiteral("ROMFiles"),
+                      w.program.file(QStringLiteral("roms/")));
+        vars.ProgramDir = w.program.path();
+        shell.onFatal = [this](const QString& text) { fatal = text; };
+    }
+};
+
+frmNewVersion* updateWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<frmNewVersion*>(widget); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+// Means over the iterations: MAME's own run is the noisiest part, so each update is paired with
+// a baseline run right before it.
+struct Figures {
+    double seconds = 0;
+    double baselineSeconds = 0;
+    long peakKb = 0;
+};
+Figures first, repeat;
+int newGames = 0;
+
+double baselineRun() {
+    const QString command = ShellQuote(MameExecutable(world().mamePath)) + QStringLiteral(" -listxml > /dev/null");
+    ShellRunner runner;
+    const auto start = std::chrono::steady_clock::now();
+    if (runner.ExecCmd(command) != 0)
+        std::abort();
+    return secondsSince(start);
+}
+
+// The whole update over the catalogue `before`: from an empty one, every game is new.
+void wholeUpdate(benchmark::State& state, const QString& before, Figures& figures, bool firstRun) {
+    World& w = world();
+    Program program;
+    double& seconds = figures.seconds;
+    long& peakKb = figures.peakKb;
+    for (auto _ : state) {
+        state.PauseTiming();
+        figures.baselineSeconds += baselineRun() / static_cast<double>(state.max_iterations);
+        program.vars.RomsRecordset.reset();
+        program.vars.CatalogueDb.reset();
+        w.restore(before);
+        program.shell.LoadMain();
+        frmMain* main = program.shell.Main();
+        QCoreApplication::processEvents();
+        program.dialogs.answers = {true};
+        const bool reset = resetPeakResident();
+        state.ResumeTiming();
+
+        const auto start = std::chrono::steady_clock::now();
+        test::action(main, "mnuUpdate")->trigger();
+        // What the refill and the update's last steps left to lay out and paint.
+        QCoreApplication::processEvents();
+        seconds += secondsSince(start) / static_cast<double>(state.max_iterations);
+
+        state.PauseTiming();
+        peakKb = std::max(peakKb, reset ? peakResidentKb() : -1);
+        frmNewVersion* done = updateWindow();
+        const int listed = done ? done->lstNew->count() : -1;
+        if (!program.fatal.isEmpty() || !done || done->lblProgress->text() != QLatin1String("DONE!") ||
+            (firstRun ? listed < 1000 : listed != 0) || done->lstExpired->count() != 0)
+            state.SkipWithError("the update did not give the expected window");
+        if (firstRun && done) {
+            newGames = listed;
+            program.vars.RomsRecordset.reset();
+            program.vars.CatalogueDb.reset();
+            QFile::remove(w.current);
+            QFile::copy(CatalogueFile(w.program.path()), w.current);
+        }
+        if (done)
+            done->cmdOk->click();
+        program.shell.UnloadMain();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+    state.counters["peak_MB"] = static_cast<double>(peakKb) / 1024.0;
+}
+
+void BM_Window_FirstUpdateFromAnEmptyCatalogue(benchmark::State& state) {
+    wholeUpdate(state, world().empty, first, true);
+}
+
+void BM_Window_RepeatUpdateOfTheCurrentCatalogue(benchmark::State& state) {
+    wholeUpdate(state, world().current, repeat, false);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    benchmark::Initialize(&argc, argv);
+    using Case = std::pair<const char*, void (*)(benchmark::State&)>;
+    for (const auto& [name, function] :
+         {Case{"BM_Window_FirstUpdateFromAnEmptyCatalogue", BM_Window_FirstUpdateFromAnEmptyCatalogue},
+          Case{"BM_Window_RepeatUpdateOfTheCurrentCatalogue", BM_Window_RepeatUpdateOfTheCurrentCatalogue}})
+        benchmark::RegisterBenchmark(name, function)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    const World& w = world();
+    const QByteArray mame = w.real ? QByteArrayLiteral("the installed MAME ") + w.version.toUtf8()
+                                   : QByteArrayLiteral("the stand-in MAME replaying a generated listing");
+    const char* limit = w.real ? " (at most 1.5)" : "";
+    if (first.seconds > 0) {
+        std::printf("catalogue update from %s, %d new games, first update through the window from OK to the "
+                    "refilled list: %.2f s; baseline, mame -listxml > /dev/null: %.2f s; update / baseline = %.2f%s; "
+                    "peak memory of the program %.0f MB (at most 200 MB)\n",
+                    mame.constData(), newGames, first.seconds, first.baselineSeconds,
+                    first.seconds / first.baselineSeconds, limit, static_cast<double>(first.peakKb) / 1024.0);
+    }
+    if (repeat.seconds > 0) {
+        std::printf("repeat update of the current catalogue, no new or expired games: %.2f s; baseline %.2f s; "
+                    "update / baseline = %.2f%s; peak memory of the program %.0f MB (at most 200 MB)\n",
+                    repeat.seconds, repeat.baselineSeconds, repeat.seconds / repeat.baselineSeconds, limit,
+                    static_cast<double>(repeat.peakKb) / 1024.0);
+    }
+    return 0;
+}
