@@ -1,6 +1,6 @@
 // The game list over a generated catalogue of 50,000 games: filling the grid (with a plain
-// SQLite read of the same rows as the baseline), the start-up to a filled window, and one
-// type-ahead key press.
+// SQLite read of the same rows as the baseline), the start-up to a filled window, one
+// type-ahead key press, and one key press in the find field over the list.
 #include "BenchWorld.h"
 
 #include "gamelist/GameGrid.h"
@@ -13,6 +13,8 @@
 #include "store/Variables.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -116,6 +118,26 @@ void BM_TypeAheadKeyPress(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TypeAheadKeyPress)->Unit(benchmark::kMicrosecond);
+
+// A key typed into the window's find field, up to the list refilled with the games it keeps. Each
+// press alternates between "a", which keeps most games, and Backspace, which lists every game
+// again: the two largest refills a press can cause.
+void BM_FindKeyPress(benchmark::State& state) {
+    World& w = world();
+    frmMain* window = w.mainWindow();
+    auto* find = window->findChild<QLineEdit*>(QStringLiteral("txtFind"));
+    bool typed = false;
+    for (auto _ : state) {
+        QKeyEvent press(QEvent::KeyPress, typed ? Qt::Key_Backspace : Qt::Key_A, Qt::NoModifier,
+                        typed ? QString() : QStringLiteral("a"));
+        QCoreApplication::sendEvent(find, &press);
+        typed = !typed;
+    }
+    if (typed)
+        find->clear();
+    state.counters["rows"] = window->Rows().rowCount();
+}
+BENCHMARK(BM_FindKeyPress)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
