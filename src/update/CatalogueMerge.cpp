@@ -37,7 +37,8 @@ void Step(MergeReport& report, int value) {
 QString CaptureRemark(const std::vector<ListingCapture>& captures, const QString& file) {
     for (const ListingCapture& capture : captures) {
         if (capture.file == file)
-            return QStringLiteral(" The command was: %1 (exit code %2).").arg(capture.command).arg(capture.exitCode);
+            return QStringLiteral(" The command was: %1 (exit code %2).")
+                .arg(capture.command, QString::number(capture.exitCode));
     }
     return {};
 }
@@ -273,7 +274,8 @@ void GatherManufacturersAndDates(Merge& m, const QString& path) {
                                    QStringLiteral("too short to hold a description"));
 }
 
-// Phase 1 over today's MAME's listing, which MAME has printed whole by now.
+// Phase 1 over today's MAME's listing. It runs once the listing has turned out whole, so the window
+// never lists new games that a refused update did not add.
 void CheckNewMachines(Merge& m, const std::vector<ListedMachine>& machines) {
     StartPhase(m.report, QStringLiteral("Checking for New Games"), static_cast<int>(machines.size()) - 1, 0);
     for (size_t i = 0; i < machines.size(); ++i) {
@@ -308,8 +310,7 @@ QString MameSaid(const QByteArray& errors) {
 // is not whole leaves out would be taken for expired and deleted with its options.
 QStringList MachineRefusals(const MachineListing& listing) {
     const QString kept = QStringLiteral(", so the catalogue was not changed. The command was: %1 (exit code %2).")
-                             .arg(listing.command)
-                             .arg(listing.run.exitCode);
+                             .arg(listing.command, QString::number(listing.run.exitCode));
     const QString listed = QStringLiteral("MAME's machine listing ");
     // A listing this program stopped reading ended MAME with it: MAME's exit code tells nothing then.
     if (!listing.problem.isEmpty() && listing.run.stopped)

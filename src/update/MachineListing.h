@@ -25,10 +25,11 @@ struct ListedMachine {
     std::array<QString, 5> status; // Playable, Colors, Sound, Hi Score, Cocktail
 };
 
-// Drops the lines of elements the catalogue has no field for (ROMs, DIP switches, slots, ports,
-// devices, some nine tenths of the document) before the XML reader sees them: the reader takes
-// twice as long as MAME itself over the whole of it. MAME writes one element per line; a line of
-// any other shape is passed on as it stands, and so is everything of the kept elements.
+// Drops the lines of a machine's elements that the catalogue has no field for (ROMs, DIP switches,
+// slots, ports, devices: nine tenths of the document) before the XML reader sees them: over the
+// whole document the reader takes twice as long as MAME takes to print it. MAME writes each such
+// element on lines of its own; a line of any other shape is passed on as it stands, as is
+// everything outside the machines, so the reader still judges the document's shape.
 class ListingLineFilter {
 public:
     // What of `bytes` goes on to the reader; a line is held back until its end has come.
@@ -40,7 +41,7 @@ private:
     bool Keep(QByteArrayView line);
 
     QByteArray pending_;    // the start of a line whose end has not come
-    bool passLine_ = false; // a line too long to hold is passed on, its rest too
+    bool passLine_ = false; // a line too long to hold goes as it comes, or is dropped with its element
     bool inMachine_ = false;
     QByteArray skipping_; // the element whose lines are dropped up to its end tag
     int depth_ = 0;       // of `skipping_` in itself

@@ -145,7 +145,8 @@ TEST_F(MergeTest, MakersAndYearsAreFoundByDescriptionFromTheNearerEnd) {
 
 TEST_F(MergeTest, AFailedListingOrOneWithoutGamesChangesNothing) {
     add("pacman", "Pac-Man", {{"Clone", "puckman"}});
-    const QString was = " so the catalogue was not changed. The command was: '/mame/mame' ";
+    // A folder name that looks like a place holder of the remark's text.
+    const QString was = " so the catalogue was not changed. The command was: '/mame/100%1/mame' ";
     const QString details = was + "-listdetails > Details.txt (exit code 127)";
     const struct {
         const char* name;
@@ -167,8 +168,9 @@ TEST_F(MergeTest, AFailedListingOrOneWithoutGamesChangesNothing) {
         if (c.details)
             write(program.file("Details.txt"), *c.details);
         report = RecordingReport();
-        const MergeOutcome outcome = merge({{"Clones.txt", "'/mame/mame' -listclones > Clones.txt", c.clonesExit},
-                                            {"Details.txt", "'/mame/mame' -listdetails > Details.txt", c.detailsExit}});
+        const MergeOutcome outcome =
+            merge({{"Clones.txt", "'/mame/100%1/mame' -listclones > Clones.txt", c.clonesExit},
+                   {"Details.txt", "'/mame/100%1/mame' -listdetails > Details.txt", c.detailsExit}});
         EXPECT_FALSE(outcome.merged);
         ASSERT_EQ(outcome.remarks.size(), 1);
         EXPECT_TRUE(outcome.remarks[0].contains(c.says)) << outcome.remarks[0].toStdString();
@@ -218,7 +220,11 @@ MachineListing RecordedListing() {
     MachineListingReader reader(quiet);
     reader.Read(test::ReadBytes(test::FixturePath("mame-today/listxml.xml")));
     reader.Finish();
-    return {"'/mame/mame' -listxml", {0, {}, false}, std::move(reader.Machines()), reader.Skipped(), reader.Problem()};
+    return {"'/mame/100%2/mame' -listxml",
+            {0, {}, false},
+            std::move(reader.Machines()),
+            reader.Skipped(),
+            reader.Problem()};
 }
 
 } // namespace
@@ -255,7 +261,7 @@ TEST_F(MergeTest, TodaysMachineListingAddsKeepsAndExpiresGamesAsTheListingsDid) 
 
 TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
     add("pacman", "Pac-Man", {{"Clone", "puckman"}});
-    const QString kept = ", so the catalogue was not changed. The command was: '/mame/mame' -listxml (exit code ";
+    const QString kept = ", so the catalogue was not changed. The command was: '/mame/100%2/mame' -listxml (exit code ";
     const MachineListing whole = RecordedListing();
     const struct {
         const char* what;
