@@ -2,6 +2,7 @@
 
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
+#include "platform/DirectoryListing.h"
 #include "platform/TextCompare.h"
 #include "platform/TextLines.h"
 #include "store/Recordset.h"
@@ -87,7 +88,9 @@ DetailListing ReadDetails(const QString& path) {
     DetailListing details{Read(path), {}, 0, 0};
     const QStringList& lines = details.file.lines;
     for (int i = DetailsHeadingLines; i < lines.size(); ++i) {
-        if (std::optional<DetailsEntry> entry = ParseDetailsLine(lines[i])) {
+        std::optional<DetailsEntry> entry = ParseDetailsLine(lines[i]);
+        // A set name becomes part of file paths: one that would lead out of a folder is no name.
+        if (entry && IsPlainFileName(entry->name)) {
             details.listed.push_back({i, std::move(*entry), true});
             ++details.games;
             continue;
@@ -95,7 +98,7 @@ DetailListing ReadDetails(const QString& path) {
         ++details.skipped;
         ListedGame named{i, {}, false};
         named.entry.name = DetailsLineName(lines[i]);
-        if (!named.entry.name.isEmpty())
+        if (IsPlainFileName(named.entry.name))
             details.listed.push_back(std::move(named));
     }
     return details;

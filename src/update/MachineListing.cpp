@@ -1,6 +1,7 @@
 #include "update/MachineListing.h"
 
 #include "launcher/ShellQuote.h"
+#include "platform/DirectoryListing.h"
 #include "platform/Progress.h"
 
 #include <algorithm>
@@ -288,7 +289,8 @@ void MachineListingReader::StartMachine() {
     inMachine_ = true;
     lastMachine_ = name.toString();
     // A Neo Geo game names its BIOS in "romof" without being a clone of it; only "cloneof" makes one.
-    keep_ = attributes.value(QLatin1String("isdevice")) != u"yes" &&
+    // A set name becomes part of file paths: one that would lead out of a folder is no name.
+    keep_ = IsPlainFileName(lastMachine_) && attributes.value(QLatin1String("isdevice")) != u"yes" &&
             attributes.value(QLatin1String("isbios")) != u"yes" && attributes.value(QLatin1String("runnable")) != u"no";
     if (!keep_) {
         ++skipped_;

@@ -186,8 +186,9 @@ TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName
     add("digdug", "Dig Dug", {{"Sound Card", 3}});
     // Without a description a game's line ends at column 76; a line cut shorter still names its set.
     QStringList details = standin::ListDetails({Game("pacman", "Pac-Man"), Game("galaga", "")});
+    // A name that would lead out of a folder is no set name.
     details << standin::ListDetails({Game("digdug", "Dig Dug")}).last().left(40) << "too short" << QString(90, ' ')
-            << "";
+            << "" << standin::ListDetails({Game("../x", "Outside")}).last();
     write(program.file("Details.txt"), details);
     write(program.file("Games.txt"), {"1980 Namco", ""});
     write(program.file("Clones.txt"), {"x"});
@@ -204,7 +205,7 @@ TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName
     // Active, so that the next update does not expire it either.
     EXPECT_EQ(values("digdug", {"Sound Card", "Active"}), (QStringList{"3", "-1"}));
     EXPECT_EQ(outcome.remarks, (QStringList{
-                                   "4 lines of Details.txt skipped: too short or without a set name.",
+                                   "5 lines of Details.txt skipped: too short or without a set name.",
                                    "1 line of gamelist.txt skipped: note titles without a set name between double "
                                    "quotes.",
                                    "2 lines of Games.txt skipped: too short to hold a description.",

@@ -154,3 +154,13 @@ TEST(MachineListingReader, DocumentsThatAreNotWholeListingsSayWhatIsWrong) {
         EXPECT_EQ(read.stopped, stopped) << what;
     }
 }
+
+// A set name becomes part of file paths: one that would lead out of a folder is skipped.
+TEST(MachineListingReader, NamesThatWouldLeadOutOfAFolderAreSkipped) {
+    QByteArray document = Recorded;
+    document.replace("<machine name=\"pacman\"", "<machine name=\"../pacman\"");
+    const Read plain = ReadInPieces(Recorded, 4096), read = ReadInPieces(document, 4096);
+    EXPECT_TRUE(read.problem.isEmpty()) << read.problem.toStdString();
+    EXPECT_EQ(read.machines.size() + 1, plain.machines.size());
+    EXPECT_EQ(read.skipped, plain.skipped + 1);
+}
