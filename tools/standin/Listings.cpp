@@ -125,4 +125,39 @@ QStringList VerifyReport(const std::vector<StandinGame>& games, const QString& p
     return lines;
 }
 
+TodaysReport TodaysVerifyReport(const std::vector<StandinGame>& games, const QString& pattern) {
+    const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(pattern),
+                                      QRegularExpression::CaseInsensitiveOption);
+    TodaysReport report;
+    int found = 0;
+    int good = 0;
+    for (const StandinGame& game : games) {
+        if ((!MatchesEverySet(pattern) && !wildcard.match(game.name).hasMatch()) ||
+            game.verify == VerifyStatus::Missing)
+            continue;
+        ++found;
+        const QString parent = game.parent.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(game.parent);
+        if (game.verify == VerifyStatus::Good) {
+            ++good;
+            report.output << QStringLiteral("romset %1%2 is good").arg(game.name, parent);
+            continue;
+        }
+        const QString name = game.name.leftJustified(12);
+        report.output << QStringLiteral("%1: %2.1a (4096 bytes) - INCORRECT CHECKSUM:").arg(name, game.name)
+                      << QStringLiteral("EXPECTED: CRC(%1) SHA1(0000000000000000000000000000000000000000)")
+                             .arg(Crc(game.name).toLower())
+                      << QStringLiteral("   FOUND: CRC(00000000)")
+                      << QStringLiteral("%1: %2.2b (4096 bytes) - NOT FOUND").arg(name, game.name)
+                      << QStringLiteral("romset %1%2 is bad").arg(game.name, parent);
+    }
+    const QString summary = QStringLiteral("%1 romsets found, %2 were OK.").arg(found).arg(good);
+    if (found == good) {
+        report.output << summary;
+    } else {
+        report.errors << summary;
+        report.exitCode = 2;
+    }
+    return report;
+}
+
 } // namespace zelvora::standin

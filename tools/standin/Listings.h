@@ -31,4 +31,15 @@ QStringList ListDetails(const std::vector<StandinGame>& games);
 // compared without regard to case.
 QStringList VerifyReport(const std::vector<StandinGame>& games, const QString& pattern);
 
+// Today's MAME's "-verifyroms <pattern>": for each set it finds files for, the detail lines of a
+// bad set ("name        : file (N bytes) - ...") and then its verdict ("romset name [parent] is
+// bad", "romset name is good"); sets with no file at all are not mentioned. The summary goes to
+// standard output when every set found is good, else to standard error, with exit code 2.
+struct TodaysReport {
+    QStringList output;
+    QStringList errors;
+    int exitCode = 0;
+};
+TodaysReport TodaysVerifyReport(const std::vector<StandinGame>& games, const QString& pattern);
+
 } // namespace zelvora::standin

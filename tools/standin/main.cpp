@@ -22,7 +22,10 @@
 //                           standin-listxml.xml beside the executable if there is one. With one, the
 //                           stand-in plays today's MAME: "-version" answers the listing's build,
 //                           "-listxml" prints the listing as it stands, and "-listdetails" and
-//                           "-listgames" are unknown options, as today's MAME has them
+//                           "-listgames" are unknown options, as today's MAME has them; "-verifyroms"
+//                           reports in today's words, and a game start refuses the switches today's
+//                           MAME does not know (exit 6), an unknown set (exit 5) and a set whose
+//                           files are missing (exit 2), each saying why on standard error
 
 #include "GamesFile.h"
 #include "Listings.h"
@@ -152,6 +155,43 @@ int TodaysMame(const QString& command, const QString& path) {
     return command == QLatin1String("-version") ? PrintVersion(listing) : PrintListXml(listing);
 }
 
+// The switches today's MAME takes that a game's options can give, and those the tests add.
+const QStringList TodaysFlags = {
+    QStringLiteral("-joystick"), QStringLiteral("-waitvsync"), QStringLiteral("-syncrefresh"),
+    QStringLiteral("-norotate"), QStringLiteral("-nomouse"),   QStringLiteral("-cheat"),
+    QStringLiteral("-debug"),    QStringLiteral("-ror"),       QStringLiteral("-rol"),
+    QStringLiteral("-flipx"),    QStringLiteral("-flipy")};
+const QStringList TodaysValued = {
+    QStringLiteral("-rompath"),        QStringLiteral("-sound"),          QStringLiteral("-resolution"),
+    QStringLiteral("-gamma"),          QStringLiteral("-frameskip"),      QStringLiteral("-samplerate"),
+    QStringLiteral("-beam_width_min"), QStringLiteral("-beam_width_max"), QStringLiteral("-flicker"),
+    QStringLiteral("-playback"),       QStringLiteral("-record"),         QStringLiteral("-video"),
+    QStringLiteral("-seconds_to_run")};
+
+int RunTodaysGame(const QStringList& args, const GamesFile& data) {
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (TodaysValued.contains(args[i]) && i + 1 < args.size()) {
+            ++i;
+        } else if (!TodaysFlags.contains(args[i])) {
+            Print(stderr, QStringLiteral("Error: unknown option: %1").arg(args[i]));
+            return 6;
+        }
+    }
+    const auto game = std::find_if(data.games().begin(), data.games().end(), [&](const StandinGame& g) {
+        return g.name.compare(args[0], Qt::CaseInsensitive) == 0;
+    });
+    if (game == data.games().end()) {
+        Print(stderr, QStringLiteral("Unknown system '%1'").arg(args[0]));
+        return 5;
+    }
+    if (game->verify == VerifyStatus::Missing) {
+        Print(stderr, QStringLiteral("%1.1a NOT FOUND (tried in %1)").arg(game->name));
+        Print(stderr, QStringLiteral("Fatal error: Required files are missing, the machine cannot be run."));
+        return 2;
+    }
+    return RunGame(args);
+}
+
 int Usage(const QString& problem) {
     Print(stderr, QStringLiteral("mame: %1\n"
                                  "usage: mame -listclones | -listgames | -listdetails | -verifyroms [pattern]\n"
@@ -171,11 +211,12 @@ int main(int argc, char** argv) {
     if (args.isEmpty())
         return Usage(QStringLiteral("no game and no switch given"));
     const QString command = args[0].toLower();
-    if (!command.startsWith(QLatin1Char('-')))
+    const QString listXml = ListXmlPath();
+    const bool today = !listXml.isEmpty();
+    if (!command.startsWith(QLatin1Char('-')) && !today)
         return RunGame(args);
-    if (const QString listXml = ListXmlPath();
-        !listXml.isEmpty() && (command == QLatin1String("-version") || command == QLatin1String("-listxml") ||
-                               command == QLatin1String("-listdetails") || command == QLatin1String("-listgames")))
+    if (today && (command == QLatin1String("-version") || command == QLatin1String("-listxml") ||
+                  command == QLatin1String("-listdetails") || command == QLatin1String("-listgames")))
         return TodaysMame(command, listXml);
 
     QStringList (*listing)(const std::vector<StandinGame>&) = nullptr;
@@ -185,13 +226,25 @@ int main(int argc, char** argv) {
         listing = ListGames;
     else if (command == QLatin1String("-listdetails"))
         listing = ListDetails;
-    else if (command != QLatin1String("-verifyroms"))
+    else if (command != QLatin1String("-verifyroms") && command.startsWith(QLatin1Char('-')))
         return Usage(QStringLiteral("unknown switch %1").arg(args[0]));
 
     GamesFile data;
     if (!data.Load(GamesFilePath())) {
         Print(stderr, QStringLiteral("mame: %1").arg(data.error()));
         return 1;
+    }
+    if (!command.startsWith(QLatin1Char('-')))
+        return RunTodaysGame(args, data);
+    if (today && command == QLatin1String("-verifyroms")) {
+        const QString pattern =
+            args.value(1).startsWith(QLatin1Char('-')) ? QStringLiteral("*") : args.value(1, QStringLiteral("*"));
+        const TodaysReport report = TodaysVerifyReport(data.games(), pattern);
+        for (const QString& line : report.output)
+            Print(stdout, line);
+        for (const QString& line : report.errors)
+            Print(stderr, line);
+        return report.exitCode;
     }
     const QStringList lines =
         listing ? listing(data.games()) : VerifyReport(data.games(), args.value(1, QStringLiteral("*.*")));
