@@ -1,5 +1,6 @@
 #include "launcher/ProcessRunner.h"
 #include "platform/Clock.h"
+#include "platform/ProgramStyle.h"
 #include "platform/UserDialogs.h"
 #include "shell/Shell.h"
 #include "store/Settings.h"
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
     for (const int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/zelvora-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
+    QApplication::setStyle(new zelvora::ProgramStyle);
 
     zelvora::Variables vars;
     vars.ProgramDir = QCoreApplication::applicationDirPath();

@@ -7,6 +7,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -136,6 +137,15 @@ void frmFileLocations::Command2_Click() {
     vars.RomPath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[2]), QString());
     shell_.LoadMain();
     close();
+}
+
+void frmFileLocations::keyPressEvent(QKeyEvent* event) {
+    // Escape is Cancel, where Cancel may be used.
+    if (event->key() == Qt::Key_Escape && Command3->isEnabled()) {
+        Command3_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmFileLocations::Command3_Click() {

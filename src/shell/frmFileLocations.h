@@ -32,6 +32,9 @@ public:
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     Shell& shell_;
 };

@@ -14,7 +14,6 @@
 #include "platform/Clock.h"
 #include "platform/TextCompare.h"
 #include "platform/UserDialogs.h"
-#include "platform/WindowPlacement.h"
 #include "shell/MainStatusBar.h"
 #include "shell/Shell.h"
 #include "store/Catalogue.h"
@@ -30,23 +29,11 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QVBoxLayout>
 
 namespace zelvora {
-
-namespace {
-
-// The window as it first opens, before the user has arranged it.
-constexpr QSize StartingSize(1000, 640);
-
-const QString WindowKey = QStringLiteral("Window");
-const QString SplitterKey = QStringLiteral("Splitter");
-const QString TabKey = QStringLiteral("Tab");
-
-} // namespace
 
 frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(shell) {
     setObjectName(QStringLiteral("frmMain"));
@@ -224,47 +211,6 @@ void frmMain::Form_Load() {
     });
 }
 
-void frmMain::RestoreArrangement() {
-    const Settings& settings = shell_.Settings();
-    const QByteArray geometry =
-        QByteArray::fromBase64(settings.Get(StateApplication, StateSection, WindowKey, QString()).toLatin1());
-    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
-        // The first start: the starting size as far as the screen has room for it, in its middle.
-        QSize size = StartingSize;
-        if (const QScreen* shown = screen())
-            size = size.boundedTo(shown->availableGeometry().size() * 0.9);
-        resize(size.expandedTo(minimumSizeHint()));
-        CentreOver(this, nullptr);
-    }
-
-    // The splitter shares out what it has in proportion to the widths it is given: it is given
-    // the widths it will have.
-    layout()->activate();
-    QList<int> widths;
-    for (const QString& width : settings.Get(StateApplication, StateSection, SplitterKey, QString()).split(u','))
-        widths << static_cast<int>(Settings::ToNumber(width));
-    if (widths.size() != 2 || widths[0] <= 0 || widths[1] <= 0) {
-        // The tabs as they were drawn, the list the rest.
-        const int room = splMain->width() - splMain->handleWidth();
-        const int tabs = std::min(sstDisplay->sizeHint().width(), room * 2 / 3);
-        widths = {room - tabs, tabs};
-    }
-    splMain->setSizes(widths);
-
-    const long long tab = Settings::ToNumber(settings.Get(StateApplication, StateSection, TabKey, 0));
-    if (tab >= 0 && tab < sstDisplay->count())
-        sstDisplay->setCurrentIndex(static_cast<int>(tab));
-}
-
-void frmMain::SaveArrangement() {
-    Settings& settings = shell_.Settings();
-    settings.Save(StateApplication, StateSection, WindowKey, QString::fromLatin1(saveGeometry().toBase64()));
-    const QList<int> widths = splMain->sizes();
-    settings.Save(StateApplication, StateSection, SplitterKey,
-                  QStringLiteral("%1,%2").arg(widths.value(0)).arg(widths.value(1)));
-    settings.Save(StateApplication, StateSection, TabKey, QString::number(sstDisplay->currentIndex()));
-}
-
 void frmMain::Form_Unload() {
     if (unloaded_)
         return;
@@ -318,50 +264,6 @@ void frmMain::FillGrid(const QString& sortKey) {
         RefindShownGame();
         MSFlexGrid1->setFocus();
     });
-}
-
-void frmMain::ShowRows() {
-    GameListRows shown = FindInRows(loaded_, txtFind->text());
-    rows_.SetRows(std::move(shown.marks), std::move(shown.descriptions));
-    ShowCounts();
-}
-
-void frmMain::ShowCounts() {
-    const int games = std::max(rows_.rowCount() - 1, 0);
-    setWindowTitle(QStringLiteral("Zelvora  (%1 Games)").arg(games));
-    status_->SetCounts(games, catalogueGames_);
-}
-
-void frmMain::FindChanged() {
-    const bool hadRow = MSFlexGrid1->currentIndex().isValid();
-    const QString selectedGame = hadRow ? rows_.Text(MSFlexGrid1->CurrentRow(), 1) : QString();
-    ShowRows();
-    if (rows_.rowCount() == 0)
-        return;
-    // The selected game stays selected while it is listed; otherwise the first game found is
-    // entered, so that the tabs show a game of the list. The default record's row, always listed,
-    // is left for a game as soon as one is found.
-    for (int row = 1; hadRow && row < rows_.rowCount(); ++row) {
-        if (rows_.Text(row, 1) == selectedGame) {
-            const QSignalBlocker quiet(MSFlexGrid1->selectionModel());
-            MSFlexGrid1->SetCurrentRow(row);
-            MSFlexGrid1->scrollTo(MSFlexGrid1->currentIndex());
-            MSFlexGrid1->viewport()->update();
-            return;
-        }
-    }
-    MSFlexGrid1->SetCurrentRow(rows_.rowCount() > 1 ? 1 : 0);
-}
-
-void frmMain::ShowResult(const QString& text) {
-    status_->SetResult(text);
-}
-
-std::function<void(const QString&)> frmMain::ResultCallback() {
-    return [self = QPointer<frmMain>(this)](const QString& text) {
-        if (self)
-            self->ShowResult(text);
-    };
 }
 
 void frmMain::cmdSort_Click() {
@@ -574,20 +476,6 @@ void frmMain::MSFlexGrid1_Keyup(int& key) {
         MSFlexGrid1->SetTopRow(found);
     }
     ShowTypedText(sortedByDescription, found);
-}
-
-void frmMain::ShowTypedText(bool sortedByDescription, int found) {
-    // An arrow or another key that does not type ends the word on the screen as in the search.
-    if (!typeAhead_.LastKeyTyped()) {
-        status_->ClearTyped();
-        return;
-    }
-    QString text = QStringLiteral("Typed \"%1\"").arg(typeAhead_.TypedText());
-    if (!sortedByDescription)
-        text += QStringLiteral(": the list goes to a title only while it is sorted by Description");
-    else if (found < 0)
-        text += QStringLiteral(": no title starts with it");
-    status_->ShowTyped(text);
 }
 
 bool frmMain::OptionsChanged() const {

@@ -2,8 +2,11 @@
 
 #include "about/frmAbout.h"
 #include "gamelist/frmFilter.h"
+#include "platform/ProgramStyle.h"
 #include "shell/frmFileLocations.h"
 
+#include <QFrame>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
@@ -272,4 +275,50 @@ TEST_F(MainWindowTest, FindNarrowsTheListOnTopOfTheFilters) {
     EXPECT_TRUE(test::grid(window)->hasFocus());
     EXPECT_EQ(counts(), QString("4 of 5 games"));
     EXPECT_EQ(test::part<QLabel>(window, "lblFilters")->text(), QString("Filters: Clones (Exclude)"));
+}
+
+// The program's style keeps all four sides of a plain frame at fractional scaling, where the
+// desktop style's outline falls between device pixels, and underlines access keys while Alt is
+// held, and always in menus.
+TEST(ProgramStyleTest, FramesKeepEverySideAndAccessKeysShowWithAlt) {
+    ProgramStyle style;
+    QWidget window;
+    window.setStyle(&style);
+    window.resize(60, 50);
+    // At an odd offset, which falls between device pixels at 150%.
+    auto* frame = new QFrame(&window);
+    frame->setStyle(&style);
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    frame->setGeometry(7, 7, 41, 31);
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {
+        QImage image(window.size() * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        window.render(&image);
+        // Each side drawn on one of the two device pixel lines nearest the frame's edge.
+        const QRectF edges(7 * ratio, 7 * ratio, 41 * ratio, 31 * ratio);
+        const QRgb inside = image.pixel(edges.center().toPoint());
+        const auto drawn = [&](qreal x, qreal y, QPoint step) {
+            const QPoint near(static_cast<int>(x), static_cast<int>(y));
+            return image.pixel(near) != inside || image.pixel(near + step) != inside;
+        };
+        const qreal midX = edges.center().x(), midY = edges.center().y();
+        EXPECT_TRUE(drawn(edges.left(), midY, {1, 0})) << "left at " << ratio;
+        EXPECT_TRUE(drawn(midX, edges.top(), {0, 1})) << "top at " << ratio;
+        EXPECT_TRUE(drawn(edges.right() - 1, midY, {-1, 0})) << "right at " << ratio;
+        EXPECT_TRUE(drawn(midX, edges.bottom() - 1, {0, -1})) << "bottom at " << ratio;
+    }
+
+    QPushButton button("&Start Game");
+    QMenu menu;
+    const auto underlined = [&](const QWidget* widget) {
+        return style.styleHint(QStyle::SH_UnderlineShortcut, nullptr, widget);
+    };
+    EXPECT_EQ(underlined(&button), 0);
+    EXPECT_EQ(underlined(&menu), 1);
+    QKeyEvent altDown(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(&button, &altDown);
+    EXPECT_EQ(underlined(&button), 1);
+    QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(&button, &altUp);
+    EXPECT_EQ(underlined(&button), 0);
 }
