@@ -1,9 +1,12 @@
 #include "launcher/ProcessRunner.h"
 #include "platform/Clock.h"
+#include "platform/FatalError.h"
 #include "platform/ProgramStyle.h"
 #include "platform/UserDialogs.h"
 #include "shell/Shell.h"
+#include "store/Catalogue.h"
 #include "store/Settings.h"
+#include "store/StoreError.h"
 #include "store/Variables.h"
 
 #include <QApplication>
@@ -20,7 +23,12 @@ int main(int argc, char* argv[]) {
     QApplication::setStyle(new zelvora::ProgramStyle);
 
     zelvora::Variables vars;
-    vars.ProgramDir = QCoreApplication::applicationDirPath();
+    // Beside the program when it may write there, else in the user's data folder.
+    try {
+        vars.ProgramDir = zelvora::DataFolder(QCoreApplication::applicationDirPath());
+    } catch (const zelvora::StoreError& error) {
+        zelvora::ShowFatalError(error.Text(), nullptr);
+    }
     zelvora::Settings settings = zelvora::Settings::ForUser();
     zelvora::QtDialogs dialogs;
     zelvora::SystemClock clock;

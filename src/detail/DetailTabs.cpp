@@ -159,7 +159,7 @@ QWidget* DetailTabs::makeInformationTab() {
 
 void DetailTabs::showScreenshot(ScreenshotView* view, const Recordset& rs, const Selection& selection) {
     const QString path = finder_.Find(selection.pcxPath, rs.Value(Field::Rom).toString(),
-                                      rs.Value(Field::Clone).toString(), selection.assumeMerged);
+                                      rs.Value(Field::Clone).toString(), selection.assumeMerged, selection.screenshots);
     if (path.isEmpty())
         view->Clear();
     else

@@ -34,6 +34,7 @@ public:
         QString rowText; // the row's description
         QString pcxPath; // the screenshot directory, ending with "/"
         bool assumeMerged = false;
+        ScreenshotKinds screenshots = ScreenshotKinds::Pcx; // what the installed MAME leaves
     };
 
     // Fills the tab in front from the record `rs` stands on.

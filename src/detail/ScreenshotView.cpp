@@ -1,6 +1,6 @@
 #include "detail/ScreenshotView.h"
 
-#include "detail/PcxDecoder.h"
+#include "detail/ScreenshotImage.h"
 #include "detail/ScreenshotPlacement.h"
 
 #include <QPainter>
@@ -30,7 +30,7 @@ int ScreenshotView::heightForWidth(int width) const {
 
 void ScreenshotView::ShowScreenshot(const QString& path) {
     // An area not laid out yet places the picture once it has a size.
-    source_ = LoadPcx(path);
+    source_ = LoadScreenshot(path);
     if (source_.isNull())
         Clear();
     else

@@ -1,11 +1,13 @@
 #include "shell/Shell.h"
 
+#include "launcher/MameVersion.h"
 #include "launcher/ProcessRunner.h"
 
 #include "platform/FatalError.h"
 #include "platform/WindowPlacement.h"
 #include "shell/frmFileLocations.h"
 #include "shell/frmMain.h"
+#include "store/Variables.h"
 
 #include <QFileInfo>
 
@@ -43,6 +45,10 @@ void Shell::ShowFileLocations() {
     CentreWhenShown(dialog, main_);
     dialog->show();
     dialog->Form_Load();
+}
+
+MameKind Shell::Mame() {
+    return RunMameVersions().Of(MameExecutable(vars_.MamePath), runner_).kind;
 }
 
 frmMain* Shell::Main() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launcher/MameKind.h"
+
 #include <QPointer>
 #include <QString>
 
@@ -50,6 +52,8 @@ public:
     void ShowFileLocations();
 
     frmMain* Main() const;
+    // Which MAME the MAME folder holds, asked once per executable for the run.
+    MameKind Mame();
 
     // What happens to an engine or file error that the program cannot go on from. The program
     // shows it and ends; tests record it instead.

@@ -328,6 +328,7 @@ void frmMain::UpdateTab() {
         selection.rowText = rows_.Text(selection.row, 1);
         selection.pcxPath = shell_.Variables().PcxPath;
         selection.assumeMerged = mnuAssume->isChecked();
+        selection.screenshots = screenshotKinds();
         shownRom_ = rs->Value(Field::Rom).toString();
         sstDisplay->UpdateTab(*rs, selection);
     });
@@ -374,66 +375,6 @@ void frmMain::mnuDefault_Click() {
     MSFlexGrid1->SetTopRow(0);
     sstDisplay->setCurrentIndex(DetailTabs::OptionsTab);
     MSFlexGrid1->setFocus();
-}
-
-void frmMain::cmbRunGame_Click() {
-    const double now = shell_.Clock().SecondsSinceMidnight();
-    // A clock that went back passed midnight: the last run ended yesterday.
-    if (lastRunEnd_ >= 0 && now >= lastRunEnd_ && now < lastRunEnd_ + 1)
-        return;
-    if (OptionsChanged())
-        SaveGameOptions();
-    const int row = MSFlexGrid1->CurrentRow();
-    if (row == 0 || rows_.rowCount() == 0)
-        return;
-    QString command;
-    guarded([&] {
-        // The game of the highlighted row, found as entering the row found it for the tabs,
-        // whatever a refill left the recordset on.
-        if (FindRowGame(row))
-            command = BuildGameCommand(*shell_.Variables().RomsRecordset, shell_.Variables().MamePath);
-    });
-    if (command.isEmpty())
-        return;
-    MSFlexGrid1->setFocus();
-    setEnabled(false);
-    const int exitCode = shell_.ProcessRunner().ExecCmd(command);
-    lastRunEnd_ = shell_.Clock().SecondsSinceMidnight();
-    setEnabled(true);
-    show();
-    raise();
-    activateWindow();
-    MSFlexGrid1->setFocus();
-    if (CouldNotStart(exitCode))
-        shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"),
-                                    QStringLiteral("MAME could not be started (exit code %1). The command was:\n%2")
-                                        .arg(exitCode)
-                                        .arg(command));
-}
-
-void frmMain::mnuDelete_Click() {
-    if (MSFlexGrid1->CurrentRow() == 0)
-        return;
-    QString rom;
-    guarded([&] {
-        if (MoveToShownGame())
-            rom = shell_.Variables().RomsRecordset->Value(Field::Rom).toString();
-    });
-    if (rom.isEmpty())
-        return;
-    if (!shell_.UserDialogs().Confirm(this, QStringLiteral("Zelvora"),
-                                      QStringLiteral("Confirm deletion of %1.pcx").arg(rom)))
-        return;
-    const QString file = sstDisplay->Finder().FindOwn(shell_.Variables().PcxPath, rom);
-    if (file.isEmpty())
-        return;
-    QFile screenshot(file);
-    if (!screenshot.remove()) {
-        shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"),
-                                    QStringLiteral("Could not delete %1: %2").arg(file, screenshot.errorString()));
-        return;
-    }
-    sstDisplay->Picture1->Clear();
 }
 
 void frmMain::MSFlexGrid1_Keyup(int& key) {

@@ -16,6 +16,8 @@ class QSplitter;
 
 namespace zelvora {
 
+enum class ScreenshotKinds;
+
 class DetailTabs;
 class FindField;
 class GameGrid;
@@ -125,6 +127,8 @@ private:
     void ShowCounts();
     void ShowTypedText(bool sortedByDescription, int found);
     void defaultBoxToggled(bool checked);
+    // The screenshots the installed MAME leaves; the Options tab follows the same MAME.
+    ScreenshotKinds screenshotKinds();
     // Runs a step that may meet an engine error: the error ends the program.
     template <typename Step> void guarded(Step step) {
         CatchStoreError(step, [this](const QString& text) { fatal(text); });

@@ -1,5 +1,5 @@
-// The main window's commands that run a job over the whole catalogue or open a window of their
-// own: merged sets, compaction, the About box.
+// The main window's commands that start MAME, run a job over the whole catalogue or open a window
+// of their own: the game, the screenshot's deletion, merged sets, compaction, the About box.
 
 #include "shell/frmMain.h"
 
@@ -7,7 +7,13 @@
 #include "checks/PresenceChecks.h"
 #include "checks/RomVerification.h"
 #include "checks/frmStatus.h"
+#include "detail/DetailTabs.h"
+#include "detail/OptionsPanel.h"
+#include "detail/ScreenshotView.h"
 #include "gamelist/GameGrid.h"
+#include "launcher/CommandLine.h"
+#include "launcher/ProcessRunner.h"
+#include "platform/Clock.h"
 #include "platform/UserDialogs.h"
 #include "platform/WindowPlacement.h"
 #include "shell/Shell.h"
@@ -19,6 +25,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
@@ -108,7 +115,8 @@ void frmMain::mnuCheck_Click(int index) {
         };
         switch (static_cast<CollectionCheck>(index)) {
         case CollectionCheck::MissingScreenshots:
-            result = marked("Missing Screenshots", CheckMissingScreenshots(db, rs, vars.PcxPath, merged, status));
+            result = marked("Missing Screenshots",
+                            CheckMissingScreenshots(db, rs, vars.PcxPath, merged, status, screenshotKinds()));
             break;
         case CollectionCheck::MissingZippedRoms:
             result = marked("Missing Zipped ROMS", CheckMissingZippedRoms(db, rs, vars.RomPath, merged, status));
@@ -119,7 +127,9 @@ void frmMain::mnuCheck_Click(int index) {
             break;
         case CollectionCheck::VerifyRoms: {
             const VerifyOutcome outcome =
-                VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status);
+                shell_.Mame() == MameKind::Today
+                    ? VerifyTodaysRoms(db, rs, vars.MamePath, vars.RomPath, shell_.ProcessRunner(), status)
+                    : VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status);
             problem = outcome.problem;
             result = problem.isEmpty() ? QStringLiteral("Bad ROM sets: %1").arg(outcome.counts.marked)
                                        : QStringLiteral("Verify ROMS: MAME could not verify the sets");
@@ -136,6 +146,81 @@ void frmMain::mnuCheck_Click(int index) {
         shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"), problem);
 }
 
+ScreenshotKinds frmMain::screenshotKinds() {
+    const MameKind mame = shell_.Mame();
+    sstDisplay->Options->SetMameKind(mame);
+    return mame == MameKind::Today ? ScreenshotKinds::PcxAndPng : ScreenshotKinds::Pcx;
+}
+
+void frmMain::cmbRunGame_Click() {
+    const double now = shell_.Clock().SecondsSinceMidnight();
+    // A clock that went back passed midnight: the last run ended yesterday.
+    if (lastRunEnd_ >= 0 && now >= lastRunEnd_ && now < lastRunEnd_ + 1)
+        return;
+    if (OptionsChanged())
+        SaveGameOptions();
+    const int row = MSFlexGrid1->CurrentRow();
+    if (row == 0 || rows_.rowCount() == 0)
+        return;
+    const Variables& vars = shell_.Variables();
+    const MameKind mame = shell_.Mame();
+    QString command;
+    guarded([&] {
+        // The game of the highlighted row, found as entering the row found it for the tabs,
+        // whatever a refill left the recordset on.
+        if (FindRowGame(row))
+            command = BuildGameCommand(*vars.RomsRecordset, vars.MamePath, mame, vars.RomPath);
+    });
+    if (command.isEmpty())
+        return;
+    MSFlexGrid1->setFocus();
+    setEnabled(false);
+    const GameRun run = RunGame(shell_.ProcessRunner(), command, mame);
+    lastRunEnd_ = shell_.Clock().SecondsSinceMidnight();
+    setEnabled(true);
+    show();
+    raise();
+    activateWindow();
+    MSFlexGrid1->setFocus();
+    if (!run.problem.isEmpty())
+        shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"), run.problem);
+}
+
+void frmMain::mnuDelete_Click() {
+    if (MSFlexGrid1->CurrentRow() == 0)
+        return;
+    QString rom;
+    guarded([&] {
+        if (MoveToShownGame())
+            rom = shell_.Variables().RomsRecordset->Value(Field::Rom).toString();
+    });
+    if (rom.isEmpty())
+        return;
+    const ScreenshotKinds kinds = screenshotKinds();
+    // Today's MAME may have left a PNG instead: the question names the file that would go.
+    QString file;
+    if (kinds == ScreenshotKinds::PcxAndPng) {
+        file = sstDisplay->Finder().FindOwn(shell_.Variables().PcxPath, rom, kinds);
+        if (file.isEmpty())
+            return;
+    }
+    const QString name = file.isEmpty() ? rom + QStringLiteral(".pcx") : QFileInfo(file).fileName();
+    if (!shell_.UserDialogs().Confirm(this, QStringLiteral("Zelvora"),
+                                      QStringLiteral("Confirm deletion of %1").arg(name)))
+        return;
+    if (file.isEmpty())
+        file = sstDisplay->Finder().FindOwn(shell_.Variables().PcxPath, rom);
+    if (file.isEmpty())
+        return;
+    QFile screenshot(file);
+    if (!screenshot.remove()) {
+        shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"),
+                                    QStringLiteral("Could not delete %1: %2").arg(file, screenshot.errorString()));
+        return;
+    }
+    sstDisplay->Picture1->Clear();
+}
+
 void frmMain::mnuUpdate_Click() {
     const QString prompt = QStringLiteral("Confirm update of new version of MAME from file: ") +
                            shell_.Variables().MamePath +
@@ -149,7 +234,7 @@ void frmMain::mnuUpdate_Click() {
     auto* window =
         new frmNewVersion(shell_.Variables(), shell_.ProcessRunner(),
                           {this, [self] { self->FillGrid(Field::Description); }, [self] { self->FocusGrid(); },
-                           [&shell = shell_](const QString& text) { shell.Fatal(text); }});
+                           [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback()});
     window->Form_Load();
 }
 

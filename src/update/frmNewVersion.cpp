@@ -3,6 +3,7 @@
 #include "launcher/MameVersion.h"
 #include "launcher/ProcessRunner.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
 #include "update/MachineListing.h"
@@ -66,6 +67,7 @@ frmNewVersion::frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow 
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdOk->setGeometry(PxRect(2040, 4320, 1332, 372));
     setFixedSize(ClientSize);
+    OpenOver(this, main_.window);
 
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     // The results stay open after the update; they go when the program does.
@@ -79,7 +81,7 @@ void frmNewVersion::Form_Load() {
     running_ = true;
     sinceEvents_.start();
     if (main_.window)
-        main_.window->setEnabled(false);
+        DisableOwner(main_.window, this);
     // The main window takes input again before the program ends on an engine error.
     QString fatal;
     CatchStoreError([this] { RunUpdate(); }, [&](const QString& text) { fatal = text; });
@@ -108,6 +110,10 @@ void frmNewVersion::RunUpdate() {
     FitProgressText();
     if (main_.window && main_.refill)
         main_.refill();
+    if (main_.showResult)
+        main_.showResult(outcome.merged
+                             ? QStringLiteral("New: %1, Expired: %2").arg(lstNew->count()).arg(lstExpired->count())
+                             : QStringLiteral("Catalogue not updated"));
 }
 
 MergeOutcome frmNewVersion::UpdateFromListings() {

@@ -29,10 +29,11 @@ class frmNewVersion : public QWidget, public MergeReport {
 public:
     // What the update needs of the main window, which it works beside.
     struct MainWindow {
-        QPointer<QWidget> window;                  // takes no input while the update runs
-        std::function<void()> refill;              // refills the game list at the end
-        std::function<void()> focusList;           // gives the game list the keyboard after OK
-        std::function<void(const QString&)> fatal; // an engine error: shown, and the program ends
+        QPointer<QWidget> window;                       // takes no input while the update runs
+        std::function<void()> refill;                   // refills the game list at the end
+        std::function<void()> focusList;                // gives the game list the keyboard after OK
+        std::function<void(const QString&)> fatal;      // an engine error: shown, and the program ends
+        std::function<void(const QString&)> showResult; // the update's outcome, for the status bar
     };
 
     // `versions` keeps which MAME each executable is; the run's own unless one is given.

@@ -102,7 +102,8 @@ TEST_F(LaunchTest, TheStandInMameReceivesExactlyTheGamesWords) {
     startGame("Bare Name", 300);
     qunsetenv("ZELVORA_MAME_RECORD_ARGS");
 
-    const QStringList lines = QString::fromUtf8(test::ReadBytes(record)).split('\n', Qt::SkipEmptyParts);
+    QStringList lines = QString::fromUtf8(test::ReadBytes(record)).split('\n', Qt::SkipEmptyParts);
+    lines.removeAll(R"(["-version"])"); // which MAME it is, asked before the first start
     ASSERT_EQ(lines.size(), 2) << runner.commands.join("\n").toStdString();
     const auto words = [](const QString& json) {
         return QJsonDocument::fromJson(json.toUtf8()).toVariant().toStringList();

@@ -67,8 +67,14 @@ public:
         commands << command;
         return forward ? forward->ExecCmd(command) : exitCode;
     }
+    // The program asks MAME's version on its own, once per executable: kept apart from the
+    // commands of what the user asked for.
+    StreamedRun ExecStreaming(const QString& command, OutputReader& output) override {
+        (command.endsWith(QLatin1String(" -version")) ? versionQuestions : commands) << command;
+        return forward ? forward->ExecStreaming(command, output) : StreamedRun{exitCode, {}, false};
+    }
 
-    QStringList commands;
+    QStringList commands, versionQuestions;
     int exitCode = 0;
     ProcessRunner* forward = nullptr;
 };

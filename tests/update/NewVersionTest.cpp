@@ -174,7 +174,8 @@ TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(texts.value(0), QString("MAME 0.251"));
     EXPECT_EQ(done->lblProgress->text(), QString("DONE!"));
-    EXPECT_TRUE(runner.commands.isEmpty()) << "no classic listing was asked for";
+    ASSERT_EQ(runner.commands.size(), 1) << "no classic listing was asked for";
+    EXPECT_TRUE(runner.commands[0].endsWith(" -listxml")) << runner.commands[0].toStdString();
     EXPECT_EQ(done->lstNew->count(), 19);
     EXPECT_EQ(items(done->lstExpired), (QStringList{"10-Yard Fight", "Old Game"}));
     EXPECT_EQ(window->Rows().rowCount(), 20) << "the games and the default options";
