@@ -1,0 +1,150 @@
+#include "GamesFile.h"
+#include "ShellFixture.h"
+
+#include "gamelist/frmFilter.h"
+#include "launcher/MameKind.h"
+#include "shell/frmFileLocations.h"
+#include "update/frmNewVersion.h"
+
+#include <QImage>
+#include <QListWidget>
+#include <QStatusBar>
+
+using namespace zelvora;
+
+namespace {
+
+// What a newcomer does on the first day, through the real windows, with the stand-in playing each
+// MAME: the set-up, the first update, finding a game, its options and the default set, starting
+// it, the three checks, compaction, and a second start that finds everything as it was left.
+class JourneyTest : public test::ShellFixture, public ::testing::WithParamInterface<MameKind> {
+public:
+    bool today() const { return GetParam() == MameKind::Today; }
+
+    // The stand-in with its games: Puck Man to start, Pac-Man its clone with a bad ROM set, Galaga
+    // with none at all. Today's MAME lists its own recorded machines, these among them.
+    QString installStandin() {
+        const QString folder = mame.path() + "/My MAME's \"best\"/";
+        QDir().mkpath(folder);
+        QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame");
+        const auto game = [](const char* name, const char* parent, const char* description,
+                             standin::VerifyStatus verify) {
+            standin::StandinGame g;
+            std::tie(g.name, g.parent, g.description, g.verify) = std::tuple(name, parent, description, verify);
+            std::tie(g.year, g.maker, g.driver) = std::tuple("1980", "Namco", "pacman.c");
+            return g;
+        };
+        test::WriteBytes(folder + "standin-games.tsv",
+                         standin::GamesFile::Format({game("puckman", "", "Puck Man", standin::VerifyStatus::Good),
+                                                     game("pacman", "puckman", "Pac-Man", standin::VerifyStatus::Bad),
+                                                     game("galaga", "", "Galaga", standin::VerifyStatus::Missing)}));
+        if (today())
+            QFile::copy(test::FixturePath("mame-today/listxml.xml"), folder + "standin-listxml.xml");
+        else
+            QFile::copy(test::FixturePath("mame-classic/gamelist.txt"), folder + "gamelist.txt");
+        runner.forward = &shellRunner;
+        return folder;
+    }
+    int games() const { return window->windowTitle().section('(', 1).section(' ', 0, 0).toInt(); }
+    QString status() const { return window->statusBar()->findChild<QLabel*>("lblResult")->text(); }
+};
+
+} // namespace
+
+TEST_P(JourneyTest, FirstDayToSecondStart) {
+    const QString folder = installStandin(), pcx = program.path() + "/shots/", roms = program.path() + "/roms/";
+    const QString record = program.file("started.txt");
+    qputenv("ZELVORA_MAME_RECORD", record.toLocal8Bit());
+
+    // A first start asks for the folders; OK brings the main window with its empty list.
+    ASSERT_EQ(start(), nullptr);
+    auto* locations = test::findWindow<frmFileLocations>();
+    ASSERT_NE(locations, nullptr);
+    for (int i = 0; i < 3; ++i)
+        locations->txtFile[i]->setText(QStringList{folder, pcx, roms}[i]);
+    QTest::mouseClick(locations->Command2, Qt::LeftButton);
+    window = test::findWindow<frmMain>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(games(), 0);
+
+    // The update fills the list.
+    dialogs.answers = {true};
+    trigger("mnuUpdate");
+    auto* update = test::findWindow<frmNewVersion>();
+    ASSERT_NE(update, nullptr);
+    const int listed = today() ? 19 : 3;
+    EXPECT_EQ(update->lstNew->count(), listed);
+    update->cmdOk_Click();
+    EXPECT_EQ(games(), listed);
+    EXPECT_EQ(status(), QString("New: %1, Expired: 0").arg(listed));
+    const QString puckMan = stored("puckman", "Description").toString();
+
+    // Clones filtered out; the type-ahead and the find reach Puck Man.
+    trigger("mnuFilter");
+    auto* filter = test::findWindow<frmFilter>();
+    ASSERT_NE(filter, nullptr);
+    test::clickBox(filter->findChild<QCheckBox*>("chkExclude_2"));
+    QTest::mouseClick(filter->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    EXPECT_LT(games(), listed);
+    QTest::keyClicks(test::grid(window), "Puc");
+    EXPECT_TRUE(selected().startsWith("Puc")) << selected().toStdString();
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(test::part<QLineEdit>(window, "txtFind"), "uck man");
+    EXPECT_EQ(window->Rows().rowCount(), 2) << "the default record and Puck Man";
+    QTest::keyClick(test::part<QLineEdit>(window, "txtFind"), Qt::Key_Escape);
+    select(puckMan);
+
+    // Its own options, starting from the default set, with cheats; a change to the default set.
+    OptionsPanel* panel = test::options(window);
+    test::tabs(window)->setCurrentIndex(DetailTabs::OptionsTab);
+    test::clickBox(panel->chkBox[0]);
+    test::clickBox(panel->chkBox[12]);
+    EXPECT_EQ(panel->chkBox[1]->isEnabled(), !today()) << "today's MAME has no 16 bit sound switch";
+    trigger("mnuDefault");
+    test::clickBox(panel->chkBox[11]);
+    select(puckMan);
+    EXPECT_EQ(stored(DefaultRom, "No Mouse").toInt(), 1);
+
+    // Started with exactly its words.
+    click("cmbRunGame");
+    const QString expected =
+        today() ? "puckman -rompath " + roms + " -sound none -cheat" : QString("puckman -soundcard 0 -cheat");
+    EXPECT_EQ(QString::fromLocal8Bit(test::ReadBytes(record)).split('\n').filter("puckman"), QStringList{expected});
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+
+    // The three checks: Puck Man has its screenshot and its zipped set, Pac-Man a bad set.
+    if (today())
+        ASSERT_TRUE(QDir().mkpath(pcx + "puckman") &&
+                    QImage(4, 3, QImage::Format_RGB32).save(pcx + "puckman/0000.png"));
+    else
+        test::WriteBytes(pcx + "PUCKMAN.PCX", "x");
+    test::WriteBytes(roms + "puckman.zip", "x");
+    for (int check = 0; check < 4; ++check) {
+        if (check != 2)
+            trigger(QString("mnuCheck%1").arg(check).toLatin1());
+    }
+    EXPECT_EQ(stored("puckman", "Screenshot").toInt() + stored("puckman", "Missing ROM").toInt(), 0);
+    const QString absent = today() ? "cc7" : "galaga"; // a game with no file anywhere
+    EXPECT_EQ(stored(absent, "Screenshot").toInt() * stored(absent, "Missing ROM").toInt(), 1);
+    EXPECT_EQ(stored("pacman", "Bad ROM").toInt(), 1);
+    EXPECT_EQ(stored("puckman", "Bad ROM").toInt(), 0);
+    // The classic report names a set it found no file for as well.
+    EXPECT_EQ(stored(absent, "Bad ROM").toInt(), today() ? 0 : 1);
+    EXPECT_EQ(status(), QString("Bad ROM sets: %1").arg(today() ? 1 : 2));
+
+    trigger("mnuCompact");
+    EXPECT_TRUE(status().startsWith("Catalogue compacted: ")) << status().toStdString();
+    EXPECT_EQ(selected(), puckMan);
+    trigger("mnuExit");
+    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
+    qunsetenv("ZELVORA_MAME_RECORD");
+
+    // The next start finds the game and its options as they were left.
+    ASSERT_NE(start(), nullptr);
+    EXPECT_EQ(selected(), puckMan);
+    EXPECT_TRUE(test::options(window)->chkBox[12]->isChecked());
+    EXPECT_EQ(stored("puckman", "Default").toInt(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothMames, JourneyTest, ::testing::Values(MameKind::Classic, MameKind::Today),
+                         [](const auto& info) { return info.param == MameKind::Today ? "Today" : "Classic"; });
