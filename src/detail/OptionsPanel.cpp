@@ -438,10 +438,11 @@ void OptionsPanel::SaveOptions(Recordset& rs) {
         rs.SetValue(tagOf(scroll), scroll->value());
     for (const QSlider* slide : sldSlide)
         rs.SetValue(tagOf(slide), slide->value());
+    // Texts become words of MAME's command line, which a NUL would cut short.
     for (const QLineEdit* text : txtOptions)
-        rs.SetValue(tagOf(text), text->text());
+        rs.SetValue(tagOf(text), text->text().remove(QChar(0)));
     for (const QLabel* label : lblOption)
-        rs.SetValue(tagOf(label), label->text());
+        rs.SetValue(tagOf(label), label->text().remove(QChar(0)));
     const auto chosen = std::find_if(OptPlayback.begin(), OptPlayback.end(),
                                      [](const QRadioButton* button) { return button->isChecked(); });
     if (chosen != OptPlayback.end())

@@ -8,6 +8,7 @@
 #include "store/FieldTable.h"
 #include "store/Recordset.h"
 
+#include <QProcess>
 #include <QStringList>
 #include <QVariant>
 
@@ -36,9 +37,10 @@ bool equals(const Recordset& rs, const QString& field, double wanted) {
     return x && *x == wanted;
 }
 
+// A NUL would end the command line where it stands, silently dropping what follows.
 QString text(const Recordset& rs, const QString& field) {
     const QVariant value = rs.Value(field);
-    return value.isNull() ? QString() : value.toString();
+    return value.isNull() ? QString() : value.toString().remove(QChar(0));
 }
 
 // The value of a number rule, as MAME is given it.
@@ -191,6 +193,14 @@ QString couldNotStart(int exitCode, const QString& command) {
 
 GameRun RunGame(ProcessRunner& runner, const QString& command, MameKind kind) {
     GameRun run;
+    // A command the shell cannot read (a quote left open in the user's own switches) never
+    // reaches MAME, and its code would be taken for MAME's.
+    if (QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-n"), QStringLiteral("-c"), command}) != 0) {
+        run.problem = QStringLiteral("The shell could not read the command; check the additional switches for an "
+                                     "unclosed quote. The command was:\n%1")
+                          .arg(command);
+        return run;
+    }
     if (kind == MameKind::Classic) {
         run.exitCode = runner.ExecCmd(command);
         if (CouldNotStart(run.exitCode))

@@ -57,7 +57,8 @@ std::optional<DetailsEntry> ParseDetailsLine(const QString& line) {
     const QString name = DetailsLineName(line);
     // The last sound chip column and its gap end at column 76: a line of exactly that length is a
     // game whose description is empty, not a cut line.
-    if (line.size() < DescriptionColumn - 1 || name.isEmpty())
+    // A NUL is no character of a listing: such a line is damaged, whatever else it holds.
+    if (line.size() < DescriptionColumn - 1 || name.isEmpty() || line.contains(QChar(0)))
         return std::nullopt;
     DetailsEntry entry;
     entry.name = name;
@@ -70,7 +71,7 @@ std::optional<DetailsEntry> ParseDetailsLine(const QString& line) {
 
 std::optional<GamesEntry> ParseGamesLine(const QString& line) {
     constexpr int DescriptionColumn = 43;
-    if (line.size() < DescriptionColumn)
+    if (line.size() < DescriptionColumn || line.contains(QChar(0)))
         return std::nullopt;
     return GamesEntry{Columns(line, 1, 4), WithBlank(line, 6, 42),
                       Trimmed(line, DescriptionColumn, static_cast<int>(line.size()))};

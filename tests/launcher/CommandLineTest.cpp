@@ -158,3 +158,12 @@ TEST(RunGame, TodaysMameRefusingAGameIsReportedInItsOwnWords) {
         }
     }
 }
+
+// A NUL stored in an option text would cut the command short; a quote left open in the user's own
+// switches is a command the shell cannot read, reported rather than run.
+TEST_F(CommandLineTest, NulBytesAreDroppedAndACommandTheShellCannotReadIsReported) {
+    EXPECT_EQ(build(QString::fromUtf8("Additional=-a\0b|PlayOpt=1|Playback=x\0y", 38)), "-playback xy -soundcard 0 -ab");
+    ShellRunner runner;
+    const GameRun run = RunGame(runner, "true 'open", MameKind::Classic);
+    EXPECT_TRUE(run.problem.startsWith("The shell could not read the command")) << run.problem.toStdString();
+}
