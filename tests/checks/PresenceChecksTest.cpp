@@ -26,12 +26,7 @@ class PresenceChecksTest : public ::testing::Test, public test::CatalogueFixture
 protected:
     PresenceChecksTest() { progress.rs = &rs(); }
     // The field of every record, in the catalogue's order, the default record first.
-    QString marks(const QString& field) {
-        QString all;
-        for (rs().MoveFirst(); !rs().IsEOF(); rs().MoveNext())
-            all += rs().Value(field).toString();
-        return all;
-    }
+    QString marks(const QString& field) { return test::Column(rs(), field).join(QString()); }
 
     Watching progress;
 };

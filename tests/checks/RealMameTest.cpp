@@ -7,23 +7,19 @@
 #include "platform/Progress.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QProcess>
 
 using namespace zelvora;
+using test::InstalledMame;
 
 namespace {
-
-// Debian's package "mame" installs today's MAME here.
-const QString InstalledMame = QStringLiteral("/usr/games/");
 
 // Verification and game starts against the real MAME, where one is installed.
 class RealMameTest : public ::testing::Test, public test::CatalogueFixture {
 protected:
     void SetUp() override {
-        if (!QFileInfo(MameExecutable(InstalledMame)).isExecutable())
-            GTEST_SKIP() << "today's MAME is not installed at " << InstalledMame.toStdString()
-                         << "mame (apt-get install mame); these checks need the real one";
+        if (!test::MameInstalled())
+            GTEST_SKIP() << "needs today's MAME in " << test::InstalledMame.toStdString() << " (apt-get install mame)";
         // MAME keeps its settings and memory cards under the home folder it is given.
         qputenv("HOME", program.path().toUtf8());
         add("pacman", "Pac-Man");

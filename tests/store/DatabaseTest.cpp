@@ -1,5 +1,4 @@
-#include "CatalogueGenerator.h"
-#include "TestDirs.h"
+#include "CatalogueFixture.h"
 
 #include "store/Database.h"
 #include "store/GroupedWrites.h"
@@ -12,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace zelvora;
+using zelvora::test::Column;
 using zelvora::test::ReadBytes;
 using zelvora::test::TempProgramDir;
 using zelvora::test::WriteBytes;
@@ -40,13 +40,6 @@ protected:
         other->Edit();
         other->SetValue(field, value);
         other->Update();
-    }
-
-    static QStringList roms(Recordset& rs) {
-        QStringList names;
-        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
-            names << rs.Value("Rom").toString();
-        return names;
     }
 
     TempProgramDir dir;
@@ -116,7 +109,7 @@ TEST_F(DatabaseTest, TransactionsRollBackAndGroupedWritesCommitOnUnwind) {
     rs.reset();
     db.reset();
     db = Database::Open(dir.file("t.mdb"), "ROMS");
-    EXPECT_EQ(roms(*db->OpenRecordset("ROMS")), (QStringList{"kept", "a", "b", "c"}));
+    EXPECT_EQ(Column(*db->OpenRecordset("ROMS")), (QStringList{"kept", "a", "b", "c"}));
 }
 
 TEST(Database, CreateAndOpenRefuseFilesTheyWouldHarm) {
@@ -143,11 +136,11 @@ TEST_F(DatabaseTest, KeysetFollowsTableOrderOrTheQuerysOrder) {
     add("a", "asteroids");
     add("b", "Berzerk");
     add("d", "berzerk");
-    EXPECT_EQ(roms(*db->OpenRecordset("ROMS")), (QStringList{"c", "a", "b", "d"}));
+    EXPECT_EQ(Column(*db->OpenRecordset("ROMS")), (QStringList{"c", "a", "b", "d"}));
     // ORDER BY is case-blind; equal descriptions keep the table's order.
-    EXPECT_EQ(roms(*db->OpenRecordset("SELECT * FROM ROMS ORDER BY Description,Description")),
+    EXPECT_EQ(Column(*db->OpenRecordset("SELECT * FROM ROMS ORDER BY Description,Description")),
               (QStringList{"a", "b", "d", "c"}));
-    EXPECT_EQ(roms(*db->OpenRecordset(
+    EXPECT_EQ(Column(*db->OpenRecordset(
                   "SELECT * FROM [ROMS] WHERE Description LIKE 'b%' OR Rom='c'ORDER BY Description DESC")),
               (QStringList{"c", "b", "d"}));
     EXPECT_THROW(db->OpenRecordset("SELECT * FROM ROMS JOIN ROMS"), StoreError);
@@ -171,7 +164,7 @@ TEST_F(DatabaseTest, MovesStepOverDeletedRecordsAndAddsKeepThePosition) {
     rs->MoveNext();
     test::AddGame(*rs, "e", "E");
     EXPECT_EQ(rs->Value("Rom").toString(), "c");
-    EXPECT_EQ(roms(*rs), (QStringList{"a", "c", "d", "e"}));
+    EXPECT_EQ(Column(*rs), (QStringList{"a", "c", "d", "e"}));
     EXPECT_FALSE(rs->FindFirst("Rom", "b"));
 
     // Deleting while walking the whole set visits every record once.

@@ -24,18 +24,9 @@ constexpr int Games = 8000;
 const char* const ActionVariable = "ZELVORA_KILLED_ACTION";
 const char* const FolderVariable = "ZELVORA_KILLED_FOLDER";
 
-struct Silent : MergeReport {
-    void SetText(const QString&) override {}
-    void SetRange(int, int) override {}
-    void SetValue(int) override {}
-    void LetEventsRun() override {}
-    void NewGame(const QString&) override {}
-    void ExpiredGame(const QString&) override {}
-};
-
 void runAction(const QString& action, const QString& folder) {
     test::CatalogueFixture program(folder);
-    Silent report;
+    test::CountingReport report;
     if (action == "update") {
         MergeListings(program.vars, report);
         return;
@@ -54,9 +45,7 @@ void runAction(const QString& action, const QString& folder) {
 
 QStringList gamesIn(const QString& folder) {
     test::CatalogueFixture program(folder);
-    QStringList roms;
-    for (program.rs().MoveFirst(); !program.rs().IsEOF(); program.rs().MoveNext())
-        roms << program.rs().Value("Rom").toString();
+    QStringList roms = test::Column(program.rs());
     roms.sort();
     return roms;
 }
@@ -82,7 +71,6 @@ TEST(KilledMidway, TheCatalogueOpensWholeAfterEachKill) {
         game.name = i < Games ? games[i].rom : QString("new%1").arg(i);
         game.description = i < Games ? games[i].description : QString("New Game %1").arg(i);
         game.year = "1990";
-        game.maker = "Maker";
         game.driver = "driver.c";
         listed.push_back(game);
     }

@@ -3,11 +3,14 @@
 #include "CatalogueGenerator.h"
 #include "TestDirs.h"
 
+#include "launcher/ProcessRunner.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/Recordset.h"
 #include "store/Variables.h"
+#include "update/CatalogueMerge.h"
 
+#include <QFileInfo>
 #include <QVariantMap>
 
 #include <gtest/gtest.h>
@@ -19,6 +22,31 @@ inline QVariant StoredValue(Database& db, const QString& rom, const QString& fie
     auto rs = db.OpenRecordset(QStringLiteral("ROMS"));
     EXPECT_TRUE(rs->FindFirst(QStringLiteral("Rom"), rom)) << rom.toStdString();
     return rs->Value(field);
+}
+
+// One field of every record, in the recordset's order.
+inline QStringList Column(Recordset& rs, const QString& field = QStringLiteral("Rom")) {
+    QStringList values;
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+        values << rs.Value(field).toString();
+    return values;
+}
+
+// An update's report that shows nothing and counts the games added and expired.
+struct CountingReport : MergeReport {
+    void SetText(const QString&) override {}
+    void SetRange(int, int) override {}
+    void SetValue(int) override {}
+    void LetEventsRun() override {}
+    void NewGame(const QString&) override { ++added; }
+    void ExpiredGame(const QString&) override { ++expired; }
+    int added = 0, expired = 0;
+};
+
+// Where Debian's package "mame" installs today's MAME, for the tests that need the real one.
+inline const QString InstalledMame = QStringLiteral("/usr/games/");
+inline bool MameInstalled() {
+    return QFileInfo(MameExecutable(InstalledMame)).isExecutable();
 }
 
 // Asks CatalogueFixture for the program directory alone, for a test that writes the catalogue.

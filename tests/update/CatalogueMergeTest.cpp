@@ -67,12 +67,7 @@ protected:
             all << stored(rom, field).toString();
         return all;
     }
-    QStringList roms() {
-        QStringList all;
-        for (rs().MoveFirst(); !rs().IsEOF(); rs().MoveNext())
-            all << rs().Value("Rom").toString();
-        return all;
-    }
+    QStringList roms() { return test::Column(rs()); }
 
     test::TempProgramDir mame;
     RecordingReport report;

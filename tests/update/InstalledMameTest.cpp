@@ -5,32 +5,12 @@
 #include "update/CatalogueMerge.h"
 #include "update/MachineListing.h"
 
-#include <QFileInfo>
-
 using namespace zelvora;
-
-namespace {
-
-// Debian's package "mame" installs today's MAME here.
-const QString InstalledMame = QStringLiteral("/usr/games/");
-
-struct Counting : MergeReport {
-    void SetText(const QString&) override {}
-    void SetRange(int, int) override {}
-    void SetValue(int) override {}
-    void LetEventsRun() override {}
-    void NewGame(const QString&) override { ++added; }
-    void ExpiredGame(const QString&) override { ++expired; }
-    int added = 0, expired = 0;
-};
-
-} // namespace
 
 // The whole update from the real MAME into a catalogue that knows some of its games.
 TEST(InstalledMame, UpdatesTheCatalogueFromItsWholeListing) {
-    if (!QFileInfo(MameExecutable(InstalledMame)).isExecutable())
-        GTEST_SKIP() << "today's MAME is not installed at " << InstalledMame.toStdString()
-                     << "mame (apt-get install mame); this update needs the real one";
+    if (!test::MameInstalled())
+        GTEST_SKIP() << "needs today's MAME in " << test::InstalledMame.toStdString() << " (apt-get install mame)";
     test::CatalogueFixture catalogue;
     catalogue.add("pacman", "Pac-Man", {{"Default", 0}, {"Notes", "kept"}});
     catalogue.add("oldgame", "Old Game");
@@ -38,9 +18,9 @@ TEST(InstalledMame, UpdatesTheCatalogueFromItsWholeListing) {
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", catalogue.program.path().toUtf8());
     ShellRunner runner;
-    const MameVersion version = MameVersions().Of(MameExecutable(InstalledMame), runner);
-    Counting report;
-    const MachineListing listing = ReadMachineListing(InstalledMame, runner, report);
+    const MameVersion version = MameVersions().Of(MameExecutable(test::InstalledMame), runner);
+    test::CountingReport report;
+    const MachineListing listing = ReadMachineListing(test::InstalledMame, runner, report);
     const MergeOutcome outcome = MergeMachineListing(catalogue.vars, report, listing);
     qputenv("HOME", home);
 
