@@ -1,15 +1,11 @@
+#include "MainWindowParts.h"
 #include "TestDirs.h"
 
 #include "gamelist/frmFilter.h"
 #include "store/Settings.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QPointer>
-#include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -91,15 +87,10 @@ TEST_F(FilterDialog, StoredValuesLoadClicksRunTheRulesAndOkStoresAndRefills) {
     };
     for (const auto& [mouse, name, after] : steps) {
         QCheckBox* box = dialog->findChild<QCheckBox*>(name);
-        if (mouse) {
-            // Where a person would click: the box's own click area, not the middle of its widget.
-            QStyleOptionButton option;
-            option.initFrom(box);
-            const QRect area = box->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &option, box);
-            QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, area.center());
-        } else {
+        if (mouse)
+            test::clickBox(box);
+        else
             QTest::keyClick(box, Qt::Key_Space);
-        }
         EXPECT_EQ(Ticks(), QString(after)) << (mouse ? "click " : "space ") << name;
     }
 

@@ -10,16 +10,8 @@
 
 using namespace zelvora;
 
-// Command lines are compared and shown as text: the usual words must stay as they were.
-TEST(ShellQuoteTest, SafeWordsStayBareOthersAreSingleQuoted) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/roms2/", "/roms2/"},   {"-cfg=a", "-cfg=a"}, {"", "''"}, {"My MAME's \"best\"", "'My MAME'\\''s \"best\"'"},
-        {"PATH=/x", "'PATH=/x'"}, // would be an assignment as a command's first word
-    };
-    for (const auto& [word, quoted] : cases)
-        EXPECT_EQ(ShellQuote(word), QString(quoted)) << word;
-}
-
+// Each word reaches the program as it stands and runs nothing; the command lines' own tests hold
+// the usual words staying bare.
 TEST(ShellQuoteTest, WordsReachTheProgramIntactAndRunNothing) {
     test::TempProgramDir dir;
     const QString folder = dir.file("My MAME's \"best\"");
@@ -40,4 +32,6 @@ TEST(ShellQuoteTest, WordsReachTheProgramIntactAndRunNothing) {
     EXPECT_EQ(test::ReadBytes(folder + "/x;touch pwned"), expected);
     EXPECT_FALSE(QFile::exists(dir.file("pwned")));
     EXPECT_FALSE(QFile::exists(folder + "/pwned"));
+    // As a command's first word an assignment would succeed; quoted, it is a command not found.
+    EXPECT_EQ(ShellRunner().ExecCmd(ShellQuote("PATH=/x")), 127);
 }

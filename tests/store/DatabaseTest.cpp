@@ -1,20 +1,13 @@
 #include "CatalogueFixture.h"
 
-#include "store/Database.h"
 #include "store/GroupedWrites.h"
-#include "store/Recordset.h"
 #include "store/StoreError.h"
 
 #include <QFile>
 #include <QSet>
 
-#include <gtest/gtest.h>
-
 using namespace zelvora;
-using zelvora::test::Column;
-using zelvora::test::ReadBytes;
-using zelvora::test::TempProgramDir;
-using zelvora::test::WriteBytes;
+using namespace zelvora::test;
 
 namespace {
 
@@ -32,14 +25,6 @@ protected:
 
     void add(const QString& rom, const QString& description, const QVariant& active = {}) {
         test::AddGame(*db->OpenRecordset("ROMS"), rom, description, {{"Active", active}});
-    }
-    // Stores a field of `rom` through a recordset of its own.
-    void setElsewhere(const QString& rom, const QString& field, const QVariant& value) {
-        auto other = db->OpenRecordset("ROMS");
-        ASSERT_TRUE(other->FindFirst("Rom", rom));
-        other->Edit();
-        other->SetValue(field, value);
-        other->Update();
     }
 
     TempProgramDir dir;
@@ -278,7 +263,11 @@ TEST_F(DatabaseTest, AWalkSeesWritesMadeWhileItRuns) {
             const int n = preload ? 699 - i : i;
             if (i == 300) {
                 const int next = preload ? n - 1 : n + 1;
-                setElsewhere(QString("g%1").arg(next), "Description", description(next) + " changed");
+                auto other = db->OpenRecordset("ROMS");
+                ASSERT_TRUE(other->FindFirst("Rom", QString("g%1").arg(next)));
+                other->Edit();
+                other->SetValue("Description", description(next) + " changed");
+                other->Update();
                 changed << next;
             }
             ASSERT_EQ(rs->Value("Description").toString(), description(n)) << i;
