@@ -1,11 +1,14 @@
 #include "MainWindowParts.h"
 #include "TestDirs.h"
 
+#include "gamelist/GameListModel.h"
 #include "gamelist/frmFilter.h"
 #include "store/Settings.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QPointer>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -155,3 +158,28 @@ TEST_F(FilterDialog, ControlsKeepTheirDrawnPlacesOrMakeRoom) {
 }
 
 } // namespace
+
+// Qt's own model checks run on every change, as a view relies on them, and end the program on a
+// broken promise: a fill, a refill to fewer rows, an empty fill.
+TEST(GameListModel, KeepsTheModelContractThroughFillsAndRefills) {
+    GameListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+
+    // Fewer marks than rows: the rest have none.
+    model.SetRows({"S", "R"}, {"Pac-Man", "Galaga", "Zaxxon"});
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.data(model.index(1, 0)), QVariant("R"));
+    EXPECT_EQ(model.data(model.index(2, 0)), QVariant(""));
+    EXPECT_EQ(model.data(model.index(2, 1), Qt::ToolTipRole), QVariant("Zaxxon"));
+
+    model.SetRows({"B"}, {"Asteroids"});
+    EXPECT_EQ(model.Description(0), "Asteroids");
+    EXPECT_EQ(model.Description(1), QString()) << "nothing left of the longer fill";
+    model.SetRows({}, {});
+    EXPECT_EQ(model.RowCount(), 0);
+    model.SetRows({"S"}, {"Dig Dug"});
+    model.Clear();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(resets.count(), 5) << "every fill is one reset, which views and the tester rely on";
+}

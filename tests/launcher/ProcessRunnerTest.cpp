@@ -1,8 +1,12 @@
 #include "TestDirs.h"
 
+#include "launcher/MameVersion.h"
 #include "launcher/ProcessRunner.h"
+#include "launcher/ShellQuote.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <csignal>
@@ -78,4 +82,82 @@ TEST(ShellRunnerTest, AReaderThatWantsNoMoreEndsAChildThatWouldPrintForever) {
     const StreamedRun run = ShellRunner().ExecStreaming("yes", collected);
     EXPECT_TRUE(run.stopped);
     EXPECT_EQ(run.exitCode, 128 + SIGPIPE);
+}
+
+// Each word reaches the program as it stands and runs nothing; the command lines' own tests hold
+// the usual words staying bare.
+TEST(ShellQuoteTest, WordsReachTheProgramIntactAndRunNothing) {
+    test::TempProgramDir dir;
+    const QString folder = dir.file("My MAME's \"best\"");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QStringList words = {
+        "x;touch pwned", "My MAME's \"best\"", "", "$(touch pwned)", "`touch pwned`", "*", "~", "it''s", "\\", "-n",
+        "PATH=/x",       "Zoë & <Kid>|"};
+    words << "a\nb";
+    QString command = "cd " + ShellQuote(dir.path()) + " && printf '%s\\0'";
+    QByteArray expected;
+    for (const QString& word : words) {
+        command += ' ' + ShellQuote(word);
+        expected += word.toUtf8() + '\0';
+    }
+    command += " > " + ShellQuote(folder + "/x;touch pwned");
+
+    EXPECT_EQ(ShellRunner().ExecCmd(command), 0);
+    EXPECT_EQ(test::ReadBytes(folder + "/x;touch pwned"), expected);
+    EXPECT_FALSE(QFile::exists(dir.file("pwned")));
+    EXPECT_FALSE(QFile::exists(folder + "/pwned"));
+    // As a command's first word an assignment would succeed; quoted, it is a command not found.
+    EXPECT_EQ(ShellRunner().ExecCmd(ShellQuote("PATH=/x")), 127);
+}
+
+// Each answer from a MAME that is a script saying it; the real answer is the recorded one.
+TEST(MameVersions, OnlyAVersionNumberWithSuccessIsTodaysMame) {
+    const struct {
+        const char* what;
+        QByteArray script;
+        QString number; // empty: the classic MAME
+    } cases[] = {
+        {"today's MAME", "cat '" + QFile::encodeName(test::FixturePath("mame-today/version.txt")) + "'", "0.251"},
+        {"a failing one", "printf '0.251 (unknown)'; exit 1", ""},
+        {"the stand-in's refusal", "echo 'mame: unknown switch -version' >&2; echo 'usage: mame ...' >&2; exit 1", ""},
+        {"the classic usage text", "echo 'M.A.M.E. v0.36 - Multiple Arcade Machine Emulator'", ""},
+        {"silence", "", ""},
+        {"no end of it", "yes 0.251", ""},
+    };
+    for (const auto& [what, script, number] : cases) {
+        test::TempProgramDir dir;
+        test::WriteScript(dir.file("mame"), "#!/bin/sh\n" + script + "\n");
+        ShellRunner runner;
+        MameVersions versions;
+        const MameVersion version = versions.Of(dir.file("mame"), runner);
+        EXPECT_EQ(version.number, number) << what;
+        EXPECT_EQ(version.kind, number.isEmpty() ? MameKind::Classic : MameKind::Today) << what;
+    }
+    ShellRunner runner;
+    EXPECT_EQ(MameVersions().Of("/nonexistent/mame", runner).kind, MameKind::Classic);
+}
+
+TEST(MameVersions, AskedOncePerExecutableUntilItIsReplaced) {
+    test::TempProgramDir dir;
+    const QString mame = dir.file("mame");
+    const auto install = [&](const char* version, const QDateTime& modified) {
+        test::WriteScript(mame, "#!/bin/sh\necho asked >> '" + QFile::encodeName(dir.file("asked")) + "'\nprintf '" +
+                                    version + " (unknown)'\n");
+        QFile file(mame);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(modified, QFileDevice::FileModificationTime));
+    };
+    const auto asked = [&] { return test::ReadBytes(dir.file("asked")).count("asked"); };
+    const QDateTime now = QDateTime::currentDateTime();
+    ShellRunner runner;
+    MameVersions versions;
+
+    install("0.251", now);
+    EXPECT_EQ(versions.Of(mame, runner).number, QString("0.251"));
+    EXPECT_EQ(versions.Of(mame, runner).number, QString("0.251"));
+    EXPECT_EQ(asked(), 1);
+
+    // A new MAME of the same size over the old one.
+    install("0.252", now.addSecs(60));
+    EXPECT_EQ(versions.Of(mame, runner).number, QString("0.252"));
+    EXPECT_EQ(asked(), 2);
 }

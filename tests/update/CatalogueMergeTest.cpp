@@ -2,9 +2,11 @@
 #include "Listings.h"
 #include "StandinGames.h"
 
+#include "launcher/MameVersion.h"
 #include "platform/TextLines.h"
 #include "update/CatalogueMerge.h"
 #include "update/MachineListing.h"
+#include "update/MergedRecords.h"
 
 using namespace zelvora;
 using test::Game;
@@ -72,6 +74,19 @@ protected:
     test::TempProgramDir mame;
     RecordingReport report;
 };
+
+// Today's MAME's recorded listing as the reader leaves it after MAME's run.
+MachineListing RecordedListing() {
+    NoProgress quiet;
+    MachineListingReader reader(quiet);
+    reader.Read(test::ReadBytes(test::FixturePath("mame-today/listxml.xml")));
+    reader.Finish();
+    return {"'/mame/100%2/mame' -listxml",
+            {0, {}, false},
+            std::move(reader.Machines()),
+            reader.Skipped(),
+            reader.Problem()};
+}
 
 } // namespace
 
@@ -208,23 +223,6 @@ TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName
     EXPECT_EQ(report.outOfRange, 0);
 }
 
-namespace {
-
-// Today's MAME's recorded listing as the reader leaves it after MAME's run.
-MachineListing RecordedListing() {
-    NoProgress quiet;
-    MachineListingReader reader(quiet);
-    reader.Read(test::ReadBytes(test::FixturePath("mame-today/listxml.xml")));
-    reader.Finish();
-    return {"'/mame/100%2/mame' -listxml",
-            {0, {}, false},
-            std::move(reader.Machines()),
-            reader.Skipped(),
-            reader.Problem()};
-}
-
-} // namespace
-
 TEST_F(MergeTest, TodaysMachineListingAddsKeepsAndExpiresGamesAsTheListingsDid) {
     add("pacman", "PAC-MAN",
         {{"Default", 0}, {"Sound Card", 3}, {"Notes", "my note"}, {"Playable", "No"}, {"CPU 2", "M68000 "}});
@@ -266,16 +264,12 @@ TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
         bool games;
         QString says;
     } cases[] = {
+        // Before it printed a runnable machine: the failure is told before the listing's faults.
         {"crashed",
          {139, "Exception at 0x4711\n\n  in listxml\n", false},
          "was cut off after the machine \"k5\"",
-         true,
-         "failed" + kept + "139). MAME said: Exception at 0x4711\nin listxml"},
-        {"could not start",
-         {127, "sh: 1: /mame/mame: not found\n", false},
-         "is empty",
          false,
-         "failed" + kept + "127). MAME said: sh: 1: /mame/mame: not found"},
+         "failed" + kept + "139). MAME said: Exception at 0x4711\nin listxml"},
         {"stopped by the reader",
          {141, {}, true},
          "is not well-formed XML (x)",
@@ -300,4 +294,92 @@ TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
         EXPECT_EQ(stored("pacman", "Clone").toString(), QString("puckman"));
         EXPECT_TRUE(report.expired.isEmpty() && report.newGames.isEmpty());
     }
+}
+
+// The merge's look-ups replace the recordset's: for every key, in both directions, they must find
+// the record the recordset finds, before and after the merge has removed, renamed and added
+// records and written them. Each record carries its own mark in Notes to tell which was found.
+TEST(MergedRecords, FindTheRecordsTheRecordsetFinds) {
+    test::CatalogueFixture catalogue;
+    Variables& vars = catalogue.vars;
+    const struct {
+        QString rom;
+        QVariant description;
+    } rows[] = {
+        {"pacman", "Pac-Man"}, {"PACMAN", "pac-man"},    {"galaga", "Galaga"},
+        {"Galaga", "Galaga"},  {"café", "Café"},         {"CAFÉ", "CAFÉ"},
+        {"blank", ""},         {"nodesc", QVariant()},   {"digdug", "Dig Dug"},
+        {"DigDug", "DIG DUG"}, {"o'neil", "Say \"Hi\""},
+    };
+    for (int i = 0; i < static_cast<int>(std::size(rows)); ++i)
+        catalogue.add(rows[i].rom, {}, {{"Description", rows[i].description}, {"Notes", QString::number(i)}});
+    const QStringList keys = {"pacman", "PacMan", "Pac-Man", "PAC-MAN", "galaga", "GALAGA",     "café",  "CAFÉ",
+                              "Café",   "",       "digdug",  "Dig Dug", "o'neil", "Say \"Hi\"", "nosuch"};
+
+    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset("SELECT * FROM ROMS");
+    MergedRecords records(*vars.RomsRecordset);
+    const auto expectSameFinds = [&](Recordset& rs) {
+        for (const QString& key : keys) {
+            for (const bool fromLast : {false, true}) {
+                for (const char* field : {"Rom", "Description"}) {
+                    SCOPED_TRACE(
+                        QString("%1 %2 from the %3").arg(field, key, fromLast ? "last" : "first").toStdString());
+                    const bool found = fromLast ? rs.FindLast(field, key) : rs.FindFirst(field, key);
+                    const int record = QString(field) == "Rom" ? records.FindRom(key, fromLast)
+                                                               : records.FindDescription(key, fromLast);
+                    ASSERT_EQ(record >= 0, found);
+                    if (found) {
+                        EXPECT_EQ(records.Value(record, MergeField::Notes).toString(), rs.Value("Notes").toString());
+                    }
+                }
+            }
+        }
+    };
+    expectSameFinds(*vars.RomsRecordset);
+
+    records.Remove(records.FindRom("pacman", false));
+    records.Remove(records.FindDescription("CAFÉ", true));
+    records.SetValue(records.FindRom("galaga", true), MergeField::Rom, "DIGDUG");
+    records.SetValue(records.FindRom("digdug", false), MergeField::Description, "Galaga");
+    const int added = records.Add();
+    records.SetValue(added, MergeField::Rom, "Pacman");
+    records.SetValue(added, MergeField::Description, "Café");
+    records.SetValue(added, MergeField::Notes, "added");
+    NoProgress quiet;
+    Transaction transaction(*vars.CatalogueDb);
+    records.Write(quiet);
+    transaction.Commit();
+
+    const std::unique_ptr<Recordset> written = vars.CatalogueDb->OpenRecordset("SELECT * FROM ROMS");
+    EXPECT_EQ(written->RecordCount(), static_cast<int>(std::size(rows)) + 1 - 2 + 1) << "the default record too";
+    expectSameFinds(*written);
+}
+
+// The whole update from the real MAME into a catalogue that knows some of its games.
+TEST(InstalledMame, UpdatesTheCatalogueFromItsWholeListing) {
+    if (!test::MameInstalled())
+        GTEST_SKIP() << "needs today's MAME in " << test::InstalledMame.toStdString() << " (apt-get install mame)";
+    test::CatalogueFixture catalogue;
+    catalogue.add("pacman", "Pac-Man", {{"Default", 0}, {"Notes", "kept"}});
+    catalogue.add("oldgame", "Old Game");
+    // MAME keeps its settings under the home folder it is given.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", catalogue.program.path().toUtf8());
+    ShellRunner runner;
+    const MameVersion version = MameVersions().Of(MameExecutable(test::InstalledMame), runner);
+    test::CountingReport report;
+    const MachineListing listing = ReadMachineListing(test::InstalledMame, runner, report);
+    const MergeOutcome outcome = MergeMachineListing(catalogue.vars, report, listing);
+    qputenv("HOME", home);
+
+    EXPECT_EQ(version.kind, MameKind::Today) << version.number.toStdString();
+    ASSERT_TRUE(outcome.merged) << outcome.remarks.join('\n').toStdString();
+    EXPECT_GT(listing.machines.size(), 30000u);
+    EXPECT_GT(listing.skipped, 1000) << "devices and BIOS sets";
+    EXPECT_EQ(report.added, static_cast<int>(listing.machines.size()) - 1);
+    EXPECT_EQ(report.expired, 1);
+    EXPECT_EQ(catalogue.vars.RomsRecordset->RecordCount(), static_cast<int>(listing.machines.size()) + 1);
+    EXPECT_EQ(catalogue.stored("pacman", "Clone").toString(), QString("puckman"));
+    EXPECT_EQ(catalogue.stored("pacman", "Notes").toString(), QString("kept"));
+    EXPECT_TRUE(catalogue.stored("mslug", "Clone").isNull());
 }
