@@ -5,8 +5,7 @@
 #include <array>
 #include <string>
 
-namespace zelvora {
-namespace {
+using namespace zelvora;
 
 TEST(AboutAnimation, TwoCyclesOfTheBlinkTable) {
     // What pictures 2, 3, 4 and 5 show after each tick (1 shown, 0 hidden), all shown before the
@@ -27,6 +26,3 @@ TEST(AboutAnimation, TwoCyclesOfTheBlinkTable) {
         EXPECT_EQ(animation.StepB, tick % 4 + 1);
     }
 }
-
-} // namespace
-} // namespace zelvora

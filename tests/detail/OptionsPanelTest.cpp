@@ -8,7 +8,6 @@
 #include <QLocale>
 
 #include <functional>
-#include <map>
 #include <optional>
 #include <tuple>
 
@@ -218,21 +217,6 @@ TEST_F(OptionsPanelTest, TheControlsShownFitTheTab) {
         if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
             EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width());
         }
-    }
-}
-
-// The Options tab keeps an array of controls per kind: every index from 0 up must find its own
-// option, or a control would edit nothing or two controls one field.
-TEST(OptionTable, EachControlOfAKindFindsItsOwnOption) {
-    std::map<OptionControl, int> count;
-    for (const OptionSpec& option : OptionTable()) {
-        EXPECT_EQ(FindOption(option.control, option.index), &option) << option.field.toStdString();
-        ++count[option.control];
-    }
-    for (const auto& [control, n] : count) {
-        for (int i = 0; i < n; ++i)
-            EXPECT_NE(FindOption(control, i), nullptr) << static_cast<int>(control) << " " << i;
-        EXPECT_EQ(FindOption(control, n), nullptr);
     }
 }
 

@@ -18,11 +18,9 @@ using namespace zelvora;
 TEST(ShellRunnerTest, ReturnsTheChildsStatus) {
     const std::tuple<const char*, const char*, int> cases[] = {
         {"/bin/sh", "exit 3", 3},
-        {"/bin/sh", "true", 0},
         {"/bin/sh", "exit 255", 255},
         {"/bin/sh", "kill -TERM $$", 128 + 15},            // killed by a signal
-        {"/bin/sh", "zelvora-no-such-command-here", 127},  // the shell ran but found no command
-        {"/bin/sh", "-zelvora-no-such-command-here", 127}, // not taken for the shell's own options
+        {"/bin/sh", "-zelvora-no-such-command-here", 127}, // found no command, not taken for an option
         {"/nonexistent/sh", "exit 0", -1},                 // only when the shell cannot start
     };
     for (const auto& [shell, command, status] : cases)
@@ -119,7 +117,6 @@ TEST(MameVersions, OnlyAVersionNumberWithSuccessIsTodaysMame) {
     } cases[] = {
         {"today's MAME", "cat '" + QFile::encodeName(test::FixturePath("mame-today/version.txt")) + "'", "0.251"},
         {"a failing one", "printf '0.251 (unknown)'; exit 1", ""},
-        {"the stand-in's refusal", "echo 'mame: unknown switch -version' >&2; echo 'usage: mame ...' >&2; exit 1", ""},
         {"the classic usage text", "echo 'M.A.M.E. v0.36 - Multiple Arcade Machine Emulator'", ""},
         {"silence", "", ""},
         {"no end of it", "yes 0.251", ""},

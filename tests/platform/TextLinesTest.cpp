@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace zelvora {
-namespace {
+using namespace zelvora;
 
 TEST(TextLines, LineEndsEncodingsOverlongLinesAndEmptyFiles) {
     test::TempProgramDir dir;
@@ -37,6 +36,3 @@ TEST(TextLines, LinesAcrossBlockEnds) {
     test::WriteBytes(path, "before\n" + huge + "\r\nafter\n");
     EXPECT_EQ(ReadTextLines(path), (QStringList{"before", QString(TextLineReader::MaxLineLength, 'h'), "after"}));
 }
-
-} // namespace
-} // namespace zelvora

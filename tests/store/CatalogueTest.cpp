@@ -1,12 +1,10 @@
 #include "CatalogueFixture.h"
 
+#include "store/Settings.h"
 #include "store/StoreError.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-
-#include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,9 +12,7 @@
 #include <unistd.h>
 
 using namespace zelvora;
-using zelvora::test::ReadBytes;
-using zelvora::test::TempProgramDir;
-using zelvora::test::WriteBytes;
+using namespace zelvora::test;
 
 namespace {
 
@@ -126,7 +122,6 @@ TEST(Catalogue, OldCataloguesAreUpgradedAndCurrentOnesLeftAlone) {
         EXPECT_EQ(names.join('|').toLower(), expected.join('|').toLower());
         EXPECT_EQ(rs.RecordCount(), 4);
         EXPECT_EQ(inode(program.file()) != before, c.upgraded) << "compaction replaces the file";
-        EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.program.path())));
         const QString notes = c.upgraded ? VersionBanner : c.legacy.notes.toString();
         std::vector<std::tuple<QString, QString, QString>> stored = {{"game1", "Description", "Game 1"},
                                                                      {"game2", "Gamma", "12"},
@@ -282,4 +277,37 @@ TEST(Catalogue, DataFolderIsTheProgramsOwnWhenWritable) {
     EXPECT_EQ(DataFolder("/proc"), home.file(".local/share/Zelvora"));
     qputenv("XDG_DATA_HOME", xdg);
     qputenv("HOME", user);
+}
+
+// Application, section and key are case-blind and every spelling lands in one file; a second
+// store over the same directory reads what the first saved, and values come back as saved text.
+TEST(Settings, NamesAreCaseBlindAndValuesComeBackAsText) {
+    TempProgramDir config;
+    Settings settings(config.path());
+    settings.Save("Zelvora", "Settings", "MameLocation", "/opt/mame/");
+    settings.Save("zelvora", "settings", "odd", "@Invalid(), \"x\"; y=z");
+    settings.Save("zelvora", "settings", "empty", "");
+    EXPECT_EQ(Settings(config.path()).Get("ZELVORA", "SETTINGS", "mamelocation", ""), QString("/opt/mame/"));
+    EXPECT_EQ(settings.FilePath("Zelvora"), settings.FilePath("zelvora"));
+    EXPECT_EQ(settings.Get("Zelvora", "Settings", "Odd", ""), QString("@Invalid(), \"x\"; y=z"));
+    EXPECT_EQ(settings.Get("zelvora", "settings", "empty", 0), QString(""));
+    EXPECT_EQ(settings.Get("zelvora", "settings", "Last", 0), QString("0"));
+    EXPECT_EQ(settings.Get("zelvora", "settings", "Merged", false), QString("False"));
+
+    // A garbled file reads as defaults and takes new values.
+    zelvora::test::WriteBytes(settings.FilePath("zelvora"), QByteArray("\x00\xff[[[\n=\n", 9));
+    EXPECT_EQ(settings.Get("zelvora", "settings", "MameLocation", "none"), QString("none"));
+    settings.Save("zelvora", "settings", "Last", "4");
+    EXPECT_EQ(settings.Get("zelvora", "settings", "Last", 0), QString("4"));
+}
+
+TEST(Settings, NumericAndBooleanReads) {
+    const std::pair<const char*, long long> numbers[] = {
+        {"abc", 0}, {"", 0}, {"12abc", 12}, {"  7", 7}, {"-3", -3}, {"99999999999999999999999", 999999999999999999LL}};
+    for (const auto& [text, number] : numbers)
+        EXPECT_EQ(Settings::ToNumber(text), number) << text;
+    for (const char* yes : {"1", "True", "true", "-1"})
+        EXPECT_TRUE(Settings::ToBool(yes)) << yes;
+    for (const char* no : {"0", "False", "", "abc"})
+        EXPECT_FALSE(Settings::ToBool(no)) << no;
 }

@@ -1,13 +1,101 @@
 #include "CatalogueFixture.h"
 
+#include "checks/PresenceChecks.h"
 #include "checks/RomVerification.h"
 #include "checks/VerifyReport.h"
-#include "launcher/ProcessRunner.h"
-#include "platform/Progress.h"
+#include "detail/OptionTable.h"
+#include "launcher/CommandLine.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 
 using namespace zelvora;
+using test::InstalledMame;
+
+namespace {
+
+// Records what a check reports, and moves the recordset while events run, as a click on the grid
+// would.
+class Watching : public Progress {
+public:
+    void SetText(const QString& text) override { title = text; }
+    void SetRange(int, int maximum) override { max = maximum; }
+    void SetValue(int value) override { last = value; }
+    void LetEventsRun() override { rs->MoveFirst(); }
+    QString title;
+    int max = -1, last = -1;
+    Recordset* rs = nullptr;
+};
+
+class PresenceChecksTest : public ::testing::Test, public test::CatalogueFixture {
+protected:
+    PresenceChecksTest() { progress.rs = &rs(); }
+    // The field of every record, in the catalogue's order, the default record first.
+    QString marks(const QString& field) { return test::Column(rs(), field).join(QString()); }
+
+    Watching progress;
+};
+
+} // namespace
+
+TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) {
+    const QString folder = program.path() + "/files/";
+    const std::pair<const char*, QVariantMap> games[] = {
+        {"pacman", {}},
+        {"pacmanj", {{"Clone", "pacman  "}}},
+        {"digdug", {{"Screenshot", 0}}},
+        {"mspac", {{"Screenshot", 1}, {"Missing ROM", 0}}}, // marks that are out of date
+        {"blank", {{"Clone", "   "}}},
+        {"orphanc", {{"Clone", " digdug "}}}, // a parent that has no file
+    };
+    for (const auto& [rom, fields] : games)
+        add(rom, rom, fields);
+    // Any letter case; only files count, so neither another kind of archive nor a folder does.
+    // Today's snapshots count only when asked for: a PNG by the set's name or in its folder.
+    QDir().mkpath(folder + "digdug.zip");
+    for (const char* file :
+         {"PACMAN.PCX", "mspac.pcx", "Pacman.Zip", "mspac.7z", "Blank.png", "pacmanj/notes.txt", "digdug/0000.PNG"})
+        test::WriteBytes(folder + file, "x");
+
+    // What is checked, the folder, merged sets, the count and the marks.
+    enum Check { Zips, Pcx, Png };
+    const std::tuple<Check, QString, bool, int, const char*> cases[] = {
+        {Pcx, folder, false, 4, "0011011"},
+        {Pcx, folder, true, 3, "0001011"},
+        {Zips, folder, false, 5, "0011111"},
+        {Zips, folder, true, 4, "0001111"},
+        // A folder that is not there marks every game but the default record.
+        {Zips, folder + "gone/", true, 6, "0111111"},
+        {Png, folder, false, 2, "0010001"},
+        {Png, folder, true, 0, "0000000"},
+    };
+    for (const auto& [check, where, merged, count, marked] : cases) {
+        progress.title.clear();
+        progress.last = -1;
+        Database& db = *vars.CatalogueDb;
+        EXPECT_EQ(check == Zips
+                      ? CheckMissingZippedRoms(db, rs(), where, merged, progress)
+                      : CheckMissingScreenshots(db, rs(), where, merged, progress,
+                                                check == Png ? ScreenshotKinds::PcxAndPng : ScreenshotKinds::Pcx),
+                  count);
+        EXPECT_EQ(marks(check == Zips ? "Missing ROM" : "Screenshot"), QString(marked)) << check << merged;
+        EXPECT_EQ(progress.title, check == Zips ? MissingZippedRomsTitle : MissingScreenshotsTitle);
+        EXPECT_EQ(progress.max, 6);
+        EXPECT_EQ(progress.last, 6);
+    }
+}
+
+TEST_F(PresenceChecksTest, ClearStatusFieldsLeavesTheNotes) {
+    add("pacman", "pacman",
+        {{"Missing ROM", 1}, {"Screenshot", 1}, {"Bad ROM", 1}, {"Notes", "romset pacman is bad\r"}});
+    add("galaga", "galaga", {{"Bad ROM", 1}});
+    ClearStatusFields(*vars.CatalogueDb, *vars.RomsRecordset, progress);
+    EXPECT_EQ(progress.title, ClearStatusFieldsTitle);
+    for (const char* field : {"Missing ROM", "Screenshot", "Bad ROM"})
+        EXPECT_EQ(marks(field), QString("000")) << field;
+    EXPECT_TRUE(marks("Notes").endsWith("romset pacman is bad\r"));
+}
 
 TEST(VerifyReport, LineKindsInTheirOrder) {
     // "romset galaga" has no blank after the name; in "romsets" the name would start at the blank.
@@ -173,4 +261,66 @@ TEST_F(VerifyReportTest, TodaysVerificationStoresNothingUnlessMameEndedWell) {
         EXPECT_EQ(outcome.problem.contains("2 romsets found"), code == 139);
         EXPECT_FALSE(outcome.problem.contains("ALSA"));
     }
+}
+
+namespace {
+
+// Verification and game starts against the real MAME, where one is installed.
+class RealMameTest : public ::testing::Test, public test::CatalogueFixture {
+protected:
+    void SetUp() override {
+        if (!test::MameInstalled())
+            GTEST_SKIP() << "needs today's MAME in " << test::InstalledMame.toStdString() << " (apt-get install mame)";
+        // MAME keeps its settings and memory cards under the home folder it is given.
+        qputenv("HOME", program.path().toUtf8());
+        add("pacman", "Pac-Man");
+        add("pong", "Pong (Rev E)", {{"Bad ROM", 1}, {"Notes", "kept"}});
+        // A set whose ROM files are all there, but not what MAME expects.
+        ASSERT_EQ(
+            QProcess::execute("/bin/sh", {"-c", "cd " + roms.path() +
+                                                    " && printf junk > pacman.6e && "
+                                                    "python3 -c \"import zipfile; z=zipfile.ZipFile('pacman.zip','w');"
+                                                    " z.write('pacman.6e'); z.close()\""}),
+            0);
+    }
+    void TearDown() override { qputenv("HOME", home); }
+
+    const QByteArray home = qgetenv("HOME");
+    test::TempProgramDir roms;
+    ShellRunner runner;
+    NoProgress progress;
+};
+
+} // namespace
+
+TEST_F(RealMameTest, VerifyMarksTheBadSetAndClearsTheOneNeedingNoFiles) {
+    const VerifyOutcome outcome =
+        VerifyTodaysRoms(*vars.CatalogueDb, rs(), InstalledMame, roms.path(), runner, progress);
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_TRUE(outcome.problem.isEmpty()) << outcome.problem.toStdString();
+    EXPECT_EQ(stored("pacman", "Bad ROM").toInt(), 1);
+    EXPECT_TRUE(stored("pacman", "Notes").toString().startsWith("pacman      : pacman.6e (4096 bytes) - INCORRECT"));
+    EXPECT_EQ(stored("pong", "Bad ROM").toInt(), 0);
+    EXPECT_EQ(stored("pong", "Notes").toString(), QString("kept"));
+}
+
+// Every option that today's MAME has a switch for is set, and MAME takes them all.
+TEST_F(RealMameTest, StartGameWithEveryOptionAndAMissingSet) {
+    QVariantMap options;
+    for (const OptionSpec& option : OptionTable()) {
+        if (option.HasSwitch(MameKind::Today) && option.control != OptionControl::TextBox &&
+            option.control != OptionControl::Browsed && option.field != "Debugger")
+            options[option.field] = 1;
+    }
+    options["Default"] = 0;
+    options["Sound Card"] = 0;
+    options["Additional"] = "-video none -seconds_to_run 1";
+    set("pong", options);
+    GameRun run = RunGame(runner, BuildGameCommand(rs(), InstalledMame, MameKind::Today, roms.path()), MameKind::Today);
+    EXPECT_EQ(run.exitCode, 0) << run.problem.toStdString();
+
+    set("pacman", {{"Default", 0}, {"Additional", "-video none -sound none -seconds_to_run 1"}});
+    run = RunGame(runner, BuildGameCommand(rs(), InstalledMame, MameKind::Today, roms.path()), MameKind::Today);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.problem.contains("Required files are missing")) << run.problem.toStdString();
 }
