@@ -36,10 +36,7 @@ TEST_F(GameListTest, ListsTheDefaultRecordWhateverTheFilters) {
     add("unknown", "Unchecked"); // status fields never set
 
     EXPECT_EQ(LoadGameList(vars, {}, "Description").marks, (QStringList{"", "S", "", "*", "BR", ""}));
-    const struct {
-        FilterStates filters;
-        QStringList games;
-    } cases[] = {
+    const std::pair<FilterStates, QStringList> cases[] = {
         {{}, {"Metal Slug", "Metal Slug 2", "Pac-Man", "Puck Man", "Unchecked"}},
         {{3, -1, 7, 0, 0, 0}, {"Metal Slug", "Metal Slug 2", "Pac-Man", "Puck Man", "Unchecked"}}, // no such state
         {{1, 0, 0, 0, 0, 0}, {"Metal Slug", "Metal Slug 2"}},
@@ -55,8 +52,8 @@ TEST_F(GameListTest, ListsTheDefaultRecordWhateverTheFilters) {
         {{0, 0, 0, 0, 1, 1}, {"Puck Man"}},
         {{0, 0, 0, 0, 2, 2}, {"Pac-Man"}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(load(c.filters), QStringList{DefaultDescription} + c.games) << c.games.join(',').toStdString();
+    for (const auto& [filters, games] : cases)
+        EXPECT_EQ(load(filters), QStringList{DefaultDescription} + games) << games.join(',').toStdString();
 
     // Afterwards the shared recordset is the whole table, on its first record.
     EXPECT_EQ(rs().RecordCount(), 6);
@@ -73,11 +70,7 @@ TEST_F(GameListTest, TheDefaultRecordIsRowZeroAndTheGamesFollowTheKey) {
     add("bang", "!Bang", {{"Date", "1985"}, {"Manufacturer", "(bootleg)"}, {"Screenshot", 0}});
     add("alpha", "alpha", {{"Date", "1981"}, {"Manufacturer", "Namco"}});
 
-    const struct {
-        const char* key;
-        FilterStates filters;
-        QStringList games;
-    } cases[] = {
+    const std::tuple<const char*, FilterStates, QStringList> cases[] = {
         {"Description", {}, {" Blank Title", "!Bang", "'88 Games", "(Unknown)", "alpha"}},
         {"Notes; DROP TABLE ROMS", {}, {" Blank Title", "!Bang", "'88 Games", "(Unknown)", "alpha"}},
         {"DATE", {}, {"(Unknown)", " Blank Title", "alpha", "!Bang", "'88 Games"}},
@@ -85,10 +78,8 @@ TEST_F(GameListTest, TheDefaultRecordIsRowZeroAndTheGamesFollowTheKey) {
         {"Rom", {}, {"(Unknown)", "'88 Games", "alpha", "!Bang", " Blank Title"}},
         {"Description", {0, 0, 0, 2, 0, 0}, {"!Bang", "'88 Games"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.key);
-        EXPECT_EQ(load(c.filters, c.key), QStringList{DefaultDescription} + c.games);
-    }
+    for (const auto& [key, filters, games] : cases)
+        EXPECT_EQ(load(filters, key), QStringList{DefaultDescription} + games) << key;
 }
 
 namespace {
@@ -151,19 +142,17 @@ TEST(TypeAhead, AQuickWordLandsOnTheFirstRowOfItsRunAndASlipCostsOneKey) {
 // word, and an arrow key joins the word, which then falls back to "A".
 TEST(TypeAhead, APauseMidnightClearOrArrowKeyBreaksTheWord) {
     enum Between { Nothing, Clear, Arrow };
-    const struct {
-        double first, second;
-        Between between;
-    } cases[] = {{200.0, 201.5, Nothing}, {86399.75, 0.25, Nothing}, {5.0, 5.25, Clear}, {5.0, 5.25, Arrow}};
-    for (const auto& c : cases) {
+    const std::tuple<double, double, Between> cases[] = {
+        {200.0, 201.5, Nothing}, {86399.75, 0.25, Nothing}, {5.0, 5.25, Clear}, {5.0, 5.25, Arrow}};
+    for (const auto& [first, second, between] : cases) {
         TypeAhead search;
-        search.Key('P', c.first, Arcade, true);
-        if (c.between == Clear)
+        search.Key('P', first, Arcade, true);
+        if (between == Clear)
             search.Clear();
-        if (c.between == Arrow) {
-            EXPECT_EQ(search.Key(KeyCode::Down, c.first, Arcade, true), -1);
+        if (between == Arrow) {
+            EXPECT_EQ(search.Key(KeyCode::Down, first, Arcade, true), -1);
         }
-        EXPECT_EQ(search.Key('A', c.second, Arcade, true), Arcade.RowOf("Asteroids")) << c.first << " " << c.between;
+        EXPECT_EQ(search.Key('A', second, Arcade, true), Arcade.RowOf("Asteroids")) << first << " " << between;
     }
 }
 

@@ -108,13 +108,10 @@ TEST(ShellQuoteTest, WordsReachTheProgramIntactAndRunNothing) {
     EXPECT_EQ(ShellRunner().ExecCmd(ShellQuote("PATH=/x")), 127);
 }
 
-// Each answer from a MAME that is a script saying it; the real answer is the recorded one.
+// Each answer from a MAME that is a script saying it; the real answer is the recorded one. An
+// empty number stands for the classic MAME.
 TEST(MameVersions, OnlyAVersionNumberWithSuccessIsTodaysMame) {
-    const struct {
-        const char* what;
-        QByteArray script;
-        QString number; // empty: the classic MAME
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, QString> cases[] = {
         {"today's MAME", "cat '" + QFile::encodeName(test::FixturePath("mame-today/version.txt")) + "'", "0.251"},
         {"a failing one", "printf '0.251 (unknown)'; exit 1", ""},
         {"the classic usage text", "echo 'M.A.M.E. v0.36 - Multiple Arcade Machine Emulator'", ""},

@@ -185,27 +185,23 @@ TEST(Catalogue, PagesTheFileLacksAreReadFromItsLog) {
     f.add("later", "Later Game");
     const auto [noteCut, laterLog] = interruptedCopy(sizeBeforeNote);
 
-    const struct {
-        const char* name;
-        QByteArray file, log;
-        bool opens;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, QByteArray, bool> cases[] = {
         {"the log holds the missing pages", cutFile, log, true},
         {"the log lost its commit", cutFile, log.left(log.size() / 2), false},
         {"the note's pages are in neither file", noteCut, laterLog, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, file, wal, opens] : cases) {
+        SCOPED_TRACE(name);
         Program crashed;
-        WriteBytes(crashed.file(), c.file);
-        WriteBytes(crashed.file() + "-wal", c.log);
-        if (c.opens) {
+        WriteBytes(crashed.file(), file);
+        WriteBytes(crashed.file() + "-wal", wal);
+        if (opens) {
             PrepareCatalogue(crashed.vars);
             EXPECT_EQ(crashed.vars.RomsRecordset->RecordCount(), 301);
         } else {
             EXPECT_THROW(PrepareCatalogue(crashed.vars), StoreError);
-            EXPECT_EQ(ReadBytes(crashed.file()), c.file);
-            EXPECT_EQ(ReadBytes(crashed.file() + "-wal"), c.log);
+            EXPECT_EQ(ReadBytes(crashed.file()), file);
+            EXPECT_EQ(ReadBytes(crashed.file() + "-wal"), wal);
         }
     }
 }

@@ -70,6 +70,12 @@ protected:
         return all;
     }
     QStringList roms() { return test::Column(rs()); }
+    // After a refused update: the records and their fields as they were, nothing reported.
+    void expectNothingChanged() {
+        EXPECT_EQ(roms(), (QStringList{DefaultRom, "pacman"}));
+        EXPECT_EQ(stored("pacman", "Clone").toString(), QString("puckman"));
+        EXPECT_TRUE(report.expired.isEmpty() && report.newGames.isEmpty());
+    }
 
     test::TempProgramDir mame;
     RecordingReport report;
@@ -158,12 +164,8 @@ TEST_F(MergeTest, AFailedListingOrOneWithoutGamesChangesNothing) {
     // A folder name that looks like a place holder of the remark's text.
     const QString was = " so the catalogue was not changed. The command was: '/mame/100%1/mame' ";
     const QString details = was + "-listdetails > Details.txt (exit code 127)";
-    const struct {
-        const char* name;
-        std::optional<QStringList> details;
-        int clonesExit, detailsExit;
-        QString says;
-    } cases[] = {
+    // What Details.txt holds, the exit codes of the clone and detail listings, what the refusal says.
+    const std::tuple<const char*, std::optional<QStringList>, int, int, QString> cases[] = {
         {"missing", std::nullopt, 0, 127, "is missing," + details},
         {"empty", QStringList{}, 0, 127, "is empty," + details},
         {"an answer of another kind", standin::ListDetails({}) + QStringList{"mame: unknown option", "usage: mame"}, 0,
@@ -172,21 +174,19 @@ TEST_F(MergeTest, AFailedListingOrOneWithoutGamesChangesNothing) {
          "clone listing Clones.txt failed," + was + "-listclones > Clones.txt (exit code 139)"},
     };
     write(program.file("Clones.txt"), {"pacman   nosuch"});
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, listed, clonesExit, detailsExit, says] : cases) {
+        SCOPED_TRACE(name);
         QFile::remove(program.file("Details.txt"));
-        if (c.details)
-            write(program.file("Details.txt"), *c.details);
+        if (listed)
+            write(program.file("Details.txt"), *listed);
         report = RecordingReport();
         const MergeOutcome outcome =
-            merge({{"Clones.txt", "'/mame/100%1/mame' -listclones > Clones.txt", c.clonesExit},
-                   {"Details.txt", "'/mame/100%1/mame' -listdetails > Details.txt", c.detailsExit}});
+            merge({{"Clones.txt", "'/mame/100%1/mame' -listclones > Clones.txt", clonesExit},
+                   {"Details.txt", "'/mame/100%1/mame' -listdetails > Details.txt", detailsExit}});
         EXPECT_FALSE(outcome.merged);
         ASSERT_EQ(outcome.remarks.size(), 1);
-        EXPECT_TRUE(outcome.remarks[0].contains(c.says)) << outcome.remarks[0].toStdString();
-        EXPECT_EQ(roms(), (QStringList{DefaultRom, "pacman"}));
-        EXPECT_EQ(stored("pacman", "Clone").toString(), QString("puckman"));
-        EXPECT_TRUE(report.expired.isEmpty() && report.newGames.isEmpty());
+        EXPECT_TRUE(outcome.remarks[0].contains(says)) << outcome.remarks[0].toStdString();
+        expectNothingChanged();
     }
 }
 
@@ -257,42 +257,25 @@ TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
     add("pacman", "Pac-Man", {{"Clone", "puckman"}});
     const QString kept = ", so the catalogue was not changed. The command was: '/mame/100%2/mame' -listxml (exit code ";
     const MachineListing whole = RecordedListing();
-    const struct {
-        const char* what;
-        StreamedRun run;
-        QString problem;
-        bool games;
-        QString says;
-    } cases[] = {
-        // Before it printed a runnable machine: the failure is told before the listing's faults.
-        {"crashed",
-         {139, "Exception at 0x4711\n\n  in listxml\n", false},
-         "was cut off after the machine \"k5\"",
-         false,
-         "failed" + kept + "139). MAME said: Exception at 0x4711\nin listxml"},
-        {"stopped by the reader",
-         {141, {}, true},
-         "is not well-formed XML (x)",
-         true,
-         "is not well-formed XML (x)" + kept + "141)."},
-        {"cut off without an error",
-         {0, {}, false},
-         "was cut off after the machine \"k5\"",
-         true,
-         "was cut off after the machine \"k5\"" + kept + "0)."},
-        {"no runnable machine", {0, {}, false}, QString(), false, "lists no games" + kept + "0)."},
+    const QString cut = "was cut off after the machine \"k5\"", xml = "is not well-formed XML (x)";
+    const StreamedRun crash{139, "Exception at 0x4711\n\n  in listxml\n", false};
+    // MAME's run, the reader's problem, whether machines were read, what the refusal says. A crash
+    // before a runnable machine is told before the listing's faults.
+    const std::tuple<StreamedRun, QString, bool, QString> cases[] = {
+        {crash, cut, false, "failed" + kept + "139). MAME said: Exception at 0x4711\nin listxml"},
+        {{141, {}, true}, xml, true, xml + kept + "141)."}, // stopped by the reader
+        {{0, {}, false}, cut, true, cut + kept + "0)."},
+        {{0, {}, false}, QString(), false, "lists no games" + kept + "0)."},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        MachineListing listing{whole.command, c.run, c.games ? whole.machines : std::vector<ListedMachine>{}, 0,
-                               c.problem};
+    for (const auto& [run, problem, games, says] : cases) {
+        SCOPED_TRACE(says.toStdString());
+        const MachineListing listing{whole.command, run, games ? whole.machines : std::vector<ListedMachine>{}, 0,
+                                     problem};
         report = RecordingReport();
         const MergeOutcome outcome = MergeMachineListing(vars, report, listing);
         EXPECT_FALSE(outcome.merged);
-        EXPECT_EQ(outcome.remarks, QStringList{"MAME's machine listing " + c.says});
-        EXPECT_EQ(roms(), (QStringList{DefaultRom, "pacman"}));
-        EXPECT_EQ(stored("pacman", "Clone").toString(), QString("puckman"));
-        EXPECT_TRUE(report.expired.isEmpty() && report.newGames.isEmpty());
+        EXPECT_EQ(outcome.remarks, QStringList{"MAME's machine listing " + says});
+        expectNothingChanged();
     }
 }
 
@@ -302,17 +285,14 @@ TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
 TEST(MergedRecords, FindTheRecordsTheRecordsetFinds) {
     test::CatalogueFixture catalogue;
     Variables& vars = catalogue.vars;
-    const struct {
-        QString rom;
-        QVariant description;
-    } rows[] = {
+    const std::pair<QString, QVariant> rows[] = {
         {"pacman", "Pac-Man"}, {"PACMAN", "pac-man"},    {"galaga", "Galaga"},
         {"Galaga", "Galaga"},  {"café", "Café"},         {"CAFÉ", "CAFÉ"},
         {"blank", ""},         {"nodesc", QVariant()},   {"digdug", "Dig Dug"},
         {"DigDug", "DIG DUG"}, {"o'neil", "Say \"Hi\""},
     };
     for (int i = 0; i < static_cast<int>(std::size(rows)); ++i)
-        catalogue.add(rows[i].rom, {}, {{"Description", rows[i].description}, {"Notes", QString::number(i)}});
+        catalogue.add(rows[i].first, {}, {{"Description", rows[i].second}, {"Notes", QString::number(i)}});
     const QStringList keys = {"pacman", "PacMan", "Pac-Man", "PAC-MAN", "galaga", "GALAGA",     "café",  "CAFÉ",
                               "Café",   "",       "digdug",  "Dig Dug", "o'neil", "Say \"Hi\"", "nosuch"};
 

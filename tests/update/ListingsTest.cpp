@@ -118,12 +118,9 @@ TEST(MachineListingReader, EveryRunnableSystemOfTheRealListingWithWhatTheCatalog
         ADD_FAILURE() << name.toStdString();
         return ListedMachine();
     };
-    // Processors and sound chips, the speakers left out; description, year, maker (the merge's tests
-    // hold Pac-Man's).
-    const struct {
-        const char* name;
-        QStringList fields; // driver, cpus, sounds, description, year, maker
-    } games[] = {
+    // Driver, processors and sound chips (the speakers left out), description, year, maker; the
+    // merge's tests hold Pac-Man's.
+    const std::pair<const char*, QStringList> games[] = {
         {"attache",
          {"attache.cpp", "Zilog Z80", "AM9517A", "", "AY-3-8912A PSG", "Floppy sound", "Floppy sound", "Attaché",
           "1982", "Otrona"}},
@@ -146,15 +143,9 @@ TEST(MachineListingReader, EveryRunnableSystemOfTheRealListingWithWhatTheCatalog
             << name;
     }
 
-    // Playable, Colors, Sound, Hi Score, Cocktail from the driver and the features; only "cloneof"
-    // makes a clone, not the BIOS a Neo Geo game names in "romof".
-    const struct {
-        const char* name;
-        QStringList status;
-        QVariant clone;
-    } statuses[] = {
-        {"pacman", {"Yes", "Yes", "Yes", "Yes", ""}, "puckman"},
-        {"mslug", {"Yes", "Yes", "Yes", "Yes", ""}, QVariant()},
+    // Playable, Colors, Sound, Hi Score, Cocktail from the driver and the features, and the parent;
+    // the merge's tests hold Pac-Man's and that the BIOS a Neo Geo game names makes no clone.
+    const std::tuple<const char*, QStringList, QVariant> statuses[] = {
         {"attache", {"Partial", "Partial", "Yes", "No", ""}, QVariant()},    // imperfect graphics
         {"kuzmich", {"Partial", "Partial", "Yes", "Yes", ""}, QVariant()},   // imperfect palette
         {"nano", {"No", "No", "Yes", "Yes", ""}, "tmc2000"},                 // unemulated palette
@@ -178,12 +169,7 @@ TEST(MachineListingReader, DocumentsThatAreNotWholeListingsSayWhatIsWrong) {
     nameless.replace("<machine name=\"cc7\"", "<machine name=\"\"");
     QByteArray mismatched = Recorded;
     mismatched.replace("</year>", "</yaer>");
-    const struct {
-        const char* what;
-        QByteArray document;
-        QString problem;
-        bool stopped;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, QString, bool> cases[] = {
         {"cut off", Recorded.left(Recorded.size() / 2), "was cut off after the machine \"", false},
         {"cut off in the header", Recorded.left(2000), "was cut off before its first machine", false},
         {"empty", QByteArray(), "is empty", false},
