@@ -218,7 +218,10 @@ void frmNewVersion::closeEvent(QCloseEvent* event) {
 }
 
 void frmNewVersion::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && !running_) {
+    // Once the update has ended, Return presses OK, the default button, as in a dialog.
+    const bool closing =
+        event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (closing && !running_) {
         cmdOk_Click();
         return;
     }

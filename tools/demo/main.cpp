@@ -61,6 +61,13 @@ int main(int argc, char** argv) {
 
     const QString root = QDir(args[1]).absolutePath();
     const QString complete = root + QStringLiteral("/.complete");
+    const QString mame = MakeFolder(root, QStringLiteral("mame"));
+    // A copy, not a link: the stand-in finds its game data beside its own resolved path. Copied
+    // again into a finished demo, so the demo always runs the stand-in just built.
+    const QString standin = QCoreApplication::applicationDirPath() + QStringLiteral("/mame");
+    QFile::remove(mame + QStringLiteral("mame"));
+    if (!QFile::copy(standin, mame + QStringLiteral("mame")))
+        Fail(QStringLiteral("cannot copy the stand-in MAME from %1").arg(standin));
     if (QFile::exists(complete)) {
         std::printf("make-demo: %s is complete already.\n", qPrintable(root));
         return 0;
@@ -74,16 +81,9 @@ int main(int argc, char** argv) {
     if (games.empty())
         Fail(QStringLiteral("%1 has no table rows to take games from").arg(source));
 
-    const QString mame = MakeFolder(root, QStringLiteral("mame"));
     const QString pcx = MakeFolder(root, QStringLiteral("pcx"));
     const QString roms = MakeFolder(root, QStringLiteral("roms"));
     const QString config = MakeFolder(root, QStringLiteral("config/Zelvora"));
-
-    // A copy, not a link: the stand-in finds its game data beside its own resolved path.
-    const QString standin = QCoreApplication::applicationDirPath() + QStringLiteral("/mame");
-    QFile::remove(mame + QStringLiteral("mame"));
-    if (!QFile::copy(standin, mame + QStringLiteral("mame")))
-        Fail(QStringLiteral("cannot copy the stand-in MAME from %1").arg(standin));
 
     std::vector<StandinGame> listed;
     int clones = 0;
