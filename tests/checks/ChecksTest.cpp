@@ -6,8 +6,6 @@
 #include "detail/OptionTable.h"
 #include "launcher/CommandLine.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 
 using namespace zelvora;

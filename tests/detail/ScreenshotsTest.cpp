@@ -6,8 +6,6 @@
 #include "detail/ScreenshotImage.h"
 #include "detail/ScreenshotPlacement.h"
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 
 #include <array>

@@ -25,10 +25,6 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void Store(const QStringList& values) {
-        for (int i = 0; i < values.size(); ++i)
-            settings.Save("zelvora", "settings", QString("Filter %1").arg(i), values[i]);
-    }
     QStringList Stored() const {
         QStringList values;
         for (int i = 0; i < FilterCount; ++i)
@@ -74,7 +70,9 @@ protected:
 // space bar toggles one box alone. OK stores 2 x Exclude + Show Only and then refills.
 TEST_F(FilterDialog, StoredValuesLoadClicksRunTheRulesAndOkStoresAndRefills) {
     // Only 1 and 2 mean anything; a both-ticked 3 written by hand is not read back as both.
-    Store({"1", "2", "3", "1", "abc"});
+    const QStringList stored = {"1", "2", "3", "1", "abc"};
+    for (int i = 0; i < stored.size(); ++i)
+        settings.Save("zelvora", "settings", QString("Filter %1").arg(i), stored[i]);
     Open();
     EXPECT_EQ(Ticks(), QString("SE-S--"));
     // The dialog is its own window, so disabling the main window leaves it usable.

@@ -3,9 +3,6 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 
-#include <QDir>
-#include <QFile>
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>

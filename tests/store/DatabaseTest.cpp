@@ -3,7 +3,6 @@
 #include "store/GroupedWrites.h"
 #include "store/StoreError.h"
 
-#include <QFile>
 #include <QSet>
 
 using namespace zelvora;

@@ -2,10 +2,8 @@
 #include "Listings.h"
 
 #include "checks/PresenceChecks.h"
-#include "update/CatalogueMerge.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
@@ -74,19 +72,16 @@ TEST(KilledMidway, TheCatalogueOpensWholeAfterEachKill) {
         game.driver = "driver.c";
         listed.push_back(game);
     }
-    const auto write = [&](const QString& file, const QStringList& lines) {
-        test::WriteBytes(pristine.file(file), lines.join('\n').toUtf8() + '\n');
-    };
-    write("Details.txt", standin::ListDetails(listed));
-    write("Games.txt", standin::ListGames(listed));
-    write("Clones.txt", standin::ListClones(listed));
+    const std::pair<const char*, QStringList> listings[] = {{"Details.txt", standin::ListDetails(listed)},
+                                                            {"Games.txt", standin::ListGames(listed)},
+                                                            {"Clones.txt", standin::ListClones(listed)}};
     const QStringList before = gamesIn(pristine.path());
     const QByteArray catalogue = test::ReadBytes(CatalogueFile(pristine.path()));
 
     for (const char* action : {"update", "check", "compaction"}) {
         test::TempProgramDir folder;
-        for (const char* file : {"Details.txt", "Games.txt", "Clones.txt"})
-            test::WriteBytes(folder.file(file), test::ReadBytes(pristine.file(file)));
+        for (const auto& [file, lines] : listings)
+            test::WriteBytes(folder.file(file), lines.join('\n').toUtf8() + '\n');
         const auto run = [&](int killAfter) {
             test::WriteBytes(CatalogueFile(folder.path()), catalogue);
             QProcess child;

@@ -1,19 +1,11 @@
-#include "CatalogueGenerator.h"
 #include "GamesFile.h"
-#include "MainWindowParts.h"
 #include "ShellFixture.h"
 #include "StandinGames.h"
 
-#include "gamelist/GameGrid.h"
-#include "launcher/ProcessRunner.h"
 #include "update/frmNewVersion.h"
 
-#include <QDir>
-#include <QFile>
-#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QSet>
 #include <QTimer>
 
@@ -53,10 +45,6 @@ public:
     }
 
     // The stand-in playing today's MAME, from its recorded listing.
-    void installTodaysStandin() {
-        ASSERT_TRUE(QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame"));
-        ASSERT_TRUE(QFile::copy(test::FixturePath("mame-today/listxml.xml"), folder + "standin-listxml.xml"));
-    }
 
     // Answers the prompt and runs the update to its end; meanwhile notes what its window shows
     // each time it gets to repaint, and whether it or the main window gives way. Returns the window.
@@ -104,10 +92,9 @@ TEST_F(NewVersionTest, TheWholeUpdateThroughTheStandInMame) {
     EXPECT_GT(listedMeanwhile, 0) << "new games are listed as they are found";
     EXPECT_FALSE(gaveWayMeanwhile) << "the main window takes nothing and the update's stays";
 
-    ASSERT_EQ(dialogs.questions.size(), 1);
-    EXPECT_EQ(dialogs.questions[0], "Zelvora: Confirm update of new version of MAME from file: " + folder +
-                                        "mame\rWarning, your screen may blank out for a few seconds while this "
-                                        "program communicates with MAME.");
+    EXPECT_EQ(dialogs.questions, QStringList{"Zelvora: Confirm update of new version of MAME from file: " + folder +
+                                             "mame\rWarning, your screen may blank out for a few seconds while "
+                                             "this program communicates with MAME."});
     EXPECT_EQ(runner.commands.size(), 3);
     EXPECT_EQ(done->lblProgress->text(), QString("DONE!"));
     EXPECT_TRUE(done->cmdOk->isVisible());
@@ -147,7 +134,8 @@ TEST_F(NewVersionTest, AListingCutShortByACrashChangesNothingAndTheWindowSaysWhy
 }
 
 TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
-    installTodaysStandin();
+    ASSERT_TRUE(QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame"));
+    ASSERT_TRUE(QFile::copy(test::FixturePath("mame-today/listxml.xml"), folder + "standin-listxml.xml"));
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
 
