@@ -1,0 +1,732 @@
+#include "CatalogueFixture.h"
+#include "Listings.h"
+
+#include "checks/PresenceChecks.h"
+#include "store/GroupedWrites.h"
+#include "store/Settings.h"
+#include "store/StoreError.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSet>
+#include <QThread>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace zelvora;
+using namespace zelvora::test;
+
+namespace {
+
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db = Database::Create(dir.file("t.mdb"));
+        db->CreateTable("ROMS", "Rom", FieldType::Text, false);
+        db->AddField("ROMS", "Description", FieldType::Text, true);
+        db->AddField("ROMS", "Notes", FieldType::Memo, true);
+        db->AddField("ROMS", "Active", FieldType::Integer, false);
+        db->AddField("ROMS", "Missing ROM", FieldType::Long, false);
+        db->IndexField("ROMS", "Description");
+    }
+
+    void add(const QString& rom, const QString& description, const QVariant& active = {}) {
+        test::AddGame(*db->OpenRecordset("ROMS"), rom, description, {{"Active", active}});
+    }
+
+    TempProgramDir dir;
+    std::unique_ptr<Database> db;
+};
+
+} // namespace
+
+// The engine ignores case in field names: deleting by another case removes the field, adding it
+// again under another case is refused. An index made earlier takes the shape asked for now, and
+// deleting a field it holds drops it first, as SQLite refuses to drop an indexed column.
+TEST_F(DatabaseTest, FieldsKeepTheirTypesAndGoWithTheirIndexes) {
+    db->AddField("ROMS", "Odd \"quoted\" name", FieldType::Text, true);
+    const std::pair<QString, FieldType> expected[] = {
+        {"Rom", FieldType::Text},       {"Description", FieldType::Text}, {"Notes", FieldType::Memo},
+        {"Active", FieldType::Integer}, {"Missing ROM", FieldType::Long}, {"Odd \"quoted\" name", FieldType::Text}};
+    const auto fields = db->Fields("ROMS");
+    ASSERT_EQ(fields.size(), std::size(expected));
+    for (size_t i = 0; i < fields.size(); ++i)
+        EXPECT_EQ(std::pair(fields[i].name, fields[i].type), expected[i]);
+
+    db->DeleteField("ROMS", "missing rom");
+    EXPECT_THROW(db->AddField("ROMS", "NOTES", FieldType::Memo, true), StoreError);
+    db->IndexField("ROMS", "Description", "Rom");
+    db->IndexField("ROMS", "Description", "Rom");
+    db->DeleteField("ROMS", "rom");
+    EXPECT_EQ(db->Fields("ROMS").size(), 4u);
+}
+
+TEST_F(DatabaseTest, ErrorsCarryTheEnginesTextAndAClosedDatabaseRaises) {
+    try {
+        db->Execute("UPDATE ROMS SET Nope=False");
+        ADD_FAILURE() << "no error for a missing field";
+    } catch (const StoreError& error) {
+        EXPECT_TRUE(error.Text().contains("Nope")) << error.Text().toStdString();
+    }
+    auto rs = db->OpenRecordset("ROMS");
+    db->Close();
+    EXPECT_THROW(rs->MoveFirst(), StoreError);
+    EXPECT_THROW(rs->AddNew(), StoreError);
+    EXPECT_THROW(db->Execute("SELECT 1"), StoreError);
+}
+
+// A transaction not committed rolls back. A write that fails part-way through a group unwinds
+// through GroupedWrites: the writes that had returned, in committed groups and in the open one
+// alike, are in the file afterwards, as they would be with one commit per record.
+TEST_F(DatabaseTest, TransactionsRollBackAndGroupedWritesCommitOnUnwind) {
+    for (const bool commit : {false, true}) {
+        Transaction transaction(*db);
+        add(commit ? "kept" : "lost", "");
+        if (commit)
+            transaction.Commit();
+    }
+    auto rs = db->OpenRecordset("ROMS");
+    // Groups of two: "a" and "b" fill one, "c" is in the open one when the empty name, which the
+    // table refuses, fails.
+    EXPECT_THROW(
+        {
+            GroupedWrites writes(*db, 2);
+            for (const char* rom : {"a", "b", "c", ""}) {
+                rs->AddNew();
+                rs->SetValue("Rom", QString(rom));
+                writes.Update(*rs);
+            }
+        },
+        StoreError);
+    rs.reset();
+    db.reset();
+    db = Database::Open(dir.file("t.mdb"), "ROMS");
+    EXPECT_EQ(Column(*db->OpenRecordset("ROMS")), (QStringList{"kept", "a", "b", "c"}));
+}
+
+TEST(Database, CreateAndOpenRefuseFilesTheyWouldHarm) {
+    TempProgramDir dir;
+    const QString path = dir.file("a.mdb");
+    WriteBytes(path, "keep me");
+    EXPECT_THROW(Database::Create(path), StoreError);
+    EXPECT_EQ(ReadBytes(path), QByteArray("keep me"));
+    EXPECT_THROW(Database::Open(dir.file("absent.mdb")), StoreError);
+
+    const QString readOnly = dir.file("b.mdb");
+    Database::Create(readOnly)->CreateTable("ROMS", "Rom", FieldType::Text, false);
+    const QByteArray before = ReadBytes(readOnly);
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadUser);
+    // root may write any file whatever its permissions; the refusal is then the directory's.
+    if (QFile(readOnly).open(QIODevice::ReadWrite))
+        GTEST_SKIP() << "running as a user who can write read-only files";
+    EXPECT_THROW(Database::Open(readOnly), StoreError);
+    EXPECT_EQ(ReadBytes(readOnly), before);
+}
+
+TEST_F(DatabaseTest, KeysetFollowsTableOrderOrTheQuerysOrder) {
+    add("c", "Zaxxon");
+    add("a", "asteroids");
+    add("b", "Berzerk");
+    add("d", "berzerk");
+    EXPECT_EQ(Column(*db->OpenRecordset("ROMS")), (QStringList{"c", "a", "b", "d"}));
+    // ORDER BY is case-blind; equal descriptions keep the table's order.
+    EXPECT_EQ(Column(*db->OpenRecordset("SELECT * FROM ROMS ORDER BY Description,Description")),
+              (QStringList{"a", "b", "d", "c"}));
+    EXPECT_EQ(Column(*db->OpenRecordset(
+                  "SELECT * FROM [ROMS] WHERE Description LIKE 'b%' OR Rom='c'ORDER BY Description DESC")),
+              (QStringList{"c", "b", "d"}));
+    EXPECT_THROW(db->OpenRecordset("SELECT * FROM ROMS JOIN ROMS"), StoreError);
+    EXPECT_THROW(db->OpenRecordset("SELECT * FROM NOPE"), StoreError);
+}
+
+// Moves step over deleted records, and an add leaves the position where it was, past the end too.
+TEST_F(DatabaseTest, MovesStepOverDeletedRecordsAndAddsKeepThePosition) {
+    auto rs = db->OpenRecordset("ROMS");
+    EXPECT_TRUE(rs->IsEOF());
+    EXPECT_THROW(rs->Value("Rom"), StoreError);
+    EXPECT_THROW(rs->MoveNext(), StoreError);
+    for (const char* name : {"a", "b", "c", "d"})
+        test::AddGame(*rs, name, QString(name).toUpper());
+    EXPECT_TRUE(rs->IsEOF());
+    rs->MoveFirst();
+    rs->MoveNext();
+    rs->Delete();
+    EXPECT_EQ(rs->RecordCount(), 3);
+    EXPECT_THROW(rs->Value("Rom"), StoreError);
+    rs->MoveNext();
+    test::AddGame(*rs, "e", "E");
+    EXPECT_EQ(rs->Value("Rom").toString(), "c");
+    EXPECT_EQ(Column(*rs), (QStringList{"a", "c", "d", "e"}));
+    EXPECT_FALSE(rs->FindFirst("Rom", "b"));
+
+    // Deleting while walking the whole set visits every record once.
+    for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext())
+        rs->Delete();
+    EXPECT_EQ(rs->RecordCount(), 0);
+    rs->MoveLast();
+    EXPECT_TRUE(rs->IsEOF());
+}
+
+TEST_F(DatabaseTest, FindFirstAndLastByBoundValues) {
+    add("a", "Pac-Man");
+    add("b", "Say \"Cheese\" O'Brien");
+    add("c", "PAC-MAN");
+    add("d", "x' OR '1'='1");
+    auto rs = db->OpenRecordset("ROMS");
+    const auto rom = [&] { return rs->NoMatch() ? QString("no match") : rs->Value("Rom").toString(); };
+    EXPECT_TRUE(rs->FindFirst("description", "pac-man"));
+    EXPECT_EQ(rom(), "a");
+    EXPECT_TRUE(rs->FindFirst("Description", "Say \"Cheese\" O'Brien"));
+    EXPECT_EQ(rom(), "b");
+    // No match leaves the position alone; a text that would be SQL in a criteria string is a value.
+    EXPECT_FALSE(rs->FindFirst("Rom", "zzz' OR '1'='1"));
+    EXPECT_EQ(rom(), "no match");
+    EXPECT_EQ(rs->Value("Rom").toString(), "b");
+    EXPECT_FALSE(rs->FindFirst("Active", QVariant()));
+    EXPECT_THROW(rs->FindFirst("Nope", "a"), StoreError);
+
+    // A query's keyset only finds its own rows, first and last in its own order.
+    auto sorted = db->OpenRecordset("SELECT * FROM ROMS WHERE Rom<>'a' ORDER BY Rom DESC");
+    EXPECT_TRUE(sorted->FindLast("Description", "pac-man"));
+    EXPECT_EQ(sorted->Value("Rom").toString(), "c");
+}
+
+TEST_F(DatabaseTest, EditsAreStoredAndSeenByOtherRecordsets) {
+    auto rs = db->OpenRecordset("ROMS");
+    rs->AddNew();
+    rs->SetValue("ROM", "pacman");
+    rs->SetValue("missing rom", 2.6);
+    rs->SetValue("Active", true);
+    rs->Update();
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Value("Missing Rom").toLongLong(), 3);
+    EXPECT_EQ(rs->Value("Active").toLongLong(), -1);
+    rs->Edit();
+    rs->SetValue("Notes", "line 1\rline 2");
+    rs->SetValue("Description", QString(""));
+    rs->Update();
+
+    // A zero-length text stays distinct from Null.
+    auto other = db->OpenRecordset("ROMS");
+    EXPECT_EQ(other->Value("Notes").toString(), "line 1\rline 2");
+    EXPECT_FALSE(other->Value("Description").isNull());
+    EXPECT_EQ(other->Value("Description").toString(), QString());
+    other->Edit();
+    other->SetValue("Description", "Pac-Man");
+    other->SetValue("Notes", QVariant());
+    other->Update();
+    EXPECT_EQ(rs->Value("Description").toString(), "Pac-Man");
+    EXPECT_TRUE(rs->Value("Notes").isNull());
+
+    // Moving away abandons an unsaved edit.
+    rs->Edit();
+    rs->SetValue("Description", "never stored");
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Value("Description").toString(), "Pac-Man");
+    EXPECT_THROW(rs->SetValue("Description", "x"), StoreError);
+    EXPECT_THROW(rs->Update(), StoreError);
+}
+
+TEST_F(DatabaseTest, RefusesValuesTheFieldCannotHold) {
+    auto rs = db->OpenRecordset("ROMS");
+    rs->AddNew();
+    const std::pair<const char*, QVariant> refused[] = {
+        {"Active", "abc"}, {"Active", 40000}, {"Missing ROM", 3000000000LL}, {"Nope", 1}};
+    for (const auto& [field, value] : refused)
+        EXPECT_THROW(rs->SetValue(field, value), StoreError) << field << " " << value.toString().toStdString();
+    rs->SetValue("Active", " -1 ");
+    // Rom is the one text field that does not take a zero-length string.
+    rs->SetValue("Rom", QString(""));
+    EXPECT_THROW(rs->Update(), StoreError);
+    rs->SetValue("Rom", "ok");
+    rs->Update();
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Value("Active").toLongLong(), -1);
+}
+
+// A walk loads runs of records ahead, of every field or of the preloaded ones; writes made
+// meanwhile, here or through another recordset, must still be seen, and a field first asked for
+// halfway must be read from the table. The table in its order, then a query in reverse.
+TEST_F(DatabaseTest, AWalkSeesWritesMadeWhileItRuns) {
+    {
+        Transaction transaction(*db);
+        for (int i = 0; i < 700; ++i)
+            add(QString("g%1").arg(i), QString("Game %1").arg(i, 3, 10, QChar('0')), i);
+        transaction.Commit();
+    }
+    QSet<int> changed;
+    const auto description = [&](int n) {
+        return QString("Game %1").arg(n, 3, 10, QChar('0')) + (changed.contains(n) ? " changed" : "");
+    };
+    for (const bool preload : {false, true}) {
+        auto rs =
+            db->OpenRecordset(preload ? "SELECT * FROM ROMS WHERE Active >= 100 ORDER BY Description DESC" : "ROMS");
+        if (preload)
+            rs->Preload({"Description", "rom"});
+        int i = 0;
+        for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext(), ++i) {
+            const int n = preload ? 699 - i : i;
+            if (i == 300) {
+                const int next = preload ? n - 1 : n + 1;
+                auto other = db->OpenRecordset("ROMS");
+                ASSERT_TRUE(other->FindFirst("Rom", QString("g%1").arg(next)));
+                other->Edit();
+                other->SetValue("Description", description(next) + " changed");
+                other->Update();
+                changed << next;
+            }
+            ASSERT_EQ(rs->Value("Description").toString(), description(n)) << i;
+            if (i >= 500) {
+                ASSERT_EQ(rs->Value("Active").toInt(), n);
+            }
+            rs->Edit();
+            rs->SetValue("Notes", QString("seen %1 %2").arg(n).arg(preload));
+            rs->Update();
+            ASSERT_EQ(rs->Value("Notes").toString(), QString("seen %1 %2").arg(n).arg(preload));
+        }
+        EXPECT_EQ(i, preload ? 600 : 700);
+        EXPECT_THROW(rs->Preload({"Nope"}), StoreError);
+    }
+}
+
+TEST_F(DatabaseTest, BookmarksFindTheSameRecordInAnotherRecordset) {
+    for (const char* name : {"a", "b", "c"})
+        add(name, QString(name).toUpper());
+    auto table = db->OpenRecordset("ROMS");
+    auto sorted = db->OpenRecordset("SELECT * FROM ROMS WHERE Rom <> 'c' ORDER BY Rom DESC");
+    ASSERT_TRUE(sorted->FindFirst("Rom", "b"));
+    ASSERT_TRUE(table->MoveToBookmark(sorted->Bookmark()));
+    EXPECT_EQ(table->Value("Rom").toString(), QString("b"));
+    ASSERT_TRUE(table->FindFirst("Rom", "c"));
+    EXPECT_FALSE(sorted->MoveToBookmark(table->Bookmark())) << "not in that keyset";
+    EXPECT_EQ(sorted->Value("Rom").toString(), QString("b"));
+    table->Delete();
+    EXPECT_EQ(table->Bookmark(), 0);
+}
+
+// Write statements are kept by edit mode and the fields written; a field dropped meanwhile moves
+// the fields after it to other places, and an add of the same fields as an edit is still an add.
+TEST_F(DatabaseTest, ReadsAndWritesReachTheNamedFieldsAfterTheTableChanged) {
+    add("a", "A");
+    auto rs = db->OpenRecordset("ROMS");
+    rs->Edit();
+    rs->SetValue("Notes", "kept");
+    rs->Update();
+    db->DeleteField("ROMS", "Description");
+    rs->Edit();
+    rs->SetValue("Active", 1); // where Notes stood
+    rs->Update();
+    EXPECT_EQ(rs->Value("Notes").toString(), QString("kept"));
+    EXPECT_EQ(rs->Value("Active").toInt(), 1);
+
+    rs->AddNew();
+    rs->SetValue("Active", 2);
+    rs->Update();
+    EXPECT_EQ(db->OpenRecordset("ROMS")->RecordCount(), 2) << "the add wrote to the edited record";
+    EXPECT_EQ(db->OpenRecordset("SELECT * FROM ROMS WHERE Active = 2")->RecordCount(), 1);
+
+    // A field added after the recordset opened is seen, empty.
+    db->AddField("ROMS", "Bad ROM", FieldType::Long, false);
+    EXPECT_TRUE(rs->Value("bad rom").isNull());
+}
+
+namespace {
+
+struct Legacy {
+    QStringList drop = {};                 // listed fields the old catalogue lacks
+    QList<QPair<QString, int>> extra = {}; // unlisted Text fields, inserted before the given index
+    QVariant notes = QStringLiteral("ZELVORA Version 0.99");
+    bool defaultRecord = true;
+};
+
+// A catalogue as another version of the program might have left it: the default record and
+// three games.
+void writeLegacyCatalogue(const QString& programDir, const Legacy& legacy) {
+    FieldTable table;
+    table.InitFieldNames();
+    auto db = Database::Create(CatalogueFile(programDir));
+    db->CreateTable("ROMS", "Rom", FieldType::Text, false);
+    for (int i = 1; i < CatalogueFieldCount; ++i) {
+        for (const auto& [name, before] : legacy.extra) {
+            if (before == i)
+                db->AddField("ROMS", name, FieldType::Text, true);
+        }
+        if (!legacy.drop.contains(table.FieldNames[i]))
+            db->AddField("ROMS", table.FieldNames[i], TypeOfKind(table.FieldKinds[i]), true);
+    }
+    auto rs = db->OpenRecordset("ROMS");
+    if (legacy.defaultRecord)
+        test::AddGame(*rs, DefaultRom, DefaultDescription, {{"Notes", legacy.notes}, {"Default", 1}});
+    for (int i = 0; i < 3; ++i) {
+        QVariantMap fields{{"Gamma", 10 + i}};
+        if (!legacy.drop.contains("Active"))
+            fields["Active"] = -1;
+        for (const auto& extra : legacy.extra)
+            fields[extra.first] = "old data";
+        test::AddGame(*rs, QString("game%1").arg(i), QString("Game %1").arg(i), fields);
+    }
+}
+
+QStringList fieldNames(const Recordset& rs) {
+    QStringList names;
+    for (int i = 0; i < rs.FieldCount(); ++i)
+        names << rs.FieldName(i);
+    return names;
+}
+
+// A program directory whose catalogue the test writes before PrepareCatalogue.
+struct Program : test::CatalogueFixture {
+    Program() : CatalogueFixture(test::NoCatalogue{}) {}
+};
+
+ino_t inode(const QString& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    return info.st_ino;
+}
+
+} // namespace
+
+QStringList listedNames() {
+    FieldTable table;
+    table.InitFieldNames();
+    return QStringList(table.FieldNames.begin(), table.FieldNames.begin() + CatalogueFieldCount);
+}
+
+TEST(Catalogue, FirstRunCreatesTheListedFieldsAndTheDefaultRecord) {
+    test::CatalogueFixture first;
+    EXPECT_EQ(fieldNames(first.rs()), listedNames());
+    ASSERT_EQ(first.rs().RecordCount(), 1);
+    EXPECT_EQ(first.rs().Value("Rom").toString(), DefaultRom);
+}
+
+// An old catalogue loses the fields this version does not list and gains the ones it lacks at
+// the end, without reordering; every game waits for the next update and the default record
+// carries this version's banner. A catalogue stamped by this version is left as it is.
+TEST(Catalogue, OldCataloguesAreUpgradedAndCurrentOnesLeftAlone) {
+    const struct {
+        const char* name;
+        Legacy legacy;
+        QStringList addedAtEnd = {};
+        bool upgraded = true;
+    } cases[] = {
+        {"an older stamp, missing and unlisted fields",
+         {.drop = {"Bad ROM", "Playback"}, .extra = {{"Old Stuff", 12}, {"zz", 54}}},
+         {"Playback", "Bad ROM"}},
+        {"an empty stamp", {.notes = QString("")}},
+        {"no default record, no Active field", {.drop = {"Active"}, .defaultRecord = false}, {"Active"}},
+        {"a listed field in another case", {.drop = {"Missing ROM"}, .extra = {{"missing rom", 53}}}},
+        {"this version's stamp in lower case",
+         {.drop = {"Bad ROM"}, .notes = QString(VersionBanner).toLower()},
+         {},
+         false},
+        {"a Null stamp", {.drop = {"Bad ROM"}, .notes = QVariant()}, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Program program;
+        writeLegacyCatalogue(program.program.path(), c.legacy);
+        const ino_t before = inode(program.file());
+        PrepareCatalogue(program.vars);
+        Recordset& rs = *program.vars.RomsRecordset;
+        QStringList expected = listedNames();
+        for (const QString& name : c.addedAtEnd)
+            expected.move(expected.indexOf(name), expected.size() - 1);
+        if (!c.upgraded)
+            expected.removeAll("Bad ROM");
+        const QStringList names = fieldNames(rs);
+        EXPECT_EQ(names.join('|').toLower(), expected.join('|').toLower());
+        EXPECT_EQ(rs.RecordCount(), 4);
+        EXPECT_EQ(inode(program.file()) != before, c.upgraded) << "compaction replaces the file";
+        const QString notes = c.upgraded ? VersionBanner : c.legacy.notes.toString();
+        std::vector<std::tuple<QString, QString, QString>> stored = {{"game1", "Description", "Game 1"},
+                                                                     {"game2", "Gamma", "12"},
+                                                                     {DefaultRom, "Default", "1"},
+                                                                     {DefaultRom, "Notes", notes},
+                                                                     {"game0", "Active", c.upgraded ? "0" : "-1"}};
+        for (const auto& extra : c.legacy.extra) {
+            if (names.contains(extra.first))
+                stored.emplace_back("game2", extra.first, "old data");
+        }
+        for (const auto& [rom, field, value] : stored) {
+            ASSERT_TRUE(rs.FindFirst("Rom", rom)) << rom.toStdString();
+            EXPECT_EQ(rs.Value(field).toString(), value) << field.toStdString();
+        }
+    }
+}
+
+// Whatever is wrong with the file, the start-up raises the error and leaves every byte in place.
+TEST(Catalogue, AFileThatIsNotACatalogueIsLeftAsItWas) {
+    TempProgramDir other;
+    test::MakeCatalogue(other.path(), 20);
+    const QByteArray catalogue = ReadBytes(CatalogueFile(other.path()));
+    Database::Create(other.file("games.mdb"))->CreateTable("GAMES", "Rom", FieldType::Text, false);
+    const QByteArray noRoms = ReadBytes(other.file("games.mdb"));
+
+    Program program;
+    const QByteArray cases[] = {QByteArray(), QByteArray(3000, '\x01'), QByteArray("SQLite format 3\0garbage", 23),
+                                catalogue.left(catalogue.size() / 3), noRoms};
+    for (const QByteArray& bytes : cases) {
+        SCOPED_TRACE(bytes.left(20).toStdString());
+        WriteBytes(program.file(), bytes);
+        EXPECT_THROW(PrepareCatalogue(program.vars), StoreError);
+        EXPECT_EQ(ReadBytes(program.file()), bytes);
+        EXPECT_FALSE(QFile::exists(program.file() + "-wal"));
+        EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.program.path())));
+    }
+}
+
+// A crash while the write-ahead log is being copied into the catalogue can leave page 1 written
+// and the file not yet grown to the pages it counts, which the log still holds. SQLite reads
+// them from the log, so the catalogue opens; a log that does not hold them is refused, and the
+// file and its log stay as they were.
+TEST(Catalogue, PagesTheFileLacksAreReadFromItsLog) {
+    test::CatalogueFixture f;
+    const qint64 emptySize = QFileInfo(CatalogueFile(f.vars.ProgramDir)).size();
+    Database& db = *f.vars.CatalogueDb;
+    db.Execute("PRAGMA wal_autocheckpoint=0");
+    // The file as the interrupted copy leaves it, cut back to an earlier size, and its log.
+    const auto interruptedCopy = [&](qint64 size) {
+        db.Execute("PRAGMA wal_checkpoint(PASSIVE)");
+        const QString file = CatalogueFile(f.vars.ProgramDir);
+        return std::pair{ReadBytes(file).left(size), ReadBytes(file + "-wal")};
+    };
+    test::GenerateGames(db, 300);
+    const auto [cutFile, log] = interruptedCopy(emptySize);
+    // A long note has pages of its own, which starting on the catalogue does not read.
+    db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    const qint64 sizeBeforeNote = QFileInfo(CatalogueFile(f.vars.ProgramDir)).size();
+    f.add("long", "Long Notes", {{"Notes", QString(40000, 'x')}});
+    db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    f.add("later", "Later Game");
+    const auto [noteCut, laterLog] = interruptedCopy(sizeBeforeNote);
+
+    const std::tuple<const char*, QByteArray, QByteArray, bool> cases[] = {
+        {"the log holds the missing pages", cutFile, log, true},
+        {"the log lost its commit", cutFile, log.left(log.size() / 2), false},
+        {"the note's pages are in neither file", noteCut, laterLog, false},
+    };
+    for (const auto& [name, file, wal, opens] : cases) {
+        SCOPED_TRACE(name);
+        Program crashed;
+        WriteBytes(crashed.file(), file);
+        WriteBytes(crashed.file() + "-wal", wal);
+        if (opens) {
+            PrepareCatalogue(crashed.vars);
+            EXPECT_EQ(crashed.vars.RomsRecordset->RecordCount(), 301);
+        } else {
+            EXPECT_THROW(PrepareCatalogue(crashed.vars), StoreError);
+            EXPECT_EQ(ReadBytes(crashed.file()), file);
+            EXPECT_EQ(ReadBytes(crashed.file() + "-wal"), wal);
+        }
+    }
+}
+
+// Compaction writes the copy under the temporary name and renames it over the catalogue; a
+// compaction that cannot finish leaves the catalogue as it was.
+TEST(Catalogue, CompactionReplacesTheCatalogueWholeOrNotAtAll) {
+    Program program;
+    const auto games = test::MakeCatalogue(program.program.path(), 200);
+    const QString temp = TempCatalogueFile(program.program.path());
+    const QByteArray before = ReadBytes(program.file());
+    // Held open elsewhere: renaming over it would pull it from under that program.
+    OpenCatalogue(program.vars);
+    EXPECT_THROW(CompactCatalogue(program.program.path()), StoreError);
+    program.close();
+    EXPECT_EQ(ReadBytes(program.file()), before);
+    // A temporary name that cannot be cleared away.
+    QDir().mkpath(temp + "/busy");
+    EXPECT_THROW(CompactCatalogue(program.program.path()), StoreError);
+    EXPECT_EQ(ReadBytes(program.file()), before);
+    QDir(temp).removeRecursively();
+
+    WriteBytes(temp, "left over");
+    CompactCatalogue(program.program.path());
+    CompactCatalogue(program.program.path());
+    EXPECT_EQ(QDir(program.program.path()).entryList(QDir::Files), QStringList{"Zelvora.mdb"});
+    OpenCatalogue(program.vars);
+    EXPECT_EQ(program.vars.RomsRecordset->RecordCount(), 201);
+    ASSERT_TRUE(program.vars.RomsRecordset->FindLast("Description", games[150].description));
+    EXPECT_EQ(program.vars.RomsRecordset->Value("Rom").toString(), games[150].rom);
+}
+
+// Two first starts at the same moment: while one makes or compacts the catalogue, the other is
+// told the catalogue is in use and touches nothing, so no half-made file is renamed into place.
+TEST(Catalogue, OneProgramAtATimeMakesOrCompactsTheCatalogue) {
+    Program program;
+    const int folder = ::open(QFile::encodeName(program.program.path()).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+    try {
+        PrepareCatalogue(program.vars);
+        ADD_FAILURE() << "made a catalogue while another program was making one";
+    } catch (const StoreError& error) {
+        EXPECT_TRUE(error.Text().contains("in use by another Zelvora")) << error.Text().toStdString();
+    }
+    EXPECT_TRUE(QDir(program.program.path()).isEmpty());
+    ::close(folder);
+
+    PrepareCatalogue(program.vars);
+    program.close();
+    const QByteArray made = ReadBytes(program.file());
+    const int again = ::open(QFile::encodeName(program.program.path()).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(again, LOCK_EX), 0);
+    EXPECT_THROW(CompactCatalogue(program.program.path()), StoreError);
+    ::close(again);
+    EXPECT_EQ(ReadBytes(program.file()), made);
+}
+
+// An installed program cannot write beside itself: its catalogue goes to the user's data folder.
+TEST(Catalogue, DataFolderIsTheProgramsOwnWhenWritable) {
+    TempProgramDir home;
+    const QByteArray xdg = qgetenv("XDG_DATA_HOME"), user = qgetenv("HOME");
+    qputenv("XDG_DATA_HOME", home.file("data").toUtf8());
+    qputenv("HOME", home.path().toUtf8());
+    EXPECT_EQ(DataFolder(home.path()), home.path());
+    // Read-only whoever asks, the superuser too.
+    EXPECT_EQ(DataFolder("/proc"), home.file("data/Zelvora"));
+    EXPECT_TRUE(QFileInfo(home.file("data/Zelvora")).isDir());
+    qputenv("XDG_DATA_HOME", "relative/path");
+    EXPECT_EQ(DataFolder("/proc"), home.file(".local/share/Zelvora"));
+    qputenv("XDG_DATA_HOME", xdg);
+    qputenv("HOME", user);
+}
+
+// Application, section and key are case-blind and every spelling lands in one file; a second
+// store over the same directory reads what the first saved, and values come back as saved text.
+TEST(Settings, NamesAreCaseBlindAndValuesComeBackAsText) {
+    TempProgramDir config;
+    Settings settings(config.path());
+    settings.Save("Zelvora", "Settings", "MameLocation", "/opt/mame/");
+    settings.Save("zelvora", "settings", "odd", "@Invalid(), \"x\"; y=z");
+    settings.Save("zelvora", "settings", "empty", "");
+    EXPECT_EQ(Settings(config.path()).Get("ZELVORA", "SETTINGS", "mamelocation", ""), QString("/opt/mame/"));
+    EXPECT_EQ(settings.FilePath("Zelvora"), settings.FilePath("zelvora"));
+    EXPECT_EQ(settings.Get("Zelvora", "Settings", "Odd", ""), QString("@Invalid(), \"x\"; y=z"));
+    EXPECT_EQ(settings.Get("zelvora", "settings", "empty", 0), QString(""));
+    EXPECT_EQ(settings.Get("zelvora", "settings", "Last", 0), QString("0"));
+    EXPECT_EQ(settings.Get("zelvora", "settings", "Merged", false), QString("False"));
+
+    // A garbled file reads as defaults and takes new values.
+    zelvora::test::WriteBytes(settings.FilePath("zelvora"), QByteArray("\x00\xff[[[\n=\n", 9));
+    EXPECT_EQ(settings.Get("zelvora", "settings", "MameLocation", "none"), QString("none"));
+    settings.Save("zelvora", "settings", "Last", "4");
+    EXPECT_EQ(settings.Get("zelvora", "settings", "Last", 0), QString("4"));
+}
+
+TEST(Settings, NumericAndBooleanReads) {
+    const std::pair<const char*, long long> numbers[] = {
+        {"abc", 0}, {"", 0}, {"12abc", 12}, {"  7", 7}, {"-3", -3}, {"99999999999999999999999", 999999999999999999LL}};
+    for (const auto& [text, number] : numbers)
+        EXPECT_EQ(Settings::ToNumber(text), number) << text;
+    for (const char* yes : {"1", "True", "true", "-1"})
+        EXPECT_TRUE(Settings::ToBool(yes)) << yes;
+    for (const char* no : {"0", "False", "", "abc"})
+        EXPECT_FALSE(Settings::ToBool(no)) << no;
+}
+
+// A program killed in the middle of an update, a check or a compaction leaves a catalogue that
+// opens, whole: the update's changes all there or none of them, the other two changing no game's
+// presence. The long action runs in a child process (this test program again, asked for it by
+// the environment) that is killed with SIGKILL at points across the action's run.
+
+namespace {
+
+constexpr int Games = 8000;
+const char* const ActionVariable = "ZELVORA_KILLED_ACTION";
+const char* const FolderVariable = "ZELVORA_KILLED_FOLDER";
+
+void runAction(const QString& action, const QString& folder) {
+    test::CatalogueFixture program(folder);
+    test::CountingReport report;
+    if (action == "update") {
+        MergeListings(program.vars, report);
+        return;
+    }
+    // The check and the compaction are quick: a few runs make a target.
+    for (int i = 0; i < 8; ++i) {
+        if (action == "check") {
+            CheckMissingScreenshots(*program.vars.CatalogueDb, program.rs(), folder + "/shots/", true, report);
+        } else {
+            program.close();
+            CompactCatalogue(folder);
+            OpenCatalogue(program.vars);
+        }
+    }
+}
+
+QStringList gamesIn(const QString& folder) {
+    test::CatalogueFixture program(folder);
+    QStringList roms = test::Column(program.rs());
+    roms.sort();
+    return roms;
+}
+
+} // namespace
+
+// Only does something in the child process, where the environment names the action.
+TEST(KilledMidway, ChildRunsTheAskedAction) {
+    const QString action = qEnvironmentVariable(ActionVariable);
+    if (action.isEmpty())
+        return;
+    runAction(action, qEnvironmentVariable(FolderVariable));
+    std::_Exit(0);
+}
+
+TEST(KilledMidway, TheCatalogueOpensWholeAfterEachKill) {
+    test::TempProgramDir pristine;
+    const auto games = test::MakeCatalogue(pristine.path(), Games);
+    // The update keeps three quarters of the games and brings as many new ones as it expires.
+    std::vector<standin::StandinGame> listed;
+    for (int i = Games / 4; i < Games + Games / 4; ++i) {
+        standin::StandinGame game;
+        game.name = i < Games ? games[i].rom : QString("new%1").arg(i);
+        game.description = i < Games ? games[i].description : QString("New Game %1").arg(i);
+        game.year = "1990";
+        game.driver = "driver.c";
+        listed.push_back(game);
+    }
+    const std::pair<const char*, QStringList> listings[] = {{"Details.txt", standin::ListDetails(listed)},
+                                                            {"Games.txt", standin::ListGames(listed)},
+                                                            {"Clones.txt", standin::ListClones(listed)}};
+    const QStringList before = gamesIn(pristine.path());
+    const QByteArray catalogue = test::ReadBytes(CatalogueFile(pristine.path()));
+
+    for (const char* action : {"update", "check", "compaction"}) {
+        test::TempProgramDir folder;
+        for (const auto& [file, lines] : listings)
+            test::WriteBytes(folder.file(file), lines.join('\n').toUtf8() + '\n');
+        const auto run = [&](int killAfter) {
+            test::WriteBytes(CatalogueFile(folder.path()), catalogue);
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(ActionVariable, action);
+            environment.insert(FolderVariable, folder.path());
+            child.setProcessEnvironment(environment);
+            child.start(QFileInfo("/proc/self/exe").symLinkTarget(),
+                        {"--gtest_filter=KilledMidway.ChildRunsTheAskedAction"});
+            EXPECT_TRUE(child.waitForStarted());
+            QElapsedTimer clock;
+            clock.start();
+            if (killAfter > 0) {
+                QThread::msleep(static_cast<unsigned long>(killAfter));
+                child.kill();
+            }
+            EXPECT_TRUE(child.waitForFinished(120000));
+            return static_cast<int>(clock.elapsed());
+        };
+        // A whole run, unkilled, for its length and its outcome.
+        const int whole = run(0);
+        const QStringList after = gamesIn(folder.path());
+        EXPECT_NE(after == before, std::string(action) == "update") << action;
+        for (const int percent : {10, 30, 50, 70, 90}) {
+            SCOPED_TRACE(std::string(action) + " killed at " + std::to_string(percent) + "%");
+            run(std::max(1, whole * percent / 100));
+            const QStringList found = gamesIn(folder.path());
+            EXPECT_TRUE(found == before || found == after) << found.size() << " games";
+        }
+    }
+}
