@@ -44,8 +44,6 @@ protected:
     }
 };
 
-} // namespace
-
 TEST(NumberTextTest, WritesTheInvariantShortForm) {
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // a decimal comma must not leak in
@@ -67,7 +65,6 @@ TEST_F(CommandLineTest, SwitchesFollowTheFieldsInTheirFixedOrder) {
     const std::pair<QString, const char*> cases[] = {
         {"Sound Card=1|Resolution=4|Pixel Doubling=1|Gamma=3|Frame Skip=1|Sample Rate=-1",
          "-soundcard 1 -640x480 -double -gamma 1.5 -frameskip 1 -sr 11025 "},
-        {"", "-soundcard 0 "},
         // The user's own text comes last as it stands, and the whole line is trimmed.
         {"Additional=   ", "-soundcard 0"},
         {"Additional=-cfg \"a b\";x", "-soundcard 0 -cfg \"a b\";x"},
@@ -103,7 +100,6 @@ TEST_F(CommandLineTest, TodaysMameGetsTheSwitchesItKnows) {
             everyOptionAtOne += option.field + "=1|";
     }
     const std::tuple<QString, const char*, const char*> cases[] = {
-        {"", "/roms/", "-rompath /roms/ -sound none "},
         {"", "", "-sound none "},
         {everyOptionAtOne + "Default=0|Sound Card=2|Resolution=4|Sample Rate=-1|PlayOpt=1|Playback= my game |"
                             "AltDir=/my roms/|Additional=-video none",
@@ -196,8 +192,6 @@ TEST(ShellRunnerTest, RedirectedOutputIsCompleteOnReturnAndTheChildRunsInTheCurr
     EXPECT_EQ(QString::fromUtf8(test::ReadBytes(dir.file("out.txt"))), QFileInfo(dir.path()).canonicalFilePath());
 }
 
-namespace {
-
 struct Collected : OutputReader {
     bool Read(QByteArrayView bytes) override {
         output += bytes;
@@ -208,8 +202,6 @@ struct Collected : OutputReader {
     qsizetype wanted = -1;
     int waits = 0;
 };
-
-} // namespace
 
 // Also more output than a pipe holds, and a pause the caller's window gets to run its events in.
 TEST(ShellRunnerTest, StreamedOutputComesWholeAndInOrderWithErrorsKeptApart) {
@@ -309,3 +301,5 @@ TEST(MameVersions, AskedOncePerExecutableUntilItIsReplaced) {
     EXPECT_EQ(versions.Of(mame, runner).number, QString("0.252"));
     EXPECT_EQ(asked(), 2);
 }
+
+} // namespace
