@@ -9,7 +9,6 @@
 #include <QProcess>
 
 using namespace zelvora;
-using test::InstalledMame;
 
 namespace {
 
@@ -282,7 +281,7 @@ protected:
 
 TEST_F(RealMameTest, VerifyMarksTheBadSetAndClearsTheOneNeedingNoFiles) {
     const VerifyOutcome outcome =
-        VerifyTodaysRoms(*vars.CatalogueDb, rs(), InstalledMame, roms.path(), runner, progress);
+        VerifyTodaysRoms(*vars.CatalogueDb, rs(), test::InstalledMame, roms.path(), runner, progress);
     EXPECT_EQ(outcome.exitCode, 2);
     EXPECT_TRUE(outcome.problem.isEmpty()) << outcome.problem.toStdString();
     EXPECT_EQ(stored("pacman", "Bad ROM").toInt(), 1);
@@ -303,11 +302,12 @@ TEST_F(RealMameTest, StartGameWithEveryOptionAndAMissingSet) {
     options["Sound Card"] = 0;
     options["Additional"] = "-video none -seconds_to_run 1";
     set("pong", options);
-    GameRun run = RunGame(runner, BuildGameCommand(rs(), InstalledMame, MameKind::Today, roms.path()), MameKind::Today);
+    GameRun run =
+        RunGame(runner, BuildGameCommand(rs(), test::InstalledMame, MameKind::Today, roms.path()), MameKind::Today);
     EXPECT_EQ(run.exitCode, 0) << run.problem.toStdString();
 
     set("pacman", {{"Default", 0}, {"Additional", "-video none -sound none -seconds_to_run 1"}});
-    run = RunGame(runner, BuildGameCommand(rs(), InstalledMame, MameKind::Today, roms.path()), MameKind::Today);
+    run = RunGame(runner, BuildGameCommand(rs(), test::InstalledMame, MameKind::Today, roms.path()), MameKind::Today);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.problem.contains("Required files are missing")) << run.problem.toStdString();
 }

@@ -163,7 +163,6 @@ TEST(GameListModel, KeepsTheModelContractThroughFillsAndRefills) {
 
     // Fewer marks than rows: the rest have none.
     model.SetRows({"S", "R"}, {"Pac-Man", "Galaga", "Zaxxon"});
-    EXPECT_EQ(model.rowCount(), 3);
     EXPECT_EQ(model.data(model.index(1, 0)), QVariant("R"));
     EXPECT_EQ(model.data(model.index(2, 0)), QVariant(""));
     EXPECT_EQ(model.data(model.index(2, 1), Qt::ToolTipRole), QVariant("Zaxxon"));
