@@ -165,6 +165,8 @@ void createCatalogue(Variables& vars) {
         removeWithJournals(temp);
         throw;
     }
+    // A log left beside a catalogue that is gone would be replayed into the new one.
+    removeWithJournals(CatalogueFile(vars.ProgramDir));
     replaceFile(temp, CatalogueFile(vars.ProgramDir));
 }
 

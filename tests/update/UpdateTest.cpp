@@ -23,6 +23,8 @@ TEST(ListingParsers, LinesAtTheEdgesOfTheirColumns) {
     EXPECT_FALSE(ParseDetailsLine(full.left(75)))
         << "the merge's tests take a line of 76 for one without a description";
     EXPECT_FALSE(ParseDetailsLine(QString(8, ' ') + full.mid(8))) << "no set name";
+    EXPECT_FALSE(ParseDetailsLine(QString(full).replace(20, 1, QChar(0)))) << "a damaged line";
+    EXPECT_FALSE(ParseGamesLine(QString(42, '\0') + "Some Game"));
 
     const std::optional<GamesEntry> unknown = ParseGamesLine(QString(42, ' ') + "Some Game");
     ASSERT_TRUE(unknown);
