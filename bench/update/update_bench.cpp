@@ -7,6 +7,7 @@
 //   in one transaction, through SQLite alone.
 #include "UpdateData.h"
 
+#include "CatalogueFixture.h"
 #include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
 
@@ -95,16 +96,7 @@ World& world() {
     return shared;
 }
 
-class CountingReport : public MergeReport {
-public:
-    void SetText(const QString&) override {}
-    void SetRange(int, int) override {}
-    void SetValue(int) override {}
-    void LetEventsRun() override {}
-    void NewGame(const QString&) override { ++added; }
-    void ExpiredGame(const QString&) override { ++expired; }
-    int added = 0, expired = 0;
-};
+using test::CountingReport;
 
 double baselineSeconds = 0, mergeSeconds = 0;
 // Means over the iterations: the whole update runs three processes and is the noisiest figure.
