@@ -146,6 +146,8 @@ VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mameP
                                ProcessRunner& runner, Progress& progress) {
     VerifyOutcome outcome;
     const QString command = TodaysVerifyCommand(mamePath, romPath);
+    // The classic check leaves its window untitled; this one runs long enough to deserve a name.
+    progress.SetText(QStringLiteral("Verifying ROM Sets"));
     progress.SetRange(0, std::max(rs.RecordCount() - 1, 0));
     progress.SetValue(0);
     TodaysVerifyReader reader;
