@@ -185,7 +185,7 @@ QString DataFolder(const QString& programDir) {
     if (QTemporaryFile probe(programDir + QStringLiteral("/.zelvora-XXXXXX")); probe.open())
         return programDir;
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    // The base directory specification ignores a relative path.
+    // A relative XDG_DATA_HOME is to be ignored, as if it were unset.
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/share");
     const QString folder = base + QStringLiteral("/Zelvora");
