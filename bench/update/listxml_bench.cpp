@@ -8,6 +8,7 @@
 #include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
 #include "TestDirs.h"
+#include "UpdateProgram.h"
 
 #include "launcher/MameVersion.h"
 #include "launcher/ProcessRunner.h"
@@ -146,38 +147,6 @@ World& world() {
     return shared;
 }
 
-// The program as the user runs it: the real main window, the real process runner, MAME; only
-// the confirmation is answered without a person.
-struct Program {
-    Variables vars;
-    Settings settings{world().config.path()};
-    test::ScriptedDialogs dialogs;
-    test::FakeClock clock;
-    ShellRunner runner;
-    Shell shell{vars, settings, dialogs, clock, runner};
-    QString fatal;
-
-    Program() {
-        World& w = world();
-        settings.Save(QStringLiteral("Zelvora"), QStringLiteral("Settings"), QStringLiteral("MameLocation"),
-                      w.mamePath);
-        settings.Save(QStringLiteral("Zelvora"), QStringLiteral("Settings"), QStringLiteral("PCXFiles"),
-                      w.program.file(QStringLiteral("pcx/")));
-        settings.Save(QStringLiteral("Zelvora"), QStringLiteral("Settings"), QStringLiteral("ROMFiles"),
-                      w.program.file(QStringLiteral("roms/")));
-        vars.ProgramDir = w.program.path();
-        shell.onFatal = [this](const QString& text) { fatal = text; };
-    }
-};
-
-frmNewVersion* updateWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<frmNewVersion*>(widget); window && window->isVisible())
-            return window;
-    }
-    return nullptr;
-}
-
 // Means over the iterations: MAME's own run is the noisiest part, so each update is paired with
 // a baseline run right before it.
 struct Figures {
@@ -200,7 +169,7 @@ double baselineRun() {
 // The whole update over the catalogue `before`: from an empty one, every game is new.
 void wholeUpdate(benchmark::State& state, const QString& before, Figures& figures, bool firstRun) {
     World& w = world();
-    Program program;
+    bench::UpdateProgram program(w.config.path(), w.program, w.mamePath);
     double& seconds = figures.seconds;
     long& peakKb = figures.peakKb;
     for (auto _ : state) {
@@ -224,7 +193,7 @@ void wholeUpdate(benchmark::State& state, const QString& before, Figures& figure
 
         state.PauseTiming();
         peakKb = std::max(peakKb, reset ? peakResidentKb() : -1);
-        frmNewVersion* done = updateWindow();
+        frmNewVersion* done = bench::UpdateWindow();
         const int listed = done ? done->lstNew->count() : -1;
         if (!program.fatal.isEmpty() || !done || done->lblProgress->text() != QLatin1String("DONE!") ||
             (firstRun ? listed < 1000 : listed != 0) || done->lstExpired->count() != 0)

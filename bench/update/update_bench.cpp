@@ -10,6 +10,7 @@
 #include "CatalogueFixture.h"
 #include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
+#include "UpdateProgram.h"
 
 #include "launcher/ProcessRunner.h"
 #include "platform/TextLines.h"
@@ -272,41 +273,9 @@ void BM_Floor_ReadFourFilesInsertFinalValuesWithOneStatement(benchmark::State& s
     }
 }
 
-// The program as the user runs it, over the world's directories: the real main window, the real
-// process runner and the stand-in MAME; only the confirmation is answered without a person.
-struct Program {
-    Variables vars;
-    Settings settings{world().config.path()};
-    test::ScriptedDialogs dialogs;
-    test::FakeClock clock;
-    ShellRunner runner;
-    Shell shell{vars, settings, dialogs, clock, runner};
-    QString fatal;
-
-    Program() {
-        World& w = world();
-        settings.Save(QStringLiteral("Zelvora"), QStringLiteral("Settings"), QStringLiteral("MameLocation"),
-                      w.mame.path() + QLatin1Char('/'));
-        settings.Save(QStringLiteral("Zelvora"), QStringLiteral("Settings"), QStringLiteral("PCXFiles"),
-                      w.program.file(QStringLiteral("pcx/")));
-        settings.Save(QStringLiteral("Zelvora"), QStringLiteral("Settings"), QStringLiteral("ROMFiles"),
-                      w.program.file(QStringLiteral("roms/")));
-        vars.ProgramDir = w.program.path();
-        shell.onFatal = [this](const QString& text) { fatal = text; };
-    }
-};
-
-frmNewVersion* updateWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<frmNewVersion*>(widget); window && window->isVisible())
-            return window;
-    }
-    return nullptr;
-}
-
 void BM_Window_WholeUpdateFromOkToTheRefilledList(benchmark::State& state) {
     World& w = world();
-    Program program;
+    bench::UpdateProgram program(w.config.path(), w.program, w.mame.path() + QLatin1Char('/'));
     for (auto _ : state) {
         state.PauseTiming();
         program.vars.RomsRecordset.reset();
@@ -325,7 +294,7 @@ void BM_Window_WholeUpdateFromOkToTheRefilledList(benchmark::State& state) {
         windowSeconds += secondsSince(start) / static_cast<double>(state.max_iterations);
 
         state.PauseTiming();
-        frmNewVersion* done = updateWindow();
+        frmNewVersion* done = bench::UpdateWindow();
         if (!program.fatal.isEmpty() || !done || done->lblProgress->text() != QLatin1String("DONE!") ||
             done->lstNew->count() != Games - Kept || done->lstExpired->count() != Expired ||
             main->Rows().rowCount() != Games + 1)
