@@ -49,8 +49,18 @@ QString GamesLine(const QString& year, const QString& maker, const QString& desc
     return line;
 }
 
-bool MatchesEverySet(const QString& pattern) {
-    return pattern.isEmpty() || pattern == QLatin1String("*") || pattern == QLatin1String("*.*");
+// The games a verification pattern names: "*.*" and "*" match every set; otherwise the pattern
+// is a wildcard compared without regard to case.
+std::vector<const StandinGame*> Matching(const std::vector<StandinGame>& games, const QString& pattern) {
+    const bool every = pattern.isEmpty() || pattern == QLatin1String("*") || pattern == QLatin1String("*.*");
+    const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(pattern),
+                                      QRegularExpression::CaseInsensitiveOption);
+    std::vector<const StandinGame*> matching;
+    for (const StandinGame& game : games) {
+        if (every || wildcard.match(game.name).hasMatch())
+            matching.push_back(&game);
+    }
+    return matching;
 }
 
 // A checksum that stays the same from run to run, so reports can be compared.
@@ -93,14 +103,11 @@ QStringList ListDetails(const std::vector<StandinGame>& games) {
 }
 
 QStringList VerifyReport(const std::vector<StandinGame>& games, const QString& pattern) {
-    const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(pattern),
-                                      QRegularExpression::CaseInsensitiveOption);
     QStringList lines;
     int found = 0;
     int good = 0;
-    for (const StandinGame& game : games) {
-        if (!MatchesEverySet(pattern) && !wildcard.match(game.name).hasMatch())
-            continue;
+    for (const StandinGame* matched : Matching(games, pattern)) {
+        const StandinGame& game = *matched;
         switch (game.verify) {
         case VerifyStatus::Good:
             ++found;
@@ -126,14 +133,12 @@ QStringList VerifyReport(const std::vector<StandinGame>& games, const QString& p
 }
 
 TodaysReport TodaysVerifyReport(const std::vector<StandinGame>& games, const QString& pattern) {
-    const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(pattern),
-                                      QRegularExpression::CaseInsensitiveOption);
     TodaysReport report;
     int found = 0;
     int good = 0;
-    for (const StandinGame& game : games) {
-        if ((!MatchesEverySet(pattern) && !wildcard.match(game.name).hasMatch()) ||
-            game.verify == VerifyStatus::Missing)
+    for (const StandinGame* matched : Matching(games, pattern)) {
+        const StandinGame& game = *matched;
+        if (game.verify == VerifyStatus::Missing)
             continue;
         ++found;
         const QString parent = game.parent.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(game.parent);
