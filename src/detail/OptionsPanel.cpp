@@ -266,6 +266,10 @@ void OptionsPanel::writeSlideLabel(int index) {
 }
 
 void OptionsPanel::SetMameKind(MameKind kind) {
+    // Asked at every selection; the controls change only with the MAME.
+    if (mameKind_ == kind)
+        return;
+    mameKind_ = kind;
     for (const OptionSpec& option : OptionTable()) {
         // Only options that are switches at all: the default box and the executable are not.
         if (!option.HasSwitch(MameKind::Classic) && !option.HasSwitch(MameKind::Today))

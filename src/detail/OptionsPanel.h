@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -89,6 +90,7 @@ private:
 
     UserDialogs& dialogs_;
     bool optionsChanged_ = false;
+    std::optional<MameKind> mameKind_; // what the controls were last enabled for
     std::function<Folders()> folders_;
     std::function<void()> focusGrid_;
 };
