@@ -33,7 +33,7 @@ void fillGrid(benchmark::State& state, const FilterStates& filters) {
     frmMain* window = w.mainWindow();
     w.setFilters(filters);
     for (auto _ : state)
-        window->FillGrid("Description");
+        window->FillGrid();
     state.counters["rows"] = window->Rows().rowCount();
     w.setFilters({});
 }

@@ -81,7 +81,7 @@ QLabel* Picture(const QPixmap& pixmap, const QString& name, QWidget* parent) {
 
 } // namespace
 
-frmAbout::frmAbout(QWidget* mainWindow) : mainWindow_(mainWindow) {
+frmAbout::frmAbout(QWidget* mainWindow, const QString& mameVersion) : mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -98,7 +98,13 @@ frmAbout::frmAbout(QWidget* mainWindow) : mainWindow_(mainWindow) {
     QFont thanks = Label4->font();
     thanks.setBold(true);
     Label4->setFont(thanks);
-    auto* version = new QLabel(QStringLiteral("Zelvora, a front-end for the MAME arcade emulator"), this);
+    QString versions =
+        QStringLiteral("Zelvora %1, a front-end for the MAME arcade emulator").arg(QLatin1String(ZELVORA_VERSION));
+    if (!mameVersion.isEmpty())
+        versions += QStringLiteral("\nRunning with MAME %1").arg(mameVersion);
+    lblVersion = new QLabel(versions, this);
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    lblVersion->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setDefault(true);
@@ -116,7 +122,7 @@ frmAbout::frmAbout(QWidget* mainWindow) : mainWindow_(mainWindow) {
     lamps->setColumnStretch(column, 1);
     auto* text = new QVBoxLayout;
     text->addWidget(Label4);
-    text->addWidget(version);
+    text->addWidget(lblVersion);
     text->addSpacing(8);
     text->addLayout(lamps);
     text->addStretch(1);

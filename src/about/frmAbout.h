@@ -19,8 +19,8 @@ class frmAbout : public QWidget {
 
 public:
     // The box is one of mainWindow's windows and opens centred over it; it disables mainWindow and
-    // stays usable itself.
-    explicit frmAbout(QWidget* mainWindow);
+    // stays usable itself. It names the program's version and, when known, MAME's ("0.251").
+    explicit frmAbout(QWidget* mainWindow, const QString& mameVersion = {});
     ~frmAbout() override;
 
     void Command1_Click();
@@ -28,6 +28,7 @@ public:
 
     QPushButton* Command1 = nullptr;
     QLabel* Label4 = nullptr;
+    QLabel* lblVersion = nullptr;
     QLabel* Image1 = nullptr;
     QLabel* Image2 = nullptr;
     QLabel* Image3 = nullptr;

@@ -69,19 +69,31 @@ bool WithCommandModifier(const QKeyEvent* event) {
     }
 }
 
+bool OnlyChangesOtherKeys(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void GameGrid::keyPressEvent(QKeyEvent* event) {
-    if (!WithCommandModifier(event))
+    if (!WithCommandModifier(event) && !OnlyChangesOtherKeys(event))
         pressed_.insert(event->key());
     QTableView::keyPressEvent(event);
 }
 
 void GameGrid::keyReleaseEvent(QKeyEvent* event) {
-    // A held key repeats as release and press pairs; only its final release ends the press.
-    const bool ownPress = event->isAutoRepeat() ? pressed_.contains(event->key()) : pressed_.remove(event->key());
-    if (ownPress && !WithCommandModifier(event))
-        Q_EMIT keyReleased(event->key(), event->modifiers());
+    // A held key repeats as release and press pairs; only its final release ends the press, so
+    // that holding Enter starts nothing until it is let go.
+    if (!event->isAutoRepeat() && pressed_.remove(event->key()) && !WithCommandModifier(event))
+        Q_EMIT keyReleased(event->key(), event->modifiers(), event->text());
     QTableView::keyReleaseEvent(event);
 }
 

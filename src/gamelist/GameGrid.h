@@ -9,7 +9,9 @@ namespace zelvora {
 // handler. Qt's own keyboard search is switched off, as the type-ahead search is ours.
 // Only a key whose press the grid received is passed on: the release of the Enter that closed a
 // message box lands here too, and must not start a game. A key pressed or released with Alt, Ctrl
-// or Meta is not passed on either: it belongs to a menu or a shortcut.
+// or Meta is not passed on either: it belongs to a menu or a shortcut. Nor is a key that only
+// changes others (Shift, the locks): typing "(" needs Shift and must not break the typed word.
+// A held key is released once, when it is let go, however often it repeats.
 class GameGrid : public QTableView {
     Q_OBJECT
 
@@ -23,7 +25,8 @@ public:
     void SetTopRow(int row);
 
 Q_SIGNALS:
-    void keyReleased(int qtKey, Qt::KeyboardModifiers modifiers);
+    // `text` is what the key typed, as a key without a code of its own ("(", "é") types it.
+    void keyReleased(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -5,11 +5,13 @@
 
 namespace zelvora {
 
-void GameListModel::SetRows(QStringList marks, QStringList descriptions) {
+void GameListModel::SetRows(QStringList marks, QStringList descriptions, QStringList roms) {
     beginResetModel();
     marks_ = std::move(marks);
     descriptions_ = std::move(descriptions);
+    roms_ = std::move(roms);
     marks_.resize(descriptions_.size());
+    roms_.resize(descriptions_.size());
     endResetModel();
 }
 
@@ -77,6 +79,19 @@ QString GameListModel::Text(int row, int column) const {
     if (row < 0 || row >= descriptions_.size())
         return {};
     return column == 0 ? marks_[row] : descriptions_[row];
+}
+
+QString GameListModel::Rom(int row) const {
+    return row >= 0 && row < roms_.size() ? roms_[row] : QString();
+}
+
+int GameListModel::RowOfRom(const QString& rom) const {
+    // Set names are keys compared without regard to case, as the catalogue compares them.
+    for (qsizetype row = 0; row < roms_.size(); ++row) {
+        if (!roms_[row].isEmpty() && EqualNoCase(roms_[row], rom))
+            return static_cast<int>(row);
+    }
+    return -1;
 }
 
 } // namespace zelvora

@@ -80,11 +80,7 @@ QString GameListSql(const FilterStates& filters, const QString& sortKey) {
     if (!condition.isEmpty())
         condition = QStringLiteral("WHERE ") + condition.mid(3) + QStringLiteral(" OR Rom='-default-'");
     // The key goes into the SQL text, so only the list's own sort fields are taken.
-    QString key = SortKeys[0];
-    for (const QString& known : SortKeys) {
-        if (EqualNoCase(known, sortKey))
-            key = known;
-    }
+    const QString key = KnownSortKey(sortKey);
     // The default record heads the list whatever the key and the titles: the default options, the
     // start of a game and the screenshot deletion all take row 0 to be it. IS NOT, unlike <>, is
     // never NULL, so a game without a set name keeps its place among the others.
@@ -135,8 +131,10 @@ GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QS
     const RowFields fields(rs);
     rows.marks.reserve(rs.RecordCount());
     rows.descriptions.reserve(rs.RecordCount());
+    rows.roms.reserve(rs.RecordCount());
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
         rows.descriptions << rs.Value(fields.description).toString();
+        rows.roms << rs.Value(fields.rom).toString();
         rows.marks << StatusMarks(rs, fields);
     }
     vars.RomsRecordset.reset();
@@ -155,6 +153,7 @@ GameListRows FindInRows(const GameListRows& rows, const QString& text) {
         if (defaultRow || matcher.indexIn(description) >= 0) {
             found.descriptions << description;
             found.marks << rows.marks.value(row);
+            found.roms << rows.roms.value(row);
         }
     }
     return found;
@@ -164,6 +163,14 @@ QString NextSortKey(const QString& caption) {
     for (int i = 0; i < 3; ++i) {
         if (EqualNoCase(caption, SortKeys[i]))
             return SortKeys[i + 1];
+    }
+    return SortKeys[0];
+}
+
+QString KnownSortKey(const QString& text) {
+    for (const QString& key : SortKeys) {
+        if (EqualNoCase(text, key))
+            return key;
     }
     return SortKeys[0];
 }

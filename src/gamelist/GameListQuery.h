@@ -34,6 +34,8 @@ QString StatusMarks(const Recordset& rs);
 struct GameListRows {
     QStringList marks;
     QStringList descriptions;
+    // Each row's set name: what ties a row to its game, as two games may share a title.
+    QStringList roms;
 };
 
 // The rows whose description holds `text` anywhere, ignoring case; the default record's row stays
@@ -47,5 +49,8 @@ GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QS
 
 // The sort button's cycle: Description, Date, Manufacturer, Rom, and round again.
 QString NextSortKey(const QString& caption);
+// The sort key of the cycle that `text` names, in the cycle's spelling; Description for any other
+// text, as a settings file may hold anything.
+QString KnownSortKey(const QString& text);
 
 } // namespace zelvora

@@ -36,6 +36,10 @@ inline constexpr int F24 = 135;
 inline constexpr int NumLock = 144;
 inline constexpr int ScrollLock = 145;
 
+// A key that typed a character but has no code of its own ("(", "é"); beyond every real code, so
+// that no command key is taken for it.
+inline constexpr int Typed = 0x10000;
+
 // F1 + n - 1 for F1..F24.
 constexpr int Function(int n) {
     return F1 + n - 1;

@@ -27,10 +27,18 @@ int HalfStep(int span) {
     return step == 0 ? 1 : step;
 }
 
+// Letters and digits search by their key codes, whatever case they were typed in.
+bool HasOwnCode(int keyCode) {
+    return (keyCode >= '0' && keyCode <= '9') || (keyCode >= 'A' && keyCode <= 'Z');
+}
+
 } // namespace
 
-int TypeAhead::Key(int keyCode, double now, const GridRows& rows, bool sortedByDescription) {
-    const QChar c = CharacterOf(keyCode);
+int TypeAhead::Key(int keyCode, double now, const GridRows& rows, bool sortedByDescription, QChar typed) {
+    // Any other key that types a character types that character: titles hold blanks, hyphens,
+    // apostrophes, dots and brackets, whose key codes say nothing of them ("-" is 189).
+    const bool typesCharacter = !HasOwnCode(keyCode) && !typed.isNull() && typed.isPrint();
+    const QChar c = typesCharacter ? typed : CharacterOf(keyCode);
 
     // A clock earlier than the time stamp has gone past midnight; carrying on would glue keys
     // typed a day apart together.
@@ -42,7 +50,7 @@ int TypeAhead::Key(int keyCode, double now, const GridRows& rows, bool sortedByD
         typedText_ += c;
     }
 
-    lastKeyTyped_ = Searches(keyCode, c);
+    lastKeyTyped_ = typesCharacter || Searches(keyCode, c);
     if (!lastKeyTyped_ || !sortedByDescription)
         return -1;
 

@@ -18,16 +18,16 @@ public:
 // up a prefix, and the list jumps to the first row whose description starts with it.
 class TypeAhead {
 public:
-    // Feeds a key code (see KeyCodes.h) that is not one of the grid's command keys. `now` is in
-    // seconds since midnight. Returns the row to make current and scroll to the top, or -1 when
-    // the current row stays.
-    int Key(int keyCode, double now, const GridRows& rows, bool sortedByDescription);
+    // Feeds a key code (see KeyCodes.h) that is not one of the grid's command keys, with the
+    // character the key typed, if any. `now` is in seconds since midnight. Returns the row to make
+    // current and scroll to the top, or -1 when the current row stays.
+    int Key(int keyCode, double now, const GridRows& rows, bool sortedByDescription, QChar typed = {});
     // Home, End and F5 move the list themselves, so the next key starts afresh.
     void Clear();
 
     const QString& TypedText() const { return typedText_; }
-    // Whether the last key was one that types a search (a letter, a digit or the punctuation
-    // between them), whether or not the list could be searched.
+    // Whether the last key was one that types a search (a letter, a digit, a blank or
+    // punctuation), whether or not the list could be searched.
     bool LastKeyTyped() const { return lastKeyTyped_; }
     double TimeStamp() const { return timeStamp_; }
 

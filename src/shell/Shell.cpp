@@ -47,8 +47,31 @@ void Shell::ShowFileLocations() {
     dialog->Form_Load();
 }
 
+void Shell::EditFileLocations() {
+    if (!main_) {
+        ShowFileLocations();
+        return;
+    }
+    auto* dialog = new frmFileLocations(*this, main_);
+    dialog->open();
+    dialog->Form_Load();
+}
+
+void Shell::ReloadMain() {
+    const QPointer<frmMain> old = main_;
+    if (old)
+        old->Form_Unload();
+    LoadMain();
+    if (old)
+        old->close();
+}
+
 MameKind Shell::Mame() {
     return RunMameVersions().Of(MameExecutable(vars_.MamePath), runner_).kind;
+}
+
+QString Shell::MameVersionNumber() {
+    return RunMameVersions().Of(MameExecutable(vars_.MamePath), runner_).number;
 }
 
 frmMain* Shell::Main() const {

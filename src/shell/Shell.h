@@ -48,12 +48,19 @@ public:
     void LoadMain();
     // Unloads the main window, if one is loaded (its unload steps run).
     void UnloadMain();
-    // Shows the file locations dialog, which unloads the main window.
+    // Shows the file locations dialog in place of the main window, which it unloads.
     void ShowFileLocations();
+    // Opens the file locations dialog over the main window, modal; its OK reloads the main window.
+    void EditFileLocations();
+    // Replaces the main window with a fresh one that runs the whole start-up again. The old one
+    // saves what the new one takes up and stays until the new one is up.
+    void ReloadMain();
 
     frmMain* Main() const;
     // Which MAME the MAME folder holds, asked once per executable for the run.
     MameKind Mame();
+    // Its version number ("0.251"); empty for the classic MAME, which has none to give.
+    QString MameVersionNumber();
 
     // What happens to an engine or file error that the program cannot go on from. The program
     // shows it and ends; tests record it instead.

@@ -53,7 +53,8 @@ QString reasonText(MameFolder state, const QString& mamePath) {
 
 } // namespace
 
-frmFileLocations::frmFileLocations(Shell& shell, QWidget* parent) : QWidget(parent, Qt::Window), shell_(shell) {
+frmFileLocations::frmFileLocations(Shell& shell, QWidget* mainWindow)
+    : QDialog(mainWindow), shell_(shell), overMain_(mainWindow != nullptr) {
     setObjectName(QStringLiteral("frmFileLocations"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("File Locations"));
@@ -92,7 +93,8 @@ frmFileLocations::frmFileLocations(Shell& shell, QWidget* parent) : QWidget(pare
 }
 
 void frmFileLocations::Form_Load() {
-    shell_.UnloadMain();
+    if (!overMain_)
+        shell_.UnloadMain();
     const Variables& vars = shell_.Variables();
     const QString program = withSlash(vars.ProgramDir);
     const QString defaults[3] = {program, program + QStringLiteral("pcx/"), program + QStringLiteral("roms/")};
@@ -135,20 +137,31 @@ void frmFileLocations::Command2_Click() {
     vars.MamePath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[0]), QString());
     vars.PcxPath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[1]), QString());
     vars.RomPath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[2]), QString());
-    shell_.LoadMain();
+    Shell& shell = shell_;
+    if (overMain_) {
+        accept();
+        shell.ReloadMain();
+        return;
+    }
+    shell.LoadMain();
     close();
 }
 
 void frmFileLocations::keyPressEvent(QKeyEvent* event) {
-    // Escape is Cancel, where Cancel may be used.
-    if (event->key() == Qt::Key_Escape && Command3->isEnabled()) {
-        Command3_Click();
+    // Escape is Cancel, where Cancel may be used; OK is then the only way on.
+    if (event->key() == Qt::Key_Escape) {
+        if (Command3->isEnabled())
+            Command3_Click();
         return;
     }
-    QWidget::keyPressEvent(event);
+    QDialog::keyPressEvent(event);
 }
 
 void frmFileLocations::Command3_Click() {
+    if (overMain_) {
+        reject();
+        return;
+    }
     shell_.LoadMain();
     close();
 }

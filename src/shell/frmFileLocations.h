@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 #include <array>
 
@@ -12,13 +12,16 @@ namespace zelvora {
 
 class Shell;
 
-// Where the user names MAME's directory, the screenshots' and the ROM sets'. It takes the main
-// window's place while it is open; OK or Cancel loads a fresh main window.
-class frmFileLocations : public QWidget {
+// Where the user names MAME's directory, the screenshots' and the ROM sets'. When the main window
+// cannot start it takes the window's place, and OK or Cancel loads a fresh main window. Asked for
+// from the menu it is a modal dialog over the main window: Cancel leaves it as it is, OK starts it
+// afresh with the new folders. Enter is OK, Escape is Cancel where Cancel may be used.
+class frmFileLocations : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmFileLocations(Shell& shell, QWidget* parent = nullptr);
+    // Over `mainWindow` when it is given; in the main window's place otherwise.
+    explicit frmFileLocations(Shell& shell, QWidget* mainWindow = nullptr);
 
     void Form_Load();
     void Command1_Click(int index);
@@ -37,6 +40,7 @@ protected:
 
 private:
     Shell& shell_;
+    const bool overMain_;
 };
 
 } // namespace zelvora

@@ -33,7 +33,18 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace zelvora {
+
+namespace {
+
+// The game selected at the end, by its set name, and the list's order; "Last" keeps the row
+// number as well, for an older settings file.
+const QString LastRomSetting = QStringLiteral("LastRom");
+const QString SortSetting = QStringLiteral("Sort");
+
+} // namespace
 
 frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(shell) {
     setObjectName(QStringLiteral("frmMain"));
@@ -69,7 +80,7 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
         [this] {
             return OptionsPanel::Folders{shell_.Variables().MamePath, shell_.Variables().RomPath};
         },
-        [this] { MSFlexGrid1->setFocus(); }, detailPane);
+        [this] { FocusGrid(); }, detailPane);
     cmbRunGame = new QPushButton(QStringLiteral("&Start Game"), detailPane);
     cmbRunGame->setObjectName(QStringLiteral("cmbRunGame"));
     cmbRunGame->setAutoDefault(false);
@@ -113,11 +124,15 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
                 MSFlexGrid1_LeaveCell();
                 MSFlexGrid1_EnterCell();
             });
-    connect(MSFlexGrid1, &GameGrid::keyReleased, this, [this](int qtKey, Qt::KeyboardModifiers modifiers) {
-        int key = VirtualKeyCode(qtKey, modifiers);
-        if (key != 0)
-            MSFlexGrid1_Keyup(key);
-    });
+    connect(MSFlexGrid1, &GameGrid::keyReleased, this,
+            [this](int qtKey, Qt::KeyboardModifiers modifiers, const QString& text) {
+                const QChar typed = text.size() == 1 && text[0].isPrint() ? text[0] : QChar();
+                int key = VirtualKeyCode(qtKey, modifiers);
+                if (key == 0 && !typed.isNull())
+                    key = KeyCode::Typed;
+                if (key != 0)
+                    MSFlexGrid1_Keyup(key, typed);
+            });
 }
 
 void frmMain::buildMenu() {
@@ -195,12 +210,16 @@ void frmMain::Form_Load() {
     guarded([&] {
         PrepareCatalogue(vars);
         setUpGridColumns();
-        FillGrid(Field::Description);
+        cmdSort->setText(KnownSortKey(settings.Get(StateApplication, StateSection, SortSetting, Field::Description)));
+        FillGrid();
         vars.RomsRecordset->FindFirst(Field::Rom, DefaultRom);
         InitOptionControls();
 
-        const long long last =
-            Settings::ToNumber(settings.Get(StateApplication, StateSection, QStringLiteral("Last"), 0));
+        // The game itself when the settings name it; the row number of an older settings file
+        // otherwise.
+        long long last = rows_.RowOfRom(settings.Get(StateApplication, StateSection, LastRomSetting, QString()));
+        if (last < 0)
+            last = Settings::ToNumber(settings.Get(StateApplication, StateSection, QStringLiteral("Last"), 0));
         if (last >= 0 && last <= rows_.rowCount() - 1) {
             const int row = static_cast<int>(last);
             MSFlexGrid1->SetCurrentRow(row);
@@ -217,8 +236,11 @@ void frmMain::Form_Unload() {
     unloaded_ = true;
     if (OptionsChanged())
         SaveGameOptions();
-    shell_.Settings().Save(StateApplication, StateSection, QStringLiteral("Last"),
-                           QString::number(MSFlexGrid1->CurrentRow()));
+    Settings& settings = shell_.Settings();
+    const int row = MSFlexGrid1->CurrentRow();
+    settings.Save(StateApplication, StateSection, QStringLiteral("Last"), QString::number(row));
+    settings.Save(StateApplication, StateSection, LastRomSetting, rows_.Rom(row));
+    settings.Save(StateApplication, StateSection, SortSetting, cmdSort->text());
     SaveArrangement();
 }
 
@@ -239,10 +261,8 @@ void frmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
-void frmMain::FillGrid(const QString& sortKey) {
+void frmMain::FillGrid() {
     guarded([&] {
-        // The grid keeps its current row index across a fill, as a refill selects no game: the
-        // detail tabs go on showing the game they showed until a row is entered.
         // Edits still in the option controls belong to the game shown now; after the refill the
         // recordset stands somewhere else.
         if (OptionsChanged())
@@ -250,25 +270,40 @@ void frmMain::FillGrid(const QString& sortKey) {
         const bool hadRow = MSFlexGrid1->currentIndex().isValid();
         const int row = MSFlexGrid1->CurrentRow();
         const FilterStates filters = ReadFilters(shell_.Settings());
-        loaded_ = LoadGameList(shell_.Variables(), filters, sortKey);
+        loaded_ = LoadGameList(shell_.Variables(), filters, cmdSort->text());
         // The recordset is over the whole table now.
         catalogueGames_ = std::max(shell_.Variables().RomsRecordset->RecordCount() - 1, 0);
         status_->SetFilters(FiltersText(filters));
         ShowRows();
-        if (hadRow && rows_.rowCount() > 0) {
-            const QSignalBlocker quiet(MSFlexGrid1->selectionModel());
-            MSFlexGrid1->SetCurrentRow(std::min(row, rows_.rowCount() - 1));
-            MSFlexGrid1->viewport()->update();
-        }
-        // The tabs go on showing their game; the new recordset stands on it too.
+        // Before the start-up has selected a row there is no game to keep.
+        if (hadRow)
+            SelectShownGame(row);
         RefindShownGame();
-        MSFlexGrid1->setFocus();
+        FocusGrid();
     });
+}
+
+void frmMain::SelectShownGame(int fallbackRow) {
+    const int count = rows_.rowCount();
+    if (count == 0)
+        return;
+    const int row = shownRom_.isEmpty() ? -1 : rows_.RowOfRom(shownRom_);
+    if (row >= 0) {
+        // The tabs already show this game: nothing is entered anew.
+        const QSignalBlocker quiet(MSFlexGrid1->selectionModel());
+        MSFlexGrid1->SetCurrentRow(row);
+        MSFlexGrid1->viewport()->update();
+    } else {
+        // The rows were replaced, so the grid has no current row: this one is entered, and its
+        // game's tabs are shown.
+        MSFlexGrid1->SetCurrentRow(std::clamp(fallbackRow, 0, count - 1));
+    }
+    MSFlexGrid1->scrollTo(MSFlexGrid1->currentIndex());
 }
 
 void frmMain::cmdSort_Click() {
     cmdSort->setText(NextSortKey(cmdSort->text()));
-    FillGrid(cmdSort->text());
+    FillGrid();
 }
 
 void frmMain::MSFlexGrid1_LeaveCell() {
@@ -288,7 +323,10 @@ bool frmMain::FindRowGame(int row) {
     Recordset* rs = shell_.Variables().RomsRecordset.get();
     if (!rs || row < 0 || row >= rows_.rowCount())
         return false;
-    return rs->FindLast(Field::Description, rows_.Text(row, 1));
+    // By the set name, the record's key: two games may share a title. A game without one can be
+    // found only by its title, the later of two in the table.
+    const QString rom = rows_.Rom(row);
+    return rom.isEmpty() ? rs->FindLast(Field::Description, rows_.Text(row, 1)) : rs->FindFirst(Field::Rom, rom);
 }
 
 bool frmMain::MoveToShownGame() {
@@ -377,7 +415,7 @@ void frmMain::mnuDefault_Click() {
     MSFlexGrid1->setFocus();
 }
 
-void frmMain::MSFlexGrid1_Keyup(int& key) {
+void frmMain::MSFlexGrid1_Keyup(int& key, QChar typed) {
     const int rows = rows_.rowCount();
     switch (key) {
     case KeyCode::Enter:
@@ -411,7 +449,7 @@ void frmMain::MSFlexGrid1_Keyup(int& key) {
         break;
     }
     const bool sortedByDescription = EqualNoCase(cmdSort->text(), Field::Description);
-    const int found = typeAhead_.Key(key, shell_.Clock().SecondsSinceMidnight(), rows_, sortedByDescription);
+    const int found = typeAhead_.Key(key, shell_.Clock().SecondsSinceMidnight(), rows_, sortedByDescription, typed);
     if (found >= 0) {
         MSFlexGrid1->SetCurrentRow(found);
         MSFlexGrid1->SetTopRow(found);
@@ -424,7 +462,8 @@ bool frmMain::OptionsChanged() const {
 }
 
 void frmMain::FocusGrid() {
-    MSFlexGrid1->setFocus();
+    if (!txtFind->hasFocus())
+        MSFlexGrid1->setFocus();
 }
 
 void frmMain::mnuExit_Click() {
@@ -432,7 +471,7 @@ void frmMain::mnuExit_Click() {
 }
 
 void frmMain::mnuFileLocations_Click() {
-    shell_.ShowFileLocations();
+    shell_.EditFileLocations();
 }
 
 void frmMain::mnuFilter_Click() {
@@ -440,8 +479,7 @@ void frmMain::mnuFilter_Click() {
     auto* dialog = new frmFilter(shell_.Settings(), this, [self] {
         if (!self)
             return;
-        self->FillGrid(Field::Description);
-        self->MSFlexGrid1_EnterCell();
+        self->FillGrid();
     });
     dialog->show();
 }

@@ -34,12 +34,17 @@ public:
     explicit frmMain(Shell& shell, QWidget* parent = nullptr);
 
     void Form_Load();
-    void FillGrid(const QString& sortKey);
+    // Saves what the next start takes up again: pending option edits, the selected game, the
+    // sort and the window's arrangement. Runs once, however the window goes.
+    void Form_Unload();
+    // Fills the list anew in the order the sort button names; the selected game stays selected.
+    void FillGrid();
     void cmdSort_Click();
     void MSFlexGrid1_LeaveCell();
     void MSFlexGrid1_EnterCell();
-    // `key` is a virtual key code; a handler may set it to 0 to swallow the key.
-    void MSFlexGrid1_Keyup(int& key);
+    // `key` is a virtual key code; a handler may set it to 0 to swallow the key. `typed` is the
+    // character the key typed, if any.
+    void MSFlexGrid1_Keyup(int& key, QChar typed = {});
 
     void mnuExit_Click();
     void mnuFileLocations_Click();
@@ -59,7 +64,8 @@ public:
     void SaveGameOptions();
     void sstDisplay_Click();
 
-    // Gives the game list the keyboard, as after every command.
+    // Gives the game list the keyboard, as after every command; never while the user types in the
+    // find field, which keeps the keyboard until the user leaves it.
     void FocusGrid();
 
     // Shows what a long job found in the status bar, until the next one: "Bad ROM sets: 4".
@@ -103,10 +109,12 @@ private:
 
     // Option edits not yet written to the shown game's record.
     bool OptionsChanged() const;
-    void Form_Unload();
-    // Moves the recordset to the game of a list row, the way a row is entered: of two games with
-    // one description the later one in the table is taken. False when no record has it.
+    // Moves the recordset to the game of a list row, by its set name. False when no record has it.
     bool FindRowGame(int row);
+    // After the list's rows were replaced: the game the tabs show is made current again and
+    // scrolled into view; when the list no longer holds it, `fallbackRow` (or the nearest row
+    // there is) becomes current and the tabs follow it.
+    void SelectShownGame(int fallbackRow);
     // Moves the recordset to the record the tabs show. False when the tabs show none, or when
     // that record is gone (an update expired it).
     bool MoveToShownGame();

@@ -138,7 +138,7 @@ void frmMain::mnuCheck_Click(int index) {
         default:
             return; // no such entry
         }
-        FillGrid(Field::Description);
+        FillGrid();
     });
     if (!result.isEmpty())
         ShowResult(result);
@@ -231,15 +231,14 @@ void frmMain::mnuUpdate_Click() {
     if (OptionsChanged())
         SaveGameOptions();
     QPointer<frmMain> self(this);
-    auto* window =
-        new frmNewVersion(shell_.Variables(), shell_.ProcessRunner(),
-                          {this, [self] { self->FillGrid(Field::Description); }, [self] { self->FocusGrid(); },
-                           [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback()});
+    auto* window = new frmNewVersion(shell_.Variables(), shell_.ProcessRunner(),
+                                     {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },
+                                      [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback()});
     window->Form_Load();
 }
 
 void frmMain::mnuAboutDisplay_Click() {
-    auto* about = new frmAbout(this);
+    auto* about = new frmAbout(this, shell_.MameVersionNumber());
     about->show();
 }
 

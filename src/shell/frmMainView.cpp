@@ -74,7 +74,7 @@ void frmMain::SaveArrangement() {
 
 void frmMain::ShowRows() {
     GameListRows shown = FindInRows(loaded_, txtFind->text());
-    rows_.SetRows(std::move(shown.marks), std::move(shown.descriptions));
+    rows_.SetRows(std::move(shown.marks), std::move(shown.descriptions), std::move(shown.roms));
     ShowCounts();
 }
 
@@ -85,24 +85,11 @@ void frmMain::ShowCounts() {
 }
 
 void frmMain::FindChanged() {
-    const bool hadRow = MSFlexGrid1->currentIndex().isValid();
-    const QString selectedGame = hadRow ? rows_.Text(MSFlexGrid1->CurrentRow(), 1) : QString();
     ShowRows();
-    if (rows_.rowCount() == 0)
-        return;
     // The selected game stays selected while it is listed; otherwise the first game found is
     // entered, so that the tabs show a game of the list. The default record's row, always listed,
     // is left for a game as soon as one is found.
-    for (int row = 1; hadRow && row < rows_.rowCount(); ++row) {
-        if (rows_.Text(row, 1) == selectedGame) {
-            const QSignalBlocker quiet(MSFlexGrid1->selectionModel());
-            MSFlexGrid1->SetCurrentRow(row);
-            MSFlexGrid1->scrollTo(MSFlexGrid1->currentIndex());
-            MSFlexGrid1->viewport()->update();
-            return;
-        }
-    }
-    MSFlexGrid1->SetCurrentRow(rows_.rowCount() > 1 ? 1 : 0);
+    SelectShownGame(rows_.rowCount() > 1 ? 1 : 0);
 }
 
 void frmMain::ShowResult(const QString& text) {

@@ -102,12 +102,15 @@ public:
 const Rows Arcade({"1941: Counter Attack", "1942", "Asteroids", "Dig Dug", "Galaxian", "Pac & Pal", "PAC-LAND",
                    "pac-man", "Pac-Mania", "Pengo", "Rally-X", "Tempest", "Xevious", "Xybots", "Zaxxon"});
 
-// The row the last of `typed`'s keys lands on, the keys an eighth of a second apart.
+// The row the last of `typed`'s keys lands on, the keys an eighth of a second apart, each with the
+// code the grid gives it ("-" is 189, "&" has none).
 int Type(const char* typed, const GridRows& rows = Arcade) {
     TypeAhead search;
     int found = -1;
-    for (int n = 0; typed[n]; ++n)
-        found = search.Key(typed[n], 1000.0 + n * 0.125, rows, true);
+    for (int n = 0; typed[n]; ++n) {
+        const int code = VirtualKeyCode(QChar(typed[n]).toUpper().unicode(), {});
+        found = search.Key(code ? code : KeyCode::Typed, 1000.0 + n * 0.125, rows, true, QChar(typed[n]));
+    }
     return found;
 }
 
@@ -129,6 +132,10 @@ TEST(TypeAhead, AQuickWordLandsOnTheFirstRowOfItsRunAndASlipCostsOneKey) {
     for (int i = 0; i < 40; ++i)
         galaxy << QString("Galaga %1").arg(i, 2, 10, QChar('0'));
     EXPECT_EQ(Type("G", Rows(galaxy)), 0);
+
+    // Blanks and punctuation are typed as themselves, whatever their key codes.
+    EXPECT_EQ(Type("PAC-MANI"), Arcade.RowOf("Pac-Mania"));
+    EXPECT_EQ(Type("PAC & P"), Arcade.RowOf("Pac & Pal"));
 }
 
 // Each of these keeps "P", "A" from finding "Pac & Pal": a pause, midnight and Clear start a new

@@ -5,6 +5,7 @@
 #include "GamesFile.h"
 
 #include <QMenu>
+#include <QRegularExpression>
 
 using namespace zelvora;
 
@@ -41,12 +42,15 @@ TEST_F(CommandsTest, CompactingTwiceAndOverALeftoverKeepsTheSelection) {
     EXPECT_EQ(test::tabs(window)->lblInfo[15]->text(), QString("galaga"));
 }
 
-TEST_F(CommandsTest, AboutBoxDisablesTheMainWindowUntilItCloses) {
+// The box names the program's version and MAME's, when MAME gives one.
+TEST_F(CommandsTest, AboutBoxNamesTheVersionsAndDisablesTheMainWindowUntilItCloses) {
     open();
     for (bool byTitleBar : {false, true}) {
         trigger("mnuAboutDisplay");
         auto* about = test::findWindow<frmAbout>();
         ASSERT_NE(about, nullptr);
+        EXPECT_TRUE(QRegularExpression("^Zelvora \\d+\\.\\d+,").match(about->lblVersion->text()).hasMatch());
+        EXPECT_EQ(about->lblVersion->text().contains("MAME 0.251"), byTitleBar);
         EXPECT_FALSE(window->isEnabled());
         EXPECT_TRUE(about->isEnabled()) << "one of the main window's windows, usable";
         EXPECT_EQ(about->parentWidget(), window);
@@ -59,6 +63,8 @@ TEST_F(CommandsTest, AboutBoxDisablesTheMainWindowUntilItCloses) {
             QTest::mouseClick(about->Command1, Qt::LeftButton);
         EXPECT_TRUE(window->isEnabled());
         EXPECT_EQ(test::findWindow<frmAbout>(), nullptr);
+        test::WriteScript(mame.file("mame"), "#!/bin/sh\necho '0.251 (unknown)'\n");
+        runner.forward = &shellRunner;
     }
 }
 

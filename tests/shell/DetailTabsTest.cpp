@@ -64,7 +64,7 @@ TEST_F(DetailTabsTest, EditsReachOnlyTheGameTheyWereMadeFor) {
     // game, not the default set.
     options->sldSlide[4]->setValue(20);
     vars.CatalogueDb->Execute("DELETE FROM ROMS WHERE Rom='galaga'");
-    window->FillGrid("Description");
+    window->FillGrid();
     ASSERT_EQ(selected(), QString("Pac-Man"));
     EXPECT_EQ(options->sldSlide[0]->value(), 5);
     options->sldSlide[0]->setValue(6);

@@ -48,13 +48,32 @@ TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), QString("Zelvora  (0 Games)"));
 
-    // "File Locations" swaps the windows again; nothing is wrong, so nothing is said.
+    // "File Locations" opens modal over the main window; nothing is wrong, so nothing is said.
+    // Escape cancels and leaves the window as it was; Enter is OK and starts it afresh.
     trigger("mnuFileLocations");
     dialog = test::findWindow<frmFileLocations>();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
+    EXPECT_EQ(dialog->parentWidget(), window);
+    EXPECT_TRUE(dialog->isModal());
+    EXPECT_EQ(test::findWindow<frmMain>(), window);
     EXPECT_TRUE(dialog->Command3->isEnabled());
     EXPECT_FALSE(dialog->lblReason->isVisible());
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    EXPECT_EQ(test::findWindow<frmFileLocations>(), nullptr);
+    EXPECT_EQ(test::findWindow<frmMain>(), window);
+
+    trigger("mnuFileLocations");
+    dialog = test::findWindow<frmFileLocations>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->txtFile[1]->setText(program.path() + "/shots");
+    const QPointer<frmMain> old(window);
+    QTest::keyClick(dialog->txtFile[1], Qt::Key_Return);
+    EXPECT_EQ(settings.Get("Zelvora", "Settings", "PCXFiles", "?"), program.path() + "/shots/");
+    EXPECT_EQ(test::findWindow<frmFileLocations>(), nullptr);
+    window = test::findWindow<frmMain>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(old.isNull());
+    EXPECT_EQ(vars.PcxPath, program.path() + "/shots/");
 }
 
 // The start-up looks for exactly the file every command runs, and the dialog that takes over says

@@ -20,7 +20,7 @@ public:
             catalogue.add("quoted", "Say \"Cheese\"", own(0, "mame2"));
             catalogue.add("blanks", "Blanks", own(0, "   "));
             catalogue.add("elsewhere", "Elsewhere", own(0, "/usr/games/mame"));
-            // Two games of one description: the tabs show the later one in the table.
+            // Two games of one description: each row starts its own.
             catalogue.add("twin1", "Twin", own(1));
             catalogue.add("twin2", "Twin", own(2));
         });
@@ -45,7 +45,7 @@ TEST_F(LaunchTest, EachGameStartsWithItsOwnOrTheDefaultOptions) {
         {"Say \"Cheese\"", mameDir() + "mame2 quoted -soundcard 0 "},
         {"Elsewhere", "/usr/games/mame elsewhere -soundcard 0 "},
         {"Blanks", mameDir() + "mame  blanks -soundcard 0 "},
-        {"Twin", mameDir() + "mame  twin2 -soundcard 2 "},
+        {"Twin", mameDir() + "mame  twin1 -soundcard 1 "},
         {"Puck Man", mameDir() + "mame-default puckman -soundcard 2 "},
     };
     double at = 100;
@@ -78,12 +78,22 @@ TEST_F(LaunchTest, OneStartPerPressAndAMameThatCannotStartIsReported) {
     QCoreApplication::sendEvent(test::grid(window), &focusOut);
     QTest::keyRelease(test::grid(window), Qt::Key_Return);
     EXPECT_EQ(runner.commands.size(), 3);
+    // A held Enter repeats as release and press pairs: the game starts once, when it is let go.
+    clock.now += 100;
+    QTest::keyPress(test::grid(window), Qt::Key_Return);
+    for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress, QEvent::KeyRelease, QEvent::KeyPress}) {
+        QKeyEvent repeat(type, Qt::Key_Return, Qt::NoModifier, "\r", true);
+        QCoreApplication::sendEvent(test::grid(window), &repeat);
+    }
+    EXPECT_EQ(runner.commands.size(), 3);
+    QTest::keyRelease(test::grid(window), Qt::Key_Return);
+    EXPECT_EQ(runner.commands.size(), 4);
 
     runner.exitCode = 3;
-    startGame("Pac-Man", 500);
+    startGame("Pac-Man", 1000);
     EXPECT_TRUE(dialogs.messages.isEmpty()) << "MAME's own exit codes change nothing";
     runner.exitCode = 127;
-    startGame("Pac-Man", 600);
+    startGame("Pac-Man", 1100);
     EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(window->isEnabled());
 }

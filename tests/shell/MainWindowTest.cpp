@@ -138,7 +138,9 @@ TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {
     const std::pair<int, int> cases[] = {{30, 20}, {5, 5}, {60, 50}};
     for (const auto& [last, top] : cases) {
         SCOPED_TRACE(last);
+        // As an older settings file has it: a row, and no game.
         settings.Save("zelvora", "settings", "Last", QString::number(last));
+        settings.Save("zelvora", "settings", "LastRom", "");
         open();
         EXPECT_EQ(test::grid(window)->CurrentRow(), last);
         const QScrollBar* scroll = test::grid(window)->verticalScrollBar();
@@ -152,31 +154,72 @@ TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {
 
     // A remembered row beyond the list leaves the default record current.
     settings.Save("zelvora", "settings", "Last", "500");
+    settings.Save("zelvora", "settings", "LastRom", "");
     open();
     EXPECT_EQ(vars.RomsRecordset->Value("Rom").toString(), DefaultRom);
 }
 
-TEST_F(MainWindowTest, SortButtonCyclesAndKeepsTheRow) {
+// The selected game is the one the tabs show and Enter starts, through every refill of the list
+// and a restart; every refill keeps the order the sort button names.
+TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
     setUpMame();
     test::MakeCatalogue(program.path(), 30);
     open();
+    const auto listed = [&] {
+        QStringList games;
+        for (int row = 0; row < window->Rows().rowCount(); ++row)
+            games << window->Rows().Text(row, 1);
+        return games;
+    };
+    const auto shown = [&] { return vars.RomsRecordset->Value("Description").toString(); };
     test::grid(window)->SetCurrentRow(7);
-    QStringList captions, games;
+    const QString game = selected();
+    const QString rom = vars.RomsRecordset->Value("Rom").toString();
+
+    QStringList captions, orders;
     for (int i = 0; i < 4; ++i) {
         click("cmdSort");
         captions << test::button(window, "cmdSort")->text();
-        games << selected();
-        EXPECT_EQ(test::grid(window)->CurrentRow(), 7);
+        orders << listed().join('|');
+        EXPECT_EQ(selected(), game) << captions.last().toStdString();
+        EXPECT_EQ(shown(), game);
     }
     EXPECT_EQ(captions, (QStringList{"Date", "Manufacturer", "Rom", "Description"}));
-    EXPECT_EQ(games.removeDuplicates(), 0) << "the row stays, the list is sorted anew";
+    EXPECT_EQ(orders.removeDuplicates(), 0) << "each key sorts the list anew";
+
+    click("cmdSort");
+    const QStringList byDate = listed();
+    // The filters' OK, a check and a find that is cleared again each refill the list.
+    trigger("mnuFilter");
+    QTest::mouseClick(test::button(test::findWindow<frmFilter>(), "Command1"), Qt::LeftButton);
+    trigger("mnuCheck2");
+    auto* find = test::part<QLineEdit>(window, "txtFind");
+    find->setText(game);
+    EXPECT_LT(listed().size(), byDate.size());
+    find->clear();
+    EXPECT_EQ(test::button(window, "cmdSort")->text(), QString("Date"));
+    EXPECT_EQ(listed(), byDate);
+    EXPECT_EQ(selected(), game);
+    EXPECT_EQ(shown(), game);
+    clock.now = 100;
+    QTest::keyClick(test::grid(window), Qt::Key_Return);
+    ASSERT_EQ(runner.commands.size(), 1);
+    EXPECT_TRUE(runner.commands[0].contains(" " + rom + " ")) << runner.commands[0].toStdString();
+
+    trigger("mnuExit");
+    open();
+    EXPECT_EQ(test::button(window, "cmdSort")->text(), QString("Date"));
+    EXPECT_EQ(selected(), game);
+    EXPECT_EQ(shown(), game);
 }
 
 TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
     setUpMame();
     fillCatalogue([](test::CatalogueFixture& catalogue) {
-        for (const char* title : {"Pac-Land", "pac-man", "Paperboy", "Xevious", "Galaga", "1942", "Zaxxon", "Qix"})
-            catalogue.add(QString(title).left(6).toLower(), title);
+        int set = 0;
+        for (const char* title : {"Pac-Land", "pac-man", "Paperboy", "Xevious", "Galaga", "1942", "Zaxxon", "Qix",
+                                  "Pac-Man (Midway)", "Man Guan Caishen"})
+            catalogue.add(QString("set%1").arg(++set), title);
         for (int i = 0; i < 40; ++i) // enough rows for the list to scroll
             catalogue.add(QString("zz%1").arg(i), QString("Zzyzx %1").arg(i));
     });
@@ -185,6 +228,14 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
     clock.now = 100;
     QTest::keyClicks(grid, "pap");
     EXPECT_EQ(selected(), QString("Paperboy"));
+    // Blanks and punctuation are part of the word, and Shift does not break it.
+    clock.now = 110;
+    QTest::keyClicks(grid, "pac-man");
+    QTest::keyClick(grid, Qt::Key_Shift);
+    QTest::keyClicks(grid, " (m");
+    EXPECT_EQ(selected(), QString("Pac-Man (Midway)"));
+    clock.now = 120;
+    QTest::keyClicks(grid, "pap");
     EXPECT_EQ(grid->verticalScrollBar()->value(), std::min(grid->CurrentRow(), grid->verticalScrollBar()->maximum()));
     QTest::keyClick(grid, Qt::Key_End);
     EXPECT_EQ(grid->CurrentRow(), window->Rows().rowCount() - 1);
@@ -247,7 +298,13 @@ TEST_F(MainWindowTest, FindNarrowsTheListOnTopOfTheFilters) {
 
     QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(find->hasFocus());
-    QTest::keyClicks(find, "GA");
+    // Typed where the keyboard is: the field keeps it while the list moves the selection.
+    QTest::keyClicks(nullptr, "pac");
+    EXPECT_EQ(find->text(), QString("pac"));
+    EXPECT_TRUE(find->hasFocus());
+    find->setText("GA");
+    select("Galaga");
+    find->setText("GAL");
     EXPECT_EQ(listed(), QStringList{"Galaga"});
     EXPECT_EQ(selected(), QString("Galaga")) << "the game selected stays while it is listed";
     QTest::keyClicks(find, "x");
@@ -273,6 +330,7 @@ TEST_F(MainWindowTest, FindNarrowsTheListOnTopOfTheFilters) {
     QTest::keyClick(find, Qt::Key_Escape);
     EXPECT_TRUE(find->text().isEmpty());
     EXPECT_TRUE(test::grid(window)->hasFocus());
+    EXPECT_EQ(selected(), QString("Pac-Man"));
     EXPECT_EQ(counts(), QString("4 of 5 games"));
     EXPECT_EQ(test::part<QLabel>(window, "lblFilters")->text(), QString("Filters: Clones (Exclude)"));
 }
