@@ -28,20 +28,31 @@ OptionSpec checkBox(int index, const QString& field, const char* caption, const 
 }
 
 OptionSpec scrollBar(int index, const QString& field, int max, std::vector<const char*> names, SwitchRule classic,
-                     SwitchRule today) {
-    return {field, Control::ScrollBar, index, nullptr, 0, max, {Text::Names, "", 1, 0, std::move(names)}, classic,
-            today};
+                     SwitchRule today, std::optional<OptionSpec::Look> todayLook = std::nullopt) {
+    OptionSpec spec{
+        field, Control::ScrollBar, index, nullptr, 0, max, {Text::Names, "", 1, 0, std::move(names)}, classic, today};
+    spec.todayLook = std::move(todayLook);
+    return spec;
 }
 
-// Where today's MAME takes the same switch, `today` is left out.
+// Where today's MAME takes the same switch, `today` is left out; where its control reads the
+// same, `todayLook`.
 OptionSpec slider(int index, const QString& field, int min, int max, ValueText text, const SwitchRule& classic,
-                  std::optional<SwitchRule> today = std::nullopt) {
-    return {field, Control::Slider, index, nullptr, min, max, std::move(text), classic, today.value_or(classic)};
+                  std::optional<SwitchRule> today = std::nullopt,
+                  std::optional<OptionSpec::Look> todayLook = std::nullopt) {
+    OptionSpec spec{field,   Control::Slider,        index, nullptr, min, max, std::move(text),
+                    classic, today.value_or(classic)};
+    spec.todayLook = std::move(todayLook);
+    return spec;
 }
 
 std::vector<OptionSpec> makeTable() {
     const std::vector<const char*> rotations{"No Rotation", "Rotate Right", "Rotate Left"};
     const std::vector<const char*> flips{"No Flip", "Flip Horizontally", "Flip Vertically"};
+    // Today's MAME plays sound unless told otherwise (-showconfig of a MAME without settings of its
+    // own). A value of 0 gives it no switch, so the label at 0 says what MAME does then.
+    using Look = OptionSpec::Look;
+    const Look todaysSound{-1, 0, {Text::Names, "", 1, 0, {"Silence", "Sound On"}, -1}};
     return {
         // These three say how the game starts rather than what MAME is told.
         {Field::Default, Control::CheckBox, 0, "Use Default Options"},
@@ -62,7 +73,10 @@ std::vector<OptionSpec> makeTable() {
         scrollBar(0, Field::SoundCard, 7,
                   {"Silence", "Sound Blaster", "Sound Blaster AWE32", "Pro Audio Spectrum", "Ultrasound Max",
                    "Ultrasound", "Windows Sound System", "Ensoniq Soundscape"},
-                  {Switch::AlwaysNumber, "-soundcard"}, {Switch::Choice, "", 1, 0, {"-sound none"}}),
+                  {Switch::AlwaysNumber, "-soundcard"},
+                  // The DOS cards mean nothing to today's MAME: sound is on or off. Off is a value
+                  // of its own below them, as 0 is what a record without options holds.
+                  {Switch::Choice, "", 1, 0, {"-sound none"}, -1}, todaysSound),
         scrollBar(
             1, Field::Resolution, 6,
             {"Automatic", "320 x 240", "400 x 300", "512 x 384", "640 x 400", "800 x 600", "1024 x 768"},
@@ -137,8 +151,8 @@ const OptionSpec* FindOption(OptionControl control, int index) {
     return nullptr;
 }
 
-std::optional<QString> OptionValueText(const OptionSpec& option, int value) {
-    const ValueText& text = option.valueText;
+std::optional<QString> OptionValueText(const OptionSpec& option, int value, MameKind kind) {
+    const ValueText& text = option.Text(kind);
     const QString prefix = QLatin1String(text.prefix);
     switch (text.form) {
     case Text::Names:
