@@ -30,6 +30,7 @@ struct ValueText {
     double offset = 0;
     std::vector<const char*> names = {};
     int first = 0;
+    const char* zero = nullptr; // the text at 0 where it differs: what MAME does left to itself
 };
 
 // How an option becomes switches of MAME's command line; every switch is followed by a blank.
