@@ -112,6 +112,13 @@ TEST_P(JourneyTest, FirstDayToSecondStart) {
     EXPECT_EQ(QString::fromLocal8Bit(test::ReadBytes(record)).split('\n').filter("puckman"), QStringList{expected});
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
 
+    // Today's MAME lists save states, not high scores; the classic document has no row for Puck Man.
+    DetailTabs* tabs = test::tabs(window);
+    tabs->setCurrentIndex(DetailTabs::InformationTab);
+    EXPECT_EQ(tabs->Label1[12]->text(), QString(today() ? "Save State-" : "Hi Score-"));
+    EXPECT_EQ(tabs->lblInfo[11]->text(), QString(today() ? "Yes" : ""));
+    tabs->setCurrentIndex(DetailTabs::OptionsTab);
+
     // The three checks: Puck Man has its screenshot and its zipped set, Pac-Man a bad set.
     if (today())
         ASSERT_TRUE(QDir().mkpath(pcx + "puckman") &&
