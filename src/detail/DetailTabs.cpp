@@ -180,6 +180,10 @@ void DetailTabs::UpdateTab(const Recordset& rs, const Selection& selection) {
         break;
     }
     case InformationTab:
+        // Today's MAME lists whether a game can save its state and says nothing of high scores;
+        // the update keeps that word in the Hi Score field, and the row is named for what it holds.
+        Label1[12]->setText(Options->Kind() == MameKind::Today ? QStringLiteral("Save State-")
+                                                               : QStringLiteral("Hi Score-"));
         if (selection.row != 0)
             showScreenshot(Picture3, rs, selection);
         for (QLabel* label : lblInfo) {

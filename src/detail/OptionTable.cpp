@@ -28,20 +28,41 @@ OptionSpec checkBox(int index, const QString& field, const char* caption, const 
 }
 
 OptionSpec scrollBar(int index, const QString& field, int max, std::vector<const char*> names, SwitchRule classic,
-                     SwitchRule today) {
-    return {field, Control::ScrollBar, index, nullptr, 0, max, {Text::Names, "", 1, 0, std::move(names)}, classic,
-            today};
+                     SwitchRule today, std::optional<OptionSpec::Look> todayLook = std::nullopt) {
+    OptionSpec spec{
+        field, Control::ScrollBar, index, nullptr, 0, max, {Text::Names, "", 1, 0, std::move(names)}, classic, today};
+    spec.todayLook = std::move(todayLook);
+    return spec;
 }
 
-// Where today's MAME takes the same switch, `today` is left out.
+// Where today's MAME takes the same switch, `today` is left out; where its control reads the
+// same, `todayLook`.
 OptionSpec slider(int index, const QString& field, int min, int max, ValueText text, const SwitchRule& classic,
-                  std::optional<SwitchRule> today = std::nullopt) {
-    return {field, Control::Slider, index, nullptr, min, max, std::move(text), classic, today.value_or(classic)};
+                  std::optional<SwitchRule> today = std::nullopt,
+                  std::optional<OptionSpec::Look> todayLook = std::nullopt) {
+    OptionSpec spec{field,   Control::Slider,        index, nullptr, min, max, std::move(text),
+                    classic, today.value_or(classic)};
+    spec.todayLook = std::move(todayLook);
+    return spec;
 }
 
 std::vector<OptionSpec> makeTable() {
     const std::vector<const char*> rotations{"No Rotation", "Rotate Right", "Rotate Left"};
     const std::vector<const char*> flips{"No Flip", "Flip Horizontally", "Flip Vertically"};
+    // The classic list names the fourth mode after a size it never passed.
+    const std::vector<const char*> todaysModes{"Automatic", "320 x 240", "400 x 300", "512 x 384",
+                                               "640 x 480", "800 x 600", "1024 x 768"};
+    // Today's MAME plays sound, reads the joystick, runs at 48000 samples per second, at gamma 1.0
+    // and with a vector beam 1.0 wide unless told otherwise (-showconfig of a MAME without settings
+    // of its own). A value of 0 gives it no switch, so the label at 0 says what MAME does then.
+    using Look = OptionSpec::Look;
+    const Look todaysSound{-1, 0, {Text::Names, "", 1, 0, {"Silence", "Sound On"}, -1}};
+    const Look todaysJoystick{-1, 0, {Text::Names, "", 1, 0, {"No Joystick", "Joystick On"}, -1}};
+    // MAME refuses a gamma outside 0.1 to 3.0; its own 1.0 stands at 0.
+    const Look todaysGamma{-9, 12, {Text::OneDecimal, "Gamma Correction = ", 10, 1.0}};
+    const Look todaysBeam{0, 64, {Text::OneDecimal, "Vector Width = ", 4, 0, {}, 0, "Vector Width = 1.0"}};
+    const Look todaysRates{
+        -1, 1, {Text::Names, "", 1, 0, {"Sample Rate = 11025", "Sample Rate = 48000", "Sample Rate = 44100"}, -1}};
     return {
         // These three say how the game starts rather than what MAME is told.
         {Field::Default, Control::CheckBox, 0, "Use Default Options"},
@@ -62,7 +83,10 @@ std::vector<OptionSpec> makeTable() {
         scrollBar(0, Field::SoundCard, 7,
                   {"Silence", "Sound Blaster", "Sound Blaster AWE32", "Pro Audio Spectrum", "Ultrasound Max",
                    "Ultrasound", "Windows Sound System", "Ensoniq Soundscape"},
-                  {Switch::AlwaysNumber, "-soundcard"}, {Switch::Choice, "", 1, 0, {"-sound none"}}),
+                  {Switch::AlwaysNumber, "-soundcard"},
+                  // The DOS cards mean nothing to today's MAME: sound is on or off. Off is a value
+                  // of its own below them, as 0 is what a record without options holds.
+                  {Switch::Choice, "", 1, 0, {"-sound none"}, -1}, todaysSound),
         scrollBar(
             1, Field::Resolution, 6,
             {"Automatic", "320 x 240", "400 x 300", "512 x 384", "640 x 400", "800 x 600", "1024 x 768"},
@@ -73,12 +97,13 @@ std::vector<OptionSpec> makeTable() {
              0,
              {"-resolution 320x240", "-resolution 400x300", "-resolution 512x384", "-resolution 640x480",
               "-resolution 800x600", "-resolution 1024x768"},
-             1}),
+             1},
+            Look{0, 6, {Text::Names, "", 1, 0, todaysModes}}),
         scrollBar(2, Field::Joystick, 9,
                   {"No Joystick", "2 Button Joystick", "Dual Joysticks", "4 Button Joystick", "6 Button Joystick",
                    "8 Button Joystick", "CH Flightstick Pro", "Logitech Wingman", "Microsoft Sidewinder",
                    "Gravis GamePad Pro"},
-                  {Switch::Number, "-joy"}, {Switch::Choice, "", 1, 0, {}, 0, "-joystick"}),
+                  {Switch::Number, "-joy"}, {Switch::Choice, "", 1, 0, {"-nojoystick"}, -1}, todaysJoystick),
         checkBox(1, Field::SixteenBitSound, "16 Sample Bits", "-sb 16", nullptr),
         checkBox(2, Field::Ym2203, "Use SB OPL YM2203", "-ym2203opl", nullptr),
         checkBox(3, Field::Ym3812, "No SB OPL YM3812", "-noym3812opl", nullptr),
@@ -96,21 +121,22 @@ std::vector<OptionSpec> makeTable() {
         checkBox(15, Field::NoTrans, "Disable Translucency", "-notranslucency", nullptr),
         checkBox(16, Field::NoStereo, "No Stereo", "-nostereo", nullptr),
         slider(0, Field::Gamma, -12, 12, {Text::OneDecimal, "Gamma Correction = ", 10, 1.2},
-               {Switch::Number, "-gamma", 10, 1.2}),
+               {Switch::Number, "-gamma", 10, 1.2}, SwitchRule{Switch::Number, "-gamma", 10, 1.0}, todaysGamma),
         slider(1, Field::VgaFreq, 0, 3, {Text::Signed, "VGA Freq ="}, {Switch::Number, "-vgafreq"}, SwitchRule{}),
         slider(2, Field::Rotate, 0, 2, {Text::Names, "", 1, 0, rotations},
                {Switch::Choice, "", 1, 0, {"-ror", "-rol"}, 1}),
         slider(3, Field::Flip, 0, 2, {Text::Names, "", 1, 0, flips},
                {Switch::Choice, "", 1, 0, {"-flipx", "-flipy"}, 1}),
         slider(4, Field::Beam, 0, 64, {Text::OneDecimal, "Vector Width = ", 4}, {Switch::Number, "-beam", 4},
-               SwitchRule{Switch::Number, "-beam_width_min", 4, 0, {}, 0, nullptr, "-beam_width_max"}),
+               SwitchRule{Switch::Number, "-beam_width_min", 4, 0, {}, 0, nullptr, "-beam_width_max"}, todaysBeam),
         slider(5, Field::Flicker, 0, 200, {Text::OneDecimal, "Vector Flicker = ", 2}, {Switch::Number, "-flicker", 2}),
         slider(6, Field::FrameSkip, 0, 3, {Text::Whole, "Frame Skip = "}, {Switch::Number, "-frameskip"}),
         // Stored as -1, 0 and 1; any other rate but 0 asks for the highest.
         slider(7, Field::SampleRate, -1, 1,
                {Text::Names, "", 1, 0, {"Sample Rate = 11025", "Sample Rate = 22050", "Sample Rate = 44100"}, -1},
                {Switch::Choice, "", 1, 0, {"-sr 11025", nullptr}, -1, "-sr 44100"},
-               SwitchRule{Switch::Choice, "", 1, 0, {"-samplerate 11025", nullptr}, -1, "-samplerate 44100"}),
+               SwitchRule{Switch::Choice, "", 1, 0, {"-samplerate 11025", nullptr}, -1, "-samplerate 44100"},
+               todaysRates),
         {Field::Additional, Control::TextBox, 1, nullptr, 0, 0, {}, {Switch::UserText}, {Switch::UserText}},
     };
 }
@@ -137,8 +163,10 @@ const OptionSpec* FindOption(OptionControl control, int index) {
     return nullptr;
 }
 
-std::optional<QString> OptionValueText(const OptionSpec& option, int value) {
-    const ValueText& text = option.valueText;
+std::optional<QString> OptionValueText(const OptionSpec& option, int value, MameKind kind) {
+    const ValueText& text = option.Text(kind);
+    if (value == 0 && text.zero)
+        return QLatin1String(text.zero);
     const QString prefix = QLatin1String(text.prefix);
     switch (text.form) {
     case Text::Names:

@@ -30,6 +30,7 @@ struct ValueText {
     double offset = 0;
     std::vector<const char*> names = {};
     int first = 0;
+    const char* zero = nullptr; // the text at 0 where it differs: what MAME does left to itself
 };
 
 // How an option becomes switches of MAME's command line; every switch is followed by a blank.
@@ -58,6 +59,13 @@ struct SwitchRule {
 };
 
 struct OptionSpec {
+    // A scroll bar's or slider's range and its label's texts, where today's MAME needs others.
+    struct Look {
+        int min = 0;
+        int max = 0;
+        ValueText valueText = {};
+    };
+
     QString field;
     OptionControl control;
     int index;                     // in the array of its control kind
@@ -67,8 +75,14 @@ struct OptionSpec {
     ValueText valueText = {};
     SwitchRule classic = {}; // the switch of MAME of the late 1990s
     SwitchRule today = {};   // the switch of today's MAME; None where it has no such option
+    std::optional<Look> todayLook = std::nullopt;
 
     const SwitchRule& Switch(MameKind kind) const { return kind == MameKind::Today ? today : classic; }
+    int Min(MameKind kind) const { return kind == MameKind::Today && todayLook ? todayLook->min : min; }
+    int Max(MameKind kind) const { return kind == MameKind::Today && todayLook ? todayLook->max : max; }
+    const ValueText& Text(MameKind kind) const {
+        return kind == MameKind::Today && todayLook ? todayLook->valueText : valueText;
+    }
     // The option means something to `kind` of MAME: a switch, or a part of how the game starts.
     bool HasSwitch(MameKind kind) const { return Switch(kind).form != SwitchRule::Form::None; }
 };
@@ -78,9 +92,9 @@ const std::vector<OptionSpec>& OptionTable();
 // The option edited with control `index` of kind `control`; nullptr when there is none.
 const OptionSpec* FindOption(OptionControl control, int index);
 
-// The text of the label beside the option's control at `value`. A value the list has no entry
-// for gives nothing: the label keeps what it shows.
-std::optional<QString> OptionValueText(const OptionSpec& option, int value);
+// The text of the label beside the option's control at `value`, for `kind` of MAME. A value the
+// list has no entry for gives nothing: the label keeps what it shows.
+std::optional<QString> OptionValueText(const OptionSpec& option, int value, MameKind kind = MameKind::Classic);
 
 // `value` rounded to one decimal place, halves away from zero, written "0.0": at least one digit
 // before the point, always "." whatever the locale, and never a negative zero.

@@ -242,26 +242,28 @@ void OptionsPanel::placeControls() {
 }
 
 void OptionsPanel::InitOptionControls() {
+    const MameKind kind = Kind();
     for (int i = 0; i < ScrollCount; ++i) {
         const OptionSpec& option = *FindOption(OptionControl::ScrollBar, i);
-        hscScroll[i]->setMaximum(option.max);
-        hscScroll[i]->setMinimum(option.min);
+        hscScroll[i]->setMaximum(option.Max(kind));
+        hscScroll[i]->setMinimum(option.Min(kind));
     }
     for (int i = 0; i < SlideCount; ++i) {
         const OptionSpec& option = *FindOption(OptionControl::Slider, i);
-        sldSlide[i]->setMinimum(option.min);
-        sldSlide[i]->setMaximum(option.max);
+        sldSlide[i]->setMinimum(option.Min(kind));
+        sldSlide[i]->setMaximum(option.Max(kind));
         sldSlide[i]->setPageStep(1);
     }
 }
 
 void OptionsPanel::writeScrollLabel(int index) {
-    if (const auto text = OptionValueText(*FindOption(OptionControl::ScrollBar, index), hscScroll[index]->value()))
+    if (const auto text =
+            OptionValueText(*FindOption(OptionControl::ScrollBar, index), hscScroll[index]->value(), Kind()))
         lblOptions1[FirstValueLabel + index]->setText(*text);
 }
 
 void OptionsPanel::writeSlideLabel(int index) {
-    if (const auto text = OptionValueText(*FindOption(OptionControl::Slider, index), sldSlide[index]->value()))
+    if (const auto text = OptionValueText(*FindOption(OptionControl::Slider, index), sldSlide[index]->value(), Kind()))
         lblOptions1[FirstValueLabel + ScrollCount + index]->setText(*text);
 }
 
@@ -270,6 +272,16 @@ void OptionsPanel::SetMameKind(MameKind kind) {
     if (mameKind_ == kind)
         return;
     mameKind_ = kind;
+    // Where the two MAMEs read a control differently, its range and its label follow the MAME. A
+    // value the new range does not hold moves to the nearest one, which the next load replaces: the
+    // MAME changing is no edit of the user's.
+    const bool pending = optionsChanged_;
+    InitOptionControls();
+    for (int i = 0; i < ScrollCount; ++i)
+        writeScrollLabel(i);
+    for (int i = 0; i < SlideCount; ++i)
+        writeSlideLabel(i);
+    optionsChanged_ = pending;
     for (const OptionSpec& option : OptionTable()) {
         // Only options that are switches at all: the default box and the executable are not.
         if (!option.HasSwitch(MameKind::Classic) && !option.HasSwitch(MameKind::Today))

@@ -52,8 +52,10 @@ public:
     // "Use Default Options" box visible; `defaultBoxEnabled` false greys it out.
     void LoadOptions(const Recordset& rs, bool shown, bool defaultBoxEnabled);
     // Greys out, with a word why, the options the MAME in use has no switch for; their stored
-    // values stay as they are.
+    // values stay as they are. The other controls take the ranges and value texts of that MAME.
     void SetMameKind(MameKind kind);
+    // The MAME the controls were last set up for; the classic one before any.
+    MameKind Kind() const { return mameKind_.value_or(MameKind::Classic); }
     // Writes every option field of the current record of `rs`, changed or not.
     void SaveOptions(Recordset& rs);
 

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -41,6 +42,16 @@ bool equals(const Recordset& rs, const QString& field, double wanted) {
 QString text(const Recordset& rs, const QString& field) {
     const QVariant value = rs.Value(field);
     return value.isNull() ? QString() : value.toString().remove(QChar(0));
+}
+
+// Today's MAME is given what the Options tab shows: a stored value beyond the control's range
+// counts as the nearest one the control holds, as loading it into the control makes it. The classic
+// MAME is given the stored value as it stands.
+std::optional<double> shownNumber(const Recordset& rs, const OptionSpec& option, MameKind kind) {
+    const std::optional<double> x = number(rs, option.field);
+    if (!x || kind != MameKind::Today)
+        return x;
+    return std::clamp(*x, static_cast<double>(option.Min(kind)), static_cast<double>(option.Max(kind)));
 }
 
 // The value of a number rule, as MAME is given it.
@@ -95,7 +106,7 @@ QString BuildCommandLine(Recordset& rs, MameKind kind, const QString& romPath) {
         case SwitchRule::Form::Number:
         case SwitchRule::Form::AlwaysNumber:
             // 0 leaves MAME at its own default, except where the rule always passes the value.
-            if (const std::optional<double> x = number(rs, option.field);
+            if (const std::optional<double> x = shownNumber(rs, option, kind);
                 x && (*x != 0 || rule.form == SwitchRule::Form::AlwaysNumber)) {
                 appendSwitch(result, name + NumberText(scaled(rule, *x)));
                 if (rule.text2)
@@ -103,7 +114,7 @@ QString BuildCommandLine(Recordset& rs, MameKind kind, const QString& romPath) {
             }
             break;
         case SwitchRule::Form::Choice:
-            if (const std::optional<double> x = number(rs, option.field)) {
+            if (const std::optional<double> x = shownNumber(rs, option, kind)) {
                 if (const char* choice = chosen(rule, *x))
                     appendSwitch(result, QLatin1String(choice));
             }

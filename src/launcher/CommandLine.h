@@ -22,8 +22,8 @@ QString NumberText(double x);
 // When the record's Default is 1 the switches come from the default record, and `rs` is left
 // standing on it: the launch relies on knowing which record the options were read from.
 //
-// Today's MAME gets its own switches, in the same order, for the options it has; `romPath`, the
-// user's ROM folder, is the last folder of its ROM path.
+// Today's MAME gets its own switches, in the same order, for the options it has, with the values
+// its Options tab shows; `romPath`, the user's ROM folder, is the last folder of its ROM path.
 QString BuildCommandLine(Recordset& rs, MameKind kind = MameKind::Classic, const QString& romPath = QString());
 
 // The executable a game is started with: MAME in `mamePath` when `altExec` is blank; otherwise

@@ -258,6 +258,7 @@ void MachineListingReader::StartElement() {
                              : status == u"imperfect"   ? Partial
                              : status == u"preliminary" ? No
                                                         : QString();
+        // Save states, in the field that today's MAME leaves without high scores.
         machine_.status[3] = attributes.value(QLatin1String("savestate")) == u"supported" ? Yes : No;
         machine_.status[4] = attributes.value(QLatin1String("cocktail")) == u"preliminary" ? No : QString();
         noSoundHardware_ = attributes.value(QLatin1String("nosoundhardware")) == u"yes";

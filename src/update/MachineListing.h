@@ -22,7 +22,9 @@ struct ListedMachine {
     QString year;
     QString manufacturer;
     QVariant clone;                // the parent's set name; Null for a machine that is no clone
-    std::array<QString, 5> status; // Playable, Colors, Sound, Hi Score, Cocktail
+    // Playable, Colors, Sound, Hi Score, Cocktail. The listing says nothing of high scores: the Hi
+    // Score field keeps whether the machine can save its state instead.
+    std::array<QString, 5> status;
 };
 
 // Drops the lines of a machine's elements that the catalogue has no field for (ROMs, DIP switches,

@@ -4,8 +4,12 @@
 
 #include "detail/OptionTable.h"
 #include "detail/OptionsPanel.h"
+#include "launcher/CommandLine.h"
+#include "launcher/ShellQuote.h"
 
 #include <QLocale>
+#include <QProcess>
+#include <QScopeGuard>
 
 #include <functional>
 #include <optional>
@@ -74,6 +78,8 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     EXPECT_FALSE(panel.chkBox[1]->toolTip().isEmpty());
     set("pacman", distinctValues(2)); // by another writer, behind the panel
     panel.SaveOptions(rs());
+    // A DOS sound card or joystick is sound and a joystick to today's MAME, as 0 is.
+    expected["Sound Card"] = expected["Joystick"] = 0;
     for (const auto& [field, value] : expected.asKeyValueRange())
         EXPECT_EQ(rs().Value(field).toString(), value.toString()) << field.toStdString();
     panel.SetMameKind(MameKind::Classic);
@@ -86,6 +92,12 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     EXPECT_EQ(valueLabels(), QStringList({"Silence", "Automatic", "No Joystick", "Gamma Correction = 1.2",
                                           "VGA Freq = 0", "No Rotation", "No Flip", "Vector Width = 0.0",
                                           "Vector Flicker = 0.0", "Frame Skip = 0", "Sample Rate = 22050"}));
+    // Today's MAME is given no switch for these: each label says what MAME does left to itself.
+    panel.SetMameKind(MameKind::Today);
+    load();
+    EXPECT_EQ(valueLabels(), QStringList({"Sound On", "Automatic", "Joystick On", "Gamma Correction = 1.0",
+                                          "VGA Freq = 0", "No Rotation", "No Flip", "Vector Width = 1.0",
+                                          "Vector Flicker = 0.0", "Frame Skip = 0", "Sample Rate = 48000"}));
     for (QCheckBox* box : panel.chkBox)
         EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
     EXPECT_TRUE(panel.OptPlayback[0]->isChecked());
@@ -216,6 +228,63 @@ TEST_F(OptionsPanelTest, TheControlsShownFitTheTab) {
         EXPECT_GE(widget->width(), least) << widget->objectName().toStdString();
         if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
             EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width());
+        }
+    }
+}
+
+// With today's MAME the Options tab shows what MAME runs with: MAME's own account of its settings
+// (-showconfig) after the switches a game's options give matches every value label, with each
+// control at its lowest, at 0 and at its highest, and MAME refuses none of the values.
+TEST_F(OptionsPanelTest, TodaysMameRunsWithWhatTheTabShows) {
+    if (!test::MameInstalled())
+        GTEST_SKIP() << "needs today's MAME in " << test::InstalledMame.toStdString() << " (apt-get install mame)";
+    // MAME's own settings, not those of a mame.ini in the user's home.
+    const auto restoreHome = qScopeGuard([home = qgetenv("HOME")] { qputenv("HOME", home); });
+    qputenv("HOME", program.path().toUtf8());
+    panel.SetMameKind(MameKind::Today);
+    // A control, its value label, and MAME's setting the label speaks of.
+    const std::tuple<QAbstractSlider*, QLabel*, const char*> shown[] = {
+        {panel.hscScroll[0], panel.lblOptions1[2], "sound"},
+        {panel.hscScroll[1], panel.lblOptions1[3], "resolution"},
+        {panel.hscScroll[2], panel.lblOptions1[4], "joystick"},
+        {panel.sldSlide[0], panel.lblOptions1[5], "gamma"},
+        {panel.sldSlide[4], panel.lblOptions1[9], "beam_width_min"},
+        {panel.sldSlide[4], panel.lblOptions1[9], "beam_width_max"},
+        {panel.sldSlide[5], panel.lblOptions1[10], "flicker"},
+        {panel.sldSlide[6], panel.lblOptions1[11], "frameskip"},
+        {panel.sldSlide[7], panel.lblOptions1[12], "samplerate"},
+    };
+    // The words a label shows; a label with a number shows MAME's number.
+    const QMap<QString, QString> words{{"Silence", "none"},      {"Sound On", "auto"},       {"Automatic", "auto"},
+                                       {"640 x 480", "640x480"}, {"1024 x 768", "1024x768"}, {"No Joystick", "0"},
+                                       {"Joystick On", "1"}};
+    enum { Lowest, Zero, Highest, FourthMode };
+    for (const int step : {Lowest, Zero, Highest, FourthMode}) {
+        QVariantMap values;
+        for (const auto& [control, label, setting] : shown)
+            values[control->property("tag").toString()] = step == Lowest    ? control->minimum()
+                                                          : step == Highest ? control->maximum()
+                                                                            : 0;
+        if (step == FourthMode)
+            values["Resolution"] = 4;
+        set("pacman", values);
+        load();
+        QProcess mame;
+        mame.start("/bin/sh", {"-c", ShellQuote(MameExecutable(test::InstalledMame)) + " " +
+                                         BuildCommandLine(rs(), MameKind::Today) + " -showconfig"});
+        ASSERT_TRUE(mame.waitForFinished(60000));
+        EXPECT_EQ(MameMessages(mame.readAllStandardError()), QString()) << step;
+        QMap<QString, QString> settings;
+        for (const QString& line : QString::fromUtf8(mame.readAllStandardOutput()).split('\n'))
+            settings[line.section(' ', 0, 0)] = line.section(' ', 1).trimmed();
+        for (const auto& [control, label, setting] : shown) {
+            const QString text = label->text();
+            const QString is = settings.value(setting);
+            if (text.contains(" = "))
+                EXPECT_EQ(is.toDouble(), text.section("= ", 1).toDouble())
+                    << step << " " << setting << " " << is.toStdString();
+            else
+                EXPECT_EQ(is, words.value(text, "(" + text + ")")) << step << " " << setting;
         }
     }
 }

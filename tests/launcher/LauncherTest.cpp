@@ -91,7 +91,9 @@ TEST_F(CommandLineTest, SwitchesFollowTheFieldsInTheirFixedOrder) {
 }
 
 // Today's MAME takes its own switches in the same order, and only those it knows: the ROM folder
-// always comes last in its ROM path, and a recording's name gains its extension.
+// always comes last in its ROM path, and a recording's name gains its extension. It plays sound
+// and reads the joystick unless told not to, and a value beyond what the Options tab can show is
+// given as the nearest one it shows.
 TEST_F(CommandLineTest, TodaysMameGetsTheSwitchesItKnows) {
     QString everyOptionAtOne;
     for (const OptionSpec& option : OptionTable()) {
@@ -100,15 +102,18 @@ TEST_F(CommandLineTest, TodaysMameGetsTheSwitchesItKnows) {
             everyOptionAtOne += option.field + "=1|";
     }
     const std::tuple<QString, const char*, const char*> cases[] = {
-        {"", "", "-sound none "},
+        {"", "", ""},
+        {"Sound Card=-1|Joystick=-1|Cheats=1", "", "-sound none -nojoystick -cheat "},
         {everyOptionAtOne + "Default=0|Sound Card=2|Resolution=4|Sample Rate=-1|PlayOpt=1|Playback= my game |"
                             "AltDir=/my roms/|Additional=-video none",
          "/roms/",
-         "-playback 'my game.inp' -rompath '/my roms/;/roms/' -resolution 640x480 -joystick -waitvsync -syncrefresh "
-         "-norotate -nomouse -cheat -debug -gamma 1.3 -ror -flipx -beam_width_min .25 -beam_width_max .25 "
+         "-playback 'my game.inp' -rompath '/my roms/;/roms/' -resolution 640x480 -waitvsync -syncrefresh "
+         "-norotate -nomouse -cheat -debug -gamma 1.1 -ror -flipx -beam_width_min .25 -beam_width_max .25 "
          "-flicker .5 -frameskip 1 -samplerate 11025 -video none"},
-        {"PlayOpt=2|Playback=run.INP|Sample Rate=5|Joystick=-3", "",
-         "-record run.INP -sound none -joystick -samplerate 44100 "},
+        {"PlayOpt=2|Playback=run.INP|Sample Rate=5|Joystick=-3|Gamma=-12|Resolution=7|Rotate=3", "",
+         "-record run.INP -resolution 1024x768 -nojoystick -gamma .1 -rol -samplerate 44100 "},
+        {"Gamma=12|Sample Rate=-5|Frame Skip=11|Sound Card=-7", "",
+         "-sound none -gamma 2.2 -frameskip 3 -samplerate 11025 "},
     };
     for (const auto& [fields, romPath, expected] : cases)
         EXPECT_EQ(build(fields, MameKind::Today, romPath), QString(expected)) << fields.toStdString();

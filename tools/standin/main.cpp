@@ -157,10 +157,10 @@ int TodaysMame(const QString& command, const QString& path) {
 
 // The switches today's MAME takes that a game's options can give, and those the tests add.
 const QStringList TodaysFlags = {
-    QStringLiteral("-joystick"), QStringLiteral("-waitvsync"), QStringLiteral("-syncrefresh"),
-    QStringLiteral("-norotate"), QStringLiteral("-nomouse"),   QStringLiteral("-cheat"),
-    QStringLiteral("-debug"),    QStringLiteral("-ror"),       QStringLiteral("-rol"),
-    QStringLiteral("-flipx"),    QStringLiteral("-flipy")};
+    QStringLiteral("-joystick"),    QStringLiteral("-nojoystick"), QStringLiteral("-waitvsync"),
+    QStringLiteral("-syncrefresh"), QStringLiteral("-norotate"),   QStringLiteral("-nomouse"),
+    QStringLiteral("-cheat"),       QStringLiteral("-debug"),      QStringLiteral("-ror"),
+    QStringLiteral("-rol"),         QStringLiteral("-flipx"),      QStringLiteral("-flipy")};
 const QStringList TodaysValued = {
     QStringLiteral("-rompath"),        QStringLiteral("-sound"),          QStringLiteral("-resolution"),
     QStringLiteral("-gamma"),          QStringLiteral("-frameskip"),      QStringLiteral("-samplerate"),
