@@ -119,20 +119,33 @@ void frmMain::mnuCheck_Click(int index) {
                             CheckMissingScreenshots(db, rs, vars.PcxPath, merged, status, screenshotKinds()));
             break;
         case CollectionCheck::MissingZippedRoms:
-            result = marked("Missing Zipped ROMS", CheckMissingZippedRoms(db, rs, vars.RomPath, merged, status));
+            if (shell_.Mame() == MameKind::Today) {
+                const PresenceOutcome found =
+                    CheckMissingTodaysRoms(db, rs, vars.MamePath, vars.RomPath, merged, shell_.ProcessRunner(), status);
+                problem = found.problem;
+                result = problem.isEmpty() ? marked("Missing Zipped ROMS", found.marked)
+                                           : QStringLiteral("Missing Zipped ROMS: MAME could not say which sets "
+                                                            "need no files");
+            } else {
+                result = marked("Missing Zipped ROMS", CheckMissingZippedRoms(db, rs, vars.RomPath, merged, status));
+            }
             break;
         case CollectionCheck::ClearStatusFields:
             ClearStatusFields(db, rs, status);
             result = QStringLiteral("Status fields cleared: %1 games").arg(games);
             break;
         case CollectionCheck::VerifyRoms: {
+            const bool today = shell_.Mame() == MameKind::Today;
             const VerifyOutcome outcome =
-                shell_.Mame() == MameKind::Today
-                    ? VerifyTodaysRoms(db, rs, vars.MamePath, vars.RomPath, shell_.ProcessRunner(), status)
-                    : VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status);
-            problem = outcome.problem;
-            result = problem.isEmpty() ? QStringLiteral("Bad ROM sets: %1").arg(outcome.counts.marked)
-                                       : QStringLiteral("Verify ROMS: MAME could not verify the sets");
+                today ? VerifyTodaysRoms(db, rs, vars.MamePath, vars.RomPath, shell_.ProcessRunner(), status)
+                      : VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status);
+            problem = outcome.problem.isEmpty() ? outcome.notice : outcome.problem;
+            result = !outcome.problem.isEmpty() ? QStringLiteral("Verify ROMS: MAME could not verify the sets")
+                     : today ? QStringLiteral("Bad ROM sets: %1 (MAME found and checked %2 of %3 games)")
+                                   .arg(outcome.counts.marked)
+                                   .arg(outcome.counts.found)
+                                   .arg(games)
+                             : QStringLiteral("Bad ROM sets: %1").arg(outcome.counts.marked);
             break;
         }
         default:
