@@ -157,3 +157,24 @@ TEST_F(CommandsTest, TodaysChecksKnowSetsWithoutFilesAndSayWhatMameFound) {
     EXPECT_EQ(result(), QString("Bad ROM sets: 1 (MAME found and checked 4 of 4 games)"));
     EXPECT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
 }
+
+// Today's MAME keeps its snapshots in the set's folder: Delete names and takes the one shown, and
+// the list marks the game once none is left.
+TEST_F(CommandsTest, DeletingTodaysSnapshotsMarksTheGameWhenNoneIsLeft) {
+    useTodaysStandIn({});
+    const QString pcx = program.path() + "/pcx/";
+    for (const char* shot : {"pacman/0000.png", "pacman/0001.png"})
+        test::WriteBytes(pcx + shot, "x");
+    open();
+    select("Pac-Man");
+    dialogs.answers = {true, true};
+    for (const char* shot : {"pacman/0000.png", "pacman/0001.png"}) {
+        trigger("mnuDelete");
+        EXPECT_EQ(dialogs.questions.value(0), "Zelvora: Confirm deletion of " + QString(shot));
+        EXPECT_FALSE(QFile::exists(pcx + shot));
+        dialogs.questions.clear();
+        EXPECT_EQ(marks("Pac-Man"), QString(QFile::exists(pcx + "pacman/0001.png") ? "" : "S"));
+    }
+    EXPECT_EQ(stored("pacman", "Screenshot").toInt(), 1);
+    EXPECT_EQ(selected(), QString("Pac-Man"));
+}
