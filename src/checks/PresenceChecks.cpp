@@ -1,5 +1,6 @@
 #include "checks/PresenceChecks.h"
 
+#include "checks/RomVerification.h"
 #include "detail/ScreenshotFinder.h"
 #include "platform/DirectoryListing.h"
 #include "platform/Progress.h"
@@ -84,10 +85,27 @@ int CheckMissingScreenshots(Database& db, Recordset& rs, const QString& pcxPath,
                        [&](const QString& rom) { return !FindScreenshotFile(pcxPath, listing, rom, kinds).isEmpty(); });
 }
 
-int CheckMissingZippedRoms(Database& db, Recordset& rs, const QString& romPath, bool assumeMerged, Progress& progress) {
+int CheckMissingZippedRoms(Database& db, Recordset& rs, const QString& romPath, bool assumeMerged, Progress& progress,
+                           RomSetKinds kinds, const QSet<QString>& needNoFiles) {
     const DirectoryListing listing(romPath);
-    return markMissing(db, rs, MissingRomField, MissingZippedRomsTitle, assumeMerged, progress,
-                       [&](const QString& rom) { return listing.Contains(rom + QStringLiteral(".zip")); });
+    const bool archivesAndFolders = kinds == RomSetKinds::ZipSevenZipOrFolder;
+    return markMissing(
+        db, rs, MissingRomField, MissingZippedRomsTitle, assumeMerged, progress, [&](const QString& rom) {
+            return needNoFiles.contains(rom.toLower()) || listing.Contains(rom + QStringLiteral(".zip")) ||
+                   (archivesAndFolders &&
+                    (listing.Contains(rom + QStringLiteral(".7z")) || !listing.FindFolder(rom).isEmpty()));
+        });
+}
+
+PresenceOutcome CheckMissingTodaysRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& romPath,
+                                       bool assumeMerged, ProcessRunner& runner, Progress& progress) {
+    progress.SetText(MissingZippedRomsTitle);
+    const NoFileSets none = SetsNeedingNoFiles(mamePath, runner, progress);
+    if (!none.problem.isEmpty())
+        return {0, none.problem};
+    return {
+        CheckMissingZippedRoms(db, rs, romPath, assumeMerged, progress, RomSetKinds::ZipSevenZipOrFolder, none.names),
+        {}};
 }
 
 void ClearStatusFields(Database& db, Recordset& rs, Progress& progress) {

@@ -2,6 +2,7 @@
 
 #include "detail/ScreenshotFinder.h"
 
+#include <QSet>
 #include <QString>
 
 namespace zelvora {
@@ -10,6 +11,7 @@ namespace zelvora {
 enum class CollectionCheck { MissingScreenshots = 0, MissingZippedRoms = 1, ClearStatusFields = 2, VerifyRoms = 3 };
 
 class Database;
+class ProcessRunner;
 class Progress;
 class Recordset;
 
@@ -36,9 +38,27 @@ inline const QString ClearStatusFieldsTitle = QStringLiteral("Clearing Status Fi
 int CheckMissingScreenshots(Database& db, Recordset& rs, const QString& pcxPath, bool assumeMerged, Progress& progress,
                             ScreenshotKinds kinds = ScreenshotKinds::Pcx);
 
-// "Missing Zipped ROMS": the same with `romPath`, ".zip" and Missing ROM. Only files count: a ROM
-// set kept as a folder named like the set is missing.
-int CheckMissingZippedRoms(Database& db, Recordset& rs, const QString& romPath, bool assumeMerged, Progress& progress);
+// The ROM sets the installed MAME reads: the MAME of the zip days a file "<rom>.zip" only, today's
+// MAME a file "<rom>.zip" or "<rom>.7z" or a folder "<rom>".
+enum class RomSetKinds { Zip, ZipSevenZipOrFolder };
+
+// "Missing Zipped ROMS": the same with `romPath`, the ROM sets of `kinds` and Missing ROM. With
+// RomSetKinds::Zip only files count: a ROM set kept as a folder named like the set is missing. A
+// set named in `needNoFiles` (folded to lower case) is present without any file.
+int CheckMissingZippedRoms(Database& db, Recordset& rs, const QString& romPath, bool assumeMerged, Progress& progress,
+                           RomSetKinds kinds = RomSetKinds::Zip, const QSet<QString>& needNoFiles = {});
+
+struct PresenceOutcome {
+    int marked = 0;
+    // Why no record was changed; empty when the check ran.
+    QString problem;
+};
+
+// "Missing Zipped ROMS" with today's MAME: asks MAME which sets it runs without any file
+// (SetsNeedingNoFiles), then checks `romPath` for the sets of RomSetKinds::ZipSevenZipOrFolder.
+// When MAME cannot tell, no record changes: marking Pong missing would be wrong.
+PresenceOutcome CheckMissingTodaysRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& romPath,
+                                       bool assumeMerged, ProcessRunner& runner, Progress& progress);
 
 // "Clear Status Fields": sets Missing ROM, Screenshot and Bad ROM of every record to 0; the notes
 // stay as they are.

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <climits>
@@ -169,8 +170,42 @@ VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mameP
     // With a bad set MAME prints its summary to the standard error.
     for (const QString& line : QString::fromUtf8(run.errors).split(QLatin1Char('\n')))
         reader.Read(line);
+    const int games = std::max(rs.RecordCount() - 1, 0);
     outcome.counts = StoreVerdicts(db, rs, reader.Verdicts(), progress);
+    if (outcome.counts.goodOrBad == 0)
+        outcome.notice = QStringLiteral("MAME found and checked %1 of the %2 games, none of them good or bad: it "
+                                        "found no ROM set in %3.\nIs that the right ROM folder?")
+                             .arg(outcome.counts.found)
+                             .arg(games)
+                             .arg(romPath.trimmed().isEmpty() ? QStringLiteral("its own ROM path")
+                                                              : QStringLiteral("the ROM folder ") + romPath.trimmed());
     return outcome;
+}
+
+NoFileSets SetsNeedingNoFiles(const QString& mamePath, ProcessRunner& runner, Progress& progress) {
+    NoFileSets sets;
+    const QTemporaryDir empty;
+    if (!empty.isValid()) {
+        sets.problem = QStringLiteral("No empty folder could be made for MAME to look in: %1").arg(empty.errorString());
+        return sets;
+    }
+    const QString command = TodaysVerifyCommand(mamePath, empty.path() + QLatin1Char('/'));
+    TodaysVerifyReader reader;
+    ReportStream stream(reader, progress);
+    const StreamedRun run = runner.ExecStreaming(command, stream);
+    stream.Finish();
+    if (run.exitCode != 0 && run.exitCode != 2) {
+        const QString said = MameMessages(run.errors);
+        sets.problem = QStringLiteral("MAME could not say which sets need no files (exit code %1). The command was:\n")
+                           .arg(run.exitCode) +
+                       command + (said.isEmpty() ? QString() : QStringLiteral("\nMAME said:\n") + said);
+        return sets;
+    }
+    for (const TodaysVerifyReader::Verdict& verdict : reader.Verdicts()) {
+        if (!verdict.bad)
+            sets.names.insert(verdict.name.toLower());
+    }
+    return sets;
 }
 
 } // namespace zelvora

@@ -2,6 +2,7 @@
 
 #include "checks/VerifyReport.h"
 
+#include <QSet>
 #include <QString>
 
 namespace zelvora {
@@ -27,6 +28,8 @@ struct VerifyOutcome {
     // Why MAME was not run, could not be started or its report could not be read, for the user;
     // empty when all went well.
     QString problem;
+    // What the user should hear of although MAME ended well; empty when there is nothing.
+    QString notice;
 };
 
 // "Verify ROMS": runs VerifyCommand through `runner` with MAME's directory as the current directory,
@@ -49,8 +52,20 @@ QString TodaysVerifyCommand(const QString& mamePath, const QString& romPath);
 // as it prints it (the progress counts the sets reported against the games of `rs`), then stores
 // the verdicts with StoreVerdicts. MAME ends with 0 when every set it found is good and 2 when one
 // is bad; with any other code nothing is stored and the problem names the command, the code and
-// what MAME wrote to its standard error.
+// what MAME wrote to its standard error. When MAME found no set good or bad, as in an empty or wrong
+// ROM folder where it reports only the sets that need no file, the notice says how many of the
+// catalogue's games it checked and in which folder.
 VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& romPath,
                                ProcessRunner& runner, Progress& progress);
+
+// The sets today's MAME runs without any file of their own (Pong and the other games built from
+// discrete logic, sets whose every file has no known dump): those it does not call bad when it
+// verifies every set in an empty ROM folder. Names are folded to lower case. With an exit code of
+// MAME's other than 0 and 2 the set is empty and the problem says why, as for VerifyTodaysRoms.
+struct NoFileSets {
+    QSet<QString> names;
+    QString problem;
+};
+NoFileSets SetsNeedingNoFiles(const QString& mamePath, ProcessRunner& runner, Progress& progress);
 
 } // namespace zelvora

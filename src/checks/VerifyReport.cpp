@@ -18,6 +18,7 @@ namespace {
 const QString RomField = Field::Rom;
 const QString NotesField = Field::Notes;
 const QString BadRomField = Field::BadRom;
+const QString MissingRomField = Field::MissingRom;
 
 bool onlyBlanks(const QString& line) {
     for (QChar c : line) {
@@ -134,6 +135,7 @@ void TodaysVerifyReader::Read(const QString& line) {
     if (const auto verdict = VerdictLine.match(line); verdict.hasMatch()) {
         const QString name = verdict.captured(1);
         Verdict found{name, verdict.captured(2) == QLatin1String("bad")};
+        found.bestAvailable = verdict.captured(2) == QLatin1String("best available");
         if (found.bad && EqualNoCase(detailsOf_, name) && allNotes_ + details_.size() <= MaxAllNotesLength) {
             allNotes_ += details_.size();
             found.notes = details_;
@@ -160,8 +162,27 @@ void TodaysVerifyReader::Read(const QString& line) {
         details_ += line + QLatin1Char('\r');
 }
 
+bool HoldsVerifyDetails(const QString& notes, const QString& rom) {
+    if (!notes.endsWith(QLatin1Char('\r')))
+        return false;
+    const QList<QStringView> lines = QStringView(notes).chopped(1).split(QLatin1Char('\r'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].toString();
+        if (i > 0 && continuesDetail(line))
+            continue;
+        const auto detail = DetailLine.match(line);
+        if (!detail.hasMatch() || !EqualNoCase(detail.capturedView(1), rom))
+            return false;
+    }
+    return true;
+}
+
 VerifyCounts StoreVerdicts(Database& db, Recordset& rs, const std::vector<TodaysVerifyReader::Verdict>& verdicts,
                            Progress& progress) {
+    const auto holdsZero = [&rs](const QString& field) {
+        const QVariant value = rs.Value(field);
+        return value.typeId() == QMetaType::LongLong && value.toLongLong() == 0;
+    };
     VerifyCounts counts;
     progress.SetRange(0, static_cast<int>(std::min<size_t>(verdicts.size(), INT_MAX)));
     GroupedWrites writes(db);
@@ -171,17 +192,25 @@ VerifyCounts StoreVerdicts(Database& db, Recordset& rs, const std::vector<Todays
         progress.LetEventsRun();
         if (!rs.FindFirst(RomField, verdict.name))
             continue;
-        const QVariant bad = rs.Value(BadRomField);
-        const bool unchanged = !verdict.bad && bad.typeId() == QMetaType::LongLong && bad.toLongLong() == 0;
+        ++counts.found;
+        if (!verdict.bestAvailable)
+            ++counts.goodOrBad;
         if (verdict.bad) {
             ++counts.marked;
-        } else if (unchanged) {
+            rs.Edit();
+            rs.SetValue(NotesField, verdict.notes.isNull() ? QString(QLatin1String("")) : verdict.notes);
+            rs.SetValue(BadRomField, 1);
+            writes.Update(rs);
             continue;
         }
+        const bool staleNotes = HoldsVerifyDetails(rs.Value(NotesField).toString(), verdict.name);
+        if (holdsZero(BadRomField) && holdsZero(MissingRomField) && !staleNotes)
+            continue;
         rs.Edit();
-        if (verdict.bad)
-            rs.SetValue(NotesField, verdict.notes.isNull() ? QString(QLatin1String("")) : verdict.notes);
-        rs.SetValue(BadRomField, verdict.bad ? 1 : 0);
+        rs.SetValue(BadRomField, 0);
+        rs.SetValue(MissingRomField, 0);
+        if (staleNotes)
+            rs.SetValue(NotesField, QString(QLatin1String("")));
         writes.Update(rs);
     }
     writes.Commit();

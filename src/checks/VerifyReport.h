@@ -31,6 +31,11 @@ struct VerifyCounts {
     qint64 lines = 0;
     qint64 romsets = 0;
     qint64 marked = 0; // romset lines whose set is in the catalogue
+    // Today's MAME only: the verdicts on sets the catalogue holds, and those of them that were good
+    // or bad. "Best available" is all MAME says of a set that needs no file, so a ROM folder in
+    // which MAME found nothing gives verdicts, but none good or bad.
+    qint64 found = 0;
+    qint64 goodOrBad = 0;
 };
 
 // Carries a report's lines into the catalogue one at a time. The detail lines before a romset line,
@@ -88,6 +93,7 @@ public:
         QString name;
         bool bad = false;
         QString notes; // a bad set's detail lines, each ended by a carriage return
+        bool bestAvailable = false;
     };
     struct Summary {
         qint64 found = 0;
@@ -109,10 +115,15 @@ private:
     qsizetype allNotes_ = 0;
 };
 
+// True when `notes` hold nothing but detail lines of today's MAME about the set `rom`, as a bad
+// verdict stores them: what a later good verdict takes back, unlike notes of MAME's game list.
+bool HoldsVerifyDetails(const QString& notes, const QString& rom);
+
 // Stores the verdicts: a bad set gets Bad ROM 1 and its detail lines as its Notes, replacing the
-// old; a good or best-available set gets Bad ROM 0 and keeps its notes. Sets without a verdict,
-// and verdicts on sets the catalogue does not hold, change nothing. `progress` runs from 0 to the
-// number of verdicts.
+// old. A good or best-available set is one MAME runs: it gets Bad ROM 0 and Missing ROM 0, and
+// loses notes that an earlier bad verdict stored (HoldsVerifyDetails); other notes stay. Sets
+// without a verdict, and verdicts on sets the catalogue does not hold, change nothing. `progress`
+// runs from 0 to the number of verdicts.
 VerifyCounts StoreVerdicts(Database& db, Recordset& rs, const std::vector<TodaysVerifyReader::Verdict>& verdicts,
                            Progress& progress);
 

@@ -6,13 +6,13 @@
 namespace zelvora {
 
 QString FindScreenshotFile(const QString& folder, const DirectoryListing& listing, const QString& rom,
-                           ScreenshotKinds kinds, bool ownFileOnly) {
+                           ScreenshotKinds kinds) {
     if (!IsPlainFileName(rom) || folder.isEmpty())
         return {};
     QString stored = listing.Find(rom + QStringLiteral(".pcx"));
     if (stored.isEmpty() && kinds == ScreenshotKinds::PcxAndPng) {
         stored = listing.Find(rom + QStringLiteral(".png"));
-        const QString setFolder = ownFileOnly || !stored.isEmpty() ? QString() : listing.FindFolder(rom);
+        const QString setFolder = stored.isEmpty() ? listing.FindFolder(rom) : QString();
         if (!setFolder.isEmpty()) {
             // Name filters ignore case; MAME numbers its snapshots from 0000, so the first by name
             // is the first it took.
@@ -39,29 +39,25 @@ const DirectoryListing& ScreenshotFinder::listing(const QString& pcxPath) {
     return *listing_;
 }
 
-QString ScreenshotFinder::find(const QString& pcxPath, const QString& rom, ScreenshotKinds kinds, bool ownFileOnly) {
+QString ScreenshotFinder::FindOwn(const QString& pcxPath, const QString& rom, ScreenshotKinds kinds) {
     if (!IsPlainFileName(rom) || pcxPath.isEmpty())
         return {};
     // The usual case, a file named exactly as the set, needs no listing.
     const QString exact = pcxPath + rom + QStringLiteral(".pcx");
     if (QFileInfo(exact).isFile())
         return exact;
-    return FindScreenshotFile(pcxPath, listing(pcxPath), rom, kinds, ownFileOnly);
-}
-
-QString ScreenshotFinder::FindOwn(const QString& pcxPath, const QString& rom, ScreenshotKinds kinds) {
-    return find(pcxPath, rom, kinds, true);
+    return FindScreenshotFile(pcxPath, listing(pcxPath), rom, kinds);
 }
 
 QString ScreenshotFinder::Find(const QString& pcxPath, const QString& rom, const QString& clone, bool assumeMerged,
                                ScreenshotKinds kinds) {
-    const QString own = find(pcxPath, rom, kinds, false);
+    const QString own = FindOwn(pcxPath, rom, kinds);
     if (!own.isEmpty())
         return own;
     const QString parent = clone.trimmed();
     if (parent.isEmpty() || !assumeMerged)
         return {};
-    return find(pcxPath, parent, kinds, false);
+    return FindOwn(pcxPath, parent, kinds);
 }
 
 } // namespace zelvora

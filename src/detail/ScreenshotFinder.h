@@ -16,10 +16,9 @@ enum class ScreenshotKinds { Pcx, PcxAndPng };
 
 // The game's own screenshot in `folder` (which ends in "/"), found through `listing`, a listing of
 // that folder: "<rom>.pcx" in any letter case, then with PcxAndPng "<rom>.png", then the first PNG
-// by name in the folder "<rom>". `ownFileOnly` leaves out the set's folder, whose files MAME made
-// and which is no one screenshot. An empty string when there is none.
+// by name in the folder "<rom>". An empty string when there is none.
 QString FindScreenshotFile(const QString& folder, const DirectoryListing& listing, const QString& rom,
-                           ScreenshotKinds kinds, bool ownFileOnly = false);
+                           ScreenshotKinds kinds);
 
 // Finds a game's screenshot file: its own, or, while merged ROM sets are assumed, its parent's.
 // Selecting a row must stay quick in a folder of tens of thousands of screenshots, so an exact
@@ -29,12 +28,11 @@ public:
     // The full path of the file to show, or an empty string when there is none.
     QString Find(const QString& pcxPath, const QString& rom, const QString& clone, bool assumeMerged,
                  ScreenshotKinds kinds = ScreenshotKinds::Pcx);
-    // The game's own file only, never the parent's nor a set folder's: what deleting the
-    // screenshot may remove.
+    // The game's own file, the snapshot in its set's folder included, never the parent's: what
+    // deleting the screenshot may remove.
     QString FindOwn(const QString& pcxPath, const QString& rom, ScreenshotKinds kinds = ScreenshotKinds::Pcx);
 
 private:
-    QString find(const QString& pcxPath, const QString& rom, ScreenshotKinds kinds, bool ownFileOnly);
     const DirectoryListing& listing(const QString& pcxPath);
 
     QString listedPath_;

@@ -29,6 +29,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
+#include <QPushButton>
 
 namespace zelvora {
 
@@ -119,20 +120,33 @@ void frmMain::mnuCheck_Click(int index) {
                             CheckMissingScreenshots(db, rs, vars.PcxPath, merged, status, screenshotKinds()));
             break;
         case CollectionCheck::MissingZippedRoms:
-            result = marked("Missing Zipped ROMS", CheckMissingZippedRoms(db, rs, vars.RomPath, merged, status));
+            if (shell_.Mame() == MameKind::Today) {
+                const PresenceOutcome found =
+                    CheckMissingTodaysRoms(db, rs, vars.MamePath, vars.RomPath, merged, shell_.ProcessRunner(), status);
+                problem = found.problem;
+                result = problem.isEmpty() ? marked("Missing Zipped ROMS", found.marked)
+                                           : QStringLiteral("Missing Zipped ROMS: MAME could not say which sets "
+                                                            "need no files");
+            } else {
+                result = marked("Missing Zipped ROMS", CheckMissingZippedRoms(db, rs, vars.RomPath, merged, status));
+            }
             break;
         case CollectionCheck::ClearStatusFields:
             ClearStatusFields(db, rs, status);
             result = QStringLiteral("Status fields cleared: %1 games").arg(games);
             break;
         case CollectionCheck::VerifyRoms: {
+            const bool today = shell_.Mame() == MameKind::Today;
             const VerifyOutcome outcome =
-                shell_.Mame() == MameKind::Today
-                    ? VerifyTodaysRoms(db, rs, vars.MamePath, vars.RomPath, shell_.ProcessRunner(), status)
-                    : VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status);
-            problem = outcome.problem;
-            result = problem.isEmpty() ? QStringLiteral("Bad ROM sets: %1").arg(outcome.counts.marked)
-                                       : QStringLiteral("Verify ROMS: MAME could not verify the sets");
+                today ? VerifyTodaysRoms(db, rs, vars.MamePath, vars.RomPath, shell_.ProcessRunner(), status)
+                      : VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status);
+            problem = outcome.problem.isEmpty() ? outcome.notice : outcome.problem;
+            result = !outcome.problem.isEmpty() ? QStringLiteral("Verify ROMS: MAME could not verify the sets")
+                     : today ? QStringLiteral("Bad ROM sets: %1 (MAME found and checked %2 of %3 games)")
+                                   .arg(outcome.counts.marked)
+                                   .arg(outcome.counts.found)
+                                   .arg(games)
+                             : QStringLiteral("Bad ROM sets: %1").arg(outcome.counts.marked);
             break;
         }
         default:
@@ -197,19 +211,21 @@ void frmMain::mnuDelete_Click() {
     if (rom.isEmpty())
         return;
     const ScreenshotKinds kinds = screenshotKinds();
-    // Today's MAME may have left a PNG instead: the question names the file that would go.
+    const QString pcxPath = shell_.Variables().PcxPath;
+    // Today's MAME may have left a PNG instead, by the set's name or as a snapshot in the set's
+    // folder: the question names the file that would go, as it lies in the screenshot folder.
     QString file;
     if (kinds == ScreenshotKinds::PcxAndPng) {
-        file = sstDisplay->Finder().FindOwn(shell_.Variables().PcxPath, rom, kinds);
+        file = sstDisplay->Finder().FindOwn(pcxPath, rom, kinds);
         if (file.isEmpty())
             return;
     }
-    const QString name = file.isEmpty() ? rom + QStringLiteral(".pcx") : QFileInfo(file).fileName();
+    const QString name = file.isEmpty() ? rom + QStringLiteral(".pcx") : file.mid(pcxPath.size());
     if (!shell_.UserDialogs().Confirm(this, QStringLiteral("Zelvora"),
                                       QStringLiteral("Confirm deletion of %1").arg(name)))
         return;
     if (file.isEmpty())
-        file = sstDisplay->Finder().FindOwn(shell_.Variables().PcxPath, rom);
+        file = sstDisplay->Finder().FindOwn(pcxPath, rom);
     if (file.isEmpty())
         return;
     QFile screenshot(file);
@@ -219,6 +235,26 @@ void frmMain::mnuDelete_Click() {
         return;
     }
     sstDisplay->Picture1->Clear();
+
+    // The game's S mark follows at once, as "Missing Screenshots" would set it: another snapshot
+    // of the set, or the parent's screenshot while merged sets are assumed, may still be there.
+    bool marked = false;
+    guarded([&] {
+        if (!MoveToShownGame())
+            return;
+        Recordset& rs = *shell_.Variables().RomsRecordset;
+        const QString clone = rs.Value(Field::Clone).toString();
+        const bool left = !sstDisplay->Finder().Find(pcxPath, rom, clone, mnuAssume->isChecked(), kinds).isEmpty();
+        const qlonglong mark = left ? 0 : 1;
+        if (rs.Value(Field::Screenshot).toLongLong() == mark)
+            return;
+        rs.Edit();
+        rs.SetValue(Field::Screenshot, mark);
+        rs.Update();
+        marked = true;
+    });
+    if (marked)
+        FillGrid();
 }
 
 void frmMain::mnuUpdate_Click() {

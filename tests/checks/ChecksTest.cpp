@@ -53,8 +53,9 @@ TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) 
          {"PACMAN.PCX", "mspac.pcx", "Pacman.Zip", "mspac.7z", "Blank.png", "pacmanj/notes.txt", "digdug/0000.PNG"})
         test::WriteBytes(folder + file, "x");
 
-    // What is checked, the folder, merged sets, the count and the marks.
-    enum Check { Zips, Pcx, Png };
+    // What is checked, the folder, merged sets, the count and the marks. Today's MAME reads a
+    // ".7z" and a folder named as the set too, and runs "blank" from no file at all.
+    enum Check { Zips, TodaysRoms, Pcx, Png };
     const std::tuple<Check, QString, bool, int, const char*> cases[] = {
         {Pcx, folder, false, 4, "0011011"},
         {Pcx, folder, true, 3, "0001011"},
@@ -62,19 +63,24 @@ TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) 
         {Zips, folder, true, 4, "0001111"},
         // A folder that is not there marks every game but the default record.
         {Zips, folder + "gone/", true, 6, "0111111"},
+        {TodaysRoms, folder, false, 1, "0000001"},
+        {TodaysRoms, folder, true, 0, "0000000"},
+        {TodaysRoms, folder + "gone/", false, 5, "0111101"},
         {Png, folder, false, 2, "0010001"},
     };
     for (const auto& [check, where, merged, count, marked] : cases) {
         progress.title.clear();
         progress.last = -1;
         Database& db = *vars.CatalogueDb;
-        EXPECT_EQ(check == Zips
-                      ? CheckMissingZippedRoms(db, rs(), where, merged, progress)
-                      : CheckMissingScreenshots(db, rs(), where, merged, progress,
-                                                check == Png ? ScreenshotKinds::PcxAndPng : ScreenshotKinds::Pcx),
+        const bool roms = check == Zips || check == TodaysRoms;
+        EXPECT_EQ(check == Zips ? CheckMissingZippedRoms(db, rs(), where, merged, progress)
+                  : roms ? CheckMissingZippedRoms(db, rs(), where, merged, progress, RomSetKinds::ZipSevenZipOrFolder,
+                                                  {"blank"})
+                         : CheckMissingScreenshots(db, rs(), where, merged, progress,
+                                                   check == Png ? ScreenshotKinds::PcxAndPng : ScreenshotKinds::Pcx),
                   count);
-        EXPECT_EQ(marks(check == Zips ? "Missing ROM" : "Screenshot"), QString(marked)) << check << merged;
-        EXPECT_EQ(progress.title, check == Zips ? MissingZippedRomsTitle : MissingScreenshotsTitle);
+        EXPECT_EQ(marks(roms ? "Missing ROM" : "Screenshot"), QString(marked)) << check << merged;
+        EXPECT_EQ(progress.title, roms ? MissingZippedRomsTitle : MissingScreenshotsTitle);
         EXPECT_EQ(progress.max, 6);
         EXPECT_EQ(progress.last, 6);
     }
@@ -213,16 +219,26 @@ TEST_F(VerifyReportTest, TodaysReportGivesEachSetItsOwnLines) {
     reader = {};
     for (const char* line : {"galaga      : gg1.bin (4096 bytes) - NEEDS REDUMP", "romset galaga is good",
                              "it's        : a.bin (16 bytes) - NOT FOUND", "noise", "romset it's [x] is bad",
-                             "romset pacman is best available"})
+                             "romset pacman is best available", "romset nosuchset is good"})
         reader.Read(line);
-    set("pacman", {{"Bad ROM", 1}});
-    set("galaga", {{"Bad ROM", 1}});
+    // A set MAME runs loses its marks and the lines a bad verdict left, once fixed; notes of
+    // another kind stay, lines about another set among them.
+    const QString galagaWasBad = "galaga      : gg1.bin (4096 bytes) - INCORRECT CHECKSUM:\r"
+                                 "EXPECTED: CRC(12345678) SHA1(0000000000000000000000000000000000000000)\r"
+                                 "   FOUND: CRC(00000000)\r";
+    set("pacman", {{"Bad ROM", 1}, {"Missing ROM", 1}, {"Notes", galagaWasBad}});
+    set("galaga", {{"Bad ROM", 1}, {"Missing ROM", 1}, {"Notes", galagaWasBad}});
+    set("it's", {{"Missing ROM", 1}});
     const VerifyCounts counts = StoreVerdicts(*vars.CatalogueDb, rs(), reader.Verdicts(), progress);
-    EXPECT_EQ(counts.romsets, 3);
+    EXPECT_EQ(counts.romsets, 4);
     EXPECT_EQ(counts.marked, 1);
-    EXPECT_EQ(fields("galaga"), QString("old notes|0"));
-    EXPECT_EQ(fields("pacman"), QString("old notes|0"));
+    EXPECT_EQ(counts.found, 3);
+    EXPECT_EQ(counts.goodOrBad, 2);
+    EXPECT_EQ(fields("galaga"), QString("|0"));
+    EXPECT_EQ(fields("pacman"), galagaWasBad + "|0");
     EXPECT_EQ(fields("it's"), QString("it's        : a.bin (16 bytes) - NOT FOUND\r|1"));
+    for (const auto& [rom, missing] : {std::pair("pacman", 0), {"galaga", 0}, {"it's", 1}})
+        EXPECT_EQ(stored(rom, "Missing ROM").toInt(), missing) << rom;
 }
 
 // Through a real shell, MAME printing its report: the bad set is stored when MAME ends with 0 or 2;
@@ -250,6 +266,16 @@ TEST_F(VerifyReportTest, TodaysVerificationStoresNothingUnlessMameEndedWell) {
         EXPECT_EQ(outcome.problem.contains("exit code 139"), code == 139);
         EXPECT_EQ(outcome.problem.contains("2 romsets found"), code == 139);
         EXPECT_FALSE(outcome.problem.contains("ALSA"));
+        EXPECT_TRUE(outcome.notice.isEmpty()) << "MAME found sets good and bad";
+
+        // Asked over an empty folder, MAME names the sets that need no files; a MAME that failed
+        // names none, and then no mark changes.
+        vars.CatalogueDb->Execute("UPDATE ROMS SET [Missing ROM]=7");
+        const PresenceOutcome presence = CheckMissingTodaysRoms(*vars.CatalogueDb, rs(), mame.path() + "/",
+                                                                program.path() + "/", false, runner, progress);
+        EXPECT_EQ(presence.problem.contains("exit code 139"), code == 139) << presence.problem.toStdString();
+        EXPECT_EQ(stored("galaga", "Missing ROM").toInt(), code == 2 ? 0 : 7);
+        EXPECT_EQ(stored("pacman", "Missing ROM").toInt(), code == 2 ? 1 : 7);
     }
 }
 
@@ -262,7 +288,7 @@ protected:
         // MAME keeps its settings and memory cards under the home folder it is given.
         qputenv("HOME", program.path().toUtf8());
         add("pacman", "Pac-Man");
-        add("pong", "Pong (Rev E)", {{"Bad ROM", 1}, {"Notes", "kept"}});
+        add("pong", "Pong (Rev E)", {{"Bad ROM", 1}, {"Missing ROM", 1}, {"Notes", "kept"}});
         // A set whose ROM files are all there, but not what MAME expects.
         ASSERT_EQ(
             QProcess::execute("/bin/sh", {"-c", "cd " + roms.path() +
@@ -287,7 +313,11 @@ TEST_F(RealMameTest, VerifyMarksTheBadSetAndClearsTheOneNeedingNoFiles) {
     EXPECT_EQ(stored("pacman", "Bad ROM").toInt(), 1);
     EXPECT_TRUE(stored("pacman", "Notes").toString().startsWith("pacman      : pacman.6e (4096 bytes) - INCORRECT"));
     EXPECT_EQ(stored("pong", "Bad ROM").toInt(), 0);
+    EXPECT_EQ(stored("pong", "Missing ROM").toInt(), 0) << "MAME runs it without files";
     EXPECT_EQ(stored("pong", "Notes").toString(), QString("kept"));
+    EXPECT_EQ(outcome.counts.found, 2);
+    EXPECT_EQ(outcome.counts.goodOrBad, 1);
+    EXPECT_TRUE(outcome.notice.isEmpty()) << outcome.notice.toStdString();
 }
 
 // Every option that today's MAME has a switch for is set, and MAME takes them all.

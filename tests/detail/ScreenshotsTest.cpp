@@ -218,7 +218,7 @@ TEST(ScreenshotFinder, ParentsFileWhileMergedAndOnlyRegularFilesInTheFolder) {
 }
 
 // Today's MAME: after the PCX, the set's own PNG, then the first snapshot in its folder; the
-// parent's the same way. Only the game's own file may be deleted, never one in a folder.
+// parent's the same way. What may be deleted is the game's own file or snapshot, never the parent's.
 TEST(ScreenshotFinder, TodaysSnapshotsAfterThePcx) {
     test::TempProgramDir shots;
     const QString dir = shots.path() + "/";
@@ -234,7 +234,8 @@ TEST(ScreenshotFinder, TodaysSnapshotsAfterThePcx) {
     EXPECT_EQ(find("mslugx", "mslug"), "mslug/0000.png");
     EXPECT_EQ(find("xevious"), "");
     EXPECT_EQ(finder.FindOwn(dir, "galaga", ScreenshotKinds::PcxAndPng), dir + "Galaga.PNG");
-    EXPECT_EQ(finder.FindOwn(dir, "mslug", ScreenshotKinds::PcxAndPng), QString());
+    EXPECT_EQ(finder.FindOwn(dir, "mslug", ScreenshotKinds::PcxAndPng), dir + "mslug/0000.png");
+    EXPECT_EQ(finder.FindOwn(dir, "mslugx", ScreenshotKinds::PcxAndPng), QString());
 }
 
 // A PNG reads as a PCX does (the tabs' tests show a PCX). Only a regular file of a screenshot's

@@ -21,6 +21,18 @@ public:
             catalogue.add("galaga", "Galaga", {{"Default", 0}});
         });
     }
+
+    static standin::StandinGame game(const char* name, const char* parent, standin::VerifyStatus verify) {
+        return standin::StandinGame{name, parent, {}, {}, {}, {}, {}, {}, verify};
+    }
+    // The stand-in with `games`, playing today's MAME.
+    void useTodaysStandIn(const std::vector<standin::StandinGame>& games) {
+        const QString folder = useStandIn();
+        QFile::copy(test::FixturePath("mame-today/listxml.xml"), folder + "standin-listxml.xml");
+        test::WriteBytes(folder + "standin-games.tsv", standin::GamesFile::Format(games));
+    }
+    QString marks(const QString& description) { return window->Rows().Text(rowOf(window, description), 0); }
+    QString result() const { return test::part<QLabel>(window, "lblResult")->text(); }
 };
 
 } // namespace
@@ -76,9 +88,6 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
     test::WriteBytes(program.path() + "/pcx/pacman.pcx", "x");
     test::WriteBytes(program.path() + "/roms/galaga.zip", "x");
     using standin::VerifyStatus;
-    const auto game = [](const char* name, const char* parent, VerifyStatus verify) {
-        return standin::StandinGame{name, parent, {}, {}, {}, {}, {}, {}, verify};
-    };
     test::WriteBytes(useStandIn() + "standin-games.tsv",
                      standin::GamesFile::Format({game("pacman", "", VerifyStatus::Good),
                                                  game("pacmanj", "pacman", VerifyStatus::Bad),
@@ -91,9 +100,6 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
             all << window->Rows().Text(row, 0);
         return all;
     };
-
-    // The status bar tells what each check found.
-    const auto result = [&] { return test::part<QLabel>(window, "lblResult")->text(); };
 
     trigger("mnuCheck0");
     EXPECT_EQ(marks(), (QStringList{"", "S*", "", "S"}));
@@ -126,4 +132,55 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
     trigger("mnuExit");
     test::closeAll();
     report("New: 0, Expired: 0");
+}
+
+// Today's MAME runs Pong from no file at all and reads a set from a ".7z" or a folder; over an empty
+// ROM folder it verifies only such sets, which must not read as a collection without bad sets.
+TEST_F(CommandsTest, TodaysChecksKnowSetsWithoutFilesAndSayWhatMameFound) {
+    fillCatalogue([](test::CatalogueFixture& catalogue) { catalogue.add("pong", "Pong", {{"Missing ROM", 1}}); });
+    using standin::VerifyStatus;
+    useTodaysStandIn({game("pacman", "", VerifyStatus::Good), game("pacmanj", "pacman", VerifyStatus::Bad),
+                      game("galaga", "", VerifyStatus::Good), game("pong", "", VerifyStatus::NoFiles)});
+    const QString roms = program.path() + "/roms/";
+    QDir().mkpath(roms);
+    open();
+
+    trigger("mnuCheck3");
+    EXPECT_EQ(result(), QString("Bad ROM sets: 0 (MAME found and checked 1 of 4 games)"));
+    const QString message = dialogs.messages.value(0);
+    EXPECT_TRUE(message.contains("checked 1 of the 4 games") && message.contains(roms)) << message.toStdString();
+    EXPECT_EQ(marks("Pong"), QString()) << "verified, so not missing";
+
+    test::WriteBytes(roms + "galaga.7z", "x");
+    test::WriteBytes(roms + "pacman/pacman.6e", "x");
+    trigger("mnuCheck1");
+    EXPECT_EQ(result(), QString("Missing Zipped ROMS: 1 of 4 games marked"));
+    for (const auto& [description, marked] :
+         {std::pair("Galaga", "*"), {"Pac-Man", ""}, {"Pac-Man (Japan)", "R"}, {"Pong", ""}})
+        EXPECT_EQ(marks(description), QString(marked)) << description;
+
+    trigger("mnuCheck3");
+    EXPECT_EQ(result(), QString("Bad ROM sets: 1 (MAME found and checked 4 of 4 games)"));
+    EXPECT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
+}
+
+// Today's MAME keeps its snapshots in the set's folder: Delete names and takes the one shown, and
+// the list marks the game once none is left.
+TEST_F(CommandsTest, DeletingTodaysSnapshotsMarksTheGameWhenNoneIsLeft) {
+    useTodaysStandIn({});
+    const QString pcx = program.path() + "/pcx/";
+    for (const char* shot : {"pacman/0000.png", "pacman/0001.png"})
+        test::WriteBytes(pcx + shot, "x");
+    open();
+    select("Pac-Man");
+    dialogs.answers = {true, true};
+    for (const char* shot : {"pacman/0000.png", "pacman/0001.png"}) {
+        trigger("mnuDelete");
+        EXPECT_EQ(dialogs.questions.value(0), "Zelvora: Confirm deletion of " + QString(shot));
+        EXPECT_FALSE(QFile::exists(pcx + shot));
+        dialogs.questions.clear();
+        EXPECT_EQ(marks("Pac-Man"), QString(QFile::exists(pcx + "pacman/0001.png") ? "" : "S"));
+    }
+    EXPECT_EQ(stored("pacman", "Screenshot").toInt(), 1);
+    EXPECT_EQ(selected(), QString("Pac-Man"));
 }

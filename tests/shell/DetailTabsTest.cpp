@@ -107,7 +107,7 @@ TEST_F(DetailTabsTest, LeavingAndRejoiningTheDefaultSet) {
 }
 
 // The clone shows its parent's screenshot only while merged sets are assumed, but deleting takes
-// only the game's own file, after asking.
+// only the game's own file, after asking, and marks the game that has none left.
 TEST_F(DetailTabsTest, ScreenshotsFollowTheMergedSetsAndOnlyTheGamesOwnFileIsDeleted) {
     open();
     DetailTabs* tabs = test::tabs(window);
@@ -142,7 +142,8 @@ TEST_F(DetailTabsTest, ScreenshotsFollowTheMergedSetsAndOnlyTheGamesOwnFileIsDel
     QTest::keyClick(test::grid(window), Qt::Key_Delete);
     EXPECT_FALSE(QFile::exists(pcx + "PACMAN.PCX"));
     EXPECT_TRUE(tabs->Picture1->IsEmpty());
-    EXPECT_TRUE(stored("pacman", "Screenshot").isNull()) << "the mark waits for the next check";
+    EXPECT_EQ(stored("pacman", "Screenshot").toInt(), 1);
+    EXPECT_EQ(window->Rows().Text(rowOf(window, "Pac-Man"), 0), QString("S*")) << "the list's mark follows";
     dialogs.questions.clear();
     test::grid(window)->SetCurrentRow(0);
     trigger("mnuDelete");

@@ -20,8 +20,8 @@ bool IsSetName(const QString& name) {
 
 QByteArray GamesFile::Format(const std::vector<StandinGame>& games) {
     QString text = QStringLiteral("# name\tparent\tyear\tmaker\tdescription\tdriver\tcpu1\tcpu2\tcpu3\t"
-                                  "sound1\tsound2\tsound3\tverify (good, bad or missing)\n");
-    const char* const words[] = {"good", "bad", "missing"};
+                                  "sound1\tsound2\tsound3\tverify (good, bad, missing or nofiles)\n");
+    const char* const words[] = {"good", "bad", "missing", "nofiles"};
     for (const StandinGame& g : games) {
         const QStringList fields{g.name,
                                  g.parent,
@@ -98,8 +98,11 @@ bool GamesFile::Load(const QString& path) {
             game.verify = VerifyStatus::Bad;
         else if (f[12] == QLatin1String("missing"))
             game.verify = VerifyStatus::Missing;
+        else if (f[12] == QLatin1String("nofiles"))
+            game.verify = VerifyStatus::NoFiles;
         else
-            return bad(QStringLiteral("verify status \"%1\" is not good, bad or missing").arg(f[12].toString()));
+            return bad(
+                QStringLiteral("verify status \"%1\" is not good, bad, missing or nofiles").arg(f[12].toString()));
         games_.push_back(std::move(game));
     }
     return true;

@@ -13,10 +13,10 @@ namespace zelvora::standin {
 //
 //   name  parent  year  maker  description  driver  cpu1  cpu2  cpu3  sound1  sound2  sound3  verify
 //
-// `parent` and the processor and sound chip fields may be empty; `verify` is one of good, bad or
-// missing. Lines that are empty or begin with '#' are comments. A name or parent longer than the
-// 8 columns the listings give it, or holding a blank, is refused: it would shift or split the
-// listing columns that readers cut by position. Other fields longer than their columns are cut.
+// `parent` and the processor and sound chip fields may be empty; `verify` is one of good, bad,
+// missing or nofiles. Lines that are empty or begin with '#' are comments. A name or parent longer
+// than the 8 columns the listings give it, or holding a blank, is refused: it would shift or split
+// the listing columns that readers cut by position. Other fields longer than their columns are cut.
 class GamesFile {
 public:
     // Reads the file at `path`; false when it cannot be read or a line is malformed, and then

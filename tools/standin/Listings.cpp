@@ -110,6 +110,7 @@ QStringList VerifyReport(const std::vector<StandinGame>& games, const QString& p
         const StandinGame& game = *matched;
         switch (game.verify) {
         case VerifyStatus::Good:
+        case VerifyStatus::NoFiles:
             ++found;
             ++good;
             continue;
@@ -132,19 +133,22 @@ QStringList VerifyReport(const std::vector<StandinGame>& games, const QString& p
     return lines;
 }
 
-TodaysReport TodaysVerifyReport(const std::vector<StandinGame>& games, const QString& pattern) {
+TodaysReport TodaysVerifyReport(const std::vector<StandinGame>& games, const QString& pattern, bool emptyRomPath) {
     TodaysReport report;
     int found = 0;
     int good = 0;
     for (const StandinGame* matched : Matching(games, pattern)) {
         const StandinGame& game = *matched;
-        if (game.verify == VerifyStatus::Missing)
+        if (game.verify == VerifyStatus::Missing || (emptyRomPath && game.verify != VerifyStatus::NoFiles))
             continue;
         ++found;
         const QString parent = game.parent.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(game.parent);
-        if (game.verify == VerifyStatus::Good) {
+        if (game.verify == VerifyStatus::Good || game.verify == VerifyStatus::NoFiles) {
             ++good;
-            report.output << QStringLiteral("romset %1%2 is good").arg(game.name, parent);
+            report.output << QStringLiteral("romset %1%2 is %3")
+                                 .arg(game.name, parent,
+                                      game.verify == VerifyStatus::Good ? QStringLiteral("good")
+                                                                        : QStringLiteral("best available"));
             continue;
         }
         const QString name = game.name.leftJustified(12);

@@ -33,13 +33,15 @@ QStringList VerifyReport(const std::vector<StandinGame>& games, const QString& p
 
 // Today's MAME's "-verifyroms <pattern>": for each set it finds files for, the detail lines of a
 // bad set ("name        : file (N bytes) - ...") and then its verdict ("romset name [parent] is
-// bad", "romset name is good"); sets with no file at all are not mentioned. The summary goes to
-// standard output when every set found is good, else to standard error, with exit code 2.
+// bad", "romset name is good"); sets with no file at all are not mentioned, but a set that needs
+// none "is best available". `emptyRomPath`: MAME looks in a folder that holds nothing, and finds
+// only the sets that need no file. The summary goes to standard output when every set found is
+// good, else to standard error, with exit code 2.
 struct TodaysReport {
     QStringList output;
     QStringList errors;
     int exitCode = 0;
 };
-TodaysReport TodaysVerifyReport(const std::vector<StandinGame>& games, const QString& pattern);
+TodaysReport TodaysVerifyReport(const std::vector<StandinGame>& games, const QString& pattern, bool emptyRomPath);
 
 } // namespace zelvora::standin

@@ -7,7 +7,8 @@
 namespace zelvora::standin {
 
 // What the stand-in's ROM check reports about a game's set; GamesFile::Format names them by position.
-enum class VerifyStatus { Good, Bad, Missing };
+// NoFiles is a set that needs no file at all, as Pong in today's MAME.
+enum class VerifyStatus { Good, Bad, Missing, NoFiles };
 
 // One game as the stand-in knows it; every listing and the verification report are made from these.
 struct StandinGame {

@@ -23,14 +23,17 @@
 //                           stand-in plays today's MAME: "-version" answers the listing's build,
 //                           "-listxml" prints the listing as it stands, and "-listdetails" and
 //                           "-listgames" are unknown options, as today's MAME has them; "-verifyroms"
-//                           reports in today's words, and a game start refuses the switches today's
-//                           MAME does not know (exit 6), an unknown set (exit 5) and a set whose
-//                           files are missing (exit 2), each saying why on standard error
+//                           reports in today's words (over a "-rompath" folder that holds nothing,
+//                           only on the sets that need no file), and a game start refuses the
+//                           switches today's MAME does not know (exit 6), an unknown set (exit 5)
+//                           and a set whose files are missing (exit 2), each saying why on
+//                           standard error
 
 #include "GamesFile.h"
 #include "Listings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -239,7 +242,11 @@ int main(int argc, char** argv) {
     if (today && command == QLatin1String("-verifyroms")) {
         const QString pattern =
             args.value(1).startsWith(QLatin1Char('-')) ? QStringLiteral("*") : args.value(1, QStringLiteral("*"));
-        const TodaysReport report = TodaysVerifyReport(data.games(), pattern);
+        const qsizetype romPath = args.indexOf(QLatin1String("-rompath"));
+        const bool emptyRomPath =
+            romPath > 0 && romPath + 1 < args.size() && QDir(args[romPath + 1]).exists() &&
+            QDir(args[romPath + 1]).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        const TodaysReport report = TodaysVerifyReport(data.games(), pattern, emptyRomPath);
         for (const QString& line : report.output)
             Print(stdout, line);
         for (const QString& line : report.errors)
