@@ -118,7 +118,8 @@ void frmNewVersion::RunUpdate() {
 
 MergeOutcome frmNewVersion::UpdateFromListings() {
     std::vector<ListingCapture> captures = ListingCommands(vars_.MamePath, vars_.ProgramDir);
-    CaptureListings(captures, runner_);
+    RunWatch none;
+    CaptureListings(captures, runner_, none);
     QCoreApplication::processEvents();
     activateWindow();
     return MergeListings(vars_, *this, captures);
