@@ -131,8 +131,9 @@ void frmMain::mnuCheck_Click(int index) {
                     ? VerifyTodaysRoms(db, rs, vars.MamePath, vars.RomPath, shell_.ProcessRunner(), status)
                     : VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status);
             problem = outcome.problem;
-            result = problem.isEmpty() ? QStringLiteral("Bad ROM sets: %1").arg(outcome.counts.marked)
-                                       : QStringLiteral("Verify ROMS: MAME could not verify the sets");
+            result = outcome.cancelled   ? QStringLiteral("Verify ROMS cancelled")
+                     : problem.isEmpty() ? QStringLiteral("Bad ROM sets: %1").arg(outcome.counts.marked)
+                                         : QStringLiteral("Verify ROMS: MAME could not verify the sets");
             break;
         }
         default:

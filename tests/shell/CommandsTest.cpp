@@ -1,10 +1,12 @@
 #include "ShellFixture.h"
 
 #include "about/frmAbout.h"
+#include "checks/frmStatus.h"
 
 #include "GamesFile.h"
 
 #include <QMenu>
+#include <QTimer>
 
 using namespace zelvora;
 
@@ -23,6 +25,33 @@ public:
 };
 
 } // namespace
+
+// Verify ROMS with a MAME that never finishes, either MAME: Cancel ends it and marks nothing.
+TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
+    const QString classic = useStandIn(), today = mame.path() + "/today/";
+    QDir().mkpath(today);
+    QFile::copy(ZELVORA_STANDIN_PATH, today + "mame");
+    QFile::copy(test::FixturePath("mame-today/listxml.xml"), today + "standin-listxml.xml");
+    open();
+    qputenv("ZELVORA_MAME_WAIT", "-verifyroms " + program.file("never").toLocal8Bit());
+    for (const QString& folder : {classic, today}) {
+        vars.MamePath = folder;
+        QTimer meanwhile;
+        QObject::connect(&meanwhile, &QTimer::timeout, [&] {
+            auto* status = test::findWindow<frmStatus>();
+            if (status && !runner.commands.isEmpty() && runner.commands.last().contains("-verifyroms"))
+                status->cmdCancel->click();
+        });
+        meanwhile.start(0);
+        trigger("mnuCheck3");
+        EXPECT_EQ(stored("pacman", "Bad ROM").toInt(), 0);
+        EXPECT_EQ(test::findWindow<frmStatus>(), nullptr);
+        EXPECT_EQ(test::part<QLabel>(window, "lblResult")->text(), QString("Verify ROMS cancelled"));
+        EXPECT_TRUE(window->isEnabled());
+    }
+    EXPECT_EQ(runner.commands.size(), 2);
+    qunsetenv("ZELVORA_MAME_WAIT");
+}
 
 TEST_F(CommandsTest, CompactingTwiceAndOverALeftoverKeepsTheSelection) {
     open();
