@@ -45,7 +45,36 @@ void frmMain::mnuAssume_Click() {
     UpdateTab();
 }
 
-void frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
+namespace {
+
+// A game has the screen: the main window repaints meanwhile but takes no input.
+class RepaintOnly : public RunWatch {
+public:
+    bool Waiting() override {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return true;
+    }
+};
+
+} // namespace
+
+void frmMain::WaitOn(QWidget* workWindow, const std::function<void()>& work) {
+    working_ = true;
+    workWindow_ = workWindow;
+    work();
+    working_ = false;
+    workWindow_ = nullptr;
+}
+
+bool frmMain::CloseIfAsked() {
+    if (!closeWhenDone_)
+        return false;
+    closeWhenDone_ = false;
+    close();
+    return true;
+}
+
+bool frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
     // Edits still in the option controls are written before the job replaces the recordset.
     if (OptionsChanged())
         SaveGameOptions();
@@ -53,18 +82,21 @@ void frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
     status->show();
     const QPointer<frmStatus> window(status);
     DisableOwner(this, status);
-    guarded([&] { job(*status); });
+    WaitOn(status, [&] { guarded([&] { job(*status); }); });
     setEnabled(true);
     if (window)
         window->Finish();
+    if (CloseIfAsked())
+        return false;
     MSFlexGrid1->setFocus();
+    return true;
 }
 
 void frmMain::mnuCompact_Click() {
     Variables& vars = shell_.Variables();
     QString failure;
     const qint64 before = QFileInfo(CatalogueFile(vars.ProgramDir)).size();
-    RunWithStatus([&](frmStatus& status) {
+    const bool stayed = RunWithStatus([&](frmStatus& status) {
         vars.RomsRecordset.reset();
         vars.CatalogueDb.reset();
         status.LetEventsRun();
@@ -78,6 +110,8 @@ void frmMain::mnuCompact_Click() {
         OpenCatalogue(vars);
         RefindShownGame();
     });
+    if (!stayed)
+        return;
     if (!failure.isEmpty()) {
         ShowResult(QStringLiteral("Catalogue not compacted"));
         shell_.UserDialogs().Inform(
@@ -96,7 +130,7 @@ void frmMain::mnuCheck_Click(int index) {
     Variables& vars = shell_.Variables();
     QString problem;
     QString result;
-    RunWithStatus([&](frmStatus& status) {
+    const bool stayed = RunWithStatus([&](frmStatus& status) {
         vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
         Recordset& rs = *vars.RomsRecordset;
         rs.MoveLast();
@@ -141,6 +175,8 @@ void frmMain::mnuCheck_Click(int index) {
         }
         FillGrid(Field::Description);
     });
+    if (!stayed)
+        return;
     if (!result.isEmpty())
         ShowResult(result);
     if (!problem.isEmpty())
@@ -176,9 +212,13 @@ void frmMain::cmbRunGame_Click() {
         return;
     MSFlexGrid1->setFocus();
     setEnabled(false);
-    const GameRun run = RunGame(shell_.ProcessRunner(), command, mame);
+    GameRun run;
+    RepaintOnly repaint;
+    WaitOn(nullptr, [&] { run = RunGame(shell_.ProcessRunner(), command, mame, repaint); });
     lastRunEnd_ = shell_.Clock().SecondsSinceMidnight();
     setEnabled(true);
+    if (CloseIfAsked())
+        return;
     show();
     raise();
     activateWindow();
@@ -236,7 +276,8 @@ void frmMain::mnuUpdate_Click() {
         new frmNewVersion(shell_.Variables(), shell_.ProcessRunner(),
                           {this, [self] { self->FillGrid(Field::Description); }, [self] { self->FocusGrid(); },
                            [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback()});
-    window->Form_Load();
+    WaitOn(window, [window] { window->Form_Load(); });
+    CloseIfAsked();
 }
 
 void frmMain::mnuAboutDisplay_Click() {

@@ -26,7 +26,8 @@ public:
 
 } // namespace
 
-// Verify ROMS with a MAME that never finishes, either MAME: Cancel ends it and marks nothing.
+// Verify ROMS with a MAME that never finishes, either MAME: Cancel ends it and marks nothing;
+// closing the main window meanwhile cancels too, and the window goes once the check has stopped.
 TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
     const QString classic = useStandIn(), today = mame.path() + "/today/";
     QDir().mkpath(today);
@@ -34,22 +35,33 @@ TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
     QFile::copy(test::FixturePath("mame-today/listxml.xml"), today + "standin-listxml.xml");
     open();
     qputenv("ZELVORA_MAME_WAIT", "-verifyroms " + program.file("never").toLocal8Bit());
-    for (const QString& folder : {classic, today}) {
-        vars.MamePath = folder;
+    for (const int pass : {0, 1, 2}) {
+        const bool closing = pass == 2;
+        vars.MamePath = pass == 0 ? classic : today;
         QTimer meanwhile;
         QObject::connect(&meanwhile, &QTimer::timeout, [&] {
             auto* status = test::findWindow<frmStatus>();
-            if (status && !runner.commands.isEmpty() && runner.commands.last().contains("-verifyroms"))
+            if (!status || runner.commands.isEmpty() || !runner.commands.last().contains("-verifyroms"))
+                return;
+            if (closing) {
+                window->close();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            } else {
                 status->cmdCancel->click();
+            }
         });
         meanwhile.start(0);
         trigger("mnuCheck3");
         EXPECT_EQ(stored("pacman", "Bad ROM").toInt(), 0);
         EXPECT_EQ(test::findWindow<frmStatus>(), nullptr);
-        EXPECT_EQ(test::part<QLabel>(window, "lblResult")->text(), QString("Verify ROMS cancelled"));
-        EXPECT_TRUE(window->isEnabled());
+        if (closing) {
+            EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
+        } else {
+            EXPECT_EQ(test::part<QLabel>(window, "lblResult")->text(), QString("Verify ROMS cancelled"));
+            EXPECT_TRUE(window->isEnabled());
+        }
     }
-    EXPECT_EQ(runner.commands.size(), 2);
+    EXPECT_EQ(runner.commands.size(), 3);
     qunsetenv("ZELVORA_MAME_WAIT");
 }
 

@@ -1,10 +1,25 @@
 #include "ShellFixture.h"
 
+#include "GamesFile.h"
+
 #include <QJsonDocument>
+#include <QTimer>
 
 using namespace zelvora;
 
 namespace {
+
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 class LaunchTest : public test::ShellFixture {
 public:
@@ -86,6 +101,51 @@ TEST_F(LaunchTest, OneStartPerPressAndAMameThatCannotStartIsReported) {
     startGame("Pac-Man", 600);
     EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(window->isEnabled());
+}
+
+// While MAME plays, with either MAME, the window repaints but takes no input; closed meanwhile, it
+// goes once the game has ended.
+TEST_F(LaunchTest, WhileAGameRunsTheWindowRepaintsAndClosesOnlyAfterIt) {
+    const QString classic = useStandIn(), today = mame.path() + "/today/";
+    QDir().mkpath(today);
+    QFile::copy(ZELVORA_STANDIN_PATH, today + "mame");
+    QFile::copy(test::FixturePath("mame-today/listxml.xml"), today + "standin-listxml.xml");
+    test::WriteBytes(today + "standin-games.tsv",
+                     standin::GamesFile::Format({{"pacman", "", "1980", "Namco", "Pac-Man", "pacman.c", {}, {}, {}}}));
+    open();
+    PaintCounter painted(window);
+    // The stand-in plays until this file is there.
+    const QString over = program.file("game over");
+    qputenv("ZELVORA_MAME_WAIT", "game " + over.toLocal8Bit());
+    for (const QString& folder : {classic, today}) {
+        SCOPED_TRACE(folder.toStdString());
+        const bool last = folder == today;
+        vars.MamePath = folder;
+        QFile::remove(over);
+        int ticks = 0;
+        bool enabledMeanwhile = true, paintedMeanwhile = false;
+        QTimer meanwhile;
+        QObject::connect(&meanwhile, &QTimer::timeout, [&] {
+            if (++ticks == 1) {
+                enabledMeanwhile = window->isEnabled();
+                painted.paints = 0;
+                window->update();
+            } else if (ticks == 2) {
+                paintedMeanwhile = painted.paints > 0;
+                if (last)
+                    window->close();
+                test::WriteBytes(over, "");
+            }
+        });
+        meanwhile.start(0);
+        startGame("Pac-Man", last ? 200 : 100);
+        EXPECT_GE(ticks, 2) << "events ran while the game did";
+        EXPECT_FALSE(enabledMeanwhile);
+        EXPECT_TRUE(paintedMeanwhile);
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+        EXPECT_EQ(test::findWindow<frmMain>(), last ? nullptr : window);
+    }
+    qunsetenv("ZELVORA_MAME_WAIT");
 }
 
 // The whole way to a real MAME: the shell, the quoting, and the words the executable receives.

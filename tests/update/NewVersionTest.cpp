@@ -194,3 +194,25 @@ TEST_F(NewVersionTest, CancelEndsAMameThatNeverFinishesAndChangesNothing) {
     }
     qunsetenv("ZELVORA_MAME_WAIT");
 }
+
+// Closing the main window while MAME works for the update stops the update, and the main window
+// goes once it has stopped, the catalogue as it was.
+TEST_F(NewVersionTest, ClosingTheMainWindowStopsTheUpdateAndThenCloses) {
+    settings.Save("Zelvora", "Settings", "MameLocation", installToday());
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    qputenv("ZELVORA_MAME_WAIT", "-listxml " + program.file("never").toLocal8Bit());
+    meanwhile = [&](frmNewVersion*) {
+        if (runner.commands.isEmpty())
+            return;
+        window->close();
+        // What a closed window leaves for deletion goes at once, as the event loop may let it.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    update(window);
+    qunsetenv("ZELVORA_MAME_WAIT");
+    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
+    EXPECT_EQ(test::findWindow<frmNewVersion>(), nullptr);
+    EXPECT_EQ(stored("oldgame", "Description").toString(), QString("Old Game"));
+    EXPECT_EQ(stored("yard", "Sound Card").toInt(), 2);
+}
