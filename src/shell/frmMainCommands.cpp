@@ -224,7 +224,7 @@ void frmMain::cmbRunGame_Click() {
     activateWindow();
     MSFlexGrid1->setFocus();
     if (!run.problem.isEmpty())
-        shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"), run.problem);
+        shell_.UserDialogs().Warn(this, QStringLiteral("Zelvora"), run.problem);
 }
 
 void frmMain::mnuDelete_Click() {

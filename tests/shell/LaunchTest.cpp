@@ -2,7 +2,9 @@
 
 #include "GamesFile.h"
 
+#include <QDialog>
 #include <QJsonDocument>
+#include <QStyle>
 #include <QTimer>
 
 using namespace zelvora;
@@ -99,7 +101,8 @@ TEST_F(LaunchTest, OneStartPerPressAndAMameThatCannotStartIsReported) {
     EXPECT_TRUE(dialogs.messages.isEmpty()) << "MAME's own exit codes change nothing";
     runner.exitCode = 127;
     startGame("Pac-Man", 600);
-    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(window->isEnabled());
 }
 
@@ -142,10 +145,39 @@ TEST_F(LaunchTest, WhileAGameRunsTheWindowRepaintsAndClosesOnlyAfterIt) {
         EXPECT_GE(ticks, 2) << "events ran while the game did";
         EXPECT_FALSE(enabledMeanwhile);
         EXPECT_TRUE(paintedMeanwhile);
-        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+        EXPECT_TRUE(dialogs.warnings.isEmpty()) << dialogs.warnings.join('\n').toStdString();
         EXPECT_EQ(test::findWindow<frmMain>(), last ? nullptr : window);
     }
     qunsetenv("ZELVORA_MAME_WAIT");
+}
+
+// A failed start is a warning whose lines stand whole, a long command line included, and can be
+// selected and copied.
+TEST(QtDialogsTest, AWarningShowsItsLinesWholeAndSelectable) {
+    const QString text = "MAME was ended by signal 9 (Killed). The command was:\n/usr/games/mame  pacman " +
+                         QString("-beam_width_min .25 ").repeated(30) + "\nMAME said:\nsomething";
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!box)
+            qFatal("no warning shown");
+        seen = true;
+        const auto* message = box->findChild<QLabel*>("message");
+        const auto* icon = box->findChild<QLabel*>("icon");
+        if (message && icon) {
+            EXPECT_EQ(message->text(), text);
+            EXPECT_FALSE(message->wordWrap());
+            EXPECT_TRUE(message->textInteractionFlags() & Qt::TextSelectableByMouse);
+            const QPixmap shown = icon->pixmap();
+            const QIcon warning = box->style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, box);
+            EXPECT_EQ(shown.toImage(), warning.pixmap(shown.size()).toImage());
+        } else {
+            ADD_FAILURE() << "the warning has no message or no icon";
+        }
+        box->close();
+    });
+    QtDialogs().Warn(nullptr, "Zelvora", text);
+    EXPECT_TRUE(seen);
 }
 
 // The whole way to a real MAME: the shell, the quoting, and the words the executable receives.

@@ -39,6 +39,9 @@ public:
     void Inform(QWidget*, const QString& title, const QString& text) override {
         messages << title + QLatin1String(": ") + text;
     }
+    void Warn(QWidget*, const QString& title, const QString& text) override {
+        warnings << title + QLatin1String(": ") + text;
+    }
 
     std::deque<QString> files;   // empty string: the user cancels
     std::deque<QString> folders; // likewise
@@ -48,6 +51,7 @@ public:
     QStringList directoriesAsked;
     QStringList questions;
     QStringList messages;
+    QStringList warnings;
 
 private:
     // The next scripted answer; an empty one, like an empty script, is the user cancelling.
