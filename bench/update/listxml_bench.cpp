@@ -161,7 +161,7 @@ double baselineRun() {
     const QString command = ShellQuote(MameExecutable(world().mamePath)) + QStringLiteral(" -listxml > /dev/null");
     ShellRunner runner;
     const auto start = std::chrono::steady_clock::now();
-    if (runner.ExecCmd(command) != 0)
+    if (runner.ExecCmd(command).exitCode != 0)
         std::abort();
     return secondsSince(start);
 }

@@ -202,7 +202,8 @@ const std::vector<FinalRow>& finalRows() {
             Variables vars = w.restored();
             std::vector<ListingCapture> captures = ListingCommands(vars.MamePath, vars.ProgramDir);
             ShellRunner runner;
-            CaptureListings(captures, runner);
+            RunWatch none;
+            CaptureListings(captures, runner, none);
             CountingReport report;
             if (!MergeListings(vars, report, captures).merged)
                 std::abort();

@@ -54,6 +54,7 @@ QString VerifyCommand(const QString& mamePath, const QString& programDir) {
 VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& programDir,
                          ProcessRunner& runner, Progress& progress) {
     VerifyOutcome outcome;
+    progress.OfferCancel();
     const QString report = VerifyReportFile(programDir);
     if (!removeReport(report)) {
         outcome.problem = QStringLiteral("The old report '%1' could not be deleted; MAME was not run.").arg(report);
@@ -70,8 +71,16 @@ VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, c
             return outcome;
         }
         command = VerifyCommand(mamePath, programDir);
-        outcome.exitCode = runner.ExecCmd(command);
+        ProgressWatch watch(progress);
+        const ChildEnd end = runner.ExecCmd(command, watch);
+        outcome.exitCode = end.exitCode;
         outcome.ran = true;
+        outcome.cancelled = end.cancelled;
+    }
+    // What MAME reported before it was stopped is no verdict on the sets it did not reach.
+    if (outcome.cancelled) {
+        QFile::remove(report);
+        return outcome;
     }
     const VerifyReportResult read = ReadVerifyReport(report, db, rs, progress);
     outcome.counts = read.counts;
@@ -107,7 +116,10 @@ public:
         }
         return true;
     }
-    void Waiting() override { progress_.LetEventsRun(); }
+    bool Waiting() override {
+        progress_.LetEventsRun();
+        return !progress_.Cancelled();
+    }
     void Finish() {
         if (!pending_.isEmpty())
             line(pending_);
@@ -151,12 +163,16 @@ VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mameP
     progress.SetText(QStringLiteral("Verifying ROM Sets"));
     progress.SetRange(0, std::max(rs.RecordCount() - 1, 0));
     progress.SetValue(0);
+    progress.OfferCancel();
     TodaysVerifyReader reader;
     ReportStream stream(reader, progress);
     const StreamedRun run = runner.ExecStreaming(command, stream);
     stream.Finish();
     outcome.ran = true;
     outcome.exitCode = run.exitCode;
+    outcome.cancelled = run.cancelled;
+    if (outcome.cancelled)
+        return outcome;
     if (run.exitCode != 0 && run.exitCode != 2) {
         const QString said = MameMessages(run.errors);
         outcome.problem =

@@ -25,6 +25,8 @@ struct VerifyOutcome {
     // found bad sets); only the shell's and the runner's codes for a command that never started do.
     int exitCode = -1;
     VerifyCounts counts;
+    // The user cancelled while MAME ran: MAME was ended and no record changed.
+    bool cancelled = false;
     // Why MAME was not run, could not be started or its report could not be read, for the user;
     // empty when all went well.
     QString problem;
@@ -41,6 +43,7 @@ struct VerifyOutcome {
 // A report missing after the run is an empty report. When the shell could not start MAME (126,
 // 127) or the runner no shell (-1), the report, empty then, is still read and deleted, and the
 // problem names the command and its code: an empty report would otherwise read as all sets good.
+// The progress offers a Cancel while MAME runs; cancelled, the report is deleted unread.
 VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& programDir,
                          ProcessRunner& runner, Progress& progress);
 
@@ -54,7 +57,7 @@ QString TodaysVerifyCommand(const QString& mamePath, const QString& romPath);
 // is bad; with any other code nothing is stored and the problem names the command, the code and
 // what MAME wrote to its standard error. When MAME found no set good or bad, as in an empty or wrong
 // ROM folder where it reports only the sets that need no file, the notice says how many of the
-// catalogue's games it checked and in which folder.
+// catalogue's games it checked and in which folder. A Cancel while MAME runs stores nothing either.
 VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& romPath,
                                ProcessRunner& runner, Progress& progress);
 

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -23,10 +24,19 @@ frmStatus::frmStatus(QWidget* owner) {
     pbProgress = new QProgressBar(this);
     pbProgress->setObjectName(QStringLiteral("pbProgress"));
     pbProgress->setTextVisible(false);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->hide();
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { Cancel(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(pbProgress);
-    // Room for the longest job title in the title bar; taller when the font needs it.
+    layout->addWidget(cmdCancel, 0, Qt::AlignHCenter);
+    FitSize();
+}
+
+void frmStatus::FitSize() {
+    // Room for the longest job title in the title bar; taller when the font or the Cancel needs it.
     setFixedSize(320, std::max(90, sizeHint().height()));
 }
 
@@ -46,16 +56,29 @@ void frmStatus::LetEventsRun() {
     QCoreApplication::processEvents();
 }
 
+void frmStatus::OfferCancel() {
+    cmdCancel->show();
+    FitSize();
+}
+
+void frmStatus::Cancel() {
+    cancelled_ = true;
+    cmdCancel->setEnabled(false);
+}
+
 void frmStatus::Finish() {
     closing_ = true;
     close();
 }
 
 void frmStatus::closeEvent(QCloseEvent* event) {
-    if (closing_)
+    if (closing_) {
         event->accept();
-    else
-        event->ignore();
+        return;
+    }
+    if (!cmdCancel->isHidden())
+        Cancel();
+    event->ignore();
 }
 
 } // namespace zelvora

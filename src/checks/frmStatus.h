@@ -6,11 +6,12 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 namespace zelvora {
 
 // The small window a collection check or the compaction shows while it works: the running job's
-// title, "Working" and a progress bar.
+// title, "Working" and a progress bar, and a Cancel for a job that can stop half-way.
 class frmStatus : public QWidget, public Progress {
     Q_OBJECT
 
@@ -22,19 +23,27 @@ public:
     void SetRange(int minimum, int maximum) override;
     void SetValue(int value) override;
     void LetEventsRun() override;
+    void OfferCancel() override;
+    bool Cancelled() const override { return cancelled_; }
+    // Asks the job to stop; it ends at its next step.
+    void Cancel();
 
     QLabel* Label1 = nullptr;
     QProgressBar* pbProgress = nullptr;
+    QPushButton* cmdCancel = nullptr; // shown only to a job that can stop
 
-    // Closes the window for good. The job behind it decides when: closing it by hand does
-    // nothing while the job runs.
+    // Closes the window for good. The job behind it decides when: closing it by hand while the job
+    // runs cancels a job that can stop, and does nothing otherwise.
     void Finish();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void FitSize();
+
     bool closing_ = false;
+    bool cancelled_ = false;
 };
 
 } // namespace zelvora

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace zelvora {
@@ -189,20 +190,35 @@ namespace {
 // MAME's standard output goes where it always went.
 class PassThrough : public OutputReader {
 public:
+    explicit PassThrough(RunWatch& watch) : watch_(watch) {}
     bool Read(QByteArrayView bytes) override {
         std::fwrite(bytes.data(), 1, static_cast<size_t>(bytes.size()), stdout);
         std::fflush(stdout);
         return true;
     }
+    bool Waiting() override { return watch_.Waiting(); }
+
+private:
+    RunWatch& watch_;
 };
 
 QString couldNotStart(int exitCode, const QString& command) {
     return QStringLiteral("MAME could not be started (exit code %1). The command was:\n%2").arg(exitCode).arg(command);
 }
 
+// A game that ran until something outside it ended it: not a refusal, whatever code a shell
+// would give it.
+QString endedBySignal(int signal, const QString& command) {
+    const char* name = sigdescr_np(signal);
+    return QStringLiteral("MAME was ended by signal %1 (%2). The command was:\n%3")
+        .arg(signal)
+        .arg(name ? QString::fromLocal8Bit(name) : QStringLiteral("unknown signal"))
+        .arg(command);
+}
+
 } // namespace
 
-GameRun RunGame(ProcessRunner& runner, const QString& command, MameKind kind) {
+GameRun RunGame(ProcessRunner& runner, const QString& command, MameKind kind, RunWatch& watch) {
     GameRun run;
     // A command the shell cannot read (a quote left open in the user's own switches) never
     // reaches MAME, and its code would be taken for MAME's.
@@ -213,25 +229,36 @@ GameRun RunGame(ProcessRunner& runner, const QString& command, MameKind kind) {
         return run;
     }
     if (kind == MameKind::Classic) {
-        run.exitCode = runner.ExecCmd(command);
-        if (CouldNotStart(run.exitCode))
+        const ChildEnd end = runner.ExecCmd(command, watch);
+        run.exitCode = end.exitCode;
+        if (end.signal != 0)
+            run.problem = endedBySignal(end.signal, command);
+        else if (CouldNotStart(run.exitCode))
             run.problem = couldNotStart(run.exitCode, command);
         return run;
     }
-    PassThrough output;
+    PassThrough output(watch);
     const StreamedRun streamed = runner.ExecStreaming(command, output);
     run.exitCode = streamed.exitCode;
     if (run.exitCode == 0)
         return run;
     const QString said = MameMessages(streamed.errors);
-    run.problem = CouldNotStart(run.exitCode)
-                      ? couldNotStart(run.exitCode, command)
-                      : QStringLiteral("MAME did not run the game (exit code %1). The command was:\n%2")
-                            .arg(run.exitCode)
-                            .arg(command);
+    if (streamed.signal != 0)
+        run.problem = endedBySignal(streamed.signal, command);
+    else if (CouldNotStart(run.exitCode))
+        run.problem = couldNotStart(run.exitCode, command);
+    else
+        run.problem = QStringLiteral("MAME did not run the game (exit code %1). The command was:\n%2")
+                          .arg(run.exitCode)
+                          .arg(command);
     if (!said.isEmpty())
         run.problem += QStringLiteral("\nMAME said:\n") + said;
     return run;
+}
+
+GameRun RunGame(ProcessRunner& runner, const QString& command, MameKind kind) {
+    RunWatch none;
+    return RunGame(runner, command, kind, none);
 }
 
 } // namespace zelvora

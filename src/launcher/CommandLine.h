@@ -9,6 +9,7 @@ namespace zelvora {
 
 class ProcessRunner;
 class Recordset;
+class RunWatch;
 
 // The text of a number as it stands in MAME's switches: a blank before a value of zero or more
 // and "-" before a negative one, "." as the point whatever the locale, at most 15 significant
@@ -48,10 +49,13 @@ struct GameRun {
     QString problem;
 };
 
-// Runs the game's command and waits for MAME to end. The classic MAME is run as it always was,
-// only a command that never started being reported. Today's MAME writes why it refuses a game
-// (a missing ROM set, an unknown switch) to its standard error: that is kept, its standard output
-// still reaches ours, and any end but 0 is reported with MAME's own words.
+// Runs the game's command and waits for MAME to end, `watch` running meanwhile. The classic MAME
+// is run as it always was, only a command that never started or a MAME ended by a signal being
+// reported. Today's MAME writes why it refuses a game (a missing ROM set, an unknown switch) to
+// its standard error: that is kept, its standard output still reaches ours, and any end but 0 is
+// reported with MAME's own words.
+GameRun RunGame(ProcessRunner& runner, const QString& command, MameKind kind, RunWatch& watch);
+// The same with nothing to run meanwhile.
 GameRun RunGame(ProcessRunner& runner, const QString& command, MameKind kind);
 
 } // namespace zelvora

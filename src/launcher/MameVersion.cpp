@@ -17,11 +17,24 @@ constexpr qsizetype AnswerKept = 4096;
 
 class Answer : public OutputReader {
 public:
+    Answer(std::chrono::milliseconds patience, RunWatch* watch)
+        : deadline_(std::chrono::steady_clock::now() + patience), watch_(watch) {}
+
     bool Read(QByteArrayView bytes) override {
         text.append(bytes.first(std::min(bytes.size(), AnswerKept - text.size())));
         return text.size() < AnswerKept;
     }
+    bool Waiting() override {
+        givenUp = watch_ && !watch_->Waiting();
+        return !givenUp && std::chrono::steady_clock::now() < deadline_;
+    }
+
     QByteArray text;
+    bool givenUp = false; // by the watch, not for want of patience
+
+private:
+    std::chrono::steady_clock::time_point deadline_;
+    RunWatch* watch_;
 };
 
 } // namespace
@@ -40,15 +53,17 @@ MameVersions::FileStamp MameVersions::StampOf(const QString& path) {
             static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
-MameVersion MameVersions::Of(const QString& executable, ProcessRunner& runner) {
+MameVersion MameVersions::Of(const QString& executable, ProcessRunner& runner, RunWatch* watch) {
     const FileStamp stamp = StampOf(executable);
     if (const auto it = known_.constFind(executable); it != known_.constEnd() && it->stamp == stamp)
         return it->version;
 
-    Answer answer;
+    Answer answer(patience_, watch);
     const StreamedRun run = runner.ExecStreaming(ShellQuote(executable) + QStringLiteral(" -version"), answer);
     MameVersion version;
-    if (run.exitCode == 0 && !run.stopped) {
+    if (answer.givenUp)
+        return version;
+    if (run.exitCode == 0 && !run.stopped && !run.cancelled) {
         version.number = VersionNumber(answer.text);
         if (!version.number.isEmpty())
             version.kind = MameKind::Today;

@@ -6,11 +6,14 @@
 #include <QHash>
 #include <QString>
 
+#include <chrono>
+
 #include <sys/types.h>
 
 namespace zelvora {
 
 class ProcessRunner;
+class RunWatch;
 
 // Which MAME an executable is, as it answers "-version": today's MAME prints its version number
 // ("0.251 (unknown)"); the MAME of the late 1990s does not know the switch.
@@ -26,9 +29,14 @@ QString VersionNumber(QByteArrayView answer);
 // when a new MAME is installed over the old one while the program runs.
 class MameVersions {
 public:
-    // An executable that cannot be started, fails, or answers anything but a version number is
-    // the classic MAME.
-    MameVersion Of(const QString& executable, ProcessRunner& runner);
+    // `patience`: how long MAME may take to answer. One that takes longer is ended; a program that
+    // never answers would otherwise keep the window from ever appearing.
+    explicit MameVersions(std::chrono::milliseconds patience = std::chrono::seconds(5)) : patience_(patience) {}
+
+    // An executable that cannot be started, fails, answers anything but a version number or runs
+    // out of patience is the classic MAME. `watch`, when given, runs while MAME is asked; when it
+    // gives up, the answer is the classic MAME for now, and the executable is asked again next time.
+    MameVersion Of(const QString& executable, ProcessRunner& runner, RunWatch* watch = nullptr);
 
 private:
     // What tells a file from the one that was asked before.
@@ -46,6 +54,7 @@ private:
         FileStamp stamp;
         MameVersion version;
     };
+    std::chrono::milliseconds patience_;
     QHash<QString, Known> known_;
 };
 

@@ -6,22 +6,55 @@
 
 namespace zelvora {
 
-// Takes a child's standard output while the child is still writing it.
-class OutputReader {
+class Progress;
+
+// What the caller does while its child runs.
+class RunWatch {
 public:
-    virtual ~OutputReader() = default;
+    virtual ~RunWatch() = default;
+    // Called every short while as long as the child runs, whether it is writing or not, so that a
+    // window can repaint. False ends the child and every process it started, at once.
+    virtual bool Waiting() { return true; }
+};
+
+// Lets the window behind `progress` run its events while the child runs, and ends the child once
+// the user has cancelled the work.
+class ProgressWatch : public RunWatch {
+public:
+    explicit ProgressWatch(Progress& progress) : progress_(progress) {}
+    bool Waiting() override;
+
+private:
+    Progress& progress_;
+};
+
+// Takes a child's standard output while the child is still writing it.
+class OutputReader : public RunWatch {
+public:
     // The next bytes, in order. False when no more are wanted: the pipe is closed, so that the
     // child ends at its next write instead of printing to nobody.
     virtual bool Read(QByteArrayView bytes) = 0;
-    // Called each time the child has been silent for a while, so that a window can repaint.
-    virtual void Waiting() {}
+};
+
+// How a child ended.
+struct ChildEnd {
+    // Its exit code; for a child ended by a signal 128 + the signal's number, as a shell reports
+    // it; -1 when no child could be started.
+    int exitCode = -1;
+    // The signal that ended the child, 0 when it ended by itself. Only this tells a MAME killed by
+    // signal 9 from one that ended with code 137.
+    int signal = 0;
+    // The watch asked for the end; the child and what it started were killed.
+    bool cancelled = false;
 };
 
 // How a streamed run ended.
 struct StreamedRun {
-    int exitCode = -1;    // as ExecCmd returns it
-    QByteArray errors;    // what the child wrote to its standard error, the first 64 KiB of it
-    bool stopped = false; // the reader wanted no more output
+    int exitCode = -1;      // as ChildEnd's
+    QByteArray errors;      // what the child wrote to its standard error, the first 64 KiB of it
+    bool stopped = false;   // the reader wanted no more output
+    int signal = 0;         // as ChildEnd's
+    bool cancelled = false; // as ChildEnd's
 };
 
 // Runs one shell command line as a child process and waits for it: the program's only way of
@@ -29,8 +62,13 @@ struct StreamedRun {
 class ProcessRunner {
 public:
     virtual ~ProcessRunner() = default;
-    // Blocks until the child ends and returns its exit status; -1 when no child could be started.
-    virtual int ExecCmd(const QString& command) = 0;
+    // Blocks until the child ends, calling `watch` meanwhile, and says how it ended.
+    virtual ChildEnd ExecCmd(const QString& command, RunWatch& watch) = 0;
+    // The same for a caller with no window to keep alive.
+    ChildEnd ExecCmd(const QString& command) {
+        RunWatch none;
+        return ExecCmd(command, none);
+    }
     // Runs the command as ExecCmd does, but hands its standard output to `output` as it comes,
     // on the caller's thread, and keeps its standard error. A listing of hundreds of megabytes
     // is read this way without ever being held whole. Runners that only watch ExecCmd's commands
@@ -39,16 +77,20 @@ public:
 };
 
 // Runs the command through `shell -c`, so that redirections and pipes in it work. The child
-// inherits the environment, the open standard streams and the current directory. The caller's
-// thread waits without running any event loop.
+// inherits the environment, the open standard streams and the current directory, and leads a
+// process group of its own, so that ending it ends whatever it started. The caller's thread runs
+// no event loop of its own; the watch decides what runs meanwhile.
 //
-// The status is the command's exit code (127 when the shell cannot find the command, as the
-// shell reports it), 128 + the signal's number for a child killed by a signal, and -1 only when
-// the shell itself could not be started.
+// The exit code is the command's (127 when the shell cannot find the command, as the shell
+// reports it), 128 + the signal's number for a child killed by a signal, and -1 only when the
+// shell itself could not be started. A command that runs one program by its path, as every
+// command of MAME does, replaces the shell with that program: a signal that ends the program is
+// then seen as a signal, not as the shell's code for it.
 class ShellRunner : public ProcessRunner {
 public:
     explicit ShellRunner(QString shell = QStringLiteral("/bin/sh"));
-    int ExecCmd(const QString& command) override;
+    using ProcessRunner::ExecCmd;
+    ChildEnd ExecCmd(const QString& command, RunWatch& watch) override;
     StreamedRun ExecStreaming(const QString& command, OutputReader& output) override;
 
 private:

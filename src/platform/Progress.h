@@ -14,6 +14,10 @@ public:
     virtual void SetRange(int minimum, int maximum) = 0;
     virtual void SetValue(int value) = 0;
     virtual void LetEventsRun() = 0;
+    // Work that can stop half-way (a run of MAME, the update) says so before it starts, so that
+    // the window offers a Cancel, and asks at each step whether the user has used it.
+    virtual void OfferCancel() {}
+    virtual bool Cancelled() const { return false; }
 };
 
 // Reports to nobody; for callers that need no window.

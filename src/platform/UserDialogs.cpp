@@ -1,8 +1,15 @@
 #include "platform/UserDialogs.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 
 namespace zelvora {
 
@@ -49,6 +56,43 @@ bool QtDialogs::Confirm(QWidget* parent, const QString& title, const QString& te
 
 void QtDialogs::Inform(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox::information(Owner(parent), title, Shown(text));
+}
+
+void QtDialogs::Warn(QWidget* parent, const QString& title, const QString& text) {
+    // A message box breaks a line wider than it allows anywhere, a command line in the middle of a
+    // switch included: the text stands in a label that never breaks a line, and scrolls when it
+    // is larger than most of the screen.
+    QDialog box(Owner(parent));
+    box.setObjectName(QStringLiteral("Warning"));
+    box.setWindowTitle(title);
+    QStyle* style = box.style();
+    auto* icon = new QLabel(&box);
+    icon->setObjectName(QStringLiteral("icon"));
+    const int iconSize = style->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    icon->setPixmap(style->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, &box).pixmap(iconSize));
+    auto* message = new QLabel(Shown(text));
+    message->setObjectName(QStringLiteral("message"));
+    message->setTextFormat(Qt::PlainText);
+    message->setWordWrap(false);
+    message->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* scroll = new QScrollArea(&box);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(message);
+    const QScreen* screen = box.screen();
+    const QSize room = screen ? screen->availableGeometry().size() * 3 / 4 : QSize(1024, 600);
+    const int bar = style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &box);
+    const QSize needed = message->sizeHint();
+    scroll->setMinimumSize(std::min(needed.width() + bar, room.width()),
+                           std::min(needed.height() + bar, room.height()));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    auto* layout = new QGridLayout(&box);
+    layout->addWidget(icon, 0, 0, Qt::AlignTop);
+    layout->addWidget(scroll, 0, 1);
+    layout->addWidget(buttons, 1, 0, 1, 2);
+    box.exec();
 }
 
 } // namespace zelvora

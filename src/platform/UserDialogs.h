@@ -22,6 +22,9 @@ public:
     // A message box with OK and Cancel; true for OK.
     virtual bool Confirm(QWidget* parent, const QString& title, const QString& text) = 0;
     virtual void Inform(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Something went wrong: a message with the warning icon. Its lines are shown as they stand,
+    // never broken, and can be selected and copied, as they hold command lines and MAME's words.
+    virtual void Warn(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 // The real dialogs.
@@ -31,6 +34,7 @@ public:
     QString ChooseFolder(QWidget* parent, const QString& title, const QString& directory) override;
     bool Confirm(QWidget* parent, const QString& title, const QString& text) override;
     void Inform(QWidget* parent, const QString& title, const QString& text) override;
+    void Warn(QWidget* parent, const QString& title, const QString& text) override;
 };
 
 } // namespace zelvora

@@ -245,6 +245,15 @@ void frmMain::Form_Unload() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    // Work the user waits on still uses this window and its recordset: the work is asked to stop,
+    // and the window closes once it has ended.
+    if (working_) {
+        closeWhenDone_ = true;
+        if (workWindow_)
+            workWindow_->close();
+        event->ignore();
+        return;
+    }
     Form_Unload();
     // The windows opened over this one (the filters, the About box) go with it, closed as their
     // own way of closing does, while this window is still whole.

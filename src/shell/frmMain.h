@@ -6,6 +6,7 @@
 #include "store/StoreError.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
@@ -144,8 +145,15 @@ private:
     void fatal(const QString& text);
     // Runs a job over the whole catalogue behind the progress window: pending option edits saved
     // first, the main window taking no commands while the job walks the shared recordset, the
-    // grid focused afterwards.
-    void RunWithStatus(const std::function<void(frmStatus&)>& job);
+    // grid focused afterwards. False when the window was closed meanwhile: it has closed now.
+    bool RunWithStatus(const std::function<void(frmStatus&)>& job);
+    // Runs work the user waits on (a game, a job, the update) while this window's events run;
+    // `workWindow`, when there is one, shows it. Closing this window meanwhile would pull the
+    // window out from under the work: it closes the work's window instead, which stops work that
+    // can stop, and this window closes once the work has ended (CloseIfAsked).
+    void WaitOn(QWidget* workWindow, const std::function<void()>& work);
+    // After the work: closes the window when that was asked meanwhile; true when it did.
+    bool CloseIfAsked();
 
     Shell& shell_;
     // Every row the filters let through, in the list's order; rows_ holds those the find keeps.
@@ -158,6 +166,10 @@ private:
     // The set name of the record the detail tabs show, so that edits reach it even after a refill
     // of the list moved the recordset elsewhere; empty while they show none.
     QString shownRom_;
+    // Set by WaitOn while work runs; the window was asked to close meanwhile.
+    bool working_ = false;
+    QPointer<QWidget> workWindow_;
+    bool closeWhenDone_ = false;
     // When the last game run ended, in seconds since midnight; a start within a second of it is
     // the same key press bouncing and is ignored. Negative until the first run ends.
     double lastRunEnd_ = -1;

@@ -46,7 +46,36 @@ void frmMain::mnuAssume_Click() {
     UpdateTab();
 }
 
-void frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
+namespace {
+
+// A game has the screen: the main window repaints meanwhile but takes no input.
+class RepaintOnly : public RunWatch {
+public:
+    bool Waiting() override {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return true;
+    }
+};
+
+} // namespace
+
+void frmMain::WaitOn(QWidget* workWindow, const std::function<void()>& work) {
+    working_ = true;
+    workWindow_ = workWindow;
+    work();
+    working_ = false;
+    workWindow_ = nullptr;
+}
+
+bool frmMain::CloseIfAsked() {
+    if (!closeWhenDone_)
+        return false;
+    closeWhenDone_ = false;
+    close();
+    return true;
+}
+
+bool frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
     // Edits still in the option controls are written before the job replaces the recordset.
     if (OptionsChanged())
         SaveGameOptions();
@@ -54,18 +83,21 @@ void frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
     status->show();
     const QPointer<frmStatus> window(status);
     DisableOwner(this, status);
-    guarded([&] { job(*status); });
+    WaitOn(status, [&] { guarded([&] { job(*status); }); });
     setEnabled(true);
     if (window)
         window->Finish();
+    if (CloseIfAsked())
+        return false;
     MSFlexGrid1->setFocus();
+    return true;
 }
 
 void frmMain::mnuCompact_Click() {
     Variables& vars = shell_.Variables();
     QString failure;
     const qint64 before = QFileInfo(CatalogueFile(vars.ProgramDir)).size();
-    RunWithStatus([&](frmStatus& status) {
+    const bool stayed = RunWithStatus([&](frmStatus& status) {
         vars.RomsRecordset.reset();
         vars.CatalogueDb.reset();
         status.LetEventsRun();
@@ -79,6 +111,8 @@ void frmMain::mnuCompact_Click() {
         OpenCatalogue(vars);
         RefindShownGame();
     });
+    if (!stayed)
+        return;
     if (!failure.isEmpty()) {
         ShowResult(QStringLiteral("Catalogue not compacted"));
         shell_.UserDialogs().Inform(
@@ -97,7 +131,7 @@ void frmMain::mnuCheck_Click(int index) {
     Variables& vars = shell_.Variables();
     QString problem;
     QString result;
-    RunWithStatus([&](frmStatus& status) {
+    const bool stayed = RunWithStatus([&](frmStatus& status) {
         vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
         Recordset& rs = *vars.RomsRecordset;
         rs.MoveLast();
@@ -141,7 +175,8 @@ void frmMain::mnuCheck_Click(int index) {
                 today ? VerifyTodaysRoms(db, rs, vars.MamePath, vars.RomPath, shell_.ProcessRunner(), status)
                       : VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status);
             problem = outcome.problem.isEmpty() ? outcome.notice : outcome.problem;
-            result = !outcome.problem.isEmpty() ? QStringLiteral("Verify ROMS: MAME could not verify the sets")
+            result = outcome.cancelled            ? QStringLiteral("Verify ROMS cancelled")
+                     : !outcome.problem.isEmpty() ? QStringLiteral("Verify ROMS: MAME could not verify the sets")
                      : today ? QStringLiteral("Bad ROM sets: %1 (MAME found and checked %2 of %3 games)")
                                    .arg(outcome.counts.marked)
                                    .arg(outcome.counts.found)
@@ -154,6 +189,8 @@ void frmMain::mnuCheck_Click(int index) {
         }
         FillGrid();
     });
+    if (!stayed)
+        return;
     if (!result.isEmpty())
         ShowResult(result);
     if (!problem.isEmpty())
@@ -189,15 +226,19 @@ void frmMain::cmbRunGame_Click() {
         return;
     MSFlexGrid1->setFocus();
     setEnabled(false);
-    const GameRun run = RunGame(shell_.ProcessRunner(), command, mame);
+    GameRun run;
+    RepaintOnly repaint;
+    WaitOn(nullptr, [&] { run = RunGame(shell_.ProcessRunner(), command, mame, repaint); });
     lastRunEnd_ = shell_.Clock().SecondsSinceMidnight();
     setEnabled(true);
+    if (CloseIfAsked())
+        return;
     show();
     raise();
     activateWindow();
     MSFlexGrid1->setFocus();
     if (!run.problem.isEmpty())
-        shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"), run.problem);
+        shell_.UserDialogs().Warn(this, QStringLiteral("Zelvora"), run.problem);
 }
 
 void frmMain::mnuDelete_Click() {
@@ -267,10 +308,12 @@ void frmMain::mnuUpdate_Click() {
     if (OptionsChanged())
         SaveGameOptions();
     QPointer<frmMain> self(this);
-    auto* window = new frmNewVersion(shell_.Variables(), shell_.ProcessRunner(),
-                                     {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },
-                                      [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback()});
-    window->Form_Load();
+    auto* window =
+        new frmNewVersion(shell_.Variables(), shell_.ProcessRunner(),
+                          {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },
+                           [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback()});
+    WaitOn(window, [window] { window->Form_Load(); });
+    CloseIfAsked();
 }
 
 void frmMain::mnuAboutDisplay_Click() {

@@ -30,9 +30,14 @@ void StartPhase(MergeReport& report, const QString& text, int last, int first) {
     report.SetValue(first);
 }
 
+// Thrown out of the phases when the user cancels, before anything is written.
+struct MergeCancelled {};
+
 void Step(MergeReport& report, int value) {
     report.SetValue(value);
     report.LetEventsRun();
+    if (report.Cancelled())
+        throw MergeCancelled{};
 }
 
 QString CaptureRemark(const std::vector<ListingCapture>& captures, const QString& file) {
@@ -328,15 +333,21 @@ QStringList MachineRefusals(const MachineListing& listing) {
 }
 
 // The phases work on the records in memory and the changes are written at the end, in one
-// transaction: an update that fails on the way leaves the catalogue as it was.
+// transaction: an update that fails or is cancelled on the way leaves the catalogue as it was.
+// Once the writing has begun, the update runs to its end.
 template <typename Phases>
 void MergeInMemory(Variables& vars, MergeReport& report, MergeOutcome& outcome, Phases phases) {
-    outcome.merged = true;
     Database& db = *vars.CatalogueDb;
     vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
     MergedRecords records(*vars.RomsRecordset);
     Merge merge{records, report, outcome.remarks, std::vector<bool>(static_cast<size_t>(records.Count()))};
-    phases(merge);
+    try {
+        phases(merge);
+    } catch (const MergeCancelled&) {
+        outcome = UpdateCancelled();
+        return;
+    }
+    outcome.merged = true;
 
     Transaction transaction(db);
     records.Write(report);
@@ -357,9 +368,18 @@ std::vector<ListingCapture> ListingCommands(const QString& mamePath, const QStri
     return captures;
 }
 
-void CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner) {
-    for (ListingCapture& capture : captures)
-        capture.exitCode = runner.ExecCmd(capture.command);
+bool CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner, RunWatch& watch) {
+    for (ListingCapture& capture : captures) {
+        const ChildEnd end = runner.ExecCmd(capture.command, watch);
+        capture.exitCode = end.exitCode;
+        if (end.cancelled)
+            return false;
+    }
+    return true;
+}
+
+MergeOutcome UpdateCancelled() {
+    return {false, {QStringLiteral("The update was cancelled, so the catalogue was not changed.")}};
 }
 
 MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vector<ListingCapture>& captures) {

@@ -10,6 +10,7 @@
 namespace zelvora {
 
 class ProcessRunner;
+class RunWatch;
 struct MachineListing;
 struct Variables;
 
@@ -31,8 +32,9 @@ struct ListingCapture {
 // The command lines, in the order they run: clones, games, details. Every path is quoted.
 std::vector<ListingCapture> ListingCommands(const QString& mamePath, const QString& programDir);
 
-// Runs each command to its end, one after the other, keeping each exit code.
-void CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner);
+// Runs each command to its end, one after the other, keeping each exit code, `watch` running
+// meanwhile. False when the watch gave up: that MAME was ended and the later ones never ran.
+bool CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner, RunWatch& watch);
 
 struct MergeOutcome {
     // False when a listing command failed or the detail listing held no games: the catalogue was
@@ -42,11 +44,15 @@ struct MergeOutcome {
     QStringList remarks;
 };
 
+// What the window says of an update the user cancelled.
+MergeOutcome UpdateCancelled();
+
 // Brings ROMS up to date with the captured listings in the program directory and the game list
 // document in MAME's directory, in six phases: new games, expired games, status words, notes,
 // clones, makers and years. Leaves vars.RomsRecordset open over the whole table. The changes are
-// written at the end in one transaction, so an update that fails leaves the catalogue as it was.
-// `captures` names the commands behind the listings for the remarks; it may be empty.
+// written at the end in one transaction, so an update that fails, or is cancelled before the
+// writing (report.Cancelled()), leaves the catalogue as it was. `captures` names the commands behind the listings for
+// the remarks; it may be empty.
 MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vector<ListingCapture>& captures = {});
 
 // Brings ROMS up to date with today's MAME's machine listing, in the same phases but for the

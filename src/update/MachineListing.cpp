@@ -168,8 +168,9 @@ bool MachineListingReader::Read(QByteArrayView bytes) {
     return problem_.isEmpty();
 }
 
-void MachineListingReader::Waiting() {
+bool MachineListingReader::Waiting() {
     progress_.LetEventsRun();
+    return !progress_.Cancelled();
 }
 
 void MachineListingReader::Finish() {

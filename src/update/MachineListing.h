@@ -59,7 +59,8 @@ public:
 
     // False once the document has turned out unusable; Problem() then says why.
     bool Read(QByteArrayView bytes) override;
-    void Waiting() override;
+    // False once the user has cancelled: MAME is ended.
+    bool Waiting() override;
     // After the last bytes: a document that has not ended was cut short.
     void Finish();
 
@@ -120,7 +121,7 @@ struct MachineListing {
 QString MachineListingCommand(const QString& mamePath);
 
 // Runs MAME with "-listxml" and reads its listing while MAME prints it, the progress moving
-// meanwhile and the window's events running.
+// meanwhile and the window's events running; a cancelled progress ends MAME (run.cancelled).
 MachineListing ReadMachineListing(const QString& mamePath, ProcessRunner& runner, Progress& progress);
 
 } // namespace zelvora

@@ -66,10 +66,15 @@ frmNewVersion::frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow 
     cmdOk = new QPushButton(QStringLiteral("OK"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdOk->setGeometry(PxRect(2040, 4320, 1332, 372));
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setGeometry(cmdOk->geometry());
+    cmdCancel->hide();
     setFixedSize(ClientSize);
     OpenOver(this, main_.window);
 
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     // The results stay open after the update; they go when the program does.
     if (main_.window)
         connect(main_.window, &QObject::destroyed, this, &QWidget::close);
@@ -78,6 +83,7 @@ frmNewVersion::frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow 
 void frmNewVersion::Form_Load() {
     show();
     cmdOk->hide();
+    cmdCancel->show();
     running_ = true;
     sinceEvents_.start();
     if (main_.window)
@@ -86,6 +92,7 @@ void frmNewVersion::Form_Load() {
     QString fatal;
     CatchStoreError([this] { RunUpdate(); }, [&](const QString& text) { fatal = text; });
     running_ = false;
+    cmdCancel->hide();
     if (main_.window)
         main_.window->setEnabled(true);
     if (!fatal.isEmpty()) {
@@ -93,14 +100,21 @@ void frmNewVersion::Form_Load() {
             main_.fatal(fatal);
         return;
     }
+    // The user has seen enough: what the update came to stands in the main window's status bar.
+    if (cancelled_) {
+        cmdOk_Click();
+        return;
+    }
     cmdOk->show();
     cmdOk->setDefault(true);
 }
 
 void frmNewVersion::RunUpdate() {
-    const MameVersion mame = versions_.Of(MameExecutable(vars_.MamePath), runner_);
-    const MergeOutcome outcome =
-        mame.kind == MameKind::Today ? UpdateFromMachineListing(mame.number) : UpdateFromListings();
+    ProgressWatch watch(*this);
+    const MameVersion mame = versions_.Of(MameExecutable(vars_.MamePath), runner_, &watch);
+    const MergeOutcome outcome = Cancelled()                    ? UpdateCancelled()
+                                 : mame.kind == MameKind::Today ? UpdateFromMachineListing(mame.number)
+                                                                : UpdateFromListings();
     ShowProgress();
     // The list is refilled either way: a refused update has not changed the catalogue, but the
     // recordset the list works on must be its own again.
@@ -118,7 +132,9 @@ void frmNewVersion::RunUpdate() {
 
 MergeOutcome frmNewVersion::UpdateFromListings() {
     std::vector<ListingCapture> captures = ListingCommands(vars_.MamePath, vars_.ProgramDir);
-    CaptureListings(captures, runner_);
+    ProgressWatch watch(*this);
+    if (!CaptureListings(captures, runner_, watch))
+        return UpdateCancelled();
     QCoreApplication::processEvents();
     activateWindow();
     return MergeListings(vars_, *this, captures);
@@ -129,6 +145,8 @@ MergeOutcome frmNewVersion::UpdateFromMachineListing(const QString& version) {
     SetText(QStringLiteral("MAME ") + version);
     QCoreApplication::processEvents();
     const MachineListing listing = ReadMachineListing(vars_.MamePath, runner_, *this);
+    if (listing.run.cancelled)
+        return UpdateCancelled();
     ShowProgress();
     QCoreApplication::processEvents();
     activateWindow();
@@ -154,6 +172,11 @@ void frmNewVersion::cmdOk_Click() {
         if (main.focusList)
             main.focusList();
     }
+}
+
+void frmNewVersion::cmdCancel_Click() {
+    cancelled_ = true;
+    cmdCancel->setEnabled(false);
 }
 
 void frmNewVersion::SetText(const QString& text) {
@@ -210,11 +233,14 @@ void frmNewVersion::Append(QListWidget* list, ItemSize& size, const QString& tex
 }
 
 void frmNewVersion::closeEvent(QCloseEvent* event) {
-    // The merge works on the main window's recordset until its end.
-    if (running_)
+    // The merge works on the main window's recordset until its end: the window goes once the
+    // update has stopped.
+    if (running_) {
+        cmdCancel_Click();
         event->ignore();
-    else
+    } else {
         event->accept();
+    }
 }
 
 void frmNewVersion::keyPressEvent(QKeyEvent* event) {

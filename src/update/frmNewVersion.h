@@ -21,8 +21,9 @@ struct Variables;
 
 // The window the catalogue update runs in: loading it captures MAME's listings and merges them
 // into the catalogue, showing the phase, its progress and the games added and removed. OK appears
-// when the update has ended; until then the window cannot be closed and the main window takes
-// no input, as the update works on the main window's recordset.
+// when the update has ended; until then the main window takes no input, as the update works on
+// the main window's recordset, and Cancel, or closing the window, stops the update: MAME is ended,
+// the catalogue stays as it was and the window goes.
 class frmNewVersion : public QWidget, public MergeReport {
     Q_OBJECT
 
@@ -42,12 +43,15 @@ public:
     // Shows the window and runs the whole update; returns when it has ended.
     void Form_Load();
     void cmdOk_Click();
+    // Stops the update at its next step; the window closes once it has stopped.
+    void cmdCancel_Click();
     bool IsRunning() const { return running_; }
 
     void SetText(const QString& text) override;
     void SetRange(int minimum, int maximum) override;
     void SetValue(int value) override;
     void LetEventsRun() override;
+    bool Cancelled() const override { return cancelled_; }
     void NewGame(const QString& description) override;
     void ExpiredGame(const QString& description) override;
 
@@ -58,6 +62,7 @@ public:
     QProgressBar* pb = nullptr;
     QLabel* lblProgress = nullptr;
     QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancel = nullptr; // in OK's place while the update runs
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,6 +89,7 @@ private:
     MainWindow main_;
     MameVersions& versions_;
     bool running_ = false;
+    bool cancelled_ = false;
     QElapsedTimer sinceEvents_;
     int value_ = 0; // the progress bar's value once events next run
     ItemSize newSize_, expiredSize_;

@@ -6,8 +6,12 @@
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
 
+#include "ScriptedDialogs.h"
+
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QLocale>
+#include <QThread>
 
 #include <csignal>
 
@@ -134,32 +138,35 @@ TEST_F(CommandLineTest, DefaultOneReadsTheDefaultRecordAndStaysOnIt) {
 }
 
 // Today's MAME says on its standard error why it refuses a game; the classic MAME's own codes
-// are not examined, only a command that never started.
+// are not examined, only a command that never started. A MAME ended by a signal ran the game:
+// it is told from one that ended with 128 + that number itself.
 TEST(RunGame, TodaysMameRefusingAGameIsReportedInItsOwnWords) {
     test::TempProgramDir mame;
     // What Debian's MAME 0.251 wrote when asked for a set whose files are missing.
     test::WriteScript(mame.file("mame"), "#!/bin/sh\ncat " +
                                              ShellQuote(test::FixturePath("mame-today/start-missing.stderr")).toUtf8() +
-                                             " >&2\nexit ${1:-0}\n");
+                                             " >&2\n[ \"$1\" = kill ] && kill -KILL $$\nexit ${1:-0}\n");
     ShellRunner runner;
     const QString command = ShellQuote(mame.file("mame"));
-    const std::tuple<const char*, MameKind, int, const char*> cases[] = {
+    const QString said = "\nMAME said:\npacman.6e NOT FOUND (tried in pacman puckman)\n";
+    const std::tuple<const char*, MameKind, int, QString> cases[] = {
         {"", MameKind::Today, 0, ""},
-        {" 2", MameKind::Today, 2,
-         "MAME did not run the game (exit code 2). The command was:\n%1 2\nMAME said:\npacman.6e NOT FOUND (tried in "
-         "pacman puckman)\n"},
+        {" 2", MameKind::Today, 2, "MAME did not run the game (exit code 2). The command was:\n%1 2" + said},
+        {" 137", MameKind::Today, 137, "MAME did not run the game (exit code 137). The command was:\n%1 137" + said},
+        {" kill", MameKind::Today, 137, "MAME was ended by signal 9 (Killed). The command was:\n%1 kill" + said},
         {" 2", MameKind::Classic, 2, ""},
         {" 127", MameKind::Classic, 127, "MAME could not be started (exit code 127). The command was:\n%1 127"},
+        {" kill", MameKind::Classic, 137, "MAME was ended by signal 9 (Killed). The command was:\n%1 kill"},
     };
     for (const auto& [argument, kind, code, problem] : cases) {
         const GameRun run = RunGame(runner, command + argument, kind);
         EXPECT_EQ(run.exitCode, code);
-        if (code == 2 && kind == MameKind::Today) {
-            EXPECT_TRUE(run.problem.startsWith(QString(problem).arg(command))) << run.problem.toStdString();
+        if (kind == MameKind::Today && code != 0) {
+            EXPECT_TRUE(run.problem.startsWith(problem.arg(command))) << run.problem.toStdString();
             EXPECT_TRUE(run.problem.endsWith("\nFatal error: Required files are missing, the machine cannot be run."));
             EXPECT_FALSE(run.problem.contains("ALSA") || run.problem.contains("XDG"));
         } else {
-            EXPECT_EQ(run.problem, QString(problem).arg(command)) << argument;
+            EXPECT_EQ(run.problem, problem.arg(command)) << argument;
         }
     }
 }
@@ -174,16 +181,26 @@ TEST_F(CommandLineTest, NulBytesAreDroppedAndACommandTheShellCannotReadIsReporte
     EXPECT_TRUE(run.problem.startsWith("The shell could not read the command")) << run.problem.toStdString();
 }
 
+// A signal is told apart from an exit code of 128 + its number only for a program that the
+// shell is not left waiting for.
 TEST(ShellRunnerTest, ReturnsTheChildsStatus) {
-    const std::tuple<const char*, const char*, int> cases[] = {
-        {"/bin/sh", "exit 3", 3},
-        {"/bin/sh", "exit 255", 255},
-        {"/bin/sh", "kill -TERM $$", 128 + 15},            // killed by a signal
-        {"/bin/sh", "-zelvora-no-such-command-here", 127}, // found no command, not taken for an option
-        {"/nonexistent/sh", "exit 0", -1},                 // only when the shell cannot start
+    const std::tuple<const char*, const char*, int, int> cases[] = {
+        {"/bin/sh", "exit 3", 3, 0},
+        {"/bin/sh", "exit 255", 255, 0},
+        {"/bin/sh", "kill -TERM $$", 128 + 15, 15},                        // killed by a signal
+        {"/bin/sh", "/bin/sh -c 'kill -KILL $$' > /dev/null", 128 + 9, 9}, // a program killed by one
+        {"/bin/sh", "/bin/sh -c 'exit 137'", 137, 0},                      // one ending with 128 + 9 itself
+        {"/bin/sh", ":; /bin/sh -c 'kill -KILL $$'", 128 + 9, 0},          // a list: the shell waits, says 137
+        {"/bin/sh", "-zelvora-no-such-command-here", 127, 0},              // found no command, not taken for an option
+        {"/bin/sh", "/nonexistent/zelvora-mame -x", 127, 0},
+        {"/nonexistent/sh", "exit 0", -1, 0}, // only when the shell cannot start
     };
-    for (const auto& [shell, command, status] : cases)
-        EXPECT_EQ(ShellRunner(shell).ExecCmd(command), status) << command;
+    for (const auto& [shell, command, status, signal] : cases) {
+        const ChildEnd end = ShellRunner(shell).ExecCmd(command);
+        EXPECT_EQ(end.exitCode, status) << command;
+        EXPECT_EQ(end.signal, signal) << command;
+        EXPECT_FALSE(end.cancelled);
+    }
 }
 
 // The window tests hold the environment reaching the child.
@@ -191,7 +208,7 @@ TEST(ShellRunnerTest, RedirectedOutputIsCompleteOnReturnAndTheChildRunsInTheCurr
     test::TempProgramDir dir;
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    const int status = ShellRunner().ExecCmd("(sleep 0.2; printf %s \"$(pwd -P)\") > out.txt");
+    const int status = ShellRunner().ExecCmd("(sleep 0.2; printf %s \"$(pwd -P)\") > out.txt").exitCode;
     QDir::setCurrent(previous);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(QString::fromUtf8(test::ReadBytes(dir.file("out.txt"))), QFileInfo(dir.path()).canonicalFilePath());
@@ -202,7 +219,10 @@ struct Collected : OutputReader {
         output += bytes;
         return wanted < 0 || output.size() < wanted;
     }
-    void Waiting() override { ++waits; }
+    bool Waiting() override {
+        ++waits;
+        return true;
+    }
     QByteArray output;
     qsizetype wanted = -1;
     int waits = 0;
@@ -233,6 +253,44 @@ TEST(ShellRunnerTest, AReaderThatWantsNoMoreEndsAChildThatWouldPrintForever) {
     EXPECT_EQ(run.exitCode, 128 + SIGPIPE);
 }
 
+// Whether a process has ended: gone, or a zombie that nobody has collected yet. Bounded: a
+// process just killed may take a moment to be gone.
+bool EndsSoon(const QByteArray& pid) {
+    const auto ended = [&] {
+        const QByteArray stat = test::ReadBytes("/proc/" + pid.trimmed() + "/stat");
+        return stat.isEmpty() || stat.mid(stat.lastIndexOf(')') + 2, 1) == "Z";
+    };
+    const QDeadlineTimer deadline(10000);
+    while (!ended() && !deadline.hasExpired())
+        QThread::msleep(10);
+    return !pid.trimmed().isEmpty() && ended();
+}
+
+struct GiveUp : Collected {
+    bool Waiting() override { return ++waits < 3; }
+};
+
+// A watch that gives up, whether the child is silent or printing without pause, ends it and every
+// process it started, at once.
+TEST(ShellRunnerTest, AWatchThatGivesUpEndsTheChildAndAllItStarted) {
+    test::TempProgramDir dir;
+    const QString pid = dir.file("pid");
+    const QString started = "sleep 60 & echo $! > " + ShellQuote(pid) + "; ";
+    GiveUp silent;
+    const ChildEnd end = ShellRunner().ExecCmd(started + "wait", silent);
+    EXPECT_TRUE(end.cancelled);
+    EXPECT_EQ(end.signal, SIGKILL);
+    EXPECT_EQ(silent.waits, 3);
+    EXPECT_TRUE(EndsSoon(test::ReadBytes(pid)));
+
+    GiveUp printing;
+    const StreamedRun run = ShellRunner().ExecStreaming(started + "yes | head -c 2000000000", printing);
+    EXPECT_TRUE(run.cancelled);
+    EXPECT_FALSE(run.stopped);
+    EXPECT_LT(printing.output.size(), 2000000000);
+    EXPECT_TRUE(EndsSoon(test::ReadBytes(pid)));
+}
+
 // Each word reaches the program as it stands and runs nothing; the command lines' own tests hold
 // the usual words staying bare.
 TEST(ShellQuoteTest, WordsReachTheProgramIntactAndRunNothing) {
@@ -251,12 +309,12 @@ TEST(ShellQuoteTest, WordsReachTheProgramIntactAndRunNothing) {
     }
     command += " > " + ShellQuote(folder + "/x;touch pwned");
 
-    EXPECT_EQ(ShellRunner().ExecCmd(command), 0);
+    EXPECT_EQ(ShellRunner().ExecCmd(command).exitCode, 0);
     EXPECT_EQ(test::ReadBytes(folder + "/x;touch pwned"), expected);
     EXPECT_FALSE(QFile::exists(dir.file("pwned")));
     EXPECT_FALSE(QFile::exists(folder + "/pwned"));
     // As a command's first word an assignment would succeed; quoted, it is a command not found.
-    EXPECT_EQ(ShellRunner().ExecCmd(ShellQuote("PATH=/x")), 127);
+    EXPECT_EQ(ShellRunner().ExecCmd(ShellQuote("PATH=/x")).exitCode, 127);
 }
 
 // Each answer from a MAME that is a script saying it; the real answer is the recorded one. An
@@ -305,6 +363,29 @@ TEST(MameVersions, AskedOncePerExecutableUntilItIsReplaced) {
     install("0.252", now.addSecs(60));
     EXPECT_EQ(versions.Of(mame, runner).number, QString("0.252"));
     EXPECT_EQ(asked(), 2);
+}
+
+// Without an answer in time the MAME is ended and taken for the classic one, for the run; a window
+// that gives up first leaves the question to be asked again.
+TEST(MameVersions, AMameThatDoesNotAnswerIsEndedAndTakenForTheClassicOne) {
+    test::TempProgramDir dir;
+    test::WriteScript(dir.file("mame"), "#!/bin/sh\nsleep 30\ntouch \"$0.woke\"\nprintf '0.251 (unknown)'\n");
+    ShellRunner runner;
+    MameVersions versions(std::chrono::milliseconds(300));
+    EXPECT_EQ(versions.Of(dir.file("mame"), runner).kind, MameKind::Classic);
+    QThread::msleep(100);
+    EXPECT_FALSE(QFile::exists(dir.file("mame.woke")));
+
+    test::TempProgramDir other;
+    test::WriteScript(other.file("mame"), "#!/bin/sh\n");
+    test::RecordingRunner answering;
+    struct Closed : RunWatch {
+        bool Waiting() override { return false; }
+    } closed;
+    EXPECT_EQ(versions.Of(other.file("mame"), answering, &closed).kind, MameKind::Classic);
+    versions.Of(other.file("mame"), answering);
+    versions.Of(other.file("mame"), answering);
+    EXPECT_EQ(answering.versionQuestions.size(), 2);
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 #include "ShellFixture.h"
 
 #include "about/frmAbout.h"
+#include "checks/frmStatus.h"
 
 #include "GamesFile.h"
 
 #include <QMenu>
 #include <QRegularExpression>
+#include <QTimer>
 
 using namespace zelvora;
 
@@ -36,6 +38,45 @@ public:
 };
 
 } // namespace
+
+// Verify ROMS with a MAME that never finishes, either MAME: Cancel ends it and marks nothing;
+// closing the main window meanwhile cancels too, and the window goes once the check has stopped.
+TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
+    const QString classic = useStandIn(), today = mame.path() + "/today/";
+    QDir().mkpath(today);
+    QFile::copy(ZELVORA_STANDIN_PATH, today + "mame");
+    QFile::copy(test::FixturePath("mame-today/listxml.xml"), today + "standin-listxml.xml");
+    open();
+    qputenv("ZELVORA_MAME_WAIT", "-verifyroms " + program.file("never").toLocal8Bit());
+    for (const int pass : {0, 1, 2}) {
+        const bool closing = pass == 2;
+        vars.MamePath = pass == 0 ? classic : today;
+        QTimer meanwhile;
+        QObject::connect(&meanwhile, &QTimer::timeout, [&] {
+            auto* status = test::findWindow<frmStatus>();
+            if (!status || runner.commands.isEmpty() || !runner.commands.last().contains("-verifyroms"))
+                return;
+            if (closing) {
+                window->close();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            } else {
+                status->cmdCancel->click();
+            }
+        });
+        meanwhile.start(0);
+        trigger("mnuCheck3");
+        EXPECT_EQ(stored("pacman", "Bad ROM").toInt(), 0);
+        EXPECT_EQ(test::findWindow<frmStatus>(), nullptr);
+        if (closing) {
+            EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
+        } else {
+            EXPECT_EQ(test::part<QLabel>(window, "lblResult")->text(), QString("Verify ROMS cancelled"));
+            EXPECT_TRUE(window->isEnabled());
+        }
+    }
+    EXPECT_EQ(runner.commands.size(), 3);
+    qunsetenv("ZELVORA_MAME_WAIT");
+}
 
 TEST_F(CommandsTest, CompactingTwiceAndOverALeftoverKeepsTheSelection) {
     open();

@@ -1,10 +1,27 @@
 #include "ShellFixture.h"
 
+#include "GamesFile.h"
+
+#include <QDialog>
 #include <QJsonDocument>
+#include <QStyle>
+#include <QTimer>
 
 using namespace zelvora;
 
 namespace {
+
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 class LaunchTest : public test::ShellFixture {
 public:
@@ -94,8 +111,83 @@ TEST_F(LaunchTest, OneStartPerPressAndAMameThatCannotStartIsReported) {
     EXPECT_TRUE(dialogs.messages.isEmpty()) << "MAME's own exit codes change nothing";
     runner.exitCode = 127;
     startGame("Pac-Man", 1100);
-    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(window->isEnabled());
+}
+
+// While MAME plays, with either MAME, the window repaints but takes no input; closed meanwhile, it
+// goes once the game has ended.
+TEST_F(LaunchTest, WhileAGameRunsTheWindowRepaintsAndClosesOnlyAfterIt) {
+    const QString classic = useStandIn(), today = mame.path() + "/today/";
+    QDir().mkpath(today);
+    QFile::copy(ZELVORA_STANDIN_PATH, today + "mame");
+    QFile::copy(test::FixturePath("mame-today/listxml.xml"), today + "standin-listxml.xml");
+    test::WriteBytes(today + "standin-games.tsv",
+                     standin::GamesFile::Format({{"pacman", "", "1980", "Namco", "Pac-Man", "pacman.c", {}, {}, {}}}));
+    open();
+    PaintCounter painted(window);
+    // The stand-in plays until this file is there.
+    const QString over = program.file("game over");
+    qputenv("ZELVORA_MAME_WAIT", "game " + over.toLocal8Bit());
+    for (const QString& folder : {classic, today}) {
+        SCOPED_TRACE(folder.toStdString());
+        const bool last = folder == today;
+        vars.MamePath = folder;
+        QFile::remove(over);
+        int ticks = 0;
+        bool enabledMeanwhile = true, paintedMeanwhile = false;
+        QTimer meanwhile;
+        QObject::connect(&meanwhile, &QTimer::timeout, [&] {
+            if (++ticks == 1) {
+                enabledMeanwhile = window->isEnabled();
+                painted.paints = 0;
+                window->update();
+            } else if (ticks == 2) {
+                paintedMeanwhile = painted.paints > 0;
+                if (last)
+                    window->close();
+                test::WriteBytes(over, "");
+            }
+        });
+        meanwhile.start(0);
+        startGame("Pac-Man", last ? 200 : 100);
+        EXPECT_GE(ticks, 2) << "events ran while the game did";
+        EXPECT_FALSE(enabledMeanwhile);
+        EXPECT_TRUE(paintedMeanwhile);
+        EXPECT_TRUE(dialogs.warnings.isEmpty()) << dialogs.warnings.join('\n').toStdString();
+        EXPECT_EQ(test::findWindow<frmMain>(), last ? nullptr : window);
+    }
+    qunsetenv("ZELVORA_MAME_WAIT");
+}
+
+// A failed start is a warning whose lines stand whole, a long command line included, and can be
+// selected and copied.
+TEST(QtDialogsTest, AWarningShowsItsLinesWholeAndSelectable) {
+    const QString text = "MAME was ended by signal 9 (Killed). The command was:\n/usr/games/mame  pacman " +
+                         QString("-beam_width_min .25 ").repeated(30) + "\nMAME said:\nsomething";
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!box)
+            qFatal("no warning shown");
+        seen = true;
+        const auto* message = box->findChild<QLabel*>("message");
+        const auto* icon = box->findChild<QLabel*>("icon");
+        if (message && icon) {
+            EXPECT_EQ(message->text(), text);
+            EXPECT_FALSE(message->wordWrap());
+            EXPECT_TRUE(message->textInteractionFlags() & Qt::TextSelectableByMouse);
+            const QPixmap shown = icon->pixmap();
+            const QIcon warning = box->style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, box);
+            EXPECT_EQ(shown.toImage(), warning.pixmap(shown.size()).toImage());
+        } else {
+            ADD_FAILURE() << "the warning has no message or no icon";
+        }
+        box->close();
+    });
+    QtDialogs().Warn(nullptr, "Zelvora", text);
+    EXPECT_TRUE(seen);
 }
 
 // The whole way to a real MAME: the shell, the quoting, and the words the executable receives.

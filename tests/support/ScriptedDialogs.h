@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 namespace zelvora::test {
 
@@ -38,6 +39,9 @@ public:
     void Inform(QWidget*, const QString& title, const QString& text) override {
         messages << title + QLatin1String(": ") + text;
     }
+    void Warn(QWidget*, const QString& title, const QString& text) override {
+        warnings << title + QLatin1String(": ") + text;
+    }
 
     std::deque<QString> files;   // empty string: the user cancels
     std::deque<QString> folders; // likewise
@@ -47,6 +51,7 @@ public:
     QStringList directoriesAsked;
     QStringList questions;
     QStringList messages;
+    QStringList warnings;
 
 private:
     // The next scripted answer; an empty one, like an empty script, is the user cancelling.
@@ -60,23 +65,38 @@ private:
 };
 
 // Remembers every command the program runs; answers with `exitCode`, or passes the command on
-// to `forward` (a real runner) when one is set.
+// to `forward` (a real runner) when one is set. Like a real child, an answered command gives the
+// caller's watch a turn while it "runs", and stands for a cancelled run when the watch gives up.
 class RecordingRunner : public ProcessRunner {
 public:
-    int ExecCmd(const QString& command) override {
+    using ProcessRunner::ExecCmd;
+    ChildEnd ExecCmd(const QString& command, RunWatch& watch) override {
         commands << command;
-        return forward ? forward->ExecCmd(command) : exitCode;
+        return forward ? forward->ExecCmd(command, watch) : answer(watch);
     }
     // The program asks MAME's version on its own, once per executable: kept apart from the
     // commands of what the user asked for.
     StreamedRun ExecStreaming(const QString& command, OutputReader& output) override {
         (command.endsWith(QLatin1String(" -version")) ? versionQuestions : commands) << command;
-        return forward ? forward->ExecStreaming(command, output) : StreamedRun{exitCode, {}, false};
+        if (forward)
+            return forward->ExecStreaming(command, output);
+        const ChildEnd end = answer(output);
+        return {end.exitCode, {}, false, end.signal, end.cancelled};
     }
 
     QStringList commands, versionQuestions;
     int exitCode = 0;
     ProcessRunner* forward = nullptr;
+    // Called while an answered command runs, after the watch's turn.
+    std::function<void()> whileRunning;
+
+private:
+    ChildEnd answer(RunWatch& watch) {
+        const bool cancelled = !watch.Waiting();
+        if (whileRunning)
+            whileRunning();
+        return {exitCode, 0, cancelled};
+    }
 };
 
 class FakeClock : public Clock {

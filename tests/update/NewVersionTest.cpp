@@ -44,10 +44,18 @@ public:
         ASSERT_TRUE(QFile::copy(test::FixturePath("mame-classic/gamelist.txt"), folder + "gamelist.txt"));
     }
 
-    // The stand-in playing today's MAME, from its recorded listing.
+    // The stand-in playing today's MAME, from its recorded listing, in a folder of its own.
+    QString installToday() {
+        const QString today = mame.path() + "/today/";
+        QDir().mkpath(today);
+        QFile::copy(ZELVORA_STANDIN_PATH, today + "mame");
+        QFile::copy(test::FixturePath("mame-today/listxml.xml"), today + "standin-listxml.xml");
+        return today;
+    }
 
     // Answers the prompt and runs the update to its end; meanwhile notes what its window shows
-    // each time it gets to repaint, and whether it or the main window gives way. Returns the window.
+    // each time it gets to repaint, and whether the main window takes input or the update offers
+    // no Cancel, and does what `meanwhile` does. Returns the window.
     frmNewVersion* update(frmMain* window, bool answer = true) {
         dialogs.answers = {answer};
         QTimer watch;
@@ -57,7 +65,9 @@ public:
                     texts << running->lblProgress->text();
                 values << running->pb->value();
                 listedMeanwhile = std::max(listedMeanwhile, running->lstNew->count());
-                gaveWayMeanwhile |= window->isEnabled() || running->close();
+                gaveWayMeanwhile |= window->isEnabled() || !running->cmdCancel->isVisible();
+                if (meanwhile)
+                    meanwhile(running);
             }
         });
         watch.start(0);
@@ -69,6 +79,7 @@ public:
     QSet<int> values;
     int listedMeanwhile = 0;
     bool gaveWayMeanwhile = false;
+    std::function<void(frmNewVersion*)> meanwhile;
     QString folder;
     ShellRunner shellRunner;
 };
@@ -90,7 +101,7 @@ TEST_F(NewVersionTest, TheWholeUpdateThroughTheStandInMame) {
     EXPECT_GE(texts.size(), 2) << "phase texts";
     EXPECT_GE(values.size(), 3) << "progress bar values";
     EXPECT_GT(listedMeanwhile, 0) << "new games are listed as they are found";
-    EXPECT_FALSE(gaveWayMeanwhile) << "the main window takes nothing and the update's stays";
+    EXPECT_FALSE(gaveWayMeanwhile) << "the main window takes nothing and the update offers Cancel";
 
     EXPECT_EQ(dialogs.questions, QStringList{"Zelvora: Confirm update of new version of MAME from file: " + folder +
                                              "mame\rWarning, your screen may blank out for a few seconds while "
@@ -130,8 +141,7 @@ TEST_F(NewVersionTest, AListingCutShortByACrashChangesNothingAndTheWindowSaysWhy
 }
 
 TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
-    ASSERT_TRUE(QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame"));
-    ASSERT_TRUE(QFile::copy(test::FixturePath("mame-today/listxml.xml"), folder + "standin-listxml.xml"));
+    settings.Save("Zelvora", "Settings", "MameLocation", installToday());
     frmMain* window = start();
     ASSERT_NE(window, nullptr);
 
@@ -147,4 +157,62 @@ TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
     EXPECT_EQ(again->lblProgress->text(), QString("DONE!"));
     EXPECT_EQ(again->lstNew->count() + again->lstExpired->count(), 0);
     EXPECT_EQ(window->Rows().rowCount(), 20) << "the games and the default options";
+}
+
+// A MAME that never finishes its listing, either MAME: Cancel, or closing the update's window,
+// ends it and the update, which changes nothing and runs no further MAME; the window goes.
+TEST_F(NewVersionTest, CancelEndsAMameThatNeverFinishesAndChangesNothing) {
+    installStandin({Game("galaga", "Galaga")});
+    const QString today = installToday();
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    const auto hangs = [&](const char* listing) {
+        qputenv("ZELVORA_MAME_WAIT", QByteArray(listing) + ' ' + program.file("never").toLocal8Bit());
+    };
+    for (const bool classic : {true, false}) {
+        vars.MamePath = classic ? folder : today;
+        hangs(classic ? "-listclones" : "-listxml");
+        for (const bool byClosing : {false, true}) {
+            SCOPED_TRACE(QString("%1 MAME, %2")
+                             .arg(classic ? "classic" : "today's", byClosing ? "closed" : "Cancel")
+                             .toStdString());
+            runner.commands.clear();
+            meanwhile = [&](frmNewVersion* running) {
+                if (runner.commands.isEmpty())
+                    return; // asking MAME's version
+                if (byClosing)
+                    running->close();
+                else
+                    running->cmdCancel->click();
+            };
+            EXPECT_EQ(update(window), nullptr) << "the window goes";
+            EXPECT_EQ(runner.commands.size(), 1) << runner.commands.join('\n').toStdString();
+            EXPECT_TRUE(window->isEnabled());
+            EXPECT_EQ(window->Rows().rowCount(), 3);
+            EXPECT_EQ(test::part<QLabel>(window, "lblResult")->text(), QString("Catalogue not updated"));
+        }
+    }
+    qunsetenv("ZELVORA_MAME_WAIT");
+}
+
+// Closing the main window while MAME works for the update stops the update, and the main window
+// goes once it has stopped, the catalogue as it was.
+TEST_F(NewVersionTest, ClosingTheMainWindowStopsTheUpdateAndThenCloses) {
+    settings.Save("Zelvora", "Settings", "MameLocation", installToday());
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    qputenv("ZELVORA_MAME_WAIT", "-listxml " + program.file("never").toLocal8Bit());
+    meanwhile = [&](frmNewVersion*) {
+        if (runner.commands.isEmpty())
+            return;
+        window->close();
+        // What a closed window leaves for deletion goes at once, as the event loop may let it.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    update(window);
+    qunsetenv("ZELVORA_MAME_WAIT");
+    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
+    EXPECT_EQ(test::findWindow<frmNewVersion>(), nullptr);
+    EXPECT_EQ(stored("oldgame", "Description").toString(), QString("Old Game"));
+    EXPECT_EQ(stored("yard", "Sound Card").toInt(), 2);
 }

@@ -28,16 +28,21 @@
 //                           switches today's MAME does not know (exit 6), an unknown set (exit 5)
 //                           and a set whose files are missing (exit 2), each saying why on
 //                           standard error
+//   ZELVORA_MAME_WAIT       "<switch> <file>", e.g. "-listxml /tmp/go", or "game <file>" for a game's
+//                           start: before it answers, that command waits until <file> exists, as a
+//                           MAME that takes its time, or never ends, would; at most a minute
 
 #include "GamesFile.h"
 #include "Listings.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -195,6 +200,18 @@ int RunTodaysGame(const QStringList& args, const GamesFile& data) {
     return RunGame(args);
 }
 
+// `command` is the switch in lower case, or "game".
+void WaitIfAsked(const QString& command) {
+    const QString wait = qEnvironmentVariable("ZELVORA_MAME_WAIT");
+    if (wait.section(QLatin1Char(' '), 0, 0).toLower() != command)
+        return;
+    const QString file = wait.section(QLatin1Char(' '), 1);
+    // A test whose program never stops it leaves nothing running for long.
+    const QDeadlineTimer deadline(60 * 1000);
+    while (!QFile::exists(file) && !deadline.hasExpired())
+        QThread::msleep(20);
+}
+
 int Usage(const QString& problem) {
     Print(stderr, QStringLiteral("mame: %1\n"
                                  "usage: mame -listclones | -listgames | -listdetails | -verifyroms [pattern]\n"
@@ -214,6 +231,7 @@ int main(int argc, char** argv) {
     if (args.isEmpty())
         return Usage(QStringLiteral("no game and no switch given"));
     const QString command = args[0].toLower();
+    WaitIfAsked(command.startsWith(QLatin1Char('-')) ? command : QStringLiteral("game"));
     const QString listXml = ListXmlPath();
     const bool today = !listXml.isEmpty();
     if (!command.startsWith(QLatin1Char('-')) && !today)
