@@ -11,6 +11,8 @@
 #include <QScrollArea>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace zelvora {
 
 namespace {
