@@ -47,12 +47,17 @@ QString text(const Recordset& rs, const QString& field) {
 
 // Today's MAME is given what the Options tab shows: a stored value beyond the control's range
 // counts as the nearest one the control holds, as loading it into the control makes it. The classic
-// MAME is given the stored value as it stands.
+// MAME is given the stored value as it stands, but for the values only today's controls make (sound
+// and joystick off at -1): those are the classic control's nearest, which says the same.
 std::optional<double> shownNumber(const Recordset& rs, const OptionSpec& option, MameKind kind) {
     const std::optional<double> x = number(rs, option.field);
-    if (!x || kind != MameKind::Today)
+    if (!x)
         return x;
-    return std::clamp(*x, static_cast<double>(option.Min(kind)), static_cast<double>(option.Max(kind)));
+    if (kind == MameKind::Today)
+        return std::clamp(*x, static_cast<double>(option.Min(kind)), static_cast<double>(option.Max(kind)));
+    if (*x < option.min && *x >= option.Min(MameKind::Today))
+        return static_cast<double>(option.min);
+    return x;
 }
 
 // The value of a number rule, as MAME is given it.

@@ -81,6 +81,8 @@ TEST_F(CommandLineTest, SwitchesFollowTheFieldsInTheirFixedOrder) {
         {"PlayOpt=1|Playback=  ", "-soundcard 0 "},
         {"Gamma=-7|Beam=1|Flicker=1", "-soundcard 0 -gamma .5 -beam .25 -flicker .5 "},
         {"VGA Freq=-1|Joystick=2", "-soundcard 0 -joy 2 -vgafreq-1 "},
+        // Sound and joystick turned off with today's MAME are off here too.
+        {"Sound Card=-1|Joystick=-1", "-soundcard 0 "},
         {checkBoxesAtTrue, "-soundcard 0 "},
         {"PlayOpt=2|Playback=x.inp|AltDir=/r/|Sound Card=2|Resolution=6|Joystick=3|No Stereo=1|16 Bit Sound=1|"
          "Gamma=8|VGA Freq=60|Rotate=2|Flip=1|Beam=5|Flicker=3|Frame Skip=2|Sample Rate=2|Additional= -nosound ",
