@@ -2,7 +2,6 @@
 
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
-#include "platform/DirectoryListing.h"
 #include "platform/TextCompare.h"
 #include "platform/TextLines.h"
 #include "store/Recordset.h"
@@ -89,8 +88,7 @@ DetailListing ReadDetails(const QString& path) {
     const QStringList& lines = details.file.lines;
     for (int i = DetailsHeadingLines; i < lines.size(); ++i) {
         std::optional<DetailsEntry> entry = ParseDetailsLine(lines[i]);
-        // A set name becomes part of file paths: one that would lead out of a folder is no name.
-        if (entry && IsPlainFileName(entry->name)) {
+        if (entry && IsSetName(entry->name)) {
             details.listed.push_back({i, std::move(*entry), true});
             ++details.games;
             continue;
@@ -98,7 +96,7 @@ DetailListing ReadDetails(const QString& path) {
         ++details.skipped;
         ListedGame named{i, {}, false};
         named.entry.name = DetailsLineName(lines[i]);
-        if (IsPlainFileName(named.entry.name))
+        if (IsSetName(named.entry.name))
             details.listed.push_back(std::move(named));
     }
     return details;
@@ -384,6 +382,10 @@ MergeOutcome MergeMachineListing(Variables& vars, MergeReport& report, const Mac
     outcome.remarks = MachineRefusals(listing);
     if (!outcome.remarks.isEmpty())
         return outcome;
+    if (listing.malformed > 0)
+        outcome.remarks << QStringLiteral("%1 %2 of MAME's machine listing skipped: without a set name.")
+                               .arg(listing.malformed)
+                               .arg(listing.malformed == 1 ? QStringLiteral("machine") : QStringLiteral("machines"));
     const std::vector<ListedMachine>& machines = listing.machines;
     MergeInMemory(vars, report, outcome, [&](Merge& merge) {
         CheckNewMachines(merge, machines);

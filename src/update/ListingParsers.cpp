@@ -1,5 +1,6 @@
 #include "update/ListingParsers.h"
 
+#include "platform/DirectoryListing.h"
 #include "platform/TextCompare.h"
 
 namespace zelvora {
@@ -37,6 +38,10 @@ QString WithBlank(const QString& line, int from, int to) {
 }
 
 } // namespace
+
+bool IsSetName(const QString& name) {
+    return IsPlainFileName(name) && !name.startsWith(QLatin1Char('-'));
+}
 
 QString Columns(const QString& line, int from, int to) {
     if (from > line.size() || to < from)

@@ -11,6 +11,12 @@
 
 namespace zelvora {
 
+// A set name as a listing may give it. It becomes part of file paths and the first word after
+// MAME's executable on a command line, so one that would lead out of a folder ("/", "..") or that
+// MAME would read as a switch ("-listxml") is no set name, and the line or machine naming it is
+// malformed.
+bool IsSetName(const QString& name);
+
 // MAME's listings and its game list document are read by fixed columns, counted from 1 as in
 // the listings' own layout. A column range past the line's end gives fewer characters, or none.
 QString Columns(const QString& line, int from, int to);

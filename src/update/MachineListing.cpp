@@ -1,7 +1,6 @@
 #include "update/MachineListing.h"
 
 #include "launcher/ShellQuote.h"
-#include "platform/DirectoryListing.h"
 #include "platform/Progress.h"
 
 #include <algorithm>
@@ -288,18 +287,18 @@ void MachineListingReader::StartMachine() {
     }
     inMachine_ = true;
     lastMachine_ = name.toString();
-    // A Neo Geo game names its BIOS in "romof" without being a clone of it; only "cloneof" makes one.
-    // A set name becomes part of file paths: one that would lead out of a folder is no name.
-    keep_ = IsPlainFileName(lastMachine_) && attributes.value(QLatin1String("isdevice")) != u"yes" &&
+    keep_ = attributes.value(QLatin1String("isdevice")) != u"yes" &&
             attributes.value(QLatin1String("isbios")) != u"yes" && attributes.value(QLatin1String("runnable")) != u"no";
     if (!keep_) {
         ++skipped_;
         return;
     }
+    malformed_ = !IsSetName(lastMachine_);
     machine_ = ListedMachine{};
     machine_.game.name = lastMachine_;
     const QStringView source = attributes.value(QLatin1String("sourcefile"));
     machine_.game.driver = Shared(source.sliced(source.lastIndexOf(u'/') + 1));
+    // A Neo Geo game names its BIOS in "romof" without being a clone of it; only "cloneof" makes one.
     const QStringView parent = attributes.value(QLatin1String("cloneof"));
     if (!parent.isEmpty())
         machine_.clone = parent.toString();
@@ -329,6 +328,10 @@ void MachineListingReader::EndMachine() {
     inMachine_ = false;
     if (!keep_)
         return;
+    if (malformed_) {
+        ++malformedMachines_;
+        return;
+    }
     const auto word = [](Level level) { return level == Unemulated ? No : level == Imperfect ? Partial : Yes; };
     machine_.status[1] = word(colors_);
     machine_.status[2] = noSoundHardware_ ? NoHardware : word(sound_);
@@ -352,6 +355,7 @@ MachineListing ReadMachineListing(const QString& mamePath, ProcessRunner& runner
     reader.Finish();
     listing.machines = std::move(reader.Machines());
     listing.skipped = reader.Skipped();
+    listing.malformed = reader.Malformed();
     listing.problem = reader.Problem();
     return listing;
 }

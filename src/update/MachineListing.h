@@ -64,6 +64,8 @@ public:
     std::vector<ListedMachine>& Machines() { return machines_; }
     // Devices, BIOS sets and machines that do not run.
     int Skipped() const { return skipped_; }
+    // Runnable systems left out because they cannot be taken as they stand: without a set name.
+    int Malformed() const { return malformedMachines_; }
     // What made the document unusable; empty when it was whole.
     const QString& Problem() const { return problem_; }
 
@@ -92,6 +94,7 @@ private:
 
     bool inMachine_ = false;
     bool keep_ = false;
+    bool malformed_ = false;
     ListedMachine machine_;
     int cpus_ = 0, sounds_ = 0;
     Level colors_ = Working, sound_ = Working;
@@ -101,6 +104,7 @@ private:
 
     std::vector<ListedMachine> machines_;
     int skipped_ = 0;
+    int malformedMachines_ = 0;
     // Chip, driver and maker names and years repeat across thousands of machines; one copy each.
     QSet<QString> shared_;
 };
@@ -112,6 +116,7 @@ struct MachineListing {
     std::vector<ListedMachine> machines;
     int skipped = 0;
     QString problem;
+    int malformed = 0;
 };
 
 // The command that lists MAME's machines; MAME's path is quoted.

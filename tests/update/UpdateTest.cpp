@@ -75,6 +75,7 @@ struct Read {
     QString problem;
     bool stopped = false;
     QList<int> progress;
+    int malformed = 0;
 };
 
 // The document handed over in pieces of `piece` bytes, as a pipe would, up to the reader's refusal.
@@ -85,7 +86,8 @@ Read ReadInPieces(const QByteArray& document, qsizetype piece) {
     for (qsizetype at = 0; at < document.size() && !stopped; at += piece)
         stopped = !reader.Read(QByteArrayView(document).sliced(at, std::min(piece, document.size() - at)));
     reader.Finish();
-    return {std::move(reader.Machines()), reader.Skipped(), reader.Problem(), stopped, progress.values};
+    return {
+        std::move(reader.Machines()), reader.Skipped(), reader.Problem(), stopped, progress.values, reader.Malformed()};
 }
 
 const QByteArray Recorded = test::ReadBytes(test::FixturePath("mame-today/listxml.xml"));
@@ -185,14 +187,20 @@ TEST(MachineListingReader, DocumentsThatAreNotWholeListingsSayWhatIsWrong) {
     }
 }
 
-// A set name becomes part of file paths: one that would lead out of a folder is skipped.
-TEST(MachineListingReader, NamesThatWouldLeadOutOfAFolderAreSkipped) {
-    QByteArray document = Recorded;
-    document.replace("<machine name=\"pacman\"", "<machine name=\"../pacman\"");
-    const Read plain = ReadInPieces(Recorded, 4096), read = ReadInPieces(document, 4096);
-    EXPECT_TRUE(read.problem.isEmpty()) << read.problem.toStdString();
-    EXPECT_EQ(read.machines.size() + 1, plain.machines.size());
-    EXPECT_EQ(read.skipped, plain.skipped + 1);
+// A set name becomes part of file paths and of MAME's command line: one that would lead out of a
+// folder or that MAME would take for a switch makes its machine malformed, skipped and counted.
+TEST(MachineListingReader, MachinesWithoutASetNameAreSkippedAndCounted) {
+    const Read plain = ReadInPieces(Recorded, 4096);
+    for (const char* name : {"../pacman", "-listxml"}) {
+        SCOPED_TRACE(name);
+        QByteArray document = Recorded;
+        document.replace("<machine name=\"pacman\"", QByteArray("<machine name=\"") + name + '"');
+        const Read read = ReadInPieces(document, 4096);
+        EXPECT_TRUE(read.problem.isEmpty()) << read.problem.toStdString();
+        EXPECT_EQ(read.machines.size() + 1, plain.machines.size());
+        EXPECT_EQ(read.skipped, plain.skipped);
+        EXPECT_EQ(read.malformed, 1);
+    }
 }
 
 // Remembers what the merge shows, and every value set outside the range it set before.
@@ -378,6 +386,9 @@ TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName
     // A name that would lead out of a folder is no set name.
     details << standin::ListDetails({Game("digdug", "Dig Dug")}).last().left(40) << "too short" << QString(90, ' ')
             << "" << standin::ListDetails({Game("../x", "Outside")}).last();
+    // Nor one MAME would take for a switch, the default record's own included.
+    for (const char* name : {"-listxml", "-default-"})
+        details << standin::ListDetails({Game(name, "Switch")}).last();
     write(program.file("Details.txt"), details);
     write(program.file("Games.txt"), {"1980 Namco", ""});
     write(program.file("Clones.txt"), {"x"});
@@ -392,8 +403,9 @@ TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName
     EXPECT_EQ(values("galaga", {"Description", "Driver", "Sound Card"}), (QStringList{"", "drv.c", "2"}));
     // Active, so that the next update does not expire it either.
     EXPECT_EQ(values("digdug", {"Sound Card", "Active"}), (QStringList{"3", "-1"}));
+    EXPECT_EQ(stored(DefaultRom, "Description").toString(), DefaultDescription);
     EXPECT_EQ(outcome.remarks, (QStringList{
-                                   "5 lines of Details.txt skipped: too short or without a set name.",
+                                   "7 lines of Details.txt skipped: too short or without a set name.",
                                    "1 line of gamelist.txt skipped: note titles without a set name between double "
                                    "quotes.",
                                    "2 lines of Games.txt skipped: too short to hold a description.",
@@ -407,9 +419,11 @@ TEST_F(MergeTest, TodaysMachineListingAddsKeepsAndExpiresGamesAsTheListingsDid) 
     add("mslug", "Metal Slug", {{"Clone", "neogeo"}, {"Notes", "kept"}});
     add("oldgame", "Old Game");
 
-    const MergeOutcome outcome = MergeMachineListing(vars, report, RecordedListing());
+    MachineListing listing = RecordedListing();
+    listing.malformed = 2;
+    const MergeOutcome outcome = MergeMachineListing(vars, report, listing);
     ASSERT_TRUE(outcome.merged);
-    EXPECT_TRUE(outcome.remarks.isEmpty()) << outcome.remarks.join('\n').toStdString();
+    EXPECT_EQ(outcome.remarks, QStringList{"2 machines of MAME's machine listing skipped: without a set name."});
     EXPECT_EQ(report.texts, AllPhases.mid(0, 3) + AllPhases.mid(4)) << "no notes to gather";
     EXPECT_EQ(report.outOfRange, 0);
     EXPECT_EQ(report.newGames.size(), 17);
