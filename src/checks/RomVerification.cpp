@@ -104,7 +104,7 @@ public:
             line(pending_);
             pending_.clear();
         }
-        return true;
+        return reader_.Problem().isEmpty();
     }
     void Waiting() override { progress_.LetEventsRun(); }
     void Finish() {
@@ -156,6 +156,11 @@ VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mameP
     stream.Finish();
     outcome.ran = true;
     outcome.exitCode = run.exitCode;
+    // A report refused by the reader ended MAME with it: MAME's exit code tells nothing then.
+    if (!reader.Problem().isEmpty()) {
+        outcome.problem = reader.Problem() + QStringLiteral(" Nothing was stored. The command was:\n") + command;
+        return outcome;
+    }
     if (run.exitCode != 0 && run.exitCode != 2) {
         const QString said = MameMessages(run.errors);
         outcome.problem =
