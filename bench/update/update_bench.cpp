@@ -202,8 +202,8 @@ const std::vector<FinalRow>& finalRows() {
             Variables vars = w.restored();
             std::vector<ListingCapture> captures = ListingCommands(vars.MamePath, vars.ProgramDir);
             ShellRunner runner;
-            CaptureListings(captures, runner);
             CountingReport report;
+            CaptureListings(captures, runner, report);
             if (!MergeListings(vars, report, captures).merged)
                 std::abort();
         }

@@ -5,10 +5,13 @@
 #include "platform/TextCompare.h"
 #include "platform/TextLines.h"
 #include "store/Recordset.h"
+#include "store/StoreError.h"
 #include "store/Variables.h"
 #include "update/ListingParsers.h"
 #include "update/MachineListing.h"
 #include "update/MergedRecords.h"
+
+#include <QFile>
 
 #include <algorithm>
 
@@ -385,9 +388,59 @@ void MergeInMemory(Variables& vars, MergeReport& report, MergeOutcome& outcome, 
     Merge merge{records, report, outcome.remarks, std::vector<bool>(static_cast<size_t>(records.Count()))};
     phases(merge);
 
-    Transaction transaction(db);
-    records.Write(report);
-    transaction.Commit();
+    try {
+        Transaction transaction(db);
+        records.Write(report);
+        transaction.Commit();
+    } catch (const StoreError& error) {
+        // A disk without room is no fault of the catalogue, which the rollback leaves as it was.
+        if (!error.IsFull())
+            throw;
+        outcome.merged = false;
+        outcome.remarks = {
+            QStringLiteral("The catalogue could not be written (%1), so it was not changed.").arg(error.Text())};
+    }
+    if (!outcome.merged)
+        vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
+}
+
+// Writes what MAME prints into a capture file as it comes.
+class CaptureFile : public OutputReader {
+public:
+    CaptureFile(const QString& path, Progress& progress) : file_(path), progress_(progress) {
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+            error_ = file_.errorString();
+    }
+
+    bool Read(QByteArrayView bytes) override {
+        if (error_.isEmpty() && file_.write(bytes.data(), bytes.size()) != bytes.size())
+            error_ = file_.errorString();
+        return error_.isEmpty();
+    }
+    void Waiting() override { progress_.LetEventsRun(); }
+
+    // Why MAME's output could not be written whole; empty when it was.
+    QString Close() {
+        if (file_.isOpen()) {
+            file_.close();
+            if (error_.isEmpty() && file_.error() != QFileDevice::NoError)
+                error_ = file_.errorString();
+        }
+        return error_;
+    }
+    bool IsOpen() const { return file_.isOpen(); }
+
+private:
+    QFile file_;
+    Progress& progress_;
+    QString error_;
+};
+
+void RemoveCaptures(const std::vector<ListingCapture>& captures) {
+    for (const ListingCapture& capture : captures) {
+        if (!capture.path.isEmpty())
+            QFile::remove(capture.path);
+    }
 }
 
 } // namespace
@@ -397,27 +450,47 @@ std::vector<ListingCapture> ListingCommands(const QString& mamePath, const QStri
     std::vector<ListingCapture> captures;
     for (const auto& [file, option] : {std::pair{"Clones.txt", "-listclones"}, std::pair{"Games.txt", "-listgames"},
                                        std::pair{"Details.txt", "-listdetails"}}) {
-        const QString target = programDir + QLatin1Char('/') + QLatin1String(file);
-        captures.push_back({QLatin1String(file), mame + QLatin1Char(' ') + QLatin1String(option) +
-                                                     QStringLiteral(" > ") + ShellQuote(target)});
+        captures.push_back({QLatin1String(file), mame + QLatin1Char(' ') + QLatin1String(option), 0,
+                            programDir + QLatin1Char('/') + QLatin1String(file), QString()});
     }
     return captures;
 }
 
-void CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner) {
-    for (ListingCapture& capture : captures)
-        capture.exitCode = runner.ExecCmd(capture.command);
+void CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner, Progress& progress) {
+    for (ListingCapture& capture : captures) {
+        CaptureFile file(capture.path, progress);
+        if (file.IsOpen())
+            capture.exitCode = runner.ExecStreaming(capture.command, file).exitCode;
+        capture.error = file.Close();
+        // The disk that had no room for this one has none for the next.
+        if (!capture.error.isEmpty())
+            break;
+    }
 }
 
 MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vector<ListingCapture>& captures) {
     MergeOutcome outcome;
     report.SetText(QStringLiteral("Checking for New Games"));
+    // What is left of a listing that could not be written is not read.
+    for (const ListingCapture& capture : captures) {
+        if (!capture.error.isEmpty())
+            outcome.remarks << QStringLiteral("MAME's %1 %2 could not be written (%3), so the catalogue was not "
+                                              "changed.%4")
+                                   .arg(ListingKind(capture.file), capture.file, capture.error,
+                                        CaptureRemark(captures, capture.file));
+    }
+    if (!outcome.remarks.isEmpty()) {
+        RemoveCaptures(captures);
+        return outcome;
+    }
     const ListingFile clones = CountListing(vars.ProgramDir, ClonesFile);
     const ListingFile games = CountListing(vars.ProgramDir, GamesFile);
     DetailListing details = ReadDetails(CountListing(vars.ProgramDir, DetailsFile));
     outcome.remarks = Refusals(details, {clones, games, details.file}, captures);
-    if (!outcome.remarks.isEmpty())
+    if (!outcome.remarks.isEmpty()) {
+        RemoveCaptures(captures);
         return outcome;
+    }
     MergeInMemory(vars, report, outcome, [&](Merge& merge) {
         CheckNewGames(merge, std::move(details));
         CheckExpiredGames(merge);
@@ -425,6 +498,8 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
         CheckClones(merge, clones);
         GatherManufacturersAndDates(merge, games);
     });
+    if (!outcome.merged)
+        RemoveCaptures(captures);
     return outcome;
 }
 

@@ -102,6 +102,11 @@ void frmNewVersion::RunUpdate() {
     const MergeOutcome outcome =
         mame.kind == MameKind::Today ? UpdateFromMachineListing(mame.number) : UpdateFromListings();
     ShowProgress();
+    // A catalogue that could not be written gained and lost nothing, whatever the merge had found.
+    if (!outcome.merged) {
+        lstNew->clear();
+        lstExpired->clear();
+    }
     // The list is refilled either way: a refused update has not changed the catalogue, but the
     // recordset the list works on must be its own again.
     QStringList words{QStringLiteral("DONE!")};
@@ -118,7 +123,7 @@ void frmNewVersion::RunUpdate() {
 
 MergeOutcome frmNewVersion::UpdateFromListings() {
     std::vector<ListingCapture> captures = ListingCommands(vars_.MamePath, vars_.ProgramDir);
-    CaptureListings(captures, runner_);
+    CaptureListings(captures, runner_, *this);
     QCoreApplication::processEvents();
     activateWindow();
     return MergeListings(vars_, *this, captures);

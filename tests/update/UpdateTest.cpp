@@ -520,6 +520,21 @@ TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
         EXPECT_EQ(outcome.remarks, QStringList{"MAME's machine listing " + says});
         expectNothingChanged();
     }
+
+    // A whole listing that the catalogue has no room for: the write is rolled back, and the
+    // recordset is one over the catalogue as it stays.
+    MachineListing many = whole;
+    for (int i = 0; i < 300; ++i) {
+        many.machines.push_back(whole.machines.front());
+        many.machines.back().game.name = QString("copy%1").arg(i);
+    }
+    vars.CatalogueDb->Execute("PRAGMA max_page_count = 1");
+    const MergeOutcome full = MergeMachineListing(vars, report, many);
+    EXPECT_FALSE(full.merged);
+    EXPECT_EQ(full.remarks,
+              QStringList{"The catalogue could not be written (database or disk is full), so it was not changed."});
+    EXPECT_EQ(roms(), (QStringList{DefaultRom, "pacman"}));
+    EXPECT_EQ(stored("pacman", "Clone").toString(), QString("puckman"));
 }
 
 // The merge's look-ups replace the recordset's: for every key, in both directions, they must find
