@@ -13,11 +13,13 @@
 #include "launcher/MameVersion.h"
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
+#include "platform/Progress.h"
 #include "shell/Shell.h"
 #include "shell/frmMain.h"
 #include "store/Catalogue.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
+#include "update/MachineListing.h"
 #include "update/frmNewVersion.h"
 
 #include <QAction>
@@ -34,6 +36,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -46,13 +49,17 @@ const QString InstalledMame = QStringLiteral("/usr/games/");
 constexpr int ScaledMachines = 45000;
 constexpr int ScaledSystems = 39000;
 
-long peakResidentKb() {
+long statusKb(const char* field) {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(std::strlen(field)));
     }
     return -1;
+}
+
+long peakResidentKb() {
+    return statusKb("VmHWM:");
 }
 
 // From here on the peak is the program's peak since now, not the set-up's.
@@ -214,6 +221,67 @@ void wholeUpdate(benchmark::State& state, const QString& before, Figures& figure
     state.counters["peak_MB"] = static_cast<double>(peakKb) / 1024.0;
 }
 
+// What MAME printed, handed to the reader in the pipe's pieces as it comes, without being held:
+// the reader's own memory is all the program's memory grows by.
+struct Flood {
+    double seconds = 0;
+    long grownKb = 0; // the peak over what the program held before
+    QString problem;
+    int malformed = 0;
+};
+Flood oneLongDescription, endlessListing;
+
+template <typename Next> void readFlood(benchmark::State& state, Flood& flood, Next next) {
+    for (auto _ : state) {
+        NoProgress quiet;
+        MachineListingReader reader(quiet);
+        const bool reset = resetPeakResident();
+        const long before = statusKb("VmRSS:");
+        const auto start = std::chrono::steady_clock::now();
+        for (QByteArray piece; next(piece) && reader.Read(piece);) {
+        }
+        reader.Finish();
+        flood.seconds = secondsSince(start);
+        flood.grownKb = reset ? peakResidentKb() - before : -1;
+        flood.problem = reader.Problem();
+        flood.malformed = reader.Malformed();
+    }
+    state.counters["grown_MB"] = static_cast<double>(flood.grownKb) / 1024.0;
+}
+
+const QByteArray ListingHead = "<?xml version=\"1.0\"?>\n<mame build=\"flood\">\n";
+
+// A listing whose one description is 1 GB on one line, the machines around it as MAME prints them.
+void BM_Reader_OneDescriptionOf1GB(benchmark::State& state) {
+    const QByteArray fill(64 * 1024, 'x');
+    const qint64 pieces = (1LL << 30) / fill.size();
+    qint64 given = 0;
+    readFlood(state, oneLongDescription, [&](QByteArray& piece) {
+        const qint64 at = given++;
+        piece = at == 0 ? ListingHead + "\t<machine name=\"long\">\n\t\t<description>"
+                : at <= pieces
+                    ? fill
+                    : QByteArray("</description>\n\t</machine>\n\t<machine name=\"short\">\n\t\t<description>"
+                                 "Short</description>\n\t</machine>\n</mame>\n");
+        return at <= pieces + 1;
+    });
+}
+
+// A valid listing that does not end: runnable machines, one after another.
+void BM_Reader_EndlessListing(benchmark::State& state) {
+    int machine = 0;
+    readFlood(state, endlessListing, [&](QByteArray& piece) {
+        piece = machine == 0 ? ListingHead : QByteArray();
+        for (int i = 0; i < 200; ++i, ++machine)
+            piece += QStringLiteral("\t<machine name=\"m%1\" sourcefile=\"flood.cpp\">\n\t\t<description>Machine "
+                                    "number %1</description>\n\t\t<year>1980</year>\n\t\t<manufacturer>Flood"
+                                    "</manufacturer>\n\t\t<driver status=\"good\"/>\n\t</machine>\n")
+                         .arg(machine)
+                         .toUtf8();
+        return true;
+    });
+}
+
 void BM_Window_FirstUpdateFromAnEmptyCatalogue(benchmark::State& state) {
     wholeUpdate(state, world().empty, first, true);
 }
@@ -235,6 +303,9 @@ int main(int argc, char** argv) {
          {Case{"BM_Window_FirstUpdateFromAnEmptyCatalogue", BM_Window_FirstUpdateFromAnEmptyCatalogue},
           Case{"BM_Window_RepeatUpdateOfTheCurrentCatalogue", BM_Window_RepeatUpdateOfTheCurrentCatalogue}})
         benchmark::RegisterBenchmark(name, function)->Unit(benchmark::kMillisecond)->Iterations(3);
+    for (const auto& [name, function] : {Case{"BM_Reader_OneDescriptionOf1GB", BM_Reader_OneDescriptionOf1GB},
+                                         Case{"BM_Reader_EndlessListing", BM_Reader_EndlessListing}})
+        benchmark::RegisterBenchmark(name, function)->Unit(benchmark::kMillisecond)->Iterations(1);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
@@ -254,6 +325,19 @@ int main(int argc, char** argv) {
                     "update / baseline = %.2f%s; peak memory of the program %.0f MB (at most 200 MB)\n",
                     repeat.seconds, repeat.baselineSeconds, repeat.seconds / repeat.baselineSeconds, limit,
                     static_cast<double>(repeat.peakKb) / 1024.0);
+    }
+    if (oneLongDescription.seconds > 0) {
+        std::printf("reading a listing whose one description is 1 GB: %.2f s, %d machine skipped as malformed%s; "
+                    "the program's memory grew by %.0f MB at its peak (at most 50 MB)\n",
+                    oneLongDescription.seconds, oneLongDescription.malformed,
+                    oneLongDescription.problem.isEmpty() ? "" : " (refused!)",
+                    static_cast<double>(oneLongDescription.grownKb) / 1024.0);
+    }
+    if (endlessListing.seconds > 0) {
+        std::printf("reading a listing that does not end: refused after %.2f s (%s); the program's memory grew by "
+                    "%.0f MB at its peak (at most 300 MB)\n",
+                    endlessListing.seconds, endlessListing.problem.toUtf8().constData(),
+                    static_cast<double>(endlessListing.grownKb) / 1024.0);
     }
     return 0;
 }

@@ -202,9 +202,8 @@ const std::vector<FinalRow>& finalRows() {
             Variables vars = w.restored();
             std::vector<ListingCapture> captures = ListingCommands(vars.MamePath, vars.ProgramDir);
             ShellRunner runner;
-            RunWatch none;
-            CaptureListings(captures, runner, none);
             CountingReport report;
+            CaptureListings(captures, runner, report);
             if (!MergeListings(vars, report, captures).merged)
                 std::abort();
         }

@@ -114,7 +114,7 @@ public:
             line(pending_);
             pending_.clear();
         }
-        return true;
+        return reader_.Problem().isEmpty();
     }
     bool Waiting() override {
         progress_.LetEventsRun();
@@ -173,6 +173,11 @@ VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mameP
     outcome.cancelled = run.cancelled;
     if (outcome.cancelled)
         return outcome;
+    // A report refused by the reader ended MAME with it: MAME's exit code tells nothing then.
+    if (!reader.Problem().isEmpty()) {
+        outcome.problem = reader.Problem() + QStringLiteral(" Nothing was stored. The command was:\n") + command;
+        return outcome;
+    }
     if (run.exitCode != 0 && run.exitCode != 2) {
         const QString said = MameMessages(run.errors);
         outcome.problem =

@@ -132,8 +132,20 @@ bool continuesDetail(const QString& line) {
 } // namespace
 
 void TodaysVerifyReader::Read(const QString& line) {
+    if (!problem_.isEmpty())
+        return;
     if (const auto verdict = VerdictLine.match(line); verdict.hasMatch()) {
         const QString name = verdict.captured(1);
+        if (name.size() > MaxListedText) {
+            ++malformed_;
+            detailsOf_.clear();
+            details_.clear();
+            return;
+        }
+        if (verdicts_.size() >= static_cast<size_t>(maxSets_)) {
+            problem_ = QStringLiteral("MAME's report names more than %1 sets.").arg(maxSets_);
+            return;
+        }
         Verdict found{name, verdict.captured(2) == QLatin1String("bad")};
         found.bestAvailable = verdict.captured(2) == QLatin1String("best available");
         if (found.bad && EqualNoCase(detailsOf_, name) && allNotes_ + details_.size() <= MaxAllNotesLength) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/OutputLimits.h"
 #include "store/GroupedWrites.h"
 
 #include <QString>
@@ -86,9 +87,14 @@ VerifyReportResult ReadVerifyReport(const QString& path, Database& db, Recordset
 // that gets no verdict (it needs no file it lacks) belong to no other set. The summary "N romsets
 // found, M were OK." and any other line are not details.
 //
-// The reader only collects: nothing is stored before MAME has ended well.
+// The reader only collects: nothing is stored before MAME has ended well. A verdict whose set
+// name is longer than MaxListedText names no set: it is skipped and counted. A report of more
+// verdicts than the reader keeps is refused whole.
 class TodaysVerifyReader {
 public:
+    TodaysVerifyReader() = default;
+    explicit TodaysVerifyReader(int maxSets) : maxSets_(maxSets) {}
+
     struct Verdict {
         QString name;
         bool bad = false;
@@ -106,9 +112,15 @@ public:
 
     const std::vector<Verdict>& Verdicts() const { return verdicts_; }
     const std::optional<Summary>& ReadSummary() const { return summary_; }
+    qint64 Malformed() const { return malformed_; }
+    // Why the report cannot be taken; empty while it can. Nothing more is read once it is set.
+    const QString& Problem() const { return problem_; }
 
 private:
+    int maxSets_ = MaxListedGames;
     std::vector<Verdict> verdicts_;
+    qint64 malformed_ = 0;
+    QString problem_;
     std::optional<Summary> summary_;
     QString detailsOf_; // the set the waiting detail lines name
     QString details_;

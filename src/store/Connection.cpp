@@ -6,6 +6,14 @@
 
 namespace zelvora {
 
+namespace {
+
+StoreError::Kind KindOf(int rc) {
+    return (rc & 0xff) == SQLITE_FULL ? StoreError::Kind::Full : StoreError::Kind::Failure;
+}
+
+} // namespace
+
 Connection::~Connection() {
     Close();
 }
@@ -70,7 +78,7 @@ void Connection::Execute(const QString& sql) {
     if (rc != SQLITE_OK) {
         const QString text = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(message);
-        throw StoreError(text);
+        throw StoreError(text, KindOf(rc));
     }
     DataChanged();
 }
@@ -108,7 +116,8 @@ std::vector<FieldInfo> Connection::Fields(const QString& table) {
 }
 
 void Connection::Fail() const {
-    throw StoreError(QString::fromUtf8(sqlite3_errmsg(Handle())));
+    sqlite3* db = Handle();
+    throw StoreError(QString::fromUtf8(sqlite3_errmsg(db)), KindOf(sqlite3_errcode(db)));
 }
 
 void Connection::Check(int rc) const {

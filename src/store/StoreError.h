@@ -10,12 +10,19 @@ namespace zelvora {
 // the user is shown before the program ends.
 class StoreError : public std::runtime_error {
 public:
-    explicit StoreError(const QString& text) : std::runtime_error(text.toStdString()), text_(text) {}
+    // A full database or disk is told apart: a write that failed for want of room leaves the
+    // catalogue as it was and the program may go on.
+    enum class Kind { Failure, Full };
+
+    explicit StoreError(const QString& text, Kind kind = Kind::Failure)
+        : std::runtime_error(text.toStdString()), text_(text), kind_(kind) {}
 
     const QString& Text() const { return text_; }
+    bool IsFull() const { return kind_ == Kind::Full; }
 
 private:
     QString text_;
+    Kind kind_;
 };
 
 // The boundary every window puts around a step that works on the catalogue: an engine error

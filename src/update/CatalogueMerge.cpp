@@ -2,14 +2,16 @@
 
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
-#include "platform/DirectoryListing.h"
 #include "platform/TextCompare.h"
 #include "platform/TextLines.h"
 #include "store/Recordset.h"
+#include "store/StoreError.h"
 #include "store/Variables.h"
 #include "update/ListingParsers.h"
 #include "update/MachineListing.h"
 #include "update/MergedRecords.h"
+
+#include <QFile>
 
 #include <algorithm>
 
@@ -63,14 +65,30 @@ QString SkippedRemark(int count, const QString& file, const QString& what) {
         .arg(count == 1 ? QStringLiteral("line") : QStringLiteral("lines"), file, what);
 }
 
-struct Listing {
-    QStringList lines;
+// MAME's listings are read twice and never held whole: their lines are counted first, which give the
+// progress range and the direction of each search, then read one at a time.
+struct ListingFile {
+    QString name; // "Details.txt"
+    QString path;
     bool found = false;
+    int lines = 0; // counted up to one past MaxListedGames
 };
 
-Listing Read(const QString& path) {
-    std::optional<QStringList> lines = ReadTextLines(path);
-    return lines ? Listing{std::move(*lines), true} : Listing{};
+ListingFile CountListing(const QString& programDir, const QString& name) {
+    ListingFile file{name, programDir + QLatin1Char('/') + name};
+    TextLineReader reader(file.path);
+    file.found = reader.IsOpen();
+    QString line;
+    while (file.lines <= MaxListedGames && reader.Next(line))
+        ++file.lines;
+    return file;
+}
+
+template <typename Each> void EachLine(const ListingFile& file, Each each) {
+    TextLineReader reader(file.path);
+    QString line;
+    for (int i = 0; i < file.lines && reader.Next(line); ++i)
+        each(i, line);
 }
 
 // A line too short to read as a game may still name its set, which MAME then still lists.
@@ -81,44 +99,58 @@ struct ListedGame {
 };
 
 struct DetailListing {
-    Listing file;
+    ListingFile file;
     std::vector<ListedGame> listed;
     int games = 0;
     int skipped = 0;
+    int tooLong = 0; // of the skipped lines
 };
 
 const QString DetailsFile = QStringLiteral("Details.txt");
+const QString GamesFile = QStringLiteral("Games.txt");
+const QString ClonesFile = QStringLiteral("Clones.txt");
 
-DetailListing ReadDetails(const QString& path) {
-    DetailListing details{Read(path), {}, 0, 0};
-    const QStringList& lines = details.file.lines;
-    for (int i = DetailsHeadingLines; i < lines.size(); ++i) {
-        std::optional<DetailsEntry> entry = ParseDetailsLine(lines[i]);
-        // A set name becomes part of file paths: one that would lead out of a folder is no name.
-        if (entry && IsPlainFileName(entry->name)) {
+DetailListing ReadDetails(const ListingFile& file) {
+    DetailListing details{file, {}, 0, 0, 0};
+    if (file.lines > MaxListedGames)
+        return details;
+    EachLine(file, [&](int i, const QString& line) {
+        if (i < DetailsHeadingLines)
+            return;
+        std::optional<DetailsEntry> entry = ParseDetailsLine(line);
+        if (entry && IsSetName(entry->name)) {
             details.listed.push_back({i, std::move(*entry), true});
             ++details.games;
-            continue;
+            return;
         }
         ++details.skipped;
+        details.tooLong += line.size() > MaxDetailsLine;
         ListedGame named{i, {}, false};
-        named.entry.name = DetailsLineName(lines[i]);
-        if (IsPlainFileName(named.entry.name))
+        named.entry.name = DetailsLineName(line);
+        if (IsSetName(named.entry.name))
             details.listed.push_back(std::move(named));
-    }
+    });
     return details;
 }
 
 // Why the catalogue must stay as it is, or nothing. Without games in the detail listing the update
 // would take every game for expired.
-QStringList Refusals(const DetailListing& details, const std::vector<ListingCapture>& captures) {
+QStringList Refusals(const DetailListing& details, const std::vector<ListingFile>& listings,
+                     const std::vector<ListingCapture>& captures) {
     QStringList remarks;
-    if (details.games == 0) {
-        const QString what = !details.file.found          ? QStringLiteral("is missing")
-                             : details.file.lines.empty() ? QStringLiteral("is empty")
-                                                          : QStringLiteral("lists no games");
+    if (details.games == 0 && details.file.lines <= MaxListedGames) {
+        const QString what = !details.file.found       ? QStringLiteral("is missing")
+                             : details.file.lines == 0 ? QStringLiteral("is empty")
+                                                       : QStringLiteral("lists no games");
         remarks << QStringLiteral("MAME's detail listing %1 %2, so the catalogue was not changed.%3")
                        .arg(DetailsFile, what, CaptureRemark(captures, DetailsFile));
+    }
+    // Each game takes room until the update's end: a listing longer than any MAME gives is not read.
+    for (const ListingFile& listing : listings) {
+        if (listing.lines > MaxListedGames)
+            remarks << QStringLiteral("MAME's %1 %2 has more than %3 lines, so the catalogue was not changed.%4")
+                           .arg(ListingKind(listing.name), listing.name, QString::number(MaxListedGames),
+                                CaptureRemark(captures, listing.name));
     }
     // A listing that ended with an error may have stopped anywhere: the games after the cut would
     // be taken for expired and deleted with their options.
@@ -162,7 +194,7 @@ void ListGame(Merge& m, const DetailsEntry& game, bool fromLast) {
 }
 
 void CheckNewGames(Merge& m, DetailListing details) {
-    const int last = static_cast<int>(details.file.lines.size()) - 1;
+    const int last = details.file.lines - 1;
     StartPhase(m.report, QStringLiteral("Checking for New Games"), last, 2);
     for (const auto& [i, game, complete] : details.listed) {
         Step(m.report, i);
@@ -173,8 +205,11 @@ void CheckNewGames(Merge& m, DetailListing details) {
             m.records.SetValue(record, MergeField::Active, -1);
         }
     }
-    if (details.skipped > 0)
-        m.remarks << SkippedRemark(details.skipped, DetailsFile, QStringLiteral("too short or without a set name"));
+    if (details.skipped > details.tooLong)
+        m.remarks << SkippedRemark(details.skipped - details.tooLong, DetailsFile,
+                                   QStringLiteral("too short or without a set name"));
+    if (details.tooLong > 0)
+        m.remarks << SkippedRemark(details.tooLong, DetailsFile, QStringLiteral("too long"));
 }
 
 void CheckExpiredGames(Merge& m) {
@@ -226,60 +261,75 @@ void GatherInformation(Merge& m, const GamelistDocument& doc) {
                                    QStringLiteral("note titles without a set name between double quotes"));
 }
 
+// MAME's game list document is held whole, as its notes are found by looking ahead; one far
+// longer than any that came with MAME is not read.
+constexpr int MaxGamelistLines = 2'000'000;
+constexpr qsizetype MaxGamelistCharacters = 64 * 1024 * 1024;
+
 void GatherFromGamelist(Merge& m, const QString& path) {
-    const Listing gamelist = Read(path);
-    if (!gamelist.found) {
+    TextLineReader reader(path);
+    if (!reader.IsOpen()) {
         m.remarks << QStringLiteral("MAME's game list document %1 is missing, so status words and notes "
                                     "were not gathered.")
                          .arg(path);
         return;
     }
-    const GamelistDocument doc = ParseGamelist(gamelist.lines);
-    GatherDetails(m, doc, static_cast<int>(gamelist.lines.size()) - 1);
+    QStringList lines;
+    qsizetype characters = 0;
+    for (QString line; reader.Next(line); lines.append(line)) {
+        characters += line.size();
+        if (lines.size() >= MaxGamelistLines || characters > MaxGamelistCharacters) {
+            m.remarks << QStringLiteral("MAME's game list document %1 is too long, so status words and notes "
+                                        "were not gathered.")
+                             .arg(path);
+            return;
+        }
+    }
+    const GamelistDocument doc = ParseGamelist(lines);
+    GatherDetails(m, doc, static_cast<int>(lines.size()) - 1);
     GatherInformation(m, doc);
 }
 
-void CheckClones(Merge& m, const QString& path) {
-    const Listing clones = Read(path);
-    const int last = static_cast<int>(clones.lines.size()) - 1;
+void CheckClones(Merge& m, const ListingFile& clones) {
+    const int last = clones.lines - 1;
     StartPhase(m.report, QStringLiteral("Checking for Clones"), last, 2);
-    for (int i = 0; i <= last; ++i) {
+    EachLine(clones, [&](int i, const QString& line) {
         Step(m.report, i);
-        const ClonesEntry entry = ParseClonesLine(clones.lines[i]);
+        const ClonesEntry entry = ParseClonesLine(line);
         const int parent = entry.parent.isEmpty() ? -1 : m.records.FindRom(entry.parent, 2 * i >= last);
         if (parent < 0)
-            continue;
+            return;
         const int clone = entry.clone.isEmpty() ? -1 : m.records.FindRom(entry.clone, false);
         if (clone < 0)
-            continue;
+            return;
         m.records.SetValue(clone, MergeField::Notes, m.records.Value(parent, MergeField::Notes));
         for (MergeField field : StatusFields)
             m.records.SetValue(clone, field, m.records.Value(parent, field));
         m.records.SetValue(clone, MergeField::Clone, m.records.Value(parent, MergeField::Rom));
-    }
+    });
 }
 
-void GatherManufacturersAndDates(Merge& m, const QString& path) {
-    const Listing makers = Read(path);
-    const int last = static_cast<int>(makers.lines.size()) - 1;
+void GatherManufacturersAndDates(Merge& m, const ListingFile& makers) {
+    const int last = makers.lines - 1;
     StartPhase(m.report, QStringLiteral("Gathering Manufacturers and Dates"), last, 2);
-    int skipped = 0;
-    for (int i = 0; i <= last; ++i) {
+    int skipped = 0, tooLong = 0;
+    EachLine(makers, [&](int i, const QString& line) {
         Step(m.report, i);
-        const std::optional<GamesEntry> entry = ParseGamesLine(makers.lines[i]);
+        const std::optional<GamesEntry> entry = ParseGamesLine(line);
         if (!entry) {
-            ++skipped;
-            continue;
+            ++(line.size() > MaxGamesLine ? tooLong : skipped);
+            return;
         }
         const int record = m.records.FindDescription(entry->description, 2 * i >= last);
         if (record < 0)
-            continue;
+            return;
         m.records.SetValue(record, MergeField::Manufacturer, entry->maker);
         m.records.SetValue(record, MergeField::Date, entry->year);
-    }
+    });
     if (skipped > 0)
-        m.remarks << SkippedRemark(skipped, QStringLiteral("Games.txt"),
-                                   QStringLiteral("too short to hold a description"));
+        m.remarks << SkippedRemark(skipped, GamesFile, QStringLiteral("too short to hold a description"));
+    if (tooLong > 0)
+        m.remarks << SkippedRemark(tooLong, GamesFile, QStringLiteral("too long"));
 }
 
 // Phase 1 over today's MAME's listing. It runs once the listing has turned out whole, so the window
@@ -349,9 +399,62 @@ void MergeInMemory(Variables& vars, MergeReport& report, MergeOutcome& outcome, 
     }
     outcome.merged = true;
 
-    Transaction transaction(db);
-    records.Write(report);
-    transaction.Commit();
+    try {
+        Transaction transaction(db);
+        records.Write(report);
+        transaction.Commit();
+    } catch (const StoreError& error) {
+        // A disk without room is no fault of the catalogue, which the rollback leaves as it was.
+        if (!error.IsFull())
+            throw;
+        outcome.merged = false;
+        outcome.remarks = {
+            QStringLiteral("The catalogue could not be written (%1), so it was not changed.").arg(error.Text())};
+    }
+    if (!outcome.merged)
+        vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
+}
+
+// Writes what MAME prints into a capture file as it comes.
+class CaptureFile : public OutputReader {
+public:
+    CaptureFile(const QString& path, Progress& progress) : file_(path), progress_(progress) {
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+            error_ = file_.errorString();
+    }
+
+    bool Read(QByteArrayView bytes) override {
+        if (error_.isEmpty() && file_.write(bytes.data(), bytes.size()) != bytes.size())
+            error_ = file_.errorString();
+        return error_.isEmpty();
+    }
+    bool Waiting() override {
+        progress_.LetEventsRun();
+        return !progress_.Cancelled();
+    }
+
+    // Why MAME's output could not be written whole; empty when it was.
+    QString Close() {
+        if (file_.isOpen()) {
+            file_.close();
+            if (error_.isEmpty() && file_.error() != QFileDevice::NoError)
+                error_ = file_.errorString();
+        }
+        return error_;
+    }
+    bool IsOpen() const { return file_.isOpen(); }
+
+private:
+    QFile file_;
+    Progress& progress_;
+    QString error_;
+};
+
+void RemoveCaptures(const std::vector<ListingCapture>& captures) {
+    for (const ListingCapture& capture : captures) {
+        if (!capture.path.isEmpty())
+            QFile::remove(capture.path);
+    }
 }
 
 } // namespace
@@ -361,19 +464,30 @@ std::vector<ListingCapture> ListingCommands(const QString& mamePath, const QStri
     std::vector<ListingCapture> captures;
     for (const auto& [file, option] : {std::pair{"Clones.txt", "-listclones"}, std::pair{"Games.txt", "-listgames"},
                                        std::pair{"Details.txt", "-listdetails"}}) {
-        const QString target = programDir + QLatin1Char('/') + QLatin1String(file);
-        captures.push_back({QLatin1String(file), mame + QLatin1Char(' ') + QLatin1String(option) +
-                                                     QStringLiteral(" > ") + ShellQuote(target)});
+        captures.push_back({QLatin1String(file), mame + QLatin1Char(' ') + QLatin1String(option), 0,
+                            programDir + QLatin1Char('/') + QLatin1String(file), QString()});
     }
     return captures;
 }
 
-bool CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner, RunWatch& watch) {
+bool CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner, Progress& progress) {
     for (ListingCapture& capture : captures) {
-        const ChildEnd end = runner.ExecCmd(capture.command, watch);
-        capture.exitCode = end.exitCode;
-        if (end.cancelled)
+        CaptureFile file(capture.path, progress);
+        bool cancelled = false;
+        if (file.IsOpen()) {
+            const StreamedRun run = runner.ExecStreaming(capture.command, file);
+            capture.exitCode = run.exitCode;
+            cancelled = run.cancelled;
+        }
+        capture.error = file.Close();
+        if (cancelled) {
+            // A cancelled update leaves nothing behind: what was captured is of no use.
+            RemoveCaptures(captures);
             return false;
+        }
+        // The disk that had no room for this one has none for the next.
+        if (!capture.error.isEmpty())
+            break;
     }
     return true;
 }
@@ -385,17 +499,35 @@ MergeOutcome UpdateCancelled() {
 MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vector<ListingCapture>& captures) {
     MergeOutcome outcome;
     report.SetText(QStringLiteral("Checking for New Games"));
-    DetailListing details = ReadDetails(vars.ProgramDir + QLatin1Char('/') + DetailsFile);
-    outcome.remarks = Refusals(details, captures);
-    if (!outcome.remarks.isEmpty())
+    // What is left of a listing that could not be written is not read.
+    for (const ListingCapture& capture : captures) {
+        if (!capture.error.isEmpty())
+            outcome.remarks << QStringLiteral("MAME's %1 %2 could not be written (%3), so the catalogue was not "
+                                              "changed.%4")
+                                   .arg(ListingKind(capture.file), capture.file, capture.error,
+                                        CaptureRemark(captures, capture.file));
+    }
+    if (!outcome.remarks.isEmpty()) {
+        RemoveCaptures(captures);
         return outcome;
+    }
+    const ListingFile clones = CountListing(vars.ProgramDir, ClonesFile);
+    const ListingFile games = CountListing(vars.ProgramDir, GamesFile);
+    DetailListing details = ReadDetails(CountListing(vars.ProgramDir, DetailsFile));
+    outcome.remarks = Refusals(details, {clones, games, details.file}, captures);
+    if (!outcome.remarks.isEmpty()) {
+        RemoveCaptures(captures);
+        return outcome;
+    }
     MergeInMemory(vars, report, outcome, [&](Merge& merge) {
         CheckNewGames(merge, std::move(details));
         CheckExpiredGames(merge);
         GatherFromGamelist(merge, vars.MamePath + QStringLiteral("gamelist.txt"));
-        CheckClones(merge, vars.ProgramDir + QStringLiteral("/Clones.txt"));
-        GatherManufacturersAndDates(merge, vars.ProgramDir + QStringLiteral("/Games.txt"));
+        CheckClones(merge, clones);
+        GatherManufacturersAndDates(merge, games);
     });
+    if (!outcome.merged)
+        RemoveCaptures(captures);
     return outcome;
 }
 
@@ -404,6 +536,11 @@ MergeOutcome MergeMachineListing(Variables& vars, MergeReport& report, const Mac
     outcome.remarks = MachineRefusals(listing);
     if (!outcome.remarks.isEmpty())
         return outcome;
+    if (listing.malformed > 0)
+        outcome.remarks << QStringLiteral("%1 %2 of MAME's machine listing skipped: without a set name or too long "
+                                          "to read.")
+                               .arg(listing.malformed)
+                               .arg(listing.malformed == 1 ? QStringLiteral("machine") : QStringLiteral("machines"));
     const std::vector<ListedMachine>& machines = listing.machines;
     MergeInMemory(vars, report, outcome, [&](Merge& merge) {
         CheckNewMachines(merge, machines);

@@ -1,5 +1,6 @@
 #include "update/ListingParsers.h"
 
+#include "platform/DirectoryListing.h"
 #include "platform/TextCompare.h"
 
 namespace zelvora {
@@ -38,6 +39,10 @@ QString WithBlank(const QString& line, int from, int to) {
 
 } // namespace
 
+bool IsSetName(const QString& name) {
+    return name.size() <= MaxListedText && IsPlainFileName(name) && !name.startsWith(QLatin1Char('-'));
+}
+
 QString Columns(const QString& line, int from, int to) {
     if (from > line.size() || to < from)
         return {};
@@ -58,7 +63,8 @@ std::optional<DetailsEntry> ParseDetailsLine(const QString& line) {
     // The last sound chip column and its gap end at column 76: a line of exactly that length is a
     // game whose description is empty, not a cut line.
     // A NUL is no character of a listing: such a line is damaged, whatever else it holds.
-    if (line.size() < DescriptionColumn - 1 || name.isEmpty() || line.contains(QChar(0)))
+    if (line.size() < DescriptionColumn - 1 || line.size() > MaxDetailsLine || name.isEmpty() ||
+        line.contains(QChar(0)))
         return std::nullopt;
     DetailsEntry entry;
     entry.name = name;
@@ -71,7 +77,7 @@ std::optional<DetailsEntry> ParseDetailsLine(const QString& line) {
 
 std::optional<GamesEntry> ParseGamesLine(const QString& line) {
     constexpr int DescriptionColumn = 43;
-    if (line.size() < DescriptionColumn || line.contains(QChar(0)))
+    if (line.size() < DescriptionColumn || line.size() > MaxGamesLine || line.contains(QChar(0)))
         return std::nullopt;
     return GamesEntry{Columns(line, 1, 4), WithBlank(line, 6, 42),
                       Trimmed(line, DescriptionColumn, static_cast<int>(line.size()))};

@@ -32,18 +32,44 @@ struct ListedMachine {
 // whole document the reader takes twice as long as MAME takes to print it. MAME writes each such
 // element on lines of its own; a line of any other shape is passed on as it stands, as is
 // everything outside the machines, so the reader still judges the document's shape.
+//
+// The XML reader holds a text or a tag whole until its end has come, so no line longer than
+// LongestLine reaches it, nor text that runs on over lines for longer. Such a line inside a machine
+// is dropped, the bounds of the element it opens or closes kept, and a CutMark put in its place
+// tells the reader, in the document's order, that the machine is not whole. Outside a machine
+// nothing can be dropped: the document is too long to read.
 class ListingLineFilter {
 public:
+    static constexpr qsizetype LongestLine = 64 * 1024;
+    // A processing instruction, which may stand anywhere between a machine's elements.
+    static constexpr char CutTarget[] = "zelvora-cut";
+
     // What of `bytes` goes on to the reader; a line is held back until its end has come.
     QByteArrayView Filter(QByteArrayView bytes);
     // The last line when the document does not end with a line end.
     QByteArrayView Rest();
+    // True once a line that cannot be dropped was too long to read; nothing after it is passed on.
+    bool TooLong() const { return tooLong_; }
+
+    // A line that holds one tag and nothing else, as MAME writes every element but those with
+    // text; of a line too long to hold, also one element with its text.
+    struct LineTag {
+        enum Kind { None, Start, Empty, Text, End } kind = None;
+        QByteArrayView name;
+    };
 
 private:
-    bool Keep(QByteArrayView line);
+    void Line(QByteArrayView line);
+    void LongLine();
+    bool Keep(const LineTag& tag);
+    void Cut(QByteArrayView bounds);
 
-    QByteArray pending_;    // the start of a line whose end has not come
-    bool passLine_ = false; // a line too long to hold goes as it comes, or is dropped with its element
+    QByteArray pending_; // the start of a line whose end has not come
+    // A line too long to hold: its first and last bytes, which tell its shape.
+    bool long_ = false;
+    QByteArray head_, tail_;
+    qsizetype textRun_ = 0; // bytes since the last "<" or ">"
+    bool tooLong_ = false;
     bool inMachine_ = false;
     QByteArray skipping_; // the element whose lines are dropped up to its end tag
     int depth_ = 0;       // of `skipping_` in itself
@@ -55,7 +81,8 @@ private:
 // MAME lists them sorted by name, and how many will come is not known before the end.
 class MachineListingReader : public OutputReader {
 public:
-    explicit MachineListingReader(Progress& progress);
+    // A listing of more than `maxGames` runnable systems is refused.
+    explicit MachineListingReader(Progress& progress, int maxGames = MaxListedGames);
 
     // False once the document has turned out unusable; Problem() then says why.
     bool Read(QByteArrayView bytes) override;
@@ -67,6 +94,9 @@ public:
     std::vector<ListedMachine>& Machines() { return machines_; }
     // Devices, BIOS sets and machines that do not run.
     int Skipped() const { return skipped_; }
+    // Runnable systems left out because they cannot be taken as they stand: without a set name,
+    // or with a text longer than MaxListedText or a line too long to read.
+    int Malformed() const { return malformedMachines_; }
     // What made the document unusable; empty when it was whole.
     const QString& Problem() const { return problem_; }
 
@@ -82,11 +112,14 @@ private:
     void EndMachine();
     QString Shared(QStringView text);
     QString Where() const;
+    void CheckFilter();
 
     Progress& progress_;
+    const int maxGames_;
     ListingLineFilter filter_;
     QXmlStreamReader xml_;
-    bool read_ = false; // any bytes at all
+    qsizetype unread_ = 0; // bytes given to the XML reader since it last gave a token
+    bool read_ = false;    // any bytes at all
     bool ended_ = false;
     int depth_ = 0;
     int position_ = 0;
@@ -95,6 +128,8 @@ private:
 
     bool inMachine_ = false;
     bool keep_ = false;
+    bool malformed_ = false;
+    bool cutNext_ = false; // the next machine's own line was cut
     ListedMachine machine_;
     int cpus_ = 0, sounds_ = 0;
     Level colors_ = Working, sound_ = Working;
@@ -104,6 +139,7 @@ private:
 
     std::vector<ListedMachine> machines_;
     int skipped_ = 0;
+    int malformedMachines_ = 0;
     // Chip, driver and maker names and years repeat across thousands of machines; one copy each.
     QSet<QString> shared_;
 };
@@ -115,6 +151,7 @@ struct MachineListing {
     std::vector<ListedMachine> machines;
     int skipped = 0;
     QString problem;
+    int malformed = 0;
 };
 
 // The command that lists MAME's machines; MAME's path is quoted.

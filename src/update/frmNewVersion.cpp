@@ -116,6 +116,11 @@ void frmNewVersion::RunUpdate() {
                                  : mame.kind == MameKind::Today ? UpdateFromMachineListing(mame.number)
                                                                 : UpdateFromListings();
     ShowProgress();
+    // A catalogue that could not be written gained and lost nothing, whatever the merge had found.
+    if (!outcome.merged) {
+        lstNew->clear();
+        lstExpired->clear();
+    }
     // The list is refilled either way: a refused update has not changed the catalogue, but the
     // recordset the list works on must be its own again.
     QStringList words{QStringLiteral("DONE!")};
@@ -132,8 +137,7 @@ void frmNewVersion::RunUpdate() {
 
 MergeOutcome frmNewVersion::UpdateFromListings() {
     std::vector<ListingCapture> captures = ListingCommands(vars_.MamePath, vars_.ProgramDir);
-    ProgressWatch watch(*this);
-    if (!CaptureListings(captures, runner_, watch))
+    if (!CaptureListings(captures, runner_, *this))
         return UpdateCancelled();
     QCoreApplication::processEvents();
     activateWindow();

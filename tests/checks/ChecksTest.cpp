@@ -217,10 +217,13 @@ TEST_F(VerifyReportTest, TodaysReportGivesEachSetItsOwnLines) {
 
     // Lines written by hand where no real report had them: a good set, and one with a long name.
     reader = {};
-    for (const char* line : {"galaga      : gg1.bin (4096 bytes) - NEEDS REDUMP", "romset galaga is good",
-                             "it's        : a.bin (16 bytes) - NOT FOUND", "noise", "romset it's [x] is bad",
-                             "romset pacman is best available", "romset nosuchset is good"})
+    const QString tooLong = "romset " + QString(MaxListedText + 1, 'x') + " is bad";
+    for (const QString& line :
+         QStringList{"galaga      : gg1.bin (4096 bytes) - NEEDS REDUMP", "romset galaga is good",
+                     "it's        : a.bin (16 bytes) - NOT FOUND", "noise", "romset it's [x] is bad", tooLong,
+                     "romset pacman is best available", "romset nosuchset is good"})
         reader.Read(line);
+    EXPECT_EQ(reader.Malformed(), 1) << "a name longer than any set's";
     // A set MAME runs loses its marks and the lines a bad verdict left, once fixed; notes of
     // another kind stay, lines about another set among them.
     const QString galagaWasBad = "galaga      : gg1.bin (4096 bytes) - INCORRECT CHECKSUM:\r"
@@ -277,6 +280,14 @@ TEST_F(VerifyReportTest, TodaysVerificationStoresNothingUnlessMameEndedWell) {
         EXPECT_EQ(stored("galaga", "Missing ROM").toInt(), code == 2 ? 0 : 7);
         EXPECT_EQ(stored("pacman", "Missing ROM").toInt(), code == 2 ? 1 : 7);
     }
+
+    // A report naming more sets than any MAME has is not kept: MAME is stopped and nothing stored.
+    test::WriteScript(mame.file("mame"),
+                      QString("#!/bin/sh\nyes 'romset galaga is bad' | head -n %1\n").arg(MaxListedGames + 1).toUtf8());
+    const VerifyOutcome outcome = VerifyTodaysRoms(*vars.CatalogueDb, rs(), mame.path() + "/", "", runner, progress);
+    EXPECT_TRUE(outcome.problem.startsWith("MAME's report names more than 200000 sets. Nothing was stored."))
+        << outcome.problem.toStdString();
+    EXPECT_EQ(fields("galaga"), QString("old notes|0"));
 }
 
 // Verification and game starts against the real MAME, where one is installed.

@@ -140,6 +140,47 @@ TEST_F(NewVersionTest, AListingCutShortByACrashChangesNothingAndTheWindowSaysWhy
     EXPECT_EQ(window->Rows().rowCount(), 3) << "the merge's tests hold the records unchanged";
 }
 
+// A disk that fills up during the update: the catalogue's own write, then a listing that cannot be
+// written, each refuses the update with its reason; what was captured is removed, so that the
+// catalogue can open again, and the program goes on.
+TEST_F(NewVersionTest, AFullDiskRefusesTheUpdateAndRemovesWhatItCaptured) {
+    std::vector<StandinGame> games;
+    for (int i = 0; i < 3000; ++i)
+        games.push_back(Game(QString("g%1").arg(i), QString("Game number %1").arg(i)));
+    installStandin(games);
+    frmMain* window = start();
+    ASSERT_NE(window, nullptr);
+    const auto captured = [&] {
+        QStringList left;
+        for (const char* file : {"Clones.txt", "Games.txt", "Details.txt"}) {
+            if (QFileInfo(program.file(file)).exists() || QFileInfo(program.file(file)).isSymLink())
+                left << file;
+        }
+        return left;
+    };
+
+    // No page beyond those the catalogue has.
+    vars.CatalogueDb->Execute("PRAGMA max_page_count = 1");
+    frmNewVersion* done = update(window);
+    ASSERT_NE(done, nullptr);
+    ASSERT_EQ(done->lblProgress->text(),
+              "DONE!\nThe catalogue could not be written (database or disk is full), so it was not changed.");
+    EXPECT_GT(listedMeanwhile, 0);
+    EXPECT_EQ(done->lstNew->count() + done->lstExpired->count(), 0) << "the games found were not added";
+    EXPECT_EQ(window->Rows().rowCount(), 3);
+    EXPECT_EQ(captured(), QStringList());
+    done->cmdOk->click();
+
+    // The detail listing on a device that is always full.
+    ASSERT_TRUE(QFile::link("/dev/full", program.file("Details.txt")));
+    done = update(window);
+    ASSERT_NE(done, nullptr);
+    EXPECT_TRUE(done->lblProgress->text().startsWith("DONE!\nMAME's detail listing Details.txt could not be written "
+                                                     "(No space left on device), so the catalogue was not changed."))
+        << done->lblProgress->text().toStdString();
+    EXPECT_EQ(captured(), QStringList());
+}
+
 TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
     settings.Save("Zelvora", "Settings", "MameLocation", installToday());
     frmMain* window = start();

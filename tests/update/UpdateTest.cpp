@@ -75,17 +75,19 @@ struct Read {
     QString problem;
     bool stopped = false;
     QList<int> progress;
+    int malformed = 0;
 };
 
 // The document handed over in pieces of `piece` bytes, as a pipe would, up to the reader's refusal.
-Read ReadInPieces(const QByteArray& document, qsizetype piece) {
+Read ReadInPieces(const QByteArray& document, qsizetype piece, int maxGames = MaxListedGames) {
     Values progress;
-    MachineListingReader reader(progress);
+    MachineListingReader reader(progress, maxGames);
     bool stopped = false;
     for (qsizetype at = 0; at < document.size() && !stopped; at += piece)
         stopped = !reader.Read(QByteArrayView(document).sliced(at, std::min(piece, document.size() - at)));
     reader.Finish();
-    return {std::move(reader.Machines()), reader.Skipped(), reader.Problem(), stopped, progress.values};
+    return {
+        std::move(reader.Machines()), reader.Skipped(), reader.Problem(), stopped, progress.values, reader.Malformed()};
 }
 
 const QByteArray Recorded = test::ReadBytes(test::FixturePath("mame-today/listxml.xml"));
@@ -168,6 +170,8 @@ TEST(MachineListingReader, DocumentsThatAreNotWholeListingsSayWhatIsWrong) {
     nameless.replace("<machine name=\"cc7\"", "<machine name=\"\"");
     QByteArray mismatched = Recorded;
     mismatched.replace("</year>", "</yaer>");
+    const QByteArray huge(2 * ListingLineFilter::LongestLine, 'x');
+    const QByteArray longComment = "<!--\n" + QByteArray("<x>\n").repeated(300000) + "-->\n\t<machine name=\"pacman\"";
     const std::tuple<const char*, QByteArray, QString, bool> cases[] = {
         {"cut off", Recorded.left(Recorded.size() / 2), "was cut off after the machine \"", false},
         {"cut off in the header", Recorded.left(2000), "was cut off before its first machine", false},
@@ -177,22 +181,68 @@ TEST(MachineListingReader, DocumentsThatAreNotWholeListingsSayWhatIsWrong) {
          "is not MAME's machine listing: its document is <html>", true},
         {"a machine without a name", nameless, "holds a machine without a name after the machine \"bingowav\"", true},
         {"tags that do not match", mismatched, "is not well-formed XML (", true},
+        // Nothing outside a machine can be dropped: what is too long to hold refuses the listing.
+        {"a line too long before the machines", QByteArray(Recorded).replace("<mame ", "<mame x=\"" + huge + "\" "),
+         "holds a line or an element too long to read before its first machine", true},
+        {"a comment too long between machines", QByteArray(Recorded).replace("\t<machine name=\"pacman\"", longComment),
+         "holds a line or an element too long to read after the machine \"neogeo\"", true},
+        {"more games than kept", Recorded, "lists more than 5 games", true},
     };
     for (const auto& [what, document, problem, stopped] : cases) {
-        const Read read = ReadInPieces(document, 4096);
+        const Read read = ReadInPieces(document, 4096, QByteArray(what) == "more games than kept" ? 5 : MaxListedGames);
         EXPECT_TRUE(read.problem.startsWith(problem)) << what << ": " << read.problem.toStdString();
         EXPECT_EQ(read.stopped, stopped) << what;
     }
 }
 
-// A set name becomes part of file paths: one that would lead out of a folder is skipped.
-TEST(MachineListingReader, NamesThatWouldLeadOutOfAFolderAreSkipped) {
-    QByteArray document = Recorded;
-    document.replace("<machine name=\"pacman\"", "<machine name=\"../pacman\"");
-    const Read plain = ReadInPieces(Recorded, 4096), read = ReadInPieces(document, 4096);
-    EXPECT_TRUE(read.problem.isEmpty()) << read.problem.toStdString();
-    EXPECT_EQ(read.machines.size() + 1, plain.machines.size());
-    EXPECT_EQ(read.skipped, plain.skipped + 1);
+// Nothing MAME prints is held whole past any sane length: a text longer than any MAME gives, or a
+// line too long to hold, makes Pac-Man malformed, skipped and counted, and the listing goes on; a
+// ROM's line of any length is dropped with the ROM, as short ones are.
+TEST(MachineListingReader, TextsAndLinesTooLongToReadMakeTheirMachineMalformed) {
+    const QByteArray huge(2 * ListingLineFilter::LongestLine, 'x'), long_(MaxListedText + 1, 'x');
+    QByteArray textOverLines;
+    for (int i = 0; i < 3; ++i)
+        textOverLines += QByteArray(ListingLineFilter::LongestLine / 2, 'x') + "\n";
+    const QByteArray description = "<description>Pac-Man (Midway)</description>";
+    const QByteArray machine = "<machine name=\"pacman\" sourcefile=\"pacman/pacman.cpp\" cloneof=\"puckman\"";
+    const QByteArray chip = "name=\"Namco\" clock=\"96000\"/>";
+    const std::tuple<const char*, QByteArray, QByteArray, int> cases[] = {
+        {"a description on a line too long", description, "<description>" + huge + "</description>", 1},
+        {"a description too long", description, "<description>" + long_ + "</description>", 1},
+        {"a description over lines", description, "<description>\n" + textOverLines + "</description>", 1},
+        {"its own line too long", machine, machine + " x=\"" + huge + '"', 1},
+        {"a parent's name too long", "cloneof=\"puckman\"", "cloneof=\"" + long_ + '"', 1},
+        {"a chip too long", chip, "name=\"" + long_ + "\"/>", 1},
+        {"a ROM on a line too long", "<chip type=\"cpu\"", "<rom name=\"" + huge + "\"/>\n\t\t<chip type=\"cpu\"", 0},
+    };
+    const Read plain = ReadInPieces(Recorded, 4096);
+    for (const auto& [what, from, to, malformed] : cases) {
+        SCOPED_TRACE(what);
+        QByteArray document = Recorded;
+        const qsizetype at = document.indexOf(from, document.indexOf("<machine name=\"pacman\""));
+        document.replace(at, from.size(), to);
+        const Read read = ReadInPieces(document, 65536);
+        EXPECT_EQ(read.problem, QString());
+        EXPECT_EQ(read.malformed, malformed);
+        EXPECT_EQ(read.machines.size() + malformed, plain.machines.size());
+        EXPECT_EQ(read.skipped, plain.skipped);
+    }
+}
+
+// A set name becomes part of file paths and of MAME's command line: one that would lead out of a
+// folder or that MAME would take for a switch makes its machine malformed, skipped and counted.
+TEST(MachineListingReader, MachinesWithoutASetNameAreSkippedAndCounted) {
+    const Read plain = ReadInPieces(Recorded, 4096);
+    for (const char* name : {"../pacman", "-listxml"}) {
+        SCOPED_TRACE(name);
+        QByteArray document = Recorded;
+        document.replace("<machine name=\"pacman\"", QByteArray("<machine name=\"") + name + '"');
+        const Read read = ReadInPieces(document, 4096);
+        EXPECT_TRUE(read.problem.isEmpty()) << read.problem.toStdString();
+        EXPECT_EQ(read.machines.size() + 1, plain.machines.size());
+        EXPECT_EQ(read.skipped, plain.skipped);
+        EXPECT_EQ(read.malformed, 1);
+    }
 }
 
 // Remembers what the merge shows, and every value set outside the range it set before.
@@ -351,6 +401,8 @@ TEST_F(MergeTest, AFailedListingOrOneWithoutGamesChangesNothing) {
          127, "lists no games," + details},
         {"a clone listing that crashed", standin::ListDetails({Game("galaga", "Galaga")}), 139, 0,
          "clone listing Clones.txt failed," + was + "-listclones > Clones.txt (exit code 139)"},
+        {"longer than any MAME's", QStringList(MaxListedGames + 1, "x"), 0, 0,
+         "detail listing Details.txt has more than 200000 lines," + was + "-listdetails > Details.txt (exit code 0)"},
     };
     write(program.file("Clones.txt"), {"pacman   nosuch"});
     for (const auto& [name, listed, clonesExit, detailsExit, says] : cases) {
@@ -373,13 +425,19 @@ TEST_F(MergeTest, AFailedListingOrOneWithoutGamesChangesNothing) {
 TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName) {
     add("galaga", "Galaga", {{"Sound Card", 2}});
     add("digdug", "Dig Dug", {{"Sound Card", 3}});
+    add("dkong", "Donkey Kong");
     // Without a description a game's line ends at column 76; a line cut shorter still names its set.
     QStringList details = standin::ListDetails({Game("pacman", "Pac-Man"), Game("galaga", "")});
     // A name that would lead out of a folder is no set name.
     details << standin::ListDetails({Game("digdug", "Dig Dug")}).last().left(40) << "too short" << QString(90, ' ')
             << "" << standin::ListDetails({Game("../x", "Outside")}).last();
+    // Nor one MAME would take for a switch, the default record's own included.
+    for (const char* name : {"-listxml", "-default-"})
+        details << standin::ListDetails({Game(name, "Switch")}).last();
+    // A description longer than any MAME gives.
+    details << standin::ListDetails({Game("dkong", QString(MaxListedText + 1, 'x'))}).last();
     write(program.file("Details.txt"), details);
-    write(program.file("Games.txt"), {"1980 Namco", ""});
+    write(program.file("Games.txt"), {"1980 Namco", "", "1981 Nintendo" + QString(MaxGamesLine, ' ') + "Donkey Kong"});
     write(program.file("Clones.txt"), {"x"});
     realGamelist([](QStringList& lines) {
         lines.insert(600, "A title without quotes");
@@ -388,15 +446,19 @@ TEST_F(MergeTest, MalformedLinesAreSkippedAndCountedButNeverExpireTheSetTheyName
 
     const MergeOutcome outcome = merge();
     ASSERT_TRUE(outcome.merged);
-    EXPECT_EQ(roms(), (QStringList{DefaultRom, "galaga", "digdug", "pacman"})) << "no record for a malformed line";
+    EXPECT_EQ(roms(), (QStringList{DefaultRom, "galaga", "digdug", "dkong", "pacman"}))
+        << "no record for a malformed line";
     EXPECT_EQ(values("galaga", {"Description", "Driver", "Sound Card"}), (QStringList{"", "drv.c", "2"}));
     // Active, so that the next update does not expire it either.
     EXPECT_EQ(values("digdug", {"Sound Card", "Active"}), (QStringList{"3", "-1"}));
+    EXPECT_EQ(stored(DefaultRom, "Description").toString(), DefaultDescription);
     EXPECT_EQ(outcome.remarks, (QStringList{
-                                   "5 lines of Details.txt skipped: too short or without a set name.",
+                                   "7 lines of Details.txt skipped: too short or without a set name.",
+                                   "1 line of Details.txt skipped: too long.",
                                    "1 line of gamelist.txt skipped: note titles without a set name between double "
                                    "quotes.",
                                    "2 lines of Games.txt skipped: too short to hold a description.",
+                                   "1 line of Games.txt skipped: too long.",
                                }));
     EXPECT_EQ(report.outOfRange, 0);
 }
@@ -407,9 +469,12 @@ TEST_F(MergeTest, TodaysMachineListingAddsKeepsAndExpiresGamesAsTheListingsDid) 
     add("mslug", "Metal Slug", {{"Clone", "neogeo"}, {"Notes", "kept"}});
     add("oldgame", "Old Game");
 
-    const MergeOutcome outcome = MergeMachineListing(vars, report, RecordedListing());
+    MachineListing listing = RecordedListing();
+    listing.malformed = 2;
+    const MergeOutcome outcome = MergeMachineListing(vars, report, listing);
     ASSERT_TRUE(outcome.merged);
-    EXPECT_TRUE(outcome.remarks.isEmpty()) << outcome.remarks.join('\n').toStdString();
+    EXPECT_EQ(outcome.remarks,
+              QStringList{"2 machines of MAME's machine listing skipped: without a set name or too long to read."});
     EXPECT_EQ(report.texts, AllPhases.mid(0, 3) + AllPhases.mid(4)) << "no notes to gather";
     EXPECT_EQ(report.outOfRange, 0);
     EXPECT_EQ(report.newGames.size(), 17);
@@ -455,6 +520,21 @@ TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
         EXPECT_EQ(outcome.remarks, QStringList{"MAME's machine listing " + says});
         expectNothingChanged();
     }
+
+    // A whole listing that the catalogue has no room for: the write is rolled back, and the
+    // recordset is one over the catalogue as it stays.
+    MachineListing many = whole;
+    for (int i = 0; i < 300; ++i) {
+        many.machines.push_back(whole.machines.front());
+        many.machines.back().game.name = QString("copy%1").arg(i);
+    }
+    vars.CatalogueDb->Execute("PRAGMA max_page_count = 1");
+    const MergeOutcome full = MergeMachineListing(vars, report, many);
+    EXPECT_FALSE(full.merged);
+    EXPECT_EQ(full.remarks,
+              QStringList{"The catalogue could not be written (database or disk is full), so it was not changed."});
+    EXPECT_EQ(roms(), (QStringList{DefaultRom, "pacman"}));
+    EXPECT_EQ(stored("pacman", "Clone").toString(), QString("puckman"));
 }
 
 // The merge's look-ups replace the recordset's: for every key, in both directions, they must find
@@ -534,6 +614,7 @@ TEST(InstalledMame, UpdatesTheCatalogueFromItsWholeListing) {
     ASSERT_TRUE(outcome.merged) << outcome.remarks.join('\n').toStdString();
     EXPECT_GT(listing.machines.size(), 30000u);
     EXPECT_GT(listing.skipped, 1000) << "devices and BIOS sets";
+    EXPECT_EQ(listing.malformed, 0) << "no machine of the real listing is too long to read";
     EXPECT_EQ(report.added, static_cast<int>(listing.machines.size()) - 1);
     EXPECT_EQ(report.expired, 1);
     EXPECT_EQ(catalogue.vars.RomsRecordset->RecordCount(), static_cast<int>(listing.machines.size()) + 1);
