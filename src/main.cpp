@@ -34,6 +34,7 @@ int main(int argc, char* argv[]) {
     zelvora::SystemClock clock;
     zelvora::ShellRunner runner;
     zelvora::Shell shell(vars, settings, dialogs, clock, runner);
-    shell.LoadMain();
+    if (!shell.Start())
+        return 1;
     return QApplication::exec();
 }

@@ -4,9 +4,12 @@
 #include "launcher/ProcessRunner.h"
 
 #include "platform/FatalError.h"
+#include "platform/UserDialogs.h"
 #include "platform/WindowPlacement.h"
 #include "shell/frmFileLocations.h"
 #include "shell/frmMain.h"
+#include "store/FolderLock.h"
+#include "store/StoreError.h"
 #include "store/Variables.h"
 
 #include <QFileInfo>
@@ -25,6 +28,24 @@ MameFolder CheckMameFolder(const QString& mamePath) {
 Shell::Shell(zelvora::Variables& vars, zelvora::Settings& settings, zelvora::UserDialogs& dialogs,
              zelvora::Clock& clock, zelvora::ProcessRunner& runner)
     : vars_(vars), settings_(settings), dialogs_(dialogs), clock_(clock), runner_(runner) {}
+
+Shell::~Shell() = default;
+
+bool Shell::Start() {
+    bool running = false;
+    const bool locked = CatchStoreError(
+        [&] {
+            lock_ = FolderLock::TryLock(vars_.ProgramDir);
+            running = !lock_;
+        },
+        [this](const QString& text) { Fatal(text); });
+    if (running)
+        dialogs_.Inform(nullptr, QStringLiteral("Zelvora"), QStringLiteral("Zelvora is already running."));
+    if (!locked || running)
+        return false;
+    LoadMain();
+    return true;
+}
 
 void Shell::LoadMain() {
     auto* window = new frmMain(*this);

@@ -6,10 +6,12 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace zelvora {
 
 class Clock;
+class FolderLock;
 class ProcessRunner;
 class Settings;
 class UserDialogs;
@@ -35,6 +37,7 @@ class Shell {
 public:
     Shell(zelvora::Variables& vars, zelvora::Settings& settings, zelvora::UserDialogs& dialogs, zelvora::Clock& clock,
           zelvora::ProcessRunner& runner);
+    ~Shell();
 
     // Named as the classes they return, so each return type is spelled in full.
     zelvora::Variables& Variables() { return vars_; }
@@ -44,6 +47,11 @@ public:
     // The one way the program runs MAME.
     zelvora::ProcessRunner& ProcessRunner() { return runner_; }
 
+    // The program's start: takes the lock that makes it the only Zelvora using the catalogue of the
+    // program directory, held as long as the shell, then loads the main window. When another
+    // Zelvora holds it, says that Zelvora is already running, before any window, and returns false:
+    // the program ends.
+    bool Start();
     // Loads a fresh main window: shows it and runs its whole start-up.
     void LoadMain();
     // Unloads the main window, if one is loaded (its unload steps run).
@@ -74,6 +82,7 @@ private:
     zelvora::Clock& clock_;
     zelvora::ProcessRunner& runner_;
     QPointer<frmMain> main_;
+    std::unique_ptr<FolderLock> lock_;
 };
 
 } // namespace zelvora

@@ -1,6 +1,7 @@
 #include "store/Catalogue.h"
 
 #include "store/Database.h"
+#include "store/FolderLock.h"
 #include "store/Recordset.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
@@ -15,7 +16,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace zelvora {
@@ -54,35 +54,6 @@ void replaceFile(const QString& from, const QString& to) {
         ::close(fd);
     }
 }
-
-// Only one program at a time makes or compacts the catalogue of a folder: both write the
-// temporary file, and two first starts at the same moment would otherwise rename each other's
-// half-made file into place. The lock is the folder's own and goes with the process that holds
-// it, however that process ends.
-class FolderLock {
-public:
-    explicit FolderLock(const QString& programDir) {
-        fd_ = ::open(QFile::encodeName(programDir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ < 0)
-            throw StoreError(QStringLiteral("Could not open the folder '%1': %2")
-                                 .arg(programDir, QString::fromLocal8Bit(std::strerror(errno))));
-        if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-            const int error = errno;
-            ::close(fd_);
-            throw StoreError(
-                error == EWOULDBLOCK
-                    ? QStringLiteral("The catalogue '%1' is in use by another Zelvora.").arg(CatalogueFile(programDir))
-                    : QStringLiteral("Could not lock the folder '%1': %2")
-                          .arg(programDir, QString::fromLocal8Bit(std::strerror(error))));
-        }
-    }
-    ~FolderLock() { ::close(fd_); }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-private:
-    int fd_ = -1;
-};
 
 bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;

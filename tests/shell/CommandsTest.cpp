@@ -9,6 +9,10 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 using namespace zelvora;
 
 namespace {
@@ -93,6 +97,30 @@ TEST_F(CommandsTest, CompactingTwiceAndOverALeftoverKeepsTheSelection) {
     // The reopened recordset stands on the game shown.
     test::tabs(window)->setCurrentIndex(DetailTabs::InformationTab);
     EXPECT_EQ(test::tabs(window)->lblInfo[15]->text(), QString("galaga"));
+}
+
+// One program uses a catalogue from its start to its end. A second start finds the first holding
+// the folder: it says so before any window and ends. The first compacts and reopens the catalogue
+// as it likes, and holds the folder with no window left.
+TEST_F(CommandsTest, OneProgramUsesTheCatalogueFromItsStartToItsEnd) {
+    // Another program's hold, as a second start finds the first one's.
+    const auto otherProgram = [&] { return ::open(QFile::encodeName(program.path()).constData(), O_RDONLY); };
+    const int first = otherProgram();
+    ASSERT_EQ(::flock(first, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(shell.Start());
+    EXPECT_EQ(dialogs.messages, QStringList{"Zelvora: Zelvora is already running."});
+    EXPECT_EQ(test::findWindow<QWidget>(), nullptr);
+    ::close(first);
+
+    ASSERT_TRUE(shell.Start());
+    window = test::findWindow<frmMain>();
+    ASSERT_NE(window, nullptr);
+    trigger("mnuCompact");
+    EXPECT_TRUE(test::part<QLabel>(window, "lblResult")->text().startsWith("Catalogue compacted: "));
+    trigger("mnuExit");
+    const int second = otherProgram();
+    EXPECT_NE(::flock(second, LOCK_EX | LOCK_NB), 0);
+    ::close(second);
 }
 
 // The box names the program's version and MAME's, when MAME gives one.
