@@ -142,8 +142,8 @@ void TodaysVerifyReader::Read(const QString& line) {
             details_.clear();
             return;
         }
-        if (verdicts_.size() >= static_cast<size_t>(maxSets_)) {
-            problem_ = QStringLiteral("MAME's report names more than %1 sets.").arg(maxSets_);
+        if (verdicts_.size() >= static_cast<size_t>(MaxListedGames)) {
+            problem_ = QStringLiteral("MAME's report names more than %1 sets.").arg(MaxListedGames);
             return;
         }
         Verdict found{name, verdict.captured(2) == QLatin1String("bad")};

@@ -89,12 +89,9 @@ VerifyReportResult ReadVerifyReport(const QString& path, Database& db, Recordset
 //
 // The reader only collects: nothing is stored before MAME has ended well. A verdict whose set
 // name is longer than MaxListedText names no set: it is skipped and counted. A report of more
-// verdicts than the reader keeps is refused whole.
+// verdicts than MaxListedGames is refused whole.
 class TodaysVerifyReader {
 public:
-    TodaysVerifyReader() = default;
-    explicit TodaysVerifyReader(int maxSets) : maxSets_(maxSets) {}
-
     struct Verdict {
         QString name;
         bool bad = false;
@@ -117,7 +114,6 @@ public:
     const QString& Problem() const { return problem_; }
 
 private:
-    int maxSets_ = MaxListedGames;
     std::vector<Verdict> verdicts_;
     qint64 malformed_ = 0;
     QString problem_;

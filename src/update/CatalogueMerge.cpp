@@ -14,6 +14,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstring>
 
 namespace zelvora {
 
@@ -74,13 +75,26 @@ struct ListingFile {
     int lines = 0; // counted up to one past MaxListedGames
 };
 
+// Counted by their ends, as TextLineReader reads them, without making text of them.
 ListingFile CountListing(const QString& programDir, const QString& name) {
     ListingFile file{name, programDir + QLatin1Char('/') + name};
-    TextLineReader reader(file.path);
-    file.found = reader.IsOpen();
-    QString line;
-    while (file.lines <= MaxListedGames && reader.Next(line))
-        ++file.lines;
+    QFile in(file.path);
+    file.found = in.open(QIODevice::ReadOnly);
+    QByteArray block(TextLineReader::BlockSize, Qt::Uninitialized);
+    bool open = false; // a line has begun and not ended
+    for (qint64 got; file.lines <= MaxListedGames && (got = in.read(block.data(), block.size())) > 0;) {
+        for (const char *at = block.constData(), *end = at + got; at < end;) {
+            const auto* lineEnd = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+            if (lineEnd == nullptr) {
+                open = true;
+                break;
+            }
+            ++file.lines;
+            open = false;
+            at = lineEnd + 1;
+        }
+    }
+    file.lines += open;
     return file;
 }
 

@@ -41,7 +41,8 @@ struct ListedMachine {
 class ListingLineFilter {
 public:
     static constexpr qsizetype LongestLine = 64 * 1024;
-    // A processing instruction, which may stand anywhere between a machine's elements.
+    // The target of the processing instruction that marks a cut: XML allows one anywhere between
+    // a machine's elements.
     static constexpr char CutTarget[] = "zelvora-cut";
 
     // What of `bytes` goes on to the reader; a line is held back until its end has come.
