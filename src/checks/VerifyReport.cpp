@@ -146,7 +146,9 @@ void TodaysVerifyReader::Read(const QString& line) {
             problem_ = QStringLiteral("MAME's report names more than %1 sets.").arg(MaxListedGames);
             return;
         }
-        Verdict found{name, verdict.captured(2) == QLatin1String("bad")};
+        Verdict found;
+        found.name = name;
+        found.bad = verdict.captured(2) == QLatin1String("bad");
         found.bestAvailable = verdict.captured(2) == QLatin1String("best available");
         if (found.bad && EqualNoCase(detailsOf_, name) && allNotes_ + details_.size() <= MaxAllNotesLength) {
             allNotes_ += details_.size();
