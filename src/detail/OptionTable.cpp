@@ -29,10 +29,10 @@ OptionSpec checkBox(int index, const QString& field, const char* caption, const 
 
 OptionSpec scrollBar(int index, const QString& field, int max, std::vector<const char*> names, SwitchRule classic,
                      SwitchRule today, std::optional<OptionSpec::Look> todayLook = std::nullopt) {
-    OptionSpec spec{
+    OptionSpec option{
         field, Control::ScrollBar, index, nullptr, 0, max, {Text::Names, "", 1, 0, std::move(names)}, classic, today};
-    spec.todayLook = std::move(todayLook);
-    return spec;
+    option.todayLook = std::move(todayLook);
+    return option;
 }
 
 // Where today's MAME takes the same switch, `today` is left out; where its control reads the
@@ -40,10 +40,10 @@ OptionSpec scrollBar(int index, const QString& field, int max, std::vector<const
 OptionSpec slider(int index, const QString& field, int min, int max, ValueText text, const SwitchRule& classic,
                   std::optional<SwitchRule> today = std::nullopt,
                   std::optional<OptionSpec::Look> todayLook = std::nullopt) {
-    OptionSpec spec{field,   Control::Slider,        index, nullptr, min, max, std::move(text),
-                    classic, today.value_or(classic)};
-    spec.todayLook = std::move(todayLook);
-    return spec;
+    OptionSpec option{field,   Control::Slider,        index, nullptr, min, max, std::move(text),
+                      classic, today.value_or(classic)};
+    option.todayLook = std::move(todayLook);
+    return option;
 }
 
 std::vector<OptionSpec> makeTable() {

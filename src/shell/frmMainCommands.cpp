@@ -308,10 +308,9 @@ void frmMain::mnuUpdate_Click() {
     if (OptionsChanged())
         SaveGameOptions();
     QPointer<frmMain> self(this);
-    auto* window =
-        new frmNewVersion(shell_.Variables(), shell_.ProcessRunner(),
-                          {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },
-                           [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback()});
+    auto* window = new frmNewVersion(shell_.Variables(), shell_.ProcessRunner(),
+                                     {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },
+                                      [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback()});
     WaitOn(window, [window] { window->Form_Load(); });
     CloseIfAsked();
 }

@@ -21,7 +21,7 @@ struct ListedMachine {
     DetailsEntry game; // set name, driver's source file, first processors and sound chips, description
     QString year;
     QString manufacturer;
-    QVariant clone;                // the parent's set name; Null for a machine that is no clone
+    QVariant clone; // the parent's set name; Null for a machine that is no clone
     // Playable, Colors, Sound, Hi Score, Cocktail. The listing says nothing of high scores: the Hi
     // Score field keeps whether the machine can save its state instead.
     std::array<QString, 5> status;

@@ -36,8 +36,8 @@
 #include "Listings.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
