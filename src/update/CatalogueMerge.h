@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Progress.h"
+#include "update/ListingCapture.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,8 +10,6 @@
 
 namespace zelvora {
 
-class ProcessRunner;
-class RunWatch;
 struct MachineListing;
 struct Variables;
 
@@ -21,25 +20,6 @@ public:
     virtual void NewGame(const QString& description) = 0;
     virtual void ExpiredGame(const QString& description) = 0;
 };
-
-// The three listings MAME is asked for, each written into the program directory.
-struct ListingCapture {
-    QString file;    // "Clones.txt", "Games.txt", "Details.txt"
-    QString command; // the shell command line whose standard output it holds
-    int exitCode = 0;
-    QString path{};  // where it is written
-    QString error{}; // why MAME's output could not be written there; empty when it was
-};
-
-// The command lines, in the order they run: clones, games, details. Every path is quoted.
-std::vector<ListingCapture> ListingCommands(const QString& mamePath, const QString& programDir);
-
-// Runs each command to its end, one after the other, keeping each exit code, and writes its
-// standard output to its file, every write checked: where a shell's redirection would leave a
-// listing cut short by a full disk to be read as whole, a write that fails stops MAME and the
-// captures after it are not run. `progress` lets events run while MAME works; false when the user
-// cancelled there: that MAME was ended, the later ones never ran and nothing captured is kept.
-bool CaptureListings(std::vector<ListingCapture>& captures, ProcessRunner& runner, Progress& progress);
 
 struct MergeOutcome {
     // False when a listing command failed, its listing could not be written or held no games, or
