@@ -24,7 +24,6 @@ struct Catalogue {
     Catalogue() {
         games = test::MakeCatalogue(dir.path(), Games);
         vars.ProgramDir = dir.path();
-        vars.Fields.InitFieldNames();
         OpenCatalogue(vars);
     }
 };
@@ -119,7 +118,6 @@ void BM_StartupSequence(benchmark::State& state) {
     for (auto _ : state) {
         Variables vars;
         vars.ProgramDir = c.dir.path();
-        vars.Fields.InitFieldNames();
         PrepareCatalogue(vars);
         benchmark::DoNotOptimize(vars.RomsRecordset->RecordCount());
     }

@@ -60,7 +60,6 @@ struct World {
         }
         writeTodaysMame();
         vars.ProgramDir = program.path();
-        vars.Fields.InitFieldNames();
         OpenCatalogue(vars);
     }
     // A MAME that prints a recorded report of today's kind, as the real one prints it.

@@ -91,7 +91,6 @@ inline void writeCatalogueBefore(const QString& programDir, const std::vector<St
                                  const QString& before) {
     Variables vars;
     vars.ProgramDir = programDir;
-    vars.Fields.InitFieldNames();
     PrepareCatalogue(vars);
     Transaction transaction(*vars.CatalogueDb);
     for (int i = 0; i < Kept + Expired; ++i) {

@@ -131,7 +131,6 @@ struct World {
         }
         Variables vars;
         vars.ProgramDir = program.path();
-        vars.Fields.InitFieldNames();
         PrepareCatalogue(vars);
         vars.RomsRecordset.reset();
         vars.CatalogueDb.reset();

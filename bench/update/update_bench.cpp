@@ -87,7 +87,6 @@ struct World {
         Variables vars;
         vars.ProgramDir = program.path();
         vars.MamePath = mame.path() + QLatin1Char('/');
-        vars.Fields.InitFieldNames();
         return vars;
     }
 };

@@ -4,7 +4,6 @@
 #include "detail/ScreenshotView.h"
 #include "platform/TextCompare.h"
 #include "store/FieldNames.h"
-#include "store/FieldTable.h"
 #include "store/Recordset.h"
 
 #include <QGridLayout>
@@ -13,16 +12,11 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace zelvora {
 
 namespace {
-
-// Each information label shows the field named by its tag.
-const QString* const InfoTags[17] = {
-    &Field::Date,     &Field::Driver, &Field::Cpu1,         &Field::Cpu2,  &Field::Cpu3,   &Field::Sound1,
-    &Field::Sound2,   &Field::Sound3, &Field::Playable,     &Field::Sound, &Field::Colors, &Field::HiScore,
-    &Field::Cocktail, &Field::Clone,  &Field::Manufacturer, &Field::Rom,   &Field::Notes};
 
 // A page that scrolls rather than cuts its controls off when the window is small or the screen
 // is scaled up; it looks like the tab it stands on.
@@ -37,9 +31,10 @@ QScrollArea* Scrolled(QWidget* page) {
     return scroll;
 }
 
-QLabel* tagged(QLabel* label, int index, const QString& tag) {
-    label->setObjectName(QStringLiteral("lblInfo_%1").arg(index));
-    label->setProperty("tag", tag);
+QLabel* valueLabel(const QString& field, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("info_") + field);
+    label->setProperty("field", field);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Catalogue text is shown as it stands, never read as markup.
     label->setTextFormat(Qt::PlainText);
@@ -52,8 +47,6 @@ DetailTabs::DetailTabs(UserDialogs& dialogs, std::function<OptionsPanel::Folders
                        std::function<void()> focusGrid, QWidget* parent)
     : QTabWidget(parent), focusGrid_(std::move(focusGrid)) {
     setObjectName(QStringLiteral("sstDisplay"));
-    for (int i = 0; i < 17; ++i)
-        lblInfo[i] = tagged(new QLabel(this), i, *InfoTags[i]);
     addTab(makeScreenShotTab(), QStringLiteral("Screen Shot"));
     Options = new OptionsPanel(dialogs, std::move(folders), focusGrid_);
     addTab(Scrolled(Options), QStringLiteral("Options"));
@@ -101,52 +94,68 @@ QWidget* DetailTabs::makeInformationTab() {
     information_ = page;
     auto* outer = new QVBoxLayout(page);
     auto* columns = new QHBoxLayout;
-
-    auto* left = new QVBoxLayout;
+    auto* side = new QVBoxLayout;
+    auto* machine = new QGridLayout;
+    auto* status = new QGridLayout;
     Picture3 = new ScreenshotView(QSize(110, 80), QSize(110, 80), page);
     Picture3->KeepProportions(true);
     Picture3->setObjectName(QStringLiteral("Picture3"));
-    lblInfo[14]->setWordWrap(true);
-    left->addWidget(lblInfo[14]);
-    left->addWidget(Picture3);
-    left->addWidget(lblInfo[0]);
-    left->addStretch(1);
 
-    auto addRows = [this, page](QGridLayout* grid, std::initializer_list<std::pair<int, int>> rows,
-                                std::initializer_list<const char*> captions) {
-        int r = 0;
-        auto caption = captions.begin();
-        for (const auto& [labelIndex, infoIndex] : rows) {
-            Label1[labelIndex] = new QLabel(QLatin1String(*caption++), page);
-            Label1[labelIndex]->setObjectName(QStringLiteral("Label1_%1").arg(labelIndex));
-            grid->addWidget(Label1[labelIndex], r, 0);
-            grid->addWidget(lblInfo[infoIndex], r, 1);
-            ++r;
+    // Beside the picture the maker above it and the year below; each column a caption and a value
+    // per field; the notes below all three.
+    std::vector<const CatalogueField*> shown;
+    for (const CatalogueField& field : CatalogueFields()) {
+        if (field.info.area != InfoArea::None)
+            shown.push_back(&field);
+    }
+    std::stable_sort(shown.begin(), shown.end(),
+                     [](const CatalogueField* a, const CatalogueField* b) { return a->info.place < b->info.place; });
+    side->addWidget(Picture3);
+    QLabel* notes = nullptr;
+    for (const CatalogueField* field : shown) {
+        QLabel* value = valueLabel(field->name, page);
+        info_.push_back(value);
+        switch (field->info.area) {
+        case InfoArea::Side:
+            value->setWordWrap(true);
+            side->insertWidget(std::min(field->info.place, side->count()), value);
+            break;
+        case InfoArea::Machine:
+        case InfoArea::Status: {
+            QGridLayout* grid = field->info.area == InfoArea::Machine ? machine : status;
+            auto* caption = new QLabel(QLatin1String(field->caption), page);
+            caption->setObjectName(QStringLiteral("caption_") + field->name);
+            captions_.insert(field->name, caption);
+            const int row = grid->rowCount();
+            grid->addWidget(caption, row, 0);
+            grid->addWidget(value, row, 1);
+            break;
         }
+        default:
+            notes = value;
+            break;
+        }
+    }
+    side->addStretch(1);
+    for (QGridLayout* grid : {machine, status}) {
         grid->setColumnStretch(1, 1);
-        grid->setRowStretch(r, 1);
-    };
-    auto* middle = new QGridLayout;
-    addRows(middle, {{0, 15}, {3, 2}, {4, 3}, {5, 4}, {6, 5}, {7, 6}, {8, 7}, {9, 1}},
-            {"ROM File", "CPU 1", "CPU 2", "CPU 3", "Sound 1", "Sound 2", "Sound 3", "Driver"});
-    auto* right = new QGridLayout;
-    addRows(right, {{10, 8}, {14, 9}, {13, 10}, {12, 11}, {11, 12}, {15, 13}},
-            {"Playable-", "Sound-", "Colors-", "Hi Score-", "Cocktail-", "Clone of-"});
+        grid->setRowStretch(grid->rowCount(), 1);
+    }
 
     // Set names of up to 15 characters and chip names such as "Motorola MC68000" show whole.
-    const QFontMetrics metrics = lblInfo[15]->fontMetrics();
-    lblInfo[15]->setMinimumWidth(metrics.horizontalAdvance(QString(15, QLatin1Char('m'))));
-    for (const int chip : {2, 3, 4, 5, 6, 7})
-        lblInfo[chip]->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("Motorola MC68000")));
+    const QFontMetrics metrics = page->fontMetrics();
+    Info(Field::Rom)->setMinimumWidth(metrics.horizontalAdvance(QString(15, QLatin1Char('m'))));
+    for (const QString* chip :
+         {&Field::Cpu1, &Field::Cpu2, &Field::Cpu3, &Field::Sound1, &Field::Sound2, &Field::Sound3})
+        Info(*chip)->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("Motorola MC68000")));
 
-    columns->addLayout(left, 2);
+    columns->addLayout(side, 2);
     columns->addSpacing(8);
-    columns->addLayout(middle, 3);
+    columns->addLayout(machine, 3);
     columns->addSpacing(8);
-    columns->addLayout(right, 2);
+    columns->addLayout(status, 2);
     outer->addLayout(columns);
 
-    QLabel* notes = lblInfo[16];
     notes->setWordWrap(true);
     notes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* scroll = new QScrollArea(page);
@@ -155,6 +164,18 @@ QWidget* DetailTabs::makeInformationTab() {
     scroll->setWidget(notes);
     outer->addWidget(scroll, 1);
     return page;
+}
+
+QLabel* DetailTabs::Info(const QString& field) const {
+    for (QLabel* label : info_) {
+        if (label->property("field").toString() == field)
+            return label;
+    }
+    return nullptr;
+}
+
+QLabel* DetailTabs::Caption(const QString& field) const {
+    return captions_.value(field);
 }
 
 void DetailTabs::showScreenshot(ScreenshotView* view, const Recordset& rs, const Selection& selection) {
@@ -182,18 +203,18 @@ void DetailTabs::UpdateTab(const Recordset& rs, const Selection& selection) {
     case InformationTab:
         // Today's MAME lists whether a game can save its state and says nothing of high scores;
         // the update keeps that word in the Hi Score field, and the row is named for what it holds.
-        Label1[12]->setText(Options->Kind() == MameKind::Today ? QStringLiteral("Save State-")
-                                                               : QStringLiteral("Hi Score-"));
+        Caption(Field::HiScore)
+            ->setText(Options->Kind() == MameKind::Today ? QStringLiteral("Save State-") : QStringLiteral("Hi Score-"));
         if (selection.row != 0)
             showScreenshot(Picture3, rs, selection);
-        for (QLabel* label : lblInfo) {
-            QString text = rs.Value(label->property("tag").toString()).toString();
+        for (QLabel* label : info_) {
+            QString text = rs.Value(label->property("field").toString()).toString();
             // Notes keep MAME's carriage returns between lines.
             text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
             label->setText(text);
         }
-        if (lblInfo[9]->text().endsWith(QLatin1String("(1)")))
-            lblInfo[9]->setText(lblInfo[9]->text().chopped(3) + QStringLiteral(" Samples"));
+        if (QLabel* sound = Info(Field::Sound); sound->text().endsWith(QLatin1String("(1)")))
+            sound->setText(sound->text().chopped(3) + QStringLiteral(" Samples"));
         break;
     default:
         break;

@@ -5,8 +5,10 @@
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotFinder.h"
 
-#include <array>
+#include <QHash>
+
 #include <functional>
+#include <vector>
 
 class QLabel;
 
@@ -50,8 +52,9 @@ public:
     QLabel* lblGame = nullptr;
     OptionsPanel* Options = nullptr;
     ScreenshotView* Picture3 = nullptr;
-    std::array<QLabel*, 16> Label1{}; // 1 and 2 are not used
-    std::array<QLabel*, 17> lblInfo{};
+    // The information page's value and caption of a catalogue field; null for a field it does not show.
+    QLabel* Info(const QString& field) const;
+    QLabel* Caption(const QString& field) const;
 
 private:
     QWidget* makeScreenShotTab();
@@ -61,6 +64,8 @@ private:
     int Frame() const;
 
     QWidget* information_ = nullptr;
+    std::vector<QLabel*> info_;        // in the catalogue's field order
+    QHash<QString, QLabel*> captions_; // by field name
     std::function<void()> focusGrid_;
     ScreenshotFinder finder_;
 };

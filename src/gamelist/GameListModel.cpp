@@ -1,30 +1,25 @@
 #include "gamelist/GameListModel.h"
 
 #include "platform/TextCompare.h"
-#include "store/FieldTable.h"
 
 namespace zelvora {
 
-void GameListModel::SetRows(QStringList marks, QStringList descriptions, QStringList roms) {
+void GameListModel::SetRows(GameListRows rows) {
     beginResetModel();
-    marks_ = std::move(marks);
-    descriptions_ = std::move(descriptions);
-    roms_ = std::move(roms);
-    marks_.resize(descriptions_.size());
-    roms_.resize(descriptions_.size());
+    rows_ = std::move(rows);
     endResetModel();
 }
 
 void GameListModel::Clear() {
-    SetRows({}, {});
+    SetRows({});
 }
 
 int GameListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(descriptions_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_.Count());
 }
 
 int GameListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 2;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 namespace {
@@ -59,14 +54,15 @@ QString MarksToolTip(const QString& marks) {
 } // namespace
 
 QVariant GameListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= descriptions_.size())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     if (role == Qt::ToolTipRole) {
-        if (EqualNoCase(descriptions_[index.row()], DefaultDescription))
+        if (EqualNoCase(Description(index.row()), DefaultDescription))
             return QStringLiteral("The default options: the emulator options of every game whose \"Use Default "
                                   "Options\" box is ticked. Select this row, or Actions > Configure Default "
                                   "Options, to edit them on the Options tab.");
-        return index.column() == 0 ? MarksToolTip(marks_[index.row()]) : descriptions_[index.row()];
+        return index.column() == MarksColumn ? MarksToolTip(rows_.marks.value(index.row()))
+                                             : Text(index.row(), index.column());
     }
     if (role == Qt::DisplayRole)
         return Text(index.row(), index.column());
@@ -76,19 +72,25 @@ QVariant GameListModel::data(const QModelIndex& index, int role) const {
 }
 
 QString GameListModel::Text(int row, int column) const {
-    if (row < 0 || row >= descriptions_.size())
+    switch (column) {
+    case MarksColumn:
+        return rows_.marks.value(row);
+    case TitleColumn:
+        return value(row, Field::Description);
+    default:
         return {};
-    return column == 0 ? marks_[row] : descriptions_[row];
+    }
 }
 
 QString GameListModel::Rom(int row) const {
-    return row >= 0 && row < roms_.size() ? roms_[row] : QString();
+    return value(row, Field::Rom);
 }
 
 int GameListModel::RowOfRom(const QString& rom) const {
     // Set names are keys compared without regard to case, as the catalogue compares them.
-    for (qsizetype row = 0; row < roms_.size(); ++row) {
-        if (!roms_[row].isEmpty() && EqualNoCase(roms_[row], rom))
+    const QStringList& roms = rows_.Of(Field::Rom);
+    for (qsizetype row = 0; row < roms.size(); ++row) {
+        if (!roms[row].isEmpty() && EqualNoCase(roms[row], rom))
             return static_cast<int>(row);
     }
     return -1;

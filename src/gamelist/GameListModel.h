@@ -1,22 +1,27 @@
 #pragma once
 
+#include "gamelist/GameListQuery.h"
 #include "gamelist/TypeAhead.h"
 
 #include <QAbstractTableModel>
-#include <QStringList>
 
 namespace zelvora {
 
-// The game list's rows: column 0 the status marks, column 1 the description. A fill replaces
-// every row in one model reset.
+// The game list's rows, each tied to its game by the set name. A fill replaces every row in one
+// model reset.
 class GameListModel : public QAbstractTableModel, public GridRows {
     Q_OBJECT
 
 public:
+    enum Column {
+        MarksColumn, // S, B, R and * for what the collection lacks and a game's own options
+        TitleColumn,
+        ColumnCount
+    };
+
     using QAbstractTableModel::QAbstractTableModel;
 
-    // `roms` holds each row's set name; rows without one are found by no set name.
-    void SetRows(QStringList marks, QStringList descriptions, QStringList roms = {});
+    void SetRows(GameListRows rows);
     void Clear();
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -30,12 +35,12 @@ public:
     int RowOfRom(const QString& rom) const;
 
     int RowCount() const override { return rowCount(); }
-    QString Description(int row) const override { return Text(row, 1); }
+    QString Description(int row) const override { return Text(row, TitleColumn); }
 
 private:
-    QStringList marks_;
-    QStringList descriptions_;
-    QStringList roms_;
+    QString value(int row, const QString& field) const { return rows_.Of(field).value(row); }
+
+    GameListRows rows_;
 };
 
 } // namespace zelvora

@@ -2,7 +2,7 @@
 
 #include "platform/TextCompare.h"
 #include "store/Database.h"
-#include "store/FieldTable.h"
+#include "store/FieldNames.h"
 #include "store/Recordset.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
@@ -33,8 +33,7 @@ constexpr FilterClauses Clauses[FilterCount] = {
 const char* const FilterCaptions[FilterCount] = {"Neo Geo Games",       "Original Games", "Clones",
                                                  "Missing Screenshots", "Missing ROMS",   "Bad ROMS"};
 
-const QString SortKeys[] = {QStringLiteral("Description"), QStringLiteral("Date"), QStringLiteral("Manufacturer"),
-                            QStringLiteral("Rom")};
+const QString SortKeys[] = {Field::Description, Field::Date, Field::Manufacturer, Field::Rom};
 
 bool isOne(const QVariant& value) {
     return !value.isNull() && value.toLongLong() == 1;
@@ -93,11 +92,10 @@ namespace {
 // The fields the list reads from every row, looked up by name once per fill.
 struct RowFields {
     explicit RowFields(const Recordset& rs)
-        : description(rs.FieldIndex(QStringLiteral("Description"))),
-          screenshot(rs.FieldIndex(QStringLiteral("Screenshot"))), badRom(rs.FieldIndex(QStringLiteral("Bad ROM"))),
-          missingRom(rs.FieldIndex(QStringLiteral("Missing ROM"))),
-          useDefault(rs.FieldIndex(QStringLiteral("Default"))), rom(rs.FieldIndex(QStringLiteral("Rom"))) {}
-    int description, screenshot, badRom, missingRom, useDefault, rom;
+        : screenshot(rs.FieldIndex(Field::Screenshot)), badRom(rs.FieldIndex(Field::BadRom)),
+          missingRom(rs.FieldIndex(Field::MissingRom)), useDefault(rs.FieldIndex(Field::Default)),
+          rom(rs.FieldIndex(Field::Rom)) {}
+    int screenshot, badRom, missingRom, useDefault, rom;
 };
 
 QString StatusMarks(const Recordset& rs, const RowFields& fields) {
@@ -126,17 +124,23 @@ GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QS
     vars.RomsRecordset.reset();
     vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(GameListSql(filters, sortKey));
     Recordset& rs = *vars.RomsRecordset;
-    rs.Preload({QStringLiteral("Description"), QStringLiteral("Screenshot"), QStringLiteral("Bad ROM"),
-                QStringLiteral("Missing ROM"), QStringLiteral("Default"), QStringLiteral("Rom")});
+    rs.Preload(ListedFields() + QStringList{Field::Screenshot, Field::BadRom, Field::MissingRom, Field::Default});
     const RowFields fields(rs);
+    const QStringList names = ListedFields();
+    std::vector<int> columns;
+    std::vector<QStringList> texts(names.size());
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        columns.push_back(rs.FieldIndex(names[i]));
+        texts[i].reserve(rs.RecordCount());
+    }
     rows.marks.reserve(rs.RecordCount());
-    rows.descriptions.reserve(rs.RecordCount());
-    rows.roms.reserve(rs.RecordCount());
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
-        rows.descriptions << rs.Value(fields.description).toString();
-        rows.roms << rs.Value(fields.rom).toString();
+        for (size_t i = 0; i < columns.size(); ++i)
+            texts[i] << rs.Value(columns[i]).toString();
         rows.marks << StatusMarks(rs, fields);
     }
+    for (qsizetype i = 0; i < names.size(); ++i)
+        rows.texts.insert(names[i], std::move(texts[i]));
     vars.RomsRecordset.reset();
     vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
     return rows;
@@ -146,17 +150,26 @@ GameListRows FindInRows(const GameListRows& rows, const QString& text) {
     if (text.isEmpty())
         return rows;
     GameListRows found;
+    for (auto it = rows.texts.begin(); it != rows.texts.end(); ++it)
+        found.texts[it.key()];
     const QStringMatcher matcher(text, Qt::CaseInsensitive);
-    for (qsizetype row = 0; row < rows.descriptions.size(); ++row) {
-        const QString& description = rows.descriptions[row];
+    const QStringList& descriptions = rows.Of(Field::Description);
+    for (qsizetype row = 0; row < descriptions.size(); ++row) {
+        const QString& description = descriptions[row];
         const bool defaultRow = row == 0 && EqualNoCase(description, DefaultDescription);
         if (defaultRow || matcher.indexIn(description) >= 0) {
-            found.descriptions << description;
+            for (auto it = rows.texts.begin(); it != rows.texts.end(); ++it)
+                found.texts[it.key()] << it.value().value(row);
             found.marks << rows.marks.value(row);
-            found.roms << rows.roms.value(row);
         }
     }
     return found;
+}
+
+const QStringList& GameListRows::Of(const QString& field) const {
+    static const QStringList none;
+    const auto it = texts.find(field);
+    return it == texts.end() ? none : *it;
 }
 
 QString NextSortKey(const QString& caption) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/FieldNames.h"
+
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -31,11 +34,16 @@ QString GameListSql(const FilterStates& filters, const QString& sortKey);
 // ROM set), * (options of its own), in that order.
 QString StatusMarks(const Recordset& rs);
 
+// The game list's rows, field by field: the text of every field the catalogue lists for each row,
+// and each row's marks. The set name is what ties a row to its game, as two games may share a
+// title.
 struct GameListRows {
     QStringList marks;
-    QStringList descriptions;
-    // Each row's set name: what ties a row to its game, as two games may share a title.
-    QStringList roms;
+    QHash<QString, QStringList> texts; // by field name
+
+    // The field's texts, one per row; empty for a field the list does not read.
+    const QStringList& Of(const QString& field) const;
+    qsizetype Count() const { return Of(Field::Description).size(); }
 };
 
 // The rows whose description holds `text` anywhere, ignoring case; the default record's row stays
@@ -43,7 +51,7 @@ struct GameListRows {
 // it stands: no character in it is a wildcard. An empty text keeps every row.
 GameListRows FindInRows(const GameListRows& rows, const QString& text);
 
-// Runs the list's query on the catalogue and reads every row's two texts; afterwards
+// Runs the list's query on the catalogue and reads every row's listed fields and marks; afterwards
 // RomsRecordset is a recordset over the whole table, on its first record.
 GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QString& sortKey);
 

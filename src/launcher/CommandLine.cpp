@@ -5,7 +5,7 @@
 #include "launcher/ShellQuote.h"
 #include "platform/TextCompare.h"
 #include "store/FieldNames.h"
-#include "store/FieldTable.h"
+#include "store/FieldNames.h"
 #include "store/Recordset.h"
 
 #include <QProcess>

@@ -192,7 +192,6 @@ void frmMain::Form_Load() {
     RestoreArrangement();
     show();
     Variables& vars = shell_.Variables();
-    vars.Fields.InitFieldNames();
     setUpGridColumns();
 
     const Settings& settings = shell_.Settings();

@@ -73,8 +73,7 @@ void frmMain::SaveArrangement() {
 }
 
 void frmMain::ShowRows() {
-    GameListRows shown = FindInRows(loaded_, txtFind->text());
-    rows_.SetRows(std::move(shown.marks), std::move(shown.descriptions), std::move(shown.roms));
+    rows_.SetRows(FindInRows(loaded_, txtFind->text()));
     ShowCounts();
 }
 

@@ -1,6 +1,7 @@
 #include "store/Catalogue.h"
 
 #include "store/Database.h"
+#include "store/FieldNames.h"
 #include "store/FolderLock.h"
 #include "store/Recordset.h"
 #include "store/StoreError.h"
@@ -67,32 +68,22 @@ bool hasField(const Recordset& rs, const QString& name) {
     return false;
 }
 
-bool isListed(const FieldTable& table, const QString& name) {
-    for (int i = 0; i < CatalogueFieldCount; ++i) {
-        if (sameName(table.FieldNames[i], name))
-            return true;
-    }
-    return false;
-}
-
 // Adds the listed fields the table lacks and removes the fields it does not list, as one
 // transaction, so a failure leaves the table in its old shape. Names compare without regard to
 // case, as SQL does: a field written "missing rom" is the field Missing ROM.
 void reshapeTable(Variables& vars) {
     Database& db = *vars.CatalogueDb;
     Transaction transaction(db);
-    for (int i = 0; i < CatalogueFieldCount; ++i) {
-        const QString& name = vars.Fields.FieldNames[i];
-        if (hasField(*vars.RomsRecordset, name))
+    for (const CatalogueField& field : CatalogueFields()) {
+        if (hasField(*vars.RomsRecordset, field.name))
             continue;
         vars.RomsRecordset.reset();
-        const FieldType type = TypeOfKind(vars.Fields.FieldKinds[i]);
-        const bool text = type == FieldType::Text || type == FieldType::Memo;
-        db.AddField(RomsTable, name, type, text);
+        const bool text = field.type == FieldType::Text || field.type == FieldType::Memo;
+        db.AddField(RomsTable, field.name, field.type, text);
         vars.RomsRecordset = db.OpenRecordset(RomsTable);
     }
     for (const FieldInfo& field : db.Fields(RomsTable)) {
-        if (isListed(vars.Fields, field.name))
+        if (IsCatalogueField(field.name))
             continue;
         vars.RomsRecordset.reset();
         db.DeleteField(RomsTable, field.name);
@@ -103,10 +94,10 @@ void reshapeTable(Variables& vars) {
 
 void addDefaultRecord(Recordset& rs) {
     rs.AddNew();
-    rs.SetValue(QStringLiteral("Rom"), DefaultRom);
-    rs.SetValue(QStringLiteral("Description"), DefaultDescription);
-    rs.SetValue(QStringLiteral("Notes"), VersionBanner);
-    rs.SetValue(QStringLiteral("Default"), 1);
+    rs.SetValue(Field::Rom, DefaultRom);
+    rs.SetValue(Field::Description, DefaultDescription);
+    rs.SetValue(Field::Notes, VersionBanner);
+    rs.SetValue(Field::Default, 1);
     rs.Update();
 }
 
@@ -126,7 +117,7 @@ void createCatalogue(Variables& vars) {
     removeWithJournals(temp);
     try {
         vars.CatalogueDb = Database::Create(temp);
-        vars.CatalogueDb->CreateTable(RomsTable, vars.Fields.FieldNames[0], FieldType::Text, false);
+        vars.CatalogueDb->CreateTable(RomsTable, Field::Rom, FieldType::Text, false);
         vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(RomsTable);
         reshapeTable(vars);
         addDefaultRecord(*vars.RomsRecordset);
@@ -142,9 +133,9 @@ void createCatalogue(Variables& vars) {
 }
 
 bool isCurrent(const Recordset& rs) {
-    if (!hasField(rs, QStringLiteral("Notes")))
+    if (!hasField(rs, Field::Notes))
         return false;
-    const QVariant notes = rs.Value(QStringLiteral("Notes"));
+    const QVariant notes = rs.Value(Field::Notes);
     return notes.isNull() || sameName(notes.toString(), VersionBanner);
 }
 
@@ -180,8 +171,8 @@ void OpenCatalogue(Variables& vars) {
     // look-up instead of a scan of the whole table. The description's index carries the set name
     // too: the game list orders by "not the default record", then by description, and reads
     // that order from the index alone rather than from the whole table.
-    const QString rom = QStringLiteral("Rom");
-    const QString description = QStringLiteral("Description");
+    const QString& rom = Field::Rom;
+    const QString& description = Field::Description;
     const std::vector<FieldInfo> fields = vars.CatalogueDb->Fields(RomsTable);
     const auto has = [&](const QString& name) {
         return std::any_of(fields.begin(), fields.end(),
@@ -230,7 +221,7 @@ void PrepareCatalogue(Variables& vars) {
     } else {
         OpenCatalogue(vars);
         Recordset& rs = *vars.RomsRecordset;
-        if (rs.FindFirst(QStringLiteral("Rom"), DefaultRom) && isCurrent(rs)) {
+        if (rs.FindFirst(Field::Rom, DefaultRom) && isCurrent(rs)) {
             rs.MoveFirst();
             return;
         }
@@ -239,9 +230,9 @@ void PrepareCatalogue(Variables& vars) {
         UpgradeCatalogue(vars);
         vars.CatalogueDb->Execute(QStringLiteral("UPDATE ROMS SET Active=False"));
         Recordset& upgraded = *vars.RomsRecordset;
-        if (upgraded.FindFirst(QStringLiteral("Rom"), DefaultRom)) {
+        if (upgraded.FindFirst(Field::Rom, DefaultRom)) {
             upgraded.Edit();
-            upgraded.SetValue(QStringLiteral("Notes"), VersionBanner);
+            upgraded.SetValue(Field::Notes, VersionBanner);
             upgraded.Update();
         } else {
             addDefaultRecord(upgraded);

@@ -1,6 +1,21 @@
 #pragma once
 
+#include "store/FieldType.h"
+
 #include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace zelvora {
+
+inline const QString RomsTable = QStringLiteral("ROMS");
+inline const QString DefaultRom = QStringLiteral("-default-");
+inline const QString DefaultDescription = QStringLiteral("-=DEFAULT=-");
+// The stamp in the default record's Notes; a catalogue stamped otherwise is reshaped at start-up.
+inline const QString VersionBanner = QStringLiteral("ZELVORA Version 1.01");
+
+} // namespace zelvora
 
 // The names of the catalogue's fields, as table ROMS holds them. Every look-up of a field goes
 // through these, so that a field is spelled in one place only.
@@ -63,3 +78,38 @@ inline const QString MissingRom = QStringLiteral("Missing ROM");
 inline const QString BadRom = QStringLiteral("Bad ROM");
 
 } // namespace zelvora::Field
+
+namespace zelvora {
+
+// Where the information page shows a field: beside the picture (the picture is at place 1), in
+// the machine's column, in the column of what the emulation manages, or below all three; and its
+// place there, counting from 0.
+enum class InfoArea { None, Side, Machine, Status, Notes };
+struct InfoPlace {
+    InfoArea area = InfoArea::None;
+    int place = 0;
+};
+
+// One field of table ROMS: its name, the type it is created with, and whether the game list reads
+// it and where the information page shows it, under which caption.
+struct CatalogueField {
+    CatalogueField(const QString& name, FieldType type = FieldType::Text, bool listed = false, InfoPlace info = {},
+                   const char* caption = nullptr)
+        : name(name), type(type), listed(listed), info(info), caption(caption) {}
+
+    const QString& name;
+    FieldType type = FieldType::Text;
+    bool listed = false;
+    InfoPlace info;
+    const char* caption = nullptr; // before the value on the information page
+};
+
+// Every field of table ROMS, in the table's order. The catalogue is made and reshaped to hold
+// exactly these; the information page shows those with a place.
+const std::vector<CatalogueField>& CatalogueFields();
+// Whether `name` is one of them, compared without regard to case as SQL compares names.
+bool IsCatalogueField(const QString& name);
+// The fields the game list reads for its rows.
+QStringList ListedFields();
+
+} // namespace zelvora

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "store/Database.h"
-#include "store/FieldTable.h"
 #include "store/Recordset.h"
 
 #include <QString>
@@ -10,15 +9,14 @@
 
 namespace zelvora {
 
-// What the whole run shares: the open catalogue, the current recordset over ROMS, the field-name
-// table and the three directories. Windows receive it by reference; nothing reaches it globally.
+// What the whole run shares: the open catalogue, the current recordset over ROMS and the three
+// directories. Windows receive it by reference; nothing reaches it globally.
 struct Variables {
     // The directory the catalogue and MAME's captured listings live in.
     QString ProgramDir;
 
     std::unique_ptr<Database> CatalogueDb;
     std::unique_ptr<Recordset> RomsRecordset;
-    FieldTable Fields;
 
     // Each ends with "/"; file names are appended directly.
     QString MamePath;

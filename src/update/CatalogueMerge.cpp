@@ -3,6 +3,7 @@
 #include "launcher/ProcessRunner.h"
 #include "platform/TextCompare.h"
 #include "platform/TextLines.h"
+#include "store/FieldNames.h"
 #include "store/Recordset.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"

@@ -1,6 +1,7 @@
 #include "update/MergedRecords.h"
 
 #include "platform/Progress.h"
+#include "store/FieldNames.h"
 #include "store/Recordset.h"
 
 #include <algorithm>
@@ -38,15 +39,12 @@ size_t qHash(const MergeKey& key, size_t seed) {
 }
 
 const QString& FieldName(MergeField field) {
-    static const QString names[MergeFieldCount] = {
-        QStringLiteral("Rom"),          QStringLiteral("Driver"),  QStringLiteral("CPU 1"),
-        QStringLiteral("CPU 2"),        QStringLiteral("CPU 3"),   QStringLiteral("Sound 1"),
-        QStringLiteral("Sound 2"),      QStringLiteral("Sound 3"), QStringLiteral("Description"),
-        QStringLiteral("Active"),       QStringLiteral("Default"), QStringLiteral("Playable"),
-        QStringLiteral("Colors"),       QStringLiteral("Sound"),   QStringLiteral("Hi Score"),
-        QStringLiteral("Cocktail"),     QStringLiteral("Notes"),   QStringLiteral("Clone"),
-        QStringLiteral("Manufacturer"), QStringLiteral("Date")};
-    return names[static_cast<int>(field)];
+    static const QString* const names[MergeFieldCount] = {
+        &Field::Rom,      &Field::Driver,   &Field::Cpu1,   &Field::Cpu2,         &Field::Cpu3,
+        &Field::Sound1,   &Field::Sound2,   &Field::Sound3, &Field::Description,  &Field::Active,
+        &Field::Default,  &Field::Playable, &Field::Colors, &Field::Sound,        &Field::HiScore,
+        &Field::Cocktail, &Field::Notes,    &Field::Clone,  &Field::Manufacturer, &Field::Date};
+    return *names[static_cast<int>(field)];
 }
 
 void MergedRecords::Index::add(const QVariant& value, int record) {

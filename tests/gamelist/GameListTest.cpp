@@ -20,7 +20,7 @@ TEST(GameListSql, SortCycleIgnoresCaseAndStartsOverFromAnUnknownKey) {
 
 struct GameListTest : ::testing::Test, test::CatalogueFixture {
     QStringList load(const FilterStates& filters, const QString& key = "Description") {
-        return LoadGameList(vars, filters, key).descriptions;
+        return LoadGameList(vars, filters, key).Of(Field::Description);
     }
 };
 

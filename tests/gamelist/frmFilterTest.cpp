@@ -152,6 +152,13 @@ TEST_F(FilterDialog, ControlsKeepTheirDrawnPlacesOrMakeRoom) {
     }
 }
 
+GameListRows rowsOf(QStringList marks, QStringList titles) {
+    GameListRows rows;
+    rows.marks = std::move(marks);
+    rows.texts[Field::Description] = std::move(titles);
+    return rows;
+}
+
 } // namespace
 
 // Qt's own model checks run on every change, as a view relies on them, and end the program on a
@@ -162,17 +169,17 @@ TEST(GameListModel, KeepsTheModelContractThroughFillsAndRefills) {
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
 
     // Fewer marks than rows: the rest have none.
-    model.SetRows({"S", "R"}, {"Pac-Man", "Galaga", "Zaxxon"});
+    model.SetRows(rowsOf({"S", "R"}, {"Pac-Man", "Galaga", "Zaxxon"}));
     EXPECT_EQ(model.data(model.index(1, 0)), QVariant("R"));
     EXPECT_EQ(model.data(model.index(2, 0)), QVariant(""));
     EXPECT_EQ(model.data(model.index(2, 1), Qt::ToolTipRole), QVariant("Zaxxon"));
 
-    model.SetRows({"B"}, {"Asteroids"});
+    model.SetRows(rowsOf({"B"}, {"Asteroids"}));
     EXPECT_EQ(model.Description(0), "Asteroids");
     EXPECT_EQ(model.Description(1), QString()) << "nothing left of the longer fill";
-    model.SetRows({}, {});
+    model.SetRows({});
     EXPECT_EQ(model.RowCount(), 0);
-    model.SetRows({"S"}, {"Dig Dug"});
+    model.SetRows(rowsOf({"S"}, {"Dig Dug"}));
     model.Clear();
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(resets.count(), 5) << "every fill is one reset, which views and the tester rely on";

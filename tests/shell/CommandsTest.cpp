@@ -96,7 +96,7 @@ TEST_F(CommandsTest, CompactingTwiceAndOverALeftoverKeepsTheSelection) {
 
     // The reopened recordset stands on the game shown.
     test::tabs(window)->setCurrentIndex(DetailTabs::InformationTab);
-    EXPECT_EQ(test::tabs(window)->lblInfo[15]->text(), QString("galaga"));
+    EXPECT_EQ(test::tabs(window)->Info(Field::Rom)->text(), QString("galaga"));
 }
 
 // One program uses a catalogue from its start to its end. A second start finds the first holding

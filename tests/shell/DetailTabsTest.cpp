@@ -125,7 +125,7 @@ TEST_F(DetailTabsTest, ScreenshotsFollowTheMergedSetsAndOnlyTheGamesOwnFileIsDel
     }
     // The information tab shows MAME's "(1)" as the words it stands for, and the screenshot.
     tabs->setCurrentIndex(DetailTabs::InformationTab);
-    EXPECT_EQ(tabs->lblInfo[9]->text(), QString("Yes Samples"));
+    EXPECT_EQ(tabs->Info(Field::Sound)->text(), QString("Yes Samples"));
     EXPECT_EQ(stored("puckman", "Sound").toString(), QString("Yes(1)")) << "only the display changes";
     EXPECT_FALSE(tabs->Picture3->IsEmpty());
     tabs->setCurrentIndex(DetailTabs::ScreenShotTab);
@@ -171,7 +171,7 @@ TEST_F(DetailTabsTest, PicturesGrowWithTheWindowAndNamesShowWhole) {
     select("Long Names");
     tabs->setCurrentIndex(DetailTabs::InformationTab);
     QCoreApplication::processEvents();
-    for (const QLabel* label : {tabs->lblInfo[15], tabs->lblInfo[2], tabs->lblInfo[5]})
+    for (const QLabel* label : {tabs->Info(Field::Rom), tabs->Info(Field::Cpu1), tabs->Info(Field::Sound1)})
         EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(label->text()))
             << label->text().toStdString();
 }

@@ -115,8 +115,8 @@ TEST_P(JourneyTest, FirstDayToSecondStart) {
     // Today's MAME lists save states, not high scores; the classic document has no row for Puck Man.
     DetailTabs* tabs = test::tabs(window);
     tabs->setCurrentIndex(DetailTabs::InformationTab);
-    EXPECT_EQ(tabs->Label1[12]->text(), QString(today() ? "Save State-" : "Hi Score-"));
-    EXPECT_EQ(tabs->lblInfo[11]->text(), QString(today() ? "Yes" : ""));
+    EXPECT_EQ(tabs->Caption(Field::HiScore)->text(), QString(today() ? "Save State-" : "Hi Score-"));
+    EXPECT_EQ(tabs->Info(Field::HiScore)->text(), QString(today() ? "Yes" : ""));
     tabs->setCurrentIndex(DetailTabs::OptionsTab);
 
     // The three checks: Puck Man has its screenshot and its zipped set, Pac-Man a bad set.

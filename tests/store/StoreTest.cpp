@@ -341,17 +341,16 @@ struct Legacy {
 // A catalogue as another version of the program might have left it: the default record and
 // three games.
 void writeLegacyCatalogue(const QString& programDir, const Legacy& legacy) {
-    FieldTable table;
-    table.InitFieldNames();
     auto db = Database::Create(CatalogueFile(programDir));
     db->CreateTable("ROMS", "Rom", FieldType::Text, false);
-    for (int i = 1; i < CatalogueFieldCount; ++i) {
+    const std::vector<CatalogueField>& fields = CatalogueFields();
+    for (int i = 1; i < static_cast<int>(fields.size()); ++i) {
         for (const auto& [name, before] : legacy.extra) {
             if (before == i)
                 db->AddField("ROMS", name, FieldType::Text, true);
         }
-        if (!legacy.drop.contains(table.FieldNames[i]))
-            db->AddField("ROMS", table.FieldNames[i], TypeOfKind(table.FieldKinds[i]), true);
+        if (!legacy.drop.contains(fields[i].name))
+            db->AddField("ROMS", fields[i].name, fields[i].type, true);
     }
     auto rs = db->OpenRecordset("ROMS");
     if (legacy.defaultRecord)
@@ -385,9 +384,10 @@ ino_t inode(const QString& path) {
 }
 
 QStringList listedNames() {
-    FieldTable table;
-    table.InitFieldNames();
-    return QStringList(table.FieldNames.begin(), table.FieldNames.begin() + CatalogueFieldCount);
+    QStringList names;
+    for (const CatalogueField& field : CatalogueFields())
+        names << field.name;
+    return names;
 }
 
 // Every other test starts from the default record alone.

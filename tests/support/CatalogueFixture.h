@@ -4,6 +4,7 @@
 #include "TestDirs.h"
 
 #include "launcher/ProcessRunner.h"
+#include "store/FieldNames.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/Recordset.h"
@@ -60,7 +61,6 @@ struct CatalogueFixture {
     }
     explicit CatalogueFixture(NoCatalogue, const QString& programDir = QString()) {
         vars.ProgramDir = programDir.isEmpty() ? program.path() : programDir;
-        vars.Fields.InitFieldNames();
     }
 
     QString file() const { return CatalogueFile(vars.ProgramDir); }

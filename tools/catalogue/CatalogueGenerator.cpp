@@ -127,7 +127,6 @@ void AddGame(Recordset& rs, const QString& rom, const QString& description, cons
 std::vector<GeneratedGame> MakeCatalogue(const QString& programDir, int games, unsigned seed) {
     Variables vars;
     vars.ProgramDir = programDir;
-    vars.Fields.InitFieldNames();
     PrepareCatalogue(vars);
     vars.RomsRecordset.reset();
     return GenerateGames(*vars.CatalogueDb, games, seed);
