@@ -26,9 +26,8 @@ struct World {
     Variables vars;
     Settings settings{config.path()};
     zelvora::test::ScriptedDialogs dialogs;
-    zelvora::test::FakeClock clock;
     zelvora::test::RecordingRunner runner;
-    Shell shell{vars, settings, dialogs, clock, runner};
+    Shell shell{vars, settings, dialogs, runner};
 
     World() {
         games = zelvora::test::MakeCatalogue(program.path(), Games);

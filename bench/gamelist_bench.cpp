@@ -111,10 +111,10 @@ void BM_TypeAheadKeyPress(benchmark::State& state) {
     TypeAhead search;
     std::mt19937 rng(3);
     std::uniform_int_distribution<int> letter('A', 'Z');
-    double now = 0;
+    qint64 now = 0;
     for (auto _ : state) {
-        now += 0.3;
-        benchmark::DoNotOptimize(search.Key(letter(rng), now, rows, true));
+        now += 300;
+        benchmark::DoNotOptimize(search.Key(letter(rng), {}, now, rows, true));
     }
 }
 BENCHMARK(BM_TypeAheadKeyPress)->Unit(benchmark::kMicrosecond);

@@ -1,5 +1,4 @@
 #include "launcher/ProcessRunner.h"
-#include "platform/Clock.h"
 #include "platform/FatalError.h"
 #include "platform/ProgramStyle.h"
 #include "platform/UserDialogs.h"
@@ -31,9 +30,8 @@ int main(int argc, char* argv[]) {
     }
     zelvora::Settings settings = zelvora::Settings::ForUser();
     zelvora::QtDialogs dialogs;
-    zelvora::SystemClock clock;
     zelvora::ShellRunner runner;
-    zelvora::Shell shell(vars, settings, dialogs, clock, runner);
+    zelvora::Shell shell(vars, settings, dialogs, runner);
     if (!shell.Start())
         return 1;
     return QApplication::exec();

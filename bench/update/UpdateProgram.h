@@ -19,9 +19,8 @@ struct UpdateProgram {
     Variables vars;
     Settings settings;
     test::ScriptedDialogs dialogs;
-    test::FakeClock clock;
     ShellRunner runner;
-    Shell shell{vars, settings, dialogs, clock, runner};
+    Shell shell{vars, settings, dialogs, runner};
     QString fatal;
 
     // Settings in `configDir`; the catalogue in `program`, its screenshots and ROM sets below it.

@@ -93,7 +93,7 @@ void GameGrid::keyReleaseEvent(QKeyEvent* event) {
     // A held key repeats as release and press pairs; only its final release ends the press, so
     // that holding Enter starts nothing until it is let go.
     if (!event->isAutoRepeat() && pressed_.remove(event->key()) && !WithCommandModifier(event))
-        Q_EMIT keyReleased(event->key(), event->modifiers(), event->text());
+        Q_EMIT keyReleased(event->key(), event->text());
     QTableView::keyReleaseEvent(event);
 }
 

@@ -25,8 +25,8 @@ public:
     void SetTopRow(int row);
 
 Q_SIGNALS:
-    // `text` is what the key typed, as a key without a code of its own ("(", "é") types it.
-    void keyReleased(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text);
+    // `qtKey` is the Qt::Key released, `text` what it typed ("(" for the key Shift made type it).
+    void keyReleased(int qtKey, const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,25 +1,52 @@
 #include "gamelist/TypeAhead.h"
 
-#include "gamelist/KeyCodes.h"
 #include "platform/TextCompare.h"
+
+#include <Qt>
 
 namespace zelvora {
 
 namespace {
 
-QChar CharacterOf(int keyCode) {
-    return keyCode >= 0 && keyCode <= 0xFFFF ? QChar(static_cast<char16_t>(keyCode))
-                                             : QChar(QChar::ReplacementCharacter);
+// Letters and digits search by their keys, whatever case they were typed in and whether the
+// keypad typed them.
+bool TypesItsKey(int qtKey) {
+    return (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z);
 }
 
-// Only keys between '0' and 'Z' in the list's own order search, so with letters folded to lower
-// case this also lets through the punctuation between the digits and the letters. The function
-// keys' codes read as 'p'..'{' and have to be kept out by number.
-bool Searches(int keyCode, QChar c) {
-    if (keyCode >= KeyCode::F1 && keyCode <= KeyCode::F12)
+// The character a key types into the search, or a null one. Titles hold blanks, hyphens,
+// apostrophes, dots and brackets, which are typed as the characters the keys typed.
+QChar TypedCharacter(int qtKey, QStringView text) {
+    if (TypesItsKey(qtKey))
+        return QChar(qtKey);
+    if (text.size() == 1 && text[0].isPrint())
+        return text[0];
+    return {};
+}
+
+// The keys that move about, edit or call a function; they type nothing.
+bool EndsTheWord(int qtKey) {
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return true;
+    switch (qtKey) {
+    case Qt::Key_Escape:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Backspace:
+    case Qt::Key_Insert:
+    case Qt::Key_Pause:
+    case Qt::Key_Print:
+    case Qt::Key_Clear:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
         return false;
-    const QStringView typed(&c, 1);
-    return CompareNoCase(typed, u"0") >= 0 && CompareNoCase(typed, u"Z") <= 0;
+    }
 }
 
 int HalfStep(int span) {
@@ -27,31 +54,27 @@ int HalfStep(int span) {
     return step == 0 ? 1 : step;
 }
 
-// Letters and digits search by their key codes, whatever case they were typed in.
-bool HasOwnCode(int keyCode) {
-    return (keyCode >= '0' && keyCode <= '9') || (keyCode >= 'A' && keyCode <= 'Z');
-}
-
 } // namespace
 
-int TypeAhead::Key(int keyCode, double now, const GridRows& rows, bool sortedByDescription, QChar typed) {
-    // Any other key that types a character types that character: titles hold blanks, hyphens,
-    // apostrophes, dots and brackets, whose key codes say nothing of them ("-" is 189).
-    const bool typesCharacter = !HasOwnCode(keyCode) && !typed.isNull() && typed.isPrint();
-    const QChar c = typesCharacter ? typed : CharacterOf(keyCode);
+bool TypeAhead::Concerns(int qtKey, QStringView text) {
+    return !TypedCharacter(qtKey, text).isNull() || EndsTheWord(qtKey);
+}
 
-    // A clock earlier than the time stamp has gone past midnight; carrying on would glue keys
-    // typed a day apart together.
-    if (now > timeStamp_ + 1 || now < timeStamp_) {
+int TypeAhead::Key(int qtKey, QStringView text, qint64 now, const GridRows& rows, bool sortedByDescription) {
+    const QChar c = TypedCharacter(qtKey, text);
+    if (!timeStamp_ || now > *timeStamp_ + PauseMs) {
         timeStamp_ = now;
-        typedText_ = QString(c);
-    } else {
-        // Keys that do not search are kept too: an arrow key between two letters breaks the word.
-        typedText_ += c;
+        typedText_.clear();
     }
 
-    lastKeyTyped_ = typesCharacter || Searches(keyCode, c);
-    if (!lastKeyTyped_ || !sortedByDescription)
+    lastKeyTyped_ = !c.isNull();
+    if (!lastKeyTyped_) {
+        // An arrow key between two letters breaks the word: the next letter starts a new one.
+        typedText_.clear();
+        return -1;
+    }
+    typedText_ += c;
+    if (!sortedByDescription)
         return -1;
 
     // The whole typed text first; failing that, the key just pressed on its own, so that a typing

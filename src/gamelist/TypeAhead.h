@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+
+#include <optional>
 
 namespace zelvora {
 
@@ -14,14 +17,24 @@ public:
     virtual QString Description(int row) const = 0;
 };
 
-// The game list's type-ahead search: letters and digits typed within a second of each other build
-// up a prefix, and the list jumps to the first row whose description starts with it.
+// The game list's type-ahead search: characters typed within a second of each other build up a
+// prefix, and the list jumps to the first row whose description starts with it.
 class TypeAhead {
 public:
-    // Feeds a key code (see KeyCodes.h) that is not one of the grid's command keys, with the
-    // character the key typed, if any. `now` is in seconds since midnight. Returns the row to make
-    // current and scroll to the top, or -1 when the current row stays.
-    int Key(int keyCode, double now, const GridRows& rows, bool sortedByDescription, QChar typed = {});
+    // A pause longer than this, in milliseconds, starts a new word.
+    static constexpr qint64 PauseMs = 1000;
+
+    // Whether a released key means anything to the search: it types a character, or it is a key
+    // that moves, edits or calls a function (an arrow, Escape, F2) and so ends the word. Other keys
+    // (the media keys, the menu key, a dead key) leave the search as it is.
+    static bool Concerns(int qtKey, QStringView text);
+
+    // Feeds a key the search is concerned with that is not one of the grid's command keys: its Qt
+    // key code and the text it typed. Letters and digits type their key, in capitals, whatever
+    // case or the keypad typed; any other key types the printable character of its text. `now` is
+    // in milliseconds on a steady clock. Returns the row to make current and scroll to the top, or
+    // -1 when the current row stays.
+    int Key(int qtKey, QStringView text, qint64 now, const GridRows& rows, bool sortedByDescription);
     // Home, End and F5 move the list themselves, so the next key starts afresh.
     void Clear();
 
@@ -29,13 +42,14 @@ public:
     // Whether the last key was one that types a search (a letter, a digit, a blank or
     // punctuation), whether or not the list could be searched.
     bool LastKeyTyped() const { return lastKeyTyped_; }
-    double TimeStamp() const { return timeStamp_; }
+    // When the word was started or last found a row; none before the first key.
+    std::optional<qint64> TimeStamp() const { return timeStamp_; }
 
 private:
     int Find(const GridRows& rows) const;
 
     QString typedText_;
-    double timeStamp_ = 0;
+    std::optional<qint64> timeStamp_;
     bool lastKeyTyped_ = false;
 };
 

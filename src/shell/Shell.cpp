@@ -26,8 +26,8 @@ MameFolder CheckMameFolder(const QString& mamePath) {
 }
 
 Shell::Shell(zelvora::Variables& vars, zelvora::Settings& settings, zelvora::UserDialogs& dialogs,
-             zelvora::Clock& clock, zelvora::ProcessRunner& runner)
-    : vars_(vars), settings_(settings), dialogs_(dialogs), clock_(clock), runner_(runner) {}
+             zelvora::ProcessRunner& runner)
+    : vars_(vars), settings_(settings), dialogs_(dialogs), runner_(runner) {}
 
 Shell::~Shell() = default;
 

@@ -10,7 +10,6 @@
 
 namespace zelvora {
 
-class Clock;
 class FolderLock;
 class ProcessRunner;
 class Settings;
@@ -35,7 +34,7 @@ MameFolder CheckMameFolder(const QString& mamePath);
 // take each other's place; the program ends when no window is left.
 class Shell {
 public:
-    Shell(zelvora::Variables& vars, zelvora::Settings& settings, zelvora::UserDialogs& dialogs, zelvora::Clock& clock,
+    Shell(zelvora::Variables& vars, zelvora::Settings& settings, zelvora::UserDialogs& dialogs,
           zelvora::ProcessRunner& runner);
     ~Shell();
 
@@ -43,7 +42,6 @@ public:
     zelvora::Variables& Variables() { return vars_; }
     zelvora::Settings& Settings() { return settings_; }
     zelvora::UserDialogs& UserDialogs() { return dialogs_; }
-    zelvora::Clock& Clock() { return clock_; }
     // The one way the program runs MAME.
     zelvora::ProcessRunner& ProcessRunner() { return runner_; }
 
@@ -79,7 +77,6 @@ private:
     zelvora::Variables& vars_;
     zelvora::Settings& settings_;
     zelvora::UserDialogs& dialogs_;
-    zelvora::Clock& clock_;
     zelvora::ProcessRunner& runner_;
     QPointer<frmMain> main_;
     std::unique_ptr<FolderLock> lock_;

@@ -7,11 +7,9 @@
 #include "gamelist/FindField.h"
 #include "gamelist/GameGrid.h"
 #include "gamelist/GameListQuery.h"
-#include "gamelist/KeyCodes.h"
 #include "gamelist/frmFilter.h"
 #include "launcher/CommandLine.h"
 #include "launcher/ProcessRunner.h"
-#include "platform/Clock.h"
 #include "platform/TextCompare.h"
 #include "platform/UserDialogs.h"
 #include "shell/MainStatusBar.h"
@@ -23,6 +21,7 @@
 #include "store/Variables.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -50,6 +49,9 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Zelvora"));
+    QElapsedTimer opened;
+    opened.start();
+    clock_ = [opened] { return opened.elapsed(); };
 
     // The list and the tabs share the window through a splitter; both grow with it.
     splMain = new QSplitter(Qt::Horizontal, this);
@@ -124,15 +126,7 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
                 MSFlexGrid1_LeaveCell();
                 MSFlexGrid1_EnterCell();
             });
-    connect(MSFlexGrid1, &GameGrid::keyReleased, this,
-            [this](int qtKey, Qt::KeyboardModifiers modifiers, const QString& text) {
-                const QChar typed = text.size() == 1 && text[0].isPrint() ? text[0] : QChar();
-                int key = VirtualKeyCode(qtKey, modifiers);
-                if (key == 0 && !typed.isNull())
-                    key = KeyCode::Typed;
-                if (key != 0)
-                    MSFlexGrid1_Keyup(key, typed);
-            });
+    connect(MSFlexGrid1, &GameGrid::keyReleased, this, &frmMain::MSFlexGrid1_Keyup);
 }
 
 void frmMain::buildMenu() {
@@ -423,41 +417,43 @@ void frmMain::mnuDefault_Click() {
     MSFlexGrid1->setFocus();
 }
 
-void frmMain::MSFlexGrid1_Keyup(int& key, QChar typed) {
+void frmMain::MSFlexGrid1_Keyup(int key, const QString& text) {
     const int rows = rows_.rowCount();
     switch (key) {
-    case KeyCode::Enter:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
         cmbRunGame_Click();
-        key = 0;
         show();
         raise();
         activateWindow();
         MSFlexGrid1->setFocus();
         return;
-    case KeyCode::Delete:
+    case Qt::Key_Delete:
         mnuDelete_Click();
         return;
-    case KeyCode::Home:
+    case Qt::Key_Home:
         MSFlexGrid1->SetTopRow(0);
         MSFlexGrid1->SetCurrentRow(0);
         typeAhead_.Clear();
         status_->ClearTyped();
         return;
-    case KeyCode::End:
+    case Qt::Key_End:
         MSFlexGrid1->SetTopRow(rows - 1);
         MSFlexGrid1->SetCurrentRow(rows - 1);
         typeAhead_.Clear();
         status_->ClearTyped();
         return;
-    case KeyCode::F5:
+    case Qt::Key_F5:
         typeAhead_.Clear();
         status_->ClearTyped();
         return;
     default:
         break;
     }
+    if (!TypeAhead::Concerns(key, text))
+        return;
     const bool sortedByDescription = EqualNoCase(cmdSort->text(), Field::Description);
-    const int found = typeAhead_.Key(key, shell_.Clock().SecondsSinceMidnight(), rows_, sortedByDescription, typed);
+    const int found = typeAhead_.Key(key, text, clock_(), rows_, sortedByDescription);
     if (found >= 0) {
         MSFlexGrid1->SetCurrentRow(found);
         MSFlexGrid1->SetTopRow(found);

@@ -43,9 +43,8 @@ public:
     void cmdSort_Click();
     void MSFlexGrid1_LeaveCell();
     void MSFlexGrid1_EnterCell();
-    // `key` is a virtual key code; a handler may set it to 0 to swallow the key. `typed` is the
-    // character the key typed, if any.
-    void MSFlexGrid1_Keyup(int& key, QChar typed = {});
+    // A key the grid let go of: its Qt::Key and the text it typed.
+    void MSFlexGrid1_Keyup(int key, const QString& text);
 
     void mnuExit_Click();
     void mnuFileLocations_Click();
@@ -77,6 +76,9 @@ public:
 
     const GameListModel& Rows() const { return rows_; }
     const TypeAhead& Search() const { return typeAhead_; }
+    // The clock the type-ahead's pause and the guard after a game measure with, in milliseconds:
+    // a QElapsedTimer started with the window, or a test's own, which it moves without sleeping.
+    void SetClock(std::function<qint64()> milliseconds) { clock_ = std::move(milliseconds); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -170,9 +172,10 @@ private:
     bool working_ = false;
     QPointer<QWidget> workWindow_;
     bool closeWhenDone_ = false;
-    // When the last game run ended, in seconds since midnight; a start within a second of it is
-    // the same key press bouncing and is ignored. Negative until the first run ends.
-    double lastRunEnd_ = -1;
+    std::function<qint64()> clock_;
+    // When the last game run ended, on clock_; a start within a second of it is the same key press
+    // bouncing and is ignored. Negative until the first run ends.
+    qint64 lastRunEnd_ = -1;
 };
 
 } // namespace zelvora

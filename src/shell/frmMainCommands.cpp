@@ -13,7 +13,6 @@
 #include "gamelist/GameGrid.h"
 #include "launcher/CommandLine.h"
 #include "launcher/ProcessRunner.h"
-#include "platform/Clock.h"
 #include "platform/UserDialogs.h"
 #include "platform/WindowPlacement.h"
 #include "shell/Shell.h"
@@ -204,9 +203,7 @@ ScreenshotKinds frmMain::screenshotKinds() {
 }
 
 void frmMain::cmbRunGame_Click() {
-    const double now = shell_.Clock().SecondsSinceMidnight();
-    // A clock that went back passed midnight: the last run ended yesterday.
-    if (lastRunEnd_ >= 0 && now >= lastRunEnd_ && now < lastRunEnd_ + 1)
+    if (lastRunEnd_ >= 0 && clock_() < lastRunEnd_ + 1000)
         return;
     if (OptionsChanged())
         SaveGameOptions();
@@ -229,7 +226,7 @@ void frmMain::cmbRunGame_Click() {
     GameRun run;
     RepaintOnly repaint;
     WaitOn(nullptr, [&] { run = RunGame(shell_.ProcessRunner(), command, mame, repaint); });
-    lastRunEnd_ = shell_.Clock().SecondsSinceMidnight();
+    lastRunEnd_ = clock_();
     setEnabled(true);
     if (CloseIfAsked())
         return;

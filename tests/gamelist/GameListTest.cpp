@@ -1,7 +1,6 @@
 #include "CatalogueFixture.h"
 
 #include "gamelist/GameListQuery.h"
-#include "gamelist/KeyCodes.h"
 #include "gamelist/TypeAhead.h"
 #include "platform/TextCompare.h"
 
@@ -98,18 +97,19 @@ public:
     mutable int reads = 0;
 };
 
-// Rows for 'p', 'r', 't', 'x' and 'z', which F1, F3, F5, F9 and F11 read as.
+// Rows for '1' and for 'A'..'S', which F2 and F17..F35 would read as were their key codes cut to a
+// character.
 const Rows Arcade({"1941: Counter Attack", "1942", "Asteroids", "Dig Dug", "Galaxian", "Pac & Pal", "PAC-LAND",
                    "pac-man", "Pac-Mania", "Pengo", "Rally-X", "Tempest", "Xevious", "Xybots", "Zaxxon"});
 
 // The row the last of `typed`'s keys lands on, the keys an eighth of a second apart, each with the
-// code the grid gives it ("-" is 189, "&" has none).
+// Qt key and text a keyboard gives it (a letter's key is its capital's).
 int Type(const char* typed, const GridRows& rows = Arcade) {
     TypeAhead search;
     int found = -1;
     for (int n = 0; typed[n]; ++n) {
-        const int code = VirtualKeyCode(QChar(typed[n]).toUpper().unicode(), {});
-        found = search.Key(code ? code : KeyCode::Typed, 1000.0 + n * 0.125, rows, true, QChar(typed[n]));
+        const QChar c(typed[n]);
+        found = search.Key(c.toUpper().unicode(), QString(c), 1'000'000 + n * 125, rows, true);
     }
     return found;
 }
@@ -118,13 +118,13 @@ TEST(TypeAhead, AQuickWordLandsOnTheFirstRowOfItsRunAndASlipCostsOneKey) {
     TypeAhead search;
     // The second counts from the last find, not from the word's first key, and a key exactly one
     // second later still belongs to the word.
-    EXPECT_EQ(search.Key('P', 100.0, Arcade, true), Arcade.RowOf("Pac & Pal"));
-    EXPECT_EQ(search.Key('A', 100.75, Arcade, true), Arcade.RowOf("Pac & Pal"));
-    EXPECT_EQ(search.Key('C', 101.75, Arcade, true), Arcade.RowOf("Pac & Pal"));
+    EXPECT_EQ(search.Key(Qt::Key_P, u"p", 100'000, Arcade, true), Arcade.RowOf("Pac & Pal"));
+    EXPECT_EQ(search.Key(Qt::Key_A, u"a", 100'750, Arcade, true), Arcade.RowOf("Pac & Pal"));
+    EXPECT_EQ(search.Key(Qt::Key_C, u"C", 101'750, Arcade, true), Arcade.RowOf("Pac & Pal"));
     // "PACX" finds nothing, so the X alone does; "XQ" and "Q" find nothing and the clock stays.
-    EXPECT_EQ(search.Key('X', 102.0, Arcade, true), Arcade.RowOf("Xevious"));
-    EXPECT_EQ(search.Key('Q', 102.25, Arcade, true), -1);
-    EXPECT_EQ(search.TimeStamp(), 102.0);
+    EXPECT_EQ(search.Key(Qt::Key_X, u"x", 102'000, Arcade, true), Arcade.RowOf("Xevious"));
+    EXPECT_EQ(search.Key(Qt::Key_Q, u"q", 102'250, Arcade, true), -1);
+    EXPECT_EQ(search.TimeStamp(), 102'000);
 
     // The bisection meets a run of equal prefixes somewhere in its middle; the answer is the run's
     // first row, row 0 included.
@@ -138,27 +138,42 @@ TEST(TypeAhead, AQuickWordLandsOnTheFirstRowOfItsRunAndASlipCostsOneKey) {
     EXPECT_EQ(Type("PAC & P"), Arcade.RowOf("Pac & Pal"));
 }
 
-// Each of these keeps "P", "A" from finding "Pac & Pal": a pause, midnight and Clear start a new
-// word, and an arrow key joins the word, which then falls back to "A".
-TEST(TypeAhead, APauseMidnightClearOrArrowKeyBreaksTheWord) {
+// Each of these keeps "P", "A" from finding "Pac & Pal": a pause, Clear and an arrow key start a
+// new word.
+TEST(TypeAhead, APauseClearOrArrowKeyBreaksTheWord) {
     enum Between { Nothing, Clear, Arrow };
-    const std::tuple<double, double, Between> cases[] = {
-        {200.0, 201.5, Nothing}, {86399.75, 0.25, Nothing}, {5.0, 5.25, Clear}, {5.0, 5.25, Arrow}};
+    const std::tuple<qint64, qint64, Between> cases[] = {
+        {200'000, 201'500, Nothing}, {5'000, 5'250, Clear}, {5'000, 5'250, Arrow}};
     for (const auto& [first, second, between] : cases) {
         TypeAhead search;
-        search.Key('P', first, Arcade, true);
+        search.Key(Qt::Key_P, u"p", first, Arcade, true);
         if (between == Clear)
             search.Clear();
         if (between == Arrow) {
-            EXPECT_EQ(search.Key(KeyCode::Down, first, Arcade, true), -1);
+            EXPECT_EQ(search.Key(Qt::Key_Down, {}, first, Arcade, true), -1);
         }
-        EXPECT_EQ(search.Key('A', second, Arcade, true), Arcade.RowOf("Asteroids")) << first << " " << between;
+        EXPECT_EQ(search.Key(Qt::Key_A, u"a", second, Arcade, true), Arcade.RowOf("Asteroids"))
+            << first << " " << between;
     }
 }
 
+// Only what a key types searches: a key that types nothing finds nothing, whatever its code. Of
+// those, the keys that move, edit or call a function end the word; the media keys, the menu key
+// and a dead key are no business of the search's.
 TEST(TypeAhead, NothingToFind) {
-    for (int n = 1; n <= 12; ++n)
-        EXPECT_EQ(TypeAhead().Key(KeyCode::Function(n), 20.0, Arcade, true), -1) << "F" << n;
+    std::vector<int> keys = {Qt::Key_Meta, Qt::Key_Super_L, Qt::Key_Menu, Qt::Key_VolumeUp, Qt::Key_Dead_Acute};
+    for (const auto& [first, last] : {std::pair{Qt::Key_Escape, Qt::Key_ScrollLock}, {Qt::Key_F1, Qt::Key_F35}})
+        for (int key = first; key <= last; ++key)
+            keys.push_back(key);
+    for (const int key : keys) {
+        TypeAhead search;
+        EXPECT_EQ(search.Key(key, {}, 20'000, Arcade, true), -1) << "Qt key 0x" << std::hex << key;
+        EXPECT_FALSE(search.LastKeyTyped());
+    }
+    for (const int key : {Qt::Key_Down, Qt::Key_Escape, Qt::Key_F2})
+        EXPECT_TRUE(TypeAhead::Concerns(key, {}));
+    for (const int key : {Qt::Key_VolumeUp, Qt::Key_Menu, Qt::Key_Dead_Acute})
+        EXPECT_FALSE(TypeAhead::Concerns(key, {}));
     // With one row there is nothing between row 0 and itself to bisect.
     EXPECT_EQ(Type("A", Rows({})), -1);
     EXPECT_EQ(Type("A", Rows({"Asteroids"})), -1);
@@ -199,41 +214,10 @@ TEST(TypeAhead, ALargeListIsBisectedNotScanned) {
         ASSERT_FALSE(StartsWithNoCase(rows.Description(target - 1), wanted.left(6)));
         TypeAhead search;
         for (int n = 0; n < 5; ++n)
-            search.Key(wanted[n].toUpper().unicode(), 5000.0 + n * 0.125, rows, true);
+            search.Key(wanted[n].toUpper().unicode(), {}, 5'000'000 + n * 125, rows, true);
         rows.reads = 0;
-        EXPECT_EQ(search.Key(wanted[5].toUpper().unicode(), 5000.75, rows, true), target);
+        EXPECT_EQ(search.Key(wanted[5].toUpper().unicode(), {}, 5'000'750, rows, true), target);
         EXPECT_LE(rows.reads, 40) << "reads for row " << target;
-    }
-}
-
-// The keys the grid acts on; the keypad gives the same codes as the main keyboard, so no
-// modifier changes them.
-TEST(VirtualKeyCode, TranslatesTheGridsKeys) {
-    const std::pair<int, int> cases[] = {
-        {Qt::Key_A, 'A'},     {Qt::Key_Z, 'Z'},    {Qt::Key_0, '0'},   {Qt::Key_9, '9'},
-        {Qt::Key_Return, 13}, {Qt::Key_Enter, 13}, {Qt::Key_Home, 36}, {Qt::Key_End, 35},
-        {Qt::Key_Delete, 46}, {Qt::Key_F5, 116},   {Qt::Key_F12, 123}, {Qt::Key_VolumeUp, 0},
-    };
-    for (const Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::KeypadModifier)})
-        for (const auto& [key, code] : cases)
-            EXPECT_EQ(VirtualKeyCode(key, modifiers), code) << "Qt key 0x" << std::hex << key;
-}
-
-// Whatever else a key maps to, only letters and digits may come out as a code the type-ahead
-// search takes for a letter or digit ('0'..'z' once folded, apart from the function keys).
-TEST(VirtualKeyCode, NothingButLettersAndDigitsReachesTheSearchRange) {
-    std::vector<int> keys = {Qt::Key_Meta, Qt::Key_Super_L, Qt::Key_Super_R, Qt::Key_Menu, Qt::Key_AltGr};
-    for (const auto& [first, last] :
-         {std::pair{0x20, 0x7e}, {Qt::Key_Escape, Qt::Key_ScrollLock}, {Qt::Key_F1, Qt::Key_F35}})
-        for (int k = first; k <= last; ++k)
-            keys.push_back(k);
-    for (int key : keys) {
-        const int code = VirtualKeyCode(key, Qt::KeypadModifier);
-        if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
-            EXPECT_EQ(code, key);
-        else
-            EXPECT_TRUE((code >= 112 && code <= 123) || code < '0' || code > 'z')
-                << "Qt key 0x" << std::hex << key << " gives " << std::dec << code;
     }
 }
 

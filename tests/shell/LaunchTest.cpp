@@ -43,9 +43,9 @@ public:
         });
     }
 
-    void startGame(const QString& description, double at) {
+    void startGame(const QString& description, qint64 atMs) {
         select(description);
-        clock.now = at;
+        clockMs = atMs;
         click("cmbRunGame");
     }
 };
@@ -65,9 +65,9 @@ TEST_F(LaunchTest, EachGameStartsWithItsOwnOrTheDefaultOptions) {
         {"Twin", mameDir() + "mame  twin1 -soundcard 1 "},
         {"Puck Man", mameDir() + "mame-default puckman -soundcard 2 "},
     };
-    double at = 100;
+    qint64 at = 100'000;
     for (const auto& [description, command] : cases) {
-        startGame(description, at += 10);
+        startGame(description, at += 10'000);
         EXPECT_EQ(runner.commands.last(), command);
     }
     EXPECT_EQ(vars.RomsRecordset->Value("Rom").toString(), QString("puckman")) << "not the default record";
@@ -78,25 +78,26 @@ TEST_F(LaunchTest, EachGameStartsWithItsOwnOrTheDefaultOptions) {
 // grid received.
 TEST_F(LaunchTest, OneStartPerPressAndAMameThatCannotStartIsReported) {
     open();
-    for (const double at : {100.0, 100.5, 101.5})
+    for (const qint64 at : {100'000, 100'500, 101'500})
         startGame("Pac-Man", at);
     EXPECT_EQ(runner.commands.size(), 2);
 
-    for (const int row : {0, 1}) {
+    // The keypad's Enter is Enter too.
+    for (const auto& [row, enter] : {std::pair{0, Qt::Key_Return}, {1, Qt::Key_Enter}}) {
         test::grid(window)->SetCurrentRow(row);
-        clock.now += 100;
-        QTest::keyClick(test::grid(window), Qt::Key_Return);
+        clockMs += 100'000;
+        QTest::keyClick(test::grid(window), enter);
     }
     EXPECT_EQ(runner.commands.size(), 3);
     // An Enter whose press the grid lost with the focus, as to a message box that Enter closed.
-    clock.now += 100;
+    clockMs += 100'000;
     QTest::keyPress(test::grid(window), Qt::Key_Return);
     QFocusEvent focusOut(QEvent::FocusOut);
     QCoreApplication::sendEvent(test::grid(window), &focusOut);
     QTest::keyRelease(test::grid(window), Qt::Key_Return);
     EXPECT_EQ(runner.commands.size(), 3);
     // A held Enter repeats as release and press pairs: the game starts once, when it is let go.
-    clock.now += 100;
+    clockMs += 100'000;
     QTest::keyPress(test::grid(window), Qt::Key_Return);
     for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress, QEvent::KeyRelease, QEvent::KeyPress}) {
         QKeyEvent repeat(type, Qt::Key_Return, Qt::NoModifier, "\r", true);
@@ -107,10 +108,10 @@ TEST_F(LaunchTest, OneStartPerPressAndAMameThatCannotStartIsReported) {
     EXPECT_EQ(runner.commands.size(), 4);
 
     runner.exitCode = 3;
-    startGame("Pac-Man", 1000);
+    startGame("Pac-Man", 1'000'000);
     EXPECT_TRUE(dialogs.messages.isEmpty()) << "MAME's own exit codes change nothing";
     runner.exitCode = 127;
-    startGame("Pac-Man", 1100);
+    startGame("Pac-Man", 1'100'000);
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(window->isEnabled());
@@ -151,7 +152,7 @@ TEST_F(LaunchTest, WhileAGameRunsTheWindowRepaintsAndClosesOnlyAfterIt) {
             }
         });
         meanwhile.start(0);
-        startGame("Pac-Man", last ? 200 : 100);
+        startGame("Pac-Man", last ? 200'000 : 100'000);
         EXPECT_GE(ticks, 2) << "events ran while the game did";
         EXPECT_FALSE(enabledMeanwhile);
         EXPECT_TRUE(paintedMeanwhile);
@@ -200,8 +201,8 @@ TEST_F(LaunchTest, TheStandInMameReceivesExactlyTheGamesWords) {
     const QString record = program.file("args.json");
     qputenv("ZELVORA_MAME_RECORD_ARGS", record.toLocal8Bit());
     open();
-    startGame("Hostile", 200);
-    startGame("Bare Name", 300);
+    startGame("Hostile", 200'000);
+    startGame("Bare Name", 300'000);
     qunsetenv("ZELVORA_MAME_RECORD_ARGS");
 
     QStringList lines = QString::fromUtf8(test::ReadBytes(record)).split('\n', Qt::SkipEmptyParts);

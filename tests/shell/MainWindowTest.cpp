@@ -55,7 +55,7 @@ TEST_F(MainWindowTest, CombinationsOpenMenusAndNeverType) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     GameGrid* grid = test::grid(window);
     select("Galaga");
-    clock.now = 100;
+    clockMs = 100'000;
 
     QTest::keyClick(grid, Qt::Key_F, Qt::AltModifier);
     auto* file = test::part<QMenu>(window, "mnuFile");
@@ -201,7 +201,7 @@ TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
     EXPECT_EQ(listed(), byDate);
     EXPECT_EQ(selected(), game);
     EXPECT_EQ(shown(), game);
-    clock.now = 100;
+    clockMs = 100'000;
     QTest::keyClick(test::grid(window), Qt::Key_Return);
     ASSERT_EQ(runner.commands.size(), 1);
     EXPECT_TRUE(runner.commands[0].contains(" " + rom + " ")) << runner.commands[0].toStdString();
@@ -225,16 +225,16 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
     });
     open();
     GameGrid* grid = test::grid(window);
-    clock.now = 100;
+    clockMs = 100'000;
     QTest::keyClicks(grid, "pap");
     EXPECT_EQ(selected(), QString("Paperboy"));
     // Blanks and punctuation are part of the word, and Shift does not break it.
-    clock.now = 110;
+    clockMs = 110'000;
     QTest::keyClicks(grid, "pac-man");
     QTest::keyClick(grid, Qt::Key_Shift);
     QTest::keyClicks(grid, " (m");
     EXPECT_EQ(selected(), QString("Pac-Man (Midway)"));
-    clock.now = 120;
+    clockMs = 120'000;
     QTest::keyClicks(grid, "pap");
     EXPECT_EQ(grid->verticalScrollBar()->value(), std::min(grid->CurrentRow(), grid->verticalScrollBar()->maximum()));
     QTest::keyClick(grid, Qt::Key_End);
@@ -244,7 +244,7 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
 
     // Sorted by date the rows are in no order a search could use: letters move nothing.
     click("cmdSort");
-    clock.now = 200;
+    clockMs = 200'000;
     QTest::keyClick(grid, 'g');
     EXPECT_EQ(grid->CurrentRow(), 0);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "launcher/ProcessRunner.h"
-#include "platform/Clock.h"
 #include "platform/UserDialogs.h"
 
 #include <QStringList>
@@ -97,12 +96,6 @@ private:
             whileRunning();
         return {exitCode, 0, cancelled};
     }
-};
-
-class FakeClock : public Clock {
-public:
-    double SecondsSinceMidnight() const override { return now; }
-    double now = 36000;
 };
 
 } // namespace zelvora::test

@@ -35,11 +35,11 @@ inline void closeAll() {
 }
 
 // A program directory, a settings directory and a MAME folder of their own, and the shell the
-// windows are loaded through, with dialogs and clock answered by the test. No test may end the
-// program with an engine error.
+// windows are loaded through, with dialogs and the main window's clock answered by the test. No
+// test may end the program with an engine error.
 class ShellFixture : public ::testing::Test {
 public:
-    ShellFixture() : settings(config.path()), shell(vars, settings, dialogs, clock, runner) {
+    ShellFixture() : settings(config.path()), shell(vars, settings, dialogs, runner) {
         vars.ProgramDir = program.path();
         shell.onFatal = [this](const QString& text) { fatal << text; };
     }
@@ -84,6 +84,8 @@ public:
     frmMain* start() {
         shell.LoadMain();
         window = findWindow<frmMain>();
+        if (window)
+            window->SetClock([this] { return clockMs; });
         return window;
     }
     // For a test that cannot go on without the main window.
@@ -123,7 +125,8 @@ public:
     Variables vars;
     Settings settings;
     ScriptedDialogs dialogs;
-    FakeClock clock;
+    // The main window's clock in milliseconds, moved by the test.
+    qint64 clockMs = 0;
     RecordingRunner runner;
     ShellRunner shellRunner;
     Shell shell;
