@@ -2,6 +2,7 @@
 
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
+#include "mame/Mame.h"
 #include "platform/TextCompare.h"
 #include "store/FieldNames.h"
 #include "store/FieldTable.h"
@@ -158,8 +159,9 @@ QWidget* DetailTabs::makeInformationTab() {
 }
 
 void DetailTabs::showScreenshot(ScreenshotView* view, const Recordset& rs, const Selection& selection) {
-    const QString path = finder_.Find(selection.pcxPath, rs.Value(Field::Rom).toString(),
-                                      rs.Value(Field::Clone).toString(), selection.assumeMerged, selection.screenshots);
+    const QString path =
+        finder_.Find(selection.pcxPath, rs.Value(Field::Rom).toString(), rs.Value(Field::Clone).toString(),
+                     selection.assumeMerged, selection.mame->Screenshots());
     if (path.isEmpty())
         view->Clear();
     else
@@ -182,8 +184,7 @@ void DetailTabs::UpdateTab(const Recordset& rs, const Selection& selection) {
     case InformationTab:
         // Today's MAME lists whether a game can save its state and says nothing of high scores;
         // the update keeps that word in the Hi Score field, and the row is named for what it holds.
-        Label1[12]->setText(Options->Kind() == MameKind::Today ? QStringLiteral("Save State-")
-                                                               : QStringLiteral("Hi Score-"));
+        Label1[12]->setText(selection.mame->HiScoreCaption());
         if (selection.row != 0)
             showScreenshot(Picture3, rs, selection);
         for (QLabel* label : lblInfo) {

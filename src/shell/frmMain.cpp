@@ -1,7 +1,6 @@
 #include "shell/frmMain.h"
 
 #include "detail/DetailTabs.h"
-#include "detail/OptionTable.h"
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
 #include "gamelist/FindField.h"
@@ -9,8 +8,8 @@
 #include "gamelist/GameListQuery.h"
 #include "gamelist/KeyCodes.h"
 #include "gamelist/frmFilter.h"
-#include "launcher/CommandLine.h"
 #include "launcher/ProcessRunner.h"
+#include "mame/OptionTable.h"
 #include "platform/Clock.h"
 #include "platform/TextCompare.h"
 #include "platform/UserDialogs.h"
@@ -354,7 +353,7 @@ void frmMain::RefindShownGame() {
 }
 
 void frmMain::InitOptionControls() {
-    sstDisplay->Options->InitOptionControls();
+    sstDisplay->Options->SetMame(shell_.Mame());
     mnuAssume->setChecked(
         Settings::ToBool(shell_.Settings().Get(StateApplication, StateSection, QStringLiteral("Merged"), false)));
 }
@@ -375,7 +374,8 @@ void frmMain::UpdateTab() {
         selection.rowText = rows_.Text(selection.row, 1);
         selection.pcxPath = shell_.Variables().PcxPath;
         selection.assumeMerged = mnuAssume->isChecked();
-        selection.screenshots = screenshotKinds();
+        const std::shared_ptr<const Mame> mame = mameInUse();
+        selection.mame = mame.get();
         shownRom_ = rs->Value(Field::Rom).toString();
         sstDisplay->UpdateTab(*rs, selection);
     });
