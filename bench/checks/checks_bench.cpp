@@ -140,7 +140,7 @@ NoProgress progress;
 
 void BM_MissingScreenshots(benchmark::State& state) {
     onForgottenMarks(state, "screenshots", [](Database& db, Recordset& rs) {
-        return CheckMissingScreenshots(db, rs, world().pcx, true, progress);
+        return CheckMissingScreenshots(db, rs, world().pcx, true, progress, ScreenshotKinds::Pcx);
     });
 }
 
@@ -151,7 +151,7 @@ void BM_ListingOfTheRomFolder(benchmark::State& state) {
 
 void BM_MissingZippedRoms(benchmark::State& state) {
     onForgottenMarks(state, "roms", [](Database& db, Recordset& rs) {
-        return CheckMissingZippedRoms(db, rs, world().roms, true, progress);
+        return CheckMissingZippedRoms(db, rs, world().roms, true, progress, RomSetKinds::Zip);
     });
 }
 

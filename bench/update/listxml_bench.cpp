@@ -10,9 +10,10 @@
 #include "TestDirs.h"
 #include "UpdateProgram.h"
 
-#include "launcher/MameVersion.h"
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
+#include "mame/Mame.h"
+#include "mame/MameVersion.h"
 #include "platform/Progress.h"
 #include "shell/Shell.h"
 #include "shell/frmMain.h"
@@ -136,7 +137,7 @@ struct World {
         vars.CatalogueDb.reset();
         QFile::rename(CatalogueFile(program.path()), empty);
         ShellRunner runner;
-        version = MameVersions().Of(MameExecutable(mamePath), runner).number;
+        version = MameVersions().Of(MameExecutable(mamePath), runner)->VersionNumber();
     }
 
     // Puts a kept catalogue in place; nothing may hold it open.

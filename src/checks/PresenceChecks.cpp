@@ -108,6 +108,10 @@ PresenceOutcome CheckMissingTodaysRoms(Database& db, Recordset& rs, const QStrin
         {}};
 }
 
+QString MarkedGames(const QString& check, int count, int games) {
+    return QStringLiteral("%1: %2 of %3 games marked").arg(check).arg(count).arg(games);
+}
+
 void ClearStatusFields(Database& db, Recordset& rs, Progress& progress) {
     progress.SetText(ClearStatusFieldsTitle);
     visitEveryRecord(db, rs, progress, [&](GroupedWrites& writes) {

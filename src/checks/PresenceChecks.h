@@ -36,7 +36,7 @@ inline const QString ClearStatusFieldsTitle = QStringLiteral("Clearing Status Fi
 // Reports the title, the range 0 to RecordCount - 1 and the record's index to `progress`, and lets
 // pending events run once per record.
 int CheckMissingScreenshots(Database& db, Recordset& rs, const QString& pcxPath, bool assumeMerged, Progress& progress,
-                            ScreenshotKinds kinds = ScreenshotKinds::Pcx);
+                            ScreenshotKinds kinds);
 
 // The ROM sets the installed MAME reads: the MAME of the zip days a file "<rom>.zip" only, today's
 // MAME a file "<rom>.zip" or "<rom>.7z" or a folder "<rom>".
@@ -46,7 +46,7 @@ enum class RomSetKinds { Zip, ZipSevenZipOrFolder };
 // RomSetKinds::Zip only files count: a ROM set kept as a folder named like the set is missing. A
 // set named in `needNoFiles` (folded to lower case) is present without any file.
 int CheckMissingZippedRoms(Database& db, Recordset& rs, const QString& romPath, bool assumeMerged, Progress& progress,
-                           RomSetKinds kinds = RomSetKinds::Zip, const QSet<QString>& needNoFiles = {});
+                           RomSetKinds kinds, const QSet<QString>& needNoFiles = {});
 
 struct PresenceOutcome {
     int marked = 0;
@@ -59,6 +59,9 @@ struct PresenceOutcome {
 // When MAME cannot tell, no record changes: marking Pong missing would be wrong.
 PresenceOutcome CheckMissingTodaysRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& romPath,
                                        bool assumeMerged, ProcessRunner& runner, Progress& progress);
+
+// What a check that marks games says when it is done: "<check>: <count> of <games> games marked".
+QString MarkedGames(const QString& check, int count, int games);
 
 // "Clear Status Fields": sets Missing ROM, Screenshot and Bad ROM of every record to 0; the notes
 // stay as they are.

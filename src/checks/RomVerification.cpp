@@ -1,6 +1,5 @@
 #include "checks/RomVerification.h"
 
-#include "launcher/CommandLine.h"
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
 #include "platform/Progress.h"

@@ -2,6 +2,7 @@
 
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
+#include "mame/Mame.h"
 #include "platform/TextCompare.h"
 #include "store/FieldNames.h"
 #include "store/Recordset.h"
@@ -179,8 +180,9 @@ QLabel* DetailTabs::Caption(const QString& field) const {
 }
 
 void DetailTabs::showScreenshot(ScreenshotView* view, const Recordset& rs, const Selection& selection) {
-    const QString path = finder_.Find(selection.pcxPath, rs.Value(Field::Rom).toString(),
-                                      rs.Value(Field::Clone).toString(), selection.assumeMerged, selection.screenshots);
+    const QString path =
+        finder_.Find(selection.pcxPath, rs.Value(Field::Rom).toString(), rs.Value(Field::Clone).toString(),
+                     selection.assumeMerged, selection.mame->Screenshots());
     if (path.isEmpty())
         view->Clear();
     else
@@ -203,8 +205,7 @@ void DetailTabs::UpdateTab(const Recordset& rs, const Selection& selection) {
     case InformationTab:
         // Today's MAME lists whether a game can save its state and says nothing of high scores;
         // the update keeps that word in the Hi Score field, and the row is named for what it holds.
-        Caption(Field::HiScore)
-            ->setText(Options->Kind() == MameKind::Today ? QStringLiteral("Save State-") : QStringLiteral("Hi Score-"));
+        Caption(Field::HiScore)->setText(selection.mame->HiScoreCaption());
         if (selection.row != 0)
             showScreenshot(Picture3, rs, selection);
         for (QLabel* label : info_) {

@@ -14,6 +14,7 @@ class QLabel;
 
 namespace zelvora {
 
+class Mame;
 class OptionsPanel;
 class Recordset;
 class ScreenshotView;
@@ -36,7 +37,7 @@ public:
         QString rowText; // the row's description
         QString pcxPath; // the screenshot directory, ending with "/"
         bool assumeMerged = false;
-        ScreenshotKinds screenshots = ScreenshotKinds::Pcx; // what the installed MAME leaves
+        const Mame* mame = nullptr; // the installed MAME: the screenshots it leaves, what it calls things
     };
 
     // Fills the tab in front from the record `rs` stands on.

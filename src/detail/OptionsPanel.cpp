@@ -1,6 +1,6 @@
 #include "detail/OptionsPanel.h"
 
-#include "detail/OptionTable.h"
+#include "mame/Mame.h"
 #include "platform/TextCompare.h"
 #include "platform/UserDialogs.h"
 #include "store/FieldNames.h"
@@ -81,14 +81,6 @@ OptionsPanel::OptionsPanel(UserDialogs& dialogs, std::function<Folders()> folder
     setFont(smaller);
     createControls();
     placeControls();
-    InitOptionControls();
-    // The value labels follow every change of their control; before the first change they show
-    // the text of the control's starting value, so that a load which leaves a value where it was
-    // still finds its label right.
-    for (int i = 0; i < ScrollCount; ++i)
-        writeScrollLabel(i);
-    for (int i = 0; i < SlideCount; ++i)
-        writeSlideLabel(i);
 }
 
 void OptionsPanel::createControls() {
@@ -241,42 +233,48 @@ void OptionsPanel::placeControls() {
     panel->addStretch(1);
 }
 
-void OptionsPanel::InitOptionControls() {
-    const MameKind kind = Kind();
+void OptionsPanel::initOptionControls() {
     for (int i = 0; i < ScrollCount; ++i) {
-        const OptionSpec& option = *FindOption(OptionControl::ScrollBar, i);
-        hscScroll[i]->setMaximum(option.Max(kind));
-        hscScroll[i]->setMinimum(option.Min(kind));
+        const OptionSpec::Look look = mame_->Look(*FindOption(OptionControl::ScrollBar, i));
+        hscScroll[i]->setMaximum(look.max);
+        hscScroll[i]->setMinimum(look.min);
     }
     for (int i = 0; i < SlideCount; ++i) {
-        const OptionSpec& option = *FindOption(OptionControl::Slider, i);
-        sldSlide[i]->setMinimum(option.Min(kind));
-        sldSlide[i]->setMaximum(option.Max(kind));
+        const OptionSpec::Look look = mame_->Look(*FindOption(OptionControl::Slider, i));
+        sldSlide[i]->setMinimum(look.min);
+        sldSlide[i]->setMaximum(look.max);
         sldSlide[i]->setPageStep(1);
     }
 }
 
 void OptionsPanel::writeScrollLabel(int index) {
-    if (const auto text =
-            OptionValueText(*FindOption(OptionControl::ScrollBar, index), hscScroll[index]->value(), Kind()))
+    if (!mame_)
+        return;
+    const OptionSpec& option = *FindOption(OptionControl::ScrollBar, index);
+    if (const auto text = OptionValueText(mame_->Look(option).valueText, hscScroll[index]->value()))
         lblOptions1[FirstValueLabel + index]->setText(*text);
 }
 
 void OptionsPanel::writeSlideLabel(int index) {
-    if (const auto text = OptionValueText(*FindOption(OptionControl::Slider, index), sldSlide[index]->value(), Kind()))
+    if (!mame_)
+        return;
+    const OptionSpec& option = *FindOption(OptionControl::Slider, index);
+    if (const auto text = OptionValueText(mame_->Look(option).valueText, sldSlide[index]->value()))
         lblOptions1[FirstValueLabel + ScrollCount + index]->setText(*text);
 }
 
-void OptionsPanel::SetMameKind(MameKind kind) {
+void OptionsPanel::SetMame(std::shared_ptr<const Mame> mame) {
     // Asked at every selection; the controls change only with the MAME.
-    if (mameKind_ == kind)
+    if (!mame || mame == mame_)
         return;
-    mameKind_ = kind;
-    // Where the two MAMEs read a control differently, its range and its label follow the MAME. A
-    // value the new range does not hold moves to the nearest one, which the next load replaces: the
-    // MAME changing is no edit of the user's.
+    mame_ = std::move(mame);
+    // Where the MAMEs read a control differently, its range and its label follow the MAME. A value
+    // the new range does not hold moves to the nearest one, which the next load replaces: the MAME
+    // changing is no edit of the user's. The value labels follow every change of their control;
+    // here they take the text of the control's value, so that a load which leaves a value where it
+    // was still finds its label right.
     const bool pending = optionsChanged_;
-    InitOptionControls();
+    initOptionControls();
     for (int i = 0; i < ScrollCount; ++i)
         writeScrollLabel(i);
     for (int i = 0; i < SlideCount; ++i)
@@ -284,7 +282,7 @@ void OptionsPanel::SetMameKind(MameKind kind) {
     optionsChanged_ = pending;
     for (const OptionSpec& option : OptionTable()) {
         // Only options that are switches at all: the default box and the executable are not.
-        if (!option.HasSwitch(MameKind::Classic) && !option.HasSwitch(MameKind::Today))
+        if (!AnyMameHasSwitch(option))
             continue;
         QList<QWidget*> controls;
         switch (option.control) {
@@ -300,7 +298,7 @@ void OptionsPanel::SetMameKind(MameKind kind) {
         default:
             continue;
         }
-        const bool known = option.HasSwitch(kind);
+        const bool known = mame_->HasSwitch(option);
         for (QWidget* control : controls) {
             control->setEnabled(known);
             control->setToolTip(known ? QString() : QStringLiteral("The MAME in use has no such option."));

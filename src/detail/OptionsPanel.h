@@ -1,12 +1,11 @@
 #pragma once
 
-#include "launcher/MameKind.h"
-
 #include <QString>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -19,6 +18,7 @@ class QSlider;
 
 namespace zelvora {
 
+class Mame;
 class Recordset;
 class UserDialogs;
 
@@ -41,8 +41,6 @@ public:
     OptionsPanel(UserDialogs& dialogs, std::function<Folders()> folders, std::function<void()> focusGrid,
                  QWidget* parent = nullptr);
 
-    void InitOptionControls();
-
     // Whether the controls hold edits not yet written to the shown game's record.
     bool HasPendingEdits() const { return optionsChanged_; }
     // The controls' values are superseded (the record changed under them, or is gone).
@@ -51,11 +49,10 @@ public:
     // Shows the option fields of the current record of `rs`. `shown` false leaves only the
     // "Use Default Options" box visible; `defaultBoxEnabled` false greys it out.
     void LoadOptions(const Recordset& rs, bool shown, bool defaultBoxEnabled);
-    // Greys out, with a word why, the options the MAME in use has no switch for; their stored
-    // values stay as they are. The other controls take the ranges and value texts of that MAME.
-    void SetMameKind(MameKind kind);
-    // The MAME the controls were last set up for; the classic one before any.
-    MameKind Kind() const { return mameKind_.value_or(MameKind::Classic); }
+    // Sets the controls up for `mame`, the MAME in use: greys out, with a word why, the options it
+    // has no switch for, their stored values staying as they are; the other controls take its
+    // ranges and value texts. Until then the controls have neither.
+    void SetMame(std::shared_ptr<const Mame> mame);
     // Writes every option field of the current record of `rs`, changed or not.
     void SaveOptions(Recordset& rs);
 
@@ -85,6 +82,7 @@ Q_SIGNALS:
 
 private:
     void createControls();
+    void initOptionControls();
     void placeControls();
     void writeScrollLabel(int index);
     void writeSlideLabel(int index);
@@ -92,7 +90,7 @@ private:
 
     UserDialogs& dialogs_;
     bool optionsChanged_ = false;
-    std::optional<MameKind> mameKind_; // what the controls were last enabled for
+    std::shared_ptr<const Mame> mame_; // what the controls were last set up for
     std::function<Folders()> folders_;
     std::function<void()> focusGrid_;
 };

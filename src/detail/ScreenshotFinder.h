@@ -27,10 +27,10 @@ class ScreenshotFinder {
 public:
     // The full path of the file to show, or an empty string when there is none.
     QString Find(const QString& pcxPath, const QString& rom, const QString& clone, bool assumeMerged,
-                 ScreenshotKinds kinds = ScreenshotKinds::Pcx);
+                 ScreenshotKinds kinds);
     // The game's own file, the snapshot in its set's folder included, never the parent's: what
     // deleting the screenshot may remove.
-    QString FindOwn(const QString& pcxPath, const QString& rom, ScreenshotKinds kinds = ScreenshotKinds::Pcx);
+    QString FindOwn(const QString& pcxPath, const QString& rom, ScreenshotKinds kinds);
 
 private:
     const DirectoryListing& listing(const QString& pcxPath);

@@ -3,6 +3,7 @@
 #include "platform/Progress.h"
 
 #include <QFile>
+#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -315,6 +316,19 @@ ChildEnd ShellRunner::ExecCmd(const QString& command, RunWatch& watch) {
 
 StreamedRun ShellRunner::ExecStreaming(const QString& command, OutputReader& output) {
     return RunStreaming(shell_, command, output);
+}
+
+QString MameMessages(const QByteArray& errors) {
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(errors).split(QLatin1Char('\n'))) {
+        const QString text = line.trimmed();
+        // The sound library's and the desktop session's complaints come at every start on a machine
+        // without a sound device or a desktop: they never say why a game did not run.
+        if (!text.isEmpty() && !text.startsWith(QLatin1String("ALSA lib ")) &&
+            !text.startsWith(QLatin1String("error: XDG_RUNTIME_DIR")))
+            lines << text;
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace zelvora

@@ -103,6 +103,11 @@ inline QString MameExecutable(const QString& mamePath) {
     return mamePath + QStringLiteral("mame");
 }
 
+// What MAME wrote to its standard error, for the user: without the sound library's and the
+// desktop session's complaints ("ALSA lib ...", "error: XDG_RUNTIME_DIR ..."), which come at every
+// start on a machine without a sound device.
+QString MameMessages(const QByteArray& errors);
+
 // The shell's codes for a command it could not find (127) or run (126), and the runner's for no
 // shell at all: MAME never ran, whatever the command was meant to do.
 inline bool CouldNotStart(int exitCode) {

@@ -1,8 +1,7 @@
 #include "shell/Shell.h"
 
-#include "launcher/MameVersion.h"
 #include "launcher/ProcessRunner.h"
-
+#include "mame/MameVersion.h"
 #include "platform/FatalError.h"
 #include "platform/UserDialogs.h"
 #include "platform/WindowPlacement.h"
@@ -87,12 +86,8 @@ void Shell::ReloadMain() {
         old->close();
 }
 
-MameKind Shell::Mame() {
-    return RunMameVersions().Of(MameExecutable(vars_.MamePath), runner_).kind;
-}
-
-QString Shell::MameVersionNumber() {
-    return RunMameVersions().Of(MameExecutable(vars_.MamePath), runner_).number;
+std::shared_ptr<const Mame> Shell::Mame() {
+    return RunMameVersions().Of(MameExecutable(vars_.MamePath), runner_);
 }
 
 frmMain* Shell::Main() const {

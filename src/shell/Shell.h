@@ -1,7 +1,5 @@
 #pragma once
 
-#include "launcher/MameKind.h"
-
 #include <QPointer>
 #include <QString>
 
@@ -11,6 +9,7 @@
 namespace zelvora {
 
 class FolderLock;
+class Mame;
 class ProcessRunner;
 class Settings;
 class UserDialogs;
@@ -63,10 +62,8 @@ public:
     void ReloadMain();
 
     frmMain* Main() const;
-    // Which MAME the MAME folder holds, asked once per executable for the run.
-    MameKind Mame();
-    // Its version number ("0.251"); empty for the classic MAME, which has none to give.
-    QString MameVersionNumber();
+    // The MAME the MAME folder holds, asked once per executable for the run.
+    std::shared_ptr<const zelvora::Mame> Mame();
 
     // What happens to an engine or file error that the program cannot go on from. The program
     // shows it and ends; tests record it instead.

@@ -1,15 +1,14 @@
 #include "shell/frmMain.h"
 
 #include "detail/DetailTabs.h"
-#include "detail/OptionTable.h"
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
 #include "gamelist/FindField.h"
 #include "gamelist/GameGrid.h"
 #include "gamelist/GameListQuery.h"
 #include "gamelist/frmFilter.h"
-#include "launcher/CommandLine.h"
 #include "launcher/ProcessRunner.h"
+#include "mame/OptionTable.h"
 #include "platform/TextCompare.h"
 #include "platform/UserDialogs.h"
 #include "shell/MainStatusBar.h"
@@ -347,7 +346,7 @@ void frmMain::RefindShownGame() {
 }
 
 void frmMain::InitOptionControls() {
-    sstDisplay->Options->InitOptionControls();
+    sstDisplay->Options->SetMame(shell_.Mame());
     mnuAssume->setChecked(
         Settings::ToBool(shell_.Settings().Get(StateApplication, StateSection, QStringLiteral("Merged"), false)));
 }
@@ -368,7 +367,8 @@ void frmMain::UpdateTab() {
         selection.rowText = rows_.Text(selection.row, 1);
         selection.pcxPath = shell_.Variables().PcxPath;
         selection.assumeMerged = mnuAssume->isChecked();
-        selection.screenshots = screenshotKinds();
+        const std::shared_ptr<const Mame> mame = mameInUse();
+        selection.mame = mame.get();
         shownRom_ = rs->Value(Field::Rom).toString();
         sstDisplay->UpdateTab(*rs, selection);
     });

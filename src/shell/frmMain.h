@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -17,7 +18,7 @@ class QSplitter;
 
 namespace zelvora {
 
-enum class ScreenshotKinds;
+class Mame;
 
 class DetailTabs;
 class FindField;
@@ -138,8 +139,8 @@ private:
     void ShowCounts();
     void ShowTypedText(bool sortedByDescription, int found);
     void defaultBoxToggled(bool checked);
-    // The screenshots the installed MAME leaves; the Options tab follows the same MAME.
-    ScreenshotKinds screenshotKinds();
+    // The installed MAME; the Options tab is set up for it.
+    std::shared_ptr<const Mame> mameInUse();
     // Runs a step that may meet an engine error: the error ends the program.
     template <typename Step> void guarded(Step step) {
         CatchStoreError(step, [this](const QString& text) { fatal(text); });

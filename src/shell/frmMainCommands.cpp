@@ -11,8 +11,9 @@
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
 #include "gamelist/GameGrid.h"
-#include "launcher/CommandLine.h"
 #include "launcher/ProcessRunner.h"
+#include "mame/GameCommand.h"
+#include "mame/Mame.h"
 #include "platform/UserDialogs.h"
 #include "platform/WindowPlacement.h"
 #include "shell/Shell.h"
@@ -128,15 +129,14 @@ void frmMain::mnuCompact_Click() {
 
 void frmMain::mnuCheck_Click(int index) {
     Variables& vars = shell_.Variables();
-    QString problem;
-    QString result;
+    CheckOutcome outcome;
     const bool stayed = RunWithStatus([&](frmStatus& status) {
         vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
         Recordset& rs = *vars.RomsRecordset;
         rs.MoveLast();
         rs.MoveFirst();
         if (rs.RecordCount() <= 1) {
-            result = QStringLiteral("Nothing to check: the catalogue holds no games");
+            outcome.result = QStringLiteral("Nothing to check: the catalogue holds no games");
             return;
         }
         const int games = rs.RecordCount() - 1;
@@ -144,45 +144,25 @@ void frmMain::mnuCheck_Click(int index) {
         status.SetValue(0);
         Database& db = *vars.CatalogueDb;
         const bool merged = mnuAssume->isChecked();
-        const auto marked = [games](const char* check, int count) {
-            return QStringLiteral("%1: %2 of %3 games marked").arg(QLatin1String(check)).arg(count).arg(games);
-        };
+        const std::shared_ptr<const Mame> mame = mameInUse();
         switch (static_cast<CollectionCheck>(index)) {
         case CollectionCheck::MissingScreenshots:
-            result = marked("Missing Screenshots",
-                            CheckMissingScreenshots(db, rs, vars.PcxPath, merged, status, screenshotKinds()));
+            outcome.result =
+                MarkedGames(QStringLiteral("Missing Screenshots"),
+                            CheckMissingScreenshots(db, rs, vars.PcxPath, merged, status, mame->Screenshots()), games);
             break;
         case CollectionCheck::MissingZippedRoms:
-            if (shell_.Mame() == MameKind::Today) {
-                const PresenceOutcome found =
-                    CheckMissingTodaysRoms(db, rs, vars.MamePath, vars.RomPath, merged, shell_.ProcessRunner(), status);
-                problem = found.problem;
-                result = problem.isEmpty() ? marked("Missing Zipped ROMS", found.marked)
-                                           : QStringLiteral("Missing Zipped ROMS: MAME could not say which sets "
-                                                            "need no files");
-            } else {
-                result = marked("Missing Zipped ROMS", CheckMissingZippedRoms(db, rs, vars.RomPath, merged, status));
-            }
+            outcome = mame->CheckMissingRoms(db, rs, games, vars.MamePath, vars.RomPath, merged, shell_.ProcessRunner(),
+                                             status);
             break;
         case CollectionCheck::ClearStatusFields:
             ClearStatusFields(db, rs, status);
-            result = QStringLiteral("Status fields cleared: %1 games").arg(games);
+            outcome.result = QStringLiteral("Status fields cleared: %1 games").arg(games);
             break;
-        case CollectionCheck::VerifyRoms: {
-            const bool today = shell_.Mame() == MameKind::Today;
-            const VerifyOutcome outcome =
-                today ? VerifyTodaysRoms(db, rs, vars.MamePath, vars.RomPath, shell_.ProcessRunner(), status)
-                      : VerifyRoms(db, rs, vars.MamePath, vars.ProgramDir, shell_.ProcessRunner(), status);
-            problem = outcome.problem.isEmpty() ? outcome.notice : outcome.problem;
-            result = outcome.cancelled            ? QStringLiteral("Verify ROMS cancelled")
-                     : !outcome.problem.isEmpty() ? QStringLiteral("Verify ROMS: MAME could not verify the sets")
-                     : today ? QStringLiteral("Bad ROM sets: %1 (MAME found and checked %2 of %3 games)")
-                                   .arg(outcome.counts.marked)
-                                   .arg(outcome.counts.found)
-                                   .arg(games)
-                             : QStringLiteral("Bad ROM sets: %1").arg(outcome.counts.marked);
+        case CollectionCheck::VerifyRoms:
+            outcome = mame->VerifyRoms(db, rs, games, vars.MamePath, vars.RomPath, vars.ProgramDir,
+                                       shell_.ProcessRunner(), status);
             break;
-        }
         default:
             return; // no such entry
         }
@@ -190,16 +170,16 @@ void frmMain::mnuCheck_Click(int index) {
     });
     if (!stayed)
         return;
-    if (!result.isEmpty())
-        ShowResult(result);
-    if (!problem.isEmpty())
-        shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"), problem);
+    if (!outcome.result.isEmpty())
+        ShowResult(outcome.result);
+    if (!outcome.message.isEmpty())
+        shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"), outcome.message);
 }
 
-ScreenshotKinds frmMain::screenshotKinds() {
-    const MameKind mame = shell_.Mame();
-    sstDisplay->Options->SetMameKind(mame);
-    return mame == MameKind::Today ? ScreenshotKinds::PcxAndPng : ScreenshotKinds::Pcx;
+std::shared_ptr<const Mame> frmMain::mameInUse() {
+    std::shared_ptr<const Mame> mame = shell_.Mame();
+    sstDisplay->Options->SetMame(mame);
+    return mame;
 }
 
 void frmMain::cmbRunGame_Click() {
@@ -211,13 +191,13 @@ void frmMain::cmbRunGame_Click() {
     if (row == 0 || rows_.rowCount() == 0)
         return;
     const Variables& vars = shell_.Variables();
-    const MameKind mame = shell_.Mame();
+    const std::shared_ptr<const Mame> mame = shell_.Mame();
     QString command;
     guarded([&] {
         // The game of the highlighted row, found as entering the row found it for the tabs,
         // whatever a refill left the recordset on.
         if (FindRowGame(row))
-            command = BuildGameCommand(*vars.RomsRecordset, vars.MamePath, mame, vars.RomPath);
+            command = BuildGameCommand(*vars.RomsRecordset, vars.MamePath, *mame, vars.RomPath);
     });
     if (command.isEmpty())
         return;
@@ -225,7 +205,7 @@ void frmMain::cmbRunGame_Click() {
     setEnabled(false);
     GameRun run;
     RepaintOnly repaint;
-    WaitOn(nullptr, [&] { run = RunGame(shell_.ProcessRunner(), command, mame, repaint); });
+    WaitOn(nullptr, [&] { run = RunGame(shell_.ProcessRunner(), command, *mame, repaint); });
     lastRunEnd_ = clock_();
     setEnabled(true);
     if (CloseIfAsked())
@@ -248,7 +228,7 @@ void frmMain::mnuDelete_Click() {
     });
     if (rom.isEmpty())
         return;
-    const ScreenshotKinds kinds = screenshotKinds();
+    const ScreenshotKinds kinds = mameInUse()->Screenshots();
     const QString pcxPath = shell_.Variables().PcxPath;
     // Today's MAME may have left a PNG instead, by the set's name or as a snapshot in the set's
     // folder: the question names the file that would go, as it lies in the screenshot folder.
@@ -263,7 +243,7 @@ void frmMain::mnuDelete_Click() {
                                       QStringLiteral("Confirm deletion of %1").arg(name)))
         return;
     if (file.isEmpty())
-        file = sstDisplay->Finder().FindOwn(pcxPath, rom);
+        file = sstDisplay->Finder().FindOwn(pcxPath, rom, kinds);
     if (file.isEmpty())
         return;
     QFile screenshot(file);
@@ -313,7 +293,7 @@ void frmMain::mnuUpdate_Click() {
 }
 
 void frmMain::mnuAboutDisplay_Click() {
-    auto* about = new frmAbout(this, shell_.MameVersionNumber());
+    auto* about = new frmAbout(this, shell_.Mame()->VersionNumber());
     about->show();
 }
 

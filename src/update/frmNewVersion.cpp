@@ -1,12 +1,12 @@
 #include "update/frmNewVersion.h"
 
-#include "launcher/MameVersion.h"
 #include "launcher/ProcessRunner.h"
+#include "mame/Mame.h"
+#include "mame/MameVersion.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
-#include "update/MachineListing.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -111,10 +111,8 @@ void frmNewVersion::Form_Load() {
 
 void frmNewVersion::RunUpdate() {
     ProgressWatch watch(*this);
-    const MameVersion mame = versions_.Of(MameExecutable(vars_.MamePath), runner_, &watch);
-    const MergeOutcome outcome = Cancelled()                    ? UpdateCancelled()
-                                 : mame.kind == MameKind::Today ? UpdateFromMachineListing(mame.number)
-                                                                : UpdateFromListings();
+    const std::shared_ptr<const Mame> mame = versions_.Of(MameExecutable(vars_.MamePath), runner_, &watch);
+    const MergeOutcome outcome = Cancelled() ? UpdateCancelled() : UpdateFrom(*mame);
     ShowProgress();
     // A catalogue that could not be written gained and lost nothing, whatever the merge had found.
     if (!outcome.merged) {
@@ -135,26 +133,15 @@ void frmNewVersion::RunUpdate() {
                              : QStringLiteral("Catalogue not updated"));
 }
 
-MergeOutcome frmNewVersion::UpdateFromListings() {
-    std::vector<ListingCapture> captures = ListingCommands(vars_.MamePath, vars_.ProgramDir);
-    if (!CaptureListings(captures, runner_, *this))
-        return UpdateCancelled();
-    QCoreApplication::processEvents();
-    activateWindow();
-    return MergeListings(vars_, *this, captures);
-}
-
-// Today's MAME is read while it prints its listing, the window naming it from before it starts.
-MergeOutcome frmNewVersion::UpdateFromMachineListing(const QString& version) {
-    SetText(QStringLiteral("MAME ") + version);
-    QCoreApplication::processEvents();
-    const MachineListing listing = ReadMachineListing(vars_.MamePath, runner_, *this);
-    if (listing.run.cancelled)
+MergeOutcome frmNewVersion::UpdateFrom(const Mame& mame) {
+    const std::unique_ptr<CatalogueListings> listings =
+        mame.ReadListings(vars_.MamePath, vars_.ProgramDir, runner_, *this);
+    if (!listings)
         return UpdateCancelled();
     ShowProgress();
     QCoreApplication::processEvents();
     activateWindow();
-    return MergeMachineListing(vars_, *this, listing);
+    return listings->MergeInto(vars_, *this);
 }
 
 void frmNewVersion::FitProgressText() {

@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace zelvora {
 
+class Mame;
 class MameVersions;
 class ProcessRunner;
 struct Variables;
@@ -77,8 +78,7 @@ private:
     };
 
     void RunUpdate();
-    MergeOutcome UpdateFromListings();
-    MergeOutcome UpdateFromMachineListing(const QString& version);
+    MergeOutcome UpdateFrom(const Mame& mame);
     void Append(QListWidget* list, ItemSize& size, const QString& text);
     void ShowProgress();
     // Makes room below the progress text when the update's last words need more than its lines.

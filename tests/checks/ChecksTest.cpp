@@ -3,8 +3,10 @@
 #include "checks/PresenceChecks.h"
 #include "checks/RomVerification.h"
 #include "checks/VerifyReport.h"
-#include "detail/OptionTable.h"
-#include "launcher/CommandLine.h"
+#include "launcher/ProcessRunner.h"
+#include "mame/GameCommand.h"
+#include "mame/Mame.h"
+#include "mame/MameVersion.h"
 
 #include <QProcess>
 
@@ -73,7 +75,7 @@ TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) 
         progress.last = -1;
         Database& db = *vars.CatalogueDb;
         const bool roms = check == Zips || check == TodaysRoms;
-        EXPECT_EQ(check == Zips ? CheckMissingZippedRoms(db, rs(), where, merged, progress)
+        EXPECT_EQ(check == Zips ? CheckMissingZippedRoms(db, rs(), where, merged, progress, RomSetKinds::Zip)
                   : roms ? CheckMissingZippedRoms(db, rs(), where, merged, progress, RomSetKinds::ZipSevenZipOrFolder,
                                                   {"blank"})
                          : CheckMissingScreenshots(db, rs(), where, merged, progress,
@@ -333,9 +335,10 @@ TEST_F(RealMameTest, VerifyMarksTheBadSetAndClearsTheOneNeedingNoFiles) {
 
 // Every option that today's MAME has a switch for is set, and MAME takes them all.
 TEST_F(RealMameTest, StartGameWithEveryOptionAndAMissingSet) {
+    const std::shared_ptr<const Mame> mame = MameVersions().Of(MameExecutable(test::InstalledMame), runner);
     QVariantMap options;
     for (const OptionSpec& option : OptionTable()) {
-        if (option.HasSwitch(MameKind::Today) && option.control != OptionControl::TextBox &&
+        if (mame->HasSwitch(option) && option.control != OptionControl::TextBox &&
             option.control != OptionControl::Browsed && option.field != "Debugger")
             options[option.field] = 1;
     }
@@ -343,12 +346,11 @@ TEST_F(RealMameTest, StartGameWithEveryOptionAndAMissingSet) {
     options["Sound Card"] = 0;
     options["Additional"] = "-video none -seconds_to_run 1";
     set("pong", options);
-    GameRun run =
-        RunGame(runner, BuildGameCommand(rs(), test::InstalledMame, MameKind::Today, roms.path()), MameKind::Today);
+    GameRun run = RunGame(runner, BuildGameCommand(rs(), test::InstalledMame, *mame, roms.path()), *mame);
     EXPECT_EQ(run.exitCode, 0) << run.problem.toStdString();
 
     set("pacman", {{"Default", 0}, {"Additional", "-video none -sound none -seconds_to_run 1"}});
-    run = RunGame(runner, BuildGameCommand(rs(), test::InstalledMame, MameKind::Today, roms.path()), MameKind::Today);
+    run = RunGame(runner, BuildGameCommand(rs(), test::InstalledMame, *mame, roms.path()), *mame);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.problem.contains("Required files are missing")) << run.problem.toStdString();
 }

@@ -2,10 +2,12 @@
 #include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
 
-#include "detail/OptionTable.h"
 #include "detail/OptionsPanel.h"
-#include "launcher/CommandLine.h"
+#include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
+#include "mame/ClassicMame.h"
+#include "mame/GameCommand.h"
+#include "mame/TodaysMame.h"
 
 #include <QLocale>
 #include <QProcess>
@@ -18,6 +20,9 @@
 using namespace zelvora;
 
 namespace {
+
+const auto classic = std::make_shared<const ClassicMame>();
+const auto today = std::make_shared<const TodaysMame>("0.251");
 
 // Every option field with a value other than 0 that differs from its neighbours'.
 QVariantMap distinctValues(int seed) {
@@ -36,7 +41,10 @@ QVariantMap distinctValues(int seed) {
 
 class OptionsPanelTest : public ::testing::Test, public test::CatalogueFixture {
 protected:
-    OptionsPanelTest() { add("pacman", "Pac-Man"); }
+    OptionsPanelTest() {
+        add("pacman", "Pac-Man");
+        panel.SetMame(classic);
+    }
 
     void load(bool shown = true, bool defaultBoxEnabled = true) { panel.LoadOptions(rs(), shown, defaultBoxEnabled); }
     // The labels that follow the three scroll bars and the eight sliders.
@@ -65,13 +73,13 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     load();
     EXPECT_FALSE(panel.HasPendingEdits()) << "loading is not a change";
     // Options today's MAME lacks are greyed out and still saved as they were.
-    panel.SetMameKind(MameKind::Today);
+    panel.SetMame(today);
     for (const OptionSpec& option : OptionTable()) {
         QWidget* control = option.control == OptionControl::CheckBox ? static_cast<QWidget*>(panel.chkBox[option.index])
                            : option.control == OptionControl::Slider ? panel.sldSlide[option.index]
                                                                      : nullptr;
         if (control) {
-            EXPECT_EQ(control->isEnabled(), option.index == 0 || option.HasSwitch(MameKind::Today))
+            EXPECT_EQ(control->isEnabled(), option.index == 0 || today->HasSwitch(option))
                 << option.field.toStdString();
         }
     }
@@ -82,7 +90,7 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     expected["Sound Card"] = expected["Joystick"] = 0;
     for (const auto& [field, value] : expected.asKeyValueRange())
         EXPECT_EQ(rs().Value(field).toString(), value.toString()) << field.toStdString();
-    panel.SetMameKind(MameKind::Classic);
+    panel.SetMame(classic);
     EXPECT_TRUE(panel.chkBox[1]->isEnabled() && panel.sldSlide[1]->isEnabled());
 
     for (QVariant& value : expected)
@@ -93,7 +101,7 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
                                           "VGA Freq = 0", "No Rotation", "No Flip", "Vector Width = 0.0",
                                           "Vector Flicker = 0.0", "Frame Skip = 0", "Sample Rate = 22050"}));
     // Today's MAME is given no switch for these: each label says what MAME does left to itself.
-    panel.SetMameKind(MameKind::Today);
+    panel.SetMame(today);
     load();
     EXPECT_EQ(valueLabels(), QStringList({"Sound On", "Automatic", "Joystick On", "Gamma Correction = 1.0",
                                           "VGA Freq = 0", "No Rotation", "No Flip", "Vector Width = 1.0",
@@ -241,7 +249,7 @@ TEST_F(OptionsPanelTest, TodaysMameRunsWithWhatTheTabShows) {
     // MAME's own settings, not those of a mame.ini in the user's home.
     const auto restoreHome = qScopeGuard([home = qgetenv("HOME")] { qputenv("HOME", home); });
     qputenv("HOME", program.path().toUtf8());
-    panel.SetMameKind(MameKind::Today);
+    panel.SetMame(today);
     // A control, its value label, and MAME's setting the label speaks of.
     const std::tuple<QAbstractSlider*, QLabel*, const char*> shown[] = {
         {panel.hscScroll[0], panel.lblOptions1[2], "sound"},
@@ -271,7 +279,7 @@ TEST_F(OptionsPanelTest, TodaysMameRunsWithWhatTheTabShows) {
         load();
         QProcess mame;
         mame.start("/bin/sh", {"-c", ShellQuote(MameExecutable(test::InstalledMame)) + " " +
-                                         BuildCommandLine(rs(), MameKind::Today) + " -showconfig"});
+                                         BuildCommandLine(rs(), *today, {}) + " -showconfig"});
         ASSERT_TRUE(mame.waitForFinished(60000));
         EXPECT_EQ(MameMessages(mame.readAllStandardError()), QString()) << step;
         QMap<QString, QString> settings;
@@ -295,9 +303,9 @@ TEST(OptionTable, ValuesWithoutATextGiveNothing) {
     using enum OptionControl;
     for (const auto& [control, index, value] :
          {std::tuple{ScrollBar, 0, 8}, {ScrollBar, 0, -1}, {Slider, 2, 3}, {Slider, 7, 2}, {Slider, 7, -2}})
-        EXPECT_EQ(OptionValueText(*FindOption(control, index), value), std::nullopt) << index << " " << value;
+        EXPECT_EQ(OptionValueText(FindOption(control, index)->valueText, value), std::nullopt) << index << " " << value;
     // A negative value takes the blank's place.
-    EXPECT_EQ(OptionValueText(*FindOption(Slider, 1), -1), "VGA Freq =-1");
+    EXPECT_EQ(OptionValueText(FindOption(Slider, 1)->valueText, -1), "VGA Freq =-1");
 }
 
 TEST(OptionTable, EveryGammaStepPrintsItsOwnTenthWhateverTheLocale) {
@@ -307,7 +315,7 @@ TEST(OptionTable, EveryGammaStepPrintsItsOwnTenthWhateverTheLocale) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     for (int value = -12; value <= 12; ++value) {
         const int tenths = value + 12;
-        EXPECT_EQ(OptionValueText(*FindOption(OptionControl::Slider, 0), value),
+        EXPECT_EQ(OptionValueText(FindOption(OptionControl::Slider, 0)->valueText, value),
                   QString("Gamma Correction = %1.%2").arg(tenths / 10).arg(tenths % 10));
     }
     QLocale::setDefault(before);

@@ -193,28 +193,31 @@ TEST(ScreenshotFinder, ParentsFileWhileMergedAndOnlyRegularFilesInTheFolder) {
     test::WriteBytes(dir + "PACMAN.PCX", "x");
     test::WriteBytes(dir + "galaga.pcx", "x");
     ScreenshotFinder finder;
+    const auto find = [&finder](const QString& folder, const char* rom, const QString& clone, bool merged) {
+        return finder.Find(folder, rom, clone, merged, ScreenshotKinds::Pcx);
+    };
 
     // A clone without its own file shows the parent's while merged sets are assumed, the parent's
     // name trimmed (the tabs' tests hold the rest of the rule).
-    EXPECT_EQ(finder.Find(dir, "puckman", "  pacman ", true), dir + "PACMAN.PCX");
-    EXPECT_EQ(finder.Find(dir, "puckman", "        ", true), QString());
+    EXPECT_EQ(find(dir, "puckman", "  pacman ", true), dir + "PACMAN.PCX");
+    EXPECT_EQ(find(dir, "puckman", "        ", true), QString());
 
     // A file that appears later is found: the listing follows the folder.
     test::WriteBytes(dir + "PuckMan.Pcx", "x");
-    EXPECT_EQ(finder.Find(dir, "puckman", "pacman", true), dir + "PuckMan.Pcx");
+    EXPECT_EQ(find(dir, "puckman", "pacman", true), dir + "PuckMan.Pcx");
 
     // A folder or a pipe named like a screenshot, a missing folder, an empty name.
     QDir().mkpath(dir + "xevious.pcx");
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "DIGDUG.pcx").constData(), 0600), 0);
-    EXPECT_EQ(finder.Find(dir, "xevious", {}, false), QString());
-    EXPECT_EQ(finder.Find(dir, "digdug", {}, false), QString());
-    EXPECT_EQ(finder.Find(dir, "DIGDUG", {}, false), QString());
+    EXPECT_EQ(find(dir, "xevious", {}, false), QString());
+    EXPECT_EQ(find(dir, "digdug", {}, false), QString());
+    EXPECT_EQ(find(dir, "DIGDUG", {}, false), QString());
     // A set name that would lead out of the folder finds nothing there, however the files lie.
     test::WriteBytes(shots.file("inner/x.pcx"), "x");
     for (const char* rom : {"../galaga", "inner/x", ".", ".."})
-        EXPECT_EQ(finder.Find(dir, rom, {}, false) + finder.Find(dir + "inner/", rom, {}, false), QString()) << rom;
-    EXPECT_EQ(finder.Find(dir + "missing/", "pacman", {}, false), QString());
-    EXPECT_EQ(finder.Find(dir, "", {}, false), QString());
+        EXPECT_EQ(find(dir, rom, {}, false) + find(dir + "inner/", rom, {}, false), QString()) << rom;
+    EXPECT_EQ(find(dir + "missing/", "pacman", {}, false), QString());
+    EXPECT_EQ(find(dir, "", {}, false), QString());
 }
 
 // Today's MAME: after the PCX, the set's own PNG, then the first snapshot in its folder; the

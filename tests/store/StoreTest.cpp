@@ -634,7 +634,8 @@ void runAction(const QString& action, const QString& folder) {
     // The check and the compaction are quick: a few runs make a target.
     for (int i = 0; i < 8; ++i) {
         if (action == "check") {
-            CheckMissingScreenshots(*program.vars.CatalogueDb, program.rs(), folder + "/shots/", true, report);
+            CheckMissingScreenshots(*program.vars.CatalogueDb, program.rs(), folder + "/shots/", true, report,
+                                    ScreenshotKinds::Pcx);
         } else {
             program.close();
             CompactCatalogue(folder);

@@ -2,7 +2,8 @@
 #include "Listings.h"
 #include "StandinGames.h"
 
-#include "launcher/MameVersion.h"
+#include "mame/Mame.h"
+#include "mame/MameVersion.h"
 #include "platform/TextLines.h"
 #include "update/ListingParsers.h"
 #include "update/MachineListing.h"
@@ -604,13 +605,13 @@ TEST(InstalledMame, UpdatesTheCatalogueFromItsWholeListing) {
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", catalogue.program.path().toUtf8());
     ShellRunner runner;
-    const MameVersion version = MameVersions().Of(MameExecutable(test::InstalledMame), runner);
+    const QString version = MameVersions().Of(MameExecutable(test::InstalledMame), runner)->VersionNumber();
     test::CountingReport report;
     const MachineListing listing = ReadMachineListing(test::InstalledMame, runner, report);
     const MergeOutcome outcome = MergeMachineListing(catalogue.vars, report, listing);
     qputenv("HOME", home);
 
-    EXPECT_EQ(version.kind, MameKind::Today) << version.number.toStdString();
+    EXPECT_FALSE(version.isEmpty()) << "today's MAME gives its number";
     ASSERT_TRUE(outcome.merged) << outcome.remarks.join('\n').toStdString();
     EXPECT_GT(listing.machines.size(), 30000u);
     EXPECT_GT(listing.skipped, 1000) << "devices and BIOS sets";

@@ -1,8 +1,9 @@
-#include "detail/OptionTable.h"
+#include "mame/OptionTable.h"
 
 #include "store/FieldNames.h"
 #include "store/Recordset.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -163,8 +164,15 @@ const OptionSpec* FindOption(OptionControl control, int index) {
     return nullptr;
 }
 
-std::optional<QString> OptionValueText(const OptionSpec& option, int value, MameKind kind) {
-    const ValueText& text = option.Text(kind);
+int LowestOfAnyMame(const OptionSpec& option) {
+    return option.todayLook ? std::min(option.min, option.todayLook->min) : option.min;
+}
+
+bool AnyMameHasSwitch(const OptionSpec& option) {
+    return option.classic.form != SwitchRule::Form::None || option.today.form != SwitchRule::Form::None;
+}
+
+std::optional<QString> OptionValueText(const ValueText& text, int value) {
     if (value == 0 && text.zero)
         return QLatin1String(text.zero);
     const QString prefix = QLatin1String(text.prefix);

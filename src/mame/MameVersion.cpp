@@ -1,7 +1,9 @@
-#include "launcher/MameVersion.h"
+#include "mame/MameVersion.h"
 
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
+#include "mame/ClassicMame.h"
+#include "mame/TodaysMame.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -53,23 +55,24 @@ MameVersions::FileStamp MameVersions::StampOf(const QString& path) {
             static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
-MameVersion MameVersions::Of(const QString& executable, ProcessRunner& runner, RunWatch* watch) {
+std::shared_ptr<const Mame> MameAnswering(bool answered, QByteArrayView answer) {
+    if (const QString number = answered ? VersionNumber(answer) : QString(); !number.isEmpty())
+        return std::make_shared<TodaysMame>(number);
+    return std::make_shared<ClassicMame>();
+}
+
+std::shared_ptr<const Mame> MameVersions::Of(const QString& executable, ProcessRunner& runner, RunWatch* watch) {
     const FileStamp stamp = StampOf(executable);
     if (const auto it = known_.constFind(executable); it != known_.constEnd() && it->stamp == stamp)
-        return it->version;
+        return it->mame;
 
     Answer answer(patience_, watch);
     const StreamedRun run = runner.ExecStreaming(ShellQuote(executable) + QStringLiteral(" -version"), answer);
-    MameVersion version;
     if (answer.givenUp)
-        return version;
-    if (run.exitCode == 0 && !run.stopped && !run.cancelled) {
-        version.number = VersionNumber(answer.text);
-        if (!version.number.isEmpty())
-            version.kind = MameKind::Today;
-    }
-    known_.insert(executable, {stamp, version});
-    return version;
+        return MameAnswering(false, {});
+    std::shared_ptr<const Mame> mame = MameAnswering(run.exitCode == 0 && !run.stopped && !run.cancelled, answer.text);
+    known_.insert(executable, {stamp, mame});
+    return mame;
 }
 
 MameVersions& RunMameVersions() {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "launcher/MameKind.h"
-
 #include <QString>
 
 #include <optional>
@@ -59,7 +57,8 @@ struct SwitchRule {
 };
 
 struct OptionSpec {
-    // A scroll bar's or slider's range and its label's texts, where today's MAME needs others.
+    // A scroll bar's or slider's range and its label's texts, as one MAME reads them: `min`, `max` and
+    // `valueText` below are the classic MAME's, and today's where it reads them the same.
     struct Look {
         int min = 0;
         int max = 0;
@@ -73,18 +72,10 @@ struct OptionSpec {
     int min = 0;                   // a scroll bar's or slider's range
     int max = 0;
     ValueText valueText = {};
+    // One column per MAME, read by that MAME alone (ClassicMame, TodaysMame).
     SwitchRule classic = {}; // the switch of MAME of the late 1990s
     SwitchRule today = {};   // the switch of today's MAME; None where it has no such option
     std::optional<Look> todayLook = std::nullopt;
-
-    const SwitchRule& Switch(MameKind kind) const { return kind == MameKind::Today ? today : classic; }
-    int Min(MameKind kind) const { return kind == MameKind::Today && todayLook ? todayLook->min : min; }
-    int Max(MameKind kind) const { return kind == MameKind::Today && todayLook ? todayLook->max : max; }
-    const ValueText& Text(MameKind kind) const {
-        return kind == MameKind::Today && todayLook ? todayLook->valueText : valueText;
-    }
-    // The option means something to `kind` of MAME: a switch, or a part of how the game starts.
-    bool HasSwitch(MameKind kind) const { return Switch(kind).form != SwitchRule::Form::None; }
 };
 
 // Every option of a game record, in the order its switches stand on MAME's command line.
@@ -92,9 +83,14 @@ const std::vector<OptionSpec>& OptionTable();
 // The option edited with control `index` of kind `control`; nullptr when there is none.
 const OptionSpec* FindOption(OptionControl control, int index);
 
-// The text of the label beside the option's control at `value`, for `kind` of MAME. A value the
+// The lowest value any MAME's control for the option makes.
+int LowestOfAnyMame(const OptionSpec& option);
+// Some MAME has a switch for the option: it is more than a part of how the game starts.
+bool AnyMameHasSwitch(const OptionSpec& option);
+
+// The text of the label beside an option's control at `value`, as `text` reads it. A value the
 // list has no entry for gives nothing: the label keeps what it shows.
-std::optional<QString> OptionValueText(const OptionSpec& option, int value, MameKind kind = MameKind::Classic);
+std::optional<QString> OptionValueText(const ValueText& text, int value);
 
 // `value` rounded to one decimal place, halves away from zero, written "0.0": at least one digit
 // before the point, always "." whatever the locale, and never a negative zero.

@@ -1,29 +1,27 @@
 #pragma once
 
-#include "launcher/MameKind.h"
-
 #include <QByteArrayView>
 #include <QHash>
 #include <QString>
 
 #include <chrono>
+#include <memory>
 
 #include <sys/types.h>
 
 namespace zelvora {
 
+class Mame;
 class ProcessRunner;
 class RunWatch;
 
-// Which MAME an executable is, as it answers "-version": today's MAME prints its version number
-// ("0.251 (unknown)"); the MAME of the late 1990s does not know the switch.
-struct MameVersion {
-    MameKind kind = MameKind::Classic;
-    QString number; // "0.251"; empty for the classic MAME
-};
-
 // The version number an answer to "-version" starts with, or nothing.
 QString VersionNumber(QByteArrayView answer);
+
+// The MAME that ended its run for "-version" well (`answered`) or not, having printed `answer`:
+// today's MAME prints its version number ("0.251 (unknown)"); the MAME of the late 1990s does not
+// know the switch. The one place that tells the MAMEs apart.
+std::shared_ptr<const Mame> MameAnswering(bool answered, QByteArrayView answer);
 
 // Asks each executable once for the run: again only when the file at that path has changed, as
 // when a new MAME is installed over the old one while the program runs.
@@ -33,10 +31,11 @@ public:
     // never answers would otherwise keep the window from ever appearing.
     explicit MameVersions(std::chrono::milliseconds patience = std::chrono::seconds(5)) : patience_(patience) {}
 
-    // An executable that cannot be started, fails, answers anything but a version number or runs
-    // out of patience is the classic MAME. `watch`, when given, runs while MAME is asked; when it
-    // gives up, the answer is the classic MAME for now, and the executable is asked again next time.
-    MameVersion Of(const QString& executable, ProcessRunner& runner, RunWatch* watch = nullptr);
+    // The MAME `executable` is. One that cannot be started, fails, answers anything but a version
+    // number or runs out of patience is the classic MAME. `watch`, when given, runs while MAME is
+    // asked; when it gives up, the answer is the classic MAME for now, and the executable is asked
+    // again next time.
+    std::shared_ptr<const Mame> Of(const QString& executable, ProcessRunner& runner, RunWatch* watch = nullptr);
 
 private:
     // What tells a file from the one that was asked before.
@@ -52,7 +51,7 @@ private:
 
     struct Known {
         FileStamp stamp;
-        MameVersion version;
+        std::shared_ptr<const Mame> mame;
     };
     std::chrono::milliseconds patience_;
     QHash<QString, Known> known_;

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "mame/OptionTable.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace zelvora {
+
+class Database;
+class MergeReport;
+class ProcessRunner;
+class Progress;
+class Recordset;
+class RunWatch;
+struct GameRun;
+struct MergeOutcome;
+struct Variables;
+struct VerifyOutcome;
+enum class ScreenshotKinds;
+
+// MAME's listings, read and held until they are merged into the catalogue.
+class CatalogueListings {
+public:
+    virtual ~CatalogueListings() = default;
+    // Brings ROMS up to date with the listings; see MergeListings and MergeMachineListing.
+    virtual MergeOutcome MergeInto(Variables& vars, MergeReport& report) = 0;
+};
+
+// What a check of the collection came to: its line for the status bar, and what the user is told
+// in a message box; empty when there is nothing to tell.
+struct CheckOutcome {
+    QString result;
+    QString message;
+};
+
+// Everything that differs between the MAMEs the program works with: its switches and how its
+// Options tab reads, the screenshots it leaves, its listings, how it checks the ROM sets and how a
+// game is run. The program holds the one it found (MameVersions) and never asks which it is.
+class Mame {
+public:
+    virtual ~Mame() = default;
+
+    // Its version number ("0.251"); empty for a MAME that gives none.
+    virtual QString VersionNumber() const = 0;
+
+    // The switch the option becomes on its command line.
+    virtual const SwitchRule& Switch(const OptionSpec& option) const = 0;
+    // The option means something to it: a switch, or a part of how the game starts.
+    bool HasSwitch(const OptionSpec& option) const { return Switch(option).form != SwitchRule::Form::None; }
+    // The range of the option's scroll bar or slider and its label's texts.
+    virtual OptionSpec::Look Look(const OptionSpec& option) const = 0;
+    // The number it is given for the stored number `x` of the option.
+    virtual double GivenNumber(const OptionSpec& option, double x) const = 0;
+
+    // The screenshot files it leaves.
+    virtual ScreenshotKinds Screenshots() const = 0;
+    // The information tab's caption of the Hi Score field, named for what the update keeps there.
+    virtual QString HiScoreCaption() const = 0;
+
+    // Asks MAME in `mamePath` for its listings, files of the program directory `programDir` where it
+    // needs them, `progress` letting events run; nothing when the user cancelled meanwhile.
+    virtual std::unique_ptr<CatalogueListings> ReadListings(const QString& mamePath, const QString& programDir,
+                                                            ProcessRunner& runner, Progress& progress) const = 0;
+
+    // "Missing Zipped ROMS" over the `games` games of `rs`, with the ROM sets in `romPath`.
+    virtual CheckOutcome CheckMissingRoms(Database& db, Recordset& rs, int games, const QString& mamePath,
+                                          const QString& romPath, bool assumeMerged, ProcessRunner& runner,
+                                          Progress& progress) const = 0;
+    // "Verify ROMS" over the `games` games of `rs`.
+    virtual CheckOutcome VerifyRoms(Database& db, Recordset& rs, int games, const QString& mamePath,
+                                    const QString& romPath, const QString& programDir, ProcessRunner& runner,
+                                    Progress& progress) const = 0;
+
+    // Runs a game's command, one the shell can read, and waits for MAME to end, `watch` running
+    // meanwhile; see RunGame.
+    virtual GameRun Run(ProcessRunner& runner, const QString& command, RunWatch& watch) const = 0;
+
+protected:
+    // What either verification says: cancelled, MAME failing, or `counts`, the sets it marked.
+    static CheckOutcome Verified(const VerifyOutcome& outcome, const QString& counts);
+};
+
+} // namespace zelvora

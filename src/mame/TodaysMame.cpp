@@ -1,0 +1,114 @@
+#include "mame/TodaysMame.h"
+
+#include "checks/PresenceChecks.h"
+#include "checks/RomVerification.h"
+#include "launcher/ProcessRunner.h"
+#include "mame/GameCommand.h"
+#include "update/CatalogueMerge.h"
+#include "update/MachineListing.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace zelvora {
+
+namespace {
+
+// The machine listing, read while MAME printed it.
+class ReadMachines : public CatalogueListings {
+public:
+    explicit ReadMachines(MachineListing listing) : listing(std::move(listing)) {}
+    MergeOutcome MergeInto(Variables& vars, MergeReport& report) override {
+        return MergeMachineListing(vars, report, listing);
+    }
+
+    MachineListing listing;
+};
+
+// MAME's standard output goes where it always went.
+class PassThrough : public OutputReader {
+public:
+    explicit PassThrough(RunWatch& watch) : watch_(watch) {}
+    bool Read(QByteArrayView bytes) override {
+        std::fwrite(bytes.data(), 1, static_cast<size_t>(bytes.size()), stdout);
+        std::fflush(stdout);
+        return true;
+    }
+    bool Waiting() override { return watch_.Waiting(); }
+
+private:
+    RunWatch& watch_;
+};
+
+} // namespace
+
+OptionSpec::Look TodaysMame::Look(const OptionSpec& option) const {
+    return option.todayLook.value_or(OptionSpec::Look{option.min, option.max, option.valueText});
+}
+
+// What the Options tab shows: a stored value beyond the control's range counts as the nearest one
+// the control holds, as loading it into the control makes it.
+double TodaysMame::GivenNumber(const OptionSpec& option, double x) const {
+    const OptionSpec::Look look = Look(option);
+    return std::clamp(x, static_cast<double>(look.min), static_cast<double>(look.max));
+}
+
+ScreenshotKinds TodaysMame::Screenshots() const {
+    return ScreenshotKinds::PcxAndPng;
+}
+
+// Read while MAME prints its listing, the window naming it from before it starts.
+std::unique_ptr<CatalogueListings> TodaysMame::ReadListings(const QString& mamePath, const QString& /*programDir*/,
+                                                            ProcessRunner& runner, Progress& progress) const {
+    progress.SetText(QStringLiteral("MAME ") + number_);
+    progress.LetEventsRun();
+    auto listings = std::make_unique<ReadMachines>(ReadMachineListing(mamePath, runner, progress));
+    if (listings->listing.run.cancelled)
+        return nullptr;
+    return listings;
+}
+
+CheckOutcome TodaysMame::CheckMissingRoms(Database& db, Recordset& rs, int games, const QString& mamePath,
+                                          const QString& romPath, bool assumeMerged, ProcessRunner& runner,
+                                          Progress& progress) const {
+    const PresenceOutcome found = CheckMissingTodaysRoms(db, rs, mamePath, romPath, assumeMerged, runner, progress);
+    if (!found.problem.isEmpty())
+        return {QStringLiteral("Missing Zipped ROMS: MAME could not say which sets need no files"), found.problem};
+    return {MarkedGames(QStringLiteral("Missing Zipped ROMS"), found.marked, games), {}};
+}
+
+CheckOutcome TodaysMame::VerifyRoms(Database& db, Recordset& rs, int games, const QString& mamePath,
+                                    const QString& romPath, const QString& /*programDir*/, ProcessRunner& runner,
+                                    Progress& progress) const {
+    const VerifyOutcome outcome = VerifyTodaysRoms(db, rs, mamePath, romPath, runner, progress);
+    return Verified(outcome, QStringLiteral("Bad ROM sets: %1 (MAME found and checked %2 of %3 games)")
+                                 .arg(outcome.counts.marked)
+                                 .arg(outcome.counts.found)
+                                 .arg(games));
+}
+
+// Today's MAME writes why it refuses a game (a missing ROM set, an unknown switch) to its standard
+// error: that is kept, its standard output still reaches ours, and any end but 0 is reported with
+// MAME's own words.
+GameRun TodaysMame::Run(ProcessRunner& runner, const QString& command, RunWatch& watch) const {
+    GameRun run;
+    PassThrough output(watch);
+    const StreamedRun streamed = runner.ExecStreaming(command, output);
+    run.exitCode = streamed.exitCode;
+    if (run.exitCode == 0)
+        return run;
+    const QString said = MameMessages(streamed.errors);
+    if (streamed.signal != 0)
+        run.problem = EndedBySignal(streamed.signal, command);
+    else if (CouldNotStart(run.exitCode))
+        run.problem = CouldNotStartMame(run.exitCode, command);
+    else
+        run.problem = QStringLiteral("MAME did not run the game (exit code %1). The command was:\n%2")
+                          .arg(run.exitCode)
+                          .arg(command);
+    if (!said.isEmpty())
+        run.problem += QStringLiteral("\nMAME said:\n") + said;
+    return run;
+}
+
+} // namespace zelvora
