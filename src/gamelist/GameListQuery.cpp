@@ -4,7 +4,6 @@
 #include "store/Database.h"
 #include "store/FieldNames.h"
 #include "store/Recordset.h"
-#include "store/Settings.h"
 #include "store/Variables.h"
 
 #include <QStringMatcher>
@@ -41,17 +40,6 @@ bool isOne(const QVariant& value) {
 
 } // namespace
 
-QString FilterKey(int index) {
-    return QStringLiteral("Filter %1").arg(index);
-}
-
-FilterStates ReadFilters(const Settings& settings) {
-    FilterStates filters{};
-    for (int i = 0; i < FilterCount; ++i)
-        filters[i] = Settings::ToNumber(settings.Get(StateApplication, StateSection, FilterKey(i), 0));
-    return filters;
-}
-
 QString FilterCaption(int index) {
     return index >= 0 && index < FilterCount ? QLatin1String(FilterCaptions[index]) : QString();
 }
@@ -59,9 +47,9 @@ QString FilterCaption(int index) {
 QString FiltersText(const FilterStates& filters) {
     QStringList on;
     for (int i = 0; i < FilterCount; ++i) {
-        if (filters[i] == 1)
+        if (filters[i] == FilterState::ShowOnly)
             on << FilterCaption(i) + QStringLiteral(" (Show Only)");
-        else if (filters[i] == 2)
+        else if (filters[i] == FilterState::Exclude)
             on << FilterCaption(i) + QStringLiteral(" (Exclude)");
     }
     return on.isEmpty() ? QStringLiteral("No filters") : QStringLiteral("Filters: ") + on.join(QStringLiteral(", "));
@@ -70,9 +58,9 @@ QString FiltersText(const FilterStates& filters) {
 QString GameListSql(const FilterStates& filters, const QString& sortKey) {
     QString condition;
     for (int i = 0; i < FilterCount; ++i) {
-        if (filters[i] == 1)
+        if (filters[i] == FilterState::ShowOnly)
             condition += QLatin1String(Clauses[i].showOnly);
-        else if (filters[i] == 2)
+        else if (filters[i] == FilterState::Exclude)
             condition += QLatin1String(Clauses[i].exclude);
     }
     // AND binds before OR, so the filters narrow every record but the default one.

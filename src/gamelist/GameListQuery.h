@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/FieldNames.h"
+#include "store/ProgramSettings.h"
 
 #include <QHash>
 #include <QString>
@@ -11,15 +12,8 @@
 namespace zelvora {
 
 class Recordset;
-class Settings;
 struct Variables;
 
-inline constexpr int FilterCount = 6;
-using FilterStates = std::array<long long, FilterCount>;
-
-// "Filter 0" to "Filter 5": 0 no condition, 1 show only, 2 exclude; anything else adds nothing.
-QString FilterKey(int index);
-FilterStates ReadFilters(const Settings& settings);
 // The filter's row caption in the filters dialog: "Neo Geo Games", "Original Games", ...
 QString FilterCaption(int index);
 // The filters in force, in the dialog's words, for the status bar: "Filters: Clones (Show Only),

@@ -1,6 +1,7 @@
 #include "gamelist/frmFilter.h"
 
 #include "gamelist/GameListQuery.h"
+#include "store/ProgramSettings.h"
 #include "store/Settings.h"
 
 #include "platform/MouseUpControls.h"
@@ -119,10 +120,10 @@ void frmFilter::Form_Load() {
         DisableOwner(mainWindow_, this);
         mainWindowDisabled_ = true;
     }
+    const FilterStates filters = ProgramSettings(settings_).Filters();
     for (int i = 0; i < FilterCount; ++i) {
-        const long long filter = Settings::ToNumber(settings_.Get(StateApplication, StateSection, FilterKey(i), 0));
-        chkShow[i]->setChecked(filter == 1);
-        chkExclude[i]->setChecked(filter == 2);
+        chkShow[i]->setChecked(filters[i] == FilterState::ShowOnly);
+        chkExclude[i]->setChecked(filters[i] == FilterState::Exclude);
     }
 }
 
@@ -146,10 +147,12 @@ void frmFilter::chkShow_MouseUp(int index) {
 }
 
 void frmFilter::Command1_Click() {
-    for (int i = 0; i < FilterCount; ++i) {
-        const int filter = 2 * (chkExclude[i]->isChecked() ? 1 : 0) + (chkShow[i]->isChecked() ? 1 : 0);
-        settings_.Save(StateApplication, StateSection, FilterKey(i), QString::number(filter));
-    }
+    // Both ticked is stored as 3, which filters nothing, as it always was.
+    FilterStates filters{};
+    for (int i = 0; i < FilterCount; ++i)
+        filters[i] =
+            static_cast<FilterState>(2 * (chkExclude[i]->isChecked() ? 1 : 0) + (chkShow[i]->isChecked() ? 1 : 0));
+    ProgramSettings(settings_).SaveFilters(filters);
     // Closing schedules the dialog's deletion; what follows uses only copies, so it is safe even
     // if the refill lets pending events run.
     const QPointer<QWidget> mainWindow = mainWindow_;

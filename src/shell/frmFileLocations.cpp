@@ -2,6 +2,7 @@
 
 #include "platform/UserDialogs.h"
 #include "shell/Shell.h"
+#include "store/ProgramSettings.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
 
@@ -16,7 +17,6 @@ namespace zelvora {
 
 namespace {
 
-const char* const Keys[3] = {"MameLocation", "PCXFiles", "ROMFiles"};
 const char* const BrowseCaptions[3] = {"&MAME Directory", "&PCX Directory", "&ROMS Directory"};
 const char* const ChooserTitles[3] = {"Select the MAME Directory", "Select the PCX Directory",
                                       "Select the ROMS Directory"};
@@ -97,10 +97,12 @@ void frmFileLocations::Form_Load() {
         shell_.UnloadMain();
     const Variables& vars = shell_.Variables();
     const QString program = withSlash(vars.ProgramDir);
-    const QString defaults[3] = {program, program + QStringLiteral("pcx/"), program + QStringLiteral("roms/")};
-    for (int i = 0; i < 3; ++i)
-        txtFile[i]->setText(
-            shell_.Settings().Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[i]), defaults[i]));
+    const Folders folders =
+        ProgramSettings(shell_.Settings())
+            .ReadFolders({program, program + QStringLiteral("pcx/"), program + QStringLiteral("roms/")});
+    txtFile[0]->setText(folders.mame);
+    txtFile[1]->setText(folders.screenshots);
+    txtFile[2]->setText(folders.roms);
     // Judged by what the main window's last load read, not by the boxes: that is what failed.
     const MameFolder state = CheckMameFolder(vars.MamePath);
     const QString reason = reasonText(state, vars.MamePath);
@@ -125,18 +127,15 @@ void frmFileLocations::Command1_Click(int index) {
 }
 
 void frmFileLocations::Command2_Click() {
-    Settings& settings = shell_.Settings();
-    for (int i = 0; i < 3; ++i) {
-        // A typed folder is meant as that folder, and the rest of the program appends file names
-        // directly: "/opt/mame" would have MAME run as "/opt/mamemame".
-        const QString folder = txtFile[i]->text().trimmed();
-        settings.Save(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[i]),
-                      folder.isEmpty() ? folder : withSlash(folder));
-    }
-    Variables& vars = shell_.Variables();
-    vars.MamePath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[0]), QString());
-    vars.PcxPath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[1]), QString());
-    vars.RomPath = settings.Get(DirectoriesApplication, DirectoriesSection, QLatin1String(Keys[2]), QString());
+    // A typed folder is meant as that folder, and the rest of the program appends file names
+    // directly: "/opt/mame" would have MAME run as "/opt/mamemame".
+    const auto folder = [this](int i) {
+        const QString text = txtFile[i]->text().trimmed();
+        return text.isEmpty() ? text : withSlash(text);
+    };
+    const Folders folders{folder(0), folder(1), folder(2)};
+    ProgramSettings(shell_.Settings()).SaveFolders(folders);
+    shell_.Variables().SetFolders(folders);
     Shell& shell = shell_;
     if (overMain_) {
         accept();

@@ -15,6 +15,7 @@
 #include "shell/Shell.h"
 #include "store/Catalogue.h"
 #include "store/FieldNames.h"
+#include "store/ProgramSettings.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
@@ -39,8 +40,6 @@ namespace {
 
 // The game selected at the end, by its set name, and the list's order; "Last" keeps the row
 // number as well, for an older settings file.
-const QString LastRomSetting = QStringLiteral("LastRom");
-const QString SortSetting = QStringLiteral("Sort");
 
 } // namespace
 
@@ -187,10 +186,8 @@ void frmMain::Form_Load() {
     Variables& vars = shell_.Variables();
     setUpGridColumns();
 
-    const Settings& settings = shell_.Settings();
-    vars.MamePath = settings.Get(DirectoriesApplication, DirectoriesSection, QStringLiteral("MameLocation"), QString());
-    vars.PcxPath = settings.Get(DirectoriesApplication, DirectoriesSection, QStringLiteral("PCXFiles"), QString());
-    vars.RomPath = settings.Get(DirectoriesApplication, DirectoriesSection, QStringLiteral("ROMFiles"), QString());
+    const ProgramSettings settings(shell_.Settings());
+    vars.SetFolders(settings.ReadFolders());
 
     // Without a MAME directory holding MAME there is nothing to show: the file locations dialog
     // takes this window's place, before any catalogue is made, and says what it found wrong.
@@ -202,16 +199,16 @@ void frmMain::Form_Load() {
     guarded([&] {
         PrepareCatalogue(vars);
         setUpGridColumns();
-        cmdSort->setText(KnownSortKey(settings.Get(StateApplication, StateSection, SortSetting, Field::Description)));
+        cmdSort->setText(KnownSortKey(settings.SortKey(Field::Description)));
         FillGrid();
         vars.RomsRecordset->FindFirst(Field::Rom, DefaultRom);
         InitOptionControls();
 
         // The game itself when the settings name it; the row number of an older settings file
         // otherwise.
-        long long last = rows_.RowOfRom(settings.Get(StateApplication, StateSection, LastRomSetting, QString()));
+        long long last = rows_.RowOfRom(settings.LastRom());
         if (last < 0)
-            last = Settings::ToNumber(settings.Get(StateApplication, StateSection, QStringLiteral("Last"), 0));
+            last = settings.LastRow();
         if (last >= 0 && last <= rows_.rowCount() - 1) {
             const int row = static_cast<int>(last);
             MSFlexGrid1->SetCurrentRow(row);
@@ -228,11 +225,10 @@ void frmMain::Form_Unload() {
     unloaded_ = true;
     if (OptionsChanged())
         SaveGameOptions();
-    Settings& settings = shell_.Settings();
+    ProgramSettings settings(shell_.Settings());
     const int row = MSFlexGrid1->CurrentRow();
-    settings.Save(StateApplication, StateSection, QStringLiteral("Last"), QString::number(row));
-    settings.Save(StateApplication, StateSection, LastRomSetting, rows_.Rom(row));
-    settings.Save(StateApplication, StateSection, SortSetting, cmdSort->text());
+    settings.SaveLastGame(row, rows_.Rom(row));
+    settings.SaveSortKey(cmdSort->text());
     SaveArrangement();
 }
 
@@ -270,7 +266,7 @@ void frmMain::FillGrid() {
             SaveGameOptions();
         const bool hadRow = MSFlexGrid1->currentIndex().isValid();
         const int row = MSFlexGrid1->CurrentRow();
-        const FilterStates filters = ReadFilters(shell_.Settings());
+        const FilterStates filters = ProgramSettings(shell_.Settings()).Filters();
         loaded_ = LoadGameList(shell_.Variables(), filters, cmdSort->text());
         // The recordset is over the whole table now.
         catalogueGames_ = std::max(shell_.Variables().RomsRecordset->RecordCount() - 1, 0);
@@ -347,8 +343,7 @@ void frmMain::RefindShownGame() {
 
 void frmMain::InitOptionControls() {
     sstDisplay->Options->SetMame(shell_.Mame());
-    mnuAssume->setChecked(
-        Settings::ToBool(shell_.Settings().Get(StateApplication, StateSection, QStringLiteral("Merged"), false)));
+    mnuAssume->setChecked(ProgramSettings(shell_.Settings()).AssumeMerged());
 }
 
 void frmMain::UpdateTab() {

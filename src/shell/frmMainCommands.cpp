@@ -19,6 +19,7 @@
 #include "shell/Shell.h"
 #include "store/Catalogue.h"
 #include "store/FieldNames.h"
+#include "store/ProgramSettings.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
 #include "update/frmNewVersion.h"
@@ -38,11 +39,9 @@ void frmMain::fatal(const QString& text) {
 }
 
 void frmMain::mnuAssume_Click() {
-    Settings& settings = shell_.Settings();
-    const QString key = QStringLiteral("Merged");
-    const long long merged = Settings::ToNumber(settings.Get(StateApplication, StateSection, key, 0));
-    settings.Save(StateApplication, StateSection, key, QString::number(merged == 0 ? 1 : 0));
-    mnuAssume->setChecked(Settings::ToBool(settings.Get(StateApplication, StateSection, key, false)));
+    ProgramSettings settings(shell_.Settings());
+    settings.SetAssumeMerged(!settings.AssumeMerged());
+    mnuAssume->setChecked(settings.AssumeMerged());
     UpdateTab();
 }
 

@@ -10,6 +10,7 @@
 #include "platform/WindowPlacement.h"
 #include "shell/MainStatusBar.h"
 #include "shell/Shell.h"
+#include "store/ProgramSettings.h"
 #include "store/Settings.h"
 
 #include <QLayout>
@@ -25,16 +26,11 @@ namespace {
 // The window as it first opens, before the user has arranged it.
 constexpr QSize StartingSize(1000, 640);
 
-const QString WindowKey = QStringLiteral("Window");
-const QString SplitterKey = QStringLiteral("Splitter");
-const QString TabKey = QStringLiteral("Tab");
-
 } // namespace
 
 void frmMain::RestoreArrangement() {
-    const Settings& settings = shell_.Settings();
-    const QByteArray geometry =
-        QByteArray::fromBase64(settings.Get(StateApplication, StateSection, WindowKey, QString()).toLatin1());
+    const ProgramSettings settings(shell_.Settings());
+    const QByteArray geometry = settings.WindowGeometry();
     if (geometry.isEmpty() || !restoreGeometry(geometry)) {
         // The first start: the starting size as far as the screen has room for it, in its middle.
         QSize size = StartingSize;
@@ -46,9 +42,7 @@ void frmMain::RestoreArrangement() {
 
     // The splitter shares out what it has in proportion to the widths it is given: it is given
     // the widths it will have, as the window is not laid out before it is shown.
-    QList<int> widths;
-    for (const QString& width : settings.Get(StateApplication, StateSection, SplitterKey, QString()).split(u','))
-        widths << static_cast<int>(Settings::ToNumber(width));
+    QList<int> widths = settings.SplitterWidths();
     if (widths.size() != 2 || widths[0] <= 0 || widths[1] <= 0) {
         // The tabs as they were drawn, the list the rest.
         const QMargins margins = centralWidget()->layout()->contentsMargins();
@@ -58,18 +52,17 @@ void frmMain::RestoreArrangement() {
     }
     splMain->setSizes(widths);
 
-    const long long tab = Settings::ToNumber(settings.Get(StateApplication, StateSection, TabKey, 0));
+    const long long tab = settings.Tab();
     if (tab >= 0 && tab < sstDisplay->count())
         sstDisplay->setCurrentIndex(static_cast<int>(tab));
 }
 
 void frmMain::SaveArrangement() {
-    Settings& settings = shell_.Settings();
-    settings.Save(StateApplication, StateSection, WindowKey, QString::fromLatin1(saveGeometry().toBase64()));
+    ProgramSettings settings(shell_.Settings());
+    settings.SaveWindowGeometry(saveGeometry());
     const QList<int> widths = splMain->sizes();
-    settings.Save(StateApplication, StateSection, SplitterKey,
-                  QStringLiteral("%1,%2").arg(widths.value(0)).arg(widths.value(1)));
-    settings.Save(StateApplication, StateSection, TabKey, QString::number(sstDisplay->currentIndex()));
+    settings.SaveSplitterWidths({widths.value(0), widths.value(1)});
+    settings.SaveTab(sstDisplay->currentIndex());
 }
 
 void frmMain::ShowRows() {

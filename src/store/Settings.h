@@ -9,13 +9,6 @@ namespace zelvora {
 // without regard to case. Each application name is one INI file under <configDir>/Zelvora/,
 // named after the application in lower case; the section is its group and the key its entry,
 // both in lower case. So "Zelvora"/"Settings" and "zelvora"/"settings" are one section.
-// The program's values stand in one section written in two spellings: the directories under
-// "Zelvora"/"Settings", the remembered row, filters and merged-sets switch under
-// "zelvora"/"settings". Each writer keeps its spelling; the store makes them one.
-inline const QString DirectoriesApplication = QStringLiteral("Zelvora");
-inline const QString DirectoriesSection = QStringLiteral("Settings");
-inline const QString StateApplication = QStringLiteral("zelvora");
-inline const QString StateSection = QStringLiteral("settings");
 
 class Settings {
 public:

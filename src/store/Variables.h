@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Database.h"
+#include "store/ProgramSettings.h"
 #include "store/Recordset.h"
 
 #include <QString>
@@ -22,6 +23,12 @@ struct Variables {
     QString MamePath;
     QString PcxPath;
     QString RomPath;
+
+    void SetFolders(const Folders& folders) {
+        MamePath = folders.mame;
+        PcxPath = folders.screenshots;
+        RomPath = folders.roms;
+    }
 };
 
 } // namespace zelvora

@@ -11,6 +11,11 @@ using namespace zelvora;
 
 namespace {
 
+// Filter states as the settings file holds them; a number other than 0, 1 and 2 filters nothing.
+FilterStates states(int a, int b, int c, int d, int e, int f) {
+    return {FilterState(a), FilterState(b), FilterState(c), FilterState(d), FilterState(e), FilterState(f)};
+}
+
 // The main window's tests hold the cycle itself.
 TEST(GameListSql, SortCycleIgnoresCaseAndStartsOverFromAnUnknownKey) {
     EXPECT_EQ(NextSortKey("DATE"), QString("Manufacturer"));
@@ -35,18 +40,19 @@ TEST_F(GameListTest, ListsTheDefaultRecordWhateverTheFilters) {
     EXPECT_EQ(LoadGameList(vars, {}, "Description").marks, (QStringList{"", "S", "", "*", "BR", ""}));
     const std::pair<FilterStates, QStringList> cases[] = {
         {{}, {"Metal Slug", "Metal Slug 2", "Pac-Man", "Puck Man", "Unchecked"}},
-        {{3, -1, 7, 0, 0, 0}, {"Metal Slug", "Metal Slug 2", "Pac-Man", "Puck Man", "Unchecked"}}, // no such state
-        {{1, 0, 0, 0, 0, 0}, {"Metal Slug", "Metal Slug 2"}},
-        {{2, 0, 0, 0, 0, 0}, {"Pac-Man", "Puck Man"}},
-        {{0, 1, 0, 0, 0, 0}, {"Metal Slug", "Pac-Man", "Unchecked"}},
-        {{0, 2, 0, 0, 0, 0}, {"Metal Slug 2", "Puck Man"}},
+        {states(3, -1, 7, 0, 0, 0),
+         {"Metal Slug", "Metal Slug 2", "Pac-Man", "Puck Man", "Unchecked"}}, // no such state
+        {states(1, 0, 0, 0, 0, 0), {"Metal Slug", "Metal Slug 2"}},
+        {states(2, 0, 0, 0, 0, 0), {"Pac-Man", "Puck Man"}},
+        {states(0, 1, 0, 0, 0, 0), {"Metal Slug", "Pac-Man", "Unchecked"}},
+        {states(0, 2, 0, 0, 0, 0), {"Metal Slug 2", "Puck Man"}},
         // The main window's tests hold the clones' own row.
-        {{0, 1, 1, 0, 0, 0}, {}}, // clones and not clones at once
+        {states(0, 1, 1, 0, 0, 0), {}}, // clones and not clones at once
         // A status field that holds nothing passes neither "= 1" nor "= 0".
-        {{0, 0, 0, 1, 0, 0}, {"Metal Slug"}},
-        {{0, 0, 0, 2, 0, 0}, {"Pac-Man"}},
-        {{0, 0, 0, 0, 1, 1}, {"Puck Man"}},
-        {{0, 0, 0, 0, 2, 2}, {"Pac-Man"}},
+        {states(0, 0, 0, 1, 0, 0), {"Metal Slug"}},
+        {states(0, 0, 0, 2, 0, 0), {"Pac-Man"}},
+        {states(0, 0, 0, 0, 1, 1), {"Puck Man"}},
+        {states(0, 0, 0, 0, 2, 2), {"Pac-Man"}},
     };
     for (const auto& [filters, games] : cases)
         EXPECT_EQ(load(filters), QStringList{DefaultDescription} + games) << games.join(',').toStdString();
@@ -72,7 +78,7 @@ TEST_F(GameListTest, TheDefaultRecordIsRowZeroAndTheGamesFollowTheKey) {
         {"DATE", {}, {"(Unknown)", " Blank Title", "alpha", "!Bang", "'88 Games"}},
         {"Manufacturer", {}, {"(Unknown)", "!Bang", "'88 Games", " Blank Title", "alpha"}},
         {"Rom", {}, {"(Unknown)", "'88 Games", "alpha", "!Bang", " Blank Title"}},
-        {"Description", {0, 0, 0, 2, 0, 0}, {"!Bang", "'88 Games"}},
+        {"Description", states(0, 0, 0, 2, 0, 0), {"!Bang", "'88 Games"}},
     };
     for (const auto& [key, filters, games] : cases)
         EXPECT_EQ(load(filters, key), QStringList{DefaultDescription} + games) << key;

@@ -1,0 +1,130 @@
+#include "store/ProgramSettings.h"
+
+#include "store/Settings.h"
+
+#include <QStringList>
+
+namespace zelvora {
+
+namespace {
+
+// The folders are written under "Zelvora"/"Settings", the rest under "zelvora"/"settings": one
+// section, in the two spellings older versions used.
+const QString FolderApplication = QStringLiteral("Zelvora");
+const QString FolderSection = QStringLiteral("Settings");
+const QString StateApplication = QStringLiteral("zelvora");
+const QString StateSection = QStringLiteral("settings");
+
+const QString MameFolderKey = QStringLiteral("MameLocation");
+const QString ScreenshotFolderKey = QStringLiteral("PCXFiles");
+const QString RomFolderKey = QStringLiteral("ROMFiles");
+const QString MergedKey = QStringLiteral("Merged");
+const QString LastRowKey = QStringLiteral("Last");
+const QString LastRomKey = QStringLiteral("LastRom");
+const QString SortKeyKey = QStringLiteral("Sort");
+const QString WindowKey = QStringLiteral("Window");
+const QString SplitterKey = QStringLiteral("Splitter");
+const QString TabKey = QStringLiteral("Tab");
+
+QString filterKey(int index) {
+    return QStringLiteral("Filter %1").arg(index);
+}
+
+} // namespace
+
+Folders ProgramSettings::ReadFolders(const Folders& fallback) const {
+    const auto folder = [this](const QString& key, const QString& otherwise) {
+        return store_.Get(FolderApplication, FolderSection, key, otherwise);
+    };
+    return {folder(MameFolderKey, fallback.mame), folder(ScreenshotFolderKey, fallback.screenshots),
+            folder(RomFolderKey, fallback.roms)};
+}
+
+void ProgramSettings::SaveFolders(const Folders& folders) {
+    store_.Save(FolderApplication, FolderSection, MameFolderKey, folders.mame);
+    store_.Save(FolderApplication, FolderSection, ScreenshotFolderKey, folders.screenshots);
+    store_.Save(FolderApplication, FolderSection, RomFolderKey, folders.roms);
+}
+
+FilterStates ProgramSettings::Filters() const {
+    FilterStates filters{};
+    for (int i = 0; i < FilterCount; ++i) {
+        const long long state = Settings::ToNumber(this->state(filterKey(i), 0));
+        filters[i] = state == 1 ? FilterState::ShowOnly : state == 2 ? FilterState::Exclude : FilterState::Off;
+    }
+    return filters;
+}
+
+void ProgramSettings::SaveFilters(const FilterStates& filters) {
+    for (int i = 0; i < FilterCount; ++i)
+        saveState(filterKey(i), QString::number(static_cast<int>(filters[i])));
+}
+
+bool ProgramSettings::AssumeMerged() const {
+    return Settings::ToBool(state(MergedKey, false));
+}
+
+void ProgramSettings::SetAssumeMerged(bool merged) {
+    saveState(MergedKey, QString::number(merged ? 1 : 0));
+}
+
+QString ProgramSettings::LastRom() const {
+    return state(LastRomKey, QString());
+}
+
+long long ProgramSettings::LastRow() const {
+    return Settings::ToNumber(state(LastRowKey, 0));
+}
+
+void ProgramSettings::SaveLastGame(int row, const QString& rom) {
+    saveState(LastRowKey, QString::number(row));
+    saveState(LastRomKey, rom);
+}
+
+QString ProgramSettings::SortKey(const QString& fallback) const {
+    return state(SortKeyKey, fallback);
+}
+
+void ProgramSettings::SaveSortKey(const QString& key) {
+    saveState(SortKeyKey, key);
+}
+
+QByteArray ProgramSettings::WindowGeometry() const {
+    return QByteArray::fromBase64(state(WindowKey, QString()).toLatin1());
+}
+
+void ProgramSettings::SaveWindowGeometry(const QByteArray& geometry) {
+    saveState(WindowKey, QString::fromLatin1(geometry.toBase64()));
+}
+
+QList<int> ProgramSettings::SplitterWidths() const {
+    QList<int> widths;
+    for (const QString& width : state(SplitterKey, QString()).split(u','))
+        widths << static_cast<int>(Settings::ToNumber(width));
+    return widths;
+}
+
+void ProgramSettings::SaveSplitterWidths(const QList<int>& widths) {
+    QStringList texts;
+    for (const int width : widths)
+        texts << QString::number(width);
+    saveState(SplitterKey, texts.join(u','));
+}
+
+long long ProgramSettings::Tab() const {
+    return Settings::ToNumber(state(TabKey, 0));
+}
+
+void ProgramSettings::SaveTab(int tab) {
+    saveState(TabKey, QString::number(tab));
+}
+
+QString ProgramSettings::state(const QString& key, const QVariant& fallback) const {
+    return store_.Get(StateApplication, StateSection, key, fallback);
+}
+
+void ProgramSettings::saveState(const QString& key, const QString& text) {
+    store_.Save(StateApplication, StateSection, key, text);
+}
+
+} // namespace zelvora

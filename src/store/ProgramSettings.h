@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <array>
+
+namespace zelvora {
+
+class Settings;
+
+// The three folders the program works with, each ending with "/" (or empty when not set).
+struct Folders {
+    QString mame;        // MAME's own folder, holding the executable "mame"
+    QString screenshots; // the screenshots
+    QString roms;        // the zipped ROM sets
+};
+
+// What one of the game list's filters does with the games it concerns.
+enum class FilterState { Off = 0, ShowOnly = 1, Exclude = 2 };
+inline constexpr int FilterCount = 6;
+using FilterStates = std::array<FilterState, FilterCount>;
+
+// The program's settings, each key defined here once with its type. The values stand as text in
+// the settings store under the keys and spellings older versions wrote, so a settings file moves
+// between versions both ways.
+class ProgramSettings {
+public:
+    explicit ProgramSettings(Settings& store) : store_(store) {}
+
+    Folders ReadFolders(const Folders& fallback = {}) const;
+    void SaveFolders(const Folders& folders);
+
+    // A stored state other than 0, 1 or 2 is Off: it adds no condition.
+    FilterStates Filters() const;
+    void SaveFilters(const FilterStates& filters);
+
+    // Whether ROM sets are taken to be merged, clones inside their parent's zip.
+    bool AssumeMerged() const;
+    void SetAssumeMerged(bool merged);
+
+    // The game selected at exit: its set name, and its row for an older settings file.
+    QString LastRom() const;
+    long long LastRow() const;
+    void SaveLastGame(int row, const QString& rom);
+
+    QString SortKey(const QString& fallback) const;
+    void SaveSortKey(const QString& key);
+
+    QByteArray WindowGeometry() const;
+    void SaveWindowGeometry(const QByteArray& geometry);
+    // The list's and the tabs' widths beside each other, as kept.
+    QList<int> SplitterWidths() const;
+    void SaveSplitterWidths(const QList<int>& widths);
+    long long Tab() const;
+    void SaveTab(int tab);
+
+private:
+    QString state(const QString& key, const QVariant& fallback) const;
+    void saveState(const QString& key, const QString& text);
+
+    Settings& store_;
+};
+
+} // namespace zelvora
