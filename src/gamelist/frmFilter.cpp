@@ -45,6 +45,7 @@ frmFilter::frmFilter(Settings& settings, QWidget* mainWindow, std::function<void
     setObjectName(QStringLiteral("frmFilter"));
     setWindowTitle(QStringLiteral("Filter"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::WindowModal);
     OpenOver(this, mainWindow);
     // Created row by row so that Tab walks each row's boxes in turn and ends on OK.
     for (int i = 0; i < FilterCount; ++i) {
@@ -58,16 +59,11 @@ frmFilter::frmFilter(Settings& settings, QWidget* mainWindow, std::function<void
     }
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &frmFilter::Command1_Click);
 
     PlaceControls();
     Form_Load();
-}
-
-frmFilter::~frmFilter() {
-    // A dialog destroyed without being closed (never shown, or torn down with the program) must
-    // not leave the main window unusable.
-    EnableMainWindow();
 }
 
 // The designed twip geometry is kept whenever the font allows; a text wider than its control
@@ -115,10 +111,6 @@ void frmFilter::PlaceControls() {
 }
 
 void frmFilter::Form_Load() {
-    if (mainWindow_) {
-        DisableOwner(mainWindow_, this);
-        mainWindowDisabled_ = true;
-    }
     for (int i = 0; i < FilterCount; ++i) {
         const long long filter = Settings::ToNumber(settings_.Get(StateApplication, StateSection, FilterKey(i), 0));
         chkShow[i]->setChecked(filter == 1);
@@ -162,18 +154,6 @@ void frmFilter::Command1_Click() {
     }
     if (refill)
         refill();
-}
-
-void frmFilter::done(int result) {
-    // Enabled before the dialog hides, so the window system can hand activation back to it.
-    EnableMainWindow();
-    QDialog::done(result);
-}
-
-void frmFilter::EnableMainWindow() {
-    if (mainWindowDisabled_ && mainWindow_)
-        mainWindow_->setEnabled(true);
-    mainWindowDisabled_ = false;
 }
 
 } // namespace zelvora

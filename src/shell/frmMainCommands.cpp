@@ -80,11 +80,9 @@ bool frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
     if (OptionsChanged())
         SaveGameOptions();
     auto* status = new frmStatus(this);
-    status->show();
+    status->open();
     const QPointer<frmStatus> window(status);
-    DisableOwner(this, status);
     WaitOn(status, [&] { guarded([&] { job(*status); }); });
-    setEnabled(true);
     if (window)
         window->Finish();
     if (CloseIfAsked())
@@ -317,7 +315,7 @@ void frmMain::mnuUpdate_Click() {
 
 void frmMain::mnuAboutDisplay_Click() {
     auto* about = new frmAbout(this, shell_.MameVersionNumber());
-    about->show();
+    about->open();
 }
 
 } // namespace zelvora

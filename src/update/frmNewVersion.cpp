@@ -8,10 +8,8 @@
 #include "store/Variables.h"
 #include "update/MachineListing.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontMetricsF>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -35,10 +33,11 @@ constexpr QSize ClientSize(Px(5415), Px(4710));
 } // namespace
 
 frmNewVersion::frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow main, MameVersions* versions)
-    : vars_(vars), runner_(runner), main_(std::move(main)), versions_(versions ? *versions : RunMameVersions()) {
+    : QDialog(main.window, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), vars_(vars), runner_(runner),
+      main_(std::move(main)), versions_(versions ? *versions : RunMameVersions()) {
     setObjectName(QStringLiteral("frmNewVersion"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("New Version of Mame"));
 
     Label1 = new QLabel(QStringLiteral("New Games"), this);
@@ -69,15 +68,13 @@ frmNewVersion::frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow 
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setGeometry(cmdOk->geometry());
+    cmdCancel->setAutoDefault(false);
     cmdCancel->hide();
     setFixedSize(ClientSize);
     OpenOver(this, main_.window);
 
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    // The results stay open after the update; they go when the program does.
-    if (main_.window)
-        connect(main_.window, &QObject::destroyed, this, &QWidget::close);
 }
 
 void frmNewVersion::Form_Load() {
@@ -86,15 +83,10 @@ void frmNewVersion::Form_Load() {
     cmdCancel->show();
     running_ = true;
     sinceEvents_.start();
-    if (main_.window)
-        DisableOwner(main_.window, this);
-    // The main window takes input again before the program ends on an engine error.
     QString fatal;
     CatchStoreError([this] { RunUpdate(); }, [&](const QString& text) { fatal = text; });
     running_ = false;
     cmdCancel->hide();
-    if (main_.window)
-        main_.window->setEnabled(true);
     if (!fatal.isEmpty()) {
         if (main_.fatal)
             main_.fatal(fatal);
@@ -168,9 +160,19 @@ void frmNewVersion::FitProgressText() {
 }
 
 void frmNewVersion::cmdOk_Click() {
+    accept();
+}
+
+void frmNewVersion::done(int result) {
+    // The merge works on the main window's recordset until its end: the window goes once the
+    // update has stopped.
+    if (running_) {
+        cmdCancel_Click();
+        return;
+    }
     // Closing deletes this window: what the main window needs is taken first.
     const MainWindow main = main_;
-    close();
+    QDialog::done(result);
     if (main.window) {
         main.window->activateWindow();
         if (main.focusList)
@@ -234,28 +236,6 @@ void frmNewVersion::Append(QListWidget* list, ItemSize& size, const QString& tex
     }
     item->setSizeHint(QSize(width() + size.margin, size.height));
     list->addItem(item);
-}
-
-void frmNewVersion::closeEvent(QCloseEvent* event) {
-    // The merge works on the main window's recordset until its end: the window goes once the
-    // update has stopped.
-    if (running_) {
-        cmdCancel_Click();
-        event->ignore();
-    } else {
-        event->accept();
-    }
-}
-
-void frmNewVersion::keyPressEvent(QKeyEvent* event) {
-    // Once the update has ended, Return presses OK, the default button, as in a dialog.
-    const bool closing =
-        event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (closing && !running_) {
-        cmdOk_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace zelvora

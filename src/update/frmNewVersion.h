@@ -2,9 +2,9 @@
 
 #include "update/CatalogueMerge.h"
 
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QWidget>
 
 #include <functional>
 
@@ -21,16 +21,16 @@ struct Variables;
 
 // The window the catalogue update runs in: loading it captures MAME's listings and merges them
 // into the catalogue, showing the phase, its progress and the games added and removed. OK appears
-// when the update has ended; until then the main window takes no input, as the update works on
-// the main window's recordset, and Cancel, or closing the window, stops the update: MAME is ended,
-// the catalogue stays as it was and the window goes.
-class frmNewVersion : public QWidget, public MergeReport {
+// when the update has ended, as the default button. The window is modal over the main window, as
+// the update works on the main window's recordset. While it runs, Cancel, Escape or closing the
+// window stops the update: MAME is ended, the catalogue stays as it was and the window goes.
+class frmNewVersion : public QDialog, public MergeReport {
     Q_OBJECT
 
 public:
     // What the update needs of the main window, which it works beside.
     struct MainWindow {
-        QPointer<QWidget> window;                       // takes no input while the update runs
+        QPointer<QWidget> window;                       // the window the update opens over
         std::function<void()> refill;                   // refills the game list at the end
         std::function<void()> focusList;                // gives the game list the keyboard after OK
         std::function<void(const QString&)> fatal;      // an engine error: shown, and the program ends
@@ -45,6 +45,8 @@ public:
     void cmdOk_Click();
     // Stops the update at its next step; the window closes once it has stopped.
     void cmdCancel_Click();
+    // Every way of closing (OK, Escape, the title bar) ends here; while the update runs it cancels.
+    void done(int result) override;
     bool IsRunning() const { return running_; }
 
     void SetText(const QString& text) override;
@@ -63,10 +65,6 @@ public:
     QLabel* lblProgress = nullptr;
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr; // in OK's place while the update runs
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // What an item of a result list measures besides its text, as the list's delegate gives it for
