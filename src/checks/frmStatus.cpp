@@ -2,7 +2,6 @@
 
 #include "platform/WindowPlacement.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -50,10 +49,6 @@ void frmStatus::SetRange(int minimum, int maximum) {
 
 void frmStatus::SetValue(int value) {
     pbProgress->setValue(std::clamp(value, pbProgress->minimum(), pbProgress->maximum()));
-}
-
-void frmStatus::LetEventsRun() {
-    QCoreApplication::processEvents();
 }
 
 void frmStatus::OfferCancel() {

@@ -25,7 +25,6 @@ public:
     void SetText(const QString& text) override;
     void SetRange(int minimum, int maximum) override;
     void SetValue(int value) override;
-    void LetEventsRun() override;
     void OfferCancel() override;
     // Read by the job, which may run on a thread of its own.
     bool Cancelled() const override { return cancelled_; }

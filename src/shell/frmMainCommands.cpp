@@ -13,6 +13,7 @@
 #include "gamelist/GameGrid.h"
 #include "launcher/CommandLine.h"
 #include "launcher/ProcessRunner.h"
+#include "platform/BackgroundWork.h"
 #include "platform/Clock.h"
 #include "platform/UserDialogs.h"
 #include "platform/WindowPlacement.h"
@@ -24,12 +25,12 @@
 #include "update/frmNewVersion.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <QThread>
 
 namespace zelvora {
 
@@ -45,19 +46,6 @@ void frmMain::mnuAssume_Click() {
     mnuAssume->setChecked(Settings::ToBool(settings.Get(StateApplication, StateSection, key, false)));
     UpdateTab();
 }
-
-namespace {
-
-// A game has the screen: the main window repaints meanwhile but takes no input.
-class RepaintOnly : public RunWatch {
-public:
-    bool Waiting() override {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        return true;
-    }
-};
-
-} // namespace
 
 void frmMain::WaitOn(QWidget* workWindow, const std::function<void()>& work) {
     working_ = true;
@@ -75,14 +63,14 @@ bool frmMain::CloseIfAsked() {
     return true;
 }
 
-bool frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
+bool frmMain::RunWithStatus(const std::function<void(WorkProgress&)>& job) {
     // Edits still in the option controls are written before the job replaces the recordset.
     if (OptionsChanged())
         SaveGameOptions();
     auto* status = new frmStatus(this);
     status->open();
     const QPointer<frmStatus> window(status);
-    WaitOn(status, [&] { guarded([&] { job(*status); }); });
+    WaitOn(status, [&] { guarded([&] { RunBesideEvents(*status, job); }); });
     if (window)
         window->Finish();
     if (CloseIfAsked())
@@ -95,10 +83,9 @@ void frmMain::mnuCompact_Click() {
     Variables& vars = shell_.Variables();
     QString failure;
     const qint64 before = QFileInfo(CatalogueFile(vars.ProgramDir)).size();
-    const bool stayed = RunWithStatus([&](frmStatus& status) {
+    const bool stayed = RunWithStatus([&](Progress&) {
         vars.RomsRecordset.reset();
         vars.CatalogueDb.reset();
-        status.LetEventsRun();
         try {
             CompactCatalogue(vars.ProgramDir);
         } catch (const StoreError& error) {
@@ -107,10 +94,10 @@ void frmMain::mnuCompact_Click() {
             failure = error.Text();
         }
         OpenCatalogue(vars);
-        RefindShownGame();
     });
     if (!stayed)
         return;
+    guarded([&] { RefindShownGame(); });
     if (!failure.isEmpty()) {
         ShowResult(QStringLiteral("Catalogue not compacted"));
         shell_.UserDialogs().Inform(
@@ -129,7 +116,9 @@ void frmMain::mnuCheck_Click(int index) {
     Variables& vars = shell_.Variables();
     QString problem;
     QString result;
-    const bool stayed = RunWithStatus([&](frmStatus& status) {
+    bool refill = false;
+    const bool merged = mnuAssume->isChecked();
+    const bool stayed = RunWithStatus([&](Progress& status) {
         vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
         Recordset& rs = *vars.RomsRecordset;
         rs.MoveLast();
@@ -142,7 +131,6 @@ void frmMain::mnuCheck_Click(int index) {
         status.SetRange(0, rs.RecordCount() - 1);
         status.SetValue(0);
         Database& db = *vars.CatalogueDb;
-        const bool merged = mnuAssume->isChecked();
         const auto marked = [games](const char* check, int count) {
             return QStringLiteral("%1: %2 of %3 games marked").arg(QLatin1String(check)).arg(count).arg(games);
         };
@@ -185,10 +173,12 @@ void frmMain::mnuCheck_Click(int index) {
         default:
             return; // no such entry
         }
-        FillGrid();
+        refill = true;
     });
     if (!stayed)
         return;
+    if (refill)
+        FillGrid();
     if (!result.isEmpty())
         ShowResult(result);
     if (!problem.isEmpty())
@@ -197,7 +187,10 @@ void frmMain::mnuCheck_Click(int index) {
 
 ScreenshotKinds frmMain::screenshotKinds() {
     const MameKind mame = shell_.Mame();
-    sstDisplay->Options->SetMameKind(mame);
+    // The Options tab is this thread's; a check asks from a thread of its own, after a selection
+    // has set the tab for the same MAME.
+    if (QThread::currentThread() == thread())
+        sstDisplay->Options->SetMameKind(mame);
     return mame == MameKind::Today ? ScreenshotKinds::PcxAndPng : ScreenshotKinds::Pcx;
 }
 
@@ -225,8 +218,12 @@ void frmMain::cmbRunGame_Click() {
     MSFlexGrid1->setFocus();
     setEnabled(false);
     GameRun run;
-    RepaintOnly repaint;
-    WaitOn(nullptr, [&] { run = RunGame(shell_.ProcessRunner(), command, mame, repaint); });
+    NoProgress none;
+    RunWatch untilItEnds;
+    WaitOn(nullptr, [&] {
+        RunBesideEvents(none,
+                        [&](WorkProgress&) { run = RunGame(shell_.ProcessRunner(), command, mame, untilItEnds); });
+    });
     lastRunEnd_ = shell_.Clock().SecondsSinceMidnight();
     setEnabled(true);
     if (CloseIfAsked())

@@ -3,9 +3,9 @@
 #include "update/CatalogueMerge.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QPointer>
 
+#include <atomic>
 #include <functional>
 
 class QLabel;
@@ -17,6 +17,7 @@ namespace zelvora {
 
 class MameVersions;
 class ProcessRunner;
+class WorkProgress;
 struct Variables;
 
 // The window the catalogue update runs in: loading it captures MAME's listings and merges them
@@ -49,10 +50,11 @@ public:
     void done(int result) override;
     bool IsRunning() const { return running_; }
 
+    // The update's reports. The update runs on a thread of its own: they reach the window on its
+    // own thread (RunBesideEvents).
     void SetText(const QString& text) override;
     void SetRange(int minimum, int maximum) override;
     void SetValue(int value) override;
-    void LetEventsRun() override;
     bool Cancelled() const override { return cancelled_; }
     void NewGame(const QString& description) override;
     void ExpiredGame(const QString& description) override;
@@ -74,11 +76,26 @@ private:
         int height = 0;
     };
 
-    void RunUpdate();
+    // The window's side of the reports: the phase's text and the progress bar.
+    class Display : public Progress {
+    public:
+        explicit Display(frmNewVersion& window) : window_(window) {}
+        void SetText(const QString& text) override;
+        void SetRange(int minimum, int maximum) override;
+        void SetValue(int value) override;
+        bool Cancelled() const override { return window_.Cancelled(); }
+
+    private:
+        frmNewVersion& window_;
+    };
+
+    // On the update's thread: finds the MAME and captures and merges its listings.
+    MergeOutcome RunUpdate();
+    // Back on the window's thread: the last words, the refilled list and the status bar's result.
+    void ShowOutcome(const MergeOutcome& outcome);
     MergeOutcome UpdateFromListings();
     MergeOutcome UpdateFromMachineListing(const QString& version);
     void Append(QListWidget* list, ItemSize& size, const QString& text);
-    void ShowProgress();
     // Makes room below the progress text when the update's last words need more than its lines.
     void FitProgressText();
 
@@ -87,9 +104,9 @@ private:
     MainWindow main_;
     MameVersions& versions_;
     bool running_ = false;
-    bool cancelled_ = false;
-    QElapsedTimer sinceEvents_;
-    int value_ = 0; // the progress bar's value once events next run
+    std::atomic<bool> cancelled_ = false;
+    Display display_{*this};
+    WorkProgress* work_ = nullptr; // while the update runs
     ItemSize newSize_, expiredSize_;
 };
 

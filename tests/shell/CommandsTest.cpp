@@ -58,7 +58,7 @@ TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
         QTimer meanwhile;
         QObject::connect(&meanwhile, &QTimer::timeout, [&] {
             auto* status = test::findWindow<frmStatus>();
-            if (!status || runner.commands.isEmpty() || !runner.commands.last().contains("-verifyroms"))
+            if (!status || !runner.LastStarted().contains("-verifyroms"))
                 return;
             if (closing) {
                 window->close();
