@@ -44,10 +44,7 @@ struct World {
         return shell.Main();
     }
 
-    void setFilters(const FilterStates& filters) {
-        for (int i = 0; i < FilterCount; ++i)
-            settings.Save("zelvora", "settings", FilterKey(i), QString::number(filters[i]));
-    }
+    void setFilters(const FilterStates& filters) { ProgramSettings(settings).SaveFilters(filters); }
 };
 
 inline World& world() {

@@ -43,7 +43,8 @@ void BM_FillGrid_NoFilter(benchmark::State& state) {
 }
 // Original games only, with screenshots, and no bad ROM sets.
 void BM_FillGrid_ThreeFilters(benchmark::State& state) {
-    fillGrid(state, {0, 1, 0, 2, 0, 2});
+    using S = FilterState;
+    fillGrid(state, {S::Off, S::ShowOnly, S::Off, S::Exclude, S::Off, S::Exclude});
 }
 BENCHMARK(BM_FillGrid_NoFilter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillGrid_ThreeFilters)->Unit(benchmark::kMillisecond);

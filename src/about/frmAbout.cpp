@@ -2,10 +2,8 @@
 
 #include "platform/WindowPlacement.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -81,10 +79,11 @@ QLabel* Picture(const QPixmap& pixmap, const QString& name, QWidget* parent) {
 
 } // namespace
 
-frmAbout::frmAbout(QWidget* mainWindow, const QString& mameVersion) : mainWindow_(mainWindow) {
+frmAbout::frmAbout(QWidget* mainWindow, const QString& mameVersion)
+    : QDialog(mainWindow, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("About Zelvora"));
     OpenOver(this, mainWindow);
 
@@ -143,12 +142,7 @@ frmAbout::frmAbout(QWidget* mainWindow, const QString& mameVersion) : mainWindow
     Form_Load();
 }
 
-frmAbout::~frmAbout() {
-    EnableMainWindow();
-}
-
 void frmAbout::Form_Load() {
-    DisableOwner(mainWindow_, this);
     Timer1->start();
 }
 
@@ -165,30 +159,17 @@ void frmAbout::Timer1_Timer() {
 }
 
 void frmAbout::Command1_Click() {
-    close();
+    accept();
 }
 
-void frmAbout::closeEvent(QCloseEvent* event) {
+void frmAbout::done(int result) {
     Timer1->stop();
-    EnableMainWindow();
-    event->accept();
-}
-
-void frmAbout::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
+    const QPointer<QWidget> mainWindow = mainWindow_;
+    QDialog::done(result);
+    if (mainWindow) {
+        mainWindow->activateWindow();
+        mainWindow->setFocus();
     }
-    QWidget::keyPressEvent(event);
-}
-
-void frmAbout::EnableMainWindow() {
-    if (!mainWindow_)
-        return;
-    mainWindow_->setEnabled(true);
-    mainWindow_->activateWindow();
-    mainWindow_->setFocus();
-    mainWindow_ = nullptr;
 }
 
 } // namespace zelvora

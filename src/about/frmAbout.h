@@ -2,8 +2,8 @@
 
 #include "about/AboutAnimation.h"
 
+#include <QDialog>
 #include <QPointer>
-#include <QWidget>
 
 class QLabel;
 class QPushButton;
@@ -11,17 +11,15 @@ class QTimer;
 
 namespace zelvora {
 
-// The About box. While it is open the main window takes no input; however it closes (OK, the
-// title bar, Escape) the main window is enabled again and focused. Every opening starts the
-// animation afresh.
-class frmAbout : public QWidget {
+// The About box, modal over the main window; however it closes (OK or Enter, the title bar,
+// Escape) the main window is focused again. Every opening starts the animation afresh.
+class frmAbout : public QDialog {
     Q_OBJECT
 
 public:
-    // The box is one of mainWindow's windows and opens centred over it; it disables mainWindow and
-    // stays usable itself. It names the program's version and, when known, MAME's ("0.251").
+    // The box is one of mainWindow's windows and opens centred over it. It names the program's version and, when known,
+    // MAME's ("0.251").
     explicit frmAbout(QWidget* mainWindow, const QString& mameVersion = {});
-    ~frmAbout() override;
 
     void Command1_Click();
     void Timer1_Timer();
@@ -37,13 +35,10 @@ public:
     QTimer* Timer1 = nullptr;
     const AboutAnimation& Animation() const { return animation_; }
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
 
 private:
     void Form_Load();
-    void EnableMainWindow();
 
     QPointer<QWidget> mainWindow_;
     AboutAnimation animation_;

@@ -40,11 +40,6 @@ template <typename Visit> void visitEveryRecord(Database& db, Recordset& rs, Pro
     for (int i = 0; i < count && !rs.IsEOF(); ++i) {
         progress.SetValue(i);
         visit(writes);
-        // Whatever runs meanwhile may move this recordset; the walk goes on from its own record.
-        const std::int64_t here = rs.Bookmark();
-        progress.LetEventsRun();
-        if (rs.Bookmark() != here)
-            rs.MoveToBookmark(here);
         if (!rs.IsEOF())
             rs.MoveNext();
     }

@@ -115,10 +115,7 @@ public:
         }
         return reader_.Problem().isEmpty();
     }
-    bool Waiting() override {
-        progress_.LetEventsRun();
-        return !progress_.Cancelled();
-    }
+    bool Waiting() override { return !progress_.Cancelled(); }
     void Finish() {
         if (!pending_.isEmpty())
             line(pending_);
@@ -135,7 +132,6 @@ private:
         reader_.Read(QString::fromUtf8(bytes));
         if (reader_.Verdicts().size() != before) {
             progress_.SetValue(static_cast<int>(std::min<size_t>(reader_.Verdicts().size(), INT_MAX)));
-            progress_.LetEventsRun();
         }
     }
 

@@ -52,7 +52,6 @@ void VerifyReport::Read(const QString& line) {
     switch (kind.kind) {
     case VerifyLineKind::Romset:
         ++counts_.romsets;
-        progress_.LetEventsRun();
         if (!kind.name.isEmpty() && rs_.FindFirst(RomField, kind.name)) {
             rs_.Edit();
             // An empty buffer is stored as an empty text, not as Null.
@@ -203,7 +202,6 @@ VerifyCounts StoreVerdicts(Database& db, Recordset& rs, const std::vector<Todays
     for (const TodaysVerifyReader::Verdict& verdict : verdicts) {
         ++counts.romsets;
         progress.SetValue(static_cast<int>(std::min<qint64>(counts.romsets, INT_MAX)));
-        progress.LetEventsRun();
         if (!rs.FindFirst(RomField, verdict.name))
             continue;
         ++counts.found;

@@ -2,8 +2,6 @@
 
 #include "platform/WindowPlacement.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -13,9 +11,9 @@
 
 namespace zelvora {
 
-frmStatus::frmStatus(QWidget* owner) {
+frmStatus::frmStatus(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("frmStatus"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowModality(Qt::WindowModal);
     OpenOver(this, owner);
     setAttribute(Qt::WA_DeleteOnClose);
     Label1 = new QLabel(QStringLiteral("Working"), this);
@@ -26,6 +24,7 @@ frmStatus::frmStatus(QWidget* owner) {
     pbProgress->setTextVisible(false);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
     cmdCancel->hide();
     connect(cmdCancel, &QPushButton::clicked, this, [this] { Cancel(); });
     auto* layout = new QVBoxLayout(this);
@@ -52,10 +51,6 @@ void frmStatus::SetValue(int value) {
     pbProgress->setValue(std::clamp(value, pbProgress->minimum(), pbProgress->maximum()));
 }
 
-void frmStatus::LetEventsRun() {
-    QCoreApplication::processEvents();
-}
-
 void frmStatus::OfferCancel() {
     cmdCancel->show();
     FitSize();
@@ -71,14 +66,14 @@ void frmStatus::Finish() {
     close();
 }
 
-void frmStatus::closeEvent(QCloseEvent* event) {
+// Escape and the title bar's close end here; the window stays until the job has ended.
+void frmStatus::reject() {
     if (closing_) {
-        event->accept();
+        QDialog::reject();
         return;
     }
     if (!cmdCancel->isHidden())
         Cancel();
-    event->ignore();
 }
 
 } // namespace zelvora

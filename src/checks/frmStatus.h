@@ -2,7 +2,9 @@
 
 #include "platform/Progress.h"
 
-#include <QWidget>
+#include <QDialog>
+
+#include <atomic>
 
 class QLabel;
 class QProgressBar;
@@ -11,8 +13,9 @@ class QPushButton;
 namespace zelvora {
 
 // The small window a collection check or the compaction shows while it works: the running job's
-// title, "Working" and a progress bar, and a Cancel for a job that can stop half-way.
-class frmStatus : public QWidget, public Progress {
+// title, "Working" and a progress bar, and a Cancel for a job that can stop half-way. It is modal
+// over the window whose job it shows.
+class frmStatus : public QDialog, public Progress {
     Q_OBJECT
 
 public:
@@ -22,8 +25,8 @@ public:
     void SetText(const QString& text) override;
     void SetRange(int minimum, int maximum) override;
     void SetValue(int value) override;
-    void LetEventsRun() override;
     void OfferCancel() override;
+    // Read by the job, which may run on a thread of its own.
     bool Cancelled() const override { return cancelled_; }
     // Asks the job to stop; it ends at its next step.
     void Cancel();
@@ -32,18 +35,16 @@ public:
     QProgressBar* pbProgress = nullptr;
     QPushButton* cmdCancel = nullptr; // shown only to a job that can stop
 
-    // Closes the window for good. The job behind it decides when: closing it by hand while the job
-    // runs cancels a job that can stop, and does nothing otherwise.
+    // Closes the window for good. The job behind it decides when: closing it by hand or Escape
+    // while the job runs cancels a job that can stop, and does nothing otherwise.
     void Finish();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
 
 private:
     void FitSize();
 
     bool closing_ = false;
-    bool cancelled_ = false;
+    std::atomic<bool> cancelled_ = false;
 };
 
 } // namespace zelvora

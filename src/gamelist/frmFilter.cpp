@@ -5,39 +5,27 @@
 #include "store/Settings.h"
 
 #include "platform/MouseUpControls.h"
-#include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QVBoxLayout>
 
-#include <algorithm>
 #include <utility>
 
 namespace zelvora {
 
 namespace {
 
-// Room left between controls when a text is wider than the designed size and pushes the next
-// control along.
-constexpr int ColumnGap = 6;
-constexpr int RowGap = 4;
-
-template <typename Widgets> int WidestHint(const Widgets& widgets) {
-    int widest = 0;
-    for (const QWidget* widget : widgets)
-        widest = std::max(widest, widget->sizeHint().width());
-    return widest;
-}
-
-template <typename Widgets> int TallestHint(const Widgets& widgets) {
-    int tallest = 0;
-    for (const QWidget* widget : widgets)
-        tallest = std::max(tallest, widget->sizeHint().height());
-    return tallest;
-}
+// The dialog as first drawn, and the least its columns, rows and OK take.
+constexpr QSize StartingSize(270, 183);
+constexpr int ColumnWidths[] = {102, 76, 76};
+constexpr int ColumnGap = 4;
+constexpr int RowPitch = 24;
+constexpr QSize OkSize(137, 25);
 
 } // namespace
 
@@ -46,6 +34,7 @@ frmFilter::frmFilter(Settings& settings, QWidget* mainWindow, std::function<void
     setObjectName(QStringLiteral("frmFilter"));
     setWindowTitle(QStringLiteral("Filter"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::WindowModal);
     OpenOver(this, mainWindow);
     // Created row by row so that Tab walks each row's boxes in turn and ends on OK.
     for (int i = 0; i < FilterCount; ++i) {
@@ -59,67 +48,37 @@ frmFilter::frmFilter(Settings& settings, QWidget* mainWindow, std::function<void
     }
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &frmFilter::Command1_Click);
 
     PlaceControls();
     Form_Load();
 }
 
-frmFilter::~frmFilter() {
-    // A dialog destroyed without being closed (never shown, or torn down with the program) must
-    // not leave the main window unusable.
-    EnableMainWindow();
-}
-
-// The designed twip geometry is kept whenever the font allows; a text wider than its control
-// widens it, and a column pushed by the text before it moves right, so nothing is clipped or
-// drawn over its neighbour. The dialog grows to hold what moved.
+// One row per filter, its caption and its two boxes in columns; OK centred below. A text wider
+// than its column widens the column and the dialog with it.
 void frmFilter::PlaceControls() {
-    struct Column {
-        int left;
-        int width;
-        int needed;
-    };
-    std::array<Column, 3> columns = {{
-        {Px(60), Px(1512), WidestHint(Label1)},
-        {Px(1680), Px(1155), WidestHint(chkShow)},
-        {Px(2820), Px(1152), WidestHint(chkExclude)},
-    }};
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        if (c > 0)
-            columns[c].left = std::max(columns[c].left, columns[c - 1].left + columns[c - 1].needed + ColumnGap);
-        columns[c].width = std::max(columns[c].width, columns[c].needed);
-    }
-
-    const int rowHeight = std::max({Px(252), TallestHint(Label1), TallestHint(chkShow), TallestHint(chkExclude)});
-    const int rowPitch = std::max(Px(360), rowHeight + RowGap);
-    const int firstRowTop = Px(60);
+    auto* rows = new QGridLayout;
+    rows->setVerticalSpacing(0);
+    rows->setHorizontalSpacing(ColumnGap);
     for (int i = 0; i < FilterCount; ++i) {
-        const int top = firstRowTop + rowPitch * i;
-        Label1[i]->setGeometry(columns[0].left, top, columns[0].width, rowHeight);
-        chkShow[i]->setGeometry(columns[1].left, top, columns[1].width, rowHeight);
-        chkExclude[i]->setGeometry(columns[2].left, top, columns[2].width, rowHeight);
+        rows->addWidget(Label1[i], i, 0);
+        rows->addWidget(chkShow[i], i, 1);
+        rows->addWidget(chkExclude[i], i, 2);
+        rows->setRowMinimumHeight(i, RowPitch);
     }
-
-    const int margin = Px(60);
-    const int clientWidth = std::max(Px(4050), columns[2].left + columns[2].width + margin);
-    const QSize okHint = Command1->sizeHint();
-    const int okWidth = std::max(Px(2055), okHint.width());
-    const int okHeight = std::max(Px(372), okHint.height());
-    const int rowsBottom = firstRowTop + rowPitch * (FilterCount - 1) + rowHeight;
-    const int okTop = std::max(Px(2280), rowsBottom + 2 * RowGap);
-    // OK stays where it was drawn relative to the middle of the dialog when the dialog grows.
-    const int okLeft = Px(1020) + (clientWidth - Px(4050)) / 2;
-    Command1->setGeometry(okLeft, okTop, okWidth, okHeight);
-
-    setFixedSize(clientWidth, std::max(Px(2745), okTop + okHeight + margin));
+    for (int column = 0; column < 3; ++column)
+        rows->setColumnMinimumWidth(column, ColumnWidths[column]);
+    Command1->setMinimumSize(OkSize);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(rows);
+    layout->addStretch(1);
+    layout->addWidget(Command1, 0, Qt::AlignHCenter);
+    resize(StartingSize.expandedTo(sizeHint()));
 }
 
 void frmFilter::Form_Load() {
-    if (mainWindow_) {
-        DisableOwner(mainWindow_, this);
-        mainWindowDisabled_ = true;
-    }
     const FilterStates filters = ProgramSettings(settings_).Filters();
     for (int i = 0; i < FilterCount; ++i) {
         chkShow[i]->setChecked(filters[i] == FilterState::ShowOnly);
@@ -165,18 +124,6 @@ void frmFilter::Command1_Click() {
     }
     if (refill)
         refill();
-}
-
-void frmFilter::done(int result) {
-    // Enabled before the dialog hides, so the window system can hand activation back to it.
-    EnableMainWindow();
-    QDialog::done(result);
-}
-
-void frmFilter::EnableMainWindow() {
-    if (mainWindowDisabled_ && mainWindow_)
-        mainWindow_->setEnabled(true);
-    mainWindowDisabled_ = false;
 }
 
 } // namespace zelvora

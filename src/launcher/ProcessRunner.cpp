@@ -296,7 +296,6 @@ StreamedRun RunStreaming(const QString& shell, const QString& command, OutputRea
 } // namespace
 
 bool ProgressWatch::Waiting() {
-    progress_.LetEventsRun();
     return !progress_.Cancelled();
 }
 

@@ -17,8 +17,7 @@ public:
     virtual bool Waiting() { return true; }
 };
 
-// Lets the window behind `progress` run its events while the child runs, and ends the child once
-// the user has cancelled the work.
+// Ends the child once the user has cancelled the work behind `progress`.
 class ProgressWatch : public RunWatch {
 public:
     explicit ProgressWatch(Progress& progress) : progress_(progress) {}

@@ -5,7 +5,6 @@
 #include "mame/Mame.h"
 #include "platform/TextCompare.h"
 #include "store/FieldNames.h"
-#include "store/FieldNames.h"
 #include "store/Recordset.h"
 
 #include <QProcess>

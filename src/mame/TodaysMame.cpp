@@ -61,7 +61,6 @@ ScreenshotKinds TodaysMame::Screenshots() const {
 std::unique_ptr<CatalogueListings> TodaysMame::ReadListings(const QString& mamePath, const QString& /*programDir*/,
                                                             ProcessRunner& runner, Progress& progress) const {
     progress.SetText(QStringLiteral("MAME ") + number_);
-    progress.LetEventsRun();
     auto listings = std::make_unique<ReadMachines>(ReadMachineListing(mamePath, runner, progress));
     if (listings->listing.run.cancelled)
         return nullptr;

@@ -4,16 +4,15 @@
 
 namespace zelvora {
 
-// What a long job on the user-interface thread (the catalogue update, the collection checks)
-// tells the window that shows it. The job calls LetEventsRun once per step so that the window
-// repaints; the window decides what else may run meanwhile.
+// What a long job (the catalogue update, the collection checks) tells the window that shows it.
+// The job runs on a thread of its own (RunBesideEvents): what it reports reaches the window on the
+// window's thread, and Cancelled may be asked from the job's thread.
 class Progress {
 public:
     virtual ~Progress() = default;
     virtual void SetText(const QString& text) = 0;
     virtual void SetRange(int minimum, int maximum) = 0;
     virtual void SetValue(int value) = 0;
-    virtual void LetEventsRun() = 0;
     // Work that can stop half-way (a run of MAME, the update) says so before it starts, so that
     // the window offers a Cancel, and asks at each step whether the user has used it.
     virtual void OfferCancel() {}
@@ -26,7 +25,6 @@ public:
     void SetText(const QString&) override {}
     void SetRange(int, int) override {}
     void SetValue(int) override {}
-    void LetEventsRun() override {}
 };
 
 } // namespace zelvora

@@ -75,11 +75,4 @@ void OpenOver(QWidget* window, QWidget* owner) {
     CentreWhenShown(window, owner);
 }
 
-void DisableOwner(QWidget* owner, QWidget* window) {
-    if (!owner)
-        return;
-    owner->setEnabled(false);
-    window->setEnabled(true);
-}
-
 } // namespace zelvora

@@ -24,8 +24,4 @@ void CentreWhenShown(QWidget* window, const QWidget* owner);
 // the owner when it is next shown.
 void OpenOver(QWidget* window, QWidget* owner);
 
-// Disables `owner` while `window`, one of its windows, stays usable: disabling a widget disables
-// the windows parented to it as well.
-void DisableOwner(QWidget* owner, QWidget* window);
-
 } // namespace zelvora

@@ -480,7 +480,7 @@ void frmMain::mnuFilter_Click() {
             return;
         self->FillGrid();
     });
-    dialog->show();
+    dialog->open();
 }
 
 } // namespace zelvora

@@ -25,7 +25,7 @@ class FindField;
 class GameGrid;
 class MainStatusBar;
 class Shell;
-class frmStatus;
+class WorkProgress;
 
 // The main window; the program lives as long as it does. Form_Load brings the catalogue into use
 // and fills the game list; closing the window runs Form_Unload.
@@ -146,14 +146,15 @@ private:
         CatchStoreError(step, [this](const QString& text) { fatal(text); });
     }
     void fatal(const QString& text);
-    // Runs a job over the whole catalogue behind the progress window: pending option edits saved
-    // first, the main window taking no commands while the job walks the shared recordset, the
-    // grid focused afterwards. False when the window was closed meanwhile: it has closed now.
-    bool RunWithStatus(const std::function<void(frmStatus&)>& job);
-    // Runs work the user waits on (a game, a job, the update) while this window's events run;
-    // `workWindow`, when there is one, shows it. Closing this window meanwhile would pull the
-    // window out from under the work: it closes the work's window instead, which stops work that
-    // can stop, and this window closes once the work has ended (CloseIfAsked).
+    // Runs a job over the whole catalogue on a thread of its own behind the progress window, modal
+    // over this one: pending option edits saved first, the grid focused afterwards. The job
+    // touches no window; what it found is shown once it has ended. False when the window was
+    // closed meanwhile: it has closed now.
+    bool RunWithStatus(const std::function<void(WorkProgress&)>& job);
+    // Runs work the user waits on (a game, a job, the update), which keeps this window's events
+    // running (RunBesideEvents); `workWindow`, when there is one, shows it. Closing this window meanwhile would pull
+    // the window out from under the work: it closes the work's window instead, which stops work that can stop, and this
+    // window closes once the work has ended (CloseIfAsked).
     void WaitOn(QWidget* workWindow, const std::function<void()>& work);
     // After the work: closes the window when that was asked meanwhile; true when it did.
     bool CloseIfAsked();

@@ -14,6 +14,7 @@
 #include "launcher/ProcessRunner.h"
 #include "mame/GameCommand.h"
 #include "mame/Mame.h"
+#include "platform/BackgroundWork.h"
 #include "platform/UserDialogs.h"
 #include "platform/WindowPlacement.h"
 #include "shell/Shell.h"
@@ -25,12 +26,12 @@
 #include "update/frmNewVersion.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <QThread>
 
 namespace zelvora {
 
@@ -44,19 +45,6 @@ void frmMain::mnuAssume_Click() {
     mnuAssume->setChecked(settings.AssumeMerged());
     UpdateTab();
 }
-
-namespace {
-
-// A game has the screen: the main window repaints meanwhile but takes no input.
-class RepaintOnly : public RunWatch {
-public:
-    bool Waiting() override {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        return true;
-    }
-};
-
-} // namespace
 
 void frmMain::WaitOn(QWidget* workWindow, const std::function<void()>& work) {
     working_ = true;
@@ -74,16 +62,14 @@ bool frmMain::CloseIfAsked() {
     return true;
 }
 
-bool frmMain::RunWithStatus(const std::function<void(frmStatus&)>& job) {
+bool frmMain::RunWithStatus(const std::function<void(WorkProgress&)>& job) {
     // Edits still in the option controls are written before the job replaces the recordset.
     if (OptionsChanged())
         SaveGameOptions();
     auto* status = new frmStatus(this);
-    status->show();
+    status->open();
     const QPointer<frmStatus> window(status);
-    DisableOwner(this, status);
-    WaitOn(status, [&] { guarded([&] { job(*status); }); });
-    setEnabled(true);
+    WaitOn(status, [&] { guarded([&] { RunBesideEvents(*status, job); }); });
     if (window)
         window->Finish();
     if (CloseIfAsked())
@@ -96,10 +82,9 @@ void frmMain::mnuCompact_Click() {
     Variables& vars = shell_.Variables();
     QString failure;
     const qint64 before = QFileInfo(CatalogueFile(vars.ProgramDir)).size();
-    const bool stayed = RunWithStatus([&](frmStatus& status) {
+    const bool stayed = RunWithStatus([&](Progress&) {
         vars.RomsRecordset.reset();
         vars.CatalogueDb.reset();
-        status.LetEventsRun();
         try {
             CompactCatalogue(vars.ProgramDir);
         } catch (const StoreError& error) {
@@ -108,10 +93,10 @@ void frmMain::mnuCompact_Click() {
             failure = error.Text();
         }
         OpenCatalogue(vars);
-        RefindShownGame();
     });
     if (!stayed)
         return;
+    guarded([&] { RefindShownGame(); });
     if (!failure.isEmpty()) {
         ShowResult(QStringLiteral("Catalogue not compacted"));
         shell_.UserDialogs().Inform(
@@ -129,7 +114,11 @@ void frmMain::mnuCompact_Click() {
 void frmMain::mnuCheck_Click(int index) {
     Variables& vars = shell_.Variables();
     CheckOutcome outcome;
-    const bool stayed = RunWithStatus([&](frmStatus& status) {
+    bool refill = false;
+    const bool merged = mnuAssume->isChecked();
+    // Asked here, on the window's thread, which also sets the Options tab for it.
+    const std::shared_ptr<const Mame> mame = mameInUse();
+    const bool stayed = RunWithStatus([&](Progress& status) {
         vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
         Recordset& rs = *vars.RomsRecordset;
         rs.MoveLast();
@@ -142,8 +131,6 @@ void frmMain::mnuCheck_Click(int index) {
         status.SetRange(0, rs.RecordCount() - 1);
         status.SetValue(0);
         Database& db = *vars.CatalogueDb;
-        const bool merged = mnuAssume->isChecked();
-        const std::shared_ptr<const Mame> mame = mameInUse();
         switch (static_cast<CollectionCheck>(index)) {
         case CollectionCheck::MissingScreenshots:
             outcome.result =
@@ -165,10 +152,12 @@ void frmMain::mnuCheck_Click(int index) {
         default:
             return; // no such entry
         }
-        FillGrid();
+        refill = true;
     });
     if (!stayed)
         return;
+    if (refill)
+        FillGrid();
     if (!outcome.result.isEmpty())
         ShowResult(outcome.result);
     if (!outcome.message.isEmpty())
@@ -203,8 +192,12 @@ void frmMain::cmbRunGame_Click() {
     MSFlexGrid1->setFocus();
     setEnabled(false);
     GameRun run;
-    RepaintOnly repaint;
-    WaitOn(nullptr, [&] { run = RunGame(shell_.ProcessRunner(), command, *mame, repaint); });
+    NoProgress none;
+    RunWatch untilItEnds;
+    WaitOn(nullptr, [&] {
+        RunBesideEvents(none,
+                        [&](WorkProgress&) { run = RunGame(shell_.ProcessRunner(), command, *mame, untilItEnds); });
+    });
     lastRunEnd_ = clock_();
     setEnabled(true);
     if (CloseIfAsked())
@@ -293,7 +286,7 @@ void frmMain::mnuUpdate_Click() {
 
 void frmMain::mnuAboutDisplay_Click() {
     auto* about = new frmAbout(this, shell_.Mame()->VersionNumber());
-    about->show();
+    about->open();
 }
 
 } // namespace zelvora

@@ -38,7 +38,6 @@ struct MergeCancelled {};
 
 void Step(MergeReport& report, int value) {
     report.SetValue(value);
-    report.LetEventsRun();
     if (report.Cancelled())
         throw MergeCancelled{};
 }
@@ -415,7 +414,7 @@ void MergeInMemory(Variables& vars, MergeReport& report, MergeOutcome& outcome, 
 
     try {
         Transaction transaction(db);
-        records.Write(report);
+        records.Write();
         transaction.Commit();
     } catch (const StoreError& error) {
         // A disk without room is no fault of the catalogue, which the rollback leaves as it was.

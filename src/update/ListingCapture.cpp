@@ -23,10 +23,7 @@ public:
             error_ = file_.errorString();
         return error_.isEmpty();
     }
-    bool Waiting() override {
-        progress_.LetEventsRun();
-        return !progress_.Cancelled();
-    }
+    bool Waiting() override { return !progress_.Cancelled(); }
 
     // Why MAME's output could not be written whole; empty when it was.
     QString Close() {

@@ -259,7 +259,6 @@ void MachineListingReader::CheckFilter() {
 }
 
 bool MachineListingReader::Waiting() {
-    progress_.LetEventsRun();
     return !progress_.Cancelled();
 }
 
@@ -472,7 +471,6 @@ void MachineListingReader::EndMachine() {
     position_ = std::max(position_, ListingPosition(machine_.game.name));
     machines_.push_back(std::move(machine_));
     progress_.SetValue(position_);
-    progress_.LetEventsRun();
 }
 
 QString MachineListingCommand(const QString& mamePath) {

@@ -1,6 +1,5 @@
 #include "update/MergedRecords.h"
 
-#include "platform/Progress.h"
 #include "store/FieldNames.h"
 #include "store/Recordset.h"
 
@@ -190,9 +189,8 @@ void MergedRecords::SetValue(int record, MergeField field, const QVariant& value
     r.changed |= Bit(field);
 }
 
-void MergedRecords::Write(Progress& progress) {
+void MergedRecords::Write() {
     for (Record& r : records_) {
-        progress.LetEventsRun();
         if (!r.live) {
             if (r.bookmark != 0 && rs_.MoveToBookmark(r.bookmark))
                 rs_.Delete();

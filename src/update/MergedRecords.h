@@ -10,7 +10,6 @@
 
 namespace zelvora {
 
-class Progress;
 class Recordset;
 
 // The fields the catalogue update writes.
@@ -78,8 +77,8 @@ public:
     void SetValue(int record, MergeField field, const QVariant& value);
 
     // Stores every change through the recordset, in the records' order: removed records are
-    // deleted, changed ones edited, added ones appended. Events are let run at every record.
-    void Write(Progress& progress);
+    // deleted, changed ones edited, added ones appended.
+    void Write();
 
 private:
     struct Record {

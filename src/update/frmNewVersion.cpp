@@ -3,19 +3,19 @@
 #include "launcher/ProcessRunner.h"
 #include "mame/Mame.h"
 #include "mame/MameVersion.h"
-#include "platform/Twips.h"
+#include "platform/BackgroundWork.h"
 #include "platform/WindowPlacement.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFontMetricsF>
-#include <QKeyEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -24,60 +24,71 @@ namespace zelvora {
 
 namespace {
 
-// Pending events run at most this often: a merge of the whole MAME set has some 200,000 steps,
-// and running the event loop at each would take longer than the merge.
-constexpr int EventsInterval = 25; // milliseconds
-
-// The progress bar and its text reach 5415 twips, a little past the 5400 of the lists; the
-// window is as wide as its widest control, so that none is cut.
-constexpr QSize ClientSize(Px(5415), Px(4710));
+// The window as first drawn; the lists take what the window gains.
+constexpr QSize StartingSize(361, 314);
+constexpr int ProgressHeight = 9;
+constexpr int ProgressTextLines = 2;
+constexpr QSize ButtonSize(89, 25);
 
 } // namespace
 
 frmNewVersion::frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow main, MameVersions* versions)
-    : vars_(vars), runner_(runner), main_(std::move(main)), versions_(versions ? *versions : RunMameVersions()) {
+    : QDialog(main.window, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), vars_(vars), runner_(runner),
+      main_(std::move(main)), versions_(versions ? *versions : RunMameVersions()) {
     setObjectName(QStringLiteral("frmNewVersion"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("New Version of Mame"));
 
     Label1 = new QLabel(QStringLiteral("New Games"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(PxRect(0, 0, 2652, 252));
     lstNew = new QListWidget(this);
     lstNew->setObjectName(QStringLiteral("lstNew"));
-    lstNew->setGeometry(PxRect(0, 240, 2652, 2985));
     Label2 = new QLabel(QStringLiteral("Expired Games"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(PxRect(2760, 0, 2652, 252));
     lstExpired = new QListWidget(this);
     lstExpired->setObjectName(QStringLiteral("lstExpired"));
-    lstExpired->setGeometry(PxRect(2760, 240, 2652, 2985));
     pb = new QProgressBar(this);
     pb->setObjectName(QStringLiteral("pb"));
     pb->setTextVisible(false);
-    pb->setGeometry(PxRect(0, 3480, 5415, 135));
+    pb->setFixedHeight(ProgressHeight);
     lblProgress = new QLabel(this);
     lblProgress->setObjectName(QStringLiteral("lblProgress"));
     lblProgress->setTextFormat(Qt::PlainText);
     lblProgress->setWordWrap(true);
     lblProgress->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblProgress->setGeometry(PxRect(0, 3720, 5415, 495));
+    lblProgress->setMinimumHeight(ProgressTextLines * lblProgress->fontMetrics().lineSpacing());
     cmdOk = new QPushButton(QStringLiteral("OK"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setGeometry(PxRect(2040, 4320, 1332, 372));
+    cmdOk->setMinimumSize(ButtonSize);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(cmdOk->geometry());
+    cmdCancel->setMinimumSize(ButtonSize);
+    cmdCancel->setAutoDefault(false);
     cmdCancel->hide();
-    setFixedSize(ClientSize);
+
+    auto* lists = new QGridLayout;
+    lists->addWidget(Label1, 0, 0);
+    lists->addWidget(Label2, 0, 1);
+    lists->addWidget(lstNew, 1, 0);
+    lists->addWidget(lstExpired, 1, 1);
+    lists->setRowStretch(1, 1);
+    // OK and Cancel share one place; only one of them shows at a time.
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOk);
+    buttons->addWidget(cmdCancel);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(lists, 1);
+    layout->addWidget(pb);
+    layout->addWidget(lblProgress);
+    layout->addLayout(buttons);
+    resize(StartingSize.expandedTo(sizeHint()));
     OpenOver(this, main_.window);
 
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    // The results stay open after the update; they go when the program does.
-    if (main_.window)
-        connect(main_.window, &QObject::destroyed, this, &QWidget::close);
 }
 
 void frmNewVersion::Form_Load() {
@@ -85,21 +96,25 @@ void frmNewVersion::Form_Load() {
     cmdOk->hide();
     cmdCancel->show();
     running_ = true;
-    sinceEvents_.start();
-    if (main_.window)
-        DisableOwner(main_.window, this);
-    // The main window takes input again before the program ends on an engine error.
     QString fatal;
-    CatchStoreError([this] { RunUpdate(); }, [&](const QString& text) { fatal = text; });
+    MergeOutcome outcome;
+    CatchStoreError(
+        [&] {
+            RunBesideEvents(display_, [&](WorkProgress& work) {
+                work_ = &work;
+                outcome = RunUpdate();
+            });
+        },
+        [&](const QString& text) { fatal = text; });
+    work_ = nullptr;
     running_ = false;
     cmdCancel->hide();
-    if (main_.window)
-        main_.window->setEnabled(true);
     if (!fatal.isEmpty()) {
         if (main_.fatal)
             main_.fatal(fatal);
         return;
     }
+    ShowOutcome(outcome);
     // The user has seen enough: what the update came to stands in the main window's status bar.
     if (cancelled_) {
         cmdOk_Click();
@@ -109,11 +124,13 @@ void frmNewVersion::Form_Load() {
     cmdOk->setDefault(true);
 }
 
-void frmNewVersion::RunUpdate() {
+MergeOutcome frmNewVersion::RunUpdate() {
     ProgressWatch watch(*this);
     const std::shared_ptr<const Mame> mame = versions_.Of(MameExecutable(vars_.MamePath), runner_, &watch);
-    const MergeOutcome outcome = Cancelled() ? UpdateCancelled() : UpdateFrom(*mame);
-    ShowProgress();
+    return Cancelled() ? UpdateCancelled() : UpdateFrom(*mame);
+}
+
+void frmNewVersion::ShowOutcome(const MergeOutcome& outcome) {
     // A catalogue that could not be written gained and lost nothing, whatever the merge had found.
     if (!outcome.merged) {
         lstNew->clear();
@@ -123,7 +140,7 @@ void frmNewVersion::RunUpdate() {
     // recordset the list works on must be its own again.
     QStringList words{QStringLiteral("DONE!")};
     words << outcome.remarks;
-    SetText(words.join(QLatin1Char('\n')));
+    lblProgress->setText(words.join(QLatin1Char('\n')));
     FitProgressText();
     if (main_.window && main_.refill)
         main_.refill();
@@ -138,26 +155,32 @@ MergeOutcome frmNewVersion::UpdateFrom(const Mame& mame) {
         mame.ReadListings(vars_.MamePath, vars_.ProgramDir, runner_, *this);
     if (!listings)
         return UpdateCancelled();
-    ShowProgress();
-    QCoreApplication::processEvents();
-    activateWindow();
+    work_->Post([this] { activateWindow(); });
     return listings->MergeInto(vars_, *this);
 }
 
 void frmNewVersion::FitProgressText() {
-    const int needed = lblProgress->heightForWidth(lblProgress->width());
-    const int extra = std::max(0, needed - lblProgress->height());
-    if (extra == 0)
-        return;
-    lblProgress->resize(lblProgress->width(), needed);
-    cmdOk->move(cmdOk->x(), cmdOk->y() + extra);
-    setFixedSize(ClientSize + QSize(0, extra));
+    // The lists give way to the text first; the window grows by what they cannot give.
+    layout()->activate();
+    const int missing = lblProgress->heightForWidth(lblProgress->width()) - lblProgress->height();
+    if (missing > 0)
+        resize(width(), height() + missing);
 }
 
 void frmNewVersion::cmdOk_Click() {
+    accept();
+}
+
+void frmNewVersion::done(int result) {
+    // The merge works on the main window's recordset until its end: the window goes once the
+    // update has stopped.
+    if (running_) {
+        cmdCancel_Click();
+        return;
+    }
     // Closing deletes this window: what the main window needs is taken first.
     const MainWindow main = main_;
-    close();
+    QDialog::done(result);
     if (main.window) {
         main.window->activateWindow();
         if (main.focusList)
@@ -170,38 +193,37 @@ void frmNewVersion::cmdCancel_Click() {
     cmdCancel->setEnabled(false);
 }
 
+// What the update reports, from the thread it runs on, goes to the window's thread.
 void frmNewVersion::SetText(const QString& text) {
-    lblProgress->setText(text);
+    work_->SetText(text);
 }
 
 void frmNewVersion::SetRange(int minimum, int maximum) {
-    pb->setRange(minimum, std::max(minimum, maximum));
+    work_->SetRange(minimum, maximum);
 }
 
 void frmNewVersion::SetValue(int value) {
-    // A progress bar repaints at once whenever its value moves a pixel; the value is shown when
-    // the window next gets to paint anyway.
-    value_ = value;
-}
-
-void frmNewVersion::ShowProgress() {
-    pb->setValue(std::clamp(value_, pb->minimum(), pb->maximum()));
-}
-
-void frmNewVersion::LetEventsRun() {
-    if (sinceEvents_.elapsed() < EventsInterval)
-        return;
-    ShowProgress();
-    QCoreApplication::processEvents();
-    sinceEvents_.restart();
+    work_->SetValue(value);
 }
 
 void frmNewVersion::NewGame(const QString& description) {
-    Append(lstNew, newSize_, description);
+    work_->Post([this, description] { Append(lstNew, newSize_, description); });
 }
 
 void frmNewVersion::ExpiredGame(const QString& description) {
-    Append(lstExpired, expiredSize_, description);
+    work_->Post([this, description] { Append(lstExpired, expiredSize_, description); });
+}
+
+void frmNewVersion::Display::SetText(const QString& text) {
+    window_.lblProgress->setText(text);
+}
+
+void frmNewVersion::Display::SetRange(int minimum, int maximum) {
+    window_.pb->setRange(minimum, std::max(minimum, maximum));
+}
+
+void frmNewVersion::Display::SetValue(int value) {
+    window_.pb->setValue(std::clamp(value, window_.pb->minimum(), window_.pb->maximum()));
 }
 
 void frmNewVersion::Append(QListWidget* list, ItemSize& size, const QString& text) {
@@ -221,28 +243,6 @@ void frmNewVersion::Append(QListWidget* list, ItemSize& size, const QString& tex
     }
     item->setSizeHint(QSize(width() + size.margin, size.height));
     list->addItem(item);
-}
-
-void frmNewVersion::closeEvent(QCloseEvent* event) {
-    // The merge works on the main window's recordset until its end: the window goes once the
-    // update has stopped.
-    if (running_) {
-        cmdCancel_Click();
-        event->ignore();
-    } else {
-        event->accept();
-    }
-}
-
-void frmNewVersion::keyPressEvent(QKeyEvent* event) {
-    // Once the update has ended, Return presses OK, the default button, as in a dialog.
-    const bool closing =
-        event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (closing && !running_) {
-        cmdOk_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace zelvora

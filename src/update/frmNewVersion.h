@@ -2,10 +2,10 @@
 
 #include "update/CatalogueMerge.h"
 
-#include <QElapsedTimer>
+#include <QDialog>
 #include <QPointer>
-#include <QWidget>
 
+#include <atomic>
 #include <functional>
 
 class QLabel;
@@ -18,20 +18,21 @@ namespace zelvora {
 class Mame;
 class MameVersions;
 class ProcessRunner;
+class WorkProgress;
 struct Variables;
 
 // The window the catalogue update runs in: loading it captures MAME's listings and merges them
 // into the catalogue, showing the phase, its progress and the games added and removed. OK appears
-// when the update has ended; until then the main window takes no input, as the update works on
-// the main window's recordset, and Cancel, or closing the window, stops the update: MAME is ended,
-// the catalogue stays as it was and the window goes.
-class frmNewVersion : public QWidget, public MergeReport {
+// when the update has ended, as the default button. The window is modal over the main window, as
+// the update works on the main window's recordset. While it runs, Cancel, Escape or closing the
+// window stops the update: MAME is ended, the catalogue stays as it was and the window goes.
+class frmNewVersion : public QDialog, public MergeReport {
     Q_OBJECT
 
 public:
     // What the update needs of the main window, which it works beside.
     struct MainWindow {
-        QPointer<QWidget> window;                       // takes no input while the update runs
+        QPointer<QWidget> window;                       // the window the update opens over
         std::function<void()> refill;                   // refills the game list at the end
         std::function<void()> focusList;                // gives the game list the keyboard after OK
         std::function<void(const QString&)> fatal;      // an engine error: shown, and the program ends
@@ -46,12 +47,15 @@ public:
     void cmdOk_Click();
     // Stops the update at its next step; the window closes once it has stopped.
     void cmdCancel_Click();
+    // Every way of closing (OK, Escape, the title bar) ends here; while the update runs it cancels.
+    void done(int result) override;
     bool IsRunning() const { return running_; }
 
+    // The update's reports. The update runs on a thread of its own: they reach the window on its
+    // own thread (RunBesideEvents).
     void SetText(const QString& text) override;
     void SetRange(int minimum, int maximum) override;
     void SetValue(int value) override;
-    void LetEventsRun() override;
     bool Cancelled() const override { return cancelled_; }
     void NewGame(const QString& description) override;
     void ExpiredGame(const QString& description) override;
@@ -65,10 +69,6 @@ public:
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr; // in OK's place while the update runs
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     // What an item of a result list measures besides its text, as the list's delegate gives it for
     // the first item.
@@ -77,10 +77,25 @@ private:
         int height = 0;
     };
 
-    void RunUpdate();
+    // The window's side of the reports: the phase's text and the progress bar.
+    class Display : public Progress {
+    public:
+        explicit Display(frmNewVersion& window) : window_(window) {}
+        void SetText(const QString& text) override;
+        void SetRange(int minimum, int maximum) override;
+        void SetValue(int value) override;
+        bool Cancelled() const override { return window_.Cancelled(); }
+
+    private:
+        frmNewVersion& window_;
+    };
+
+    // On the update's thread: finds the MAME and captures and merges its listings.
+    MergeOutcome RunUpdate();
+    // Back on the window's thread: the last words, the refilled list and the status bar's result.
+    void ShowOutcome(const MergeOutcome& outcome);
     MergeOutcome UpdateFrom(const Mame& mame);
     void Append(QListWidget* list, ItemSize& size, const QString& text);
-    void ShowProgress();
     // Makes room below the progress text when the update's last words need more than its lines.
     void FitProgressText();
 
@@ -89,9 +104,9 @@ private:
     MainWindow main_;
     MameVersions& versions_;
     bool running_ = false;
-    bool cancelled_ = false;
-    QElapsedTimer sinceEvents_;
-    int value_ = 0; // the progress bar's value once events next run
+    std::atomic<bool> cancelled_ = false;
+    Display display_{*this};
+    WorkProgress* work_ = nullptr; // while the update runs
     ItemSize newSize_, expiredSize_;
 };
 

@@ -14,22 +14,18 @@ using namespace zelvora;
 
 namespace {
 
-// Records what a check reports, and moves the recordset while events run, as a click on the grid
-// would.
+// Records what a check reports.
 class Watching : public Progress {
 public:
     void SetText(const QString& text) override { title = text; }
     void SetRange(int, int maximum) override { max = maximum; }
     void SetValue(int value) override { last = value; }
-    void LetEventsRun() override { rs->MoveFirst(); }
     QString title;
     int max = -1, last = -1;
-    Recordset* rs = nullptr;
 };
 
 class PresenceChecksTest : public ::testing::Test, public test::CatalogueFixture {
 protected:
-    PresenceChecksTest() { progress.rs = &rs(); }
     // The field of every record, in the catalogue's order, the default record first.
     QString marks(const QString& field) { return test::Column(rs(), field).join(QString()); }
 

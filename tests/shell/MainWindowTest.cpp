@@ -257,12 +257,12 @@ TEST_F(MainWindowTest, FiltersNarrowTheListAndKeepTheDefaultRecord) {
     trigger("mnuFilter");
     auto* dialog = test::findWindow<frmFilter>();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_FALSE(window->isEnabled());
+    EXPECT_FALSE(test::TakesInput(window));
 
     // "Show Only" of "Clones".
     test::clickBox(test::part<QCheckBox>(dialog, "chkShow_2"));
     QTest::mouseClick(test::button(dialog, "Command1"), Qt::LeftButton);
-    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(test::TakesInput(window));
     const auto clones =
         std::count_if(games.begin(), games.end(), [](const auto& game) { return !game.clone.isEmpty(); });
     EXPECT_EQ(window->windowTitle(), QString("Zelvora  (%1 Games)").arg(clones));

@@ -38,7 +38,6 @@ struct CountingReport : MergeReport {
     void SetText(const QString&) override {}
     void SetRange(int, int) override {}
     void SetValue(int) override {}
-    void LetEventsRun() override {}
     void NewGame(const QString&) override { ++added; }
     void ExpiredGame(const QString&) override { ++expired; }
     int added = 0, expired = 0;

@@ -5,6 +5,8 @@
 #include "gamelist/GameGrid.h"
 #include "shell/frmMain.h"
 
+#include <QApplication>
+
 // The controls' own classes, for what the tests do with the controls they find.
 #include <QAction>
 #include <QCheckBox>
@@ -25,6 +27,12 @@ template <typename Control> Control* part(QWidget* window, const char* name) {
     if (!control)
         qFatal("the main window has no %s", name);
     return control;
+}
+
+// Whether `window` takes the user's input: enabled, and under no modal window.
+inline bool TakesInput(const QWidget* window) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    return window->isEnabled() && (!modal || modal == window);
 }
 
 inline GameGrid* grid(QWidget* window) {

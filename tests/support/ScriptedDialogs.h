@@ -3,6 +3,7 @@
 #include "launcher/ProcessRunner.h"
 #include "platform/UserDialogs.h"
 
+#include <QMutex>
 #include <QStringList>
 
 #include <deque>
@@ -66,34 +67,55 @@ private:
 // Remembers every command the program runs; answers with `exitCode`, or passes the command on
 // to `forward` (a real runner) when one is set. Like a real child, an answered command gives the
 // caller's watch a turn while it "runs", and stands for a cancelled run when the watch gives up.
+// The program runs its commands on a thread of its own: while that runs, ask LastStarted, not
+// `commands`.
 class RecordingRunner : public ProcessRunner {
 public:
     using ProcessRunner::ExecCmd;
     ChildEnd ExecCmd(const QString& command, RunWatch& watch) override {
+        started(command);
         commands << command;
         return forward ? forward->ExecCmd(command, watch) : answer(watch);
     }
     // The program asks MAME's version on its own, once per executable: kept apart from the
     // commands of what the user asked for.
     StreamedRun ExecStreaming(const QString& command, OutputReader& output) override {
-        (command.endsWith(QLatin1String(" -version")) ? versionQuestions : commands) << command;
+        const bool version = command.endsWith(QLatin1String(" -version"));
+        if (!version)
+            started(command);
+        (version ? versionQuestions : commands) << command;
         if (forward)
             return forward->ExecStreaming(command, output);
         const ChildEnd end = answer(output);
         return {end.exitCode, {}, false, end.signal, end.cancelled};
     }
 
+    QString LastStarted() const {
+        const QMutexLocker lock(&mutex_);
+        return lastStarted_;
+    }
+    int Started() const {
+        const QMutexLocker lock(&mutex_);
+        return started_;
+    }
+
     QStringList commands, versionQuestions;
     int exitCode = 0;
     ProcessRunner* forward = nullptr;
-    // Called while an answered command runs, after the watch's turn.
-    std::function<void()> whileRunning;
 
 private:
+    void started(const QString& command) {
+        const QMutexLocker lock(&mutex_);
+        lastStarted_ = command;
+        ++started_;
+    }
+
+    mutable QMutex mutex_;
+    QString lastStarted_;
+    int started_ = 0;
+
     ChildEnd answer(RunWatch& watch) {
         const bool cancelled = !watch.Waiting();
-        if (whileRunning)
-            whileRunning();
         return {exitCode, 0, cancelled};
     }
 };

@@ -257,7 +257,6 @@ struct RecordingReport : MergeReport {
         max = maximum;
     }
     void SetValue(int value) override { outOfRange += value < min || value > max; }
-    void LetEventsRun() override {}
     void NewGame(const QString& description) override { newGames << description; }
     void ExpiredGame(const QString& description) override { expired << description; }
 
@@ -584,9 +583,8 @@ TEST(MergedRecords, FindTheRecordsTheRecordsetFinds) {
     records.SetValue(added, MergeField::Rom, "Pacman");
     records.SetValue(added, MergeField::Description, "Café");
     records.SetValue(added, MergeField::Notes, "added");
-    NoProgress quiet;
     Transaction transaction(*vars.CatalogueDb);
-    records.Write(quiet);
+    records.Write();
     transaction.Commit();
 
     const std::unique_ptr<Recordset> written = vars.CatalogueDb->OpenRecordset("SELECT * FROM ROMS");

@@ -1,0 +1,89 @@
+#include "platform/BackgroundWork.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <climits>
+#include <exception>
+#include <memory>
+#include <utility>
+
+namespace zelvora {
+
+namespace {
+
+// How often the progress bar follows the work's value: a merge sets it some 200,000 times.
+constexpr int ValueInterval = 25; // milliseconds
+
+// Carries the work's reports from its thread to the window's.
+class Relay final : public WorkProgress {
+public:
+    explicit Relay(Progress& shown) : shown_(shown) {}
+
+    void SetText(const QString& text) override {
+        Post([this, text] { shown_.SetText(text); });
+    }
+    void SetRange(int minimum, int maximum) override {
+        Post([this, minimum, maximum] {
+            shown_.SetRange(minimum, maximum);
+            ShowValue(true);
+        });
+    }
+    void SetValue(int value) override { value_.store(value, std::memory_order_relaxed); }
+    void OfferCancel() override {
+        Post([this] { shown_.OfferCancel(); });
+    }
+    bool Cancelled() const override { return shown_.Cancelled(); }
+    void Post(std::function<void()> task) override {
+        QMetaObject::invokeMethod(&receiver_, std::move(task), Qt::QueuedConnection);
+    }
+
+    // On the window's thread: the work's latest value, when it has moved (or always).
+    void ShowValue(bool always) {
+        const int value = value_.load(std::memory_order_relaxed);
+        if (value == NoValue || (!always && value == shownValue_))
+            return;
+        shownValue_ = value;
+        shown_.SetValue(value);
+    }
+
+private:
+    static constexpr int NoValue = INT_MIN;
+
+    Progress& shown_;
+    // Lives on the window's thread, where the posted tasks run.
+    QObject receiver_;
+    std::atomic<int> value_ = NoValue;
+    int shownValue_ = NoValue;
+};
+
+} // namespace
+
+void RunBesideEvents(Progress& shown, const std::function<void(WorkProgress&)>& work) {
+    Relay relay(shown);
+    std::exception_ptr failure;
+    const std::unique_ptr<QThread> thread(QThread::create([&] {
+        try {
+            work(relay);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    QEventLoop loop;
+    // Queued after every report the work made, so the loop ends once they have all been shown.
+    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QTimer values;
+    QObject::connect(&values, &QTimer::timeout, &loop, [&relay] { relay.ShowValue(false); });
+    values.start(ValueInterval);
+    thread->start();
+    loop.exec();
+    thread->wait();
+    relay.ShowValue(false);
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+} // namespace zelvora
