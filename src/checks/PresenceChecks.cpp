@@ -6,7 +6,6 @@
 #include "platform/Progress.h"
 #include "platform/TextCompare.h"
 #include "store/FieldNames.h"
-#include "store/FieldNames.h"
 #include "store/GroupedWrites.h"
 #include "store/Recordset.h"
 

@@ -4,9 +4,9 @@
 #include "TestDirs.h"
 
 #include "launcher/ProcessRunner.h"
-#include "store/FieldNames.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
+#include "store/FieldNames.h"
 #include "store/Recordset.h"
 #include "store/Variables.h"
 #include "update/CatalogueMerge.h"
