@@ -7,8 +7,8 @@
 #include "TestDirs.h"
 
 #include "gamelist/GameListQuery.h"
+#include "shell/MainWindow.h"
 #include "shell/Shell.h"
-#include "shell/frmMain.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
 
@@ -38,7 +38,7 @@ struct World {
         vars.ProgramDir = program.path();
     }
 
-    frmMain* mainWindow() {
+    MainWindow* mainWindow() {
         if (!shell.Main())
             shell.LoadMain();
         return shell.Main();

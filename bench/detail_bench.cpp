@@ -40,7 +40,7 @@ Shots& shots() {
     static Shots made = [] {
         Shots s;
         auto& w = world();
-        frmMain* window = w.mainWindow();
+        MainWindow* window = w.mainWindow();
         QDir().mkpath(w.vars.PcxPath);
         // Two games with screenshots, so that each selection is a real move.
         s.rowA = 1000;
@@ -58,7 +58,7 @@ Shots& shots() {
 
 void BM_SelectRowWithScreenshot(benchmark::State& state) {
     Shots& s = shots();
-    frmMain* window = world().mainWindow();
+    MainWindow* window = world().mainWindow();
     test::tabs(window)->setCurrentIndex(DetailTabs::ScreenShotTab);
     bool flip = false;
     for (auto _ : state) {
@@ -66,7 +66,7 @@ void BM_SelectRowWithScreenshot(benchmark::State& state) {
         test::grid(window)->SetCurrentRow(flip ? s.rowA : s.rowB);
         // The picture is drawn when the window paints; paint it now, as the screen would.
         test::tabs(window)->grab();
-        if (test::tabs(window)->Picture1->IsEmpty())
+        if (test::tabs(window)->screenshotView->IsEmpty())
             state.SkipWithError("no screenshot shown");
     }
 }
@@ -81,7 +81,7 @@ BENCHMARK(BM_DecodeScreenshotAlone)->Unit(benchmark::kMillisecond);
 
 void BM_SelectRowWithPngInSetFolder(benchmark::State& state) {
     auto& w = world();
-    frmMain* window = w.mainWindow();
+    MainWindow* window = w.mainWindow();
     // The MAME folder now holds today's MAME, which is asked again as its file changed.
     static ShellRunner shell;
     w.runner.forward = &shell;
@@ -100,7 +100,7 @@ void BM_SelectRowWithPngInSetFolder(benchmark::State& state) {
         flip = !flip;
         test::grid(window)->SetCurrentRow(rows[flip ? 0 : 1]);
         test::tabs(window)->grab();
-        if (test::tabs(window)->Picture1->IsEmpty())
+        if (test::tabs(window)->screenshotView->IsEmpty())
             state.SkipWithError("no snapshot shown");
     }
 }

@@ -6,8 +6,8 @@
 #include "gamelist/GameGrid.h"
 #include "gamelist/GameListQuery.h"
 #include "gamelist/TypeAhead.h"
+#include "shell/MainWindow.h"
 #include "shell/Shell.h"
-#include "shell/frmMain.h"
 #include "store/Catalogue.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
@@ -30,7 +30,7 @@ namespace {
 
 void fillGrid(benchmark::State& state, const FilterStates& filters) {
     World& w = world();
-    frmMain* window = w.mainWindow();
+    MainWindow* window = w.mainWindow();
     w.setFilters(filters);
     for (auto _ : state)
         window->FillGrid();
@@ -107,7 +107,7 @@ BENCHMARK(BM_StartupToFilledWindow)->Unit(benchmark::kMillisecond)->Iterations(5
 
 void BM_TypeAheadKeyPress(benchmark::State& state) {
     World& w = world();
-    frmMain* window = w.mainWindow();
+    MainWindow* window = w.mainWindow();
     const GridRows& rows = window->Rows();
     TypeAhead search;
     std::mt19937 rng(3);
@@ -125,8 +125,8 @@ BENCHMARK(BM_TypeAheadKeyPress)->Unit(benchmark::kMicrosecond);
 // again: the two largest refills a press can cause.
 void BM_FindKeyPress(benchmark::State& state) {
     World& w = world();
-    frmMain* window = w.mainWindow();
-    auto* find = window->findChild<QLineEdit*>(QStringLiteral("txtFind"));
+    MainWindow* window = w.mainWindow();
+    auto* find = window->findChild<QLineEdit*>(QStringLiteral("findField"));
     bool typed = false;
     for (auto _ : state) {
         QKeyEvent press(QEvent::KeyPress, typed ? Qt::Key_Backspace : Qt::Key_A, Qt::NoModifier,

@@ -9,7 +9,7 @@
 #include "shell/Shell.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
-#include "update/frmNewVersion.h"
+#include "update/UpdateWindow.h"
 
 #include <QApplication>
 
@@ -38,9 +38,9 @@ struct UpdateProgram {
 };
 
 // The update window once it is shown.
-inline frmNewVersion* UpdateWindow() {
+inline UpdateWindow* ShownUpdateWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<frmNewVersion*>(widget); window && window->isVisible())
+        if (auto* window = qobject_cast<UpdateWindow*>(widget); window && window->isVisible())
             return window;
     }
     return nullptr;

@@ -1,5 +1,5 @@
 // The catalogue update from today's MAME as the user waits for it: through the real main window
-// and frmNewVersion, from the confirmation's OK to the refilled list, MAME's own run included.
+// and UpdateWindow, from the confirmation's OK to the refilled list, MAME's own run included.
 // Beside it, in the same run, its baseline: MAME printing the same listing to /dev/null.
 //
 // With MAME installed at /usr/games/mame, that MAME and its whole listing (0.251: 45,294
@@ -15,13 +15,13 @@
 #include "mame/Mame.h"
 #include "mame/MameVersion.h"
 #include "platform/Progress.h"
+#include "shell/MainWindow.h"
 #include "shell/Shell.h"
-#include "shell/frmMain.h"
 #include "store/Catalogue.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
 #include "update/MachineListing.h"
-#include "update/frmNewVersion.h"
+#include "update/UpdateWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -186,24 +186,24 @@ void wholeUpdate(benchmark::State& state, const QString& before, Figures& figure
         program.vars.CatalogueDb.reset();
         w.restore(before);
         program.shell.LoadMain();
-        frmMain* main = program.shell.Main();
+        MainWindow* main = program.shell.Main();
         QCoreApplication::processEvents();
         program.dialogs.answers = {true};
         const bool reset = resetPeakResident();
         state.ResumeTiming();
 
         const auto start = std::chrono::steady_clock::now();
-        test::action(main, "mnuUpdate")->trigger();
+        test::action(main, "updateAction")->trigger();
         // What the refill and the update's last steps left to lay out and paint.
         QCoreApplication::processEvents();
         seconds += secondsSince(start) / static_cast<double>(state.max_iterations);
 
         state.PauseTiming();
         peakKb = std::max(peakKb, reset ? peakResidentKb() : -1);
-        frmNewVersion* done = bench::UpdateWindow();
-        const int listed = done ? done->lstNew->count() : -1;
-        if (!program.fatal.isEmpty() || !done || done->lblProgress->text() != QLatin1String("DONE!") ||
-            (firstRun ? listed < 1000 : listed != 0) || done->lstExpired->count() != 0)
+        UpdateWindow* done = bench::ShownUpdateWindow();
+        const int listed = done ? done->newGamesList->count() : -1;
+        if (!program.fatal.isEmpty() || !done || done->progressText->text() != QLatin1String("DONE!") ||
+            (firstRun ? listed < 1000 : listed != 0) || done->expiredGamesList->count() != 0)
             state.SkipWithError("the update did not give the expected window");
         if (firstRun && done) {
             newGames = listed;
@@ -213,7 +213,7 @@ void wholeUpdate(benchmark::State& state, const QString& before, Figures& figure
             QFile::copy(CatalogueFile(w.program.path()), w.current);
         }
         if (done)
-            done->cmdOk->click();
+            done->okButton->click();
         program.shell.UnloadMain();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         state.ResumeTiming();

@@ -1,7 +1,7 @@
 // The catalogue update of 50,000 games (UpdateData.h), measured twice:
 // - the merge alone, beside its baseline: the same four files read and 50,000 records of the same
 //   fields inserted through the recordset in one transaction;
-// - the whole update as the user waits for it, through the real main window and frmNewVersion
+// - the whole update as the user waits for it, through the real main window and UpdateWindow
 //   with the stand-in MAME answering, from the confirmation's OK to the refilled list, beside its
 //   floor: the four files read and every game's final values inserted with one prepared statement
 //   in one transaction, through SQLite alone.
@@ -14,12 +14,12 @@
 
 #include "launcher/ProcessRunner.h"
 #include "platform/TextLines.h"
+#include "shell/MainWindow.h"
 #include "shell/Shell.h"
-#include "shell/frmMain.h"
 #include "store/Settings.h"
 #include "update/CatalogueMerge.h"
 #include "update/ListingParsers.h"
-#include "update/frmNewVersion.h"
+#include "update/UpdateWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -281,25 +281,25 @@ void BM_Window_WholeUpdateFromOkToTheRefilledList(benchmark::State& state) {
         program.vars.CatalogueDb.reset();
         restoreCatalogue(w.program.path(), w.before);
         program.shell.LoadMain();
-        frmMain* main = program.shell.Main();
+        MainWindow* main = program.shell.Main();
         QCoreApplication::processEvents();
         program.dialogs.answers = {true};
         state.ResumeTiming();
 
         const auto start = std::chrono::steady_clock::now();
-        zelvora::test::action(main, "mnuUpdate")->trigger();
+        zelvora::test::action(main, "updateAction")->trigger();
         // What the refill and the update's last steps left to lay out and paint.
         QCoreApplication::processEvents();
         windowSeconds += secondsSince(start) / static_cast<double>(state.max_iterations);
 
         state.PauseTiming();
-        frmNewVersion* done = bench::UpdateWindow();
-        if (!program.fatal.isEmpty() || !done || done->lblProgress->text() != QLatin1String("DONE!") ||
-            done->lstNew->count() != Games - Kept || done->lstExpired->count() != Expired ||
+        UpdateWindow* done = bench::ShownUpdateWindow();
+        if (!program.fatal.isEmpty() || !done || done->progressText->text() != QLatin1String("DONE!") ||
+            done->newGamesList->count() != Games - Kept || done->expiredGamesList->count() != Expired ||
             main->Rows().rowCount() != Games + 1)
             state.SkipWithError("the update did not give the expected window and list");
         if (done)
-            done->cmdOk->click();
+            done->okButton->click();
         program.shell.UnloadMain();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         state.ResumeTiming();

@@ -47,7 +47,7 @@ QLabel* valueLabel(const QString& field, QWidget* parent) {
 DetailTabs::DetailTabs(UserDialogs& dialogs, std::function<OptionsPanel::Folders()> folders,
                        std::function<void()> focusGrid, QWidget* parent)
     : QTabWidget(parent), focusGrid_(std::move(focusGrid)) {
-    setObjectName(QStringLiteral("sstDisplay"));
+    setObjectName(QStringLiteral("detailTabs"));
     addTab(makeScreenShotTab(), QStringLiteral("Screen Shot"));
     Options = new OptionsPanel(dialogs, std::move(folders), focusGrid_);
     addTab(Scrolled(Options), QStringLiteral("Options"));
@@ -75,18 +75,18 @@ int DetailTabs::Frame() const {
 QWidget* DetailTabs::makeScreenShotTab() {
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
-    Picture1 = new ScreenshotView(QSize(420, 300), QSize(140, 100), page);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    lblGame = new QLabel(page);
-    lblGame->setObjectName(QStringLiteral("lblGame"));
-    lblGame->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lblGame->setWordWrap(true);
-    lblGame->setTextFormat(Qt::PlainText);
-    QFont font = lblGame->font();
+    screenshotView = new ScreenshotView(QSize(420, 300), QSize(140, 100), page);
+    screenshotView->setObjectName(QStringLiteral("screenshotView"));
+    gameTitle = new QLabel(page);
+    gameTitle->setObjectName(QStringLiteral("gameTitle"));
+    gameTitle->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    gameTitle->setWordWrap(true);
+    gameTitle->setTextFormat(Qt::PlainText);
+    QFont font = gameTitle->font();
     font.setBold(true);
-    lblGame->setFont(font);
-    column->addWidget(Picture1, 1);
-    column->addWidget(lblGame);
+    gameTitle->setFont(font);
+    column->addWidget(screenshotView, 1);
+    column->addWidget(gameTitle);
     return page;
 }
 
@@ -98,9 +98,9 @@ QWidget* DetailTabs::makeInformationTab() {
     auto* side = new QVBoxLayout;
     auto* machine = new QGridLayout;
     auto* status = new QGridLayout;
-    Picture3 = new ScreenshotView(QSize(110, 80), QSize(110, 80), page);
-    Picture3->KeepProportions(true);
-    Picture3->setObjectName(QStringLiteral("Picture3"));
+    infoPicture = new ScreenshotView(QSize(110, 80), QSize(110, 80), page);
+    infoPicture->KeepProportions(true);
+    infoPicture->setObjectName(QStringLiteral("infoPicture"));
 
     // Beside the picture the maker above it and the year below; each column a caption and a value
     // per field; the notes below all three.
@@ -111,7 +111,7 @@ QWidget* DetailTabs::makeInformationTab() {
     }
     std::stable_sort(shown.begin(), shown.end(),
                      [](const CatalogueField* a, const CatalogueField* b) { return a->info.place < b->info.place; });
-    side->addWidget(Picture3);
+    side->addWidget(infoPicture);
     QLabel* notes = nullptr;
     for (const CatalogueField* field : shown) {
         QLabel* value = valueLabel(field->name, page);
@@ -192,8 +192,8 @@ void DetailTabs::showScreenshot(ScreenshotView* view, const Recordset& rs, const
 void DetailTabs::UpdateTab(const Recordset& rs, const Selection& selection) {
     switch (currentIndex()) {
     case ScreenShotTab:
-        showScreenshot(Picture1, rs, selection);
-        lblGame->setText(selection.rowText);
+        showScreenshot(screenshotView, rs, selection);
+        gameTitle->setText(selection.rowText);
         break;
     case OptionsTab: {
         const QVariant useDefault = rs.Value(Field::Default);
@@ -207,7 +207,7 @@ void DetailTabs::UpdateTab(const Recordset& rs, const Selection& selection) {
         // the update keeps that word in the Hi Score field, and the row is named for what it holds.
         Caption(Field::HiScore)->setText(selection.mame->HiScoreCaption());
         if (selection.row != 0)
-            showScreenshot(Picture3, rs, selection);
+            showScreenshot(infoPicture, rs, selection);
         for (QLabel* label : info_) {
             QString text = rs.Value(label->property("field").toString()).toString();
             // Notes keep MAME's carriage returns between lines.

@@ -49,10 +49,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    ScreenshotView* Picture1 = nullptr;
-    QLabel* lblGame = nullptr;
+    ScreenshotView* screenshotView = nullptr;
+    QLabel* gameTitle = nullptr;
     OptionsPanel* Options = nullptr;
-    ScreenshotView* Picture3 = nullptr;
+    ScreenshotView* infoPicture = nullptr;
     // The information page's value and caption of a catalogue field; null for a field it does not show.
     QLabel* Info(const QString& field) const;
     QLabel* Caption(const QString& field) const;

@@ -39,7 +39,7 @@ constexpr int RowSpacing = 3;
 constexpr int ColumnSpacing = 6;
 constexpr int PanelMargin = 4;
 
-// lblOptions1(0) and (1) carry nothing a user needs: they stay out of the layout and hidden.
+// valueLabels(0) and (1) carry nothing a user needs: they stay out of the layout and hidden.
 constexpr int FirstValueLabel = 2;
 
 QString tagOf(const QWidget* widget) {
@@ -84,103 +84,104 @@ OptionsPanel::OptionsPanel(UserDialogs& dialogs, std::function<Folders()> folder
 }
 
 void OptionsPanel::createControls() {
-    for (int i = 0; i < static_cast<int>(chkBox.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(checks.size()); ++i) {
         const OptionSpec& option = *FindOption(OptionControl::CheckBox, i);
-        chkBox[i] = new MouseUpCheckBox(QLatin1String(option.caption), this, [this, i] { chkBox_MouseUp(i); });
-        chkBox[i]->setObjectName(controlName("chkBox", i));
-        chkBox[i]->setProperty(TagProperty, option.field);
+        checks[i] = new MouseUpCheckBox(QLatin1String(option.caption), this, [this, i] { checkReleased(i); });
+        checks[i]->setObjectName(controlName("checks", i));
+        checks[i]->setProperty(TagProperty, option.field);
     }
     for (int i = 0; i < ScrollCount; ++i) {
-        hscScroll[i] = new QScrollBar(Qt::Horizontal, this);
-        hscScroll[i]->setObjectName(controlName("hscScroll", i));
-        hscScroll[i]->setProperty(TagProperty, FindOption(OptionControl::ScrollBar, i)->field);
+        scrolls[i] = new QScrollBar(Qt::Horizontal, this);
+        scrolls[i]->setObjectName(controlName("scrolls", i));
+        scrolls[i]->setProperty(TagProperty, FindOption(OptionControl::ScrollBar, i)->field);
         // The scroll bars pick a value and hand the keyboard straight back to the game list.
-        hscScroll[i]->setFocusPolicy(Qt::NoFocus);
-        connect(hscScroll[i], &QScrollBar::valueChanged, this, [this, i] { hscScroll_Change(i); });
+        scrolls[i]->setFocusPolicy(Qt::NoFocus);
+        connect(scrolls[i], &QScrollBar::valueChanged, this, [this, i] { scrollMoved(i); });
     }
     for (int i = 0; i < SlideCount; ++i) {
-        sldSlide[i] = new MouseUpSlider(this, [this, i] { sldSlide_MouseUp(i); });
-        sldSlide[i]->setObjectName(controlName("sldSlide", i));
-        sldSlide[i]->setProperty(TagProperty, FindOption(OptionControl::Slider, i)->field);
-        connect(sldSlide[i], &QSlider::valueChanged, this, [this, i] { sldSlide_Change(i); });
+        sliders[i] = new MouseUpSlider(this, [this, i] { sliderReleased(i); });
+        sliders[i]->setObjectName(controlName("sliders", i));
+        sliders[i]->setProperty(TagProperty, FindOption(OptionControl::Slider, i)->field);
+        connect(sliders[i], &QSlider::valueChanged, this, [this, i] { sliderMoved(i); });
     }
-    for (int i = 0; i < static_cast<int>(txtOptions.size()); ++i) {
-        txtOptions[i] = new QLineEdit(this);
-        txtOptions[i]->setObjectName(controlName("txtOptions", i));
-        txtOptions[i]->setProperty(TagProperty, FindOption(OptionControl::TextBox, i)->field);
+    for (int i = 0; i < static_cast<int>(texts.size()); ++i) {
+        texts[i] = new QLineEdit(this);
+        texts[i]->setObjectName(controlName("texts", i));
+        texts[i]->setProperty(TagProperty, FindOption(OptionControl::TextBox, i)->field);
         // textChanged rather than textEdited: loading sets the texts and relies on the flag it
         // raises being lowered at the end, like every other control's.
-        connect(txtOptions[i], &QLineEdit::textChanged, this, [this, i] { txtOptions_Change(i); });
+        connect(texts[i], &QLineEdit::textChanged, this, [this, i] { textEdited(i); });
     }
-    for (int i = 0; i < static_cast<int>(lblOption.size()); ++i) {
-        lblOption[i] = new QLabel(this);
-        lblOption[i]->setObjectName(controlName("lblOption", i));
-        lblOption[i]->setProperty(TagProperty, FindOption(OptionControl::Browsed, i)->field);
-        lblOption[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    for (int i = 0; i < static_cast<int>(browsedLabels.size()); ++i) {
+        browsedLabels[i] = new QLabel(this);
+        browsedLabels[i]->setObjectName(controlName("browsedLabels", i));
+        browsedLabels[i]->setProperty(TagProperty, FindOption(OptionControl::Browsed, i)->field);
+        browsedLabels[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         // A long path must not widen the tab; the label shows what fits.
-        lblOption[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        browsedLabels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
-    for (int i = 0; i < static_cast<int>(OptPlayback.size()); ++i) {
-        OptPlayback[i] = new QRadioButton(QLatin1String(PlaybackCaptions[i]), this);
-        OptPlayback[i]->setObjectName(controlName("OptPlayback", i));
+    for (int i = 0; i < static_cast<int>(playbackButtons.size()); ++i) {
+        playbackButtons[i] = new QRadioButton(QLatin1String(PlaybackCaptions[i]), this);
+        playbackButtons[i]->setObjectName(controlName("playbackButtons", i));
         // toggled also fires when code selects a button, which loading relies on.
-        connect(OptPlayback[i], &QRadioButton::toggled, this, [this, i](bool on) {
+        connect(playbackButtons[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
-                OptPlayback_Click(i);
+                playbackChosen(i);
         });
     }
-    for (int i = 0; i < static_cast<int>(cmbOptions.size()); ++i) {
-        cmbOptions[i] = new QPushButton(QLatin1String(ButtonCaptions[i]), this);
-        cmbOptions[i]->setObjectName(controlName("cmbOptions", i));
-        connect(cmbOptions[i], &QPushButton::clicked, this, [this, i] { cmbOptions_Click(i); });
+    for (int i = 0; i < static_cast<int>(optionButtons.size()); ++i) {
+        optionButtons[i] = new QPushButton(QLatin1String(ButtonCaptions[i]), this);
+        optionButtons[i]->setObjectName(controlName("optionButtons", i));
+        connect(optionButtons[i], &QPushButton::clicked, this, [this, i] { browseOption(i); });
     }
     // The browse button beside the playback file needs no more room than its three dots.
-    cmbOptions[2]->setFixedWidth(cmbOptions[2]->fontMetrics().horizontalAdvance(cmbOptions[2]->text()) * 3 + 12);
-    for (int i = 0; i < static_cast<int>(lblOptions.size()); ++i) {
-        lblOptions[i] = new QLabel(QLatin1String(HeadingCaptions[i]), this);
-        lblOptions[i]->setObjectName(controlName("lblOptions", i));
+    optionButtons[2]->setFixedWidth(optionButtons[2]->fontMetrics().horizontalAdvance(optionButtons[2]->text()) * 3 +
+                                    12);
+    for (int i = 0; i < static_cast<int>(headings.size()); ++i) {
+        headings[i] = new QLabel(QLatin1String(HeadingCaptions[i]), this);
+        headings[i]->setObjectName(controlName("headings", i));
     }
     for (const int column : {0, 2, 4}) {
-        QFont bold = lblOptions[column]->font();
+        QFont bold = headings[column]->font();
         bold.setBold(true);
-        lblOptions[column]->setFont(bold);
+        headings[column]->setFont(bold);
     }
-    for (int i = 0; i < static_cast<int>(lblOptions1.size()); ++i) {
-        lblOptions1[i] = new QLabel(this);
-        lblOptions1[i]->setObjectName(controlName("lblOptions1", i));
+    for (int i = 0; i < static_cast<int>(valueLabels.size()); ++i) {
+        valueLabels[i] = new QLabel(this);
+        valueLabels[i]->setObjectName(controlName("valueLabels", i));
     }
-    lblOptions1[0]->setText(QStringLiteral("Sample Rate"));
+    valueLabels[0]->setText(QStringLiteral("Sample Rate"));
     for (int i = 0; i < FirstValueLabel; ++i)
-        lblOptions1[i]->hide();
+        valueLabels[i]->hide();
 }
 
 void OptionsPanel::placeControls() {
     auto* sound = new QVBoxLayout;
     sound->setSpacing(RowSpacing);
-    sound->addWidget(lblOptions[0]);
-    sound->addWidget(lblOptions[1]);
-    sound->addWidget(lblOptions1[2]);
-    sound->addWidget(hscScroll[0]);
+    sound->addWidget(headings[0]);
+    sound->addWidget(headings[1]);
+    sound->addWidget(valueLabels[2]);
+    sound->addWidget(scrolls[0]);
     for (const int box : {1, 2, 3, 16})
-        sound->addWidget(chkBox[box]);
-    sound->addWidget(lblOptions1[12]);
-    sound->addWidget(sldSlide[7]);
+        sound->addWidget(checks[box]);
+    sound->addWidget(valueLabels[12]);
+    sound->addWidget(sliders[7]);
     sound->addStretch(1);
 
     auto* video = new QVBoxLayout;
     video->setSpacing(RowSpacing);
-    video->addWidget(lblOptions[2]);
-    video->addWidget(lblOptions[3]);
-    video->addWidget(lblOptions1[3]);
-    video->addWidget(hscScroll[1]);
+    video->addWidget(headings[2]);
+    video->addWidget(headings[3]);
+    video->addWidget(valueLabels[3]);
+    video->addWidget(scrolls[1]);
     for (int box = 4; box <= 10; ++box)
-        video->addWidget(chkBox[box]);
+        video->addWidget(checks[box]);
     auto* videoSliders = new QGridLayout;
     videoSliders->setVerticalSpacing(RowSpacing);
     int row = 0;
     for (const int slide : {6, 1, 2, 3}) {
-        videoSliders->addWidget(lblOptions1[5 + slide], row, 0);
-        videoSliders->addWidget(sldSlide[slide], row, 1);
+        videoSliders->addWidget(valueLabels[5 + slide], row, 0);
+        videoSliders->addWidget(sliders[slide], row, 1);
         ++row;
     }
     videoSliders->setColumnStretch(1, 1);
@@ -189,15 +190,15 @@ void OptionsPanel::placeControls() {
 
     auto* options = new QVBoxLayout;
     options->setSpacing(RowSpacing);
-    options->addWidget(lblOptions[4]);
-    options->addWidget(lblOptions[5]);
-    options->addWidget(lblOptions1[4]);
-    options->addWidget(hscScroll[2]);
+    options->addWidget(headings[4]);
+    options->addWidget(headings[5]);
+    options->addWidget(valueLabels[4]);
+    options->addWidget(scrolls[2]);
     for (int box = 11; box <= 15; ++box)
-        options->addWidget(chkBox[box]);
+        options->addWidget(checks[box]);
     for (const int slide : {0, 4, 5}) {
-        options->addWidget(lblOptions1[5 + slide]);
-        options->addWidget(sldSlide[slide]);
+        options->addWidget(valueLabels[5 + slide]);
+        options->addWidget(sliders[slide]);
     }
     options->addStretch(1);
 
@@ -210,19 +211,19 @@ void OptionsPanel::placeControls() {
     // The playback choice stands beside the playback file it applies to.
     auto* rows = new QGridLayout;
     rows->setVerticalSpacing(RowSpacing);
-    for (int i = 0; i < static_cast<int>(OptPlayback.size()); ++i)
-        rows->addWidget(OptPlayback[i], i, 0);
+    for (int i = 0; i < static_cast<int>(playbackButtons.size()); ++i)
+        rows->addWidget(playbackButtons[i], i, 0);
     auto* playback = new QHBoxLayout;
-    playback->addWidget(txtOptions[0], 1);
-    playback->addWidget(cmbOptions[2]);
+    playback->addWidget(texts[0], 1);
+    playback->addWidget(optionButtons[2]);
     rows->addLayout(playback, 1, 1);
-    rows->addWidget(cmbOptions[0], 3, 0);
-    rows->addWidget(lblOption[0], 3, 1);
-    rows->addWidget(cmbOptions[1], 4, 0);
-    rows->addWidget(lblOption[1], 4, 1);
-    rows->addWidget(lblOptions[6], 5, 0);
-    rows->addWidget(txtOptions[1], 5, 1);
-    rows->addWidget(chkBox[0], 6, 0, 1, 2);
+    rows->addWidget(optionButtons[0], 3, 0);
+    rows->addWidget(browsedLabels[0], 3, 1);
+    rows->addWidget(optionButtons[1], 4, 0);
+    rows->addWidget(browsedLabels[1], 4, 1);
+    rows->addWidget(headings[6], 5, 0);
+    rows->addWidget(texts[1], 5, 1);
+    rows->addWidget(checks[0], 6, 0, 1, 2);
     rows->setColumnStretch(1, 1);
 
     auto* panel = new QVBoxLayout(this);
@@ -236,14 +237,14 @@ void OptionsPanel::placeControls() {
 void OptionsPanel::initOptionControls() {
     for (int i = 0; i < ScrollCount; ++i) {
         const OptionSpec::Look look = mame_->Look(*FindOption(OptionControl::ScrollBar, i));
-        hscScroll[i]->setMaximum(look.max);
-        hscScroll[i]->setMinimum(look.min);
+        scrolls[i]->setMaximum(look.max);
+        scrolls[i]->setMinimum(look.min);
     }
     for (int i = 0; i < SlideCount; ++i) {
         const OptionSpec::Look look = mame_->Look(*FindOption(OptionControl::Slider, i));
-        sldSlide[i]->setMinimum(look.min);
-        sldSlide[i]->setMaximum(look.max);
-        sldSlide[i]->setPageStep(1);
+        sliders[i]->setMinimum(look.min);
+        sliders[i]->setMaximum(look.max);
+        sliders[i]->setPageStep(1);
     }
 }
 
@@ -251,16 +252,16 @@ void OptionsPanel::writeScrollLabel(int index) {
     if (!mame_)
         return;
     const OptionSpec& option = *FindOption(OptionControl::ScrollBar, index);
-    if (const auto text = OptionValueText(mame_->Look(option).valueText, hscScroll[index]->value()))
-        lblOptions1[FirstValueLabel + index]->setText(*text);
+    if (const auto text = OptionValueText(mame_->Look(option).valueText, scrolls[index]->value()))
+        valueLabels[FirstValueLabel + index]->setText(*text);
 }
 
 void OptionsPanel::writeSlideLabel(int index) {
     if (!mame_)
         return;
     const OptionSpec& option = *FindOption(OptionControl::Slider, index);
-    if (const auto text = OptionValueText(mame_->Look(option).valueText, sldSlide[index]->value()))
-        lblOptions1[FirstValueLabel + ScrollCount + index]->setText(*text);
+    if (const auto text = OptionValueText(mame_->Look(option).valueText, sliders[index]->value()))
+        valueLabels[FirstValueLabel + ScrollCount + index]->setText(*text);
 }
 
 void OptionsPanel::SetMame(std::shared_ptr<const Mame> mame) {
@@ -287,13 +288,13 @@ void OptionsPanel::SetMame(std::shared_ptr<const Mame> mame) {
         QList<QWidget*> controls;
         switch (option.control) {
         case OptionControl::CheckBox:
-            controls = {chkBox[option.index]};
+            controls = {checks[option.index]};
             break;
         case OptionControl::ScrollBar:
-            controls = {hscScroll[option.index], lblOptions1[FirstValueLabel + option.index]};
+            controls = {scrolls[option.index], valueLabels[FirstValueLabel + option.index]};
             break;
         case OptionControl::Slider:
-            controls = {sldSlide[option.index], lblOptions1[FirstValueLabel + ScrollCount + option.index]};
+            controls = {sliders[option.index], valueLabels[FirstValueLabel + ScrollCount + option.index]};
             break;
         default:
             continue;
@@ -311,41 +312,41 @@ void OptionsPanel::giveFocusToGrid() {
         focusGrid_();
 }
 
-void OptionsPanel::sldSlide_Change(int index) {
+void OptionsPanel::sliderMoved(int index) {
     optionsChanged_ = true;
     writeSlideLabel(index);
 }
 
-void OptionsPanel::sldSlide_MouseUp(int /*index*/) {
+void OptionsPanel::sliderReleased(int /*index*/) {
     giveFocusToGrid();
 }
 
-void OptionsPanel::hscScroll_Change(int index) {
+void OptionsPanel::scrollMoved(int index) {
     optionsChanged_ = true;
     writeScrollLabel(index);
     giveFocusToGrid();
 }
 
-void OptionsPanel::chkBox_MouseUp(int index) {
+void OptionsPanel::checkReleased(int index) {
     optionsChanged_ = true;
     giveFocusToGrid();
-    if (EqualNoCase(tagOf(chkBox[index]), Field::Default))
-        Q_EMIT defaultToggledByMouse(chkBox[index]->isChecked());
+    if (EqualNoCase(tagOf(checks[index]), Field::Default))
+        Q_EMIT defaultToggledByMouse(checks[index]->isChecked());
 }
 
-void OptionsPanel::txtOptions_Change(int /*index*/) {
+void OptionsPanel::textEdited(int /*index*/) {
     optionsChanged_ = true;
 }
 
-void OptionsPanel::OptPlayback_Click(int index) {
+void OptionsPanel::playbackChosen(int index) {
     optionsChanged_ = true;
     // Without playback there is no playback file to name.
     if (index == 0)
-        txtOptions[0]->clear();
+        texts[0]->clear();
     giveFocusToGrid();
 }
 
-void OptionsPanel::cmbOptions_Click(int index) {
+void OptionsPanel::browseOption(int index) {
     optionsChanged_ = true;
     switch (index) {
     case 0: {
@@ -354,14 +355,14 @@ void OptionsPanel::cmbOptions_Click(int index) {
         const QString mamePath = folders_ ? folders_().mame : QString();
         const QString file = dialogs_.OpenFile(this, QStringLiteral("MAME Executable|*"), mamePath);
         const qsizetype slash = file.lastIndexOf(QLatin1Char('/'));
-        lblOption[0]->setText(file.left(slash + 1) == mamePath ? file.mid(slash + 1) : file);
+        browsedLabels[0]->setText(file.left(slash + 1) == mamePath ? file.mid(slash + 1) : file);
         break;
     }
     case 1: {
         // A folder chooser, so that a folder with no file in it yet can be chosen. Cancelling
         // clears the alternate folder, the way to go back to the ROM folder alone.
-        lblOption[1]->setText(dialogs_.ChooseFolder(this, QStringLiteral("Select the Alternate ROM Directory"),
-                                                    folders_ ? folders_().rom : QString()));
+        browsedLabels[1]->setText(dialogs_.ChooseFolder(this, QStringLiteral("Select the Alternate ROM Directory"),
+                                                        folders_ ? folders_().rom : QString()));
         break;
     }
     case 2: {
@@ -370,7 +371,7 @@ void OptionsPanel::cmbOptions_Click(int index) {
         // MAME is given the recording's name without any extension; a name without one is not a
         // recording it wrote.
         const qsizetype dot = name.indexOf(QLatin1Char('.'));
-        txtOptions[0]->setText(dot < 0 ? QString() : name.left(dot));
+        texts[0]->setText(dot < 0 ? QString() : name.left(dot));
         break;
     }
     default:
@@ -380,40 +381,40 @@ void OptionsPanel::cmbOptions_Click(int index) {
 }
 
 void OptionsPanel::LoadOptions(const Recordset& rs, bool shown, bool defaultBoxEnabled) {
-    for (QLabel* label : lblOptions)
+    for (QLabel* label : headings)
         label->setVisible(shown);
-    for (int i = FirstValueLabel; i < static_cast<int>(lblOptions1.size()); ++i)
-        lblOptions1[i]->setVisible(shown);
-    for (QWidget* widget : cmbOptions)
+    for (int i = FirstValueLabel; i < static_cast<int>(valueLabels.size()); ++i)
+        valueLabels[i]->setVisible(shown);
+    for (QWidget* widget : optionButtons)
         widget->setVisible(shown);
-    for (QWidget* widget : OptPlayback)
+    for (QWidget* widget : playbackButtons)
         widget->setVisible(shown);
-    for (QWidget* widget : txtOptions)
+    for (QWidget* widget : texts)
         widget->setVisible(shown);
 
     // A control already at 0 gets no change from being set to 0, so its handler is run for it.
     for (int i = 0; i < ScrollCount; ++i) {
-        const qlonglong value = storedNumber(rs.Value(tagOf(hscScroll[i])));
+        const qlonglong value = storedNumber(rs.Value(tagOf(scrolls[i])));
         if (value != 0) {
-            hscScroll[i]->setValue(clampedTo(hscScroll[i], value));
+            scrolls[i]->setValue(clampedTo(scrolls[i], value));
         } else {
-            hscScroll_Change(i);
-            hscScroll[i]->setValue(0);
+            scrollMoved(i);
+            scrolls[i]->setValue(0);
         }
-        hscScroll[i]->setVisible(shown);
+        scrolls[i]->setVisible(shown);
     }
     for (int i = 0; i < SlideCount; ++i) {
-        const qlonglong value = storedNumber(rs.Value(tagOf(sldSlide[i])));
+        const qlonglong value = storedNumber(rs.Value(tagOf(sliders[i])));
         if (value != 0) {
-            sldSlide[i]->setValue(clampedTo(sldSlide[i], value));
-            sldSlide_MouseUp(i);
+            sliders[i]->setValue(clampedTo(sliders[i], value));
+            sliderReleased(i);
         } else {
-            sldSlide_Change(i);
-            sldSlide[i]->setValue(0);
+            sliderMoved(i);
+            sliders[i]->setValue(0);
         }
-        sldSlide[i]->setVisible(shown);
+        sliders[i]->setVisible(shown);
     }
-    for (QCheckBox* box : chkBox) {
+    for (QCheckBox* box : checks) {
         const QVariant value = rs.Value(tagOf(box));
         box->setChecked(!value.isNull() && storedNumber(value) == 1);
         box->setVisible(shown);
@@ -421,46 +422,46 @@ void OptionsPanel::LoadOptions(const Recordset& rs, bool shown, bool defaultBoxE
 
     // Every button is cleared first, so that selecting the stored one is a change and runs its
     // handler even when it was already selected. An exclusive group refuses to be left empty.
-    for (QRadioButton* button : OptPlayback) {
+    for (QRadioButton* button : playbackButtons) {
         button->setAutoExclusive(false);
         button->setChecked(false);
         button->setAutoExclusive(true);
     }
     const QVariant playOpt = rs.Value(Field::PlayOpt);
     const qlonglong choice = storedNumber(playOpt);
-    const bool known = choice >= 0 && choice < static_cast<qlonglong>(OptPlayback.size());
-    OptPlayback[known ? static_cast<size_t>(choice) : 0]->setChecked(true);
+    const bool known = choice >= 0 && choice < static_cast<qlonglong>(playbackButtons.size());
+    playbackButtons[known ? static_cast<size_t>(choice) : 0]->setChecked(true);
 
-    for (QLabel* label : lblOption) {
+    for (QLabel* label : browsedLabels) {
         label->setText(storedText(rs.Value(tagOf(label))));
         label->setVisible(shown);
     }
     // After the playback choice: choosing "None" has emptied the playback text just now.
-    for (QLineEdit* text : txtOptions)
+    for (QLineEdit* text : texts)
         text->setText(storedText(rs.Value(tagOf(text))));
 
-    chkBox[0]->setVisible(true);
-    chkBox[0]->setEnabled(defaultBoxEnabled);
+    checks[0]->setVisible(true);
+    checks[0]->setEnabled(defaultBoxEnabled);
     optionsChanged_ = false;
 }
 
 void OptionsPanel::SaveOptions(Recordset& rs) {
     rs.Edit();
-    for (const QCheckBox* box : chkBox)
+    for (const QCheckBox* box : checks)
         rs.SetValue(tagOf(box), box->isChecked() ? 1 : 0);
-    for (const QScrollBar* scroll : hscScroll)
+    for (const QScrollBar* scroll : scrolls)
         rs.SetValue(tagOf(scroll), scroll->value());
-    for (const QSlider* slide : sldSlide)
+    for (const QSlider* slide : sliders)
         rs.SetValue(tagOf(slide), slide->value());
     // Texts become words of MAME's command line, which a NUL would cut short.
-    for (const QLineEdit* text : txtOptions)
+    for (const QLineEdit* text : texts)
         rs.SetValue(tagOf(text), text->text().remove(QChar(0)));
-    for (const QLabel* label : lblOption)
+    for (const QLabel* label : browsedLabels)
         rs.SetValue(tagOf(label), label->text().remove(QChar(0)));
-    const auto chosen = std::find_if(OptPlayback.begin(), OptPlayback.end(),
+    const auto chosen = std::find_if(playbackButtons.begin(), playbackButtons.end(),
                                      [](const QRadioButton* button) { return button->isChecked(); });
-    if (chosen != OptPlayback.end())
-        rs.SetValue(Field::PlayOpt, static_cast<int>(chosen - OptPlayback.begin()));
+    if (chosen != playbackButtons.end())
+        rs.SetValue(Field::PlayOpt, static_cast<int>(chosen - playbackButtons.begin()));
     rs.Update();
     optionsChanged_ = false;
 }

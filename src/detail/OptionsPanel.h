@@ -56,25 +56,25 @@ public:
     // Writes every option field of the current record of `rs`, changed or not.
     void SaveOptions(Recordset& rs);
 
-    void sldSlide_Change(int index);
-    void sldSlide_MouseUp(int index);
-    void hscScroll_Change(int index);
-    void chkBox_MouseUp(int index);
-    void txtOptions_Change(int index);
-    void OptPlayback_Click(int index);
-    void cmbOptions_Click(int index);
+    void sliderMoved(int index);
+    void sliderReleased(int index);
+    void scrollMoved(int index);
+    void checkReleased(int index);
+    void textEdited(int index);
+    void playbackChosen(int index);
+    void browseOption(int index);
 
-    std::array<QCheckBox*, 17> chkBox{};
+    std::array<QCheckBox*, 17> checks{};
     static constexpr int ScrollCount = 3;
     static constexpr int SlideCount = 8;
-    std::array<QScrollBar*, ScrollCount> hscScroll{};
-    std::array<QSlider*, SlideCount> sldSlide{};
-    std::array<QLineEdit*, 2> txtOptions{};
-    std::array<QLabel*, 2> lblOption{};
-    std::array<QRadioButton*, 3> OptPlayback{};
-    std::array<QPushButton*, 3> cmbOptions{};
-    std::array<QLabel*, 7> lblOptions{};
-    std::array<QLabel*, 13> lblOptions1{};
+    std::array<QScrollBar*, ScrollCount> scrolls{};
+    std::array<QSlider*, SlideCount> sliders{};
+    std::array<QLineEdit*, 2> texts{};
+    std::array<QLabel*, 2> browsedLabels{};
+    std::array<QRadioButton*, 3> playbackButtons{};
+    std::array<QPushButton*, 3> optionButtons{};
+    std::array<QLabel*, 7> headings{};
+    std::array<QLabel*, 13> valueLabels{};
 
 Q_SIGNALS:
     // A mouse click changed "Use Default Options"; the main window decides what follows.

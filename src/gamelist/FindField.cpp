@@ -5,7 +5,7 @@
 namespace zelvora {
 
 FindField::FindField(QWidget* parent) : QLineEdit(parent) {
-    setObjectName(QStringLiteral("txtFind"));
+    setObjectName(QStringLiteral("findField"));
     setPlaceholderText(QStringLiteral("Find a game (Ctrl+F)"));
     setClearButtonEnabled(true);
     setToolTip(QStringLiteral("Lists only the games whose title holds this text; Escape lists every game again"));

@@ -7,7 +7,7 @@
 namespace zelvora {
 
 GameGrid::GameGrid(QWidget* parent) : QTableView(parent) {
-    setObjectName(QStringLiteral("MSFlexGrid1"));
+    setObjectName(QStringLiteral("gameList"));
     horizontalHeader()->hide();
     verticalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);

@@ -41,12 +41,12 @@ protected:
 
 MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("StatusBar"));
-    auto* result = new ElidedLabel(QStringLiteral("lblResult"), this);
-    auto* filters = new ElidedLabel(QStringLiteral("lblFilters"), this);
+    auto* result = new ElidedLabel(QStringLiteral("resultLabel"), this);
+    auto* filters = new ElidedLabel(QStringLiteral("filtersLabel"), this);
     result_ = result;
     filters_ = filters;
     counts_ = new QLabel(this);
-    counts_->setObjectName(QStringLiteral("lblCounts"));
+    counts_->setObjectName(QStringLiteral("countsLabel"));
     addWidget(result_, 1);
     addPermanentWidget(filters_);
     addPermanentWidget(counts_);

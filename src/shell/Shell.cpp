@@ -5,8 +5,8 @@
 #include "platform/FatalError.h"
 #include "platform/UserDialogs.h"
 #include "platform/WindowPlacement.h"
-#include "shell/frmFileLocations.h"
-#include "shell/frmMain.h"
+#include "shell/FileLocationsDialog.h"
+#include "shell/MainWindow.h"
 #include "store/FolderLock.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
@@ -47,9 +47,9 @@ bool Shell::Start() {
 }
 
 void Shell::LoadMain() {
-    auto* window = new frmMain(*this);
+    auto* window = new MainWindow(*this);
     main_ = window;
-    window->Form_Load();
+    window->start();
 }
 
 void Shell::UnloadMain() {
@@ -59,12 +59,12 @@ void Shell::UnloadMain() {
 }
 
 void Shell::ShowFileLocations() {
-    auto* dialog = new frmFileLocations(*this);
+    auto* dialog = new FileLocationsDialog(*this);
     // Where the main window is now; it is unloaded once the dialog is up, so the dialog cannot be
     // one of its windows.
     CentreWhenShown(dialog, main_);
     dialog->show();
-    dialog->Form_Load();
+    dialog->start();
 }
 
 void Shell::EditFileLocations() {
@@ -72,15 +72,15 @@ void Shell::EditFileLocations() {
         ShowFileLocations();
         return;
     }
-    auto* dialog = new frmFileLocations(*this, main_);
+    auto* dialog = new FileLocationsDialog(*this, main_);
     dialog->open();
-    dialog->Form_Load();
+    dialog->start();
 }
 
 void Shell::ReloadMain() {
-    const QPointer<frmMain> old = main_;
+    const QPointer<MainWindow> old = main_;
     if (old)
-        old->Form_Unload();
+        old->unload();
     LoadMain();
     if (old)
         old->close();
@@ -90,7 +90,7 @@ std::shared_ptr<const Mame> Shell::Mame() {
     return RunMameVersions().Of(MameExecutable(vars_.MamePath), runner_);
 }
 
-frmMain* Shell::Main() const {
+MainWindow* Shell::Main() const {
     return main_.data();
 }
 

@@ -13,7 +13,7 @@ class Mame;
 class ProcessRunner;
 class Settings;
 class UserDialogs;
-class frmMain;
+class MainWindow;
 struct Variables;
 
 // What the main window's start-up finds at the MAME folder it was given.
@@ -61,7 +61,7 @@ public:
     // saves what the new one takes up and stays until the new one is up.
     void ReloadMain();
 
-    frmMain* Main() const;
+    MainWindow* Main() const;
     // The MAME the MAME folder holds, asked once per executable for the run.
     std::shared_ptr<const zelvora::Mame> Mame();
 
@@ -75,7 +75,7 @@ private:
     zelvora::Settings& settings_;
     zelvora::UserDialogs& dialogs_;
     zelvora::ProcessRunner& runner_;
-    QPointer<frmMain> main_;
+    QPointer<MainWindow> main_;
     std::unique_ptr<FolderLock> lock_;
 };
 

@@ -50,8 +50,8 @@ protected:
     // The labels that follow the three scroll bars and the eight sliders.
     QStringList valueLabels() const {
         QStringList texts;
-        for (int i = 2; i < static_cast<int>(panel.lblOptions1.size()); ++i)
-            texts << panel.lblOptions1[i]->text();
+        for (int i = 2; i < static_cast<int>(panel.valueLabels.size()); ++i)
+            texts << panel.valueLabels[i]->text();
         return texts;
     }
 
@@ -75,15 +75,15 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     // Options today's MAME lacks are greyed out and still saved as they were.
     panel.SetMame(today);
     for (const OptionSpec& option : OptionTable()) {
-        QWidget* control = option.control == OptionControl::CheckBox ? static_cast<QWidget*>(panel.chkBox[option.index])
-                           : option.control == OptionControl::Slider ? panel.sldSlide[option.index]
+        QWidget* control = option.control == OptionControl::CheckBox ? static_cast<QWidget*>(panel.checks[option.index])
+                           : option.control == OptionControl::Slider ? panel.sliders[option.index]
                                                                      : nullptr;
         if (control) {
             EXPECT_EQ(control->isEnabled(), option.index == 0 || today->HasSwitch(option))
                 << option.field.toStdString();
         }
     }
-    EXPECT_FALSE(panel.chkBox[1]->toolTip().isEmpty());
+    EXPECT_FALSE(panel.checks[1]->toolTip().isEmpty());
     set("pacman", distinctValues(2)); // by another writer, behind the panel
     panel.SaveOptions(rs());
     // A DOS sound card or joystick is sound and a joystick to today's MAME, as 0 is.
@@ -91,7 +91,7 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     for (const auto& [field, value] : expected.asKeyValueRange())
         EXPECT_EQ(rs().Value(field).toString(), value.toString()) << field.toStdString();
     panel.SetMame(classic);
-    EXPECT_TRUE(panel.chkBox[1]->isEnabled() && panel.sldSlide[1]->isEnabled());
+    EXPECT_TRUE(panel.checks[1]->isEnabled() && panel.sliders[1]->isEnabled());
 
     for (QVariant& value : expected)
         value = QVariant();
@@ -106,10 +106,10 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     EXPECT_EQ(valueLabels(), QStringList({"Sound On", "Automatic", "Joystick On", "Gamma Correction = 1.0",
                                           "VGA Freq = 0", "No Rotation", "No Flip", "Vector Width = 1.0",
                                           "Vector Flicker = 0.0", "Frame Skip = 0", "Sample Rate = 48000"}));
-    for (QCheckBox* box : panel.chkBox)
+    for (QCheckBox* box : panel.checks)
         EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
-    EXPECT_TRUE(panel.OptPlayback[0]->isChecked());
-    EXPECT_TRUE(panel.lblOption[1]->text().isEmpty());
+    EXPECT_TRUE(panel.playbackButtons[0]->isChecked());
+    EXPECT_TRUE(panel.browsedLabels[1]->text().isEmpty());
 }
 
 // A stored value no control holds loads as the nearest one that it does, and is saved so. The
@@ -134,8 +134,8 @@ TEST_F(OptionsPanelTest, ValuesTheControlsCannotHoldLoadAsTheNearestTheyCan) {
         set("pacman", {{"PlayOpt", playOpt}, {"Playback", "galaga"}});
         load();
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(panel.OptPlayback[i]->isChecked(), i == selected) << i;
-        EXPECT_EQ(panel.txtOptions[0]->text(), QString("galaga"));
+            EXPECT_EQ(panel.playbackButtons[i]->isChecked(), i == selected) << i;
+        EXPECT_EQ(panel.texts[0]->text(), QString("galaga"));
         panel.SaveOptions(rs());
         EXPECT_EQ(rs().Value("PlayOpt").toInt(), selected);
         EXPECT_EQ(rs().Value("Playback").toString(), QString("galaga"));
@@ -158,21 +158,21 @@ TEST_F(OptionsPanelTest, EveryControlRaisesTheFlagAndGivesBackTheFocusAsItShould
     QList<bool> pendingWhenToggled;
     QObject::connect(&panel, &OptionsPanel::defaultToggledByMouse,
                      [&] { pendingWhenToggled << panel.HasPendingEdits(); });
-    QScrollBar* scroll = panel.hscScroll[0];
+    QScrollBar* scroll = panel.scrolls[0];
     const QPoint rightArrow(scroll->width() - 3, scroll->height() / 2);
     const std::tuple<const char*, std::function<void()>, bool, int> cases[] = {
-        {"typing", [&] { QTest::keyClicks(panel.txtOptions[1], "-nosound"); }, true, 0},
-        {"slider set", [&] { panel.sldSlide[4]->setValue(3); }, true, 0},
-        {"slider clicked", [&] { QTest::mouseClick(panel.sldSlide[4], Qt::LeftButton); }, true, 1},
+        {"typing", [&] { QTest::keyClicks(panel.texts[1], "-nosound"); }, true, 0},
+        {"slider set", [&] { panel.sliders[4]->setValue(3); }, true, 0},
+        {"slider clicked", [&] { QTest::mouseClick(panel.sliders[4], Qt::LeftButton); }, true, 1},
         {"scroll bar clicked", [&] { QTest::mouseClick(scroll, Qt::LeftButton, {}, rightArrow); }, true, 1},
-        {"scroll bar set", [&] { panel.hscScroll[2]->setValue(4); }, true, 1},
-        {"box clicked", [&] { test::clickBox(panel.chkBox[12]); }, true, 1},
-        {"box by the keyboard", [&] { QTest::keyClick(panel.chkBox[5], Qt::Key_Space); }, false, 0},
-        {"Default clicked", [&] { test::clickBox(panel.chkBox[0]); }, true, 1},
-        {"Default by the keyboard", [&] { QTest::keyClick(panel.chkBox[0], Qt::Key_Space); }, false, 0},
-        {"playback chosen", [&] { test::clickBox(panel.OptPlayback[2]); }, true, 1},
+        {"scroll bar set", [&] { panel.scrolls[2]->setValue(4); }, true, 1},
+        {"box clicked", [&] { test::clickBox(panel.checks[12]); }, true, 1},
+        {"box by the keyboard", [&] { QTest::keyClick(panel.checks[5], Qt::Key_Space); }, false, 0},
+        {"Default clicked", [&] { test::clickBox(panel.checks[0]); }, true, 1},
+        {"Default by the keyboard", [&] { QTest::keyClick(panel.checks[0], Qt::Key_Space); }, false, 0},
+        {"playback chosen", [&] { test::clickBox(panel.playbackButtons[2]); }, true, 1},
     };
-    panel.txtOptions[0]->setText("pacman");
+    panel.texts[0]->setText("pacman");
     for (const auto& [what, act, changes, focus] : cases) {
         reset();
         act();
@@ -181,26 +181,26 @@ TEST_F(OptionsPanelTest, EveryControlRaisesTheFlagAndGivesBackTheFocusAsItShould
     }
     // A click on a scroll bar must not take the keyboard from the game list either.
     EXPECT_EQ(scroll->focusPolicy(), Qt::NoFocus);
-    EXPECT_TRUE(panel.chkBox[5]->isChecked()) << "the key still toggles the box";
+    EXPECT_TRUE(panel.checks[5]->isChecked()) << "the key still toggles the box";
     EXPECT_EQ(pendingWhenToggled, QList<bool>{true});
-    EXPECT_EQ(panel.txtOptions[0]->text(), QString("pacman"));
-    test::clickBox(panel.OptPlayback[0]);
-    EXPECT_TRUE(panel.txtOptions[0]->text().isEmpty()) << "no playback, no playback file";
+    EXPECT_EQ(panel.texts[0]->text(), QString("pacman"));
+    test::clickBox(panel.playbackButtons[0]);
+    EXPECT_TRUE(panel.texts[0]->text().isEmpty()) << "no playback, no playback file";
 
     const std::tuple<int, const char*, QWidget*, const char*> browsed[] = {
-        {0, "/emu/mame/mame2", panel.lblOption[0], "mame2"},
-        {1, "/emu/roms2", panel.lblOption[1], "/emu/roms2/"},
-        {2, "/inp/pacman.inp", panel.txtOptions[0], "pacman"},
-        {2, "/inp/a.b.inp", panel.txtOptions[0], "a"},
-        {2, "/inp/noextension", panel.txtOptions[0], ""},
-        {0, "/usr/games/mame", panel.lblOption[0], "/usr/games/mame"},
-        {0, "", panel.lblOption[0], ""},
-        {1, "", panel.lblOption[1], ""},
+        {0, "/emu/mame/mame2", panel.browsedLabels[0], "mame2"},
+        {1, "/emu/roms2", panel.browsedLabels[1], "/emu/roms2/"},
+        {2, "/inp/pacman.inp", panel.texts[0], "pacman"},
+        {2, "/inp/a.b.inp", panel.texts[0], "a"},
+        {2, "/inp/noextension", panel.texts[0], ""},
+        {0, "/usr/games/mame", panel.browsedLabels[0], "/usr/games/mame"},
+        {0, "", panel.browsedLabels[0], ""},
+        {1, "", panel.browsedLabels[1], ""},
     };
     for (const auto& [button, file, shows, text] : browsed) {
         dialogs.folders = dialogs.files = {file};
         reset();
-        QTest::mouseClick(panel.cmbOptions[button], Qt::LeftButton);
+        QTest::mouseClick(panel.optionButtons[button], Qt::LeftButton);
         EXPECT_EQ(shows->property("text").toString(), QString(text)) << file;
         EXPECT_TRUE(panel.HasPendingEdits());
         EXPECT_EQ(focusCalls, 1);
@@ -209,17 +209,17 @@ TEST_F(OptionsPanelTest, EveryControlRaisesTheFlagAndGivesBackTheFocusAsItShould
     EXPECT_EQ(dialogs.directoriesAsked.mid(0, 2), QStringList({"/emu/mame/", "/emu/roms/"}));
 }
 
-// A game on the default set shows only the default box; lblOptions1(0) and (1) are never shown.
+// A game on the default set shows only the default box; valueLabels(0) and (1) are never shown.
 // With the widest texts each control can show, every control lies in the tab and is wide enough
 // (the file labels may cut a long path short).
 TEST_F(OptionsPanelTest, TheControlsShownFitTheTab) {
     set("pacman", {{"Sound Card", 6}, {"Joystick", 8}, {"Flip", 1}, {"Flicker", 200}, {"Gamma", -3}});
     for (const bool shown : {false, true}) {
         load(shown, shown);
-        EXPECT_EQ(panel.chkBox[0]->isEnabled(), shown);
+        EXPECT_EQ(panel.checks[0]->isEnabled(), shown);
         for (QWidget* widget : panel.findChildren<QWidget*>()) {
-            const bool unused = widget == panel.lblOptions1[0] || widget == panel.lblOptions1[1];
-            EXPECT_EQ(widget->isVisibleTo(&panel), widget == panel.chkBox[0] || (shown && !unused))
+            const bool unused = widget == panel.valueLabels[0] || widget == panel.valueLabels[1];
+            EXPECT_EQ(widget->isVisibleTo(&panel), widget == panel.checks[0] || (shown && !unused))
                 << widget->objectName().toStdString();
         }
     }
@@ -229,7 +229,7 @@ TEST_F(OptionsPanelTest, TheControlsShownFitTheTab) {
     panel.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
     for (const QWidget* widget : panel.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (!widget->isVisible() || widget == panel.lblOption[0] || widget == panel.lblOption[1])
+        if (!widget->isVisible() || widget == panel.browsedLabels[0] || widget == panel.browsedLabels[1])
             continue;
         EXPECT_TRUE(panel.rect().contains(widget->geometry())) << widget->objectName().toStdString();
         const int least = widget->minimumWidth() > 0 ? widget->minimumWidth() : widget->minimumSizeHint().width();
@@ -252,15 +252,15 @@ TEST_F(OptionsPanelTest, TodaysMameRunsWithWhatTheTabShows) {
     panel.SetMame(today);
     // A control, its value label, and MAME's setting the label speaks of.
     const std::tuple<QAbstractSlider*, QLabel*, const char*> shown[] = {
-        {panel.hscScroll[0], panel.lblOptions1[2], "sound"},
-        {panel.hscScroll[1], panel.lblOptions1[3], "resolution"},
-        {panel.hscScroll[2], panel.lblOptions1[4], "joystick"},
-        {panel.sldSlide[0], panel.lblOptions1[5], "gamma"},
-        {panel.sldSlide[4], panel.lblOptions1[9], "beam_width_min"},
-        {panel.sldSlide[4], panel.lblOptions1[9], "beam_width_max"},
-        {panel.sldSlide[5], panel.lblOptions1[10], "flicker"},
-        {panel.sldSlide[6], panel.lblOptions1[11], "frameskip"},
-        {panel.sldSlide[7], panel.lblOptions1[12], "samplerate"},
+        {panel.scrolls[0], panel.valueLabels[2], "sound"},
+        {panel.scrolls[1], panel.valueLabels[3], "resolution"},
+        {panel.scrolls[2], panel.valueLabels[4], "joystick"},
+        {panel.sliders[0], panel.valueLabels[5], "gamma"},
+        {panel.sliders[4], panel.valueLabels[9], "beam_width_min"},
+        {panel.sliders[4], panel.valueLabels[9], "beam_width_max"},
+        {panel.sliders[5], panel.valueLabels[10], "flicker"},
+        {panel.sliders[6], panel.valueLabels[11], "frameskip"},
+        {panel.sliders[7], panel.valueLabels[12], "samplerate"},
     };
     // The words a label shows; a label with a number shows MAME's number.
     const QMap<QString, QString> words{{"Silence", "none"},      {"Sound On", "auto"},       {"Automatic", "auto"},

@@ -1,7 +1,7 @@
 #include "ShellFixture.h"
 
-#include "about/frmAbout.h"
-#include "checks/frmStatus.h"
+#include "about/AboutDialog.h"
+#include "checks/ProgressDialog.h"
 
 #include "GamesFile.h"
 
@@ -38,7 +38,7 @@ public:
         test::WriteBytes(folder + "standin-games.tsv", standin::GamesFile::Format(games));
     }
     QString marks(const QString& description) { return window->Rows().Text(rowOf(window, description), 0); }
-    QString result() const { return test::part<QLabel>(window, "lblResult")->text(); }
+    QString result() const { return test::part<QLabel>(window, "resultLabel")->text(); }
 };
 
 } // namespace
@@ -57,24 +57,24 @@ TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
         vars.MamePath = pass == 0 ? classic : today;
         QTimer meanwhile;
         QObject::connect(&meanwhile, &QTimer::timeout, [&] {
-            auto* status = test::findWindow<frmStatus>();
+            auto* status = test::findWindow<ProgressDialog>();
             if (!status || !runner.LastStarted().contains("-verifyroms"))
                 return;
             if (closing) {
                 window->close();
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             } else {
-                status->cmdCancel->click();
+                status->cancelButton->click();
             }
         });
         meanwhile.start(0);
-        trigger("mnuCheck3");
+        trigger("checkAction3");
         EXPECT_EQ(stored("pacman", "Bad ROM").toInt(), 0);
-        EXPECT_EQ(test::findWindow<frmStatus>(), nullptr);
+        EXPECT_EQ(test::findWindow<ProgressDialog>(), nullptr);
         if (closing) {
-            EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
+            EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);
         } else {
-            EXPECT_EQ(test::part<QLabel>(window, "lblResult")->text(), QString("Verify ROMS cancelled"));
+            EXPECT_EQ(test::part<QLabel>(window, "resultLabel")->text(), QString("Verify ROMS cancelled"));
             EXPECT_TRUE(test::TakesInput(window));
         }
     }
@@ -86,10 +86,10 @@ TEST_F(CommandsTest, CompactingTwiceAndOverALeftoverKeepsTheSelection) {
     open();
     select("Galaga");
     test::WriteBytes(TempCatalogueFile(program.path()), "left over by an interrupted run");
-    trigger("mnuCompact");
-    trigger("mnuCompact");
+    trigger("compactAction");
+    trigger("compactAction");
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_TRUE(test::part<QLabel>(window, "lblResult")->text().startsWith("Catalogue compacted: "));
+    EXPECT_TRUE(test::part<QLabel>(window, "resultLabel")->text().startsWith("Catalogue compacted: "));
     EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.path())));
     EXPECT_TRUE(test::TakesInput(window));
     EXPECT_EQ(test::findWindow<QWidget>(), window) << "the progress window has gone";
@@ -113,11 +113,11 @@ TEST_F(CommandsTest, OneProgramUsesTheCatalogueFromItsStartToItsEnd) {
     ::close(first);
 
     ASSERT_TRUE(shell.Start());
-    window = test::findWindow<frmMain>();
+    window = test::findWindow<MainWindow>();
     ASSERT_NE(window, nullptr);
-    trigger("mnuCompact");
-    EXPECT_TRUE(test::part<QLabel>(window, "lblResult")->text().startsWith("Catalogue compacted: "));
-    trigger("mnuExit");
+    trigger("compactAction");
+    EXPECT_TRUE(test::part<QLabel>(window, "resultLabel")->text().startsWith("Catalogue compacted: "));
+    trigger("exitAction");
     const int second = otherProgram();
     EXPECT_NE(::flock(second, LOCK_EX | LOCK_NB), 0);
     ::close(second);
@@ -127,23 +127,23 @@ TEST_F(CommandsTest, OneProgramUsesTheCatalogueFromItsStartToItsEnd) {
 TEST_F(CommandsTest, AboutBoxNamesTheVersionsAndIsModalOverTheMainWindow) {
     open();
     for (bool byTitleBar : {false, true}) {
-        trigger("mnuAboutDisplay");
-        auto* about = test::findWindow<frmAbout>();
+        trigger("aboutAction");
+        auto* about = test::findWindow<AboutDialog>();
         ASSERT_NE(about, nullptr);
-        EXPECT_TRUE(QRegularExpression("^Zelvora \\d+\\.\\d+,").match(about->lblVersion->text()).hasMatch());
-        EXPECT_EQ(about->lblVersion->text().contains("MAME 0.251"), byTitleBar);
+        EXPECT_TRUE(QRegularExpression("^Zelvora \\d+\\.\\d+,").match(about->versionLabel->text()).hasMatch());
+        EXPECT_EQ(about->versionLabel->text().contains("MAME 0.251"), byTitleBar);
         EXPECT_FALSE(test::TakesInput(window));
         EXPECT_TRUE(test::TakesInput(about)) << "one of the main window's windows, usable";
         EXPECT_EQ(about->parentWidget(), window);
         EXPECT_LE((about->frameGeometry().center() - window->frameGeometry().center()).manhattanLength(), 2);
         EXPECT_EQ(about->Animation().StepA, 0) << "every opening starts afresh";
-        about->Timer1_Timer();
+        about->nextFrame();
         if (byTitleBar)
             about->close();
         else
             QTest::keyClick(about, Qt::Key_Return);
         EXPECT_TRUE(test::TakesInput(window));
-        EXPECT_EQ(test::findWindow<frmAbout>(), nullptr);
+        EXPECT_EQ(test::findWindow<AboutDialog>(), nullptr);
         test::WriteScript(mame.file("mame"), "#!/bin/sh\necho '0.251 (unknown)'\n");
         runner.forward = &shellRunner;
     }
@@ -170,18 +170,18 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
         return all;
     };
 
-    trigger("mnuCheck0");
+    trigger("checkAction0");
     EXPECT_EQ(marks(), (QStringList{"", "S*", "", "S"}));
     EXPECT_EQ(result(), QString("Missing Screenshots: 2 of 3 games marked"));
-    trigger("mnuAssume");
-    trigger("mnuCheck0");
-    trigger("mnuCheck1");
+    trigger("assumeMergedAction");
+    trigger("checkAction0");
+    trigger("checkAction1");
     EXPECT_EQ(marks(), (QStringList{"", "S*", "R", "R"}));
     EXPECT_EQ(result(), QString("Missing Zipped ROMS: 2 of 3 games marked"));
-    trigger("mnuCheck2");
+    trigger("checkAction2");
     EXPECT_EQ(marks(), (QStringList{"", "*", "", ""}));
     EXPECT_EQ(result(), QString("Status fields cleared: 3 games"));
-    trigger("mnuCheck3");
+    trigger("checkAction3");
     EXPECT_EQ(runner.commands.size(), 1);
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
     EXPECT_EQ(marks(), (QStringList{"", "B*", "", "B"}));
@@ -189,7 +189,7 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
 
     // Over the default record alone there is nothing to check, nor to ask MAME about.
     vars.CatalogueDb->Execute("DELETE FROM ROMS WHERE Rom<>'-default-'");
-    for (QAction* entry : test::part<QMenu>(window, "mnuCheck1")->actions())
+    for (QAction* entry : test::part<QMenu>(window, "checkMenu")->actions())
         entry->trigger();
     EXPECT_EQ(runner.commands.size(), 1);
     EXPECT_EQ(result(), QString("Nothing to check: the catalogue holds no games"));
@@ -198,7 +198,7 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
     const auto report = window->ResultCallback();
     report("New: 12, Expired: 3");
     EXPECT_EQ(result(), QString("New: 12, Expired: 3"));
-    trigger("mnuExit");
+    trigger("exitAction");
     test::closeAll();
     report("New: 0, Expired: 0");
 }
@@ -214,7 +214,7 @@ TEST_F(CommandsTest, TodaysChecksKnowSetsWithoutFilesAndSayWhatMameFound) {
     QDir().mkpath(roms);
     open();
 
-    trigger("mnuCheck3");
+    trigger("checkAction3");
     EXPECT_EQ(result(), QString("Bad ROM sets: 0 (MAME found and checked 1 of 4 games)"));
     const QString message = dialogs.messages.value(0);
     EXPECT_TRUE(message.contains("checked 1 of the 4 games") && message.contains(roms)) << message.toStdString();
@@ -222,13 +222,13 @@ TEST_F(CommandsTest, TodaysChecksKnowSetsWithoutFilesAndSayWhatMameFound) {
 
     test::WriteBytes(roms + "galaga.7z", "x");
     test::WriteBytes(roms + "pacman/pacman.6e", "x");
-    trigger("mnuCheck1");
+    trigger("checkAction1");
     EXPECT_EQ(result(), QString("Missing Zipped ROMS: 1 of 4 games marked"));
     for (const auto& [description, marked] :
          {std::pair("Galaga", "*"), {"Pac-Man", ""}, {"Pac-Man (Japan)", "R"}, {"Pong", ""}})
         EXPECT_EQ(marks(description), QString(marked)) << description;
 
-    trigger("mnuCheck3");
+    trigger("checkAction3");
     EXPECT_EQ(result(), QString("Bad ROM sets: 1 (MAME found and checked 4 of 4 games)"));
     EXPECT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
 }
@@ -244,7 +244,7 @@ TEST_F(CommandsTest, DeletingTodaysSnapshotsMarksTheGameWhenNoneIsLeft) {
     select("Pac-Man");
     dialogs.answers = {true, true};
     for (const char* shot : {"pacman/0000.png", "pacman/0001.png"}) {
-        trigger("mnuDelete");
+        trigger("deleteScreenshotAction");
         EXPECT_EQ(dialogs.questions.value(0), "Zelvora: Confirm deletion of " + QString(shot));
         EXPECT_FALSE(QFile::exists(pcx + shot));
         dialogs.questions.clear();

@@ -39,35 +39,35 @@ TEST_F(DetailTabsTest, EditsReachOnlyTheGameTheyWereMadeFor) {
     OptionsPanel* options = test::options(window);
     test::tabs(window)->setCurrentIndex(DetailTabs::OptionsTab);
     select("Pac-Man");
-    options->sldSlide[0]->setValue(5);
+    options->sliders[0]->setValue(5);
     select("Galaga");
     EXPECT_EQ(stored("pacman", "Gamma").toInt(), 5);
-    EXPECT_EQ(options->sldSlide[4]->value(), 8);
+    EXPECT_EQ(options->sliders[4]->value(), 8);
 
     // Toggling the merged sets reloads the tabs: the edit is written first.
-    options->sldSlide[4]->setValue(9);
-    trigger("mnuAssume");
+    options->sliders[4]->setValue(9);
+    trigger("assumeMergedAction");
     EXPECT_EQ(stored("galaga", "Beam").toInt(), 9);
     // So is one made before the information is shown.
-    options->txtOptions[1]->setText("-cheat");
+    options->texts[1]->setText("-cheat");
     test::tabs(window)->setCurrentIndex(DetailTabs::InformationTab);
     EXPECT_EQ(stored("galaga", "Additional").toString(), QString("-cheat"));
     // A refill of the list leaves the recordset elsewhere: the edit still reaches the game shown.
     test::tabs(window)->setCurrentIndex(DetailTabs::OptionsTab);
-    options->sldSlide[4]->setValue(12);
-    click("cmdSort");
+    options->sliders[4]->setValue(12);
+    click("sortButton");
     EXPECT_EQ(stored("galaga", "Beam").toInt(), 12);
     EXPECT_EQ(stored(DefaultRom, "Beam").toInt(), 0);
 
     // An update removes the game shown, with an edit of it pending, and refills the list: the
     // edit has nowhere to go, the tabs show the selected row's game, and an edit reaches that
     // game, not the default set.
-    options->sldSlide[4]->setValue(20);
+    options->sliders[4]->setValue(20);
     vars.CatalogueDb->Execute("DELETE FROM ROMS WHERE Rom='galaga'");
     window->FillGrid();
     ASSERT_EQ(selected(), QString("Pac-Man"));
-    EXPECT_EQ(options->sldSlide[0]->value(), 5);
-    options->sldSlide[0]->setValue(6);
+    EXPECT_EQ(options->sliders[0]->value(), 5);
+    options->sliders[0]->setValue(6);
     select("Puck Man");
     EXPECT_EQ(stored("pacman", "Gamma").toInt(), 6);
     EXPECT_EQ(stored(DefaultRom, "Gamma").toInt(), -4);
@@ -81,29 +81,29 @@ TEST_F(DetailTabsTest, LeavingAndRejoiningTheDefaultSet) {
     OptionsPanel* options = test::options(window);
     test::tabs(window)->setCurrentIndex(DetailTabs::OptionsTab);
     select("Puck Man");
-    EXPECT_FALSE(options->sldSlide[0]->isVisibleTo(window));
+    EXPECT_FALSE(options->sliders[0]->isVisibleTo(window));
 
-    test::clickBox(options->chkBox[0]);
-    ASSERT_FALSE(options->chkBox[0]->isChecked());
+    test::clickBox(options->checks[0]);
+    ASSERT_FALSE(options->checks[0]->isChecked());
     const std::pair<const char*, const char*> copied[] = {
         {"Default", "0"}, {"Gamma", "-4"}, {"Additional", "-nothrottle"}, {"16 Bit Sound", "1"}, {"PlayOpt", "1"}};
     for (const auto& [field, value] : copied)
         EXPECT_EQ(stored("puckman", field).toString(), QString(value)) << field;
     EXPECT_TRUE(stored("puckman", "AltDir").isNull()) << "the default set holds no folder";
-    EXPECT_TRUE(options->sldSlide[0]->isVisibleTo(window));
-    EXPECT_EQ(options->sldSlide[0]->value(), -4);
+    EXPECT_TRUE(options->sliders[0]->isVisibleTo(window));
+    EXPECT_EQ(options->sliders[0]->value(), -4);
 
-    options->sldSlide[0]->setValue(9);
-    test::clickBox(options->chkBox[0]);
+    options->sliders[0]->setValue(9);
+    test::clickBox(options->checks[0]);
     EXPECT_EQ(stored("puckman", "Default").toInt(), 1);
     EXPECT_EQ(stored("puckman", "Gamma").toInt(), 9);
-    EXPECT_FALSE(options->sldSlide[0]->isVisibleTo(window));
+    EXPECT_FALSE(options->sliders[0]->isVisibleTo(window));
 
-    trigger("mnuDefault");
+    trigger("defaultOptionsAction");
     EXPECT_EQ(test::grid(window)->CurrentRow(), 0);
-    EXPECT_TRUE(options->sldSlide[0]->isVisibleTo(window));
-    EXPECT_EQ(options->sldSlide[0]->value(), -4);
-    EXPECT_FALSE(options->chkBox[0]->isEnabled());
+    EXPECT_TRUE(options->sliders[0]->isVisibleTo(window));
+    EXPECT_EQ(options->sliders[0]->value(), -4);
+    EXPECT_FALSE(options->checks[0]->isEnabled());
 }
 
 // The clone shows its parent's screenshot only while merged sets are assumed, but deleting takes
@@ -112,41 +112,41 @@ TEST_F(DetailTabsTest, ScreenshotsFollowTheMergedSetsAndOnlyTheGamesOwnFileIsDel
     open();
     DetailTabs* tabs = test::tabs(window);
     select("Pac-Man");
-    EXPECT_FALSE(tabs->Picture1->IsEmpty());
+    EXPECT_FALSE(tabs->screenshotView->IsEmpty());
     // A file that cannot be decoded leaves no picture of another game behind.
     select("Galaga");
-    EXPECT_TRUE(tabs->Picture1->IsEmpty());
+    EXPECT_TRUE(tabs->screenshotView->IsEmpty());
     select("Puck Man");
     for (const bool merged : {true, false, true}) {
-        trigger("mnuAssume");
-        EXPECT_EQ(test::action(window, "mnuAssume")->isChecked(), merged);
+        trigger("assumeMergedAction");
+        EXPECT_EQ(test::action(window, "assumeMergedAction")->isChecked(), merged);
         EXPECT_EQ(settings.Get("zelvora", "settings", "Merged", ""), QString(merged ? "1" : "0"));
-        EXPECT_EQ(tabs->Picture1->IsEmpty(), !merged);
+        EXPECT_EQ(tabs->screenshotView->IsEmpty(), !merged);
     }
     // The information tab shows MAME's "(1)" as the words it stands for, and the screenshot.
     tabs->setCurrentIndex(DetailTabs::InformationTab);
     EXPECT_EQ(tabs->Info(Field::Sound)->text(), QString("Yes Samples"));
     EXPECT_EQ(stored("puckman", "Sound").toString(), QString("Yes(1)")) << "only the display changes";
-    EXPECT_FALSE(tabs->Picture3->IsEmpty());
+    EXPECT_FALSE(tabs->infoPicture->IsEmpty());
     tabs->setCurrentIndex(DetailTabs::ScreenShotTab);
 
     dialogs.answers = {true};
-    trigger("mnuDelete");
+    trigger("deleteScreenshotAction");
     EXPECT_EQ(dialogs.questions, QStringList{"Zelvora: Confirm deletion of puckman.pcx"});
     EXPECT_TRUE(QFile::exists(pcx + "PACMAN.PCX")) << "the parent's file is never deleted";
-    EXPECT_FALSE(tabs->Picture1->IsEmpty());
+    EXPECT_FALSE(tabs->screenshotView->IsEmpty());
     select("Pac-Man");
     dialogs.answers = {false, true};
-    trigger("mnuDelete");
+    trigger("deleteScreenshotAction");
     EXPECT_TRUE(QFile::exists(pcx + "PACMAN.PCX"));
     QTest::keyClick(test::grid(window), Qt::Key_Delete);
     EXPECT_FALSE(QFile::exists(pcx + "PACMAN.PCX"));
-    EXPECT_TRUE(tabs->Picture1->IsEmpty());
+    EXPECT_TRUE(tabs->screenshotView->IsEmpty());
     EXPECT_EQ(stored("pacman", "Screenshot").toInt(), 1);
     EXPECT_EQ(window->Rows().Text(rowOf(window, "Pac-Man"), 0), QString("S*")) << "the list's mark follows";
     dialogs.questions.clear();
     test::grid(window)->SetCurrentRow(0);
-    trigger("mnuDelete");
+    trigger("deleteScreenshotAction");
     EXPECT_TRUE(dialogs.questions.isEmpty()) << "row 0 is the default record's";
 }
 
@@ -162,10 +162,10 @@ TEST_F(DetailTabsTest, PicturesGrowWithTheWindowAndNamesShowWhole) {
     for (const QSize size : {QSize(1, 1), QSize(1400, 1000)}) {
         window->resize(size);
         QCoreApplication::processEvents();
-        const ScreenshotView* picture = tabs->Picture1;
+        const ScreenshotView* picture = tabs->screenshotView;
         EXPECT_EQ(picture->Placement(), PlaceScreenshot(320, 240, picture->width(), picture->height()));
     }
-    EXPECT_GT(tabs->Picture1->width(), 420);
+    EXPECT_GT(tabs->screenshotView->width(), 420);
 
     window->resize(1, 1);
     select("Long Names");

@@ -1,6 +1,6 @@
 #include "ShellFixture.h"
 
-#include "shell/frmFileLocations.h"
+#include "shell/FileLocationsDialog.h"
 
 using namespace zelvora;
 
@@ -8,15 +8,16 @@ using FileLocationsTest = test::ShellFixture;
 
 TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     EXPECT_EQ(start(), nullptr) << "the main window gives way to the file locations dialog";
-    auto* dialog = test::findWindow<frmFileLocations>();
+    auto* dialog = test::findWindow<FileLocationsDialog>();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(dialog->lblReason->isVisible());
-    EXPECT_TRUE(dialog->lblReason->text().contains("choose MAME's folder"));
+    EXPECT_TRUE(dialog->reasonLabel->isVisible());
+    EXPECT_TRUE(dialog->reasonLabel->text().contains("choose MAME's folder"));
     const auto boxes = [&] {
-        return QStringList{dialog->txtFile[0]->text(), dialog->txtFile[1]->text(), dialog->txtFile[2]->text()};
+        return QStringList{dialog->folderFields[0]->text(), dialog->folderFields[1]->text(),
+                           dialog->folderFields[2]->text()};
     };
     EXPECT_EQ(boxes(), (QStringList{program.path() + "/", program.path() + "/pcx/", program.path() + "/roms/"}));
-    EXPECT_FALSE(dialog->Command3->isEnabled());
+    EXPECT_FALSE(dialog->cancelButton->isEnabled());
     EXPECT_FALSE(QFile::exists(CatalogueFile(program.path())));
 
     // Browsing chooses a folder, an empty one too, opening at the box's folder; cancelling the
@@ -24,53 +25,53 @@ TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     const QString shots = program.path() + "/no shots yet";
     ASSERT_TRUE(QDir().mkpath(shots));
     dialogs.folders = {shots, ""};
-    QTest::mouseClick(dialog->Command1[1], Qt::LeftButton);
+    QTest::mouseClick(dialog->browseButtons[1], Qt::LeftButton);
     EXPECT_EQ(dialogs.directoriesAsked.last(), program.path() + "/pcx/");
-    QTest::mouseClick(dialog->Command1[2], Qt::LeftButton);
+    QTest::mouseClick(dialog->browseButtons[2], Qt::LeftButton);
     EXPECT_EQ(boxes(), (QStringList{program.path() + "/", shots + "/", program.path() + "/roms/"}));
 
     // OK stores each typed folder with its final "/"; without MAME there the dialog comes straight
     // back and says what is missing where.
-    dialog->txtFile[0]->setText("  " + mame.path() + "  ");
-    dialog->txtFile[2]->setText("   ");
-    QTest::mouseClick(dialog->Command2, Qt::LeftButton);
+    dialog->folderFields[0]->setText("  " + mame.path() + "  ");
+    dialog->folderFields[2]->setText("   ");
+    QTest::mouseClick(dialog->okButton, Qt::LeftButton);
     for (const auto& [key, folder] :
          {std::pair{"MameLocation", mameDir()}, {"PCXFiles", shots + "/"}, {"ROMFiles", ""}})
         EXPECT_EQ(settings.Get("Zelvora", "Settings", key, "?"), folder) << key;
-    dialog = test::findWindow<frmFileLocations>();
+    dialog = test::findWindow<FileLocationsDialog>();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(dialog->lblReason->text().contains("\"" + mameDir() + "\""));
-    EXPECT_TRUE(dialog->Command3->isEnabled()) << "the stored directory exists";
+    EXPECT_TRUE(dialog->reasonLabel->text().contains("\"" + mameDir() + "\""));
+    EXPECT_TRUE(dialog->cancelButton->isEnabled()) << "the stored directory exists";
 
     installMame();
-    QTest::mouseClick(dialog->Command3, Qt::LeftButton);
-    window = test::findWindow<frmMain>();
+    QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
+    window = test::findWindow<MainWindow>();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), QString("Zelvora  (0 Games)"));
 
     // "File Locations" opens modal over the main window; nothing is wrong, so nothing is said.
     // Escape cancels and leaves the window as it was; Enter is OK and starts it afresh.
-    trigger("mnuFileLocations");
-    dialog = test::findWindow<frmFileLocations>();
+    trigger("fileLocationsAction");
+    dialog = test::findWindow<FileLocationsDialog>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->parentWidget(), window);
     EXPECT_TRUE(dialog->isModal());
-    EXPECT_EQ(test::findWindow<frmMain>(), window);
-    EXPECT_TRUE(dialog->Command3->isEnabled());
-    EXPECT_FALSE(dialog->lblReason->isVisible());
+    EXPECT_EQ(test::findWindow<MainWindow>(), window);
+    EXPECT_TRUE(dialog->cancelButton->isEnabled());
+    EXPECT_FALSE(dialog->reasonLabel->isVisible());
     QTest::keyClick(dialog, Qt::Key_Escape);
-    EXPECT_EQ(test::findWindow<frmFileLocations>(), nullptr);
-    EXPECT_EQ(test::findWindow<frmMain>(), window);
+    EXPECT_EQ(test::findWindow<FileLocationsDialog>(), nullptr);
+    EXPECT_EQ(test::findWindow<MainWindow>(), window);
 
-    trigger("mnuFileLocations");
-    dialog = test::findWindow<frmFileLocations>();
+    trigger("fileLocationsAction");
+    dialog = test::findWindow<FileLocationsDialog>();
     ASSERT_NE(dialog, nullptr);
-    dialog->txtFile[1]->setText(program.path() + "/shots");
-    const QPointer<frmMain> old(window);
-    QTest::keyClick(dialog->txtFile[1], Qt::Key_Return);
+    dialog->folderFields[1]->setText(program.path() + "/shots");
+    const QPointer<MainWindow> old(window);
+    QTest::keyClick(dialog->folderFields[1], Qt::Key_Return);
     EXPECT_EQ(settings.Get("Zelvora", "Settings", "PCXFiles", "?"), program.path() + "/shots/");
-    EXPECT_EQ(test::findWindow<frmFileLocations>(), nullptr);
-    window = test::findWindow<frmMain>();
+    EXPECT_EQ(test::findWindow<FileLocationsDialog>(), nullptr);
+    window = test::findWindow<MainWindow>();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(old.isNull());
     EXPECT_EQ(vars.PcxPath, program.path() + "/shots/");
@@ -106,12 +107,12 @@ TEST_F(FileLocationsTest, StartUpNeedsAnExecutableNamedMameInTheFolder) {
         settings.Save("Zelvora", "Settings", "MameLocation", stored);
 
         const bool started = start() != nullptr;
-        auto* dialog = test::findWindow<frmFileLocations>();
+        auto* dialog = test::findWindow<FileLocationsDialog>();
         EXPECT_EQ(started, QString(c.said).isEmpty());
         if (dialog) {
-            EXPECT_TRUE(dialog->lblReason->text().contains(c.said)) << dialog->lblReason->text().toStdString();
-            EXPECT_TRUE(dialog->lblReason->text().contains(stored));
-            EXPECT_EQ(dialog->Command3->isEnabled(), c.cancel);
+            EXPECT_TRUE(dialog->reasonLabel->text().contains(c.said)) << dialog->reasonLabel->text().toStdString();
+            EXPECT_TRUE(dialog->reasonLabel->text().contains(stored));
+            EXPECT_EQ(dialog->cancelButton->isEnabled(), c.cancel);
         }
         test::closeAll();
     }

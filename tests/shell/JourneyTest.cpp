@@ -1,9 +1,9 @@
 #include "GamesFile.h"
 #include "ShellFixture.h"
 
-#include "gamelist/frmFilter.h"
-#include "shell/frmFileLocations.h"
-#include "update/frmNewVersion.h"
+#include "gamelist/FilterDialog.h"
+#include "shell/FileLocationsDialog.h"
+#include "update/UpdateWindow.h"
 
 #include <QImage>
 #include <QListWidget>
@@ -46,7 +46,7 @@ public:
         return folder;
     }
     int games() const { return window->windowTitle().section('(', 1).section(' ', 0, 0).toInt(); }
-    QString status() const { return window->statusBar()->findChild<QLabel*>("lblResult")->text(); }
+    QString status() const { return window->statusBar()->findChild<QLabel*>("resultLabel")->text(); }
 };
 
 } // namespace
@@ -58,56 +58,56 @@ TEST_P(JourneyTest, FirstDayToSecondStart) {
 
     // A first start asks for the folders; OK brings the main window with its empty list.
     ASSERT_EQ(start(), nullptr);
-    auto* locations = test::findWindow<frmFileLocations>();
+    auto* locations = test::findWindow<FileLocationsDialog>();
     ASSERT_NE(locations, nullptr);
     for (int i = 0; i < 3; ++i)
-        locations->txtFile[i]->setText(QStringList{folder, pcx, roms}[i]);
-    QTest::mouseClick(locations->Command2, Qt::LeftButton);
-    window = test::findWindow<frmMain>();
+        locations->folderFields[i]->setText(QStringList{folder, pcx, roms}[i]);
+    QTest::mouseClick(locations->okButton, Qt::LeftButton);
+    window = test::findWindow<MainWindow>();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(games(), 0);
 
     // The update fills the list.
     dialogs.answers = {true};
-    trigger("mnuUpdate");
-    auto* update = test::findWindow<frmNewVersion>();
+    trigger("updateAction");
+    auto* update = test::findWindow<UpdateWindow>();
     ASSERT_NE(update, nullptr);
     const int listed = today() ? 19 : 3;
-    EXPECT_EQ(update->lstNew->count(), listed);
-    update->cmdOk_Click();
+    EXPECT_EQ(update->newGamesList->count(), listed);
+    update->finish();
     EXPECT_EQ(games(), listed);
     EXPECT_EQ(status(), QString("New: %1, Expired: 0").arg(listed));
     const QString puckMan = stored("puckman", "Description").toString();
 
     // Clones filtered out; the type-ahead and the find reach Puck Man.
-    trigger("mnuFilter");
-    auto* filter = test::findWindow<frmFilter>();
+    trigger("filterAction");
+    auto* filter = test::findWindow<FilterDialog>();
     ASSERT_NE(filter, nullptr);
-    test::clickBox(filter->findChild<QCheckBox*>("chkExclude_2"));
-    QTest::mouseClick(filter->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    test::clickBox(filter->findChild<QCheckBox*>("excludeBoxes_2"));
+    QTest::mouseClick(filter->findChild<QPushButton*>("okButton"), Qt::LeftButton);
     EXPECT_LT(games(), listed);
     QTest::keyClicks(test::grid(window), "Puc");
     EXPECT_TRUE(selected().startsWith("Puc")) << selected().toStdString();
     QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClicks(test::part<QLineEdit>(window, "txtFind"), "uck man");
+    QTest::keyClicks(test::part<QLineEdit>(window, "findField"), "uck man");
     EXPECT_EQ(window->Rows().rowCount(), 2) << "the default record and Puck Man";
-    QTest::keyClick(test::part<QLineEdit>(window, "txtFind"), Qt::Key_Escape);
+    QTest::keyClick(test::part<QLineEdit>(window, "findField"), Qt::Key_Escape);
     select(puckMan);
 
     // Its own options, starting from the default set, with cheats; a change to the default set.
     OptionsPanel* panel = test::options(window);
     test::tabs(window)->setCurrentIndex(DetailTabs::OptionsTab);
-    test::clickBox(panel->chkBox[0]);
-    test::clickBox(panel->chkBox[12]);
-    EXPECT_EQ(panel->chkBox[1]->isEnabled(), !today()) << "today's MAME has no 16 bit sound switch";
-    EXPECT_EQ(panel->lblOptions1[2]->text(), QString(today() ? "Sound On" : "Silence"));
-    trigger("mnuDefault");
-    test::clickBox(panel->chkBox[11]);
+    test::clickBox(panel->checks[0]);
+    test::clickBox(panel->checks[12]);
+    EXPECT_EQ(panel->checks[1]->isEnabled(), !today()) << "today's MAME has no 16 bit sound switch";
+    EXPECT_EQ(panel->valueLabels[2]->text(), QString(today() ? "Sound On" : "Silence"));
+    trigger("defaultOptionsAction");
+    test::clickBox(panel->checks[11]);
     select(puckMan);
     EXPECT_EQ(stored(DefaultRom, "No Mouse").toInt(), 1);
 
     // Started with exactly its words.
-    click("cmbRunGame");
+    click("startButton");
     const QString expected = today() ? "puckman -rompath " + roms + " -cheat" : QString("puckman -soundcard 0 -cheat");
     EXPECT_EQ(QString::fromLocal8Bit(test::ReadBytes(record)).split('\n').filter("puckman"), QStringList{expected});
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
@@ -128,7 +128,7 @@ TEST_P(JourneyTest, FirstDayToSecondStart) {
     test::WriteBytes(roms + "puckman.zip", "x");
     for (int check = 0; check < 4; ++check) {
         if (check != 2)
-            trigger(QString("mnuCheck%1").arg(check).toLatin1());
+            trigger(QString("checkAction%1").arg(check).toLatin1());
     }
     EXPECT_EQ(stored("puckman", "Screenshot").toInt() + stored("puckman", "Missing ROM").toInt(), 0);
     const QString absent = today() ? "cc7" : "galaga"; // a game with no file anywhere
@@ -140,17 +140,17 @@ TEST_P(JourneyTest, FirstDayToSecondStart) {
     EXPECT_EQ(status(), today() ? QString("Bad ROM sets: 1 (MAME found and checked 2 of %1 games)").arg(listed)
                                 : QString("Bad ROM sets: 2"));
 
-    trigger("mnuCompact");
+    trigger("compactAction");
     EXPECT_TRUE(status().startsWith("Catalogue compacted: ")) << status().toStdString();
     EXPECT_EQ(selected(), puckMan);
-    trigger("mnuExit");
-    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
+    trigger("exitAction");
+    EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);
     qunsetenv("ZELVORA_MAME_RECORD");
 
     // The next start finds the game and its options as they were left.
     ASSERT_NE(start(), nullptr);
     EXPECT_EQ(selected(), puckMan);
-    EXPECT_TRUE(test::options(window)->chkBox[12]->isChecked());
+    EXPECT_TRUE(test::options(window)->checks[12]->isChecked());
     EXPECT_EQ(stored("puckman", "Default").toInt(), 0);
 }
 

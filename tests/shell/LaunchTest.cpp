@@ -46,7 +46,7 @@ public:
     void startGame(const QString& description, qint64 atMs) {
         select(description);
         clockMs = atMs;
-        click("cmbRunGame");
+        click("startButton");
     }
 };
 
@@ -157,7 +157,7 @@ TEST_F(LaunchTest, WhileAGameRunsTheWindowRepaintsAndClosesOnlyAfterIt) {
         EXPECT_FALSE(enabledMeanwhile);
         EXPECT_TRUE(paintedMeanwhile);
         EXPECT_TRUE(dialogs.warnings.isEmpty()) << dialogs.warnings.join('\n').toStdString();
-        EXPECT_EQ(test::findWindow<frmMain>(), last ? nullptr : window);
+        EXPECT_EQ(test::findWindow<MainWindow>(), last ? nullptr : window);
     }
     qunsetenv("ZELVORA_MAME_WAIT");
 }

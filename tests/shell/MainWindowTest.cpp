@@ -1,9 +1,9 @@
 #include "ShellFixture.h"
 
-#include "about/frmAbout.h"
-#include "gamelist/frmFilter.h"
+#include "about/AboutDialog.h"
+#include "gamelist/FilterDialog.h"
 #include "platform/ProgramStyle.h"
-#include "shell/frmFileLocations.h"
+#include "shell/FileLocationsDialog.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -58,7 +58,7 @@ TEST_F(MainWindowTest, CombinationsOpenMenusAndNeverType) {
     clockMs = 100'000;
 
     QTest::keyClick(grid, Qt::Key_F, Qt::AltModifier);
-    auto* file = test::part<QMenu>(window, "mnuFile");
+    auto* file = test::part<QMenu>(window, "fileMenu");
     EXPECT_TRUE(file->isVisible());
     QTest::keyClick(file, Qt::Key_Escape);
 
@@ -78,12 +78,12 @@ TEST_F(MainWindowTest, CombinationsOpenMenusAndNeverType) {
     EXPECT_EQ(window->statusBar()->currentMessage(), QString());
 
     QTest::keyClick(window, Qt::Key_F1);
-    auto* about = test::findWindow<frmAbout>();
+    auto* about = test::findWindow<AboutDialog>();
     ASSERT_NE(about, nullptr);
     about->close();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
+    EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);
 }
 
 // The window's place, size, splitter and tab in front come back after a restart and after File
@@ -94,7 +94,7 @@ TEST_F(MainWindowTest, ArrangementIsKeptAndDialogsOpenOverTheWindow) {
     open();
     const QRect place(40, 30, 700, 500);
     window->setGeometry(place);
-    auto* splitter = test::part<QSplitter>(window, "splMain");
+    auto* splitter = test::part<QSplitter>(window, "splitter");
     splitter->setSizes({250, splitter->width() - 250 - splitter->handleWidth()});
     const QList<int> widths = splitter->sizes();
     test::tabs(window)->setCurrentIndex(DetailTabs::InformationTab);
@@ -102,31 +102,31 @@ TEST_F(MainWindowTest, ArrangementIsKeptAndDialogsOpenOverTheWindow) {
         return (dialog->frameGeometry().center() - over.center()).manhattanLength() <= 2;
     };
 
-    trigger("mnuFilter");
-    auto* filter = test::findWindow<frmFilter>();
+    trigger("filterAction");
+    auto* filter = test::findWindow<FilterDialog>();
     ASSERT_NE(filter, nullptr);
     EXPECT_EQ(filter->parentWidget(), window);
     EXPECT_TRUE(centred(filter, window->frameGeometry()));
     filter->close();
 
-    for (const char* how : {"mnuFileLocations", "mnuExit"}) {
+    for (const char* how : {"fileLocationsAction", "exitAction"}) {
         SCOPED_TRACE(how);
         trigger(how);
-        if (auto* dialog = test::findWindow<frmFileLocations>()) {
+        if (auto* dialog = test::findWindow<FileLocationsDialog>()) {
             EXPECT_TRUE(centred(dialog, place));
-            QTest::mouseClick(dialog->Command3, Qt::LeftButton);
-            window = test::findWindow<frmMain>();
+            QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
+            window = test::findWindow<MainWindow>();
         } else {
             open();
         }
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(window->geometry(), place);
-        EXPECT_EQ(test::part<QSplitter>(window, "splMain")->sizes(), widths);
+        EXPECT_EQ(test::part<QSplitter>(window, "splitter")->sizes(), widths);
         EXPECT_EQ(test::tabs(window)->currentIndex(), DetailTabs::InformationTab);
     }
 
     window->showMaximized();
-    trigger("mnuExit");
+    trigger("exitAction");
     open();
     EXPECT_TRUE(window->isMaximized());
 }
@@ -147,7 +147,7 @@ TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {
         EXPECT_EQ(scroll->value(), std::min(top, scroll->maximum()));
         EXPECT_EQ(vars.RomsRecordset->Value("Description").toString(), selected());
         test::grid(window)->SetCurrentRow(last - 1);
-        trigger("mnuExit");
+        trigger("exitAction");
         EXPECT_EQ(settings.Get("zelvora", "settings", "Last", ""), QString::number(last - 1));
         test::closeAll();
     }
@@ -178,8 +178,8 @@ TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
 
     QStringList captions, orders;
     for (int i = 0; i < 4; ++i) {
-        click("cmdSort");
-        captions << test::button(window, "cmdSort")->text();
+        click("sortButton");
+        captions << test::button(window, "sortButton")->text();
         orders << listed().join('|');
         EXPECT_EQ(selected(), game) << captions.last().toStdString();
         EXPECT_EQ(shown(), game);
@@ -187,17 +187,17 @@ TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
     EXPECT_EQ(captions, (QStringList{"Date", "Manufacturer", "Rom", "Description"}));
     EXPECT_EQ(orders.removeDuplicates(), 0) << "each key sorts the list anew";
 
-    click("cmdSort");
+    click("sortButton");
     const QStringList byDate = listed();
     // The filters' OK, a check and a find that is cleared again each refill the list.
-    trigger("mnuFilter");
-    QTest::mouseClick(test::button(test::findWindow<frmFilter>(), "Command1"), Qt::LeftButton);
-    trigger("mnuCheck2");
-    auto* find = test::part<QLineEdit>(window, "txtFind");
+    trigger("filterAction");
+    QTest::mouseClick(test::button(test::findWindow<FilterDialog>(), "okButton"), Qt::LeftButton);
+    trigger("checkAction2");
+    auto* find = test::part<QLineEdit>(window, "findField");
     find->setText(game);
     EXPECT_LT(listed().size(), byDate.size());
     find->clear();
-    EXPECT_EQ(test::button(window, "cmdSort")->text(), QString("Date"));
+    EXPECT_EQ(test::button(window, "sortButton")->text(), QString("Date"));
     EXPECT_EQ(listed(), byDate);
     EXPECT_EQ(selected(), game);
     EXPECT_EQ(shown(), game);
@@ -206,9 +206,9 @@ TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
     ASSERT_EQ(runner.commands.size(), 1);
     EXPECT_TRUE(runner.commands[0].contains(" " + rom + " ")) << runner.commands[0].toStdString();
 
-    trigger("mnuExit");
+    trigger("exitAction");
     open();
-    EXPECT_EQ(test::button(window, "cmdSort")->text(), QString("Date"));
+    EXPECT_EQ(test::button(window, "sortButton")->text(), QString("Date"));
     EXPECT_EQ(selected(), game);
     EXPECT_EQ(shown(), game);
 }
@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
     EXPECT_EQ(grid->CurrentRow(), 0);
 
     // Sorted by date the rows are in no order a search could use: letters move nothing.
-    click("cmdSort");
+    click("sortButton");
     clockMs = 200'000;
     QTest::keyClick(grid, 'g');
     EXPECT_EQ(grid->CurrentRow(), 0);
@@ -254,14 +254,14 @@ TEST_F(MainWindowTest, FiltersNarrowTheListAndKeepTheDefaultRecord) {
     const auto games = test::MakeCatalogue(program.path(), 200);
     open();
     test::grid(window)->SetCurrentRow(150);
-    trigger("mnuFilter");
-    auto* dialog = test::findWindow<frmFilter>();
+    trigger("filterAction");
+    auto* dialog = test::findWindow<FilterDialog>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(test::TakesInput(window));
 
     // "Show Only" of "Clones".
-    test::clickBox(test::part<QCheckBox>(dialog, "chkShow_2"));
-    QTest::mouseClick(test::button(dialog, "Command1"), Qt::LeftButton);
+    test::clickBox(test::part<QCheckBox>(dialog, "showOnlyBoxes_2"));
+    QTest::mouseClick(test::button(dialog, "okButton"), Qt::LeftButton);
     EXPECT_TRUE(test::TakesInput(window));
     const auto clones =
         std::count_if(games.begin(), games.end(), [](const auto& game) { return !game.clone.isEmpty(); });
@@ -287,14 +287,14 @@ TEST_F(MainWindowTest, FindNarrowsTheListOnTopOfTheFilters) {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     select("Galaga");
-    auto* find = test::part<QLineEdit>(window, "txtFind");
+    auto* find = test::part<QLineEdit>(window, "findField");
     const auto listed = [&] {
         QStringList games;
         for (int row = 1; row < window->Rows().rowCount(); ++row)
             games << window->Rows().Text(row, 1);
         return games;
     };
-    const auto counts = [&] { return test::part<QLabel>(window, "lblCounts")->text(); };
+    const auto counts = [&] { return test::part<QLabel>(window, "countsLabel")->text(); };
 
     QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(find->hasFocus());
@@ -332,7 +332,7 @@ TEST_F(MainWindowTest, FindNarrowsTheListOnTopOfTheFilters) {
     EXPECT_TRUE(test::grid(window)->hasFocus());
     EXPECT_EQ(selected(), QString("Pac-Man"));
     EXPECT_EQ(counts(), QString("4 of 5 games"));
-    EXPECT_EQ(test::part<QLabel>(window, "lblFilters")->text(), QString("Filters: Clones (Exclude)"));
+    EXPECT_EQ(test::part<QLabel>(window, "filtersLabel")->text(), QString("Filters: Clones (Exclude)"));
 }
 
 // The program's style keeps all four sides of a plain frame at fractional scaling, where the

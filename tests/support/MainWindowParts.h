@@ -3,7 +3,7 @@
 #include "detail/DetailTabs.h"
 #include "detail/OptionsPanel.h"
 #include "gamelist/GameGrid.h"
-#include "shell/frmMain.h"
+#include "shell/MainWindow.h"
 
 #include <QApplication>
 
@@ -36,10 +36,10 @@ inline bool TakesInput(const QWidget* window) {
 }
 
 inline GameGrid* grid(QWidget* window) {
-    return part<GameGrid>(window, "MSFlexGrid1");
+    return part<GameGrid>(window, "gameList");
 }
 inline DetailTabs* tabs(QWidget* window) {
-    return part<DetailTabs>(window, "sstDisplay");
+    return part<DetailTabs>(window, "detailTabs");
 }
 inline OptionsPanel* options(QWidget* window) {
     return part<OptionsPanel>(window, "OptionsPanel");

@@ -81,22 +81,22 @@ public:
     }
 
     // The main window, or nullptr when the start-up gave way to the file locations dialog.
-    frmMain* start() {
+    MainWindow* start() {
         shell.LoadMain();
-        window = findWindow<frmMain>();
+        window = findWindow<MainWindow>();
         if (window)
             window->SetClock([this] { return clockMs; });
         return window;
     }
     // For a test that cannot go on without the main window.
-    frmMain* open() {
+    MainWindow* open() {
         if (!start())
             qFatal("the main window did not start");
         return window;
     }
 
     // The list row that shows `description`.
-    int rowOf(frmMain* shown, const QString& description) {
+    int rowOf(MainWindow* shown, const QString& description) {
         for (int r = 0; r < shown->Rows().rowCount(); ++r) {
             if (shown->Rows().Text(r, 1) == description)
                 return r;
@@ -131,7 +131,7 @@ public:
     ShellRunner shellRunner;
     Shell shell;
     QStringList fatal;
-    frmMain* window = nullptr;
+    MainWindow* window = nullptr;
 };
 
 } // namespace zelvora::test

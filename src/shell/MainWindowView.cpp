@@ -2,7 +2,7 @@
 // kept between runs, the list narrowed by the find field, the counts, the type-ahead's typed text
 // and the outcome of the last long job in the status bar.
 
-#include "shell/frmMain.h"
+#include "shell/MainWindow.h"
 
 #include "detail/DetailTabs.h"
 #include "gamelist/FindField.h"
@@ -28,7 +28,7 @@ constexpr QSize StartingSize(1000, 640);
 
 } // namespace
 
-void frmMain::RestoreArrangement() {
+void MainWindow::RestoreArrangement() {
     const ProgramSettings settings(shell_.Settings());
     const QByteArray geometry = settings.WindowGeometry();
     if (geometry.isEmpty() || !restoreGeometry(geometry)) {
@@ -46,37 +46,37 @@ void frmMain::RestoreArrangement() {
     if (widths.size() != 2 || widths[0] <= 0 || widths[1] <= 0) {
         // The tabs as they were drawn, the list the rest.
         const QMargins margins = centralWidget()->layout()->contentsMargins();
-        const int room = width() - margins.left() - margins.right() - splMain->handleWidth();
-        const int tabs = std::min(sstDisplay->sizeHint().width(), room * 2 / 3);
+        const int room = width() - margins.left() - margins.right() - splitter->handleWidth();
+        const int tabs = std::min(detailTabs->sizeHint().width(), room * 2 / 3);
         widths = {room - tabs, tabs};
     }
-    splMain->setSizes(widths);
+    splitter->setSizes(widths);
 
     const long long tab = settings.Tab();
-    if (tab >= 0 && tab < sstDisplay->count())
-        sstDisplay->setCurrentIndex(static_cast<int>(tab));
+    if (tab >= 0 && tab < detailTabs->count())
+        detailTabs->setCurrentIndex(static_cast<int>(tab));
 }
 
-void frmMain::SaveArrangement() {
+void MainWindow::SaveArrangement() {
     ProgramSettings settings(shell_.Settings());
     settings.SaveWindowGeometry(saveGeometry());
-    const QList<int> widths = splMain->sizes();
+    const QList<int> widths = splitter->sizes();
     settings.SaveSplitterWidths({widths.value(0), widths.value(1)});
-    settings.SaveTab(sstDisplay->currentIndex());
+    settings.SaveTab(detailTabs->currentIndex());
 }
 
-void frmMain::ShowRows() {
-    rows_.SetRows(FindInRows(loaded_, txtFind->text()));
+void MainWindow::ShowRows() {
+    rows_.SetRows(FindInRows(loaded_, findField->text()));
     ShowCounts();
 }
 
-void frmMain::ShowCounts() {
+void MainWindow::ShowCounts() {
     const int games = std::max(rows_.rowCount() - 1, 0);
     setWindowTitle(QStringLiteral("Zelvora  (%1 Games)").arg(games));
     status_->SetCounts(games, catalogueGames_);
 }
 
-void frmMain::FindChanged() {
+void MainWindow::FindChanged() {
     ShowRows();
     // The selected game stays selected while it is listed; otherwise the first game found is
     // entered, so that the tabs show a game of the list. The default record's row, always listed,
@@ -84,18 +84,18 @@ void frmMain::FindChanged() {
     SelectShownGame(rows_.rowCount() > 1 ? 1 : 0);
 }
 
-void frmMain::ShowResult(const QString& text) {
+void MainWindow::ShowResult(const QString& text) {
     status_->SetResult(text);
 }
 
-std::function<void(const QString&)> frmMain::ResultCallback() {
-    return [self = QPointer<frmMain>(this)](const QString& text) {
+std::function<void(const QString&)> MainWindow::ResultCallback() {
+    return [self = QPointer<MainWindow>(this)](const QString& text) {
         if (self)
             self->ShowResult(text);
     };
 }
 
-void frmMain::ShowTypedText(bool sortedByDescription, int found) {
+void MainWindow::ShowTypedText(bool sortedByDescription, int found) {
     // An arrow or another key that does not type ends the word on the screen as in the search.
     if (!typeAhead_.LastKeyTyped()) {
         status_->ClearTyped();

@@ -1,8 +1,8 @@
 #include "MainWindowParts.h"
 #include "TestDirs.h"
 
+#include "gamelist/FilterDialog.h"
 #include "gamelist/GameListModel.h"
-#include "gamelist/frmFilter.h"
 #include "store/Settings.h"
 
 #include <QAbstractItemModelTester>
@@ -18,7 +18,7 @@ using namespace zelvora;
 
 namespace {
 
-class FilterDialog : public ::testing::Test {
+class FilterDialogTest : public ::testing::Test {
 protected:
     void TearDown() override {
         delete dialog.data();
@@ -34,7 +34,7 @@ protected:
 
     void Open() {
         mainWindow.show();
-        dialog = new frmFilter(settings, &mainWindow, [this] {
+        dialog = new FilterDialog(settings, &mainWindow, [this] {
             ++refills;
             mainTookInputAtRefill = test::TakesInput(&mainWindow);
             dialogVisibleAtRefill = dialog && dialog->isVisible();
@@ -51,7 +51,7 @@ protected:
             const auto ticked = [&](const char* column) {
                 return dialog->findChild<QCheckBox*>(QString("%1_%2").arg(column).arg(i))->isChecked();
             };
-            ticks += QString("-SEB")[(ticked("chkShow") ? 1 : 0) + (ticked("chkExclude") ? 2 : 0)];
+            ticks += QString("-SEB")[(ticked("showOnlyBoxes") ? 1 : 0) + (ticked("excludeBoxes") ? 2 : 0)];
         }
         return ticks;
     }
@@ -59,7 +59,7 @@ protected:
     test::TempProgramDir config;
     Settings settings{config.path()};
     QWidget mainWindow;
-    QPointer<frmFilter> dialog;
+    QPointer<FilterDialog> dialog;
     int refills = 0;
     bool mainTookInputAtRefill = false;
     bool dialogVisibleAtRefill = true;
@@ -69,7 +69,7 @@ protected:
 // rows 0 to 2 (Neo Geo, originals, clones) are alternatives, so that clicking one of them, ticking
 // or clearing it, clears the other two. Clearing a box by the mouse touches nothing else, and the
 // space bar toggles one box alone. OK, or Enter, stores 2 x Exclude + Show Only and then refills.
-TEST_F(FilterDialog, StoredValuesLoadClicksRunTheRulesAndOkStoresAndRefills) {
+TEST_F(FilterDialogTest, StoredValuesLoadClicksRunTheRulesAndOkStoresAndRefills) {
     // Only 1 and 2 mean anything; a both-ticked 3 written by hand is not read back as both.
     const QStringList stored = {"1", "2", "3", "1", "abc"};
     for (int i = 0; i < stored.size(); ++i)
@@ -79,10 +79,10 @@ TEST_F(FilterDialog, StoredValuesLoadClicksRunTheRulesAndOkStoresAndRefills) {
 
     const std::tuple<bool, const char*, const char*> steps[] = {
         // mouse, box, ticks after
-        {true, "chkShow_1", "-S-S--"},  {false, "chkShow_2", "-SSS--"},   {true, "chkExclude_2", "-SES--"},
-        {false, "chkShow_2", "-SBS--"}, {true, "chkExclude_2", "-SSS--"}, {false, "chkExclude_2", "-SBS--"},
-        {true, "chkShow_2", "--ES--"},  {false, "chkShow_0", "S-ES--"},   {true, "chkExclude_4", "S-ESE-"},
-        {true, "chkShow_4", "S-ESS-"},  {false, "chkShow_5", "S-ESSS"},   {false, "chkExclude_5", "S-ESSB"},
+        {true, "showOnlyBoxes_1", "-S-S--"},  {false, "showOnlyBoxes_2", "-SSS--"}, {true, "excludeBoxes_2", "-SES--"},
+        {false, "showOnlyBoxes_2", "-SBS--"}, {true, "excludeBoxes_2", "-SSS--"},   {false, "excludeBoxes_2", "-SBS--"},
+        {true, "showOnlyBoxes_2", "--ES--"},  {false, "showOnlyBoxes_0", "S-ES--"}, {true, "excludeBoxes_4", "S-ESE-"},
+        {true, "showOnlyBoxes_4", "S-ESS-"},  {false, "showOnlyBoxes_5", "S-ESSS"}, {false, "excludeBoxes_5", "S-ESSB"},
     };
     for (const auto& [mouse, name, after] : steps) {
         QCheckBox* box = dialog->findChild<QCheckBox*>(name);
@@ -93,7 +93,7 @@ TEST_F(FilterDialog, StoredValuesLoadClicksRunTheRulesAndOkStoresAndRefills) {
         EXPECT_EQ(Ticks(), QString(after)) << (mouse ? "click " : "space ") << name;
     }
 
-    QTest::keyClick(dialog->findChild<QCheckBox*>("chkShow_5"), Qt::Key_Return);
+    QTest::keyClick(dialog->findChild<QCheckBox*>("showOnlyBoxes_5"), Qt::Key_Return);
     EXPECT_EQ(Stored(), QStringList({"1", "0", "2", "1", "1", "3"}));
     EXPECT_EQ(refills, 1);
     EXPECT_TRUE(mainTookInputAtRefill);
@@ -102,12 +102,12 @@ TEST_F(FilterDialog, StoredValuesLoadClicksRunTheRulesAndOkStoresAndRefills) {
     EXPECT_TRUE(dialog.isNull());
 }
 
-TEST_F(FilterDialog, ClosingWithoutOkStoresNothing) {
+TEST_F(FilterDialogTest, ClosingWithoutOkStoresNothing) {
     // The title bar's close button, Escape, and a dialog torn down without being closed.
-    const std::function<void(frmFilter*)> ways[] = {
-        [](frmFilter* d) { d->close(); },
-        [](frmFilter* d) { QTest::keyClick(d, Qt::Key_Escape); },
-        [](frmFilter* d) { delete d; },
+    const std::function<void(FilterDialog*)> ways[] = {
+        [](FilterDialog* d) { d->close(); },
+        [](FilterDialog* d) { QTest::keyClick(d, Qt::Key_Escape); },
+        [](FilterDialog* d) { delete d; },
     };
     for (const auto& closeIt : ways) {
         Open();
@@ -123,7 +123,7 @@ TEST_F(FilterDialog, ClosingWithoutOkStoresNothing) {
 
 // The drawn size when the font allows; with the application's font (0) or a wider one every text
 // still fits its control and no control covers another.
-TEST_F(FilterDialog, ControlsKeepTheDrawnSizeOrMakeRoom) {
+TEST_F(FilterDialogTest, ControlsKeepTheDrawnSizeOrMakeRoom) {
     const QFont appFont = QApplication::font();
     for (const int pixels : {8, 0, 24}) {
         SCOPED_TRACE(pixels);

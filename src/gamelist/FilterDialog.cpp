@@ -1,4 +1,4 @@
-#include "gamelist/frmFilter.h"
+#include "gamelist/FilterDialog.h"
 
 #include "gamelist/GameListQuery.h"
 #include "store/ProgramSettings.h"
@@ -29,9 +29,9 @@ constexpr QSize OkSize(137, 25);
 
 } // namespace
 
-frmFilter::frmFilter(Settings& settings, QWidget* mainWindow, std::function<void()> refill)
+FilterDialog::FilterDialog(Settings& settings, QWidget* mainWindow, std::function<void()> refill)
     : QDialog(mainWindow), settings_(settings), mainWindow_(mainWindow), refill_(std::move(refill)) {
-    setObjectName(QStringLiteral("frmFilter"));
+    setObjectName(QStringLiteral("FilterDialog"));
     setWindowTitle(QStringLiteral("Filter"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
@@ -39,78 +39,78 @@ frmFilter::frmFilter(Settings& settings, QWidget* mainWindow, std::function<void
     // Created row by row so that Tab walks each row's boxes in turn and ends on OK.
     for (int i = 0; i < FilterCount; ++i) {
         const QString suffix = QLatin1Char('_') + QString::number(i);
-        Label1[i] = new QLabel(FilterCaption(i), this);
-        Label1[i]->setObjectName(QStringLiteral("Label1") + suffix);
-        chkShow[i] = new MouseUpCheckBox(QStringLiteral("Show Only"), this, [this, i] { chkShow_MouseUp(i); });
-        chkShow[i]->setObjectName(QStringLiteral("chkShow") + suffix);
-        chkExclude[i] = new MouseUpCheckBox(QStringLiteral("Exclude"), this, [this, i] { chkExclude_MouseUp(i); });
-        chkExclude[i]->setObjectName(QStringLiteral("chkExclude") + suffix);
+        captions[i] = new QLabel(FilterCaption(i), this);
+        captions[i]->setObjectName(QStringLiteral("captions") + suffix);
+        showOnlyBoxes[i] = new MouseUpCheckBox(QStringLiteral("Show Only"), this, [this, i] { showOnlyReleased(i); });
+        showOnlyBoxes[i]->setObjectName(QStringLiteral("showOnlyBoxes") + suffix);
+        excludeBoxes[i] = new MouseUpCheckBox(QStringLiteral("Exclude"), this, [this, i] { excludeReleased(i); });
+        excludeBoxes[i]->setObjectName(QStringLiteral("excludeBoxes") + suffix);
     }
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &frmFilter::Command1_Click);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &FilterDialog::finish);
 
     PlaceControls();
-    Form_Load();
+    start();
 }
 
 // One row per filter, its caption and its two boxes in columns; OK centred below. A text wider
 // than its column widens the column and the dialog with it.
-void frmFilter::PlaceControls() {
+void FilterDialog::PlaceControls() {
     auto* rows = new QGridLayout;
     rows->setVerticalSpacing(0);
     rows->setHorizontalSpacing(ColumnGap);
     for (int i = 0; i < FilterCount; ++i) {
-        rows->addWidget(Label1[i], i, 0);
-        rows->addWidget(chkShow[i], i, 1);
-        rows->addWidget(chkExclude[i], i, 2);
+        rows->addWidget(captions[i], i, 0);
+        rows->addWidget(showOnlyBoxes[i], i, 1);
+        rows->addWidget(excludeBoxes[i], i, 2);
         rows->setRowMinimumHeight(i, RowPitch);
     }
     for (int column = 0; column < 3; ++column)
         rows->setColumnMinimumWidth(column, ColumnWidths[column]);
-    Command1->setMinimumSize(OkSize);
+    okButton->setMinimumSize(OkSize);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(rows);
     layout->addStretch(1);
-    layout->addWidget(Command1, 0, Qt::AlignHCenter);
+    layout->addWidget(okButton, 0, Qt::AlignHCenter);
     resize(StartingSize.expandedTo(sizeHint()));
 }
 
-void frmFilter::Form_Load() {
+void FilterDialog::start() {
     const FilterStates filters = ProgramSettings(settings_).Filters();
     for (int i = 0; i < FilterCount; ++i) {
-        chkShow[i]->setChecked(filters[i] == FilterState::ShowOnly);
-        chkExclude[i]->setChecked(filters[i] == FilterState::Exclude);
+        showOnlyBoxes[i]->setChecked(filters[i] == FilterState::ShowOnly);
+        excludeBoxes[i]->setChecked(filters[i] == FilterState::Exclude);
     }
 }
 
-void frmFilter::chkExclude_MouseUp(int index) {
-    if (chkExclude[index]->isChecked())
-        chkShow[index]->setChecked(false);
+void FilterDialog::excludeReleased(int index) {
+    if (excludeBoxes[index]->isChecked())
+        showOnlyBoxes[index]->setChecked(false);
 }
 
-void frmFilter::chkShow_MouseUp(int index) {
-    if (chkShow[index]->isChecked())
-        chkExclude[index]->setChecked(false);
+void FilterDialog::showOnlyReleased(int index) {
+    if (showOnlyBoxes[index]->isChecked())
+        excludeBoxes[index]->setChecked(false);
     // Neo Geo games, originals and clones are alternatives to show: a click on any of the three,
     // ticking or clearing, leaves the other two clear.
     constexpr int alternatives = 3;
     if (index < alternatives) {
         for (int other = 0; other < alternatives; ++other) {
             if (other != index)
-                chkShow[other]->setChecked(false);
+                showOnlyBoxes[other]->setChecked(false);
         }
     }
 }
 
-void frmFilter::Command1_Click() {
+void FilterDialog::finish() {
     // Both ticked is stored as 3, which filters nothing, as it always was.
     FilterStates filters{};
     for (int i = 0; i < FilterCount; ++i)
-        filters[i] =
-            static_cast<FilterState>(2 * (chkExclude[i]->isChecked() ? 1 : 0) + (chkShow[i]->isChecked() ? 1 : 0));
+        filters[i] = static_cast<FilterState>(2 * (excludeBoxes[i]->isChecked() ? 1 : 0) +
+                                              (showOnlyBoxes[i]->isChecked() ? 1 : 0));
     ProgramSettings(settings_).SaveFilters(filters);
     // Closing schedules the dialog's deletion; what follows uses only copies, so it is safe even
     // if the refill lets pending events run.

@@ -1,12 +1,12 @@
-#include "shell/frmMain.h"
+#include "shell/MainWindow.h"
 
 #include "detail/DetailTabs.h"
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
+#include "gamelist/FilterDialog.h"
 #include "gamelist/FindField.h"
 #include "gamelist/GameGrid.h"
 #include "gamelist/GameListQuery.h"
-#include "gamelist/frmFilter.h"
 #include "launcher/ProcessRunner.h"
 #include "mame/OptionTable.h"
 #include "platform/TextCompare.h"
@@ -43,8 +43,8 @@ namespace {
 
 } // namespace
 
-frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(shell) {
-    setObjectName(QStringLiteral("frmMain"));
+MainWindow::MainWindow(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(shell) {
+    setObjectName(QStringLiteral("MainWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Zelvora"));
     QElapsedTimer opened;
@@ -52,48 +52,48 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
     clock_ = [opened] { return opened.elapsed(); };
 
     // The list and the tabs share the window through a splitter; both grow with it.
-    splMain = new QSplitter(Qt::Horizontal, this);
-    splMain->setObjectName(QStringLiteral("splMain"));
-    splMain->setChildrenCollapsible(false);
+    splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName(QStringLiteral("splitter"));
+    splitter->setChildrenCollapsible(false);
 
-    auto* listPane = new QWidget(splMain);
+    auto* listPane = new QWidget(splitter);
     auto* listColumn = new QVBoxLayout(listPane);
     listColumn->setContentsMargins(0, 0, 0, 0);
-    cmdSort = new QPushButton(Field::Description, listPane);
-    cmdSort->setObjectName(QStringLiteral("cmdSort"));
-    cmdSort->setToolTip(QStringLiteral("The field the list is sorted by; click for the next one"));
-    txtFind = new FindField(listPane);
-    MSFlexGrid1 = new GameGrid(listPane);
-    MSFlexGrid1->setModel(&rows_);
-    txtFind->setMinimumWidth(txtFind->fontMetrics().horizontalAdvance(txtFind->placeholderText()) + 32);
+    sortButton = new QPushButton(Field::Description, listPane);
+    sortButton->setObjectName(QStringLiteral("sortButton"));
+    sortButton->setToolTip(QStringLiteral("The field the list is sorted by; click for the next one"));
+    findField = new FindField(listPane);
+    gameList = new GameGrid(listPane);
+    gameList->setModel(&rows_);
+    findField->setMinimumWidth(findField->fontMetrics().horizontalAdvance(findField->placeholderText()) + 32);
     auto* sortRow = new QHBoxLayout;
-    sortRow->addWidget(cmdSort);
-    sortRow->addWidget(txtFind, 1);
+    sortRow->addWidget(sortButton);
+    sortRow->addWidget(findField, 1);
     listColumn->addLayout(sortRow);
-    listColumn->addWidget(MSFlexGrid1, 1);
+    listColumn->addWidget(gameList, 1);
 
-    auto* detailPane = new QWidget(splMain);
+    auto* detailPane = new QWidget(splitter);
     auto* detailColumn = new QVBoxLayout(detailPane);
     detailColumn->setContentsMargins(0, 0, 0, 0);
-    sstDisplay = new DetailTabs(
+    detailTabs = new DetailTabs(
         shell_.UserDialogs(),
         [this] {
             return OptionsPanel::Folders{shell_.Variables().MamePath, shell_.Variables().RomPath};
         },
         [this] { FocusGrid(); }, detailPane);
-    cmbRunGame = new QPushButton(QStringLiteral("&Start Game"), detailPane);
-    cmbRunGame->setObjectName(QStringLiteral("cmbRunGame"));
-    cmbRunGame->setAutoDefault(false);
-    detailColumn->addWidget(sstDisplay, 1);
-    detailColumn->addWidget(cmbRunGame, 0, Qt::AlignRight);
+    startButton = new QPushButton(QStringLiteral("&Start Game"), detailPane);
+    startButton->setObjectName(QStringLiteral("startButton"));
+    startButton->setAutoDefault(false);
+    detailColumn->addWidget(detailTabs, 1);
+    detailColumn->addWidget(startButton, 0, Qt::AlignRight);
 
-    splMain->addWidget(listPane);
-    splMain->addWidget(detailPane);
-    splMain->setStretchFactor(0, 1);
-    splMain->setStretchFactor(1, 1);
+    splitter->addWidget(listPane);
+    splitter->addWidget(detailPane);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
     auto* central = new QWidget(this);
     auto* margins = new QVBoxLayout(central);
-    margins->addWidget(splMain);
+    margins->addWidget(splitter);
     setCentralWidget(central);
 
     status_ = new MainStatusBar(this);
@@ -106,81 +106,82 @@ frmMain::frmMain(Shell& shell, QWidget* parent) : QMainWindow(parent), shell_(sh
     find->setShortcut(QKeySequence::Find);
     addAction(find);
     connect(find, &QAction::triggered, this, [this] {
-        txtFind->setFocus(Qt::ShortcutFocusReason);
-        txtFind->selectAll();
+        findField->setFocus(Qt::ShortcutFocusReason);
+        findField->selectAll();
     });
-    connect(txtFind, &QLineEdit::textChanged, this, [this] { FindChanged(); });
-    connect(txtFind, &FindField::done, this, [this] { MSFlexGrid1->setFocus(); });
+    connect(findField, &QLineEdit::textChanged, this, [this] { FindChanged(); });
+    connect(findField, &FindField::done, this, [this] { gameList->setFocus(); });
 
-    connect(cmdSort, &QPushButton::clicked, this, [this] { cmdSort_Click(); });
-    connect(cmbRunGame, &QPushButton::clicked, this, [this] { cmbRunGame_Click(); });
-    connect(sstDisplay, &QTabWidget::currentChanged, this, [this] { sstDisplay_Click(); });
-    connect(sstDisplay->Options, &OptionsPanel::defaultToggledByMouse, this,
+    connect(sortButton, &QPushButton::clicked, this, [this] { cycleSort(); });
+    connect(startButton, &QPushButton::clicked, this, [this] { startGame(); });
+    connect(detailTabs, &QTabWidget::currentChanged, this, [this] { tabChanged(); });
+    connect(detailTabs->Options, &OptionsPanel::defaultToggledByMouse, this,
             [this](bool checked) { defaultBoxToggled(checked); });
-    connect(MSFlexGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(gameList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex& previous) {
                 if (!current.isValid() || current.row() == previous.row())
                     return;
-                MSFlexGrid1_LeaveCell();
-                MSFlexGrid1_EnterCell();
+                leaveGame();
+                enterGame();
             });
-    connect(MSFlexGrid1, &GameGrid::keyReleased, this, &frmMain::MSFlexGrid1_Keyup);
+    connect(gameList, &GameGrid::keyReleased, this, &MainWindow::gameListKeyReleased);
 }
 
-void frmMain::buildMenu() {
+void MainWindow::buildMenu() {
     // Each caption keeps its words; the & marks the letter that opens it with Alt, one per menu.
-    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuFileLocations =
-        mnuFile->addAction(QStringLiteral("File &Locations"), this, [this] { mnuFileLocations_Click(); });
-    mnuFileLocations->setObjectName(QStringLiteral("mnuFileLocations"));
-    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"), this, [this] { mnuExit_Click(); });
-    mnuExit->setObjectName(QStringLiteral("mnuExit"));
-    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    fileLocationsAction = fileMenu->addAction(QStringLiteral("File &Locations"), this, [this] { editFileLocations(); });
+    fileLocationsAction->setObjectName(QStringLiteral("fileLocationsAction"));
+    exitAction = fileMenu->addAction(QStringLiteral("E&xit"), this, [this] { quit(); });
+    exitAction->setObjectName(QStringLiteral("exitAction"));
+    exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    mnuActions = menuBar()->addMenu(QStringLiteral("&Actions"));
-    mnuActions->setObjectName(QStringLiteral("mnuActions"));
-    mnuUpdate = mnuActions->addAction(QStringLiteral("&New Version Update"), this, [this] { mnuUpdate_Click(); });
-    mnuUpdate->setObjectName(QStringLiteral("mnuUpdate"));
-    mnuDefault =
-        mnuActions->addAction(QStringLiteral("Configure &Default Options"), this, [this] { mnuDefault_Click(); });
-    mnuDefault->setObjectName(QStringLiteral("mnuDefault"));
-    mnuCheck1 = mnuActions->addMenu(QStringLiteral("&Check"));
-    mnuCheck1->setObjectName(QStringLiteral("mnuCheck1"));
+    actionsMenu = menuBar()->addMenu(QStringLiteral("&Actions"));
+    actionsMenu->setObjectName(QStringLiteral("actionsMenu"));
+    updateAction = actionsMenu->addAction(QStringLiteral("&New Version Update"), this, [this] { updateCatalogue(); });
+    updateAction->setObjectName(QStringLiteral("updateAction"));
+    defaultOptionsAction = actionsMenu->addAction(QStringLiteral("Configure &Default Options"), this,
+                                                  [this] { configureDefaultOptions(); });
+    defaultOptionsAction->setObjectName(QStringLiteral("defaultOptionsAction"));
+    checkMenu = actionsMenu->addMenu(QStringLiteral("&Check"));
+    checkMenu->setObjectName(QStringLiteral("checkMenu"));
     const QString checks[] = {QStringLiteral("Missing &Screenshots"), QStringLiteral("Missing &Zipped ROMS"),
                               QStringLiteral("C&lear Status Fields"), QStringLiteral("&Verify ROMS")};
     for (int index = 0; index < static_cast<int>(std::size(checks)); ++index) {
-        QAction* entry = mnuCheck1->addAction(checks[index], this, [this, index] { mnuCheck_Click(index); });
-        entry->setObjectName(QStringLiteral("mnuCheck%1").arg(index));
-        mnuCheck << entry;
+        QAction* entry = checkMenu->addAction(checks[index], this, [this, index] { checkCollection(index); });
+        entry->setObjectName(QStringLiteral("checkAction%1").arg(index));
+        checkActions << entry;
     }
-    mnuDelete = mnuActions->addAction(QStringLiteral("Delete Sc&reenshot"), this, [this] { mnuDelete_Click(); });
-    mnuDelete->setObjectName(QStringLiteral("mnuDelete"));
-    mnuCompact = mnuActions->addAction(QStringLiteral("Co&mpact Database"), this, [this] { mnuCompact_Click(); });
-    mnuCompact->setObjectName(QStringLiteral("mnuCompact"));
+    deleteScreenshotAction =
+        actionsMenu->addAction(QStringLiteral("Delete Sc&reenshot"), this, [this] { deleteScreenshot(); });
+    deleteScreenshotAction->setObjectName(QStringLiteral("deleteScreenshotAction"));
+    compactAction = actionsMenu->addAction(QStringLiteral("Co&mpact Database"), this, [this] { compactCatalogue(); });
+    compactAction->setObjectName(QStringLiteral("compactAction"));
 
-    mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
-    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuFilter = mnuOptions->addAction(QStringLiteral("Game &Filters"), this, [this] { mnuFilter_Click(); });
-    mnuFilter->setObjectName(QStringLiteral("mnuFilter"));
-    mnuAssume = mnuOptions->addAction(QStringLiteral("Assume &Merged ROMS"), this, [this] { mnuAssume_Click(); });
-    mnuAssume->setObjectName(QStringLiteral("mnuAssume"));
-    mnuAssume->setCheckable(true);
+    optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
+    optionsMenu->setObjectName(QStringLiteral("optionsMenu"));
+    filterAction = optionsMenu->addAction(QStringLiteral("Game &Filters"), this, [this] { editFilters(); });
+    filterAction->setObjectName(QStringLiteral("filterAction"));
+    assumeMergedAction =
+        optionsMenu->addAction(QStringLiteral("Assume &Merged ROMS"), this, [this] { toggleAssumeMerged(); });
+    assumeMergedAction->setObjectName(QStringLiteral("assumeMergedAction"));
+    assumeMergedAction->setCheckable(true);
 
-    mnuAbout = menuBar()->addMenu(QStringLiteral("A&bout"));
-    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
-    mnuAboutDisplay = mnuAbout->addAction(QStringLiteral("&About Zelvora"), this, [this] { mnuAboutDisplay_Click(); });
-    mnuAboutDisplay->setObjectName(QStringLiteral("mnuAboutDisplay"));
-    mnuAboutDisplay->setShortcut(QKeySequence(Qt::Key_F1));
+    helpMenu = menuBar()->addMenu(QStringLiteral("A&bout"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    aboutAction = helpMenu->addAction(QStringLiteral("&About Zelvora"), this, [this] { showAbout(); });
+    aboutAction->setObjectName(QStringLiteral("aboutAction"));
+    aboutAction->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
-void frmMain::setUpGridColumns() {
+void MainWindow::setUpGridColumns() {
     // Wide enough for all four marks "SBR*"; the descriptions take the rest.
-    const int marksWidth = MSFlexGrid1->fontMetrics().horizontalAdvance(QStringLiteral("SBR*")) + 12;
-    MSFlexGrid1->setColumnWidth(0, marksWidth);
+    const int marksWidth = gameList->fontMetrics().horizontalAdvance(QStringLiteral("SBR*")) + 12;
+    gameList->setColumnWidth(0, marksWidth);
 }
 
-void frmMain::Form_Load() {
+void MainWindow::start() {
     RestoreArrangement();
     show();
     Variables& vars = shell_.Variables();
@@ -199,7 +200,7 @@ void frmMain::Form_Load() {
     guarded([&] {
         PrepareCatalogue(vars);
         setUpGridColumns();
-        cmdSort->setText(KnownSortKey(settings.SortKey(Field::Description)));
+        sortButton->setText(KnownSortKey(settings.SortKey(Field::Description)));
         FillGrid();
         vars.RomsRecordset->FindFirst(Field::Rom, DefaultRom);
         InitOptionControls();
@@ -211,28 +212,28 @@ void frmMain::Form_Load() {
             last = settings.LastRow();
         if (last >= 0 && last <= rows_.rowCount() - 1) {
             const int row = static_cast<int>(last);
-            MSFlexGrid1->SetCurrentRow(row);
-            MSFlexGrid1->SetTopRow(row >= 10 ? row - 10 : row);
+            gameList->SetCurrentRow(row);
+            gameList->SetTopRow(row >= 10 ? row - 10 : row);
         } else {
             UpdateTab();
         }
     });
 }
 
-void frmMain::Form_Unload() {
+void MainWindow::unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
     if (OptionsChanged())
         SaveGameOptions();
     ProgramSettings settings(shell_.Settings());
-    const int row = MSFlexGrid1->CurrentRow();
+    const int row = gameList->CurrentRow();
     settings.SaveLastGame(row, rows_.Rom(row));
-    settings.SaveSortKey(cmdSort->text());
+    settings.SaveSortKey(sortButton->text());
     SaveArrangement();
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // Work the user waits on still uses this window and its recordset: the work is asked to stop,
     // and the window closes once it has ended.
     if (working_) {
@@ -242,7 +243,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    Form_Unload();
+    unload();
     // The windows opened over this one (the filters, the About box) go with it, closed as their
     // own way of closing does, while this window is still whole.
     for (QWidget* owned : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -252,22 +253,22 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmMain::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        MSFlexGrid1->setFocus();
+        gameList->setFocus();
     QMainWindow::changeEvent(event);
 }
 
-void frmMain::FillGrid() {
+void MainWindow::FillGrid() {
     guarded([&] {
         // Edits still in the option controls belong to the game shown now; after the refill the
         // recordset stands somewhere else.
         if (OptionsChanged())
             SaveGameOptions();
-        const bool hadRow = MSFlexGrid1->currentIndex().isValid();
-        const int row = MSFlexGrid1->CurrentRow();
+        const bool hadRow = gameList->currentIndex().isValid();
+        const int row = gameList->CurrentRow();
         const FilterStates filters = ProgramSettings(shell_.Settings()).Filters();
-        loaded_ = LoadGameList(shell_.Variables(), filters, cmdSort->text());
+        loaded_ = LoadGameList(shell_.Variables(), filters, sortButton->text());
         // The recordset is over the whole table now.
         catalogueGames_ = std::max(shell_.Variables().RomsRecordset->RecordCount() - 1, 0);
         status_->SetFilters(FiltersText(filters));
@@ -280,43 +281,43 @@ void frmMain::FillGrid() {
     });
 }
 
-void frmMain::SelectShownGame(int fallbackRow) {
+void MainWindow::SelectShownGame(int fallbackRow) {
     const int count = rows_.rowCount();
     if (count == 0)
         return;
     const int row = shownRom_.isEmpty() ? -1 : rows_.RowOfRom(shownRom_);
     if (row >= 0) {
         // The tabs already show this game: nothing is entered anew.
-        const QSignalBlocker quiet(MSFlexGrid1->selectionModel());
-        MSFlexGrid1->SetCurrentRow(row);
-        MSFlexGrid1->viewport()->update();
+        const QSignalBlocker quiet(gameList->selectionModel());
+        gameList->SetCurrentRow(row);
+        gameList->viewport()->update();
     } else {
         // The rows were replaced, so the grid has no current row: this one is entered, and its
         // game's tabs are shown.
-        MSFlexGrid1->SetCurrentRow(std::clamp(fallbackRow, 0, count - 1));
+        gameList->SetCurrentRow(std::clamp(fallbackRow, 0, count - 1));
     }
-    MSFlexGrid1->scrollTo(MSFlexGrid1->currentIndex());
+    gameList->scrollTo(gameList->currentIndex());
 }
 
-void frmMain::cmdSort_Click() {
-    cmdSort->setText(NextSortKey(cmdSort->text()));
+void MainWindow::cycleSort() {
+    sortButton->setText(NextSortKey(sortButton->text()));
     FillGrid();
 }
 
-void frmMain::MSFlexGrid1_LeaveCell() {
+void MainWindow::leaveGame() {
     // Written before the recordset moves on, while it still stands on the game being left.
     if (OptionsChanged())
         SaveGameOptions();
 }
 
-void frmMain::MSFlexGrid1_EnterCell() {
+void MainWindow::enterGame() {
     guarded([&] {
-        if (FindRowGame(MSFlexGrid1->CurrentRow()))
+        if (FindRowGame(gameList->CurrentRow()))
             UpdateTab();
     });
 }
 
-bool frmMain::FindRowGame(int row) {
+bool MainWindow::FindRowGame(int row) {
     Recordset* rs = shell_.Variables().RomsRecordset.get();
     if (!rs || row < 0 || row >= rows_.rowCount())
         return false;
@@ -326,27 +327,27 @@ bool frmMain::FindRowGame(int row) {
     return rom.isEmpty() ? rs->FindLast(Field::Description, rows_.Text(row, 1)) : rs->FindFirst(Field::Rom, rom);
 }
 
-bool frmMain::MoveToShownGame() {
+bool MainWindow::MoveToShownGame() {
     Recordset* rs = shell_.Variables().RomsRecordset.get();
     // By the set name, the record's key: a record number may be a deleted record's, or after a
     // rewrite of the file another game's.
     return rs && !shownRom_.isEmpty() && rs->FindFirst(Field::Rom, shownRom_);
 }
 
-void frmMain::RefindShownGame() {
+void MainWindow::RefindShownGame() {
     if (shownRom_.isEmpty() || MoveToShownGame())
         return;
     // The game the tabs showed is gone; its edits have nowhere to go.
-    sstDisplay->Options->DropPendingEdits();
-    MSFlexGrid1_EnterCell();
+    detailTabs->Options->DropPendingEdits();
+    enterGame();
 }
 
-void frmMain::InitOptionControls() {
-    sstDisplay->Options->SetMame(shell_.Mame());
-    mnuAssume->setChecked(ProgramSettings(shell_.Settings()).AssumeMerged());
+void MainWindow::InitOptionControls() {
+    detailTabs->Options->SetMame(shell_.Mame());
+    assumeMergedAction->setChecked(ProgramSettings(shell_.Settings()).AssumeMerged());
 }
 
-void frmMain::UpdateTab() {
+void MainWindow::UpdateTab() {
     guarded([&] {
         Recordset* rs = shell_.Variables().RomsRecordset.get();
         if (!rs || rows_.rowCount() == 0 || rs->AbsolutePosition() < 0)
@@ -358,30 +359,30 @@ void frmMain::UpdateTab() {
             rs->MoveToBookmark(here);
         }
         DetailTabs::Selection selection;
-        selection.row = MSFlexGrid1->CurrentRow();
+        selection.row = gameList->CurrentRow();
         selection.rowText = rows_.Text(selection.row, 1);
         selection.pcxPath = shell_.Variables().PcxPath;
-        selection.assumeMerged = mnuAssume->isChecked();
+        selection.assumeMerged = assumeMergedAction->isChecked();
         const std::shared_ptr<const Mame> mame = mameInUse();
         selection.mame = mame.get();
         shownRom_ = rs->Value(Field::Rom).toString();
-        sstDisplay->UpdateTab(*rs, selection);
+        detailTabs->UpdateTab(*rs, selection);
     });
 }
 
-void frmMain::SaveGameOptions() {
+void MainWindow::SaveGameOptions() {
     guarded([&] {
         if (MoveToShownGame())
-            sstDisplay->SaveGameOptions(*shell_.Variables().RomsRecordset);
-        sstDisplay->Options->DropPendingEdits();
+            detailTabs->SaveGameOptions(*shell_.Variables().RomsRecordset);
+        detailTabs->Options->DropPendingEdits();
     });
 }
 
-void frmMain::sstDisplay_Click() {
+void MainWindow::tabChanged() {
     UpdateTab();
 }
 
-void frmMain::defaultBoxToggled(bool checked) {
+void MainWindow::defaultBoxToggled(bool checked) {
     guarded([&] {
         Recordset* rs = shell_.Variables().RomsRecordset.get();
         if (!MoveToShownGame())
@@ -399,42 +400,42 @@ void frmMain::defaultBoxToggled(bool checked) {
                 rs->Update();
             }
             // The hidden controls held the game's old values; the copy replaces them.
-            sstDisplay->Options->DropPendingEdits();
+            detailTabs->Options->DropPendingEdits();
         }
         UpdateTab();
     });
 }
 
-void frmMain::mnuDefault_Click() {
-    MSFlexGrid1->SetCurrentRow(0);
-    MSFlexGrid1->SetTopRow(0);
-    sstDisplay->setCurrentIndex(DetailTabs::OptionsTab);
-    MSFlexGrid1->setFocus();
+void MainWindow::configureDefaultOptions() {
+    gameList->SetCurrentRow(0);
+    gameList->SetTopRow(0);
+    detailTabs->setCurrentIndex(DetailTabs::OptionsTab);
+    gameList->setFocus();
 }
 
-void frmMain::MSFlexGrid1_Keyup(int key, const QString& text) {
+void MainWindow::gameListKeyReleased(int key, const QString& text) {
     const int rows = rows_.rowCount();
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        cmbRunGame_Click();
+        startGame();
         show();
         raise();
         activateWindow();
-        MSFlexGrid1->setFocus();
+        gameList->setFocus();
         return;
     case Qt::Key_Delete:
-        mnuDelete_Click();
+        deleteScreenshot();
         return;
     case Qt::Key_Home:
-        MSFlexGrid1->SetTopRow(0);
-        MSFlexGrid1->SetCurrentRow(0);
+        gameList->SetTopRow(0);
+        gameList->SetCurrentRow(0);
         typeAhead_.Clear();
         status_->ClearTyped();
         return;
     case Qt::Key_End:
-        MSFlexGrid1->SetTopRow(rows - 1);
-        MSFlexGrid1->SetCurrentRow(rows - 1);
+        gameList->SetTopRow(rows - 1);
+        gameList->SetCurrentRow(rows - 1);
         typeAhead_.Clear();
         status_->ClearTyped();
         return;
@@ -447,35 +448,35 @@ void frmMain::MSFlexGrid1_Keyup(int key, const QString& text) {
     }
     if (!TypeAhead::Concerns(key, text))
         return;
-    const bool sortedByDescription = EqualNoCase(cmdSort->text(), Field::Description);
+    const bool sortedByDescription = EqualNoCase(sortButton->text(), Field::Description);
     const int found = typeAhead_.Key(key, text, clock_(), rows_, sortedByDescription);
     if (found >= 0) {
-        MSFlexGrid1->SetCurrentRow(found);
-        MSFlexGrid1->SetTopRow(found);
+        gameList->SetCurrentRow(found);
+        gameList->SetTopRow(found);
     }
     ShowTypedText(sortedByDescription, found);
 }
 
-bool frmMain::OptionsChanged() const {
-    return sstDisplay->Options->HasPendingEdits();
+bool MainWindow::OptionsChanged() const {
+    return detailTabs->Options->HasPendingEdits();
 }
 
-void frmMain::FocusGrid() {
-    if (!txtFind->hasFocus())
-        MSFlexGrid1->setFocus();
+void MainWindow::FocusGrid() {
+    if (!findField->hasFocus())
+        gameList->setFocus();
 }
 
-void frmMain::mnuExit_Click() {
+void MainWindow::quit() {
     close();
 }
 
-void frmMain::mnuFileLocations_Click() {
+void MainWindow::editFileLocations() {
     shell_.EditFileLocations();
 }
 
-void frmMain::mnuFilter_Click() {
-    QPointer<frmMain> self(this);
-    auto* dialog = new frmFilter(shell_.Settings(), this, [self] {
+void MainWindow::editFilters() {
+    QPointer<MainWindow> self(this);
+    auto* dialog = new FilterDialog(shell_.Settings(), this, [self] {
         if (!self)
             return;
         self->FillGrid();

@@ -27,43 +27,43 @@ class MainStatusBar;
 class Shell;
 class WorkProgress;
 
-// The main window; the program lives as long as it does. Form_Load brings the catalogue into use
-// and fills the game list; closing the window runs Form_Unload.
-class frmMain : public QMainWindow {
+// The main window; the program lives as long as it does. start() brings the catalogue into use
+// and fills the game list; closing the window runs unload().
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit frmMain(Shell& shell, QWidget* parent = nullptr);
+    explicit MainWindow(Shell& shell, QWidget* parent = nullptr);
 
-    void Form_Load();
+    void start();
     // Saves what the next start takes up again: pending option edits, the selected game, the
     // sort and the window's arrangement. Runs once, however the window goes.
-    void Form_Unload();
+    void unload();
     // Fills the list anew in the order the sort button names; the selected game stays selected.
     void FillGrid();
-    void cmdSort_Click();
-    void MSFlexGrid1_LeaveCell();
-    void MSFlexGrid1_EnterCell();
+    void cycleSort();
+    void leaveGame();
+    void enterGame();
     // A key the grid let go of: its Qt::Key and the text it typed.
-    void MSFlexGrid1_Keyup(int key, const QString& text);
+    void gameListKeyReleased(int key, const QString& text);
 
-    void mnuExit_Click();
-    void mnuFileLocations_Click();
-    void mnuFilter_Click();
-    void mnuDefault_Click();
-    void cmbRunGame_Click();
-    void mnuDelete_Click();
-    void mnuAssume_Click();
-    void mnuCompact_Click();
+    void quit();
+    void editFileLocations();
+    void editFilters();
+    void configureDefaultOptions();
+    void startGame();
+    void deleteScreenshot();
+    void toggleAssumeMerged();
+    void compactCatalogue();
     // The Check submenu's entries, by their index (a CollectionCheck).
-    void mnuCheck_Click(int index);
-    void mnuUpdate_Click();
-    void mnuAboutDisplay_Click();
+    void checkCollection(int index);
+    void updateCatalogue();
+    void showAbout();
 
     void InitOptionControls();
     void UpdateTab();
     void SaveGameOptions();
-    void sstDisplay_Click();
+    void tabChanged();
 
     // Gives the game list the keyboard, as after every command; never while the user types in the
     // find field, which keeps the keyboard until the user leaves it.
@@ -86,30 +86,30 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    QSplitter* splMain = nullptr;
-    FindField* txtFind = nullptr;
+    QSplitter* splitter = nullptr;
+    FindField* findField = nullptr;
     MainStatusBar* status_ = nullptr;
-    GameGrid* MSFlexGrid1 = nullptr;
-    QPushButton* cmdSort = nullptr;
-    QPushButton* cmbRunGame = nullptr;
-    QMenu* mnuFile = nullptr;
-    QMenu* mnuActions = nullptr;
-    QMenu* mnuOptions = nullptr;
-    QAction* mnuDefault = nullptr;
-    QAction* mnuDelete = nullptr;
-    QAction* mnuCompact = nullptr;
-    QMenu* mnuCheck1 = nullptr;
-    QList<QAction*> mnuCheck;
-    QAction* mnuUpdate = nullptr;
+    GameGrid* gameList = nullptr;
+    QPushButton* sortButton = nullptr;
+    QPushButton* startButton = nullptr;
+    QMenu* fileMenu = nullptr;
+    QMenu* actionsMenu = nullptr;
+    QMenu* optionsMenu = nullptr;
+    QAction* defaultOptionsAction = nullptr;
+    QAction* deleteScreenshotAction = nullptr;
+    QAction* compactAction = nullptr;
+    QMenu* checkMenu = nullptr;
+    QList<QAction*> checkActions;
+    QAction* updateAction = nullptr;
     // Its check mark says whether ROM sets are assumed merged: a clone's file counts as present
     // when its parent's is.
-    QAction* mnuAssume = nullptr;
-    QMenu* mnuAbout = nullptr;
-    QAction* mnuAboutDisplay = nullptr;
-    DetailTabs* sstDisplay = nullptr;
-    QAction* mnuFileLocations = nullptr;
-    QAction* mnuExit = nullptr;
-    QAction* mnuFilter = nullptr;
+    QAction* assumeMergedAction = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* aboutAction = nullptr;
+    DetailTabs* detailTabs = nullptr;
+    QAction* fileLocationsAction = nullptr;
+    QAction* exitAction = nullptr;
+    QAction* filterAction = nullptr;
 
     // Option edits not yet written to the shown game's record.
     bool OptionsChanged() const;

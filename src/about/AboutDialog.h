@@ -13,32 +13,32 @@ namespace zelvora {
 
 // The About box, modal over the main window; however it closes (OK or Enter, the title bar,
 // Escape) the main window is focused again. Every opening starts the animation afresh.
-class frmAbout : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 
 public:
     // The box is one of mainWindow's windows and opens centred over it. It names the program's version and, when known,
     // MAME's ("0.251").
-    explicit frmAbout(QWidget* mainWindow, const QString& mameVersion = {});
+    explicit AboutDialog(QWidget* mainWindow, const QString& mameVersion = {});
 
-    void Command1_Click();
-    void Timer1_Timer();
+    void finish();
+    void nextFrame();
 
-    QPushButton* Command1 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* lblVersion = nullptr;
+    QPushButton* okButton = nullptr;
+    QLabel* thanksLabel = nullptr;
+    QLabel* versionLabel = nullptr;
     QLabel* Image1 = nullptr;
     QLabel* Image2 = nullptr;
     QLabel* Image3 = nullptr;
     QLabel* Image4 = nullptr;
     QLabel* Image5 = nullptr;
-    QTimer* Timer1 = nullptr;
+    QTimer* animationTimer = nullptr;
     const AboutAnimation& Animation() const { return animation_; }
 
     void done(int result) override;
 
 private:
-    void Form_Load();
+    void start();
 
     QPointer<QWidget> mainWindow_;
     AboutAnimation animation_;

@@ -1,12 +1,12 @@
 // The main window's commands that start MAME, run a job over the whole catalogue or open a window
 // of their own: the game, the screenshot's deletion, merged sets, compaction, the About box.
 
-#include "shell/frmMain.h"
+#include "shell/MainWindow.h"
 
-#include "about/frmAbout.h"
+#include "about/AboutDialog.h"
 #include "checks/PresenceChecks.h"
+#include "checks/ProgressDialog.h"
 #include "checks/RomVerification.h"
-#include "checks/frmStatus.h"
 #include "detail/DetailTabs.h"
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
@@ -23,7 +23,7 @@
 #include "store/ProgramSettings.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
-#include "update/frmNewVersion.h"
+#include "update/UpdateWindow.h"
 
 #include <QAction>
 #include <QFile>
@@ -35,18 +35,18 @@
 
 namespace zelvora {
 
-void frmMain::fatal(const QString& text) {
+void MainWindow::fatal(const QString& text) {
     shell_.Fatal(text);
 }
 
-void frmMain::mnuAssume_Click() {
+void MainWindow::toggleAssumeMerged() {
     ProgramSettings settings(shell_.Settings());
     settings.SetAssumeMerged(!settings.AssumeMerged());
-    mnuAssume->setChecked(settings.AssumeMerged());
+    assumeMergedAction->setChecked(settings.AssumeMerged());
     UpdateTab();
 }
 
-void frmMain::WaitOn(QWidget* workWindow, const std::function<void()>& work) {
+void MainWindow::WaitOn(QWidget* workWindow, const std::function<void()>& work) {
     working_ = true;
     workWindow_ = workWindow;
     work();
@@ -54,7 +54,7 @@ void frmMain::WaitOn(QWidget* workWindow, const std::function<void()>& work) {
     workWindow_ = nullptr;
 }
 
-bool frmMain::CloseIfAsked() {
+bool MainWindow::CloseIfAsked() {
     if (!closeWhenDone_)
         return false;
     closeWhenDone_ = false;
@@ -62,23 +62,23 @@ bool frmMain::CloseIfAsked() {
     return true;
 }
 
-bool frmMain::RunWithStatus(const std::function<void(WorkProgress&)>& job) {
+bool MainWindow::RunWithStatus(const std::function<void(WorkProgress&)>& job) {
     // Edits still in the option controls are written before the job replaces the recordset.
     if (OptionsChanged())
         SaveGameOptions();
-    auto* status = new frmStatus(this);
+    auto* status = new ProgressDialog(this);
     status->open();
-    const QPointer<frmStatus> window(status);
+    const QPointer<ProgressDialog> window(status);
     WaitOn(status, [&] { guarded([&] { RunBesideEvents(*status, job); }); });
     if (window)
         window->Finish();
     if (CloseIfAsked())
         return false;
-    MSFlexGrid1->setFocus();
+    gameList->setFocus();
     return true;
 }
 
-void frmMain::mnuCompact_Click() {
+void MainWindow::compactCatalogue() {
     Variables& vars = shell_.Variables();
     QString failure;
     const qint64 before = QFileInfo(CatalogueFile(vars.ProgramDir)).size();
@@ -111,11 +111,11 @@ void frmMain::mnuCompact_Click() {
                         locale.formattedDataSize(after, 1, QLocale::DataSizeSIFormat)));
 }
 
-void frmMain::mnuCheck_Click(int index) {
+void MainWindow::checkCollection(int index) {
     Variables& vars = shell_.Variables();
     CheckOutcome outcome;
     bool refill = false;
-    const bool merged = mnuAssume->isChecked();
+    const bool merged = assumeMergedAction->isChecked();
     // Asked here, on the window's thread, which also sets the Options tab for it.
     const std::shared_ptr<const Mame> mame = mameInUse();
     const bool stayed = RunWithStatus([&](Progress& status) {
@@ -164,18 +164,18 @@ void frmMain::mnuCheck_Click(int index) {
         shell_.UserDialogs().Inform(this, QStringLiteral("Zelvora"), outcome.message);
 }
 
-std::shared_ptr<const Mame> frmMain::mameInUse() {
+std::shared_ptr<const Mame> MainWindow::mameInUse() {
     std::shared_ptr<const Mame> mame = shell_.Mame();
-    sstDisplay->Options->SetMame(mame);
+    detailTabs->Options->SetMame(mame);
     return mame;
 }
 
-void frmMain::cmbRunGame_Click() {
+void MainWindow::startGame() {
     if (lastRunEnd_ >= 0 && clock_() < lastRunEnd_ + 1000)
         return;
     if (OptionsChanged())
         SaveGameOptions();
-    const int row = MSFlexGrid1->CurrentRow();
+    const int row = gameList->CurrentRow();
     if (row == 0 || rows_.rowCount() == 0)
         return;
     const Variables& vars = shell_.Variables();
@@ -189,7 +189,7 @@ void frmMain::cmbRunGame_Click() {
     });
     if (command.isEmpty())
         return;
-    MSFlexGrid1->setFocus();
+    gameList->setFocus();
     setEnabled(false);
     GameRun run;
     NoProgress none;
@@ -205,13 +205,13 @@ void frmMain::cmbRunGame_Click() {
     show();
     raise();
     activateWindow();
-    MSFlexGrid1->setFocus();
+    gameList->setFocus();
     if (!run.problem.isEmpty())
         shell_.UserDialogs().Warn(this, QStringLiteral("Zelvora"), run.problem);
 }
 
-void frmMain::mnuDelete_Click() {
-    if (MSFlexGrid1->CurrentRow() == 0)
+void MainWindow::deleteScreenshot() {
+    if (gameList->CurrentRow() == 0)
         return;
     QString rom;
     guarded([&] {
@@ -226,7 +226,7 @@ void frmMain::mnuDelete_Click() {
     // folder: the question names the file that would go, as it lies in the screenshot folder.
     QString file;
     if (kinds == ScreenshotKinds::PcxAndPng) {
-        file = sstDisplay->Finder().FindOwn(pcxPath, rom, kinds);
+        file = detailTabs->Finder().FindOwn(pcxPath, rom, kinds);
         if (file.isEmpty())
             return;
     }
@@ -235,7 +235,7 @@ void frmMain::mnuDelete_Click() {
                                       QStringLiteral("Confirm deletion of %1").arg(name)))
         return;
     if (file.isEmpty())
-        file = sstDisplay->Finder().FindOwn(pcxPath, rom, kinds);
+        file = detailTabs->Finder().FindOwn(pcxPath, rom, kinds);
     if (file.isEmpty())
         return;
     QFile screenshot(file);
@@ -244,7 +244,7 @@ void frmMain::mnuDelete_Click() {
                                     QStringLiteral("Could not delete %1: %2").arg(file, screenshot.errorString()));
         return;
     }
-    sstDisplay->Picture1->Clear();
+    detailTabs->screenshotView->Clear();
 
     // The game's S mark follows at once, as "Missing Screenshots" would set it: another snapshot
     // of the set, or the parent's screenshot while merged sets are assumed, may still be there.
@@ -254,7 +254,8 @@ void frmMain::mnuDelete_Click() {
             return;
         Recordset& rs = *shell_.Variables().RomsRecordset;
         const QString clone = rs.Value(Field::Clone).toString();
-        const bool left = !sstDisplay->Finder().Find(pcxPath, rom, clone, mnuAssume->isChecked(), kinds).isEmpty();
+        const bool left =
+            !detailTabs->Finder().Find(pcxPath, rom, clone, assumeMergedAction->isChecked(), kinds).isEmpty();
         const qlonglong mark = left ? 0 : 1;
         if (rs.Value(Field::Screenshot).toLongLong() == mark)
             return;
@@ -267,7 +268,7 @@ void frmMain::mnuDelete_Click() {
         FillGrid();
 }
 
-void frmMain::mnuUpdate_Click() {
+void MainWindow::updateCatalogue() {
     const QString prompt = QStringLiteral("Confirm update of new version of MAME from file: ") +
                            shell_.Variables().MamePath +
                            QStringLiteral("mame\rWarning, your screen may blank out for a few seconds while this "
@@ -276,16 +277,16 @@ void frmMain::mnuUpdate_Click() {
         return;
     if (OptionsChanged())
         SaveGameOptions();
-    QPointer<frmMain> self(this);
-    auto* window = new frmNewVersion(shell_.Variables(), shell_.ProcessRunner(),
-                                     {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },
-                                      [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback()});
-    WaitOn(window, [window] { window->Form_Load(); });
+    QPointer<MainWindow> self(this);
+    auto* window = new UpdateWindow(shell_.Variables(), shell_.ProcessRunner(),
+                                    {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },
+                                     [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback()});
+    WaitOn(window, [window] { window->start(); });
     CloseIfAsked();
 }
 
-void frmMain::mnuAboutDisplay_Click() {
-    auto* about = new frmAbout(this, shell_.Mame()->VersionNumber());
+void MainWindow::showAbout() {
+    auto* about = new AboutDialog(this, shell_.Mame()->VersionNumber());
     about->open();
 }
 

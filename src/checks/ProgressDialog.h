@@ -15,12 +15,12 @@ namespace zelvora {
 // The small window a collection check or the compaction shows while it works: the running job's
 // title, "Working" and a progress bar, and a Cancel for a job that can stop half-way. It is modal
 // over the window whose job it shows.
-class frmStatus : public QDialog, public Progress {
+class ProgressDialog : public QDialog, public Progress {
     Q_OBJECT
 
 public:
     // Opens over `owner`, the window whose job it shows, and as one of its windows.
-    explicit frmStatus(QWidget* owner = nullptr);
+    explicit ProgressDialog(QWidget* owner = nullptr);
 
     void SetText(const QString& text) override;
     void SetRange(int minimum, int maximum) override;
@@ -31,9 +31,9 @@ public:
     // Asks the job to stop; it ends at its next step.
     void Cancel();
 
-    QLabel* Label1 = nullptr;
-    QProgressBar* pbProgress = nullptr;
-    QPushButton* cmdCancel = nullptr; // shown only to a job that can stop
+    QLabel* workingLabel = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QPushButton* cancelButton = nullptr; // shown only to a job that can stop
 
     // Closes the window for good. The job behind it decides when: closing it by hand or Escape
     // while the job runs cancels a job that can stop, and does nothing otherwise.

@@ -26,12 +26,12 @@ struct Variables;
 // when the update has ended, as the default button. The window is modal over the main window, as
 // the update works on the main window's recordset. While it runs, Cancel, Escape or closing the
 // window stops the update: MAME is ended, the catalogue stays as it was and the window goes.
-class frmNewVersion : public QDialog, public MergeReport {
+class UpdateWindow : public QDialog, public MergeReport {
     Q_OBJECT
 
 public:
     // What the update needs of the main window, which it works beside.
-    struct MainWindow {
+    struct Owner {
         QPointer<QWidget> window;                       // the window the update opens over
         std::function<void()> refill;                   // refills the game list at the end
         std::function<void()> focusList;                // gives the game list the keyboard after OK
@@ -40,13 +40,13 @@ public:
     };
 
     // `versions` keeps which MAME each executable is; the run's own unless one is given.
-    frmNewVersion(Variables& vars, ProcessRunner& runner, MainWindow main, MameVersions* versions = nullptr);
+    UpdateWindow(Variables& vars, ProcessRunner& runner, Owner main, MameVersions* versions = nullptr);
 
     // Shows the window and runs the whole update; returns when it has ended.
-    void Form_Load();
-    void cmdOk_Click();
+    void start();
+    void finish();
     // Stops the update at its next step; the window closes once it has stopped.
-    void cmdCancel_Click();
+    void cancelWork();
     // Every way of closing (OK, Escape, the title bar) ends here; while the update runs it cancels.
     void done(int result) override;
     bool IsRunning() const { return running_; }
@@ -60,14 +60,14 @@ public:
     void NewGame(const QString& description) override;
     void ExpiredGame(const QString& description) override;
 
-    QLabel* Label1 = nullptr;
-    QListWidget* lstNew = nullptr;
-    QLabel* Label2 = nullptr;
-    QListWidget* lstExpired = nullptr;
-    QProgressBar* pb = nullptr;
-    QLabel* lblProgress = nullptr;
-    QPushButton* cmdOk = nullptr;
-    QPushButton* cmdCancel = nullptr; // in OK's place while the update runs
+    QLabel* newGamesCaption = nullptr;
+    QListWidget* newGamesList = nullptr;
+    QLabel* expiredGamesCaption = nullptr;
+    QListWidget* expiredGamesList = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QLabel* progressText = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr; // in OK's place while the update runs
 
 private:
     // What an item of a result list measures besides its text, as the list's delegate gives it for
@@ -80,14 +80,14 @@ private:
     // The window's side of the reports: the phase's text and the progress bar.
     class Display : public Progress {
     public:
-        explicit Display(frmNewVersion& window) : window_(window) {}
+        explicit Display(UpdateWindow& window) : window_(window) {}
         void SetText(const QString& text) override;
         void SetRange(int minimum, int maximum) override;
         void SetValue(int value) override;
         bool Cancelled() const override { return window_.Cancelled(); }
 
     private:
-        frmNewVersion& window_;
+        UpdateWindow& window_;
     };
 
     // On the update's thread: finds the MAME and captures and merges its listings.
@@ -101,7 +101,7 @@ private:
 
     Variables& vars_;
     ProcessRunner& runner_;
-    MainWindow main_;
+    Owner main_;
     MameVersions& versions_;
     bool running_ = false;
     std::atomic<bool> cancelled_ = false;

@@ -1,4 +1,4 @@
-#include "about/frmAbout.h"
+#include "about/AboutDialog.h"
 
 #include "platform/WindowPlacement.h"
 
@@ -79,9 +79,9 @@ QLabel* Picture(const QPixmap& pixmap, const QString& name, QWidget* parent) {
 
 } // namespace
 
-frmAbout::frmAbout(QWidget* mainWindow, const QString& mameVersion)
+AboutDialog::AboutDialog(QWidget* mainWindow, const QString& mameVersion)
     : QDialog(mainWindow, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), mainWindow_(mainWindow) {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(QStringLiteral("AboutDialog"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("About Zelvora"));
@@ -92,21 +92,21 @@ frmAbout::frmAbout(QWidget* mainWindow, const QString& mameVersion)
     Image3 = Picture(LampPicture(QColor(60, 200, 80)), QStringLiteral("Image3"), this);
     Image4 = Picture(LampPicture(QColor(60, 120, 240)), QStringLiteral("Image4"), this);
     Image5 = Picture(LampPicture(QColor(250, 200, 40)), QStringLiteral("Image5"), this);
-    Label4 = new QLabel(QStringLiteral("Thank you MAME Developers"), this);
-    Label4->setObjectName(QStringLiteral("Label4"));
-    QFont thanks = Label4->font();
+    thanksLabel = new QLabel(QStringLiteral("Thank you MAME Developers"), this);
+    thanksLabel->setObjectName(QStringLiteral("thanksLabel"));
+    QFont thanks = thanksLabel->font();
     thanks.setBold(true);
-    Label4->setFont(thanks);
+    thanksLabel->setFont(thanks);
     QString versions =
         QStringLiteral("Zelvora %1, a front-end for the MAME arcade emulator").arg(QLatin1String(ZELVORA_VERSION));
     if (!mameVersion.isEmpty())
         versions += QStringLiteral("\nRunning with MAME %1").arg(mameVersion);
-    lblVersion = new QLabel(versions, this);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblVersion->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
+    versionLabel = new QLabel(versions, this);
+    versionLabel->setObjectName(QStringLiteral("versionLabel"));
+    versionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
 
     // The lamps keep their places when hidden, so nothing moves while they blink.
     auto* lamps = new QGridLayout;
@@ -120,8 +120,8 @@ frmAbout::frmAbout(QWidget* mainWindow, const QString& mameVersion)
     }
     lamps->setColumnStretch(column, 1);
     auto* text = new QVBoxLayout;
-    text->addWidget(Label4);
-    text->addWidget(lblVersion);
+    text->addWidget(thanksLabel);
+    text->addWidget(versionLabel);
     text->addSpacing(8);
     text->addLayout(lamps);
     text->addStretch(1);
@@ -131,22 +131,22 @@ frmAbout::frmAbout(QWidget* mainWindow, const QString& mameVersion)
     top->addLayout(text, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(Command1, 0, Qt::AlignHCenter);
+    layout->addWidget(okButton, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(AnimationInterval);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    Form_Load();
+    animationTimer = new QTimer(this);
+    animationTimer->setObjectName(QStringLiteral("animationTimer"));
+    animationTimer->setInterval(AnimationInterval);
+    connect(animationTimer, &QTimer::timeout, this, [this] { nextFrame(); });
+    connect(okButton, &QPushButton::clicked, this, [this] { finish(); });
+    start();
 }
 
-void frmAbout::Form_Load() {
-    Timer1->start();
+void AboutDialog::start() {
+    animationTimer->start();
 }
 
-void frmAbout::Timer1_Timer() {
+void AboutDialog::nextFrame() {
     const AboutAnimation::Frame frame = animation_.Tick();
     const auto apply = [](QLabel* picture, const std::optional<bool>& shown) {
         if (shown)
@@ -158,12 +158,12 @@ void frmAbout::Timer1_Timer() {
     apply(Image5, frame.image5);
 }
 
-void frmAbout::Command1_Click() {
+void AboutDialog::finish() {
     accept();
 }
 
-void frmAbout::done(int result) {
-    Timer1->stop();
+void AboutDialog::done(int result) {
+    animationTimer->stop();
     const QPointer<QWidget> mainWindow = mainWindow_;
     QDialog::done(result);
     if (mainWindow) {

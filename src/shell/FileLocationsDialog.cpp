@@ -1,4 +1,4 @@
-#include "shell/frmFileLocations.h"
+#include "shell/FileLocationsDialog.h"
 
 #include "platform/UserDialogs.h"
 #include "shell/Shell.h"
@@ -53,46 +53,46 @@ QString reasonText(MameFolder state, const QString& mamePath) {
 
 } // namespace
 
-frmFileLocations::frmFileLocations(Shell& shell, QWidget* mainWindow)
+FileLocationsDialog::FileLocationsDialog(Shell& shell, QWidget* mainWindow)
     : QDialog(mainWindow), shell_(shell), overMain_(mainWindow != nullptr) {
-    setObjectName(QStringLiteral("frmFileLocations"));
+    setObjectName(QStringLiteral("FileLocationsDialog"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("File Locations"));
 
     auto* grid = new QGridLayout(this);
-    lblReason = new QLabel(this);
-    lblReason->setObjectName(QStringLiteral("lblReason"));
-    lblReason->setWordWrap(true);
-    lblReason->setTextFormat(Qt::PlainText);
-    lblReason->setContentsMargins(0, 0, 0, 6);
-    lblReason->hide();
-    grid->addWidget(lblReason, 0, 0, 1, 2);
+    reasonLabel = new QLabel(this);
+    reasonLabel->setObjectName(QStringLiteral("reasonLabel"));
+    reasonLabel->setWordWrap(true);
+    reasonLabel->setTextFormat(Qt::PlainText);
+    reasonLabel->setContentsMargins(0, 0, 0, 6);
+    reasonLabel->hide();
+    grid->addWidget(reasonLabel, 0, 0, 1, 2);
     for (int i = 0; i < 3; ++i) {
-        Command1[i] = new QPushButton(QLatin1String(BrowseCaptions[i]), this);
-        Command1[i]->setObjectName(QStringLiteral("Command1_%1").arg(i));
-        txtFile[i] = new QLineEdit(this);
-        txtFile[i]->setObjectName(QStringLiteral("txtFile_%1").arg(i));
-        txtFile[i]->setMinimumWidth(380);
-        grid->addWidget(Command1[i], i + 1, 0);
-        grid->addWidget(txtFile[i], i + 1, 1);
-        connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        browseButtons[i] = new QPushButton(QLatin1String(BrowseCaptions[i]), this);
+        browseButtons[i]->setObjectName(QStringLiteral("browseButtons_%1").arg(i));
+        folderFields[i] = new QLineEdit(this);
+        folderFields[i]->setObjectName(QStringLiteral("folderFields_%1").arg(i));
+        folderFields[i]->setMinimumWidth(380);
+        grid->addWidget(browseButtons[i], i + 1, 0);
+        grid->addWidget(folderFields[i], i + 1, 1);
+        connect(browseButtons[i], &QPushButton::clicked, this, [this, i] { browse(i); });
     }
-    Command2 = new QPushButton(QStringLiteral("OK"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setDefault(true);
-    Command3 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command3->setObjectName(QStringLiteral("Command3"));
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(Command2);
-    buttons->addWidget(Command3);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     grid->addLayout(buttons, 4, 0, 1, 2);
     grid->setColumnStretch(1, 1);
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(okButton, &QPushButton::clicked, this, [this] { confirm(); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { cancelEdit(); });
 }
 
-void frmFileLocations::Form_Load() {
+void FileLocationsDialog::start() {
     if (!overMain_)
         shell_.UnloadMain();
     const Variables& vars = shell_.Variables();
@@ -100,37 +100,37 @@ void frmFileLocations::Form_Load() {
     const Folders folders =
         ProgramSettings(shell_.Settings())
             .ReadFolders({program, program + QStringLiteral("pcx/"), program + QStringLiteral("roms/")});
-    txtFile[0]->setText(folders.mame);
-    txtFile[1]->setText(folders.screenshots);
-    txtFile[2]->setText(folders.roms);
+    folderFields[0]->setText(folders.mame);
+    folderFields[1]->setText(folders.screenshots);
+    folderFields[2]->setText(folders.roms);
     // Judged by what the main window's last load read, not by the boxes: that is what failed.
     const MameFolder state = CheckMameFolder(vars.MamePath);
     const QString reason = reasonText(state, vars.MamePath);
-    lblReason->setText(reason);
-    lblReason->setVisible(!reason.isEmpty());
+    reasonLabel->setText(reason);
+    reasonLabel->setVisible(!reason.isEmpty());
     // The dialog is already on screen: it grows to fit the wrapped line instead of cutting it,
     // about the centre it was given.
     const QPoint centre = frameGeometry().center();
     adjustSize();
     move(pos() + centre - frameGeometry().center());
     // Cancel would only bring back a main window that cannot start; OK is the way on.
-    Command3->setEnabled(state == MameFolder::WithoutMame || state == MameFolder::Ready);
+    cancelButton->setEnabled(state == MameFolder::WithoutMame || state == MameFolder::Ready);
 }
 
-void frmFileLocations::Command1_Click(int index) {
+void FileLocationsDialog::browse(int index) {
     if (index < 0 || index > 2)
         return;
-    const QString chosen =
-        shell_.UserDialogs().ChooseFolder(this, QLatin1String(ChooserTitles[index]), txtFile[index]->text().trimmed());
+    const QString chosen = shell_.UserDialogs().ChooseFolder(this, QLatin1String(ChooserTitles[index]),
+                                                             folderFields[index]->text().trimmed());
     if (!chosen.isEmpty())
-        txtFile[index]->setText(chosen);
+        folderFields[index]->setText(chosen);
 }
 
-void frmFileLocations::Command2_Click() {
+void FileLocationsDialog::confirm() {
     // A typed folder is meant as that folder, and the rest of the program appends file names
     // directly: "/opt/mame" would have MAME run as "/opt/mamemame".
     const auto folder = [this](int i) {
-        const QString text = txtFile[i]->text().trimmed();
+        const QString text = folderFields[i]->text().trimmed();
         return text.isEmpty() ? text : withSlash(text);
     };
     const Folders folders{folder(0), folder(1), folder(2)};
@@ -146,17 +146,17 @@ void frmFileLocations::Command2_Click() {
     close();
 }
 
-void frmFileLocations::keyPressEvent(QKeyEvent* event) {
+void FileLocationsDialog::keyPressEvent(QKeyEvent* event) {
     // Escape is Cancel, where Cancel may be used; OK is then the only way on.
     if (event->key() == Qt::Key_Escape) {
-        if (Command3->isEnabled())
-            Command3_Click();
+        if (cancelButton->isEnabled())
+            cancelEdit();
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
-void frmFileLocations::Command3_Click() {
+void FileLocationsDialog::cancelEdit() {
     if (overMain_) {
         reject();
         return;

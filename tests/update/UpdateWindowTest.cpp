@@ -2,7 +2,7 @@
 #include "ShellFixture.h"
 #include "StandinGames.h"
 
-#include "update/frmNewVersion.h"
+#include "update/UpdateWindow.h"
 
 #include <QListWidget>
 #include <QProgressBar>
@@ -56,31 +56,31 @@ public:
     // Answers the prompt and runs the update to its end; meanwhile notes what its window shows
     // each time it gets to repaint, and whether the main window takes input or the update offers
     // no Cancel, and does what `meanwhile` does. Returns the window.
-    frmNewVersion* update(frmMain* window, bool answer = true) {
+    UpdateWindow* update(MainWindow* window, bool answer = true) {
         dialogs.answers = {answer};
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (auto* running = test::findWindow<frmNewVersion>(); running && running->IsRunning()) {
-                const QString text = running->lblProgress->text();
+            if (auto* running = test::findWindow<UpdateWindow>(); running && running->IsRunning()) {
+                const QString text = running->progressText->text();
                 if (!text.isEmpty() && (texts.isEmpty() || texts.last() != text))
                     texts << text;
-                values << running->pb->value();
-                listedMeanwhile = std::max(listedMeanwhile, running->lstNew->count());
-                gaveWayMeanwhile |= test::TakesInput(window) || !running->cmdCancel->isVisible();
+                values << running->progressBar->value();
+                listedMeanwhile = std::max(listedMeanwhile, running->newGamesList->count());
+                gaveWayMeanwhile |= test::TakesInput(window) || !running->cancelButton->isVisible();
                 if (meanwhile)
                     meanwhile(running);
             }
         });
         watch.start(0);
-        test::action(window, "mnuUpdate")->trigger();
-        return test::findWindow<frmNewVersion>();
+        test::action(window, "updateAction")->trigger();
+        return test::findWindow<UpdateWindow>();
     }
 
     QStringList texts; // each once, in the order the window shows them, from the first
     QSet<int> values;
     int listedMeanwhile = 0;
     bool gaveWayMeanwhile = false;
-    std::function<void(frmNewVersion*)> meanwhile;
+    std::function<void(UpdateWindow*)> meanwhile;
     QString folder;
     ShellRunner shellRunner;
 };
@@ -94,10 +94,10 @@ TEST_F(NewVersionTest, TheWholeUpdateThroughTheStandInMame) {
     for (int i = 0; i < 3000; ++i)
         games.push_back(Game(QString("g%1").arg(i), QString("Game number %1").arg(i)));
     installStandin(games);
-    frmMain* window = start();
+    MainWindow* window = start();
     ASSERT_NE(window, nullptr);
 
-    frmNewVersion* done = update(window);
+    UpdateWindow* done = update(window);
     ASSERT_NE(done, nullptr);
     EXPECT_GE(texts.size(), 2) << "phase texts";
     EXPECT_GE(values.size(), 3) << "progress bar values";
@@ -108,37 +108,37 @@ TEST_F(NewVersionTest, TheWholeUpdateThroughTheStandInMame) {
                                              "mame\rWarning, your screen may blank out for a few seconds while "
                                              "this program communicates with MAME."});
     EXPECT_EQ(runner.commands.size(), 3);
-    EXPECT_TRUE(done->cmdOk->isVisible());
-    EXPECT_EQ(items(done->lstNew).mid(0, 3), (QStringList{"10-Yard Fight (Vs.)", "Galaga", "Game number 0"}));
-    EXPECT_EQ(items(done->lstExpired), QStringList{"Old Game"});
+    EXPECT_TRUE(done->okButton->isVisible());
+    EXPECT_EQ(items(done->newGamesList).mid(0, 3), (QStringList{"10-Yard Fight (Vs.)", "Galaga", "Game number 0"}));
+    EXPECT_EQ(items(done->expiredGamesList), QStringList{"Old Game"});
     for (QWidget* child : done->findChildren<QWidget*>())
         EXPECT_TRUE(done->rect().contains(child->geometry())) << child->objectName().toStdString();
 
     // The list shows the merged catalogue (the merge's own tests hold what each record keeps).
     EXPECT_EQ(window->Rows().rowCount(), 3004) << "the games and the default options";
 
-    done->cmdOk->click();
-    EXPECT_EQ(test::findWindow<frmNewVersion>(), nullptr);
+    done->okButton->click();
+    EXPECT_EQ(test::findWindow<UpdateWindow>(), nullptr);
 }
 
 TEST_F(NewVersionTest, AListingCutShortByACrashChangesNothingAndTheWindowSaysWhy) {
     installStandin({Game("galaga", "Galaga"), Game("yard", "10-Yard Fight")});
-    frmMain* window = start();
+    MainWindow* window = start();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(update(window, false), nullptr) << "Cancel starts nothing";
     EXPECT_TRUE(runner.commands.isEmpty());
 
     // The headings and the first game, then the crash.
     qputenv("ZELVORA_MAME_LISTING_BREAK", "-listdetails 3 139");
-    frmNewVersion* done = update(window);
+    UpdateWindow* done = update(window);
     qunsetenv("ZELVORA_MAME_LISTING_BREAK");
     ASSERT_NE(done, nullptr);
-    const QString text = done->lblProgress->text();
+    const QString text = done->progressText->text();
     EXPECT_TRUE(text.startsWith("DONE!\nMAME's detail listing Details.txt failed, so the catalogue was not changed."))
         << text.toStdString();
-    EXPECT_GE(done->lblProgress->height(), done->lblProgress->heightForWidth(done->lblProgress->width()))
+    EXPECT_GE(done->progressText->height(), done->progressText->heightForWidth(done->progressText->width()))
         << "the whole text shows";
-    EXPECT_EQ(done->lstNew->count() + done->lstExpired->count(), 0);
+    EXPECT_EQ(done->newGamesList->count() + done->expiredGamesList->count(), 0);
     EXPECT_EQ(window->Rows().rowCount(), 3) << "the merge's tests hold the records unchanged";
 }
 
@@ -150,7 +150,7 @@ TEST_F(NewVersionTest, AFullDiskRefusesTheUpdateAndRemovesWhatItCaptured) {
     for (int i = 0; i < 3000; ++i)
         games.push_back(Game(QString("g%1").arg(i), QString("Game number %1").arg(i)));
     installStandin(games);
-    frmMain* window = start();
+    MainWindow* window = start();
     ASSERT_NE(window, nullptr);
     const auto captured = [&] {
         QStringList left;
@@ -163,42 +163,42 @@ TEST_F(NewVersionTest, AFullDiskRefusesTheUpdateAndRemovesWhatItCaptured) {
 
     // No page beyond those the catalogue has.
     vars.CatalogueDb->Execute("PRAGMA max_page_count = 1");
-    frmNewVersion* done = update(window);
+    UpdateWindow* done = update(window);
     ASSERT_NE(done, nullptr);
-    ASSERT_EQ(done->lblProgress->text(),
+    ASSERT_EQ(done->progressText->text(),
               "DONE!\nThe catalogue could not be written (database or disk is full), so it was not changed.");
     EXPECT_GT(listedMeanwhile, 0);
-    EXPECT_EQ(done->lstNew->count() + done->lstExpired->count(), 0) << "the games found were not added";
+    EXPECT_EQ(done->newGamesList->count() + done->expiredGamesList->count(), 0) << "the games found were not added";
     EXPECT_EQ(window->Rows().rowCount(), 3);
     EXPECT_EQ(captured(), QStringList());
-    done->cmdOk->click();
+    done->okButton->click();
 
     // The detail listing on a device that is always full.
     ASSERT_TRUE(QFile::link("/dev/full", program.file("Details.txt")));
     done = update(window);
     ASSERT_NE(done, nullptr);
-    EXPECT_TRUE(done->lblProgress->text().startsWith("DONE!\nMAME's detail listing Details.txt could not be written "
-                                                     "(No space left on device), so the catalogue was not changed."))
-        << done->lblProgress->text().toStdString();
+    EXPECT_TRUE(done->progressText->text().startsWith("DONE!\nMAME's detail listing Details.txt could not be written "
+                                                      "(No space left on device), so the catalogue was not changed."))
+        << done->progressText->text().toStdString();
     EXPECT_EQ(captured(), QStringList());
 }
 
 TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
     settings.Save("Zelvora", "Settings", "MameLocation", installToday());
-    frmMain* window = start();
+    MainWindow* window = start();
     ASSERT_NE(window, nullptr);
 
-    frmNewVersion* done = update(window);
+    UpdateWindow* done = update(window);
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(texts.value(0), QString("MAME 0.251"));
-    EXPECT_EQ(items(done->lstExpired), (QStringList{"10-Yard Fight", "Old Game"}));
+    EXPECT_EQ(items(done->expiredGamesList), (QStringList{"10-Yard Fight", "Old Game"}));
     rowOf(window, "Attaché");
-    done->cmdOk->click();
+    done->okButton->click();
 
-    frmNewVersion* again = update(window);
+    UpdateWindow* again = update(window);
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(again->lblProgress->text(), QString("DONE!"));
-    EXPECT_EQ(again->lstNew->count() + again->lstExpired->count(), 0);
+    EXPECT_EQ(again->progressText->text(), QString("DONE!"));
+    EXPECT_EQ(again->newGamesList->count() + again->expiredGamesList->count(), 0);
     EXPECT_EQ(window->Rows().rowCount(), 20) << "the games and the default options";
 }
 
@@ -207,7 +207,7 @@ TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
 TEST_F(NewVersionTest, CancelEndsAMameThatNeverFinishesAndChangesNothing) {
     installStandin({Game("galaga", "Galaga")});
     const QString today = installToday();
-    frmMain* window = start();
+    MainWindow* window = start();
     ASSERT_NE(window, nullptr);
     const auto hangs = [&](const char* listing) {
         qputenv("ZELVORA_MAME_WAIT", QByteArray(listing) + ' ' + program.file("never").toLocal8Bit());
@@ -221,19 +221,19 @@ TEST_F(NewVersionTest, CancelEndsAMameThatNeverFinishesAndChangesNothing) {
                              .toStdString());
             runner.commands.clear();
             const int before = runner.Started();
-            meanwhile = [&](frmNewVersion* running) {
+            meanwhile = [&](UpdateWindow* running) {
                 if (runner.Started() == before)
                     return; // asking MAME's version
                 if (byClosing)
                     running->close();
                 else
-                    running->cmdCancel->click();
+                    running->cancelButton->click();
             };
             EXPECT_EQ(update(window), nullptr) << "the window goes";
             EXPECT_EQ(runner.commands.size(), 1) << runner.commands.join('\n').toStdString();
             EXPECT_TRUE(test::TakesInput(window));
             EXPECT_EQ(window->Rows().rowCount(), 3);
-            EXPECT_EQ(test::part<QLabel>(window, "lblResult")->text(), QString("Catalogue not updated"));
+            EXPECT_EQ(test::part<QLabel>(window, "resultLabel")->text(), QString("Catalogue not updated"));
         }
     }
     qunsetenv("ZELVORA_MAME_WAIT");
@@ -243,11 +243,11 @@ TEST_F(NewVersionTest, CancelEndsAMameThatNeverFinishesAndChangesNothing) {
 // goes once it has stopped, the catalogue as it was.
 TEST_F(NewVersionTest, ClosingTheMainWindowStopsTheUpdateAndThenCloses) {
     settings.Save("Zelvora", "Settings", "MameLocation", installToday());
-    frmMain* window = start();
+    MainWindow* window = start();
     ASSERT_NE(window, nullptr);
     qputenv("ZELVORA_MAME_WAIT", "-listxml " + program.file("never").toLocal8Bit());
     const int before = runner.Started();
-    meanwhile = [&](frmNewVersion*) {
+    meanwhile = [&](UpdateWindow*) {
         if (runner.Started() == before)
             return;
         window->close();
@@ -256,8 +256,8 @@ TEST_F(NewVersionTest, ClosingTheMainWindowStopsTheUpdateAndThenCloses) {
     };
     update(window);
     qunsetenv("ZELVORA_MAME_WAIT");
-    EXPECT_EQ(test::findWindow<frmMain>(), nullptr);
-    EXPECT_EQ(test::findWindow<frmNewVersion>(), nullptr);
+    EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);
+    EXPECT_EQ(test::findWindow<UpdateWindow>(), nullptr);
     EXPECT_EQ(stored("oldgame", "Description").toString(), QString("Old Game"));
     EXPECT_EQ(stored("yard", "Sound Card").toInt(), 2);
 }
