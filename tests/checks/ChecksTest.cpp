@@ -88,21 +88,6 @@ TEST_F(PresenceChecksTest, ClearStatusFieldsLeavesTheNotes) {
     EXPECT_TRUE(marks("Notes").endsWith("romset pacman is bad\r"));
 }
 
-TEST(VerifyReport, LineKindsInTheirOrder) {
-    // "romset galaga" has no blank after the name; in "romsets" the name would start at the blank.
-    const QStringList lines = QString("romset pacman is bad|ROMSET PUCKMAN NOT FOUND|romset galaga|romsets checked: 12|"
-                                      "  romset indented||    |the zipfile pacman.zip was not found|"
-                                      "Error in zipfile galaga.zip|pacman.6e  : NOT FOUND")
-                                  .split('|');
-    // Each line's kind as R(omset), B(lank), I(gnored) or D(etail), and its name.
-    QStringList kinds;
-    for (const QString& text : lines) {
-        const VerifyLine line = ClassifyVerifyLine(text);
-        kinds << QString("RBID"[static_cast<int>(line.kind)]) + line.name;
-    }
-    EXPECT_EQ(kinds.join(' '), "Rpacman RPUCKMAN Rgalaga R D B B I I D");
-}
-
 class VerifyReportTest : public ::testing::Test, public test::CatalogueFixture {
 protected:
     VerifyReportTest() {
@@ -122,7 +107,20 @@ protected:
     NoProgress progress;
 };
 
-TEST_F(VerifyReportTest, DetailLinesBecomeTheNextNamedSetsNotes) {
+// Each line's kind; detail lines become the next named set's notes, a second run replacing them.
+// Missing, empty and hostile reports are read as far as they hold text.
+TEST_F(VerifyReportTest, DetailLinesBecomeTheNextNamedSetsNotesWhateverTheReport) {
+    // "romset galaga" has no blank after the name; in "romsets" the name would start at the blank.
+    const QStringList lines = QString("romset pacman is bad|ROMSET PUCKMAN NOT FOUND|romset galaga|romsets checked: 12|"
+                                      "  romset indented||    |the zipfile pacman.zip was not found|"
+                                      "Error in zipfile galaga.zip|pacman.6e  : NOT FOUND")
+                                  .split('|');
+    QStringList kinds; // R(omset), B(lank), I(gnored) or D(etail), and the name
+    for (const QString& text : lines) {
+        const VerifyLine line = ClassifyVerifyLine(text);
+        kinds << QString("RBID"[static_cast<int>(line.kind)]) + line.name;
+    }
+    EXPECT_EQ(kinds.join(' '), "Rpacman RPUCKMAN Rgalaga R D B B I I D");
     const VerifyReportResult result = read("pacman.6e  : NOT FOUND\r\n"
                                            "error in zipfile pacman.zip\n"
                                            "\n"
@@ -142,15 +140,13 @@ TEST_F(VerifyReportTest, DetailLinesBecomeTheNextNamedSetsNotes) {
     // A second run replaces the notes.
     read("other\nROMSET PACMAN is bad\n");
     EXPECT_EQ(fields("pacman"), QString("other\r|1"));
-}
-
-TEST_F(VerifyReportTest, MissingEmptyAndHostileReports) {
     EXPECT_TRUE(
         ReadVerifyReport(program.file("none.txt"), *vars.CatalogueDb, *vars.RomsRecordset, progress).error.isEmpty());
     EXPECT_EQ(read("").counts.lines, 0);
     // More detail lines than one set's notes may hold, then a few bytes that are no text.
     const QByteArray hostile =
         (QByteArray(60000, 'A') + "\n").repeated(5) + QByteArray("\0\xff\xfe garbage\n", 12) + "romset pacman is bad\n";
+    set("galaga", {{"Notes", "old notes"}, {"Bad ROM", 0}});
     EXPECT_EQ(read(hostile).counts.marked, 1);
     EXPECT_TRUE(fields("pacman").endsWith("|1"));
     EXPECT_LE(fields("pacman").size(), VerifyReport::MaxNotesLength + 2);
