@@ -14,22 +14,18 @@ using namespace zelvora;
 
 namespace {
 
-// Records what a check reports.
-class Watching : public Progress {
-public:
-    void SetText(const QString& text) override { title = text; }
-    void SetRange(int, int maximum) override { max = maximum; }
-    void SetValue(int value) override { last = value; }
-    QString title;
-    int max = -1, last = -1;
-};
-
 class PresenceChecksTest : public ::testing::Test, public test::CatalogueFixture {
 protected:
     // The field of every record, in the catalogue's order, the default record first.
     QString marks(const QString& field) { return test::Column(rs(), field).join(QString()); }
 
-    Watching progress;
+    struct : NoProgress {
+        void SetText(const QString& text) override { title = text; }
+        void SetRange(int, int maximum) override { max = maximum; }
+        void SetValue(int value) override { last = value; }
+        QString title;
+        int max = -1, last = -1;
+    } progress;
 };
 
 TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) {
@@ -50,7 +46,6 @@ TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) 
     for (const char* file :
          {"PACMAN.PCX", "mspac.pcx", "Pacman.Zip", "mspac.7z", "Blank.png", "pacmanj/notes.txt", "digdug/0000.PNG"})
         test::WriteBytes(folder + file, "x");
-
     // What is checked, the folder, merged sets, the count and the marks. Today's MAME reads a
     // ".7z" and a folder named as the set too, and runs "blank" from no file at all.
     enum Check { Zips, TodaysRoms, Pcx, Png };
@@ -67,7 +62,6 @@ TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) 
         {Png, folder, false, 2, "0010001"},
     };
     for (const auto& [check, where, merged, count, marked] : cases) {
-        progress.title.clear();
         progress.last = -1;
         Database& db = *vars.CatalogueDb;
         const bool roms = check == Zips || check == TodaysRoms;
@@ -78,9 +72,8 @@ TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) 
                                                    check == Png ? ScreenshotKinds::PcxAndPng : ScreenshotKinds::Pcx),
                   count);
         EXPECT_EQ(marks(roms ? "Missing ROM" : "Screenshot"), QString(marked)) << check << merged;
+        EXPECT_EQ(std::pair(progress.max, progress.last), std::pair(6, 6));
         EXPECT_EQ(progress.title, roms ? MissingZippedRomsTitle : MissingScreenshotsTitle);
-        EXPECT_EQ(progress.max, 6);
-        EXPECT_EQ(progress.last, 6);
     }
 }
 
@@ -93,21 +86,6 @@ TEST_F(PresenceChecksTest, ClearStatusFieldsLeavesTheNotes) {
     for (const char* field : {"Missing ROM", "Screenshot", "Bad ROM"})
         EXPECT_EQ(marks(field), QString("000")) << field;
     EXPECT_TRUE(marks("Notes").endsWith("romset pacman is bad\r"));
-}
-
-TEST(VerifyReport, LineKindsInTheirOrder) {
-    // "romset galaga" has no blank after the name; in "romsets" the name would start at the blank.
-    const QStringList lines = QString("romset pacman is bad|ROMSET PUCKMAN NOT FOUND|romset galaga|romsets checked: 12|"
-                                      "  romset indented||    |the zipfile pacman.zip was not found|"
-                                      "Error in zipfile galaga.zip|pacman.6e  : NOT FOUND")
-                                  .split('|');
-    // Each line's kind as R(omset), B(lank), I(gnored) or D(etail), and its name.
-    QStringList kinds;
-    for (const QString& text : lines) {
-        const VerifyLine line = ClassifyVerifyLine(text);
-        kinds << QString("RBID"[static_cast<int>(line.kind)]) + line.name;
-    }
-    EXPECT_EQ(kinds.join(' '), "Rpacman RPUCKMAN Rgalaga R D B B I I D");
 }
 
 class VerifyReportTest : public ::testing::Test, public test::CatalogueFixture {
@@ -129,7 +107,20 @@ protected:
     NoProgress progress;
 };
 
-TEST_F(VerifyReportTest, DetailLinesBecomeTheNextNamedSetsNotes) {
+// Each line's kind; detail lines become the next named set's notes, a second run replacing them.
+// Missing, empty and hostile reports are read as far as they hold text.
+TEST_F(VerifyReportTest, DetailLinesBecomeTheNextNamedSetsNotesWhateverTheReport) {
+    // "romset galaga" has no blank after the name; in "romsets" the name would start at the blank.
+    const QStringList lines = QString("romset pacman is bad|ROMSET PUCKMAN NOT FOUND|romset galaga|romsets checked: 12|"
+                                      "  romset indented||    |the zipfile pacman.zip was not found|"
+                                      "Error in zipfile galaga.zip|pacman.6e  : NOT FOUND")
+                                  .split('|');
+    QStringList kinds; // R(omset), B(lank), I(gnored) or D(etail), and the name
+    for (const QString& text : lines) {
+        const VerifyLine line = ClassifyVerifyLine(text);
+        kinds << QString("RBID"[static_cast<int>(line.kind)]) + line.name;
+    }
+    EXPECT_EQ(kinds.join(' '), "Rpacman RPUCKMAN Rgalaga R D B B I I D");
     const VerifyReportResult result = read("pacman.6e  : NOT FOUND\r\n"
                                            "error in zipfile pacman.zip\n"
                                            "\n"
@@ -146,19 +137,16 @@ TEST_F(VerifyReportTest, DetailLinesBecomeTheNextNamedSetsNotes) {
     EXPECT_EQ(fields("pacman"), QString("pacman.6e  : NOT FOUND\rpacman.6f  : bad CRC\r|1"));
     EXPECT_EQ(fields("galaga"), QString("|1")) << "named right after another set";
     EXPECT_EQ(fields("it's"), QString("|1")) << "the notes were dropped at the set that is not there";
-
     // A second run replaces the notes.
     read("other\nROMSET PACMAN is bad\n");
     EXPECT_EQ(fields("pacman"), QString("other\r|1"));
-}
-
-TEST_F(VerifyReportTest, MissingEmptyAndHostileReports) {
     EXPECT_TRUE(
         ReadVerifyReport(program.file("none.txt"), *vars.CatalogueDb, *vars.RomsRecordset, progress).error.isEmpty());
     EXPECT_EQ(read("").counts.lines, 0);
     // More detail lines than one set's notes may hold, then a few bytes that are no text.
     const QByteArray hostile =
         (QByteArray(60000, 'A') + "\n").repeated(5) + QByteArray("\0\xff\xfe garbage\n", 12) + "romset pacman is bad\n";
+    set("galaga", {{"Notes", "old notes"}, {"Bad ROM", 0}});
     EXPECT_EQ(read(hostile).counts.marked, 1);
     EXPECT_TRUE(fields("pacman").endsWith("|1"));
     EXPECT_LE(fields("pacman").size(), VerifyReport::MaxNotesLength + 2);
@@ -181,7 +169,6 @@ TEST_F(VerifyReportTest, VerifyRomsSaysWhenMameCouldNotBeStarted) {
         test::WriteScript(mame.file(file), "#!/bin/sh\necho 'romset pacman is bad'\nexit 1\n", executable);
         vars.CatalogueDb->Execute("UPDATE ROMS SET [Bad ROM]=0");
         ShellRunner runner(shell);
-
         const VerifyOutcome outcome =
             VerifyRoms(*vars.CatalogueDb, *vars.RomsRecordset, mame.path() + "/", program.path(), runner, progress);
         EXPECT_EQ(outcome.exitCode, code);
@@ -212,7 +199,6 @@ TEST_F(VerifyReportTest, TodaysReportGivesEachSetItsOwnLines) {
     }
     EXPECT_EQ(bad.size(), reader.ReadSummary()->found - reader.ReadSummary()->ok);
     EXPECT_EQ(bad.join(' '), "19in1=5 32x=8 990189v=8 acrnsys3_6809=5 pacman=12");
-
     // Lines written by hand where no real report had them: a good set, and one with a long name.
     reader = {};
     const QString tooLong = "romset " + QString(MaxListedText + 1, 'x') + " is bad";
@@ -268,7 +254,6 @@ TEST_F(VerifyReportTest, TodaysVerificationStoresNothingUnlessMameEndedWell) {
         EXPECT_EQ(outcome.problem.contains("2 romsets found"), code == 139);
         EXPECT_FALSE(outcome.problem.contains("ALSA"));
         EXPECT_TRUE(outcome.notice.isEmpty()) << "MAME found sets good and bad";
-
         // Asked over an empty folder, MAME names the sets that need no files; a MAME that failed
         // names none, and then no mark changes.
         vars.CatalogueDb->Execute("UPDATE ROMS SET [Missing ROM]=7");
@@ -344,7 +329,6 @@ TEST_F(RealMameTest, StartGameWithEveryOptionAndAMissingSet) {
     set("pong", options);
     GameRun run = RunGame(runner, BuildGameCommand(rs(), test::InstalledMame, *mame, roms.path()), *mame);
     EXPECT_EQ(run.exitCode, 0) << run.problem.toStdString();
-
     set("pacman", {{"Default", 0}, {"Additional", "-video none -sound none -seconds_to_run 1"}});
     run = RunGame(runner, BuildGameCommand(rs(), test::InstalledMame, *mame, roms.path()), *mame);
     EXPECT_EQ(run.exitCode, 2);

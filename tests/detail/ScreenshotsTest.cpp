@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cfenv>
+#include <cstdlib>
 #include <string>
 #include <sys/stat.h>
 
@@ -134,7 +135,6 @@ TEST(PcxDecoder, MalformedFilesGiveANullImage) {
         return ReadBytes(FixturePath(QStringLiteral("pcx/") + QLatin1String(name)));
     };
     const QByteArray packed = fixture("packed4.pcx");
-
     // Each of these files ends exactly where its data does, so every shorter prefix lacks something.
     for (const QByteArray& file : {eight, rgb, mono, planar, packed, fixture("packed2.pcx"), fixture("planes2.pcx"),
                                    fixture("planes3.pcx"), fixture("rgba.pcx")}) {
@@ -187,58 +187,46 @@ TEST(PcxRegressions, EveryStoredInputDecodes) {
     }
 }
 
-TEST(ScreenshotFinder, ParentsFileWhileMergedAndOnlyRegularFilesInTheFolder) {
+// Any letter case, only regular files, never outside the folder. A clone without its own file
+// shows the parent's (its name trimmed) while merged sets are assumed; today's MAME adds, after
+// the PCX, the set's own PNG and then the first snapshot in its folder. What may be deleted is the
+// game's own file, never the parent's.
+TEST(ScreenshotFinder, FindsTheGamesOrItsParentsFileInTheFolderOnly) {
     test::TempProgramDir shots;
     const QString dir = shots.path() + "/";
-    test::WriteBytes(dir + "PACMAN.PCX", "x");
-    test::WriteBytes(dir + "galaga.pcx", "x");
+    for (const char* file : {"PACMAN.PCX", "galaga.pcx", "Galaga.PNG", "mslug/0001.png", "mslug/0000.png",
+                             "mslug/readme.txt", "xevious/notes.txt", "inner/x.pcx"})
+        test::WriteBytes(dir + file, "x");
     ScreenshotFinder finder;
-    const auto find = [&finder](const QString& folder, const char* rom, const QString& clone, bool merged) {
-        return finder.Find(folder, rom, clone, merged, ScreenshotKinds::Pcx);
+    const auto find = [&finder](const QString& folder, const char* rom, const QString& clone = {}, bool merged = false,
+                                ScreenshotKinds kinds = ScreenshotKinds::Pcx) {
+        return finder.Find(folder, rom, clone, merged, kinds);
     };
-
-    // A clone without its own file shows the parent's while merged sets are assumed, the parent's
-    // name trimmed (the tabs' tests hold the rest of the rule).
     EXPECT_EQ(find(dir, "puckman", "  pacman ", true), dir + "PACMAN.PCX");
+    EXPECT_EQ(find(dir, "puckman", "  pacman ", false), QString());
     EXPECT_EQ(find(dir, "puckman", "        ", true), QString());
-
     // A file that appears later is found: the listing follows the folder.
     test::WriteBytes(dir + "PuckMan.Pcx", "x");
     EXPECT_EQ(find(dir, "puckman", "pacman", true), dir + "PuckMan.Pcx");
-
-    // A folder or a pipe named like a screenshot, a missing folder, an empty name.
+    // A folder or a pipe named like a screenshot, a name leading out of the folder, a missing
+    // folder, an empty name.
     QDir().mkpath(dir + "xevious.pcx");
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "DIGDUG.pcx").constData(), 0600), 0);
-    EXPECT_EQ(find(dir, "xevious", {}, false), QString());
-    EXPECT_EQ(find(dir, "digdug", {}, false), QString());
-    EXPECT_EQ(find(dir, "DIGDUG", {}, false), QString());
-    // A set name that would lead out of the folder finds nothing there, however the files lie.
-    test::WriteBytes(shots.file("inner/x.pcx"), "x");
-    for (const char* rom : {"../galaga", "inner/x", ".", ".."})
-        EXPECT_EQ(find(dir, rom, {}, false) + find(dir + "inner/", rom, {}, false), QString()) << rom;
-    EXPECT_EQ(find(dir + "missing/", "pacman", {}, false), QString());
-    EXPECT_EQ(find(dir, "", {}, false), QString());
-}
-
-// Today's MAME: after the PCX, the set's own PNG, then the first snapshot in its folder; the
-// parent's the same way. What may be deleted is the game's own file or snapshot, never the parent's.
-TEST(ScreenshotFinder, TodaysSnapshotsAfterThePcx) {
-    test::TempProgramDir shots;
-    const QString dir = shots.path() + "/";
-    for (const char* file : {"pacman.pcx", "pacman.png", "Galaga.PNG", "mslug/0001.png", "mslug/0000.png",
-                             "mslug/readme.txt", "xevious/notes.txt"})
-        test::WriteBytes(dir + file, "x");
-    ScreenshotFinder finder;
-    const auto find = [&](const char* rom, const char* clone = "") {
-        return finder.Find(dir, rom, clone, true, ScreenshotKinds::PcxAndPng).mid(dir.size());
+    for (const char* rom : {"xevious", "digdug", "DIGDUG", "../galaga", "inner/x", ".", "..", ""})
+        EXPECT_EQ(find(dir, rom) + find(dir + "inner/", rom), QString()) << rom;
+    EXPECT_EQ(find(dir + "missing/", "pacman"), QString());
+    const auto findToday = [&](const char* rom, const char* clone = "") {
+        return find(dir, rom, clone, true, ScreenshotKinds::PcxAndPng).mid(dir.size());
     };
-    EXPECT_EQ(find("pacman"), "pacman.pcx");
-    EXPECT_EQ(find("MSLUG"), "mslug/0000.png");
-    EXPECT_EQ(find("mslugx", "mslug"), "mslug/0000.png");
-    EXPECT_EQ(find("xevious"), "");
-    EXPECT_EQ(finder.FindOwn(dir, "galaga", ScreenshotKinds::PcxAndPng), dir + "Galaga.PNG");
+    EXPECT_EQ(findToday("galaga"), "galaga.pcx");
+    EXPECT_EQ(findToday("MSLUG"), "mslug/0000.png");
+    EXPECT_EQ(findToday("mslugx", "mslug"), "mslug/0000.png");
+    EXPECT_EQ(findToday("xevious"), "");
+    EXPECT_EQ(finder.FindOwn(dir, "galaga", ScreenshotKinds::Pcx), dir + "galaga.pcx");
     EXPECT_EQ(finder.FindOwn(dir, "mslug", ScreenshotKinds::PcxAndPng), dir + "mslug/0000.png");
     EXPECT_EQ(finder.FindOwn(dir, "mslugx", ScreenshotKinds::PcxAndPng), QString());
+    QFile::remove(dir + "galaga.pcx");
+    EXPECT_EQ(finder.FindOwn(dir, "galaga", ScreenshotKinds::PcxAndPng), dir + "Galaga.PNG");
 }
 
 // A PNG reads as a PCX does (the tabs' tests show a PCX). Only a regular file of a screenshot's
@@ -253,61 +241,46 @@ TEST(LoadScreenshot, ReadsPngAndRefusesWhatIsNoScreenshot) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("pipe.png")).constData(), 0600), 0);
     QFile huge(dir.file("huge.pcx"));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(MaxScreenshotBytes + 1));
-
     EXPECT_EQ(LoadScreenshot(dir.file("shot.PNG")), picture);
     for (const char* name : {"wide.png", "pipe.png", "huge.pcx", "none.png", ""})
         EXPECT_TRUE(LoadScreenshot(dir.file(name)).isNull()) << name;
 }
 
+// The picture fills one side of the area and is centred along the other, inside the area, with
+// halves rounded to even whatever rounding mode the caller left behind.
 TEST(PlaceScreenshot, FillsOneSideCentresTheOtherAndRoundsHalvesToEven) {
+    for (int w = 1; w <= 600; w += 7) {
+        for (int h = 1; h <= 600; h += 11) {
+            for (const QSize area : {QSize(420, 300), QSize(300, 420), QSize(1, 1), QSize(641, 479)}) {
+                const QRect r = PlaceScreenshot(w, h, area.width(), area.height());
+                const int dx = area.width() - r.right() - 1 - r.x(), dy = area.height() - r.bottom() - 1 - r.y();
+                ASSERT_TRUE((QRect(QPoint(0, 0), area).contains(r) || (r.isEmpty() && r.x() >= 0 && r.y() >= 0)) &&
+                            (r.width() == area.width() || r.height() == area.height()) && std::abs(dx) <= 1 &&
+                            std::abs(dy) <= 1)
+                    << w << "x" << h << " in " << area.width() << "x" << area.height();
+            }
+        }
+    }
     // Picture width and height, area width and height, where it goes.
     const std::tuple<int, int, int, int, QRect> cases[] = {
-        // Wider than tall, scaled up or down: by the width, then cut back to the height.
-        {32, 24, 420, 300, {10, 0, 400, 300}},
-        {1280, 960, 420, 300, {10, 0, 400, 300}},
-        // Taller than wide, or square: scaled by the height; the 93.5 margin rounds to the even 94.
-        {224, 288, 420, 300, {94, 0, 233, 300}},
-        {256, 256, 420, 300, {60, 0, 300, 300}},
-        // A 92.5 margin goes down to 92, where rounding half away from zero would give 93.
-        {224, 288, 418, 300, {92, 0, 233, 300}},
-        // Wide enough to stay within the height: centred vertically.
-        {400, 100, 420, 300, {0, 98, 420, 105}},
-        // Taller than wide but the area is narrower still: cut back to the width; 16.5 gives 16.
-        {240, 320, 200, 300, {0, 16, 200, 267}},
-        // A scaled width of exactly 2.5 becomes 2, so the margin is (100 - 2) / 2.
-        {5, 6, 100, 3, {49, 0, 2, 3}},
-        // Extreme proportions stay finite and inside the area.
+        {224, 288, 420, 300, {94, 0, 233, 300}}, // a 93.5 margin rounds to 94
+        {224, 288, 418, 300, {92, 0, 233, 300}}, // and 92.5 to 92, not away from zero to 93
+        {240, 320, 200, 300, {0, 16, 200, 267}}, // cut back to the width; 16.5 gives 16
+        {5, 6, 100, 3, {49, 0, 2, 3}},           // a scaled width of 2.5 becomes 2
+        // Extreme proportions stay finite and inside the area; nothing to draw, or nowhere to.
         {65535, 1, 420, 300, {0, 150, 420, 0}},
         {1, 65535, 420, 300, {210, 0, 0, 300}},
-        // Nothing to draw, or nowhere to draw it.
         {0, 240, 420, 300, {}},
         {320, -240, 420, 300, {}},
         {320, 240, 0, 300, {}},
         {320, 240, 420, -300, {}},
     };
-    for (const auto& [w, h, areaW, areaH, expected] : cases)
-        EXPECT_EQ(PlaceScreenshot(w, h, areaW, areaH), expected) << w << "x" << h << " in " << areaW << "x" << areaH;
-
-    // Whatever rounding mode the caller left behind.
     const int mode = std::fegetround();
-    std::fesetround(FE_UPWARD);
-    const QRect upward = PlaceScreenshot(224, 288, 418, 300);
-    std::fesetround(FE_DOWNWARD);
-    const QRect downward = PlaceScreenshot(224, 288, 420, 300);
-    std::fesetround(mode);
-    EXPECT_EQ(upward, QRect(92, 0, 233, 300));
-    EXPECT_EQ(downward, QRect(94, 0, 233, 300));
-}
-
-TEST(PlaceScreenshot, StaysInsideTheAreaAndTouchesOneSide) {
-    for (int w = 1; w <= 600; w += 7) {
-        for (int h = 1; h <= 600; h += 11) {
-            for (const QSize area : {QSize(420, 300), QSize(300, 420), QSize(1, 1), QSize(641, 479)}) {
-                const QRect r = PlaceScreenshot(w, h, area.width(), area.height());
-                ASSERT_TRUE((QRect(QPoint(0, 0), area).contains(r) || (r.isEmpty() && r.x() >= 0 && r.y() >= 0)) &&
-                            (r.width() == area.width() || r.height() == area.height()))
-                    << w << "x" << h << " in " << area.width() << "x" << area.height();
-            }
-        }
+    for (const int rounding : {mode, FE_UPWARD, FE_DOWNWARD}) {
+        std::fesetround(rounding);
+        for (const auto& [w, h, areaW, areaH, expected] : cases)
+            EXPECT_EQ(PlaceScreenshot(w, h, areaW, areaH), expected)
+                << w << "x" << h << " in " << areaW << "x" << areaH << ", rounding " << rounding;
     }
+    std::fesetround(mode);
 }

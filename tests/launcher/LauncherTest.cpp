@@ -59,7 +59,8 @@ struct Collected : OutputReader {
     int waits = 0;
 };
 
-// Also more output than a pipe holds, and a pause the caller's window gets to run its events in.
+// Also more output than a pipe holds, and a pause the caller's window gets to run its events in. A
+// reader that wants no more ends a child that would print forever.
 TEST(ShellRunnerTest, StreamedOutputComesWholeAndInOrderWithErrorsKeptApart) {
     Collected collected;
     const StreamedRun run =
@@ -72,16 +73,12 @@ TEST(ShellRunnerTest, StreamedOutputComesWholeAndInOrderWithErrorsKeptApart) {
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_FALSE(run.stopped);
     EXPECT_GT(collected.waits, 0);
-
     EXPECT_EQ(ShellRunner("/nonexistent/sh").ExecStreaming("true", collected).exitCode, -1);
-}
-
-TEST(ShellRunnerTest, AReaderThatWantsNoMoreEndsAChildThatWouldPrintForever) {
-    Collected collected;
-    collected.wanted = 1;
-    const StreamedRun run = ShellRunner().ExecStreaming("yes", collected);
-    EXPECT_TRUE(run.stopped);
-    EXPECT_EQ(run.exitCode, 128 + SIGPIPE);
+    Collected enough;
+    enough.wanted = 1;
+    const StreamedRun endless = ShellRunner().ExecStreaming("yes", enough);
+    EXPECT_TRUE(endless.stopped);
+    EXPECT_EQ(endless.exitCode, 128 + SIGPIPE);
 }
 
 // Whether a process has ended: gone, or a zombie that nobody has collected yet. Bounded: a
@@ -113,7 +110,6 @@ TEST(ShellRunnerTest, AWatchThatGivesUpEndsTheChildAndAllItStarted) {
     EXPECT_EQ(end.signal, SIGKILL);
     EXPECT_EQ(silent.waits, 3);
     EXPECT_TRUE(EndsSoon(test::ReadBytes(pid)));
-
     GiveUp printing;
     const StreamedRun run = ShellRunner().ExecStreaming(started + "yes | head -c 2000000000", printing);
     EXPECT_TRUE(run.cancelled);
@@ -139,7 +135,6 @@ TEST(ShellQuoteTest, WordsReachTheProgramIntactAndRunNothing) {
         expected += word.toUtf8() + '\0';
     }
     command += " > " + ShellQuote(folder + "/x;touch pwned");
-
     EXPECT_EQ(ShellRunner().ExecCmd(command).exitCode, 0);
     EXPECT_EQ(test::ReadBytes(folder + "/x;touch pwned"), expected);
     EXPECT_FALSE(QFile::exists(dir.file("pwned")));

@@ -127,11 +127,9 @@ TEST_F(CommandLineTest, TodaysMameGetsTheSwitchesItKnows) {
 
 TEST_F(CommandLineTest, DefaultOneReadsTheDefaultRecordAndStaysOnIt) {
     set(DefaultRom, "Default=1|Sound Card=1|Resolution=4|Frame Skip=1|AltDir=/shared/");
-
     EXPECT_EQ(build("Default=1|Sound Card=3|Cheats=1|Additional=-x", classic),
               "-romdir /shared/ -soundcard 1 -640x480 -frameskip 1 ");
     EXPECT_EQ(rs().Value("Rom").toString(), DefaultRom);
-
     // Only 1 selects the default set; the game's own record stays current otherwise.
     for (int notDefault : {0, -1}) {
         EXPECT_EQ(build(QString("Default=%1|Sound Card=3|Cheats=1").arg(notDefault), classic), "-soundcard 3 -cheat ");
@@ -183,9 +181,6 @@ TEST_F(CommandLineTest, NulBytesAreDroppedAndACommandTheShellCannotReadIsReporte
     EXPECT_TRUE(run.problem.startsWith("The shell could not read the command")) << run.problem.toStdString();
 }
 
-bool IsToday(const std::shared_ptr<const Mame>& mame) {
-    return dynamic_cast<const TodaysMame*>(mame.get()) != nullptr;
-}
 bool IsClassic(const std::shared_ptr<const Mame>& mame) {
     return dynamic_cast<const ClassicMame*>(mame.get()) != nullptr;
 }
@@ -207,7 +202,7 @@ TEST(MameVersions, OnlyAVersionNumberWithSuccessIsTodaysMame) {
         MameVersions versions;
         const std::shared_ptr<const Mame> mame = versions.Of(dir.file("mame"), runner);
         EXPECT_EQ(mame->VersionNumber(), number) << what;
-        EXPECT_TRUE(number.isEmpty() ? IsClassic(mame) : IsToday(mame)) << what;
+        EXPECT_EQ(IsClassic(mame), number.isEmpty()) << what;
     }
     ShellRunner runner;
     EXPECT_TRUE(IsClassic(MameVersions().Of("/nonexistent/mame", runner)));
@@ -226,14 +221,10 @@ TEST(MameVersions, AskedOncePerExecutableUntilItIsReplaced) {
     const QDateTime now = QDateTime::currentDateTime();
     ShellRunner runner;
     MameVersions versions;
-
     install("0.251", now);
-    EXPECT_EQ(versions.Of(mame, runner)->VersionNumber(), QString("0.251"));
-    EXPECT_EQ(versions.Of(mame, runner)->VersionNumber(), QString("0.251"));
+    EXPECT_EQ(versions.Of(mame, runner)->VersionNumber() + versions.Of(mame, runner)->VersionNumber(), "0.2510.251");
     EXPECT_EQ(asked(), 1);
-
-    // A new MAME of the same size over the old one.
-    install("0.252", now.addSecs(60));
+    install("0.252", now.addSecs(60)); // a new MAME of the same size over the old one
     EXPECT_EQ(versions.Of(mame, runner)->VersionNumber(), QString("0.252"));
     EXPECT_EQ(asked(), 2);
 }
@@ -248,7 +239,6 @@ TEST(MameVersions, AMameThatDoesNotAnswerIsEndedAndTakenForTheClassicOne) {
     EXPECT_TRUE(IsClassic(versions.Of(dir.file("mame"), runner)));
     QThread::msleep(100);
     EXPECT_FALSE(QFile::exists(dir.file("mame.woke")));
-
     test::TempProgramDir other;
     test::WriteScript(other.file("mame"), "#!/bin/sh\n");
     test::RecordingRunner answering;

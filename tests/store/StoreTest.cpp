@@ -54,7 +54,6 @@ TEST_F(DatabaseTest, FieldsKeepTheirTypesAndGoWithTheirIndexes) {
     ASSERT_EQ(fields.size(), std::size(expected));
     for (size_t i = 0; i < fields.size(); ++i)
         EXPECT_EQ(std::pair(fields[i].name, fields[i].type), expected[i]);
-
     db->DeleteField("ROMS", "missing rom");
     EXPECT_THROW(db->AddField("ROMS", "NOTES", FieldType::Memo, true), StoreError);
     db->IndexField("ROMS", "Description", "Rom");
@@ -63,7 +62,9 @@ TEST_F(DatabaseTest, FieldsKeepTheirTypesAndGoWithTheirIndexes) {
     EXPECT_EQ(db->Fields("ROMS").size(), 4u);
 }
 
-TEST_F(DatabaseTest, ErrorsCarryTheEnginesTextAndAClosedDatabaseRaises) {
+// Errors carry the engine's text, a closed database raises, and a file that is not a database or
+// may not be written is left as it was.
+TEST_F(DatabaseTest, ErrorsCarryTheEnginesTextAndHarmNoFile) {
     try {
         db->Execute("UPDATE ROMS SET Nope=False");
         ADD_FAILURE() << "no error for a missing field";
@@ -75,6 +76,20 @@ TEST_F(DatabaseTest, ErrorsCarryTheEnginesTextAndAClosedDatabaseRaises) {
     EXPECT_THROW(rs->MoveFirst(), StoreError);
     EXPECT_THROW(rs->AddNew(), StoreError);
     EXPECT_THROW(db->Execute("SELECT 1"), StoreError);
+
+    const QString path = dir.file("a.mdb");
+    WriteBytes(path, "keep me");
+    EXPECT_THROW(Database::Create(path), StoreError);
+    EXPECT_EQ(ReadBytes(path), QByteArray("keep me"));
+    EXPECT_THROW(Database::Open(dir.file("absent.mdb")), StoreError);
+    const QString readOnly = dir.file("t.mdb");
+    const QByteArray before = ReadBytes(readOnly);
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadUser);
+    // root may write any file whatever its permissions; the refusal is then the directory's.
+    if (QFile(readOnly).open(QIODevice::ReadWrite))
+        GTEST_SKIP() << "running as a user who can write read-only files";
+    EXPECT_THROW(Database::Open(readOnly), StoreError);
+    EXPECT_EQ(ReadBytes(readOnly), before);
 }
 
 // A transaction not committed rolls back. A write that fails part-way through a group unwinds
@@ -104,25 +119,6 @@ TEST_F(DatabaseTest, TransactionsRollBackAndGroupedWritesCommitOnUnwind) {
     db.reset();
     db = Database::Open(dir.file("t.mdb"), "ROMS");
     EXPECT_EQ(Column(*db->OpenRecordset("ROMS")), (QStringList{"kept", "a", "b", "c"}));
-}
-
-TEST(Database, CreateAndOpenRefuseFilesTheyWouldHarm) {
-    TempProgramDir dir;
-    const QString path = dir.file("a.mdb");
-    WriteBytes(path, "keep me");
-    EXPECT_THROW(Database::Create(path), StoreError);
-    EXPECT_EQ(ReadBytes(path), QByteArray("keep me"));
-    EXPECT_THROW(Database::Open(dir.file("absent.mdb")), StoreError);
-
-    const QString readOnly = dir.file("b.mdb");
-    Database::Create(readOnly)->CreateTable("ROMS", "Rom", FieldType::Text, false);
-    const QByteArray before = ReadBytes(readOnly);
-    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadUser);
-    // root may write any file whatever its permissions; the refusal is then the directory's.
-    if (QFile(readOnly).open(QIODevice::ReadWrite))
-        GTEST_SKIP() << "running as a user who can write read-only files";
-    EXPECT_THROW(Database::Open(readOnly), StoreError);
-    EXPECT_EQ(ReadBytes(readOnly), before);
 }
 
 TEST_F(DatabaseTest, KeysetFollowsTableOrderOrTheQuerysOrder) {
@@ -159,7 +155,6 @@ TEST_F(DatabaseTest, MovesStepOverDeletedRecordsAndAddsKeepThePosition) {
     test::AddGame(*rs, "e", "E");
     EXPECT_EQ(rs->Value("Rom").toString(), "c");
     EXPECT_EQ(Column(*rs), (QStringList{"a", "c", "d", "e"}));
-
     // Deleting while walking the whole set visits every record once.
     for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext())
         rs->Delete();
@@ -185,14 +180,13 @@ TEST_F(DatabaseTest, FindFirstAndLastByBoundValues) {
     EXPECT_EQ(rs->Value("Rom").toString(), "b");
     EXPECT_FALSE(rs->FindFirst("Active", QVariant()));
     EXPECT_THROW(rs->FindFirst("Nope", "a"), StoreError);
-
     // A query's keyset only finds its own rows, first and last in its own order.
     auto sorted = db->OpenRecordset("SELECT * FROM ROMS WHERE Rom<>'a' ORDER BY Rom DESC");
     EXPECT_TRUE(sorted->FindLast("Description", "pac-man"));
     EXPECT_EQ(sorted->Value("Rom").toString(), "c");
 }
 
-TEST_F(DatabaseTest, EditsAreStoredAndSeenByOtherRecordsets) {
+TEST_F(DatabaseTest, EditsAreConvertedStoredAndSeenByOtherRecordsetsOrRefused) {
     auto rs = db->OpenRecordset("ROMS");
     rs->AddNew();
     rs->SetValue("ROM", "pacman");
@@ -206,7 +200,6 @@ TEST_F(DatabaseTest, EditsAreStoredAndSeenByOtherRecordsets) {
     rs->SetValue("Notes", "line 1\rline 2");
     rs->SetValue("Description", QString(""));
     rs->Update();
-
     // A zero-length text stays distinct from Null.
     auto other = db->OpenRecordset("ROMS");
     EXPECT_EQ(other->Value("Notes").toString(), "line 1\rline 2");
@@ -218,7 +211,6 @@ TEST_F(DatabaseTest, EditsAreStoredAndSeenByOtherRecordsets) {
     other->Update();
     EXPECT_EQ(rs->Value("Description").toString(), "Pac-Man");
     EXPECT_TRUE(rs->Value("Notes").isNull());
-
     // Moving away abandons an unsaved edit.
     rs->Edit();
     rs->SetValue("Description", "never stored");
@@ -226,10 +218,7 @@ TEST_F(DatabaseTest, EditsAreStoredAndSeenByOtherRecordsets) {
     EXPECT_EQ(rs->Value("Description").toString(), "Pac-Man");
     EXPECT_THROW(rs->SetValue("Description", "x"), StoreError);
     EXPECT_THROW(rs->Update(), StoreError);
-}
-
-TEST_F(DatabaseTest, RefusesValuesTheFieldCannotHold) {
-    auto rs = db->OpenRecordset("ROMS");
+    // Values a field cannot hold are refused; a number text with blanks is a number.
     rs->AddNew();
     const std::pair<const char*, QVariant> refused[] = {
         {"Active", "abc"}, {"Active", 40000}, {"Missing ROM", 3000000000LL}, {"Nope", 1}};
@@ -241,7 +230,7 @@ TEST_F(DatabaseTest, RefusesValuesTheFieldCannotHold) {
     EXPECT_THROW(rs->Update(), StoreError);
     rs->SetValue("Rom", "ok");
     rs->Update();
-    rs->MoveFirst();
+    ASSERT_TRUE(rs->FindFirst("Rom", "ok"));
     EXPECT_EQ(rs->Value("Active").toLongLong(), -1);
 }
 
@@ -319,13 +308,11 @@ TEST_F(DatabaseTest, ReadsAndWritesReachTheNamedFieldsAfterTheTableChanged) {
     rs->Update();
     EXPECT_EQ(rs->Value("Notes").toString(), QString("kept"));
     EXPECT_EQ(rs->Value("Active").toInt(), 1);
-
     rs->AddNew();
     rs->SetValue("Active", 2);
     rs->Update();
     EXPECT_EQ(db->OpenRecordset("ROMS")->RecordCount(), 2) << "the add wrote to the edited record";
     EXPECT_EQ(db->OpenRecordset("SELECT * FROM ROMS WHERE Active = 2")->RecordCount(), 1);
-
     // A field added after the recordset opened is seen, empty.
     db->AddField("ROMS", "Bad ROM", FieldType::Long, false);
     EXPECT_TRUE(rs->Value("bad rom").isNull());
@@ -390,15 +377,11 @@ QStringList listedNames() {
     return names;
 }
 
-// Every other test starts from the default record alone.
-TEST(Catalogue, FirstRunCreatesTheListedFields) {
+// A first run makes the listed fields. An old catalogue loses the fields this version does not list and gains the ones
+// it lacks at the end, without reordering; every game waits for the next update and the default record carries this
+// version's banner. A catalogue stamped by this version is left as it is.
+TEST(Catalogue, FirstRunMakesTheListedFieldsOldCataloguesAreUpgradedAndCurrentOnesLeftAlone) {
     EXPECT_EQ(fieldNames(test::CatalogueFixture().rs()), listedNames());
-}
-
-// An old catalogue loses the fields this version does not list and gains the ones it lacks at
-// the end, without reordering; every game waits for the next update and the default record
-// carries this version's banner. A catalogue stamped by this version is left as it is.
-TEST(Catalogue, OldCataloguesAreUpgradedAndCurrentOnesLeftAlone) {
     const struct {
         const char* name;
         Legacy legacy;
@@ -457,7 +440,6 @@ TEST(Catalogue, AFileThatIsNotACatalogueIsLeftAsItWas) {
     const QByteArray catalogue = ReadBytes(CatalogueFile(other.path()));
     Database::Create(other.file("games.mdb"))->CreateTable("GAMES", "Rom", FieldType::Text, false);
     const QByteArray noRoms = ReadBytes(other.file("games.mdb"));
-
     Program program;
     const QByteArray cases[] = {QByteArray(), QByteArray(3000, '\x01'), QByteArray("SQLite format 3\0garbage", 23),
                                 catalogue.left(catalogue.size() / 3), noRoms};
@@ -495,7 +477,6 @@ TEST(Catalogue, PagesTheFileLacksAreReadFromItsLog) {
     db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
     f.add("later", "Later Game");
     const auto [noteCut, laterLog] = interruptedCopy(sizeBeforeNote);
-
     const std::tuple<const char*, QByteArray, QByteArray, bool> cases[] = {
         {"the log holds the missing pages", cutFile, log, true},
         {"the log lost its commit", cutFile, log.left(log.size() / 2), false},
@@ -550,7 +531,6 @@ TEST(Catalogue, OneProgramAtATimeMakesOrCompactsTheCatalogue) {
     }
     EXPECT_TRUE(QDir(program.program.path()).isEmpty());
     ::close(folder);
-
     // A log left by a catalogue that is gone is not replayed into the new one.
     test::CatalogueFixture other;
     other.vars.CatalogueDb->Execute("PRAGMA wal_autocheckpoint=0");
@@ -596,7 +576,6 @@ TEST(Settings, NamesAreCaseBlindAndValuesComeBackAsText) {
     EXPECT_EQ(settings.Get("zelvora", "settings", "empty", 0), QString(""));
     EXPECT_EQ(settings.Get("zelvora", "settings", "Last", 0), QString("0"));
     EXPECT_EQ(settings.Get("zelvora", "settings", "Merged", false), QString("False"));
-
     // A garbled file reads as defaults and takes new values.
     zelvora::test::WriteBytes(settings.FilePath("zelvora"), QByteArray("\x00\xff[[[\n=\n", 9));
     EXPECT_EQ(settings.Get("zelvora", "settings", "MameLocation", "none"), QString("none"));
@@ -605,14 +584,15 @@ TEST(Settings, NamesAreCaseBlindAndValuesComeBackAsText) {
 }
 
 TEST(Settings, NumericAndBooleanReads) {
-    const std::pair<const char*, long long> numbers[] = {
-        {"abc", 0}, {"", 0}, {"12abc", 12}, {"  7", 7}, {"-3", -3}, {"99999999999999999999999", 999999999999999999LL}};
-    for (const auto& [text, number] : numbers)
+    const std::tuple<const char*, long long, bool> cases[] = {
+        {"abc", 0, false},   {"", 0, false},    {"12abc", 12, true},
+        {"  7", 7, true},    {"-3", -3, true},  {"1", 1, true},
+        {"0", 0, false},     {"True", 0, true}, {"true", 0, true},
+        {"False", 0, false}, {"-1", -1, true},  {"99999999999999999999999", 999999999999999999LL, true}};
+    for (const auto& [text, number, yes] : cases) {
         EXPECT_EQ(Settings::ToNumber(text), number) << text;
-    for (const char* yes : {"1", "True", "true", "-1"})
-        EXPECT_TRUE(Settings::ToBool(yes)) << yes;
-    for (const char* no : {"0", "False", "", "abc"})
-        EXPECT_FALSE(Settings::ToBool(no)) << no;
+        EXPECT_EQ(Settings::ToBool(text), yes) << text;
+    }
 }
 
 // A program killed in the middle of an update, a check or a compaction leaves a catalogue that
@@ -666,19 +646,17 @@ TEST(KilledMidway, TheCatalogueOpensWholeAfterEachKill) {
     // The update keeps three quarters of the games and brings as many new ones as it expires.
     std::vector<standin::StandinGame> listed;
     for (int i = Games / 4; i < Games + Games / 4; ++i) {
-        standin::StandinGame game;
+        standin::StandinGame& game = listed.emplace_back();
         game.name = i < Games ? games[i].rom : QString("new%1").arg(i);
         game.description = i < Games ? games[i].description : QString("New Game %1").arg(i);
         game.year = "1990";
         game.driver = "driver.c";
-        listed.push_back(game);
     }
     const std::pair<const char*, QStringList> listings[] = {{"Details.txt", standin::ListDetails(listed)},
                                                             {"Games.txt", standin::ListGames(listed)},
                                                             {"Clones.txt", standin::ListClones(listed)}};
     const QStringList before = gamesIn(pristine.path());
     const QByteArray catalogue = test::ReadBytes(CatalogueFile(pristine.path()));
-
     for (const char* action : {"update", "check", "compaction"}) {
         test::TempProgramDir folder;
         for (const auto& [file, lines] : listings)

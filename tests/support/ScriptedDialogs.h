@@ -20,8 +20,7 @@ public:
         return take(files);
     }
     // Like the real chooser, the answer ends with "/".
-    QString ChooseFolder(QWidget*, const QString& title, const QString& directory) override {
-        foldersAsked << title;
+    QString ChooseFolder(QWidget*, const QString&, const QString& directory) override {
         directoriesAsked << directory;
         QString next = take(folders);
         if (!next.isEmpty() && !next.endsWith(QLatin1Char('/')))
@@ -30,11 +29,7 @@ public:
     }
     bool Confirm(QWidget*, const QString& title, const QString& text) override {
         questions << title + QLatin1String(": ") + text;
-        if (answers.empty())
-            return false;
-        const bool next = answers.front();
-        answers.pop_front();
-        return next;
+        return take(answers);
     }
     void Inform(QWidget*, const QString& title, const QString& text) override {
         messages << title + QLatin1String(": ") + text;
@@ -47,7 +42,6 @@ public:
     std::deque<QString> folders; // likewise
     std::deque<bool> answers;
     QStringList filtersAsked;
-    QStringList foldersAsked; // the chooser's titles
     QStringList directoriesAsked;
     QStringList questions;
     QStringList messages;
@@ -55,10 +49,10 @@ public:
 
 private:
     // The next scripted answer; an empty one, like an empty script, is the user cancelling.
-    static QString take(std::deque<QString>& script) {
+    template <class Answer> static Answer take(std::deque<Answer>& script) {
         if (script.empty())
             return {};
-        QString next = script.front();
+        Answer next = script.front();
         script.pop_front();
         return next;
     }

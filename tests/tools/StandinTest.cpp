@@ -1,7 +1,3 @@
-// Runs the built stand-in MAME for what the window and update tests cannot see through it: the
-// order of its verification report, its refusals of a malformed data file, and the refusals and
-// crash of today's MAME it plays.
-
 #include "TestDirs.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +6,7 @@
 
 namespace {
 
+// The built stand-in MAME, for what the window and update tests cannot see through it.
 struct Outcome {
     int exitCode = -1;
     QByteArray out;
