@@ -7,9 +7,9 @@
 
 #include "launcher/ProcessRunner.h"
 #include "shell/Shell.h"
+#include "shell/UpdateWindow.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
-#include "update/UpdateWindow.h"
 
 #include <QApplication>
 

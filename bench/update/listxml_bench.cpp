@@ -17,11 +17,11 @@
 #include "platform/Progress.h"
 #include "shell/MainWindow.h"
 #include "shell/Shell.h"
+#include "shell/UpdateWindow.h"
 #include "store/Catalogue.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
 #include "update/MachineListing.h"
-#include "update/UpdateWindow.h"
 
 #include <QAction>
 #include <QApplication>

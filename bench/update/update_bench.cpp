@@ -16,10 +16,10 @@
 #include "platform/TextLines.h"
 #include "shell/MainWindow.h"
 #include "shell/Shell.h"
+#include "shell/UpdateWindow.h"
 #include "store/Settings.h"
 #include "update/CatalogueMerge.h"
 #include "update/ListingParsers.h"
-#include "update/UpdateWindow.h"
 
 #include <QAction>
 #include <QApplication>

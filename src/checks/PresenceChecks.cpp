@@ -1,7 +1,7 @@
 #include "checks/PresenceChecks.h"
 
 #include "checks/RomVerification.h"
-#include "detail/ScreenshotFinder.h"
+#include "checks/ScreenshotFinder.h"
 #include "platform/DirectoryListing.h"
 #include "platform/Progress.h"
 #include "platform/TextCompare.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "detail/ScreenshotFinder.h"
+#include "checks/ScreenshotFinder.h"
 
 #include <QSet>
 #include <QString>

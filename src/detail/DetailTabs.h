@@ -2,8 +2,8 @@
 
 #include <QTabWidget>
 
+#include "checks/ScreenshotFinder.h"
 #include "detail/OptionsPanel.h"
-#include "detail/ScreenshotFinder.h"
 
 #include <QHash>
 

@@ -18,12 +18,12 @@
 #include "platform/UserDialogs.h"
 #include "platform/WindowPlacement.h"
 #include "shell/Shell.h"
+#include "shell/UpdateWindow.h"
 #include "store/Catalogue.h"
 #include "store/FieldNames.h"
 #include "store/ProgramSettings.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
-#include "update/UpdateWindow.h"
 
 #include <QAction>
 #include <QFile>

@@ -51,12 +51,14 @@ QString CaptureRemark(const std::vector<ListingCapture>& captures, const QString
     return {};
 }
 
+const QString DetailsFile = QStringLiteral("Details.txt");
+const QString GamesFile = QStringLiteral("Games.txt");
+const QString ClonesFile = QStringLiteral("Clones.txt");
+
 QString ListingKind(const QString& file) {
-    if (file == QLatin1String("Clones.txt"))
-        return QStringLiteral("clone listing");
-    if (file == QLatin1String("Games.txt"))
-        return QStringLiteral("game listing");
-    return QStringLiteral("detail listing");
+    return file == ClonesFile  ? QStringLiteral("clone listing")
+           : file == GamesFile ? QStringLiteral("game listing")
+                               : QStringLiteral("detail listing");
 }
 
 QString SkippedRemark(int count, const QString& file, const QString& what) {
@@ -118,10 +120,6 @@ struct DetailListing {
     int skipped = 0;
     int tooLong = 0; // of the skipped lines
 };
-
-const QString DetailsFile = QStringLiteral("Details.txt");
-const QString GamesFile = QStringLiteral("Games.txt");
-const QString ClonesFile = QStringLiteral("Clones.txt");
 
 DetailListing ReadDetails(const ListingFile& file) {
     DetailListing details{file, {}, 0, 0, 0};

@@ -1,8 +1,8 @@
 #include "PcxWriter.h"
 #include "TestDirs.h"
 
+#include "checks/ScreenshotFinder.h"
 #include "detail/PcxDecoder.h"
-#include "detail/ScreenshotFinder.h"
 #include "detail/ScreenshotImage.h"
 #include "detail/ScreenshotPlacement.h"
 

@@ -3,7 +3,7 @@
 
 #include "gamelist/FilterDialog.h"
 #include "shell/FileLocationsDialog.h"
-#include "update/UpdateWindow.h"
+#include "shell/UpdateWindow.h"
 
 #include <QImage>
 #include <QListWidget>

@@ -2,7 +2,7 @@
 #include "ShellFixture.h"
 #include "StandinGames.h"
 
-#include "update/UpdateWindow.h"
+#include "shell/UpdateWindow.h"
 
 #include <QListWidget>
 #include <QProgressBar>

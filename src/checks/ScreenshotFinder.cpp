@@ -1,4 +1,4 @@
-#include "detail/ScreenshotFinder.h"
+#include "checks/ScreenshotFinder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "update/UpdateWindow.h"
+#include "shell/UpdateWindow.h"
 
 #include "launcher/ProcessRunner.h"
 #include "mame/Mame.h"
