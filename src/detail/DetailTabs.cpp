@@ -5,7 +5,6 @@
 #include "mame/Mame.h"
 #include "platform/TextCompare.h"
 #include "store/FieldNames.h"
-#include "store/Recordset.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -179,9 +178,9 @@ QLabel* DetailTabs::Caption(const QString& field) const {
     return captions_.value(field);
 }
 
-void DetailTabs::showScreenshot(ScreenshotView* view, const Recordset& rs, const Selection& selection) {
+void DetailTabs::showScreenshot(ScreenshotView* view, const GameRecord& game, const Selection& selection) {
     const QString path =
-        finder_.Find(selection.pcxPath, rs.Value(Field::Rom).toString(), rs.Value(Field::Clone).toString(),
+        finder_.Find(selection.pcxPath, game.Value(Field::Rom).toString(), game.Value(Field::Clone).toString(),
                      selection.assumeMerged, selection.mame->Screenshots());
     if (path.isEmpty())
         view->Clear();
@@ -189,17 +188,16 @@ void DetailTabs::showScreenshot(ScreenshotView* view, const Recordset& rs, const
         view->ShowScreenshot(path);
 }
 
-void DetailTabs::UpdateTab(const Recordset& rs, const Selection& selection) {
+void DetailTabs::UpdateTab(const GameRecord& game, const Selection& selection) {
     switch (currentIndex()) {
     case ScreenShotTab:
-        showScreenshot(screenshotView, rs, selection);
+        showScreenshot(screenshotView, game, selection);
         gameTitle->setText(selection.rowText);
         break;
     case OptionsTab: {
-        const QVariant useDefault = rs.Value(Field::Default);
-        const bool onDefaultSet = !useDefault.isNull() && useDefault.toLongLong() == 1;
-        const bool shown = !(onDefaultSet && selection.row != 0);
-        Options->LoadOptions(rs, shown, !EqualNoCase(selection.rowText, DefaultDescription));
+        const GameOptions options = game.Options();
+        const bool shown = !(options.UsesDefault() && selection.row != 0);
+        Options->LoadOptions(options, shown, !EqualNoCase(selection.rowText, DefaultDescription));
         break;
     }
     case InformationTab:
@@ -207,9 +205,9 @@ void DetailTabs::UpdateTab(const Recordset& rs, const Selection& selection) {
         // the update keeps that word in the Hi Score field, and the row is named for what it holds.
         Caption(Field::HiScore)->setText(selection.mame->HiScoreCaption());
         if (selection.row != 0)
-            showScreenshot(infoPicture, rs, selection);
+            showScreenshot(infoPicture, game, selection);
         for (QLabel* label : info_) {
-            QString text = rs.Value(label->property("field").toString()).toString();
+            QString text = game.Value(label->property("field").toString()).toString();
             // Notes keep MAME's carriage returns between lines.
             text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
             label->setText(text);
@@ -222,10 +220,6 @@ void DetailTabs::UpdateTab(const Recordset& rs, const Selection& selection) {
     }
     if (focusGrid_)
         focusGrid_();
-}
-
-void DetailTabs::SaveGameOptions(Recordset& rs) {
-    Options->SaveOptions(rs);
 }
 
 } // namespace zelvora

@@ -4,6 +4,7 @@
 
 #include "checks/ScreenshotFinder.h"
 #include "detail/OptionsPanel.h"
+#include "store/GameStore.h"
 
 #include <QHash>
 
@@ -16,12 +17,11 @@ namespace zelvora {
 
 class Mame;
 class OptionsPanel;
-class Recordset;
 class ScreenshotView;
 class UserDialogs;
 
 // The tabs beside the game list: the selected game's screenshot, its options and its
-// information, filled from the current record of the catalogue recordset.
+// information, filled from the game's record.
 class DetailTabs : public QTabWidget {
     Q_OBJECT
 
@@ -40,9 +40,8 @@ public:
         const Mame* mame = nullptr; // the installed MAME: the screenshots it leaves, what it calls things
     };
 
-    // Fills the tab in front from the record `rs` stands on.
-    void UpdateTab(const Recordset& rs, const Selection& selection);
-    void SaveGameOptions(Recordset& rs);
+    // Fills the tab in front from the game's record.
+    void UpdateTab(const GameRecord& game, const Selection& selection);
 
     ScreenshotFinder& Finder() { return finder_; }
 
@@ -60,7 +59,7 @@ public:
 private:
     QWidget* makeScreenShotTab();
     QWidget* makeInformationTab();
-    void showScreenshot(ScreenshotView* view, const Recordset& rs, const Selection& selection);
+    void showScreenshot(ScreenshotView* view, const GameRecord& game, const Selection& selection);
 
     int Frame() const;
 

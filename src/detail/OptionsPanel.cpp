@@ -4,7 +4,6 @@
 #include "platform/TextCompare.h"
 #include "platform/UserDialogs.h"
 #include "store/FieldNames.h"
-#include "store/Recordset.h"
 
 #include "platform/MouseUpControls.h"
 
@@ -380,7 +379,7 @@ void OptionsPanel::browseOption(int index) {
     giveFocusToGrid();
 }
 
-void OptionsPanel::LoadOptions(const Recordset& rs, bool shown, bool defaultBoxEnabled) {
+void OptionsPanel::LoadOptions(const GameOptions& options, bool shown, bool defaultBoxEnabled) {
     for (QLabel* label : headings)
         label->setVisible(shown);
     for (int i = FirstValueLabel; i < static_cast<int>(valueLabels.size()); ++i)
@@ -394,7 +393,7 @@ void OptionsPanel::LoadOptions(const Recordset& rs, bool shown, bool defaultBoxE
 
     // A control already at 0 gets no change from being set to 0, so its handler is run for it.
     for (int i = 0; i < ScrollCount; ++i) {
-        const qlonglong value = storedNumber(rs.Value(tagOf(scrolls[i])));
+        const qlonglong value = storedNumber(options.Value(tagOf(scrolls[i])));
         if (value != 0) {
             scrolls[i]->setValue(clampedTo(scrolls[i], value));
         } else {
@@ -404,7 +403,7 @@ void OptionsPanel::LoadOptions(const Recordset& rs, bool shown, bool defaultBoxE
         scrolls[i]->setVisible(shown);
     }
     for (int i = 0; i < SlideCount; ++i) {
-        const qlonglong value = storedNumber(rs.Value(tagOf(sliders[i])));
+        const qlonglong value = storedNumber(options.Value(tagOf(sliders[i])));
         if (value != 0) {
             sliders[i]->setValue(clampedTo(sliders[i], value));
             sliderReleased(i);
@@ -415,7 +414,7 @@ void OptionsPanel::LoadOptions(const Recordset& rs, bool shown, bool defaultBoxE
         sliders[i]->setVisible(shown);
     }
     for (QCheckBox* box : checks) {
-        const QVariant value = rs.Value(tagOf(box));
+        const QVariant value = options.Value(tagOf(box));
         box->setChecked(!value.isNull() && storedNumber(value) == 1);
         box->setVisible(shown);
     }
@@ -427,43 +426,42 @@ void OptionsPanel::LoadOptions(const Recordset& rs, bool shown, bool defaultBoxE
         button->setChecked(false);
         button->setAutoExclusive(true);
     }
-    const QVariant playOpt = rs.Value(Field::PlayOpt);
+    const QVariant playOpt = options.Value(Field::PlayOpt);
     const qlonglong choice = storedNumber(playOpt);
     const bool known = choice >= 0 && choice < static_cast<qlonglong>(playbackButtons.size());
     playbackButtons[known ? static_cast<size_t>(choice) : 0]->setChecked(true);
 
     for (QLabel* label : browsedLabels) {
-        label->setText(storedText(rs.Value(tagOf(label))));
+        label->setText(storedText(options.Value(tagOf(label))));
         label->setVisible(shown);
     }
     // After the playback choice: choosing "None" has emptied the playback text just now.
     for (QLineEdit* text : texts)
-        text->setText(storedText(rs.Value(tagOf(text))));
+        text->setText(storedText(options.Value(tagOf(text))));
 
     checks[0]->setVisible(true);
     checks[0]->setEnabled(defaultBoxEnabled);
     optionsChanged_ = false;
 }
 
-void OptionsPanel::SaveOptions(Recordset& rs) {
-    rs.Edit();
+GameOptions OptionsPanel::Options() const {
+    GameOptions options;
     for (const QCheckBox* box : checks)
-        rs.SetValue(tagOf(box), box->isChecked() ? 1 : 0);
+        options.SetValue(tagOf(box), box->isChecked() ? 1 : 0);
     for (const QScrollBar* scroll : scrolls)
-        rs.SetValue(tagOf(scroll), scroll->value());
+        options.SetValue(tagOf(scroll), scroll->value());
     for (const QSlider* slide : sliders)
-        rs.SetValue(tagOf(slide), slide->value());
+        options.SetValue(tagOf(slide), slide->value());
     // Texts become words of MAME's command line, which a NUL would cut short.
     for (const QLineEdit* text : texts)
-        rs.SetValue(tagOf(text), text->text().remove(QChar(0)));
+        options.SetValue(tagOf(text), text->text().remove(QChar(0)));
     for (const QLabel* label : browsedLabels)
-        rs.SetValue(tagOf(label), label->text().remove(QChar(0)));
+        options.SetValue(tagOf(label), label->text().remove(QChar(0)));
     const auto chosen = std::find_if(playbackButtons.begin(), playbackButtons.end(),
                                      [](const QRadioButton* button) { return button->isChecked(); });
     if (chosen != playbackButtons.end())
-        rs.SetValue(Field::PlayOpt, static_cast<int>(chosen - playbackButtons.begin()));
-    rs.Update();
-    optionsChanged_ = false;
+        options.SetValue(Field::PlayOpt, static_cast<int>(chosen - playbackButtons.begin()));
+    return options;
 }
 
 } // namespace zelvora

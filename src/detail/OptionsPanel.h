@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/GameOptions.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -19,7 +21,6 @@ class QSlider;
 namespace zelvora {
 
 class Mame;
-class Recordset;
 class UserDialogs;
 
 // The controls of the "Options" tab: one game's emulator options. Each option control carries
@@ -42,19 +43,19 @@ public:
                  QWidget* parent = nullptr);
 
     // Whether the controls hold edits not yet written to the shown game's record.
-    bool HasPendingEdits() const { return optionsChanged_; }
-    // The controls' values are superseded (the record changed under them, or is gone).
+    bool Changed() const { return optionsChanged_; }
+    // The controls' values are written, or superseded (the record changed under them, or is gone).
     void DropPendingEdits() { optionsChanged_ = false; }
 
-    // Shows the option fields of the current record of `rs`. `shown` false leaves only the
-    // "Use Default Options" box visible; `defaultBoxEnabled` false greys it out.
-    void LoadOptions(const Recordset& rs, bool shown, bool defaultBoxEnabled);
+    // Shows a game's options. `shown` false leaves only the "Use Default Options" box visible;
+    // `defaultBoxEnabled` false greys it out.
+    void LoadOptions(const GameOptions& options, bool shown, bool defaultBoxEnabled);
     // Sets the controls up for `mame`, the MAME in use: greys out, with a word why, the options it
     // has no switch for, their stored values staying as they are; the other controls take its
     // ranges and value texts. Until then the controls have neither.
     void SetMame(std::shared_ptr<const Mame> mame);
-    // Writes every option field of the current record of `rs`, changed or not.
-    void SaveOptions(Recordset& rs);
+    // What the controls show, in every option field, changed or not.
+    GameOptions Options() const;
 
     void sliderMoved(int index);
     void sliderReleased(int index);

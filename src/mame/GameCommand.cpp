@@ -5,7 +5,6 @@
 #include "mame/Mame.h"
 #include "platform/TextCompare.h"
 #include "store/FieldNames.h"
-#include "store/Recordset.h"
 
 #include <QProcess>
 #include <QStringList>
@@ -42,10 +41,6 @@ QString text(const QVariant& value) {
 
 QString text(const OptionValues& values, const QString& field) {
     return text(values(field));
-}
-
-QString text(const Recordset& rs, const QString& field) {
-    return text(rs.Value(field));
 }
 
 std::optional<double> givenNumber(const OptionValues& values, const OptionSpec& option, const Mame& mame) {
@@ -149,13 +144,8 @@ QString GameSwitches(const OptionValues& values, const Mame& mame, const QString
     return result;
 }
 
-QString BuildCommandLine(Recordset& rs, const Mame& mame, const QString& romPath) {
-    // Every catalogue holds the default record; were it missing, FindFirst would leave the game's
-    // own record current and its options would be read.
-    const OptionValues values = [&rs](const QString& field) { return rs.Value(field); };
-    if (equals(values, Field::Default, 1))
-        rs.FindFirst(Field::Rom, DefaultRom);
-    return GameSwitches(values, mame, romPath);
+QString BuildCommandLine(const GameOptions& options, const Mame& mame, const QString& romPath) {
+    return GameSwitches([&options](const QString& field) { return options.Value(field); }, mame, romPath);
 }
 
 QString GameExecutable(const QString& mamePath, const QString& altExec) {
@@ -165,15 +155,12 @@ QString GameExecutable(const QString& mamePath, const QString& altExec) {
     return ShellQuote(name.contains(QLatin1Char('/')) ? name : mamePath + name);
 }
 
-QString BuildGameCommand(Recordset& rs, const QString& mamePath, const Mame& mame, const QString& romPath) {
-    const std::int64_t game = rs.Bookmark();
-    const QString rom = text(rs, Field::Rom);
-    const QString switches = BuildCommandLine(rs, mame, romPath);
-    // Read from the record the options came from: a game on the default set also uses the
-    // default record's executable.
-    const QString executable = GameExecutable(mamePath, text(rs, Field::AltExec));
-    rs.MoveToBookmark(game);
-    return executable + QLatin1Char(' ') + ShellQuote(rom) + QLatin1Char(' ') + switches;
+QString BuildGameCommand(const QString& rom, const GameOptions& game, const std::optional<GameOptions>& defaults,
+                         const QString& mamePath, const Mame& mame, const QString& romPath) {
+    const GameOptions& options = StartingOptions(game, defaults);
+    const QString executable = GameExecutable(mamePath, text(options.Value(Field::AltExec)));
+    return executable + QLatin1Char(' ') + ShellQuote(QString(rom).remove(QChar(0))) + QLatin1Char(' ') +
+           BuildCommandLine(options, mame, romPath);
 }
 
 QString CouldNotStartMame(int exitCode, const QString& command) {

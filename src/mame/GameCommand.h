@@ -1,15 +1,17 @@
 #pragma once
 
+#include "store/GameOptions.h"
+
 #include <QString>
 #include <QVariant>
 
 #include <functional>
+#include <optional>
 
 namespace zelvora {
 
 class Mame;
 class ProcessRunner;
-class Recordset;
 class RunWatch;
 
 // The text of a number as it stands in MAME's switches: a blank before a value of zero or more
@@ -25,12 +27,9 @@ using OptionValues = std::function<QVariant(const QString& field)>;
 // `romPath`, the user's ROM folder, is the last folder of a ROM path where the MAME takes one.
 QString GameSwitches(const OptionValues& values, const Mame& mame, const QString& romPath);
 
-// The switches that follow the game name on MAME's command line, read from the current record
-// of `rs` (a recordset over ROMS) with GameSwitches.
-//
-// When the record's Default is 1 the switches come from the default record, and `rs` is left
-// standing on it: the launch relies on knowing which record the options were read from.
-QString BuildCommandLine(Recordset& rs, const Mame& mame, const QString& romPath);
+// The switches that follow the game name on MAME's command line for the options a game starts
+// with (StartingOptions), with GameSwitches.
+QString BuildCommandLine(const GameOptions& options, const Mame& mame, const QString& romPath);
 
 // The executable a game is started with: MAME in `mamePath` when `altExec` is blank; otherwise
 // `altExec`, a bare file name meaning that file in MAME's folder (the shell would look a bare
@@ -38,9 +37,11 @@ QString BuildCommandLine(Recordset& rs, const Mame& mame, const QString& romPath
 // MAME's own name keeps the blank that follows it.
 QString GameExecutable(const QString& mamePath, const QString& altExec);
 
-// The command that starts the game `rs` stands on, with its own options or the default set's:
-// executable, set name, switches. `rs` is left on the game.
-QString BuildGameCommand(Recordset& rs, const QString& mamePath, const Mame& mame, const QString& romPath);
+// The command that starts the game `rom` whose options are `game`, with its own options or, when
+// it uses them, those of the default set `defaults`: executable, set name, switches. A game on the
+// default set also takes the default set's executable.
+QString BuildGameCommand(const QString& rom, const GameOptions& game, const std::optional<GameOptions>& defaults,
+                         const QString& mamePath, const Mame& mame, const QString& romPath);
 
 struct GameRun {
     int exitCode = -1;

@@ -1,7 +1,6 @@
 #include "mame/OptionTable.h"
 
 #include "store/FieldNames.h"
-#include "store/Recordset.h"
 
 #include <algorithm>
 #include <cmath>
@@ -206,16 +205,6 @@ QString OneDecimal(double value) {
     QString text = count < 0 ? QStringLiteral("-") : QString();
     text += QString::number(magnitude / 10) + QLatin1Char('.') + QString::number(magnitude % 10);
     return text;
-}
-
-void CopyDefaultSet(Recordset& game, const Recordset& defaults) {
-    game.Edit();
-    for (const OptionSpec& option : OptionTable()) {
-        if (option.field != Field::PlayOpt)
-            game.SetValue(option.field, defaults.Value(option.field));
-    }
-    game.SetValue(Field::Default, 0);
-    game.Update();
 }
 
 } // namespace zelvora

@@ -7,8 +7,6 @@
 
 namespace zelvora {
 
-class Recordset;
-
 // The control an option is edited with on the Options tab; each kind is an array of its own
 // there, addressed by the option's index.
 enum class OptionControl { CheckBox, ScrollBar, Slider, TextBox, Browsed, PlaybackChoice };
@@ -95,9 +93,5 @@ std::optional<QString> OptionValueText(const ValueText& text, int value);
 // `value` rounded to one decimal place, halves away from zero, written "0.0": at least one digit
 // before the point, always "." whatever the locale, and never a negative zero.
 QString OneDecimal(double value);
-
-// Gives `game`'s current record the option set of `defaults`' current record, with Default
-// cleared; the playback choice is the game's own and stays.
-void CopyDefaultSet(Recordset& game, const Recordset& defaults);
 
 } // namespace zelvora

@@ -8,7 +8,6 @@
 #include "gamelist/GameGrid.h"
 #include "gamelist/GameListQuery.h"
 #include "launcher/ProcessRunner.h"
-#include "mame/OptionTable.h"
 #include "platform/TextCompare.h"
 #include "platform/UserDialogs.h"
 #include "shell/MainStatusBar.h"
@@ -202,7 +201,6 @@ void MainWindow::start() {
         setUpGridColumns();
         sortButton->setText(KnownSortKey(settings.SortKey(Field::Description)));
         FillGrid();
-        vars.RomsRecordset->FindFirst(Field::Rom, DefaultRom);
         InitOptionControls();
 
         // The game itself when the settings name it; the row number of an older settings file
@@ -224,8 +222,7 @@ void MainWindow::unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
-    if (OptionsChanged())
-        SaveGameOptions();
+    commitOptions();
     ProgramSettings settings(shell_.Settings());
     const int row = gameList->CurrentRow();
     settings.SaveLastGame(row, rows_.Rom(row));
@@ -261,10 +258,9 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::FillGrid() {
     guarded([&] {
-        // Edits still in the option controls belong to the game shown now; after the refill the
-        // recordset stands somewhere else.
-        if (OptionsChanged())
-            SaveGameOptions();
+        // Edits still in the option controls belong to the game shown now, which the refill may
+        // no longer list.
+        commitOptions();
         const bool hadRow = gameList->currentIndex().isValid();
         const int row = gameList->CurrentRow();
         const FilterStates filters = ProgramSettings(shell_.Settings()).Filters();
@@ -305,37 +301,39 @@ void MainWindow::cycleSort() {
 }
 
 void MainWindow::leaveGame() {
-    // Written before the recordset moves on, while it still stands on the game being left.
-    if (OptionsChanged())
-        SaveGameOptions();
+    commitOptions();
 }
 
 void MainWindow::enterGame() {
     guarded([&] {
-        if (FindRowGame(gameList->CurrentRow()))
-            UpdateTab();
+        if (const std::optional<GameRecord> game = rowGame(gameList->CurrentRow()))
+            showGame(*game);
     });
 }
 
-bool MainWindow::FindRowGame(int row) {
-    Recordset* rs = shell_.Variables().RomsRecordset.get();
-    if (!rs || row < 0 || row >= rows_.rowCount())
-        return false;
-    // By the set name, the record's key: two games may share a title. A game without one can be
-    // found only by its title, the later of two in the table.
-    const QString rom = rows_.Rom(row);
-    return rom.isEmpty() ? rs->FindLast(Field::Description, rows_.Text(row, 1)) : rs->FindFirst(Field::Rom, rom);
+GameStore MainWindow::Games() {
+    return GameStore(*shell_.Variables().CatalogueDb);
 }
 
-bool MainWindow::MoveToShownGame() {
-    Recordset* rs = shell_.Variables().RomsRecordset.get();
-    // By the set name, the record's key: a record number may be a deleted record's, or after a
-    // rewrite of the file another game's.
-    return rs && !shownRom_.isEmpty() && rs->FindFirst(Field::Rom, shownRom_);
+std::optional<GameRecord> MainWindow::rowGame(int row) {
+    if (!shell_.Variables().CatalogueDb || row < 0 || row >= rows_.rowCount())
+        return std::nullopt;
+    // By the set name, the record's key: two games may share a title. A game without one can be
+    // found only by its title.
+    const QString rom = rows_.Rom(row);
+    return rom.isEmpty() ? Games().GameTitled(rows_.Text(row, 1)) : Games().Game(rom);
+}
+
+std::optional<GameRecord> MainWindow::shownGame() {
+    if (shownRom_.isEmpty())
+        return rowGame(gameList->CurrentRow());
+    // By the set name: a record number may be a deleted record's, or after a rewrite of the file
+    // another game's.
+    return Games().Game(shownRom_);
 }
 
 void MainWindow::RefindShownGame() {
-    if (shownRom_.isEmpty() || MoveToShownGame())
+    if (shownRom_.isEmpty() || Games().Game(shownRom_))
         return;
     // The game the tabs showed is gone; its edits have nowhere to go.
     detailTabs->Options->DropPendingEdits();
@@ -349,31 +347,33 @@ void MainWindow::InitOptionControls() {
 
 void MainWindow::UpdateTab() {
     guarded([&] {
-        Recordset* rs = shell_.Variables().RomsRecordset.get();
-        if (!rs || rows_.rowCount() == 0 || rs->AbsolutePosition() < 0)
+        if (!shell_.Variables().CatalogueDb || rows_.rowCount() == 0)
             return;
         // Reloading the controls would throw away edits not yet written.
-        if (OptionsChanged()) {
-            const std::int64_t here = rs->Bookmark();
-            SaveGameOptions();
-            rs->MoveToBookmark(here);
-        }
-        DetailTabs::Selection selection;
-        selection.row = gameList->CurrentRow();
-        selection.rowText = rows_.Text(selection.row, 1);
-        selection.pcxPath = shell_.Variables().PcxPath;
-        selection.assumeMerged = assumeMergedAction->isChecked();
-        const std::shared_ptr<const Mame> mame = mameInUse();
-        selection.mame = mame.get();
-        shownRom_ = rs->Value(Field::Rom).toString();
-        detailTabs->UpdateTab(*rs, selection);
+        commitOptions();
+        if (const std::optional<GameRecord> game = shownGame())
+            showGame(*game);
     });
 }
 
-void MainWindow::SaveGameOptions() {
+void MainWindow::showGame(const GameRecord& game) {
+    DetailTabs::Selection selection;
+    selection.row = gameList->CurrentRow();
+    selection.rowText = rows_.Text(selection.row, 1);
+    selection.pcxPath = shell_.Variables().PcxPath;
+    selection.assumeMerged = assumeMergedAction->isChecked();
+    const std::shared_ptr<const Mame> mame = mameInUse();
+    selection.mame = mame.get();
+    shownRom_ = game.Value(Field::Rom).toString();
+    detailTabs->UpdateTab(game, selection);
+}
+
+void MainWindow::commitOptions() {
+    if (!detailTabs->Options->Changed())
+        return;
     guarded([&] {
-        if (MoveToShownGame())
-            detailTabs->SaveGameOptions(*shell_.Variables().RomsRecordset);
+        if (!shownRom_.isEmpty() && shell_.Variables().CatalogueDb)
+            Games().SaveOptions(shownRom_, detailTabs->Options->Options());
         detailTabs->Options->DropPendingEdits();
     });
 }
@@ -384,21 +384,15 @@ void MainWindow::tabChanged() {
 
 void MainWindow::defaultBoxToggled(bool checked) {
     guarded([&] {
-        Recordset* rs = shell_.Variables().RomsRecordset.get();
-        if (!MoveToShownGame())
+        if (shownRom_.isEmpty() || !Games().Options(shownRom_))
             return;
         if (checked) {
-            SaveGameOptions();
+            commitOptions();
         } else {
             // Leaving the default set starts from a copy of it, taken from the default record.
-            std::unique_ptr<Recordset> defaults = shell_.Variables().CatalogueDb->OpenRecordset(RomsTable);
-            if (defaults->FindFirst(Field::Rom, DefaultRom)) {
-                CopyDefaultSet(*rs, *defaults);
-            } else {
-                rs->Edit();
-                rs->SetValue(Field::Default, 0);
-                rs->Update();
-            }
+            const std::optional<GameOptions> defaults = Games().DefaultOptions();
+            Games().SaveOptions(shownRom_,
+                                defaults ? OwnCopyOfDefaults(*defaults) : GameOptions({{Field::Default, 0}}));
             // The hidden controls held the game's old values; the copy replaces them.
             detailTabs->Options->DropPendingEdits();
         }
@@ -455,10 +449,6 @@ void MainWindow::gameListKeyReleased(int key, const QString& text) {
         gameList->SetTopRow(found);
     }
     ShowTypedText(sortedByDescription, found);
-}
-
-bool MainWindow::OptionsChanged() const {
-    return detailTabs->Options->HasPendingEdits();
 }
 
 void MainWindow::FocusGrid() {

@@ -3,6 +3,7 @@
 #include "gamelist/GameListModel.h"
 #include "gamelist/GameListQuery.h"
 #include "gamelist/TypeAhead.h"
+#include "store/GameStore.h"
 #include "store/StoreError.h"
 
 #include <QMainWindow>
@@ -62,7 +63,9 @@ public:
 
     void InitOptionControls();
     void UpdateTab();
-    void SaveGameOptions();
+    // The one place option edits are written: to the game the tabs show, when there are any. Run
+    // before the selection leaves the game and before any work that reads or replaces the catalogue.
+    void commitOptions();
     void tabChanged();
 
     // Gives the game list the keyboard, as after every command; never while the user types in the
@@ -76,6 +79,8 @@ public:
     std::function<void(const QString&)> ResultCallback();
 
     const GameListModel& Rows() const { return rows_; }
+    // The set name of the game the tabs show.
+    const QString& ShownRom() const { return shownRom_; }
     const TypeAhead& Search() const { return typeAhead_; }
     // The clock the type-ahead's pause and the guard after a game measure with, in milliseconds:
     // a QElapsedTimer started with the window, or a test's own, which it moves without sleeping.
@@ -111,20 +116,20 @@ private:
     QAction* exitAction = nullptr;
     QAction* filterAction = nullptr;
 
-    // Option edits not yet written to the shown game's record.
-    bool OptionsChanged() const;
-    // Moves the recordset to the game of a list row, by its set name. False when no record has it.
-    bool FindRowGame(int row);
+    GameStore Games();
+    // The game of a list row, by its set name. Nothing when no record has it.
+    std::optional<GameRecord> rowGame(int row);
+    // The game the tabs show, read anew; nothing when they show none or it is gone (an update
+    // expired it).
+    std::optional<GameRecord> shownGame();
+    void showGame(const GameRecord& game);
     // After the list's rows were replaced: the game the tabs show is made current again and
     // scrolled into view; when the list no longer holds it, `fallbackRow` (or the nearest row
     // there is) becomes current and the tabs follow it.
     void SelectShownGame(int fallbackRow);
-    // Moves the recordset to the record the tabs show. False when the tabs show none, or when
-    // that record is gone (an update expired it).
-    bool MoveToShownGame();
-    // After the recordset was replaced: it stands on the game the tabs show, or, when that game
-    // is gone, the tabs show the selected row's game instead, so that an edit never reaches a
-    // record the user is not looking at.
+    // After the catalogue was rewritten: when the game the tabs show is gone, the tabs show the
+    // selected row's game instead, so that an edit never reaches a record the user is not looking
+    // at.
     void RefindShownGame();
     void buildMenu();
     void setUpGridColumns();
@@ -167,8 +172,8 @@ private:
     GameListModel rows_;
     TypeAhead typeAhead_;
     bool unloaded_ = false;
-    // The set name of the record the detail tabs show, so that edits reach it even after a refill
-    // of the list moved the recordset elsewhere; empty while they show none.
+    // The set name of the record the detail tabs show, so that edits reach it whatever the list
+    // shows now; empty while they show none.
     QString shownRom_;
     // Set by WaitOn while work runs; the window was asked to close meanwhile.
     bool working_ = false;

@@ -63,9 +63,8 @@ bool MainWindow::CloseIfAsked() {
 }
 
 bool MainWindow::RunWithStatus(const std::function<void(WorkProgress&)>& job) {
-    // Edits still in the option controls are written before the job replaces the recordset.
-    if (OptionsChanged())
-        SaveGameOptions();
+    // Edits still in the option controls are written before the job reads or rewrites the catalogue.
+    commitOptions();
     auto* status = new ProgressDialog(this);
     status->open();
     const QPointer<ProgressDialog> window(status);
@@ -173,8 +172,7 @@ std::shared_ptr<const Mame> MainWindow::mameInUse() {
 void MainWindow::startGame() {
     if (lastRunEnd_ >= 0 && clock_() < lastRunEnd_ + 1000)
         return;
-    if (OptionsChanged())
-        SaveGameOptions();
+    commitOptions();
     const int row = gameList->CurrentRow();
     if (row == 0 || rows_.rowCount() == 0)
         return;
@@ -182,10 +180,10 @@ void MainWindow::startGame() {
     const std::shared_ptr<const Mame> mame = shell_.Mame();
     QString command;
     guarded([&] {
-        // The game of the highlighted row, found as entering the row found it for the tabs,
-        // whatever a refill left the recordset on.
-        if (FindRowGame(row))
-            command = BuildGameCommand(*vars.RomsRecordset, vars.MamePath, *mame, vars.RomPath);
+        // The game of the highlighted row, found as entering the row found it for the tabs.
+        if (const std::optional<GameRecord> game = rowGame(row))
+            command = BuildGameCommand(game->Value(Field::Rom).toString(), game->Options(), Games().DefaultOptions(),
+                                       vars.MamePath, *mame, vars.RomPath);
     });
     if (command.isEmpty())
         return;
@@ -213,10 +211,11 @@ void MainWindow::startGame() {
 void MainWindow::deleteScreenshot() {
     if (gameList->CurrentRow() == 0)
         return;
+    commitOptions();
     QString rom;
     guarded([&] {
-        if (MoveToShownGame())
-            rom = shell_.Variables().RomsRecordset->Value(Field::Rom).toString();
+        if (const std::optional<GameRecord> game = shownGame(); game && !shownRom_.isEmpty())
+            rom = game->Value(Field::Rom).toString();
     });
     if (rom.isEmpty())
         return;
@@ -250,19 +249,16 @@ void MainWindow::deleteScreenshot() {
     // of the set, or the parent's screenshot while merged sets are assumed, may still be there.
     bool marked = false;
     guarded([&] {
-        if (!MoveToShownGame())
+        const std::optional<GameRecord> game = Games().Game(rom);
+        if (!game)
             return;
-        Recordset& rs = *shell_.Variables().RomsRecordset;
-        const QString clone = rs.Value(Field::Clone).toString();
+        const QString clone = game->Value(Field::Clone).toString();
         const bool left =
             !detailTabs->Finder().Find(pcxPath, rom, clone, assumeMergedAction->isChecked(), kinds).isEmpty();
         const qlonglong mark = left ? 0 : 1;
-        if (rs.Value(Field::Screenshot).toLongLong() == mark)
+        if (game->Value(Field::Screenshot).toLongLong() == mark)
             return;
-        rs.Edit();
-        rs.SetValue(Field::Screenshot, mark);
-        rs.Update();
-        marked = true;
+        marked = Games().SetValue(rom, Field::Screenshot, mark);
     });
     if (marked)
         FillGrid();
@@ -275,8 +271,7 @@ void MainWindow::updateCatalogue() {
                                           "program communicates with MAME.");
     if (!shell_.UserDialogs().Confirm(this, QStringLiteral("Zelvora"), prompt))
         return;
-    if (OptionsChanged())
-        SaveGameOptions();
+    commitOptions();
     QPointer<MainWindow> self(this);
     auto* window = new UpdateWindow(shell_.Variables(), shell_.ProcessRunner(),
                                     {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },

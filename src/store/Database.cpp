@@ -1,6 +1,7 @@
 #include "store/Database.h"
 
 #include "store/Connection.h"
+#include "store/FieldValues.h"
 #include "store/Recordset.h"
 #include "store/StoreError.h"
 
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QtEndian>
+
+#include <algorithm>
 
 #include <sqlite3.h>
 
@@ -297,6 +300,90 @@ void Database::IndexField(const QString& table, const QString& field, const QStr
 
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString& tableOrSql) {
     return std::make_unique<Recordset>(connection_, tableOrSql);
+}
+
+namespace {
+
+QString keyedRecord(const QString& table, const QString& keyField, bool last) {
+    return QStringLiteral("SELECT rowid FROM %1 WHERE %2=?1 ORDER BY rowid %3 LIMIT 1")
+        .arg(QuoteName(table), QuoteName(keyField), last ? QStringLiteral("DESC") : QStringLiteral("ASC"));
+}
+
+QVariant columnValue(sqlite3_stmt* stmt, int column) {
+    switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, column));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
+                                          sqlite3_column_bytes(stmt, column)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
+                                   sqlite3_column_bytes(stmt, column)));
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+std::optional<QVariantHash> Database::ReadRecord(const QString& table, const QString& keyField, const QVariant& key,
+                                                 const QStringList& fields, bool last) {
+    if (key.isNull())
+        return std::nullopt;
+    QStringList columns;
+    for (const QString& field : fields)
+        columns << QuoteName(field);
+    sqlite3_stmt* stmt = connection_->Statement(
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid=(%3)")
+            .arg(columns.join(QLatin1Char(',')), QuoteName(table), keyedRecord(table, keyField, last)));
+    StatementReset reset(stmt);
+    BindValue(stmt, 1, key);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW) {
+        connection_->Check(rc);
+        return std::nullopt;
+    }
+    QVariantHash record;
+    for (int i = 0; i < fields.size(); ++i)
+        record.insert(fields[i], columnValue(stmt, i));
+    return record;
+}
+
+bool Database::WriteRecord(const QString& table, const QString& keyField, const QVariant& key,
+                           const QVariantHash& values) {
+    if (key.isNull() || values.isEmpty())
+        return false;
+    const std::vector<FieldInfo> infos = Fields(table);
+    QStringList assignments;
+    QVariantList stored;
+    // In a fixed order, so that the same fields make the same statement, prepared once.
+    QStringList names = values.keys();
+    names.sort();
+    for (const QString& name : std::as_const(names)) {
+        const auto info = std::find_if(infos.begin(), infos.end(), [&](const FieldInfo& field) {
+            return field.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (info == infos.end())
+            throw StoreError(
+                QStringLiteral("Item not found in this collection: no field '%1' in %2.").arg(name, table));
+        assignments << QStringLiteral("%1=?%2").arg(QuoteName(info->name)).arg(stored.size() + 2);
+        stored << StoredValue(*info, values.value(name));
+    }
+    sqlite3_stmt* stmt = connection_->Statement(
+        QStringLiteral("UPDATE %1 SET %2 WHERE rowid=(%3)")
+            .arg(QuoteName(table), assignments.join(QLatin1Char(',')), keyedRecord(table, keyField, false)));
+    StatementReset reset(stmt);
+    BindValue(stmt, 1, key);
+    for (int i = 0; i < stored.size(); ++i)
+        BindValue(stmt, i + 2, stored[i]);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE)
+        connection_->Check(rc);
+    const bool written = sqlite3_changes(connection_->Handle()) > 0;
+    connection_->DataChanged();
+    return written;
 }
 
 Transaction::~Transaction() {

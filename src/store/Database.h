@@ -3,8 +3,11 @@
 #include "store/FieldType.h"
 
 #include <QString>
+#include <QStringList>
+#include <QVariantHash>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zelvora {
@@ -62,6 +65,15 @@ public:
     // A keyset recordset over a table name ("ROMS") or a single-table SELECT statement, in the
     // statement's order; on its first record.
     std::unique_ptr<Recordset> OpenRecordset(const QString& tableOrSql);
+
+    // One record by a field's value, bound as a parameter and compared as the field compares
+    // (text fields without regard to case): the first such record of the table, or the last;
+    // nothing when none has it. A read gives the named fields, null for one that holds nothing;
+    // a write stores `values` (field -> value, converted as Recordset::SetValue converts them) in
+    // one statement and is false when no record has the key.
+    std::optional<QVariantHash> ReadRecord(const QString& table, const QString& keyField, const QVariant& key,
+                                           const QStringList& fields, bool last = false);
+    bool WriteRecord(const QString& table, const QString& keyField, const QVariant& key, const QVariantHash& values);
 
 private:
     Database(std::shared_ptr<Connection> connection, QString path);

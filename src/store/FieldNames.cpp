@@ -7,63 +7,65 @@ namespace zelvora {
 const std::vector<CatalogueField>& CatalogueFields() {
     using T = FieldType;
     using A = InfoArea;
+    constexpr unsigned L = CatalogueField::Listed;
+    constexpr unsigned O = CatalogueField::Option;
     namespace F = Field;
     static const std::vector<CatalogueField> fields = {
-        {F::Rom, T::Text, true, {A::Machine, 0}, "ROM File"},
-        {F::Additional},
-        {F::Description, T::Text, true},
-        {F::Driver, T::Text, false, {A::Machine, 7}, "Driver"},
-        {F::Cpu1, T::Text, false, {A::Machine, 1}, "CPU 1"},
-        {F::Cpu2, T::Text, false, {A::Machine, 2}, "CPU 2"},
-        {F::Cpu3, T::Text, false, {A::Machine, 3}, "CPU 3"},
-        {F::Sound1, T::Text, false, {A::Machine, 4}, "Sound 1"},
-        {F::Sound2, T::Text, false, {A::Machine, 5}, "Sound 2"},
-        {F::Sound3, T::Text, false, {A::Machine, 6}, "Sound 3"},
-        {F::Date, T::Text, false, {A::Side, 2}},
-        {F::Manufacturer, T::Text, false, {A::Side, 0}},
-        {F::Clone, T::Text, false, {A::Status, 5}, "Clone of-"},
-        {F::Playable, T::Text, false, {A::Status, 0}, "Playable-"},
-        {F::Colors, T::Text, false, {A::Status, 2}, "Colors-"},
-        {F::Sound, T::Text, false, {A::Status, 1}, "Sound-"},
-        {F::HiScore, T::Text, false, {A::Status, 3}, "Hi Score-"},
-        {F::Cocktail, T::Text, false, {A::Status, 4}, "Cocktail-"},
+        {F::Rom, T::Text, L, {A::Machine, 0}, "ROM File"},
+        {F::Additional, T::Text, O},
+        {F::Description, T::Text, L},
+        {F::Driver, T::Text, 0, {A::Machine, 7}, "Driver"},
+        {F::Cpu1, T::Text, 0, {A::Machine, 1}, "CPU 1"},
+        {F::Cpu2, T::Text, 0, {A::Machine, 2}, "CPU 2"},
+        {F::Cpu3, T::Text, 0, {A::Machine, 3}, "CPU 3"},
+        {F::Sound1, T::Text, 0, {A::Machine, 4}, "Sound 1"},
+        {F::Sound2, T::Text, 0, {A::Machine, 5}, "Sound 2"},
+        {F::Sound3, T::Text, 0, {A::Machine, 6}, "Sound 3"},
+        {F::Date, T::Text, 0, {A::Side, 2}},
+        {F::Manufacturer, T::Text, 0, {A::Side, 0}},
+        {F::Clone, T::Text, 0, {A::Status, 5}, "Clone of-"},
+        {F::Playable, T::Text, 0, {A::Status, 0}, "Playable-"},
+        {F::Colors, T::Text, 0, {A::Status, 2}, "Colors-"},
+        {F::Sound, T::Text, 0, {A::Status, 1}, "Sound-"},
+        {F::HiScore, T::Text, 0, {A::Status, 3}, "Hi Score-"},
+        {F::Cocktail, T::Text, 0, {A::Status, 4}, "Cocktail-"},
         {F::Notes, T::Memo, false, {A::Notes, 0}},
         {F::Active, T::Integer},
-        {F::SixteenBitSound, T::Integer},
-        {F::Ym2203, T::Integer},
-        {F::Ym3812, T::Integer},
-        {F::NoScanlines, T::Integer},
-        {F::VesaModes, T::Integer},
-        {F::PixelDoubling, T::Integer},
-        {F::EightBitColor, T::Integer},
-        {F::SynchVideo, T::Integer},
-        {F::AlwaysSynch, T::Integer},
-        {F::NoRotation, T::Integer},
-        {F::NoMouse, T::Integer},
-        {F::Cheats, T::Integer},
-        {F::Antialias, T::Integer},
-        {F::Debugger, T::Integer},
-        {F::NoTrans, T::Integer},
-        {F::Default, T::Integer, true},
-        {F::SampleRate, T::Long},
-        {F::Gamma, T::Long},
-        {F::VgaFreq, T::Long},
-        {F::Rotate, T::Long},
-        {F::Flip, T::Long},
-        {F::Beam, T::Long},
-        {F::Flicker, T::Long},
-        {F::FrameSkip, T::Long},
-        {F::SoundCard, T::Long},
-        {F::Resolution, T::Long},
-        {F::Joystick, T::Long},
-        {F::AltExec},
-        {F::AltDir},
-        {F::Playback},
-        {F::PlayOpt, T::Long},
-        {F::NoStereo, T::Long},
-        {F::Screenshot, T::Long, true},
-        {F::MissingRom, T::Long, true},
-        {F::BadRom, T::Long, true},
+        {F::SixteenBitSound, T::Integer, O},
+        {F::Ym2203, T::Integer, O},
+        {F::Ym3812, T::Integer, O},
+        {F::NoScanlines, T::Integer, O},
+        {F::VesaModes, T::Integer, O},
+        {F::PixelDoubling, T::Integer, O},
+        {F::EightBitColor, T::Integer, O},
+        {F::SynchVideo, T::Integer, O},
+        {F::AlwaysSynch, T::Integer, O},
+        {F::NoRotation, T::Integer, O},
+        {F::NoMouse, T::Integer, O},
+        {F::Cheats, T::Integer, O},
+        {F::Antialias, T::Integer, O},
+        {F::Debugger, T::Integer, O},
+        {F::NoTrans, T::Integer, O},
+        {F::Default, T::Integer, L | O},
+        {F::SampleRate, T::Long, O},
+        {F::Gamma, T::Long, O},
+        {F::VgaFreq, T::Long, O},
+        {F::Rotate, T::Long, O},
+        {F::Flip, T::Long, O},
+        {F::Beam, T::Long, O},
+        {F::Flicker, T::Long, O},
+        {F::FrameSkip, T::Long, O},
+        {F::SoundCard, T::Long, O},
+        {F::Resolution, T::Long, O},
+        {F::Joystick, T::Long, O},
+        {F::AltExec, T::Text, O},
+        {F::AltDir, T::Text, O},
+        {F::Playback, T::Text, O},
+        {F::PlayOpt, T::Long, O},
+        {F::NoStereo, T::Long, O},
+        {F::Screenshot, T::Long, L},
+        {F::MissingRom, T::Long, L},
+        {F::BadRom, T::Long, L},
     };
     return fields;
 }
@@ -74,6 +76,15 @@ bool IsCatalogueField(const QString& name) {
             return true;
     }
     return false;
+}
+
+QStringList OptionFields() {
+    QStringList names;
+    for (const CatalogueField& field : CatalogueFields()) {
+        if (field.option)
+            names << field.name;
+    }
+    return names;
 }
 
 QStringList ListedFields() {

@@ -90,16 +90,19 @@ struct InfoPlace {
     int place = 0;
 };
 
-// One field of table ROMS: its name, the type it is created with, and whether the game list reads
-// it and where the information page shows it, under which caption.
+// One field of table ROMS: its name, the type it is created with, whether the game list reads it,
+// whether it is one of a game's options, and where the information page shows it, under which
+// caption.
 struct CatalogueField {
-    CatalogueField(const QString& name, FieldType type = FieldType::Text, bool listed = false, InfoPlace info = {},
+    enum Use : unsigned { Listed = 1, Option = 2 };
+    CatalogueField(const QString& name, FieldType type = FieldType::Text, unsigned uses = 0, InfoPlace info = {},
                    const char* caption = nullptr)
-        : name(name), type(type), listed(listed), info(info), caption(caption) {}
+        : name(name), type(type), listed(uses & Listed), option(uses & Option), info(info), caption(caption) {}
 
     const QString& name;
     FieldType type = FieldType::Text;
     bool listed = false;
+    bool option = false;
     InfoPlace info;
     const char* caption = nullptr; // before the value on the information page
 };
@@ -111,5 +114,7 @@ const std::vector<CatalogueField>& CatalogueFields();
 bool IsCatalogueField(const QString& name);
 // The fields the game list reads for its rows.
 QStringList ListedFields();
+// The fields of a game's options (GameOptions): what the Options tab edits and MAME is started with.
+QStringList OptionFields();
 
 } // namespace zelvora

@@ -323,14 +323,17 @@ TEST_F(RealMameTest, StartGameWithEveryOptionAndAMissingSet) {
             option.control != OptionControl::Browsed && option.field != "Debugger")
             options[option.field] = 1;
     }
-    options["Default"] = 0;
     options["Sound Card"] = 0;
     options["Additional"] = "-video none -seconds_to_run 1";
     set("pong", options);
-    GameRun run = RunGame(runner, BuildGameCommand(rs(), test::InstalledMame, *mame, roms.path()), *mame);
+    const auto command = [&](const QString& rom) {
+        return BuildGameCommand(rom, *GameStore(*vars.CatalogueDb).Options(rom), {}, test::InstalledMame, *mame,
+                                roms.path());
+    };
+    GameRun run = RunGame(runner, command("pong"), *mame);
     EXPECT_EQ(run.exitCode, 0) << run.problem.toStdString();
     set("pacman", {{"Default", 0}, {"Additional", "-video none -sound none -seconds_to_run 1"}});
-    run = RunGame(runner, BuildGameCommand(rs(), test::InstalledMame, *mame, roms.path()), *mame);
+    run = RunGame(runner, command("pacman"), *mame);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.problem.contains("Required files are missing")) << run.problem.toStdString();
 }

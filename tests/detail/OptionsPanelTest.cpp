@@ -46,7 +46,10 @@ protected:
         panel.SetMame(classic);
     }
 
-    void load(bool shown = true, bool defaultBoxEnabled = true) { panel.LoadOptions(rs(), shown, defaultBoxEnabled); }
+    void load(bool shown = true, bool defaultBoxEnabled = true) {
+        panel.LoadOptions(*GameStore(*vars.CatalogueDb).Options("pacman"), shown, defaultBoxEnabled);
+    }
+    void save() { ASSERT_TRUE(GameStore(*vars.CatalogueDb).SaveOptions("PACMAN", panel.Options())); }
     // The labels that follow the three scroll bars and the eight sliders.
     QStringList valueLabels() const {
         QStringList texts;
@@ -71,7 +74,7 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     set("pacman", {{"16 Bit Sound", -1}}); // True of older catalogues shows unchecked and is saved as 0
     expected["16 Bit Sound"] = 0;
     load();
-    EXPECT_FALSE(panel.HasPendingEdits()) << "loading is not a change";
+    EXPECT_FALSE(panel.Changed()) << "loading is not a change";
     // Options today's MAME lacks are greyed out and still saved as they were.
     panel.SetMame(today);
     for (const OptionSpec& option : OptionTable()) {
@@ -85,7 +88,7 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     }
     EXPECT_FALSE(panel.checks[1]->toolTip().isEmpty());
     set("pacman", distinctValues(2)); // by another writer, behind the panel
-    panel.SaveOptions(rs());
+    save();
     // A DOS sound card or joystick is sound and a joystick to today's MAME, as 0 is.
     expected["Sound Card"] = expected["Joystick"] = 0;
     for (const auto& [field, value] : expected.asKeyValueRange())
@@ -124,7 +127,7 @@ TEST_F(OptionsPanelTest, ValuesTheControlsCannotHoldLoadAsTheNearestTheyCan) {
     load();
     EXPECT_EQ(valueLabels()[7], QString("Vector Width = 0.0"));
     EXPECT_EQ(valueLabels()[10], QString("Sample Rate = 44100"));
-    panel.SaveOptions(rs());
+    save();
     for (const auto& [field, stored, clamped] : cases)
         EXPECT_EQ(rs().Value(field).toInt(), clamped) << field;
 
@@ -136,7 +139,7 @@ TEST_F(OptionsPanelTest, ValuesTheControlsCannotHoldLoadAsTheNearestTheyCan) {
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(panel.playbackButtons[i]->isChecked(), i == selected) << i;
         EXPECT_EQ(panel.texts[0]->text(), QString("galaga"));
-        panel.SaveOptions(rs());
+        save();
         EXPECT_EQ(rs().Value("PlayOpt").toInt(), selected);
         EXPECT_EQ(rs().Value("Playback").toString(), QString("galaga"));
     }
@@ -156,8 +159,7 @@ TEST_F(OptionsPanelTest, EveryControlRaisesTheFlagAndGivesBackTheFocusAsItShould
         focusCalls = 0;
     };
     QList<bool> pendingWhenToggled;
-    QObject::connect(&panel, &OptionsPanel::defaultToggledByMouse,
-                     [&] { pendingWhenToggled << panel.HasPendingEdits(); });
+    QObject::connect(&panel, &OptionsPanel::defaultToggledByMouse, [&] { pendingWhenToggled << panel.Changed(); });
     QScrollBar* scroll = panel.scrolls[0];
     const QPoint rightArrow(scroll->width() - 3, scroll->height() / 2);
     const std::tuple<const char*, std::function<void()>, bool, int> cases[] = {
@@ -176,7 +178,7 @@ TEST_F(OptionsPanelTest, EveryControlRaisesTheFlagAndGivesBackTheFocusAsItShould
     for (const auto& [what, act, changes, focus] : cases) {
         reset();
         act();
-        EXPECT_EQ(panel.HasPendingEdits(), changes) << what;
+        EXPECT_EQ(panel.Changed(), changes) << what;
         EXPECT_EQ(focusCalls, focus) << what;
     }
     // A click on a scroll bar must not take the keyboard from the game list either.
@@ -202,7 +204,7 @@ TEST_F(OptionsPanelTest, EveryControlRaisesTheFlagAndGivesBackTheFocusAsItShould
         reset();
         QTest::mouseClick(panel.optionButtons[button], Qt::LeftButton);
         EXPECT_EQ(shows->property("text").toString(), QString(text)) << file;
-        EXPECT_TRUE(panel.HasPendingEdits());
+        EXPECT_TRUE(panel.Changed());
         EXPECT_EQ(focusCalls, 1);
     }
     EXPECT_EQ(dialogs.filtersAsked.mid(0, 2), QStringList({"MAME Executable|*", "Playback File|*.inp"}));
@@ -279,7 +281,7 @@ TEST_F(OptionsPanelTest, TodaysMameRunsWithWhatTheTabShows) {
         load();
         QProcess mame;
         mame.start("/bin/sh", {"-c", ShellQuote(MameExecutable(test::InstalledMame)) + " " +
-                                         BuildCommandLine(rs(), *today, {}) + " -showconfig"});
+                                         BuildCommandLine(panel.Options(), *today, {}) + " -showconfig"});
         ASSERT_TRUE(mame.waitForFinished(60000));
         EXPECT_EQ(MameMessages(mame.readAllStandardError()), QString()) << step;
         QMap<QString, QString> settings;

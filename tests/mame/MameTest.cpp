@@ -24,27 +24,26 @@ protected:
     CommandLineTest() { add("pacman", "Pac-Man"); }
 
     // The record's options all at 0 and its texts empty, then `fields`: "Field=value|...", where
-    // whole numbers are numbers, "null" is Null and anything else is text.
+    // whole numbers are numbers, "null" is Null and anything else is text; stored in one write.
     void set(const QString& rom, const QString& fields) {
-        ASSERT_TRUE(rs().FindFirst("Rom", rom));
-        rs().Edit();
+        GameOptions options;
         for (const OptionSpec& option : OptionTable()) {
             const bool text = option.control == OptionControl::TextBox || option.control == OptionControl::Browsed;
-            rs().SetValue(option.field, text ? QVariant(QString()) : QVariant(0));
+            options.SetValue(option.field, text ? QVariant(QString()) : QVariant(0));
         }
         for (const QString& field : fields.split('|', Qt::SkipEmptyParts)) {
             const QString value = field.section('=', 1);
             bool number = false;
             const int n = value.toInt(&number);
-            rs().SetValue(field.section('=', 0, 0), number ? QVariant(n) : value == "null" ? QVariant() : value);
+            options.SetValue(field.section('=', 0, 0), number ? QVariant(n) : value == "null" ? QVariant() : value);
         }
-        rs().Update();
+        ASSERT_TRUE(GameStore(*vars.CatalogueDb).SaveOptions(rom, options));
     }
 
     QString build(const QString& fields, const Mame& mame, const QString& romPath = {}) {
         set("pacman", fields);
-        rs().FindFirst("Rom", "pacman");
-        return BuildCommandLine(rs(), mame, romPath);
+        const GameStore store(*vars.CatalogueDb);
+        return BuildCommandLine(StartingOptions(*store.Options("PacMan"), store.DefaultOptions()), mame, romPath);
     }
 };
 
@@ -125,16 +124,13 @@ TEST_F(CommandLineTest, TodaysMameGetsTheSwitchesItKnows) {
         EXPECT_EQ(build(fields, today, romPath), QString(expected)) << fields.toStdString();
 }
 
-TEST_F(CommandLineTest, DefaultOneReadsTheDefaultRecordAndStaysOnIt) {
+TEST_F(CommandLineTest, DefaultOneReadsTheDefaultRecord) {
     set(DefaultRom, "Default=1|Sound Card=1|Resolution=4|Frame Skip=1|AltDir=/shared/");
     EXPECT_EQ(build("Default=1|Sound Card=3|Cheats=1|Additional=-x", classic),
               "-romdir /shared/ -soundcard 1 -640x480 -frameskip 1 ");
-    EXPECT_EQ(rs().Value("Rom").toString(), DefaultRom);
-    // Only 1 selects the default set; the game's own record stays current otherwise.
-    for (int notDefault : {0, -1}) {
+    // Only 1 selects the default set.
+    for (int notDefault : {0, -1})
         EXPECT_EQ(build(QString("Default=%1|Sound Card=3|Cheats=1").arg(notDefault), classic), "-soundcard 3 -cheat ");
-        EXPECT_EQ(rs().Value("Rom").toString(), "pacman");
-    }
 }
 
 // Today's MAME says on its standard error why it refuses a game; the classic MAME's own codes

@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {
         EXPECT_EQ(test::grid(window)->CurrentRow(), last);
         const QScrollBar* scroll = test::grid(window)->verticalScrollBar();
         EXPECT_EQ(scroll->value(), std::min(top, scroll->maximum()));
-        EXPECT_EQ(vars.RomsRecordset->Value("Description").toString(), selected());
+        EXPECT_EQ(shown(), selected());
         test::grid(window)->SetCurrentRow(last - 1);
         trigger("exitAction");
         EXPECT_EQ(settings.Get("zelvora", "settings", "Last", ""), QString::number(last - 1));
@@ -156,7 +156,7 @@ TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {
     settings.Save("zelvora", "settings", "Last", "500");
     settings.Save("zelvora", "settings", "LastRom", "");
     open();
-    EXPECT_EQ(vars.RomsRecordset->Value("Rom").toString(), DefaultRom);
+    EXPECT_EQ(window->ShownRom(), DefaultRom);
 }
 
 // The selected game is the one the tabs show and Enter starts, through every refill of the list
@@ -171,10 +171,9 @@ TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
             games << window->Rows().Text(row, 1);
         return games;
     };
-    const auto shown = [&] { return vars.RomsRecordset->Value("Description").toString(); };
     test::grid(window)->SetCurrentRow(7);
     const QString game = selected();
-    const QString rom = vars.RomsRecordset->Value("Rom").toString();
+    const QString rom = window->ShownRom();
 
     QStringList captions, orders;
     for (int i = 0; i < 4; ++i) {
@@ -268,7 +267,7 @@ TEST_F(MainWindowTest, FiltersNarrowTheListAndKeepTheDefaultRecord) {
     EXPECT_EQ(window->windowTitle(), QString("Zelvora  (%1 Games)").arg(clones));
     EXPECT_EQ(window->Rows().Text(0, 1), DefaultDescription);
     // The row the refill leaves selected is the game shown.
-    EXPECT_EQ(vars.RomsRecordset->Value("Description").toString(), selected());
+    EXPECT_EQ(shown(), selected());
 }
 
 // The find narrows the filtered list to the titles holding the text anywhere, whatever its case,
@@ -325,7 +324,7 @@ TEST_F(MainWindowTest, FindNarrowsTheListOnTopOfTheFilters) {
     EXPECT_EQ(counts(), QString("2 of 5 games"));
     // The game shown was not found: the first one found is entered.
     EXPECT_EQ(selected(), QString("Pac-Man"));
-    EXPECT_EQ(vars.RomsRecordset->Value("Description").toString(), QString("Pac-Man"));
+    EXPECT_EQ(shown(), QString("Pac-Man"));
 
     QTest::keyClick(find, Qt::Key_Escape);
     EXPECT_TRUE(find->text().isEmpty());

@@ -7,6 +7,7 @@
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/FieldNames.h"
+#include "store/GameStore.h"
 #include "store/Recordset.h"
 #include "store/Variables.h"
 #include "update/CatalogueMerge.h"

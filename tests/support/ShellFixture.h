@@ -107,9 +107,12 @@ public:
     void select(const QString& description) {
         grid(window)->SetCurrentRow(rowOf(window, description));
     }
-    // The description of the selected row.
+    // The descriptions of the selected row and of the game the tabs show.
     QString selected() const {
         return window->Rows().Text(grid(window)->CurrentRow(), 1);
+    }
+    QString shown() {
+        return stored(window->ShownRom(), "Description").toString();
     }
     void trigger(const char* entry) {
         action(window, entry)->trigger();
