@@ -1,5 +1,7 @@
 #include "detail/OptionsPanel.h"
 
+#include "mame/ClassicMame.h"
+
 #include "mame/Mame.h"
 #include "platform/TextCompare.h"
 #include "platform/UserDialogs.h"
@@ -80,6 +82,9 @@ OptionsPanel::OptionsPanel(UserDialogs& dialogs, std::function<Folders()> folder
     setFont(smaller);
     createControls();
     placeControls();
+    // Drawn as for the classic MAME until the MAME in use is known: the page's size, which the main
+    // window shares its width out by before it asks MAME anything, then holds every value label.
+    SetMame(std::make_shared<const ClassicMame>());
 }
 
 void OptionsPanel::createControls() {
