@@ -7,6 +7,8 @@ namespace zelvora {
 void GameListModel::SetRows(GameListRows rows) {
     beginResetModel();
     rows_ = std::move(rows);
+    descriptions_ = rows_.Of(Field::Description);
+    roms_ = rows_.Of(Field::Rom);
     endResetModel();
 }
 
@@ -15,7 +17,7 @@ void GameListModel::Clear() {
 }
 
 int GameListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.Count());
+    return parent.isValid() ? 0 : static_cast<int>(descriptions_.size());
 }
 
 int GameListModel::columnCount(const QModelIndex& parent) const {
@@ -76,21 +78,20 @@ QString GameListModel::Text(int row, int column) const {
     case MarksColumn:
         return rows_.marks.value(row);
     case TitleColumn:
-        return value(row, Field::Description);
+        return descriptions_.value(row);
     default:
         return {};
     }
 }
 
 QString GameListModel::Rom(int row) const {
-    return value(row, Field::Rom);
+    return roms_.value(row);
 }
 
 int GameListModel::RowOfRom(const QString& rom) const {
     // Set names are keys compared without regard to case, as the catalogue compares them.
-    const QStringList& roms = rows_.Of(Field::Rom);
-    for (qsizetype row = 0; row < roms.size(); ++row) {
-        if (!roms[row].isEmpty() && EqualNoCase(roms[row], rom))
+    for (qsizetype row = 0; row < roms_.size(); ++row) {
+        if (!roms_[row].isEmpty() && EqualNoCase(roms_[row], rom))
             return static_cast<int>(row);
     }
     return -1;

@@ -38,9 +38,11 @@ public:
     QString Description(int row) const override { return Text(row, TitleColumn); }
 
 private:
-    QString value(int row, const QString& field) const { return rows_.Of(field).value(row); }
-
     GameListRows rows_;
+    // The two texts every paint and key press reads, held apart so that a row is not looked up
+    // by field name: shared with rows_, not copied.
+    QStringList descriptions_;
+    QStringList roms_;
 };
 
 } // namespace zelvora

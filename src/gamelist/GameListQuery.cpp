@@ -114,7 +114,12 @@ GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QS
     Recordset& rs = *vars.RomsRecordset;
     rs.Preload(ListedFields() + QStringList{Field::Screenshot, Field::BadRom, Field::MissingRom, Field::Default});
     const RowFields fields(rs);
-    const QStringList names = ListedFields();
+    // The listed fields of text are kept as texts; the numbers the list reads become the marks.
+    QStringList names;
+    for (const CatalogueField& field : CatalogueFields()) {
+        if (field.listed && (field.type == FieldType::Text || field.type == FieldType::Memo))
+            names << field.name;
+    }
     std::vector<int> columns;
     std::vector<QStringList> texts(names.size());
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -137,20 +142,25 @@ GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QS
 GameListRows FindInRows(const GameListRows& rows, const QString& text) {
     if (text.isEmpty())
         return rows;
-    GameListRows found;
+    // Each field's list is gathered on its own, not looked up by name for every row found.
+    std::vector<std::pair<const QStringList*, QStringList>> fields;
     for (auto it = rows.texts.begin(); it != rows.texts.end(); ++it)
-        found.texts[it.key()];
+        fields.emplace_back(&it.value(), QStringList());
+    GameListRows found;
     const QStringMatcher matcher(text, Qt::CaseInsensitive);
     const QStringList& descriptions = rows.Of(Field::Description);
     for (qsizetype row = 0; row < descriptions.size(); ++row) {
         const QString& description = descriptions[row];
         const bool defaultRow = row == 0 && EqualNoCase(description, DefaultDescription);
         if (defaultRow || matcher.indexIn(description) >= 0) {
-            for (auto it = rows.texts.begin(); it != rows.texts.end(); ++it)
-                found.texts[it.key()] << it.value().value(row);
+            for (auto& [all, kept] : fields)
+                kept << all->value(row);
             found.marks << rows.marks.value(row);
         }
     }
+    auto field = fields.begin();
+    for (auto it = rows.texts.begin(); it != rows.texts.end(); ++it, ++field)
+        found.texts.insert(it.key(), std::move(field->second));
     return found;
 }
 

@@ -28,8 +28,8 @@ QString GameListSql(const FilterStates& filters, const QString& sortKey);
 // ROM set), * (options of its own), in that order.
 QString StatusMarks(const Recordset& rs);
 
-// The game list's rows, field by field: the text of every field the catalogue lists for each row,
-// and each row's marks. The set name is what ties a row to its game, as two games may share a
+// The game list's rows, field by field: for each row the text of every text field the catalogue
+// lists, and the marks its listed numbers make. The set name is what ties a row to its game, as two games may share a
 // title.
 struct GameListRows {
     QStringList marks;
@@ -45,7 +45,7 @@ struct GameListRows {
 // it stands: no character in it is a wildcard. An empty text keeps every row.
 GameListRows FindInRows(const GameListRows& rows, const QString& text);
 
-// Runs the list's query on the catalogue and reads every row's listed fields and marks; afterwards
+// Runs the list's query on the catalogue and reads every row's listed texts and marks; afterwards
 // RomsRecordset is a recordset over the whole table, on its first record.
 GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QString& sortKey);
 

@@ -84,7 +84,9 @@ UpdateWindow::UpdateWindow(Variables& vars, ProcessRunner& runner, Owner main, M
     layout->addWidget(progressBar);
     layout->addWidget(progressText);
     layout->addLayout(buttons);
-    resize(StartingSize.expandedTo(sizeHint()));
+    // The lists would ask for far more than their share of the starting size; they need only
+    // their least.
+    resize(StartingSize.expandedTo(minimumSizeHint()));
     OpenOver(this, main_.window);
 
     connect(okButton, &QPushButton::clicked, this, [this] { finish(); });
