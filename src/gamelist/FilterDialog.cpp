@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace zelvora {
@@ -60,7 +61,8 @@ FilterDialog::FilterDialog(Settings& settings, QWidget* mainWindow, std::functio
 void FilterDialog::PlaceControls() {
     auto* rows = new QGridLayout;
     rows->setVerticalSpacing(0);
-    rows->setHorizontalSpacing(ColumnGap);
+    // A caption keeps half a letter's width from the box after it, at every scale.
+    rows->setHorizontalSpacing(std::max(ColumnGap, fontMetrics().horizontalAdvance(QLatin1Char('M')) / 2));
     for (int i = 0; i < FilterCount; ++i) {
         rows->addWidget(captions[i], i, 0);
         rows->addWidget(showOnlyBoxes[i], i, 1);
