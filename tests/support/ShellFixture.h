@@ -69,6 +69,15 @@ public:
         runner.forward = &shellRunner;
         return folder;
     }
+    // The stand-in playing today's MAME from its recorded listing, in a folder of its own.
+    QString useTodaysFolder() {
+        const QString folder = mame.path() + "/today/";
+        QDir().mkpath(folder);
+        QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame");
+        QFile::copy(FixturePath("mame-today/listxml.xml"), folder + "standin-listxml.xml");
+        runner.forward = &shellRunner;
+        return folder;
+    }
 #endif
     // A current catalogue in the program directory, filled by `fill` through a CatalogueFixture
     // or its recordset, and closed before the windows open it.
@@ -113,6 +122,16 @@ public:
     }
     QString shown() {
         return stored(window->ShownRom(), "Description").toString();
+    }
+    // Column `column` of the list's rows from `from` on; row 0 is the default record's.
+    QStringList listed(int column = 1, int from = 0) const {
+        QStringList texts;
+        for (int row = from; row < window->Rows().rowCount(); ++row)
+            texts << window->Rows().Text(row, column);
+        return texts;
+    }
+    QString result() const {
+        return part<QLabel>(window, "resultLabel")->text();
     }
     void trigger(const char* entry) {
         action(window, entry)->trigger();
