@@ -166,10 +166,8 @@ TEST(GameListModel, KeepsTheModelContractThroughFillsAndRefills) {
     EXPECT_EQ(model.data(model.index(2, 1), Qt::ToolTipRole), QVariant("Zaxxon"));
 
     model.SetRows(rowsOf({"B"}, {"Asteroids"}));
-    EXPECT_EQ(model.Description(0), "Asteroids");
     EXPECT_EQ(model.Description(1), QString()) << "nothing left of the longer fill";
     model.SetRows({});
-    EXPECT_EQ(model.RowCount(), 0);
     model.SetRows(rowsOf({"S"}, {"Dig Dug"}));
     model.Clear();
     EXPECT_EQ(model.rowCount(), 0);

@@ -1,12 +1,10 @@
 #include "ShellFixture.h"
 
-#include "about/AboutDialog.h"
 #include "checks/ProgressDialog.h"
 
 #include "GamesFile.h"
 
 #include <QMenu>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -108,31 +106,6 @@ TEST_F(CommandsTest, OneProgramUsesTheCatalogueFromItsStartToItsEnd) {
     const int second = otherProgram();
     EXPECT_NE(::flock(second, LOCK_EX | LOCK_NB), 0);
     ::close(second);
-}
-
-// The box names the program's version and MAME's, when MAME gives one.
-TEST_F(CommandsTest, AboutBoxNamesTheVersionsAndIsModalOverTheMainWindow) {
-    open();
-    for (bool byTitleBar : {false, true}) {
-        trigger("aboutAction");
-        auto* about = test::findWindow<AboutDialog>();
-        ASSERT_NE(about, nullptr);
-        EXPECT_TRUE(QRegularExpression("^Zelvora \\d+\\.\\d+,").match(about->versionLabel->text()).hasMatch());
-        EXPECT_EQ(about->versionLabel->text().contains("MAME 0.251"), byTitleBar);
-        EXPECT_FALSE(test::TakesInput(window));
-        EXPECT_TRUE(test::TakesInput(about)) << "one of the main window's windows, usable";
-        EXPECT_EQ(about->parentWidget(), window);
-        EXPECT_EQ(about->Animation().StepA, 0) << "every opening starts afresh";
-        about->nextFrame();
-        if (byTitleBar)
-            about->close();
-        else
-            QTest::keyClick(about, Qt::Key_Return);
-        EXPECT_TRUE(test::TakesInput(window));
-        EXPECT_EQ(test::findWindow<AboutDialog>(), nullptr);
-        test::WriteScript(mame.file("mame"), "#!/bin/sh\necho '0.251 (unknown)'\n");
-        runner.forward = &shellRunner;
-    }
 }
 
 // Each check marks the games (a clone by its parent's file when merged) and refills the list.

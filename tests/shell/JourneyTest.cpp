@@ -25,10 +25,7 @@ public:
         QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame");
         const auto game = [](const char* name, const char* parent, const char* description,
                              standin::VerifyStatus verify) {
-            standin::StandinGame g;
-            std::tie(g.name, g.parent, g.description, g.verify) = std::tuple(name, parent, description, verify);
-            std::tie(g.year, g.maker, g.driver) = std::tuple("1980", "Namco", "pacman.c");
-            return g;
+            return standin::StandinGame{name, parent, "1980", "Namco", description, "pacman.c", {}, {}, verify};
         };
         test::WriteBytes(folder + "standin-games.tsv",
                          standin::GamesFile::Format({game("puckman", "", "Puck Man", standin::VerifyStatus::Good),

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
@@ -218,10 +219,31 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGameAndCombinationsNeverTyp
     QTest::keyClick(grid, 'g');
     EXPECT_EQ(grid->CurrentRow(), 0);
 
-    QTest::keyClick(window, Qt::Key_F1);
-    auto* about = test::findWindow<AboutDialog>();
-    ASSERT_NE(about, nullptr);
-    about->close();
+    // F1 and the menu open the About box modal over the window, naming the program's version and
+    // MAME's when MAME gives one; each opening starts the animation afresh.
+    for (const bool byMenu : {false, true}) {
+        if (byMenu)
+            trigger("aboutAction");
+        else
+            QTest::keyClick(window, Qt::Key_F1);
+        auto* about = test::findWindow<AboutDialog>();
+        ASSERT_NE(about, nullptr);
+        EXPECT_TRUE(QRegularExpression("^Zelvora \\d+\\.\\d+,").match(about->versionLabel->text()).hasMatch());
+        EXPECT_EQ(about->versionLabel->text().contains("MAME 0.251"), byMenu);
+        EXPECT_FALSE(test::TakesInput(window));
+        EXPECT_TRUE(test::TakesInput(about));
+        EXPECT_EQ(about->parentWidget(), window);
+        EXPECT_EQ(about->Animation().StepA, 0);
+        about->nextFrame();
+        if (byMenu)
+            about->close();
+        else
+            QTest::keyClick(about, Qt::Key_Return);
+        EXPECT_TRUE(test::TakesInput(window));
+        EXPECT_EQ(test::findWindow<AboutDialog>(), nullptr);
+        test::WriteScript(mame.file("mame"), "#!/bin/sh\necho '0.251 (unknown)'\n");
+        runner.forward = &shellRunner;
+    }
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);

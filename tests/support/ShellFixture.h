@@ -34,9 +34,8 @@ inline void closeAll() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// A program directory, a settings directory and a MAME folder of their own, and the shell the
-// windows are loaded through, with dialogs and the main window's clock answered by the test. No
-// test may end the program with an engine error.
+// Program, settings and MAME folders of their own, and the shell the windows load through, with
+// dialogs and the main window's clock answered by the test; no test may end with an engine error.
 class ShellFixture : public ::testing::Test {
 public:
     ShellFixture() : settings(config.path()), shell(vars, settings, dialogs, runner) {
@@ -79,8 +78,7 @@ public:
         return folder;
     }
 #endif
-    // A current catalogue in the program directory, filled by `fill` through a CatalogueFixture
-    // or its recordset, and closed before the windows open it.
+    // A catalogue filled by `fill` through a CatalogueFixture or its recordset, closed before use.
     template <typename Fill> void fillCatalogue(Fill fill) {
         CatalogueFixture catalogue(program.path());
         if constexpr (std::is_invocable_v<Fill, CatalogueFixture&>)
@@ -97,7 +95,6 @@ public:
             window->SetClock([this] { return clockMs; });
         return window;
     }
-    // For a test that cannot go on without the main window.
     MainWindow* open() {
         if (!start())
             qFatal("the main window did not start");
@@ -116,7 +113,7 @@ public:
     void select(const QString& description) {
         grid(window)->SetCurrentRow(rowOf(window, description));
     }
-    // The descriptions of the selected row and of the game the tabs show.
+    // The titles of the selected row and of the game the tabs show.
     QString selected() const {
         return window->Rows().Text(grid(window)->CurrentRow(), 1);
     }
