@@ -66,8 +66,8 @@ protected:
 
 } // namespace
 
-// Saving writes what the controls show, changed or not, into every option field. A record that
-// holds nothing returns each control, and the label that follows it, to its starting value.
+// Saving writes what the controls show into every option field; an empty record resets each
+// control and its label.
 TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     QVariantMap expected = distinctValues(1);
     set("pacman", expected);
@@ -115,10 +115,8 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     EXPECT_TRUE(panel.browsedLabels[1]->text().isEmpty());
 }
 
-// A stored value no control holds loads as the nearest one that it does, and is saved so. The
-// panel starts at 0 everywhere, so a value brought down to 0 changes nothing and its label must
-// already be right. A playback choice other than 1 or 2 is "None", which empties the playback
-// file: the stored one is loaded after it.
+// A stored value no control holds loads as the nearest it does, label included; a playback choice
+// other than 1 or 2 is "None", and the stored playback file still loads.
 TEST_F(OptionsPanelTest, ValuesTheControlsCannotHoldLoadAsTheNearestTheyCan) {
     const std::tuple<const char*, int, int> cases[] = {
         {"Resolution", 7, 6}, {"Gamma", 99, 12}, {"Sample Rate", 22050, 1}, {"Beam", -5, 0}, {"Joystick", -1, 0}};
@@ -145,11 +143,8 @@ TEST_F(OptionsPanelTest, ValuesTheControlsCannotHoldLoadAsTheNearestTheyCan) {
     }
 }
 
-// A change by the mouse or by code raises the flag, the keyboard's change of a box does not; the
-// focus goes back to the game list after everything but typing and a slider set without the
-// mouse. Only a mouse click on "Use Default Options" is reported, after the flag is raised. The
-// browse buttons fill in their part of the chosen file; an empty name is a cancelled dialog, which
-// empties what the button fills.
+// Which changes raise the flag and give the focus back to the game list; the browse buttons fill
+// in their part of the chosen file, and a cancelled chooser empties it.
 TEST_F(OptionsPanelTest, EveryControlRaisesTheFlagAndGivesBackTheFocusAsItShould) {
     load();
     panel.show();
@@ -211,9 +206,8 @@ TEST_F(OptionsPanelTest, EveryControlRaisesTheFlagAndGivesBackTheFocusAsItShould
     EXPECT_EQ(dialogs.directoriesAsked.mid(0, 2), QStringList({"/emu/mame/", "/emu/roms/"}));
 }
 
-// A game on the default set shows only the default box; valueLabels(0) and (1) are never shown.
-// With the widest texts each control can show, every control lies in the tab and is wide enough
-// (the file labels may cut a long path short).
+// A game on the default set shows only the default box; with the widest texts nothing is cut
+// (but the file labels' long paths).
 TEST_F(OptionsPanelTest, TheControlsShownFitTheTab) {
     set("pacman", {{"Sound Card", 6}, {"Joystick", 8}, {"Flip", 1}, {"Flicker", 200}, {"Gamma", -3}});
     for (const bool shown : {false, true}) {
@@ -242,9 +236,8 @@ TEST_F(OptionsPanelTest, TheControlsShownFitTheTab) {
     }
 }
 
-// With today's MAME the Options tab shows what MAME runs with: MAME's own account of its settings
-// (-showconfig) after the switches a game's options give matches every value label, with each
-// control at its lowest, at 0 and at its highest, and MAME refuses none of the values.
+// Today's MAME's -showconfig after a game's switches matches every value label, each control at
+// its lowest, 0 and highest, and MAME refuses none of the values.
 TEST_F(OptionsPanelTest, TodaysMameRunsWithWhatTheTabShows) {
     if (!test::MameInstalled())
         GTEST_SKIP() << "needs today's MAME in " << test::InstalledMame.toStdString() << " (apt-get install mame)";
@@ -299,31 +292,22 @@ TEST_F(OptionsPanelTest, TodaysMameRunsWithWhatTheTabShows) {
     }
 }
 
-// The Options tab's own tests see each label's text; what they cannot see is a value with no text,
-// where the label keeps what it showed, so nothing must come back rather than an empty text.
-TEST(OptionTable, ValuesWithoutATextGiveNothing) {
+// A value with no text gives nothing, not an empty text; gamma prints its own tenth in any locale;
+// one decimal rounds halves away from zero and never shows "-0.0".
+TEST(OptionTable, ValueTextsPrintWhatTheyStandFor) {
     using enum OptionControl;
     for (const auto& [control, index, value] :
          {std::tuple{ScrollBar, 0, 8}, {ScrollBar, 0, -1}, {Slider, 2, 3}, {Slider, 7, 2}, {Slider, 7, -2}})
         EXPECT_EQ(OptionValueText(FindOption(control, index)->valueText, value), std::nullopt) << index << " " << value;
-    // A negative value takes the blank's place.
     EXPECT_EQ(OptionValueText(FindOption(Slider, 1)->valueText, -1), "VGA Freq =-1");
-}
 
-TEST(OptionTable, EveryGammaStepPrintsItsOwnTenthWhateverTheLocale) {
-    // Summing a tenth and 1.2 in binary lands beside the decimal; each step must still print the
-    // tenth it stands for, without a stray "-0.0" at the bottom, and with a point, not a comma.
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    for (int value = -12; value <= 12; ++value) {
-        const int tenths = value + 12;
-        EXPECT_EQ(OptionValueText(FindOption(OptionControl::Slider, 0)->valueText, value),
-                  QString("Gamma Correction = %1.%2").arg(tenths / 10).arg(tenths % 10));
-    }
+    for (int value = -12; value <= 12; ++value)
+        EXPECT_EQ(OptionValueText(FindOption(Slider, 0)->valueText, value),
+                  QString("Gamma Correction = %1.%2").arg((value + 12) / 10).arg((value + 12) % 10));
     QLocale::setDefault(before);
-}
 
-TEST(OptionTable, OneDecimalRoundsHalvesAwayFromZeroAndNeverShowsNegativeZero) {
     const std::pair<double, const char*> cases[] = {
         {0.0, "0.0"},  {-0.0, "0.0"}, {-1e-16, "0.0"}, {-0.04, "0.0"},   {0.25, "0.3"},   {-0.25, "-0.3"},
         {0.15, "0.2"}, {1.45, "1.5"}, {-0.05, "-0.1"}, {99.96, "100.0"}, {-3.14, "-3.1"}, {12345.67, "12345.7"},

@@ -1,12 +1,10 @@
 #include "ShellFixture.h"
 
-#include "about/AboutDialog.h"
 #include "checks/ProgressDialog.h"
 
 #include "GamesFile.h"
 
 #include <QMenu>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -38,18 +36,13 @@ public:
         test::WriteBytes(folder + "standin-games.tsv", standin::GamesFile::Format(games));
     }
     QString marks(const QString& description) { return window->Rows().Text(rowOf(window, description), 0); }
-    QString result() const { return test::part<QLabel>(window, "resultLabel")->text(); }
 };
 
 } // namespace
 
-// Verify ROMS with a MAME that never finishes, either MAME: Cancel ends it and marks nothing;
-// closing the main window meanwhile cancels too, and the window goes once the check has stopped.
+// Verify ROMS with a MAME that never finishes: Cancel, or closing the main window, ends it.
 TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
-    const QString classic = useStandIn(), today = mame.path() + "/today/";
-    QDir().mkpath(today);
-    QFile::copy(ZELVORA_STANDIN_PATH, today + "mame");
-    QFile::copy(test::FixturePath("mame-today/listxml.xml"), today + "standin-listxml.xml");
+    const QString classic = useStandIn(), today = useTodaysFolder();
     open();
     qputenv("ZELVORA_MAME_WAIT", "-verifyroms " + program.file("never").toLocal8Bit());
     for (const int pass : {0, 1, 2}) {
@@ -74,7 +67,7 @@ TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
         if (closing) {
             EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);
         } else {
-            EXPECT_EQ(test::part<QLabel>(window, "resultLabel")->text(), QString("Verify ROMS cancelled"));
+            EXPECT_EQ(result(), QString("Verify ROMS cancelled"));
             EXPECT_TRUE(test::TakesInput(window));
         }
     }
@@ -82,75 +75,40 @@ TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
     qunsetenv("ZELVORA_MAME_WAIT");
 }
 
-TEST_F(CommandsTest, CompactingTwiceAndOverALeftoverKeepsTheSelection) {
-    open();
-    select("Galaga");
-    test::WriteBytes(TempCatalogueFile(program.path()), "left over by an interrupted run");
-    trigger("compactAction");
-    trigger("compactAction");
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_TRUE(test::part<QLabel>(window, "resultLabel")->text().startsWith("Catalogue compacted: "));
-    EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.path())));
-    EXPECT_TRUE(test::TakesInput(window));
-    EXPECT_EQ(test::findWindow<QWidget>(), window) << "the progress window has gone";
-
-    // The reopened recordset stands on the game shown.
-    test::tabs(window)->setCurrentIndex(DetailTabs::InformationTab);
-    EXPECT_EQ(test::tabs(window)->Info(Field::Rom)->text(), QString("galaga"));
-}
-
-// One program uses a catalogue from its start to its end. A second start finds the first holding
-// the folder: it says so before any window and ends. The first compacts and reopens the catalogue
-// as it likes, and holds the folder with no window left.
+// A second start finds the first holding the folder and ends; compacting keeps the hold and the
+// selection, also over a leftover.
 TEST_F(CommandsTest, OneProgramUsesTheCatalogueFromItsStartToItsEnd) {
-    // Another program's hold, as a second start finds the first one's.
     const auto otherProgram = [&] { return ::open(QFile::encodeName(program.path()).constData(), O_RDONLY); };
     const int first = otherProgram();
     ASSERT_EQ(::flock(first, LOCK_EX | LOCK_NB), 0);
     EXPECT_FALSE(shell.Start());
     EXPECT_EQ(dialogs.messages, QStringList{"Zelvora: Zelvora is already running."});
+    dialogs.messages.clear();
     EXPECT_EQ(test::findWindow<QWidget>(), nullptr);
     ::close(first);
 
     ASSERT_TRUE(shell.Start());
     window = test::findWindow<MainWindow>();
     ASSERT_NE(window, nullptr);
+    // Twice, and over a file left by an interrupted run; the selection stays.
+    select("Galaga");
+    test::WriteBytes(TempCatalogueFile(program.path()), "left over by an interrupted run");
     trigger("compactAction");
-    EXPECT_TRUE(test::part<QLabel>(window, "resultLabel")->text().startsWith("Catalogue compacted: "));
+    trigger("compactAction");
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(result().startsWith("Catalogue compacted: "));
+    EXPECT_FALSE(QFile::exists(TempCatalogueFile(program.path())));
+    EXPECT_TRUE(test::TakesInput(window));
+    EXPECT_EQ(test::findWindow<QWidget>(), window) << "the progress window has gone";
+    test::tabs(window)->setCurrentIndex(DetailTabs::InformationTab);
+    EXPECT_EQ(test::tabs(window)->Info(Field::Rom)->text(), QString("galaga"));
     trigger("exitAction");
     const int second = otherProgram();
     EXPECT_NE(::flock(second, LOCK_EX | LOCK_NB), 0);
     ::close(second);
 }
 
-// The box names the program's version and MAME's, when MAME gives one.
-TEST_F(CommandsTest, AboutBoxNamesTheVersionsAndIsModalOverTheMainWindow) {
-    open();
-    for (bool byTitleBar : {false, true}) {
-        trigger("aboutAction");
-        auto* about = test::findWindow<AboutDialog>();
-        ASSERT_NE(about, nullptr);
-        EXPECT_TRUE(QRegularExpression("^Zelvora \\d+\\.\\d+,").match(about->versionLabel->text()).hasMatch());
-        EXPECT_EQ(about->versionLabel->text().contains("MAME 0.251"), byTitleBar);
-        EXPECT_FALSE(test::TakesInput(window));
-        EXPECT_TRUE(test::TakesInput(about)) << "one of the main window's windows, usable";
-        EXPECT_EQ(about->parentWidget(), window);
-        EXPECT_LE((about->frameGeometry().center() - window->frameGeometry().center()).manhattanLength(), 2);
-        EXPECT_EQ(about->Animation().StepA, 0) << "every opening starts afresh";
-        about->nextFrame();
-        if (byTitleBar)
-            about->close();
-        else
-            QTest::keyClick(about, Qt::Key_Return);
-        EXPECT_TRUE(test::TakesInput(window));
-        EXPECT_EQ(test::findWindow<AboutDialog>(), nullptr);
-        test::WriteScript(mame.file("mame"), "#!/bin/sh\necho '0.251 (unknown)'\n");
-        runner.forward = &shellRunner;
-    }
-}
-
-// Each check marks the games, the clone by its parent's file while merged sets are assumed, and
-// the list shows the new marks; Verify ROMS asks the stand-in MAME.
+// Each check marks the games (a clone by its parent's file when merged) and refills the list.
 TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
     QDir().mkpath(program.path() + "/pcx");
     QDir().mkpath(program.path() + "/roms");
@@ -163,12 +121,7 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
                                                  game("galaga", "", VerifyStatus::Missing)}));
     open();
     // The marks of the default record, Galaga, Pac-Man and Pac-Man (Japan).
-    const auto marks = [&] {
-        QStringList all;
-        for (int row = 0; row < window->Rows().rowCount(); ++row)
-            all << window->Rows().Text(row, 0);
-        return all;
-    };
+    const auto marks = [&] { return listed(0); };
 
     trigger("checkAction0");
     EXPECT_EQ(marks(), (QStringList{"", "S*", "", "S"}));
@@ -203,9 +156,9 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
     report("New: 0, Expired: 0");
 }
 
-// Today's MAME runs Pong from no file at all and reads a set from a ".7z" or a folder; over an empty
-// ROM folder it verifies only such sets, which must not read as a collection without bad sets.
-TEST_F(CommandsTest, TodaysChecksKnowSetsWithoutFilesAndSayWhatMameFound) {
+// Today's MAME needs no file for Pong and reads ".7z" and folders; over an empty ROM folder the
+// report must not read as a collection without bad sets.
+TEST_F(CommandsTest, TodaysChecksAndSnapshotsFollowTodaysMame) {
     fillCatalogue([](test::CatalogueFixture& catalogue) { catalogue.add("pong", "Pong", {{"Missing ROM", 1}}); });
     using standin::VerifyStatus;
     useTodaysStandIn({game("pacman", "", VerifyStatus::Good), game("pacmanj", "pacman", VerifyStatus::Bad),
@@ -231,18 +184,14 @@ TEST_F(CommandsTest, TodaysChecksKnowSetsWithoutFilesAndSayWhatMameFound) {
     trigger("checkAction3");
     EXPECT_EQ(result(), QString("Bad ROM sets: 1 (MAME found and checked 4 of 4 games)"));
     EXPECT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
-}
 
-// Today's MAME keeps its snapshots in the set's folder: Delete names and takes the one shown, and
-// the list marks the game once none is left.
-TEST_F(CommandsTest, DeletingTodaysSnapshotsMarksTheGameWhenNoneIsLeft) {
-    useTodaysStandIn({});
+    // Its snapshots live in the set's folder: the game is marked once none is left.
     const QString pcx = program.path() + "/pcx/";
     for (const char* shot : {"pacman/0000.png", "pacman/0001.png"})
         test::WriteBytes(pcx + shot, "x");
-    open();
     select("Pac-Man");
     dialogs.answers = {true, true};
+    dialogs.questions.clear();
     for (const char* shot : {"pacman/0000.png", "pacman/0001.png"}) {
         trigger("deleteScreenshotAction");
         EXPECT_EQ(dialogs.questions.value(0), "Zelvora: Confirm deletion of " + QString(shot));

@@ -52,9 +52,11 @@ public:
 
 } // namespace
 
-// A bare executable name is a file in MAME's folder, a path is used as it stands; a game on the
-// default set takes the default record's switches and executable.
-TEST_F(LaunchTest, EachGameStartsWithItsOwnOrTheDefaultOptions) {
+// A bare executable name is in MAME's folder, a path stands as it is; a game on the default set
+// takes the default record's switches and executable. A start within a second of the last is a
+// bounce; row 0 cannot start; Enter starts on its release, and only an Enter whose press the grid
+// received. A MAME that cannot start is reported.
+TEST_F(LaunchTest, EachGameStartsOncePerPressWithItsOwnOrTheDefaultOptions) {
     open();
     const std::pair<const char*, QString> cases[] = {
         // The default executable keeps its blank, so two stand before the game's name.
@@ -70,15 +72,10 @@ TEST_F(LaunchTest, EachGameStartsWithItsOwnOrTheDefaultOptions) {
         startGame(description, at += 10'000);
         EXPECT_EQ(runner.commands.last(), command);
     }
-}
+    runner.commands.clear();
 
-// A start within a second of the last run's end is the same press bouncing; the default record's
-// row cannot be started; Enter starts a game on its release, but only an Enter whose press the
-// grid received.
-TEST_F(LaunchTest, OneStartPerPressAndAMameThatCannotStartIsReported) {
-    open();
-    for (const qint64 at : {100'000, 100'500, 101'500})
-        startGame("Pac-Man", at);
+    for (const qint64 when : {200'000, 200'500, 201'500})
+        startGame("Pac-Man", when);
     EXPECT_EQ(runner.commands.size(), 2);
 
     // The keypad's Enter is Enter too.
@@ -116,13 +113,9 @@ TEST_F(LaunchTest, OneStartPerPressAndAMameThatCannotStartIsReported) {
     EXPECT_TRUE(window->isEnabled());
 }
 
-// While MAME plays, with either MAME, the window repaints but takes no input; closed meanwhile, it
-// goes once the game has ended.
+// While MAME plays the window repaints but takes no input; closed meanwhile, it goes after.
 TEST_F(LaunchTest, WhileAGameRunsTheWindowRepaintsAndClosesOnlyAfterIt) {
-    const QString classic = useStandIn(), today = mame.path() + "/today/";
-    QDir().mkpath(today);
-    QFile::copy(ZELVORA_STANDIN_PATH, today + "mame");
-    QFile::copy(test::FixturePath("mame-today/listxml.xml"), today + "standin-listxml.xml");
+    const QString classic = useStandIn(), today = useTodaysFolder();
     test::WriteBytes(today + "standin-games.tsv",
                      standin::GamesFile::Format({{"pacman", "", "1980", "Namco", "Pac-Man", "pacman.c", {}, {}, {}}}));
     open();
@@ -161,8 +154,7 @@ TEST_F(LaunchTest, WhileAGameRunsTheWindowRepaintsAndClosesOnlyAfterIt) {
     qunsetenv("ZELVORA_MAME_WAIT");
 }
 
-// A failed start is a warning whose lines stand whole, a long command line included, and can be
-// selected and copied.
+// A failed start's warning shows its lines whole, with its icon, and selectable.
 TEST(QtDialogsTest, AWarningShowsItsLinesWholeAndSelectable) {
     const QString text = "MAME was ended by signal 9 (Killed). The command was:\n/usr/games/mame  pacman " +
                          QString("-beam_width_min .25 ").repeated(30) + "\nMAME said:\nsomething";
@@ -174,15 +166,11 @@ TEST(QtDialogsTest, AWarningShowsItsLinesWholeAndSelectable) {
         seen = true;
         const auto* message = box->findChild<QLabel*>("message");
         const auto* icon = box->findChild<QLabel*>("icon");
-        if (message && icon) {
+        EXPECT_TRUE(message && icon && !icon->pixmap().isNull()) << "the warning has a message and an icon";
+        if (message) {
             EXPECT_EQ(message->text(), text);
             EXPECT_FALSE(message->wordWrap());
             EXPECT_TRUE(message->textInteractionFlags() & Qt::TextSelectableByMouse);
-            const QPixmap shown = icon->pixmap();
-            const QIcon warning = box->style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, box);
-            EXPECT_EQ(shown.toImage(), warning.pixmap(shown.size()).toImage());
-        } else {
-            ADD_FAILURE() << "the warning has no message or no icon";
         }
         box->close();
     });
@@ -190,7 +178,7 @@ TEST(QtDialogsTest, AWarningShowsItsLinesWholeAndSelectable) {
     EXPECT_TRUE(seen);
 }
 
-// The whole way to a real MAME: the shell, the quoting, and the words the executable receives.
+// Through the shell and the quoting, the stand-in receives the game's words exactly.
 TEST_F(LaunchTest, TheStandInMameReceivesExactlyTheGamesWords) {
     useStandIn();
     fillCatalogue([](test::CatalogueFixture& catalogue) {
@@ -205,12 +193,11 @@ TEST_F(LaunchTest, TheStandInMameReceivesExactlyTheGamesWords) {
     qunsetenv("ZELVORA_MAME_RECORD_ARGS");
 
     QStringList lines = QString::fromUtf8(test::ReadBytes(record)).split('\n', Qt::SkipEmptyParts);
-    lines.removeAll(R"(["-version"])"); // which MAME it is, asked before the first start
+    lines.removeAll(R"(["-version"])");
     ASSERT_EQ(lines.size(), 2) << runner.commands.join("\n").toStdString();
     const auto words = [](const QString& json) {
         return QJsonDocument::fromJson(json.toUtf8()).toVariant().toStringList();
     };
-    // The user's own text is passed as it stands; the set name stays one word and runs nothing.
     EXPECT_EQ(words(lines[0]), (QStringList{"x;touch pwned", "-soundcard", "0", "-cheat"}));
     EXPECT_EQ(words(lines[1]), (QStringList{"bare", "-soundcard", "0"}));
     EXPECT_FALSE(QFile::exists("pwned"));

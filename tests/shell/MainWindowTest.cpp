@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
@@ -42,52 +43,7 @@ TEST_F(MainWindowTest, MenuHoldsTheItemsThatWork) {
                                     "  Assume &Merged ROMS", "A&bout", "  &About Zelvora"}));
 }
 
-// Alt and Ctrl combinations reach the menus and shortcuts, never the type-ahead, however the keys
-// are let go; plain letters still search, and the status bar shows what was typed until F5.
-TEST_F(MainWindowTest, CombinationsOpenMenusAndNeverType) {
-    setUpMame();
-    fillCatalogue([](test::CatalogueFixture& catalogue) {
-        for (const char* title : {"Frogger", "Galaga", "Pac-Man", "Qix"})
-            catalogue.add(QString(title).toLower(), title);
-    });
-    open();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    GameGrid* grid = test::grid(window);
-    select("Galaga");
-    clockMs = 100'000;
-
-    QTest::keyClick(grid, Qt::Key_F, Qt::AltModifier);
-    auto* file = test::part<QMenu>(window, "fileMenu");
-    EXPECT_TRUE(file->isVisible());
-    QTest::keyClick(file, Qt::Key_Escape);
-
-    QTest::keyClick(grid, Qt::Key_P, Qt::ControlModifier);
-    // Ctrl let go before the letter.
-    QTest::keyPress(grid, Qt::Key_Control);
-    QTest::keyPress(grid, Qt::Key_G, Qt::ControlModifier);
-    QTest::keyRelease(grid, Qt::Key_Control, Qt::ControlModifier);
-    QTest::keyRelease(grid, Qt::Key_G);
-    EXPECT_EQ(selected(), QString("Galaga"));
-    EXPECT_EQ(window->Search().TypedText(), QString());
-
-    QTest::keyClick(grid, 'p');
-    EXPECT_EQ(selected(), QString("Pac-Man"));
-    EXPECT_EQ(window->statusBar()->currentMessage(), QString("Typed \"P\""));
-    QTest::keyClick(grid, Qt::Key_F5);
-    EXPECT_EQ(window->statusBar()->currentMessage(), QString());
-
-    QTest::keyClick(window, Qt::Key_F1);
-    auto* about = test::findWindow<AboutDialog>();
-    ASSERT_NE(about, nullptr);
-    about->close();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);
-}
-
-// The window's place, size, splitter and tab in front come back after a restart and after File
-// Locations hands the window back; the dialogs open over it.
+// Place, size, splitter and tab come back after a restart and after File Locations.
 TEST_F(MainWindowTest, ArrangementIsKeptAndDialogsOpenOverTheWindow) {
     setUpMame();
     test::MakeCatalogue(program.path(), 30);
@@ -133,8 +89,7 @@ TEST_F(MainWindowTest, ArrangementIsKeptAndDialogsOpenOverTheWindow) {
 TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {
     setUpMame();
     test::MakeCatalogue(program.path(), 60);
-    // The row of last time and the top row the grid is asked for; near the end it shows as far
-    // down as it can.
+    // The row of last time and the top row shown.
     const std::pair<int, int> cases[] = {{30, 20}, {5, 5}, {60, 50}};
     for (const auto& [last, top] : cases) {
         SCOPED_TRACE(last);
@@ -159,18 +114,11 @@ TEST_F(MainWindowTest, RestartSelectsTheRowOfLastTime) {
     EXPECT_EQ(window->ShownRom(), DefaultRom);
 }
 
-// The selected game is the one the tabs show and Enter starts, through every refill of the list
-// and a restart; every refill keeps the order the sort button names.
+// The selected game is the one shown and started through every refill and a restart.
 TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
     setUpMame();
     test::MakeCatalogue(program.path(), 30);
     open();
-    const auto listed = [&] {
-        QStringList games;
-        for (int row = 0; row < window->Rows().rowCount(); ++row)
-            games << window->Rows().Text(row, 1);
-        return games;
-    };
     test::grid(window)->SetCurrentRow(7);
     const QString game = selected();
     const QString rom = window->ShownRom();
@@ -188,7 +136,7 @@ TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
 
     click("sortButton");
     const QStringList byDate = listed();
-    // The filters' OK, a check and a find that is cleared again each refill the list.
+    // Each of these refills the list.
     trigger("filterAction");
     QTest::mouseClick(test::button(test::findWindow<FilterDialog>(), "okButton"), Qt::LeftButton);
     trigger("checkAction2");
@@ -212,7 +160,9 @@ TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
     EXPECT_EQ(shown(), game);
 }
 
-TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
+// Letters select the first game whose title starts with what was typed, blanks and punctuation
+// included; Alt and Ctrl combinations never reach the type-ahead, however the keys are let go.
+TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGameAndCombinationsNeverType) {
     setUpMame();
     fillCatalogue([](test::CatalogueFixture& catalogue) {
         int set = 0;
@@ -223,19 +173,41 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
             catalogue.add(QString("zz%1").arg(i), QString("Zzyzx %1").arg(i));
     });
     open();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     GameGrid* grid = test::grid(window);
+    select("Galaga");
     clockMs = 100'000;
+
+    QTest::keyClick(grid, Qt::Key_F, Qt::AltModifier);
+    auto* file = test::part<QMenu>(window, "fileMenu");
+    EXPECT_TRUE(file->isVisible());
+    QTest::keyClick(file, Qt::Key_Escape);
+    QTest::keyClick(grid, Qt::Key_P, Qt::ControlModifier);
+    QTest::keyPress(grid, Qt::Key_Control);
+    QTest::keyPress(grid, Qt::Key_G, Qt::ControlModifier);
+    QTest::keyRelease(grid, Qt::Key_Control, Qt::ControlModifier);
+    QTest::keyRelease(grid, Qt::Key_G);
+    EXPECT_EQ(selected(), QString("Galaga"));
+    EXPECT_EQ(window->Search().TypedText(), QString());
+
+    QTest::keyClick(grid, 'p');
+    EXPECT_EQ(selected(), QString("Pac-Land"));
+    EXPECT_EQ(window->statusBar()->currentMessage(), QString("Typed \"P\""));
+    QTest::keyClick(grid, Qt::Key_F5);
+    EXPECT_EQ(window->statusBar()->currentMessage(), QString());
+
+    clockMs = 110'000;
     QTest::keyClicks(grid, "pap");
     EXPECT_EQ(selected(), QString("Paperboy"));
-    // Blanks and punctuation are part of the word, and Shift does not break it.
-    clockMs = 110'000;
+    // Shift does not break the word.
+    clockMs = 120'000;
     QTest::keyClicks(grid, "pac-man");
     QTest::keyClick(grid, Qt::Key_Shift);
     QTest::keyClicks(grid, " (m");
     EXPECT_EQ(selected(), QString("Pac-Man (Midway)"));
-    clockMs = 120'000;
-    QTest::keyClicks(grid, "pap");
-    EXPECT_EQ(grid->verticalScrollBar()->value(), std::min(grid->CurrentRow(), grid->verticalScrollBar()->maximum()));
+    EXPECT_EQ(grid->verticalScrollBar()->value(), std::min(grid->CurrentRow(), grid->verticalScrollBar()->maximum()))
+        << "the game found shows at the top";
     QTest::keyClick(grid, Qt::Key_End);
     EXPECT_EQ(grid->CurrentRow(), window->Rows().rowCount() - 1);
     QTest::keyClick(grid, Qt::Key_Home);
@@ -246,32 +218,38 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGame) {
     clockMs = 200'000;
     QTest::keyClick(grid, 'g');
     EXPECT_EQ(grid->CurrentRow(), 0);
+
+    // F1 and the menu open the About box modal over the window, naming the program's version and
+    // MAME's when MAME gives one; each opening starts the animation afresh.
+    for (const bool byMenu : {false, true}) {
+        if (byMenu)
+            trigger("aboutAction");
+        else
+            QTest::keyClick(window, Qt::Key_F1);
+        auto* about = test::findWindow<AboutDialog>();
+        ASSERT_NE(about, nullptr);
+        EXPECT_TRUE(QRegularExpression("^Zelvora \\d+\\.\\d+,").match(about->versionLabel->text()).hasMatch());
+        EXPECT_EQ(about->versionLabel->text().contains("MAME 0.251"), byMenu);
+        EXPECT_FALSE(test::TakesInput(window));
+        EXPECT_TRUE(test::TakesInput(about));
+        EXPECT_EQ(about->parentWidget(), window);
+        EXPECT_EQ(about->Animation().StepA, 0);
+        about->nextFrame();
+        if (byMenu)
+            about->close();
+        else
+            QTest::keyClick(about, Qt::Key_Return);
+        EXPECT_TRUE(test::TakesInput(window));
+        EXPECT_EQ(test::findWindow<AboutDialog>(), nullptr);
+        test::WriteScript(mame.file("mame"), "#!/bin/sh\necho '0.251 (unknown)'\n");
+        runner.forward = &shellRunner;
+    }
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);
 }
 
-TEST_F(MainWindowTest, FiltersNarrowTheListAndKeepTheDefaultRecord) {
-    setUpMame();
-    const auto games = test::MakeCatalogue(program.path(), 200);
-    open();
-    test::grid(window)->SetCurrentRow(150);
-    trigger("filterAction");
-    auto* dialog = test::findWindow<FilterDialog>();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_FALSE(test::TakesInput(window));
-
-    // "Show Only" of "Clones".
-    test::clickBox(test::part<QCheckBox>(dialog, "showOnlyBoxes_2"));
-    QTest::mouseClick(test::button(dialog, "okButton"), Qt::LeftButton);
-    EXPECT_TRUE(test::TakesInput(window));
-    const auto clones =
-        std::count_if(games.begin(), games.end(), [](const auto& game) { return !game.clone.isEmpty(); });
-    EXPECT_EQ(window->windowTitle(), QString("Zelvora  (%1 Games)").arg(clones));
-    EXPECT_EQ(window->Rows().Text(0, 1), DefaultDescription);
-    // The row the refill leaves selected is the game shown.
-    EXPECT_EQ(shown(), selected());
-}
-
-// The find narrows the filtered list to the titles holding the text anywhere, whatever its case,
-// with % and _ as plain characters; the count follows; Escape or an empty field lists every game.
+// The find matches anywhere, any case, % and _ as plain characters; Escape lists every game.
 TEST_F(MainWindowTest, FindNarrowsTheListOnTopOfTheFilters) {
     setUpMame();
     fillCatalogue([](test::CatalogueFixture& catalogue) {
@@ -287,12 +265,7 @@ TEST_F(MainWindowTest, FindNarrowsTheListOnTopOfTheFilters) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     select("Galaga");
     auto* find = test::part<QLineEdit>(window, "findField");
-    const auto listed = [&] {
-        QStringList games;
-        for (int row = 1; row < window->Rows().rowCount(); ++row)
-            games << window->Rows().Text(row, 1);
-        return games;
-    };
+    const auto listed = [&] { return ShellFixture::listed(1, 1); };
     const auto counts = [&] { return test::part<QLabel>(window, "countsLabel")->text(); };
 
     QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
@@ -334,15 +307,12 @@ TEST_F(MainWindowTest, FindNarrowsTheListOnTopOfTheFilters) {
     EXPECT_EQ(test::part<QLabel>(window, "filtersLabel")->text(), QString("Filters: Clones (Exclude)"));
 }
 
-// The program's style keeps all four sides of a plain frame at fractional scaling, where the
-// desktop style's outline falls between device pixels, and underlines access keys while Alt is
-// held, and always in menus.
+// Frames keep all four sides at fractional scaling; access keys show with Alt and in menus.
 TEST(ProgramStyleTest, FramesKeepEverySideAndAccessKeysShowWithAlt) {
     ProgramStyle style;
     QWidget window;
     window.setStyle(&style);
     window.resize(60, 50);
-    // At an odd offset, which falls between device pixels at 150%.
     auto* frame = new QFrame(&window);
     frame->setStyle(&style);
     frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -351,18 +321,16 @@ TEST(ProgramStyleTest, FramesKeepEverySideAndAccessKeysShowWithAlt) {
         QImage image(window.size() * ratio, QImage::Format_RGB32);
         image.setDevicePixelRatio(ratio);
         window.render(&image);
-        // Each side drawn on one of the two device pixel lines nearest the frame's edge.
         const QRectF edges(7 * ratio, 7 * ratio, 41 * ratio, 31 * ratio);
-        const QRgb inside = image.pixel(edges.center().toPoint());
-        const auto drawn = [&](qreal x, qreal y, QPoint step) {
-            const QPoint near(static_cast<int>(x), static_cast<int>(y));
-            return image.pixel(near) != inside || image.pixel(near + step) != inside;
-        };
-        const qreal midX = edges.center().x(), midY = edges.center().y();
-        EXPECT_TRUE(drawn(edges.left(), midY, {1, 0})) << "left at " << ratio;
-        EXPECT_TRUE(drawn(midX, edges.top(), {0, 1})) << "top at " << ratio;
-        EXPECT_TRUE(drawn(edges.right() - 1, midY, {-1, 0})) << "right at " << ratio;
-        EXPECT_TRUE(drawn(midX, edges.bottom() - 1, {0, -1})) << "bottom at " << ratio;
+        const QPoint mid = edges.center().toPoint();
+        const QRgb inside = image.pixel(mid);
+        // Each side drawn on one of the two device pixel lines nearest the edge.
+        for (const auto& [near, step] : {std::pair{QPoint(edges.left(), mid.y()), QPoint(1, 0)},
+                                         {QPoint(mid.x(), edges.top()), QPoint(0, 1)},
+                                         {QPoint(edges.right() - 1, mid.y()), QPoint(-1, 0)},
+                                         {QPoint(mid.x(), edges.bottom() - 1), QPoint(0, -1)}})
+            EXPECT_TRUE(image.pixel(near) != inside || image.pixel(near + step) != inside)
+                << near.x() << "," << near.y();
     }
 
     QPushButton button("&Start Game");

@@ -34,9 +34,8 @@ inline void closeAll() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// A program directory, a settings directory and a MAME folder of their own, and the shell the
-// windows are loaded through, with dialogs and the main window's clock answered by the test. No
-// test may end the program with an engine error.
+// Program, settings and MAME folders of their own, and the shell the windows load through, with
+// dialogs and the main window's clock answered by the test; no test may end with an engine error.
 class ShellFixture : public ::testing::Test {
 public:
     ShellFixture() : settings(config.path()), shell(vars, settings, dialogs, runner) {
@@ -69,9 +68,17 @@ public:
         runner.forward = &shellRunner;
         return folder;
     }
+    // The stand-in playing today's MAME from its recorded listing, in a folder of its own.
+    QString useTodaysFolder() {
+        const QString folder = mame.path() + "/today/";
+        QDir().mkpath(folder);
+        QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame");
+        QFile::copy(FixturePath("mame-today/listxml.xml"), folder + "standin-listxml.xml");
+        runner.forward = &shellRunner;
+        return folder;
+    }
 #endif
-    // A current catalogue in the program directory, filled by `fill` through a CatalogueFixture
-    // or its recordset, and closed before the windows open it.
+    // A catalogue filled by `fill` through a CatalogueFixture or its recordset, closed before use.
     template <typename Fill> void fillCatalogue(Fill fill) {
         CatalogueFixture catalogue(program.path());
         if constexpr (std::is_invocable_v<Fill, CatalogueFixture&>)
@@ -88,7 +95,6 @@ public:
             window->SetClock([this] { return clockMs; });
         return window;
     }
-    // For a test that cannot go on without the main window.
     MainWindow* open() {
         if (!start())
             qFatal("the main window did not start");
@@ -107,12 +113,22 @@ public:
     void select(const QString& description) {
         grid(window)->SetCurrentRow(rowOf(window, description));
     }
-    // The descriptions of the selected row and of the game the tabs show.
+    // The titles of the selected row and of the game the tabs show.
     QString selected() const {
         return window->Rows().Text(grid(window)->CurrentRow(), 1);
     }
     QString shown() {
         return stored(window->ShownRom(), "Description").toString();
+    }
+    // Column `column` of the list's rows from `from` on; row 0 is the default record's.
+    QStringList listed(int column = 1, int from = 0) const {
+        QStringList texts;
+        for (int row = from; row < window->Rows().rowCount(); ++row)
+            texts << window->Rows().Text(row, column);
+        return texts;
+    }
+    QString result() const {
+        return part<QLabel>(window, "resultLabel")->text();
     }
     void trigger(const char* entry) {
         action(window, entry)->trigger();

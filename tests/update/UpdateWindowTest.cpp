@@ -22,40 +22,25 @@ QStringList items(const QListWidget* list) {
     return texts;
 }
 
-// The stand-in MAME in a folder whose name the shell would misread unquoted, answering for its
-// own games, beside the real game list document.
 class NewVersionTest : public test::ShellFixture {
 public:
     NewVersionTest() {
         storeDirectories();
-        folder = mame.path() + "/My MAME's \"new\" $HOME/";
-        QDir().mkpath(folder);
-        settings.Save("Zelvora", "Settings", "MameLocation", folder);
         fillCatalogue([](Recordset& rs) {
             test::AddGame(rs, "yard", "10-Yard Fight", {{"Default", 0}, {"Sound Card", 2}, {"Active", -1}});
             test::AddGame(rs, "oldgame", "Old Game", {{"Active", -1}});
         });
-        runner.forward = &shellRunner;
     }
 
+    // The classic stand-in answering for `games`, beside the real game list document.
     void installStandin(const std::vector<StandinGame>& games) {
-        ASSERT_TRUE(QFile::copy(ZELVORA_STANDIN_PATH, folder + "mame"));
+        folder = useStandIn();
         test::WriteBytes(folder + "standin-games.tsv", standin::GamesFile::Format(games));
         ASSERT_TRUE(QFile::copy(test::FixturePath("mame-classic/gamelist.txt"), folder + "gamelist.txt"));
     }
 
-    // The stand-in playing today's MAME, from its recorded listing, in a folder of its own.
-    QString installToday() {
-        const QString today = mame.path() + "/today/";
-        QDir().mkpath(today);
-        QFile::copy(ZELVORA_STANDIN_PATH, today + "mame");
-        QFile::copy(test::FixturePath("mame-today/listxml.xml"), today + "standin-listxml.xml");
-        return today;
-    }
-
-    // Answers the prompt and runs the update to its end; meanwhile notes what its window shows
-    // each time it gets to repaint, and whether the main window takes input or the update offers
-    // no Cancel, and does what `meanwhile` does. Returns the window.
+    // Answers the prompt and runs the update to its end, noting what its window shows meanwhile
+    // and doing what `meanwhile` does. Returns the window.
     UpdateWindow* update(MainWindow* window, bool answer = true) {
         dialogs.answers = {answer};
         QTimer watch;
@@ -82,7 +67,6 @@ public:
     bool gaveWayMeanwhile = false;
     std::function<void(UpdateWindow*)> meanwhile;
     QString folder;
-    ShellRunner shellRunner;
 };
 
 } // namespace
@@ -114,77 +98,54 @@ TEST_F(NewVersionTest, TheWholeUpdateThroughTheStandInMame) {
     for (QWidget* child : done->findChildren<QWidget*>())
         EXPECT_TRUE(done->rect().contains(child->geometry())) << child->objectName().toStdString();
 
-    // The list shows the merged catalogue (the merge's own tests hold what each record keeps).
     EXPECT_EQ(window->Rows().rowCount(), 3004) << "the games and the default options";
 
     done->okButton->click();
     EXPECT_EQ(test::findWindow<UpdateWindow>(), nullptr);
 }
 
-TEST_F(NewVersionTest, AListingCutShortByACrashChangesNothingAndTheWindowSaysWhy) {
-    installStandin({Game("galaga", "Galaga"), Game("yard", "10-Yard Fight")});
-    MainWindow* window = start();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(update(window, false), nullptr) << "Cancel starts nothing";
-    EXPECT_TRUE(runner.commands.isEmpty());
-
-    // The headings and the first game, then the crash.
-    qputenv("ZELVORA_MAME_LISTING_BREAK", "-listdetails 3 139");
-    UpdateWindow* done = update(window);
-    qunsetenv("ZELVORA_MAME_LISTING_BREAK");
-    ASSERT_NE(done, nullptr);
-    const QString text = done->progressText->text();
-    EXPECT_TRUE(text.startsWith("DONE!\nMAME's detail listing Details.txt failed, so the catalogue was not changed."))
-        << text.toStdString();
-    EXPECT_GE(done->progressText->height(), done->progressText->heightForWidth(done->progressText->width()))
-        << "the whole text shows";
-    EXPECT_EQ(done->newGamesList->count() + done->expiredGamesList->count(), 0);
-    EXPECT_EQ(window->Rows().rowCount(), 3) << "the merge's tests hold the records unchanged";
-}
-
-// A disk that fills up during the update: the catalogue's own write, then a listing that cannot be
-// written, each refuses the update with its reason; what was captured is removed, so that the
-// catalogue can open again, and the program goes on.
-TEST_F(NewVersionTest, AFullDiskRefusesTheUpdateAndRemovesWhatItCaptured) {
+// A listing cut short by a crash, a full disk or a full catalogue refuses the update with its
+// reason, shown whole; the catalogue is unchanged and the captured listings are removed.
+TEST_F(NewVersionTest, AFailedUpdateChangesNothingAndSaysWhy) {
     std::vector<StandinGame> games;
     for (int i = 0; i < 3000; ++i)
         games.push_back(Game(QString("g%1").arg(i), QString("Game number %1").arg(i)));
     installStandin(games);
     MainWindow* window = start();
     ASSERT_NE(window, nullptr);
-    const auto captured = [&] {
-        QStringList left;
-        for (const char* file : {"Clones.txt", "Games.txt", "Details.txt"}) {
-            if (QFileInfo(program.file(file)).exists() || QFileInfo(program.file(file)).isSymLink())
-                left << file;
-        }
-        return left;
+    EXPECT_EQ(update(window, false), nullptr) << "Cancel starts nothing";
+    EXPECT_TRUE(runner.commands.isEmpty());
+    const std::pair<std::function<void()>, QString> failures[] = {
+        // The headings and the first game, then the crash.
+        {[] { qputenv("ZELVORA_MAME_LISTING_BREAK", "-listdetails 3 139"); },
+         "MAME's detail listing Details.txt failed, so the catalogue was not changed."},
+        {[&] { QFile::link("/dev/full", program.file("Details.txt")); },
+         "MAME's detail listing Details.txt could not be written (No space left on device), so the catalogue was "
+         "not changed."},
+        // No page beyond those the catalogue has.
+        {[&] { vars.CatalogueDb->Execute("PRAGMA max_page_count = 1"); },
+         "The catalogue could not be written (database or disk is full), so it was not changed."},
     };
-
-    // No page beyond those the catalogue has.
-    vars.CatalogueDb->Execute("PRAGMA max_page_count = 1");
-    UpdateWindow* done = update(window);
-    ASSERT_NE(done, nullptr);
-    ASSERT_EQ(done->progressText->text(),
-              "DONE!\nThe catalogue could not be written (database or disk is full), so it was not changed.");
-    EXPECT_GT(listedMeanwhile, 0);
-    EXPECT_EQ(done->newGamesList->count() + done->expiredGamesList->count(), 0) << "the games found were not added";
-    EXPECT_EQ(window->Rows().rowCount(), 3);
-    EXPECT_EQ(captured(), QStringList());
-    done->okButton->click();
-
-    // The detail listing on a device that is always full.
-    ASSERT_TRUE(QFile::link("/dev/full", program.file("Details.txt")));
-    done = update(window);
-    ASSERT_NE(done, nullptr);
-    EXPECT_TRUE(done->progressText->text().startsWith("DONE!\nMAME's detail listing Details.txt could not be written "
-                                                      "(No space left on device), so the catalogue was not changed."))
-        << done->progressText->text().toStdString();
-    EXPECT_EQ(captured(), QStringList());
+    for (const auto& [fail, reason] : failures) {
+        fail();
+        UpdateWindow* done = update(window);
+        qunsetenv("ZELVORA_MAME_LISTING_BREAK");
+        ASSERT_NE(done, nullptr);
+        const QString text = done->progressText->text();
+        EXPECT_TRUE(text.startsWith("DONE!\n" + reason)) << text.toStdString();
+        EXPECT_GE(done->progressText->height(), done->progressText->heightForWidth(done->progressText->width()))
+            << "the whole text shows";
+        EXPECT_EQ(done->newGamesList->count() + done->expiredGamesList->count(), 0);
+        EXPECT_EQ(window->Rows().rowCount(), 3);
+        for (const char* file : {"Clones.txt", "Games.txt", "Details.txt"})
+            EXPECT_FALSE(QFileInfo(program.file(file)).exists() || QFileInfo(program.file(file)).isSymLink()) << file;
+        done->okButton->click();
+    }
+    EXPECT_GT(listedMeanwhile, 0) << "the games found meanwhile were not added";
 }
 
 TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
-    settings.Save("Zelvora", "Settings", "MameLocation", installToday());
+    settings.Save("Zelvora", "Settings", "MameLocation", useTodaysFolder());
     MainWindow* window = start();
     ASSERT_NE(window, nullptr);
 
@@ -202,62 +163,47 @@ TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
     EXPECT_EQ(window->Rows().rowCount(), 20) << "the games and the default options";
 }
 
-// A MAME that never finishes its listing, either MAME: Cancel, or closing the update's window,
-// ends it and the update, which changes nothing and runs no further MAME; the window goes.
+// A MAME that never finishes its listing, either MAME: Cancel, closing the update's window, or
+// closing the main window ends it and the update, which changes nothing and runs no further MAME.
 TEST_F(NewVersionTest, CancelEndsAMameThatNeverFinishesAndChangesNothing) {
     installStandin({Game("galaga", "Galaga")});
-    const QString today = installToday();
+    const QString today = useTodaysFolder();
     MainWindow* window = start();
     ASSERT_NE(window, nullptr);
-    const auto hangs = [&](const char* listing) {
-        qputenv("ZELVORA_MAME_WAIT", QByteArray(listing) + ' ' + program.file("never").toLocal8Bit());
-    };
+    enum How { CancelButton, CloseUpdate, CloseMain };
     for (const bool classic : {true, false}) {
         vars.MamePath = classic ? folder : today;
-        hangs(classic ? "-listclones" : "-listxml");
-        for (const bool byClosing : {false, true}) {
-            SCOPED_TRACE(QString("%1 MAME, %2")
-                             .arg(classic ? "classic" : "today's", byClosing ? "closed" : "Cancel")
-                             .toStdString());
+        qputenv("ZELVORA_MAME_WAIT",
+                QByteArray(classic ? "-listclones " : "-listxml ") + program.file("never").toLocal8Bit());
+        for (const How how : {CancelButton, CloseUpdate, CloseMain}) {
+            if (classic && how == CloseMain)
+                continue; // the main window goes, so once, last
+            SCOPED_TRACE(QString("%1 MAME, way %2").arg(classic ? "classic" : "today's").arg(how).toStdString());
             runner.commands.clear();
             const int before = runner.Started();
             meanwhile = [&](UpdateWindow* running) {
                 if (runner.Started() == before)
                     return; // asking MAME's version
-                if (byClosing)
+                if (how == CloseMain) {
+                    window->close();
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                } else if (how == CloseUpdate) {
                     running->close();
-                else
+                } else {
                     running->cancelButton->click();
+                }
             };
             EXPECT_EQ(update(window), nullptr) << "the window goes";
             EXPECT_EQ(runner.commands.size(), 1) << runner.commands.join('\n').toStdString();
+            if (how == CloseMain)
+                break;
             EXPECT_TRUE(test::TakesInput(window));
             EXPECT_EQ(window->Rows().rowCount(), 3);
-            EXPECT_EQ(test::part<QLabel>(window, "resultLabel")->text(), QString("Catalogue not updated"));
+            EXPECT_EQ(result(), QString("Catalogue not updated"));
         }
     }
     qunsetenv("ZELVORA_MAME_WAIT");
-}
-
-// Closing the main window while MAME works for the update stops the update, and the main window
-// goes once it has stopped, the catalogue as it was.
-TEST_F(NewVersionTest, ClosingTheMainWindowStopsTheUpdateAndThenCloses) {
-    settings.Save("Zelvora", "Settings", "MameLocation", installToday());
-    MainWindow* window = start();
-    ASSERT_NE(window, nullptr);
-    qputenv("ZELVORA_MAME_WAIT", "-listxml " + program.file("never").toLocal8Bit());
-    const int before = runner.Started();
-    meanwhile = [&](UpdateWindow*) {
-        if (runner.Started() == before)
-            return;
-        window->close();
-        // What a closed window leaves for deletion goes at once, as the event loop may let it.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    };
-    update(window);
-    qunsetenv("ZELVORA_MAME_WAIT");
     EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);
-    EXPECT_EQ(test::findWindow<UpdateWindow>(), nullptr);
     EXPECT_EQ(stored("oldgame", "Description").toString(), QString("Old Game"));
     EXPECT_EQ(stored("yard", "Sound Card").toInt(), 2);
 }
