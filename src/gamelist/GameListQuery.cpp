@@ -3,7 +3,8 @@
 #include "platform/TextCompare.h"
 #include "store/Database.h"
 #include "store/FieldNames.h"
-#include "store/GameStore.h"
+#include "store/Recordset.h"
+#include "store/Variables.h"
 
 #include <QStringMatcher>
 
@@ -76,44 +77,65 @@ QString GameListSql(const FilterStates& filters, const QString& sortKey) {
 
 namespace {
 
-// The fields the marks are made of, after the listed texts in each row the store reads.
-const QStringList MarkFields = {Field::Screenshot, Field::BadRom, Field::MissingRom, Field::Default};
+// The fields the list reads from every row, looked up by name once per fill.
+struct RowFields {
+    explicit RowFields(const Recordset& rs)
+        : screenshot(rs.FieldIndex(Field::Screenshot)), badRom(rs.FieldIndex(Field::BadRom)),
+          missingRom(rs.FieldIndex(Field::MissingRom)), useDefault(rs.FieldIndex(Field::Default)),
+          rom(rs.FieldIndex(Field::Rom)) {}
+    int screenshot, badRom, missingRom, useDefault, rom;
+};
 
-// S (no screenshot), B (bad ROM), R (missing zipped ROM set), * (options of its own), in that
-// order, from the mark fields' values and the set name.
-QString StatusMarks(const QVariant* marks, const QString& rom) {
-    QString text;
-    if (isOne(marks[0]))
-        text += QLatin1Char('S');
-    if (isOne(marks[1]))
-        text += QLatin1Char('B');
-    if (isOne(marks[2]))
-        text += QLatin1Char('R');
-    if (!marks[3].isNull() && marks[3].toLongLong() == 0 && !EqualNoCase(rom, DefaultRom))
-        text += QLatin1Char('*');
-    return text;
+QString StatusMarks(const Recordset& rs, const RowFields& fields) {
+    QString marks;
+    if (isOne(rs.Value(fields.screenshot)))
+        marks += QLatin1Char('S');
+    if (isOne(rs.Value(fields.badRom)))
+        marks += QLatin1Char('B');
+    if (isOne(rs.Value(fields.missingRom)))
+        marks += QLatin1Char('R');
+    const QVariant useDefault = rs.Value(fields.useDefault);
+    if (!useDefault.isNull() && useDefault.toLongLong() == 0 &&
+        !EqualNoCase(rs.Value(fields.rom).toString(), DefaultRom))
+        marks += QLatin1Char('*');
+    return marks;
 }
 
 } // namespace
 
-GameListRows LoadGameList(Database& db, const FilterStates& filters, const QString& sortKey) {
+QString StatusMarks(const Recordset& rs) {
+    return StatusMarks(rs, RowFields(rs));
+}
+
+GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QString& sortKey) {
+    GameListRows rows;
+    vars.RomsRecordset.reset();
+    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(GameListSql(filters, sortKey));
+    Recordset& rs = *vars.RomsRecordset;
+    rs.Preload(ListedFields() + QStringList{Field::Screenshot, Field::BadRom, Field::MissingRom, Field::Default});
+    const RowFields fields(rs);
     // The listed fields of text are kept as texts; the numbers the list reads become the marks.
     QStringList names;
     for (const CatalogueField& field : CatalogueFields()) {
         if (field.listed && (field.type == FieldType::Text || field.type == FieldType::Memo))
             names << field.name;
     }
-    const auto rom = names.indexOf(Field::Rom);
+    std::vector<int> columns;
     std::vector<QStringList> texts(names.size());
-    GameListRows rows;
-    GameStore(db).EachRecord(GameListSql(filters, sortKey), names + MarkFields,
-                             [&](const std::vector<QVariant>& values) {
-                                 for (qsizetype i = 0; i < names.size(); ++i)
-                                     texts[i] << values[i].toString();
-                                 rows.marks << StatusMarks(values.data() + names.size(), texts[rom].constLast());
-                             });
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        columns.push_back(rs.FieldIndex(names[i]));
+        texts[i].reserve(rs.RecordCount());
+    }
+    rows.marks.reserve(rs.RecordCount());
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+        for (size_t i = 0; i < columns.size(); ++i)
+            texts[i] << rs.Value(columns[i]).toString();
+        rows.marks << StatusMarks(rs, fields);
+    }
     for (qsizetype i = 0; i < names.size(); ++i)
         rows.texts.insert(names[i], std::move(texts[i]));
+    vars.RomsRecordset.reset();
+    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
     return rows;
 }
 

@@ -11,7 +11,8 @@
 
 namespace zelvora {
 
-class Database;
+class Recordset;
+struct Variables;
 
 // The filter's row caption in the filters dialog: "Neo Geo Games", "Original Games", ...
 QString FilterCaption(int index);
@@ -22,6 +23,10 @@ QString FiltersText(const FilterStates& filters);
 // The game list's query: every game passing the filters, the default record always and first,
 // then the games ordered by the sort key and then by description.
 QString GameListSql(const FilterStates& filters, const QString& sortKey);
+
+// The list's column 0 for the current record: S (no screenshot), B (bad ROM), R (missing zipped
+// ROM set), * (options of its own), in that order.
+QString StatusMarks(const Recordset& rs);
 
 // The game list's rows, field by field: for each row the text of every text field the catalogue
 // lists, and the marks its listed numbers make. The set name is what ties a row to its game, as two games may share a
@@ -40,9 +45,9 @@ struct GameListRows {
 // it stands: no character in it is a wildcard. An empty text keeps every row.
 GameListRows FindInRows(const GameListRows& rows, const QString& text);
 
-// Runs the list's query on the catalogue and reads every row's listed texts and its marks: S (no
-// screenshot), B (bad ROM), R (missing zipped ROM set), * (options of its own), in that order.
-GameListRows LoadGameList(Database& db, const FilterStates& filters, const QString& sortKey);
+// Runs the list's query on the catalogue and reads every row's listed texts and marks; afterwards
+// RomsRecordset is a recordset over the whole table, on its first record.
+GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QString& sortKey);
 
 // The sort button's cycle: Description, Date, Manufacturer, Rom, and round again.
 QString NextSortKey(const QString& caption);

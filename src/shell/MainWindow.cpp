@@ -264,9 +264,9 @@ void MainWindow::FillGrid() {
         const bool hadRow = gameList->currentIndex().isValid();
         const int row = gameList->CurrentRow();
         const FilterStates filters = ProgramSettings(shell_.Settings()).Filters();
-        loaded_ = LoadGameList(*shell_.Variables().CatalogueDb, filters, sortButton->text());
+        loaded_ = LoadGameList(shell_.Variables(), filters, sortButton->text());
         // The recordset is over the whole table now.
-        catalogueGames_ = Games().GameCount();
+        catalogueGames_ = std::max(shell_.Variables().RomsRecordset->RecordCount() - 1, 0);
         status_->SetFilters(FiltersText(filters));
         ShowRows();
         // Before the start-up has selected a row there is no game to keep.

@@ -2,9 +2,6 @@
 
 #include "store/Database.h"
 #include "store/FieldNames.h"
-#include "store/Recordset.h"
-
-#include <algorithm>
 
 namespace zelvora {
 
@@ -74,25 +71,6 @@ bool GameStore::SaveOptions(const QString& rom, const GameOptions& options) {
 
 bool GameStore::SetValue(const QString& rom, const QString& field, const QVariant& value) {
     return db_.WriteRecord(RomsTable, Field::Rom, rom, {{field, value}});
-}
-
-void GameStore::EachRecord(const QString& sql, const QStringList& fields,
-                           const std::function<void(const std::vector<QVariant>&)>& visit) const {
-    const std::unique_ptr<Recordset> rs = db_.OpenRecordset(sql);
-    rs->Preload(fields);
-    std::vector<int> columns;
-    for (const QString& field : fields)
-        columns.push_back(rs->FieldIndex(field));
-    std::vector<QVariant> values(columns.size());
-    for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext()) {
-        for (size_t i = 0; i < columns.size(); ++i)
-            values[i] = rs->Value(columns[i]);
-        visit(values);
-    }
-}
-
-int GameStore::GameCount() const {
-    return std::max(db_.OpenRecordset(RomsTable)->RecordCount() - 1, 0);
 }
 
 } // namespace zelvora

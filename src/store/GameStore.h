@@ -3,12 +3,9 @@
 #include "store/GameOptions.h"
 
 #include <QString>
-#include <QStringList>
 #include <QVariantHash>
 
-#include <functional>
 #include <optional>
-#include <vector>
 
 namespace zelvora {
 
@@ -38,12 +35,6 @@ public:
     // Writes every field the value holds into the game's record, in one statement; false, and no
     // write, when no record has the set name.
     bool SaveOptions(const QString& rom, const GameOptions& options);
-    // Every record a SELECT over table ROMS picks, in its order: `visit` gets the values of `fields`,
-    // in their order.
-    void EachRecord(const QString& sql, const QStringList& fields,
-                    const std::function<void(const std::vector<QVariant>&)>& visit) const;
-    // The games of the catalogue, the default record not counted.
-    int GameCount() const;
     // Writes one field of the game's record; false when no record has the set name.
     bool SetValue(const QString& rom, const QString& field, const QVariant& value);
 
