@@ -103,10 +103,6 @@ QString StatusMarks(const Recordset& rs, const RowFields& fields) {
 
 } // namespace
 
-QString StatusMarks(const Recordset& rs) {
-    return StatusMarks(rs, RowFields(rs));
-}
-
 GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QString& sortKey) {
     GameListRows rows;
     vars.RomsRecordset.reset();

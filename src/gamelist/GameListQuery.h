@@ -11,7 +11,6 @@
 
 namespace zelvora {
 
-class Recordset;
 struct Variables;
 
 // The filter's row caption in the filters dialog: "Neo Geo Games", "Original Games", ...
@@ -23,10 +22,6 @@ QString FiltersText(const FilterStates& filters);
 // The game list's query: every game passing the filters, the default record always and first,
 // then the games ordered by the sort key and then by description.
 QString GameListSql(const FilterStates& filters, const QString& sortKey);
-
-// The list's column 0 for the current record: S (no screenshot), B (bad ROM), R (missing zipped
-// ROM set), * (options of its own), in that order.
-QString StatusMarks(const Recordset& rs);
 
 // The game list's rows, field by field: for each row the text of every text field the catalogue
 // lists, and the marks its listed numbers make. The set name is what ties a row to its game, as two games may share a
