@@ -46,8 +46,7 @@ Shots& shots() {
         s.rowA = 1000;
         s.rowB = 2000;
         for (int row : {s.rowA, s.rowB}) {
-            w.vars.RomsRecordset->FindLast(QStringLiteral("Description"), window->Rows().Text(row, 1));
-            const QString rom = w.vars.RomsRecordset->Value(QStringLiteral("Rom")).toString();
+            const QString rom = window->Rows().Rom(row);
             s.path = w.vars.PcxPath + rom + QStringLiteral(".pcx");
             test::WriteBytes(s.path, test::WritePcx8(screenshot()));
         }
@@ -89,8 +88,7 @@ void BM_SelectRowWithPngInSetFolder(benchmark::State& state) {
                       "#!/bin/sh\n[ \"$1\" = -version ] && printf '0.251 (unknown)'\n");
     const int rows[] = {3000, 4000};
     for (int row : rows) {
-        w.vars.RomsRecordset->FindLast(QStringLiteral("Description"), window->Rows().Text(row, 1));
-        const QString rom = w.vars.RomsRecordset->Value(QStringLiteral("Rom")).toString();
+        const QString rom = window->Rows().Rom(row);
         QDir().mkpath(w.vars.PcxPath + rom);
         screenshot().save(w.vars.PcxPath + rom + QStringLiteral("/0000.png"));
     }

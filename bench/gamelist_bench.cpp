@@ -94,7 +94,6 @@ void BM_StartupToFilledWindow(benchmark::State& state) {
         state.PauseTiming();
         w.shell.UnloadMain();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        w.vars.RomsRecordset.reset();
         w.vars.CatalogueDb.reset();
         state.ResumeTiming();
         w.shell.LoadMain();

@@ -4,6 +4,8 @@
 #include "TestDirs.h"
 
 #include "store/Catalogue.h"
+#include "store/GameStore.h"
+#include "store/Recordset.h"
 #include "store/Variables.h"
 
 #include <benchmark/benchmark.h>
@@ -20,11 +22,13 @@ struct Catalogue {
     test::TempProgramDir dir;
     std::vector<test::GeneratedGame> games;
     Variables vars;
+    std::unique_ptr<Recordset> rs;
 
     Catalogue() {
         games = test::MakeCatalogue(dir.path(), Games);
         vars.ProgramDir = dir.path();
         OpenCatalogue(vars);
+        rs = vars.CatalogueDb->OpenRecordset(QStringLiteral("ROMS"));
     }
 };
 
@@ -35,7 +39,7 @@ Catalogue& catalogue() {
 
 void findBenchmark(benchmark::State& state, const char* field, bool last) {
     Catalogue& c = catalogue();
-    Recordset& rs = *c.vars.RomsRecordset;
+    Recordset& rs = *c.rs;
     const bool byRom = QLatin1String(field) == QLatin1String("Rom");
     std::mt19937 rng(7);
     std::uniform_int_distribution<size_t> pick(0, c.games.size() - 1);
@@ -89,7 +93,7 @@ void editEveryRecord(benchmark::State& state, bool oneTransaction) {
         std::unique_ptr<Transaction> transaction;
         if (oneTransaction)
             transaction = std::make_unique<Transaction>(*c.vars.CatalogueDb);
-        Recordset& rs = *c.vars.RomsRecordset;
+        Recordset& rs = *c.rs;
         for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
             rs.Edit();
             rs.SetValue(QStringLiteral("Gamma"), round);
@@ -113,15 +117,16 @@ BENCHMARK(BM_EditUpdateEveryRecord_OneTransaction)->Unit(benchmark::kMillisecond
 
 void BM_StartupSequence(benchmark::State& state) {
     Catalogue& c = catalogue();
-    c.vars.RomsRecordset.reset();
+    c.rs.reset();
     c.vars.CatalogueDb.reset();
     for (auto _ : state) {
         Variables vars;
         vars.ProgramDir = c.dir.path();
         PrepareCatalogue(vars);
-        benchmark::DoNotOptimize(vars.RomsRecordset->RecordCount());
+        benchmark::DoNotOptimize(GameStore(*vars.CatalogueDb).RecordCount());
     }
     OpenCatalogue(c.vars);
+    c.rs = c.vars.CatalogueDb->OpenRecordset(QStringLiteral("ROMS"));
 }
 BENCHMARK(BM_StartupSequence)->Unit(benchmark::kMillisecond);
 

@@ -13,6 +13,7 @@
 #include "platform/DirectoryListing.h"
 #include "platform/Progress.h"
 #include "store/Catalogue.h"
+#include "store/GameStore.h"
 #include "store/Variables.h"
 
 #include <QDir>
@@ -90,11 +91,8 @@ struct World {
             std::abort();
     }
     // Every record will have its mark written: the slowest run a check can have.
-    Recordset& forgetMarks() {
-        vars.RomsRecordset.reset();
+    void forgetMarks() {
         vars.CatalogueDb->Execute(QStringLiteral("UPDATE ROMS SET Screenshot=NULL, [Missing ROM]=NULL, [Bad ROM]=0"));
-        vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
-        return *vars.RomsRecordset;
     }
 };
 
@@ -124,10 +122,11 @@ void onForgottenMarks(benchmark::State& state, const std::string& name, Check ch
     World& w = world();
     for (auto _ : state) {
         state.PauseTiming();
-        Recordset& rs = w.forgetMarks();
+        w.forgetMarks();
         state.ResumeTiming();
         int marked = 0;
-        timed(name, [&] { marked = check(*w.vars.CatalogueDb, rs); });
+        GameStore catalogue(*w.vars.CatalogueDb);
+        timed(name, [&] { marked = check(catalogue); });
         state.counters["marked"] = marked;
         if (expected >= 0 && marked != expected) {
             state.SkipWithError("the wrong number of sets was marked");
@@ -139,8 +138,8 @@ void onForgottenMarks(benchmark::State& state, const std::string& name, Check ch
 NoProgress progress;
 
 void BM_MissingScreenshots(benchmark::State& state) {
-    onForgottenMarks(state, "screenshots", [](Database& db, Recordset& rs) {
-        return CheckMissingScreenshots(db, rs, world().pcx, true, progress, ScreenshotKinds::Pcx);
+    onForgottenMarks(state, "screenshots", [](GameStore& catalogue) {
+        return CheckMissingScreenshots(catalogue, world().pcx, true, progress, ScreenshotKinds::Pcx);
     });
 }
 
@@ -150,16 +149,16 @@ void BM_ListingOfTheRomFolder(benchmark::State& state) {
 }
 
 void BM_MissingZippedRoms(benchmark::State& state) {
-    onForgottenMarks(state, "roms", [](Database& db, Recordset& rs) {
-        return CheckMissingZippedRoms(db, rs, world().roms, true, progress, RomSetKinds::Zip);
+    onForgottenMarks(state, "roms", [](GameStore& catalogue) {
+        return CheckMissingZippedRoms(catalogue, world().roms, true, progress, RomSetKinds::Zip);
     });
 }
 
 void BM_VerifyReport50000Lines(benchmark::State& state) {
     onForgottenMarks(
         state, "report",
-        [](Database& db, Recordset& rs) {
-            return static_cast<int>(ReadVerifyReport(world().report, db, rs, progress).counts.marked);
+        [](GameStore& catalogue) {
+            return static_cast<int>(ReadVerifyReport(world().report, catalogue, progress).counts.marked);
         },
         ReportSets);
 }
@@ -176,8 +175,9 @@ void BM_TodaysMamePrintingItsReport(benchmark::State& state) {
 void BM_VerifyRomsWithTodaysMame(benchmark::State& state) {
     onForgottenMarks(
         state, "today's verify",
-        [](Database& db, Recordset& rs) {
-            const VerifyOutcome outcome = VerifyTodaysRoms(db, rs, world().todaysMame, world().roms, runner, progress);
+        [](GameStore& catalogue) {
+            const VerifyOutcome outcome =
+                VerifyTodaysRoms(catalogue, world().todaysMame, world().roms, runner, progress);
             return outcome.problem.isEmpty() ? static_cast<int>(outcome.counts.marked) : -1;
         },
         TodaysSets / 10);
@@ -187,13 +187,12 @@ void BM_CompactDatabase(benchmark::State& state) {
     World& w = world();
     for (auto _ : state) {
         state.PauseTiming();
-        w.vars.RomsRecordset.reset();
         w.vars.CatalogueDb.reset();
         state.ResumeTiming();
         timed("compact", [&] { CompactCatalogue(w.program.path()); });
         state.PauseTiming();
         OpenCatalogue(w.vars);
-        if (w.vars.RomsRecordset->RecordCount() != Games + 1)
+        if (GameStore(*w.vars.CatalogueDb).RecordCount() != Games + 1)
             state.SkipWithError("records lost");
         state.ResumeTiming();
     }

@@ -93,17 +93,17 @@ inline void writeCatalogueBefore(const QString& programDir, const std::vector<St
     vars.ProgramDir = programDir;
     PrepareCatalogue(vars);
     Transaction transaction(*vars.CatalogueDb);
+    const std::unique_ptr<Recordset> rs = vars.CatalogueDb->OpenRecordset(QStringLiteral("ROMS"));
     for (int i = 0; i < Kept + Expired; ++i) {
         // The first 40,000 listed games, and 5,000 that are listed no more.
         const bool kept = i < Kept;
-        test::AddGame(*vars.RomsRecordset, kept ? games[i].name : QStringLiteral("x%1").arg(i, 6, 10, QLatin1Char('0')),
+        test::AddGame(*rs, kept ? games[i].name : QStringLiteral("x%1").arg(i, 6, 10, QLatin1Char('0')),
                       kept ? games[i].description : QStringLiteral("Expired game %1").arg(i),
                       {{QStringLiteral("Default"), i % 2},
                        {QStringLiteral("Sound Card"), i % 4},
                        {QStringLiteral("Active"), -1}});
     }
     transaction.Commit();
-    vars.RomsRecordset.reset();
     vars.CatalogueDb.reset();
     QFile::remove(before);
     QFile::rename(CatalogueFile(programDir), before);

@@ -133,7 +133,6 @@ struct World {
         Variables vars;
         vars.ProgramDir = program.path();
         PrepareCatalogue(vars);
-        vars.RomsRecordset.reset();
         vars.CatalogueDb.reset();
         QFile::rename(CatalogueFile(program.path()), empty);
         ShellRunner runner;
@@ -182,7 +181,6 @@ void wholeUpdate(benchmark::State& state, const QString& before, Figures& figure
     for (auto _ : state) {
         state.PauseTiming();
         figures.baselineSeconds += baselineRun() / static_cast<double>(state.max_iterations);
-        program.vars.RomsRecordset.reset();
         program.vars.CatalogueDb.reset();
         w.restore(before);
         program.shell.LoadMain();
@@ -207,7 +205,6 @@ void wholeUpdate(benchmark::State& state, const QString& before, Figures& figure
             state.SkipWithError("the update did not give the expected window");
         if (firstRun && done) {
             newGames = listed;
-            program.vars.RomsRecordset.reset();
             program.vars.CatalogueDb.reset();
             QFile::remove(w.current);
             QFile::copy(CatalogueFile(w.program.path()), w.current);

@@ -10,17 +10,16 @@ namespace zelvora {
 // The entries of the Check submenu, by their index there.
 enum class CollectionCheck { MissingScreenshots = 0, MissingZippedRoms = 1, ClearStatusFields = 2, VerifyRoms = 3 };
 
-class Database;
+class GameStore;
 class ProcessRunner;
 class Progress;
-class Recordset;
 
 // The window titles of the checks that visit every record.
 inline const QString MissingScreenshotsTitle = QStringLiteral("Checking for PCX Files");
 inline const QString MissingZippedRomsTitle = QStringLiteral("Checking for ROM Files");
 inline const QString ClearStatusFieldsTitle = QStringLiteral("Clearing Status Fields");
 
-// "Missing Screenshots": visits every record of `rs` from its first, in its order, and sets
+// "Missing Screenshots": visits every record of the catalogue, in table order, and sets
 // Screenshot to 1 when the game has no file `pcxPath` + Rom + ".pcx" (any letter case), else 0.
 // While merged sets are assumed, a clone without a file of its own counts as present when its
 // parent (its Clone) has one. With ScreenshotKinds::PcxAndPng a "<rom>.png" or a PNG in the folder
@@ -35,7 +34,7 @@ inline const QString ClearStatusFieldsTitle = QStringLiteral("Clearing Status Fi
 //
 // Reports the title, the range 0 to RecordCount - 1 and the record's index to `progress`, and lets
 // pending events run once per record.
-int CheckMissingScreenshots(Database& db, Recordset& rs, const QString& pcxPath, bool assumeMerged, Progress& progress,
+int CheckMissingScreenshots(GameStore& catalogue, const QString& pcxPath, bool assumeMerged, Progress& progress,
                             ScreenshotKinds kinds);
 
 // The ROM sets the installed MAME reads: the MAME of the zip days a file "<rom>.zip" only, today's
@@ -45,7 +44,7 @@ enum class RomSetKinds { Zip, ZipSevenZipOrFolder };
 // "Missing Zipped ROMS": the same with `romPath`, the ROM sets of `kinds` and Missing ROM. With
 // RomSetKinds::Zip only files count: a ROM set kept as a folder named like the set is missing. A
 // set named in `needNoFiles` (folded to lower case) is present without any file.
-int CheckMissingZippedRoms(Database& db, Recordset& rs, const QString& romPath, bool assumeMerged, Progress& progress,
+int CheckMissingZippedRoms(GameStore& catalogue, const QString& romPath, bool assumeMerged, Progress& progress,
                            RomSetKinds kinds, const QSet<QString>& needNoFiles = {});
 
 struct PresenceOutcome {
@@ -57,7 +56,7 @@ struct PresenceOutcome {
 // "Missing Zipped ROMS" with today's MAME: asks MAME which sets it runs without any file
 // (SetsNeedingNoFiles), then checks `romPath` for the sets of RomSetKinds::ZipSevenZipOrFolder.
 // When MAME cannot tell, no record changes: marking Pong missing would be wrong.
-PresenceOutcome CheckMissingTodaysRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& romPath,
+PresenceOutcome CheckMissingTodaysRoms(GameStore& catalogue, const QString& mamePath, const QString& romPath,
                                        bool assumeMerged, ProcessRunner& runner, Progress& progress);
 
 // What a check that marks games says when it is done: "<check>: <count> of <games> games marked".
@@ -65,6 +64,6 @@ QString MarkedGames(const QString& check, int count, int games);
 
 // "Clear Status Fields": sets Missing ROM, Screenshot and Bad ROM of every record to 0; the notes
 // stay as they are.
-void ClearStatusFields(Database& db, Recordset& rs, Progress& progress);
+void ClearStatusFields(GameStore& catalogue, Progress& progress);
 
 } // namespace zelvora

@@ -3,7 +3,7 @@
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
 #include "platform/Progress.h"
-#include "store/Recordset.h"
+#include "store/GameStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,7 +50,7 @@ QString VerifyCommand(const QString& mamePath, const QString& programDir) {
            QStringLiteral(" > ") + ShellQuote(VerifyReportFile(programDir));
 }
 
-VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& programDir,
+VerifyOutcome VerifyRoms(GameStore& catalogue, const QString& mamePath, const QString& programDir,
                          ProcessRunner& runner, Progress& progress) {
     VerifyOutcome outcome;
     progress.OfferCancel();
@@ -81,7 +81,7 @@ VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, c
         QFile::remove(report);
         return outcome;
     }
-    const VerifyReportResult read = ReadVerifyReport(report, db, rs, progress);
+    const VerifyReportResult read = ReadVerifyReport(report, catalogue, progress);
     outcome.counts = read.counts;
     QStringList problems;
     if (CouldNotStart(outcome.exitCode))
@@ -150,13 +150,14 @@ QString TodaysVerifyCommand(const QString& mamePath, const QString& romPath) {
     return command;
 }
 
-VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& romPath,
+VerifyOutcome VerifyTodaysRoms(GameStore& catalogue, const QString& mamePath, const QString& romPath,
                                ProcessRunner& runner, Progress& progress) {
     VerifyOutcome outcome;
     const QString command = TodaysVerifyCommand(mamePath, romPath);
     // The classic check leaves its window untitled; this one runs long enough to deserve a name.
     progress.SetText(QStringLiteral("Verifying ROM Sets"));
-    progress.SetRange(0, std::max(rs.RecordCount() - 1, 0));
+    const int games = std::max(catalogue.RecordCount() - 1, 0);
+    progress.SetRange(0, games);
     progress.SetValue(0);
     progress.OfferCancel();
     TodaysVerifyReader reader;
@@ -186,8 +187,7 @@ VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mameP
     // With a bad set MAME prints its summary to the standard error.
     for (const QString& line : QString::fromUtf8(run.errors).split(QLatin1Char('\n')))
         reader.Read(line);
-    const int games = std::max(rs.RecordCount() - 1, 0);
-    outcome.counts = StoreVerdicts(db, rs, reader.Verdicts(), progress);
+    outcome.counts = StoreVerdicts(catalogue, reader.Verdicts(), progress);
     if (outcome.counts.goodOrBad == 0)
         outcome.notice = QStringLiteral("MAME found and checked %1 of the %2 games, none of them good or bad: it "
                                         "found no ROM set in %3.\nIs that the right ROM folder?")

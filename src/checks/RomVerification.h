@@ -7,10 +7,9 @@
 
 namespace zelvora {
 
-class Database;
+class GameStore;
 class ProcessRunner;
 class Progress;
-class Recordset;
 
 // Where MAME's report goes: "Verify.txt" in the program's directory.
 QString VerifyReportFile(const QString& programDir);
@@ -35,7 +34,7 @@ struct VerifyOutcome {
 };
 
 // "Verify ROMS": runs VerifyCommand through `runner` with MAME's directory as the current directory,
-// makes `programDir` the current directory again (whatever happens), carries the report into `rs`
+// makes `programDir` the current directory again (whatever happens), carries the report into the catalogue
 // with ReadVerifyReport and deletes it.
 //
 // A report left over from an earlier run is deleted first, so it is never read as this run's; when
@@ -44,7 +43,7 @@ struct VerifyOutcome {
 // 127) or the runner no shell (-1), the report, empty then, is still read and deleted, and the
 // problem names the command and its code: an empty report would otherwise read as all sets good.
 // The progress offers a Cancel while MAME runs; cancelled, the report is deleted unread.
-VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& programDir,
+VerifyOutcome VerifyRoms(GameStore& catalogue, const QString& mamePath, const QString& programDir,
                          ProcessRunner& runner, Progress& progress);
 
 // Today's MAME verifying every set in the user's ROM folder (MAME's own ROM path when there is
@@ -52,13 +51,13 @@ VerifyOutcome VerifyRoms(Database& db, Recordset& rs, const QString& mamePath, c
 QString TodaysVerifyCommand(const QString& mamePath, const QString& romPath);
 
 // "Verify ROMS" with today's MAME: runs TodaysVerifyCommand through `runner`, reading MAME's report
-// as it prints it (the progress counts the sets reported against the games of `rs`), then stores
+// as it prints it (the progress counts the sets reported against the catalogue's games), then stores
 // the verdicts with StoreVerdicts. MAME ends with 0 when every set it found is good and 2 when one
 // is bad; with any other code nothing is stored and the problem names the command, the code and
 // what MAME wrote to its standard error. When MAME found no set good or bad, as in an empty or wrong
 // ROM folder where it reports only the sets that need no file, the notice says how many of the
 // catalogue's games it checked and in which folder. A Cancel while MAME runs stores nothing either.
-VerifyOutcome VerifyTodaysRoms(Database& db, Recordset& rs, const QString& mamePath, const QString& romPath,
+VerifyOutcome VerifyTodaysRoms(GameStore& catalogue, const QString& mamePath, const QString& romPath,
                                ProcessRunner& runner, Progress& progress);
 
 // The sets today's MAME runs without any file of their own (Pong and the other games built from

@@ -4,7 +4,6 @@
 #include "platform/TextCompare.h"
 #include "platform/TextLines.h"
 #include "store/FieldNames.h"
-#include "store/Recordset.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -15,7 +14,6 @@ namespace zelvora {
 
 namespace {
 
-const QString RomField = Field::Rom;
 const QString NotesField = Field::Notes;
 const QString BadRomField = Field::BadRom;
 const QString MissingRomField = Field::MissingRom;
@@ -43,8 +41,7 @@ VerifyLine ClassifyVerifyLine(const QString& line) {
     return {VerifyLineKind::Detail, {}};
 }
 
-VerifyReport::VerifyReport(Database& db, Recordset& rs, Progress& progress)
-    : rs_(rs), progress_(progress), writes_(db) {}
+VerifyReport::VerifyReport(GameStore& catalogue, Progress& progress) : progress_(progress), writes_(catalogue) {}
 
 void VerifyReport::Read(const QString& line) {
     ++counts_.lines;
@@ -52,14 +49,11 @@ void VerifyReport::Read(const QString& line) {
     switch (kind.kind) {
     case VerifyLineKind::Romset:
         ++counts_.romsets;
-        if (!kind.name.isEmpty() && rs_.FindFirst(RomField, kind.name)) {
-            rs_.Edit();
-            // An empty buffer is stored as an empty text, not as Null.
-            rs_.SetValue(NotesField, notes_.isNull() ? QString(QLatin1String("")) : notes_);
-            rs_.SetValue(BadRomField, 1);
-            writes_.Update(rs_);
+        // An empty buffer is stored as an empty text, not as Null.
+        if (!kind.name.isEmpty() &&
+            writes_.Write(kind.name,
+                          {{NotesField, notes_.isNull() ? QString(QLatin1String("")) : notes_}, {BadRomField, 1}}))
             ++counts_.marked;
-        }
         notes_.clear();
         break;
     case VerifyLineKind::Detail:
@@ -76,7 +70,7 @@ void VerifyReport::Finish() {
     writes_.Commit();
 }
 
-VerifyReportResult ReadVerifyReport(const QString& path, Database& db, Recordset& rs, Progress& progress) {
+VerifyReportResult ReadVerifyReport(const QString& path, GameStore& catalogue, Progress& progress) {
     VerifyReportResult result;
     if (!QFileInfo::exists(path)) {
         progress.SetRange(0, 0);
@@ -101,7 +95,7 @@ VerifyReportResult ReadVerifyReport(const QString& path, Database& db, Recordset
         result.error = QStringLiteral("Could not read '%1': %2").arg(path, reader.ErrorString());
         return result;
     }
-    VerifyReport report(db, rs, progress);
+    VerifyReport report(catalogue, progress);
     QString line;
     int value = 0;
     while (reader.Next(line)) {
@@ -190,40 +184,39 @@ bool HoldsVerifyDetails(const QString& notes, const QString& rom) {
     return true;
 }
 
-VerifyCounts StoreVerdicts(Database& db, Recordset& rs, const std::vector<TodaysVerifyReader::Verdict>& verdicts,
+VerifyCounts StoreVerdicts(GameStore& catalogue, const std::vector<TodaysVerifyReader::Verdict>& verdicts,
                            Progress& progress) {
-    const auto holdsZero = [&rs](const QString& field) {
-        const QVariant value = rs.Value(field);
-        return value.typeId() == QMetaType::LongLong && value.toLongLong() == 0;
-    };
     VerifyCounts counts;
     progress.SetRange(0, static_cast<int>(std::min<size_t>(verdicts.size(), INT_MAX)));
-    GroupedWrites writes(db);
+    GameWrites writes(catalogue);
     for (const TodaysVerifyReader::Verdict& verdict : verdicts) {
         ++counts.romsets;
         progress.SetValue(static_cast<int>(std::min<qint64>(counts.romsets, INT_MAX)));
-        if (!rs.FindFirst(RomField, verdict.name))
+        const std::optional<QVariantHash> stored =
+            catalogue.Fields(verdict.name, {NotesField, BadRomField, MissingRomField});
+        if (!stored)
             continue;
         ++counts.found;
         if (!verdict.bestAvailable)
             ++counts.goodOrBad;
         if (verdict.bad) {
             ++counts.marked;
-            rs.Edit();
-            rs.SetValue(NotesField, verdict.notes.isNull() ? QString(QLatin1String("")) : verdict.notes);
-            rs.SetValue(BadRomField, 1);
-            writes.Update(rs);
+            writes.Write(
+                verdict.name,
+                {{NotesField, verdict.notes.isNull() ? QString(QLatin1String("")) : verdict.notes}, {BadRomField, 1}});
             continue;
         }
-        const bool staleNotes = HoldsVerifyDetails(rs.Value(NotesField).toString(), verdict.name);
+        const auto holdsZero = [&](const QString& field) {
+            const QVariant value = stored->value(field);
+            return value.typeId() == QMetaType::LongLong && value.toLongLong() == 0;
+        };
+        const bool staleNotes = HoldsVerifyDetails(stored->value(NotesField).toString(), verdict.name);
         if (holdsZero(BadRomField) && holdsZero(MissingRomField) && !staleNotes)
             continue;
-        rs.Edit();
-        rs.SetValue(BadRomField, 0);
-        rs.SetValue(MissingRomField, 0);
+        QVariantHash cleared{{BadRomField, 0}, {MissingRomField, 0}};
         if (staleNotes)
-            rs.SetValue(NotesField, QString(QLatin1String("")));
-        writes.Update(rs);
+            cleared.insert(NotesField, QString(QLatin1String("")));
+        writes.Write(verdict.name, cleared);
     }
     writes.Commit();
     return counts;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/OutputLimits.h"
-#include "store/GroupedWrites.h"
+#include "store/GameStore.h"
 
 #include <QString>
 
@@ -10,9 +10,7 @@
 
 namespace zelvora {
 
-class Database;
 class Progress;
-class Recordset;
 
 // The kinds of line in MAME's ROM verification report, recognised in this order, letter case
 // ignored: "romset <name> ..." names a set found bad; a line of blanks only and a line starting
@@ -53,7 +51,7 @@ public:
     static constexpr qsizetype MaxNotesLength = 256 * 1024;
 
     // `progress` is told to let pending events run once per romset line.
-    VerifyReport(Database& db, Recordset& rs, Progress& progress);
+    VerifyReport(GameStore& catalogue, Progress& progress);
 
     void Read(const QString& line);
     // Stores what is still waiting to be committed.
@@ -62,9 +60,8 @@ public:
     const VerifyCounts& Counts() const { return counts_; }
 
 private:
-    Recordset& rs_;
     Progress& progress_;
-    GroupedWrites writes_;
+    GameWrites writes_;
     QString notes_;
     VerifyCounts counts_;
 };
@@ -78,7 +75,7 @@ struct VerifyReportResult {
 // Reads the report file at `path` into the catalogue through VerifyReport, streaming it twice: once
 // to count its lines for the progress range (0 to the count), then line by line, the progress value
 // rising by one per line. A file that does not exist is an empty report. The file is left in place.
-VerifyReportResult ReadVerifyReport(const QString& path, Database& db, Recordset& rs, Progress& progress);
+VerifyReportResult ReadVerifyReport(const QString& path, GameStore& catalogue, Progress& progress);
 
 // Today's MAME reports, for each set it finds files for, detail lines naming the set
 // ("pacman      : pacman.6e (4096 bytes) - NOT FOUND", an "INCORRECT CHECKSUM:" followed by its
@@ -132,7 +129,7 @@ bool HoldsVerifyDetails(const QString& notes, const QString& rom);
 // loses notes that an earlier bad verdict stored (HoldsVerifyDetails); other notes stay. Sets
 // without a verdict, and verdicts on sets the catalogue does not hold, change nothing. `progress`
 // runs from 0 to the number of verdicts.
-VerifyCounts StoreVerdicts(Database& db, Recordset& rs, const std::vector<TodaysVerifyReader::Verdict>& verdicts,
+VerifyCounts StoreVerdicts(GameStore& catalogue, const std::vector<TodaysVerifyReader::Verdict>& verdicts,
                            Progress& progress);
 
 } // namespace zelvora

@@ -1,10 +1,8 @@
 #include "gamelist/GameListQuery.h"
 
 #include "platform/TextCompare.h"
-#include "store/Database.h"
 #include "store/FieldNames.h"
-#include "store/Recordset.h"
-#include "store/Variables.h"
+#include "store/GameStore.h"
 
 #include <QStringMatcher>
 
@@ -71,67 +69,49 @@ QString GameListSql(const FilterStates& filters, const QString& sortKey) {
     // The default record heads the list whatever the key and the titles: the default options, the
     // start of a game and the screenshot deletion all take row 0 to be it. IS NOT, unlike <>, is
     // never NULL, so a game without a set name keeps its place among the others.
-    return QStringLiteral("SELECT * FROM ROMS ") + condition + QStringLiteral("ORDER BY Rom IS NOT '-default-',") +
-           key + QStringLiteral(",Description");
+    return condition + QStringLiteral("ORDER BY Rom IS NOT '-default-',") + key + QStringLiteral(",Description");
 }
 
 namespace {
 
-// The fields the list reads from every row, looked up by name once per fill.
-struct RowFields {
-    explicit RowFields(const Recordset& rs)
-        : screenshot(rs.FieldIndex(Field::Screenshot)), badRom(rs.FieldIndex(Field::BadRom)),
-          missingRom(rs.FieldIndex(Field::MissingRom)), useDefault(rs.FieldIndex(Field::Default)),
-          rom(rs.FieldIndex(Field::Rom)) {}
-    int screenshot, badRom, missingRom, useDefault, rom;
-};
+// The numbers the list reads, after its texts, and the marks they make.
+const QString MarkFields[] = {Field::Screenshot, Field::BadRom, Field::MissingRom, Field::Default, Field::Rom};
 
-QString StatusMarks(const Recordset& rs, const RowFields& fields) {
+QString statusMarks(const QVariant* values) {
     QString marks;
-    if (isOne(rs.Value(fields.screenshot)))
+    if (isOne(values[0]))
         marks += QLatin1Char('S');
-    if (isOne(rs.Value(fields.badRom)))
+    if (isOne(values[1]))
         marks += QLatin1Char('B');
-    if (isOne(rs.Value(fields.missingRom)))
+    if (isOne(values[2]))
         marks += QLatin1Char('R');
-    const QVariant useDefault = rs.Value(fields.useDefault);
-    if (!useDefault.isNull() && useDefault.toLongLong() == 0 &&
-        !EqualNoCase(rs.Value(fields.rom).toString(), DefaultRom))
+    const QVariant& useDefault = values[3];
+    if (!useDefault.isNull() && useDefault.toLongLong() == 0 && !EqualNoCase(values[4].toString(), DefaultRom))
         marks += QLatin1Char('*');
     return marks;
 }
 
 } // namespace
 
-GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QString& sortKey) {
-    GameListRows rows;
-    vars.RomsRecordset.reset();
-    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(GameListSql(filters, sortKey));
-    Recordset& rs = *vars.RomsRecordset;
-    rs.Preload(ListedFields() + QStringList{Field::Screenshot, Field::BadRom, Field::MissingRom, Field::Default});
-    const RowFields fields(rs);
+GameListRows LoadGameList(const GameStore& catalogue, const FilterStates& filters, const QString& sortKey) {
     // The listed fields of text are kept as texts; the numbers the list reads become the marks.
     QStringList names;
     for (const CatalogueField& field : CatalogueFields()) {
         if (field.listed && (field.type == FieldType::Text || field.type == FieldType::Memo))
             names << field.name;
     }
-    std::vector<int> columns;
-    std::vector<QStringList> texts(names.size());
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        columns.push_back(rs.FieldIndex(names[i]));
-        texts[i].reserve(rs.RecordCount());
-    }
-    rows.marks.reserve(rs.RecordCount());
-    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
-        for (size_t i = 0; i < columns.size(); ++i)
-            texts[i] << rs.Value(columns[i]).toString();
-        rows.marks << StatusMarks(rs, fields);
-    }
+    std::vector<QStringList> texts(static_cast<size_t>(names.size()));
+    GameListRows rows;
+    QStringList fields = names;
+    for (const QString& field : MarkFields)
+        fields << field;
+    catalogue.List(GameListSql(filters, sortKey), fields, [&](const std::vector<QVariant>& values) {
+        for (size_t i = 0; i < texts.size(); ++i)
+            texts[i] << values[i].toString();
+        rows.marks << statusMarks(values.data() + texts.size());
+    });
     for (qsizetype i = 0; i < names.size(); ++i)
-        rows.texts.insert(names[i], std::move(texts[i]));
-    vars.RomsRecordset.reset();
-    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
+        rows.texts.insert(names[i], std::move(texts[static_cast<size_t>(i)]));
     return rows;
 }
 

@@ -11,7 +11,7 @@
 
 namespace zelvora {
 
-struct Variables;
+class GameStore;
 
 // The filter's row caption in the filters dialog: "Neo Geo Games", "Original Games", ...
 QString FilterCaption(int index);
@@ -19,8 +19,8 @@ QString FilterCaption(int index);
 // Bad ROMS (Exclude)", or "No filters".
 QString FiltersText(const FilterStates& filters);
 
-// The game list's query: every game passing the filters, the default record always and first,
-// then the games ordered by the sort key and then by description.
+// The game list's query, from its WHERE on: every game passing the filters, the default record
+// always and first, then the games ordered by the sort key and then by description.
 QString GameListSql(const FilterStates& filters, const QString& sortKey);
 
 // The game list's rows, field by field: for each row the text of every text field the catalogue
@@ -40,9 +40,8 @@ struct GameListRows {
 // it stands: no character in it is a wildcard. An empty text keeps every row.
 GameListRows FindInRows(const GameListRows& rows, const QString& text);
 
-// Runs the list's query on the catalogue and reads every row's listed texts and marks; afterwards
-// RomsRecordset is a recordset over the whole table, on its first record.
-GameListRows LoadGameList(Variables& vars, const FilterStates& filters, const QString& sortKey);
+// Runs the list's query on the catalogue and reads every row's listed texts and marks.
+GameListRows LoadGameList(const GameStore& catalogue, const FilterStates& filters, const QString& sortKey);
 
 // The sort button's cycle: Description, Date, Manufacturer, Rom, and round again.
 QString NextSortKey(const QString& caption);

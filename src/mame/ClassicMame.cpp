@@ -48,18 +48,18 @@ std::unique_ptr<CatalogueListings> ClassicMame::ReadListings(const QString& mame
     return listings;
 }
 
-CheckOutcome ClassicMame::CheckMissingRoms(Database& db, Recordset& rs, int games, const QString& /*mamePath*/,
+CheckOutcome ClassicMame::CheckMissingRoms(GameStore& catalogue, int games, const QString& /*mamePath*/,
                                            const QString& romPath, bool assumeMerged, ProcessRunner& /*runner*/,
                                            Progress& progress) const {
     return {MarkedGames(QStringLiteral("Missing Zipped ROMS"),
-                        CheckMissingZippedRoms(db, rs, romPath, assumeMerged, progress, RomSetKinds::Zip), games),
+                        CheckMissingZippedRoms(catalogue, romPath, assumeMerged, progress, RomSetKinds::Zip), games),
             {}};
 }
 
-CheckOutcome ClassicMame::VerifyRoms(Database& db, Recordset& rs, int /*games*/, const QString& mamePath,
+CheckOutcome ClassicMame::VerifyRoms(GameStore& catalogue, int /*games*/, const QString& mamePath,
                                      const QString& /*romPath*/, const QString& programDir, ProcessRunner& runner,
                                      Progress& progress) const {
-    const VerifyOutcome outcome = zelvora::VerifyRoms(db, rs, mamePath, programDir, runner, progress);
+    const VerifyOutcome outcome = zelvora::VerifyRoms(catalogue, mamePath, programDir, runner, progress);
     return Verified(outcome, QStringLiteral("Bad ROM sets: %1").arg(outcome.counts.marked));
 }
 

@@ -16,10 +16,9 @@ public:
     QString HiScoreCaption() const override { return QStringLiteral("Hi Score-"); }
     std::unique_ptr<CatalogueListings> ReadListings(const QString& mamePath, const QString& programDir,
                                                     ProcessRunner& runner, Progress& progress) const override;
-    CheckOutcome CheckMissingRoms(Database& db, Recordset& rs, int games, const QString& mamePath,
-                                  const QString& romPath, bool assumeMerged, ProcessRunner& runner,
-                                  Progress& progress) const override;
-    CheckOutcome VerifyRoms(Database& db, Recordset& rs, int games, const QString& mamePath, const QString& romPath,
+    CheckOutcome CheckMissingRoms(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
+                                  bool assumeMerged, ProcessRunner& runner, Progress& progress) const override;
+    CheckOutcome VerifyRoms(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
                             const QString& programDir, ProcessRunner& runner, Progress& progress) const override;
     GameRun Run(ProcessRunner& runner, const QString& command, RunWatch& watch) const override;
 };

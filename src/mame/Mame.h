@@ -8,11 +8,10 @@
 
 namespace zelvora {
 
-class Database;
+class GameStore;
 class MergeReport;
 class ProcessRunner;
 class Progress;
-class Recordset;
 class RunWatch;
 struct GameRun;
 struct MergeOutcome;
@@ -64,14 +63,13 @@ public:
     virtual std::unique_ptr<CatalogueListings> ReadListings(const QString& mamePath, const QString& programDir,
                                                             ProcessRunner& runner, Progress& progress) const = 0;
 
-    // "Missing Zipped ROMS" over the `games` games of `rs`, with the ROM sets in `romPath`.
-    virtual CheckOutcome CheckMissingRoms(Database& db, Recordset& rs, int games, const QString& mamePath,
+    // "Missing Zipped ROMS" over the catalogue's `games` games, with the ROM sets in `romPath`.
+    virtual CheckOutcome CheckMissingRoms(GameStore& catalogue, int games, const QString& mamePath,
                                           const QString& romPath, bool assumeMerged, ProcessRunner& runner,
                                           Progress& progress) const = 0;
-    // "Verify ROMS" over the `games` games of `rs`.
-    virtual CheckOutcome VerifyRoms(Database& db, Recordset& rs, int games, const QString& mamePath,
-                                    const QString& romPath, const QString& programDir, ProcessRunner& runner,
-                                    Progress& progress) const = 0;
+    // "Verify ROMS" over the catalogue's `games` games.
+    virtual CheckOutcome VerifyRoms(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
+                                    const QString& programDir, ProcessRunner& runner, Progress& progress) const = 0;
 
     // Runs a game's command, one the shell can read, and waits for MAME to end, `watch` running
     // meanwhile; see RunGame.

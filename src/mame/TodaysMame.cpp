@@ -67,19 +67,18 @@ std::unique_ptr<CatalogueListings> TodaysMame::ReadListings(const QString& mameP
     return listings;
 }
 
-CheckOutcome TodaysMame::CheckMissingRoms(Database& db, Recordset& rs, int games, const QString& mamePath,
+CheckOutcome TodaysMame::CheckMissingRoms(GameStore& catalogue, int games, const QString& mamePath,
                                           const QString& romPath, bool assumeMerged, ProcessRunner& runner,
                                           Progress& progress) const {
-    const PresenceOutcome found = CheckMissingTodaysRoms(db, rs, mamePath, romPath, assumeMerged, runner, progress);
+    const PresenceOutcome found = CheckMissingTodaysRoms(catalogue, mamePath, romPath, assumeMerged, runner, progress);
     if (!found.problem.isEmpty())
         return {QStringLiteral("Missing Zipped ROMS: MAME could not say which sets need no files"), found.problem};
     return {MarkedGames(QStringLiteral("Missing Zipped ROMS"), found.marked, games), {}};
 }
 
-CheckOutcome TodaysMame::VerifyRoms(Database& db, Recordset& rs, int games, const QString& mamePath,
-                                    const QString& romPath, const QString& /*programDir*/, ProcessRunner& runner,
-                                    Progress& progress) const {
-    const VerifyOutcome outcome = VerifyTodaysRoms(db, rs, mamePath, romPath, runner, progress);
+CheckOutcome TodaysMame::VerifyRoms(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
+                                    const QString& /*programDir*/, ProcessRunner& runner, Progress& progress) const {
+    const VerifyOutcome outcome = VerifyTodaysRoms(catalogue, mamePath, romPath, runner, progress);
     return Verified(outcome, QStringLiteral("Bad ROM sets: %1 (MAME found and checked %2 of %3 games)")
                                  .arg(outcome.counts.marked)
                                  .arg(outcome.counts.found)

@@ -14,6 +14,7 @@
 #include "shell/Shell.h"
 #include "store/Catalogue.h"
 #include "store/FieldNames.h"
+#include "store/GameStore.h"
 #include "store/ProgramSettings.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
@@ -264,9 +265,9 @@ void MainWindow::FillGrid() {
         const bool hadRow = gameList->currentIndex().isValid();
         const int row = gameList->CurrentRow();
         const FilterStates filters = ProgramSettings(shell_.Settings()).Filters();
-        loaded_ = LoadGameList(shell_.Variables(), filters, sortButton->text());
-        // The recordset is over the whole table now.
-        catalogueGames_ = std::max(shell_.Variables().RomsRecordset->RecordCount() - 1, 0);
+        const GameStore catalogue(*shell_.Variables().CatalogueDb);
+        loaded_ = LoadGameList(catalogue, filters, sortButton->text());
+        catalogueGames_ = std::max(catalogue.RecordCount() - 1, 0);
         status_->SetFilters(FiltersText(filters));
         ShowRows();
         // Before the start-up has selected a row there is no game to keep.

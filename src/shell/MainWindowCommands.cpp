@@ -21,6 +21,7 @@
 #include "shell/UpdateWindow.h"
 #include "store/Catalogue.h"
 #include "store/FieldNames.h"
+#include "store/GameStore.h"
 #include "store/ProgramSettings.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
@@ -82,7 +83,6 @@ void MainWindow::compactCatalogue() {
     QString failure;
     const qint64 before = QFileInfo(CatalogueFile(vars.ProgramDir)).size();
     const bool stayed = RunWithStatus([&](Progress&) {
-        vars.RomsRecordset.reset();
         vars.CatalogueDb.reset();
         try {
             CompactCatalogue(vars.ProgramDir);
@@ -118,34 +118,31 @@ void MainWindow::checkCollection(int index) {
     // Asked here, on the window's thread, which also sets the Options tab for it.
     const std::shared_ptr<const Mame> mame = mameInUse();
     const bool stayed = RunWithStatus([&](Progress& status) {
-        vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(QStringLiteral("SELECT * FROM ROMS "));
-        Recordset& rs = *vars.RomsRecordset;
-        rs.MoveLast();
-        rs.MoveFirst();
-        if (rs.RecordCount() <= 1) {
+        GameStore catalogue(*vars.CatalogueDb);
+        const int records = catalogue.RecordCount();
+        if (records <= 1) {
             outcome.result = QStringLiteral("Nothing to check: the catalogue holds no games");
             return;
         }
-        const int games = rs.RecordCount() - 1;
-        status.SetRange(0, rs.RecordCount() - 1);
+        const int games = records - 1;
+        status.SetRange(0, games);
         status.SetValue(0);
-        Database& db = *vars.CatalogueDb;
         switch (static_cast<CollectionCheck>(index)) {
         case CollectionCheck::MissingScreenshots:
-            outcome.result =
-                MarkedGames(QStringLiteral("Missing Screenshots"),
-                            CheckMissingScreenshots(db, rs, vars.PcxPath, merged, status, mame->Screenshots()), games);
+            outcome.result = MarkedGames(
+                QStringLiteral("Missing Screenshots"),
+                CheckMissingScreenshots(catalogue, vars.PcxPath, merged, status, mame->Screenshots()), games);
             break;
         case CollectionCheck::MissingZippedRoms:
-            outcome = mame->CheckMissingRoms(db, rs, games, vars.MamePath, vars.RomPath, merged, shell_.ProcessRunner(),
-                                             status);
+            outcome = mame->CheckMissingRoms(catalogue, games, vars.MamePath, vars.RomPath, merged,
+                                             shell_.ProcessRunner(), status);
             break;
         case CollectionCheck::ClearStatusFields:
-            ClearStatusFields(db, rs, status);
+            ClearStatusFields(catalogue, status);
             outcome.result = QStringLiteral("Status fields cleared: %1 games").arg(games);
             break;
         case CollectionCheck::VerifyRoms:
-            outcome = mame->VerifyRoms(db, rs, games, vars.MamePath, vars.RomPath, vars.ProgramDir,
+            outcome = mame->VerifyRoms(catalogue, games, vars.MamePath, vars.RomPath, vars.ProgramDir,
                                        shell_.ProcessRunner(), status);
             break;
         default:

@@ -60,49 +60,41 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-bool hasField(const Recordset& rs, const QString& name) {
-    for (int i = 0; i < rs.FieldCount(); ++i) {
-        if (sameName(rs.FieldName(i), name))
-            return true;
-    }
-    return false;
+bool hasField(Database& db, const QString& name) {
+    const std::vector<FieldInfo> fields = db.Fields(RomsTable);
+    return std::any_of(fields.begin(), fields.end(),
+                       [&](const FieldInfo& field) { return sameName(field.name, name); });
 }
 
 // Adds the listed fields the table lacks and removes the fields it does not list, as one
 // transaction, so a failure leaves the table in its old shape. Names compare without regard to
 // case, as SQL does: a field written "missing rom" is the field Missing ROM.
-void reshapeTable(Variables& vars) {
-    Database& db = *vars.CatalogueDb;
+void reshapeTable(Database& db) {
     Transaction transaction(db);
     for (const CatalogueField& field : CatalogueFields()) {
-        if (hasField(*vars.RomsRecordset, field.name))
+        if (hasField(db, field.name))
             continue;
-        vars.RomsRecordset.reset();
         const bool text = field.type == FieldType::Text || field.type == FieldType::Memo;
         db.AddField(RomsTable, field.name, field.type, text);
-        vars.RomsRecordset = db.OpenRecordset(RomsTable);
     }
     for (const FieldInfo& field : db.Fields(RomsTable)) {
-        if (IsCatalogueField(field.name))
-            continue;
-        vars.RomsRecordset.reset();
-        db.DeleteField(RomsTable, field.name);
-        vars.RomsRecordset = db.OpenRecordset(RomsTable);
+        if (!IsCatalogueField(field.name))
+            db.DeleteField(RomsTable, field.name);
     }
     transaction.Commit();
 }
 
-void addDefaultRecord(Recordset& rs) {
-    rs.AddNew();
-    rs.SetValue(Field::Rom, DefaultRom);
-    rs.SetValue(Field::Description, DefaultDescription);
-    rs.SetValue(Field::Notes, VersionBanner);
-    rs.SetValue(Field::Default, 1);
-    rs.Update();
+void addDefaultRecord(Database& db) {
+    const std::unique_ptr<Recordset> rs = db.OpenRecordset(RomsTable);
+    rs->AddNew();
+    rs->SetValue(Field::Rom, DefaultRom);
+    rs->SetValue(Field::Description, DefaultDescription);
+    rs->SetValue(Field::Notes, VersionBanner);
+    rs->SetValue(Field::Default, 1);
+    rs->Update();
 }
 
 void closeCatalogue(Variables& vars) {
-    vars.RomsRecordset.reset();
     vars.CatalogueDb.reset();
 }
 
@@ -118,9 +110,8 @@ void createCatalogue(Variables& vars) {
     try {
         vars.CatalogueDb = Database::Create(temp);
         vars.CatalogueDb->CreateTable(RomsTable, Field::Rom, FieldType::Text, false);
-        vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(RomsTable);
-        reshapeTable(vars);
-        addDefaultRecord(*vars.RomsRecordset);
+        reshapeTable(*vars.CatalogueDb);
+        addDefaultRecord(*vars.CatalogueDb);
         closeCatalogue(vars);
     } catch (...) {
         closeCatalogue(vars);
@@ -132,10 +123,14 @@ void createCatalogue(Variables& vars) {
     replaceFile(temp, CatalogueFile(vars.ProgramDir));
 }
 
-bool isCurrent(const Recordset& rs) {
-    if (!hasField(rs, Field::Notes))
+// Has a default record stamped by this version.
+bool isCurrent(Database& db) {
+    if (!hasField(db, Field::Rom) || !hasField(db, Field::Notes))
         return false;
-    const QVariant notes = rs.Value(Field::Notes);
+    const std::optional<QVariantHash> record = db.ReadRecord(RomsTable, Field::Rom, DefaultRom, {Field::Notes});
+    if (!record)
+        return false;
+    const QVariant notes = record->value(Field::Notes);
     return notes.isNull() || sameName(notes.toString(), VersionBanner);
 }
 
@@ -182,15 +177,12 @@ void OpenCatalogue(Variables& vars) {
         vars.CatalogueDb->IndexField(RomsTable, rom);
     if (has(description))
         vars.CatalogueDb->IndexField(RomsTable, description, has(rom) ? rom : QString());
-    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(RomsTable);
 }
 
 void UpgradeCatalogue(Variables& vars) {
     closeCatalogue(vars);
     vars.CatalogueDb = Database::Open(CatalogueFile(vars.ProgramDir), RomsTable);
-    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset(RomsTable);
-    reshapeTable(vars);
-    vars.RomsRecordset->MoveFirst();
+    reshapeTable(*vars.CatalogueDb);
 }
 
 void CompactCatalogue(const QString& programDir) {
@@ -220,23 +212,15 @@ void PrepareCatalogue(Variables& vars) {
         createCatalogue(vars);
     } else {
         OpenCatalogue(vars);
-        Recordset& rs = *vars.RomsRecordset;
-        if (rs.FindFirst(Field::Rom, DefaultRom) && isCurrent(rs)) {
-            rs.MoveFirst();
+        if (isCurrent(*vars.CatalogueDb))
             return;
-        }
         // Stamped by another version, or without a default record at all: reshape the table
         // first, so the fields written below exist whatever the catalogue held.
         UpgradeCatalogue(vars);
         vars.CatalogueDb->Execute(QStringLiteral("UPDATE ROMS SET Active=False"));
-        Recordset& upgraded = *vars.RomsRecordset;
-        if (upgraded.FindFirst(Field::Rom, DefaultRom)) {
-            upgraded.Edit();
-            upgraded.SetValue(Field::Notes, VersionBanner);
-            upgraded.Update();
-        } else {
-            addDefaultRecord(upgraded);
-        }
+        Database& db = *vars.CatalogueDb;
+        if (!db.WriteRecord(RomsTable, Field::Rom, DefaultRom, {{Field::Notes, VersionBanner}}))
+            addDefaultRecord(db);
         closeCatalogue(vars);
     }
     CompactCatalogue(vars.ProgramDir);

@@ -17,12 +17,11 @@ QString TempCatalogueFile(const QString& programDir);
 
 // Brings the catalogue in the program's directory into use: creates it when there is none,
 // reshapes it when it was stamped by another version, compacts it after either, and leaves
-// CatalogueDb and RomsRecordset open over it. Raises StoreError on any engine or file failure;
+// CatalogueDb open on it. Raises StoreError on any engine or file failure;
 // the catalogue file is then as it was before the failing step.
 void PrepareCatalogue(Variables& vars);
 
-// Opens CatalogueDb on the catalogue and RomsRecordset over the whole of ROMS, releasing the
-// objects they replace.
+// Opens CatalogueDb on the catalogue, releasing the database it replaces.
 void OpenCatalogue(Variables& vars);
 
 // Opens the catalogue and gives ROMS exactly the fields of the field-name table, in the order

@@ -351,6 +351,35 @@ std::optional<QVariantHash> Database::ReadRecord(const QString& table, const QSt
     return record;
 }
 
+int Database::Execute(const QString& sql, const QVariantList& parameters) {
+    sqlite3_stmt* stmt = connection_->Statement(sql);
+    StatementReset reset(stmt);
+    for (int i = 0; i < parameters.size(); ++i)
+        BindValue(stmt, i + 1, parameters[i]);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        connection_->Check(rc);
+    connection_->DataChanged();
+    return sqlite3_changes(connection_->Handle());
+}
+
+void Database::Select(const QString& sql, const QVariantList& parameters,
+                      const std::function<void(const std::vector<QVariant>& values)>& row) {
+    sqlite3_stmt* stmt = connection_->Statement(sql);
+    StatementReset reset(stmt);
+    for (int i = 0; i < parameters.size(); ++i)
+        BindValue(stmt, i + 1, parameters[i]);
+    std::vector<QVariant> values(static_cast<size_t>(sqlite3_column_count(stmt)));
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        for (size_t i = 0; i < values.size(); ++i)
+            values[i] = columnValue(stmt, static_cast<int>(i));
+        row(values);
+    }
+    if (rc != SQLITE_DONE)
+        connection_->Check(rc);
+}
+
 bool Database::WriteRecord(const QString& table, const QString& keyField, const QVariant& key,
                            const QVariantHash& values) {
     if (key.isNull() || values.isEmpty())

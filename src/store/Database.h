@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantHash>
+#include <QVariantList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -15,8 +17,9 @@ namespace zelvora {
 class Connection;
 class Recordset;
 
-// A catalogue database file. Every other part of the program reaches the catalogue through this
-// class and Recordset; nothing else talks to SQLite.
+// A catalogue database file. The rest of the program reaches the catalogue through the store's
+// classes built on this one (GameStore, MergedRecords, the catalogue's start-up); nothing else
+// talks to SQLite.
 class Database {
 public:
     // Makes a new, empty database file; refuses a path where a file already exists.
@@ -40,6 +43,13 @@ public:
     void Close();
 
     void Execute(const QString& sql);
+    // One statement with its parameters bound in order (?1, ?2, ...); the number of records it
+    // changed.
+    int Execute(const QString& sql, const QVariantList& parameters);
+    // Runs a SELECT with its parameters bound in order and gives `row` each row's values, in the
+    // statement's column order: whole numbers as qlonglong, text as QString, nothing as null.
+    void Select(const QString& sql, const QVariantList& parameters,
+                const std::function<void(const std::vector<QVariant>& values)>& row);
 
     // Writes a compacted copy of the whole database to `destination`, which must not exist, and
     // flushes it to disk.

@@ -3,6 +3,11 @@
 #include "store/Database.h"
 #include "store/FieldNames.h"
 
+#include "platform/Progress.h"
+
+#include <algorithm>
+#include <climits>
+
 namespace zelvora {
 
 namespace {
@@ -71,6 +76,75 @@ bool GameStore::SaveOptions(const QString& rom, const GameOptions& options) {
 
 bool GameStore::SetValue(const QString& rom, const QString& field, const QVariant& value) {
     return db_.WriteRecord(RomsTable, Field::Rom, rom, {{field, value}});
+}
+
+std::optional<QVariantHash> GameStore::Fields(const QString& rom, const QStringList& fields) const {
+    return db_.ReadRecord(RomsTable, Field::Rom, rom, fields);
+}
+
+bool GameStore::Write(const QString& rom, const QVariantHash& values) {
+    return db_.WriteRecord(RomsTable, Field::Rom, rom, values);
+}
+
+int GameStore::RecordCount() const {
+    qlonglong count = 0;
+    db_.Select(QStringLiteral("SELECT COUNT(*) FROM ROMS"), {},
+               [&](const std::vector<QVariant>& values) { count = values[0].toLongLong(); });
+    return static_cast<int>(std::min<qlonglong>(count, INT_MAX));
+}
+
+void GameStore::List(const QString& query, const QStringList& fields,
+                     const std::function<void(const std::vector<QVariant>& values)>& game) const {
+    QStringList columns;
+    for (const QString& field : fields)
+        columns << QuoteName(field);
+    db_.Select(QStringLiteral("SELECT %1 FROM ROMS ").arg(columns.join(QLatin1Char(','))) + query, {}, game);
+}
+
+void GameStore::MarkEveryGame(const QString& field, Progress& progress,
+                              const std::function<qlonglong(const QString& rom, const QString& clone)>& mark) {
+    struct Stored {
+        qlonglong record;
+        QString rom, clone;
+        QVariant value;
+    };
+    // Read first and written after, so that no write lands under a statement still reading.
+    std::vector<Stored> records;
+    db_.Select(QStringLiteral("SELECT rowid,Rom,Clone,%1 FROM ROMS ORDER BY rowid").arg(QuoteName(field)), {},
+               [&](const std::vector<QVariant>& values) {
+                   records.push_back({values[0].toLongLong(), values[1].toString(), values[2].toString(), values[3]});
+               });
+    const int count = static_cast<int>(std::min<size_t>(records.size(), INT_MAX));
+    progress.SetRange(0, std::max(count - 1, 0));
+    const QString write = QStringLiteral("UPDATE ROMS SET %1=?1 WHERE rowid=?2").arg(QuoteName(field));
+    GroupedWrites writes(db_);
+    for (int i = 0; i < count; ++i) {
+        progress.SetValue(i);
+        const Stored& record = records[static_cast<size_t>(i)];
+        const qlonglong value = mark(record.rom, record.clone);
+        // Null, text and other numbers are rewritten.
+        if (record.value.typeId() == QMetaType::LongLong && record.value.toLongLong() == value)
+            continue;
+        writes.Run([&] { db_.Execute(write, {value, record.record}); });
+    }
+    writes.Commit();
+}
+
+void GameStore::ClearEveryGame(const QStringList& fields) {
+    QStringList assignments, zero;
+    for (const QString& field : fields) {
+        assignments << QuoteName(field) + QStringLiteral("=0");
+        zero << QuoteName(field) + QStringLiteral(" IS 0");
+    }
+    db_.Execute(QStringLiteral("UPDATE ROMS SET %1 WHERE NOT (%2)")
+                    .arg(assignments.join(QLatin1Char(',')), zero.join(QStringLiteral(" AND "))),
+                {});
+}
+
+bool GameWrites::Write(const QString& rom, const QVariantHash& values) {
+    bool written = false;
+    group_.Run([&] { written = store_.Write(rom, values); });
+    return written;
 }
 
 } // namespace zelvora

@@ -1,15 +1,19 @@
 #pragma once
 
 #include "store/GameOptions.h"
+#include "store/GroupedWrites.h"
 
 #include <QString>
 #include <QVariantHash>
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace zelvora {
 
 class Database;
+class Progress;
 
 // One game's record as the detail tabs show it: every field of table ROMS, by name.
 struct GameRecord {
@@ -37,9 +41,44 @@ public:
     bool SaveOptions(const QString& rom, const GameOptions& options);
     // Writes one field of the game's record; false when no record has the set name.
     bool SetValue(const QString& rom, const QString& field, const QVariant& value);
+    // The named fields of the game, and a write of several in one statement (false when no record
+    // has the set name).
+    std::optional<QVariantHash> Fields(const QString& rom, const QStringList& fields) const;
+    bool Write(const QString& rom, const QVariantHash& values);
+
+    // Records in the catalogue, the default record among them.
+    int RecordCount() const;
+
+    // The games a list query picks, in its order: `query` is what follows "SELECT ... FROM ROMS"
+    // (a WHERE and an ORDER BY). `game` gets each one's values in the order of `fields`.
+    void List(const QString& query, const QStringList& fields,
+              const std::function<void(const std::vector<QVariant>& values)>& game) const;
+
+    // Asks `mark` about every record, in table order, with its set name and parent, and stores the
+    // answer in `field`; a record that holds that number already is not written. The writes are
+    // grouped per commit, so what was written stays should the walk fail. `progress` counts the
+    // records.
+    void MarkEveryGame(const QString& field, Progress& progress,
+                       const std::function<qlonglong(const QString& rom, const QString& clone)>& mark);
+    // Sets the fields to 0 in every record, in one statement.
+    void ClearEveryGame(const QStringList& fields);
 
 private:
+    friend class GameWrites;
     Database& db_;
+};
+
+// Writes to games by set name, grouped per commit as GroupedWrites groups them.
+class GameWrites {
+public:
+    explicit GameWrites(GameStore& store) : store_(store), group_(store.db_) {}
+
+    bool Write(const QString& rom, const QVariantHash& values);
+    void Commit() { group_.Commit(); }
+
+private:
+    GameStore& store_;
+    GroupedWrites group_;
 };
 
 } // namespace zelvora

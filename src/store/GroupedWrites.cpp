@@ -1,7 +1,6 @@
 #include "store/GroupedWrites.h"
 
 #include "store/Database.h"
-#include "store/Recordset.h"
 #include "store/StoreError.h"
 
 #include <algorithm>
@@ -31,18 +30,6 @@ void GroupedWrites::opened() {
 void GroupedWrites::written() {
     if (++inGroup_ >= groupSize_)
         Commit();
-}
-
-void GroupedWrites::Update(Recordset& rs) {
-    opened();
-    rs.Update();
-    written();
-}
-
-void GroupedWrites::Delete(Recordset& rs) {
-    opened();
-    rs.Delete();
-    written();
 }
 
 void GroupedWrites::Commit() {

@@ -3,12 +3,11 @@
 namespace zelvora {
 
 class Database;
-class Recordset;
 
 // Stores a long loop's record writes in groups per commit instead of one commit per record:
 // 50,000 commits cost seconds, 50 cost nothing. A group is committed when it is full, when
 // Commit() is called and when the object goes away, also while an error unwinds, so every record
-// whose Update or Delete returned stays written, as it would with one commit per record.
+// whose write returned stays written, as it would with one commit per record.
 //
 // A group stays open while the loop lets pending window events run: whatever runs then must not
 // begin a transaction of its own.
@@ -21,10 +20,12 @@ public:
     GroupedWrites(const GroupedWrites&) = delete;
     GroupedWrites& operator=(const GroupedWrites&) = delete;
 
-    // Saves the record that `rs` is editing or adding, inside the open group.
-    void Update(Recordset& rs);
-    // Deletes the current record of `rs`, inside the open group.
-    void Delete(Recordset& rs);
+    // Makes one write, inside the open group.
+    template <typename Write> void Run(Write write) {
+        opened();
+        write();
+        written();
+    }
     void Commit();
 
 private:

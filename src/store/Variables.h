@@ -2,7 +2,6 @@
 
 #include "store/Database.h"
 #include "store/ProgramSettings.h"
-#include "store/Recordset.h"
 
 #include <QString>
 
@@ -10,14 +9,13 @@
 
 namespace zelvora {
 
-// What the whole run shares: the open catalogue, the current recordset over ROMS and the three
-// directories. Windows receive it by reference; nothing reaches it globally.
+// What the whole run shares: the open catalogue and the three directories. Windows receive it by reference; nothing
+// reaches it globally.
 struct Variables {
     // The directory the catalogue and MAME's captured listings live in.
     QString ProgramDir;
 
     std::unique_ptr<Database> CatalogueDb;
-    std::unique_ptr<Recordset> RomsRecordset;
 
     // Each ends with "/"; file names are appended directly.
     QString MamePath;

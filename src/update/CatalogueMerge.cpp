@@ -4,12 +4,11 @@
 #include "platform/TextCompare.h"
 #include "platform/TextLines.h"
 #include "store/FieldNames.h"
-#include "store/Recordset.h"
+#include "store/MergedRecords.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
 #include "update/ListingParsers.h"
 #include "update/MachineListing.h"
-#include "update/MergedRecords.h"
 
 #include <QFile>
 
@@ -399,8 +398,7 @@ QStringList MachineRefusals(const MachineListing& listing) {
 template <typename Phases>
 void MergeInMemory(Variables& vars, MergeReport& report, MergeOutcome& outcome, Phases phases) {
     Database& db = *vars.CatalogueDb;
-    vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
-    MergedRecords records(*vars.RomsRecordset);
+    MergedRecords records(db);
     Merge merge{records, report, outcome.remarks, std::vector<bool>(static_cast<size_t>(records.Count()))};
     try {
         phases(merge);
@@ -422,8 +420,6 @@ void MergeInMemory(Variables& vars, MergeReport& report, MergeOutcome& outcome, 
         outcome.remarks = {
             QStringLiteral("The catalogue could not be written (%1), so it was not changed.").arg(error.Text())};
     }
-    if (!outcome.merged)
-        vars.RomsRecordset = db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"));
 }
 
 } // namespace

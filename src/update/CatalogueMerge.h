@@ -34,7 +34,7 @@ MergeOutcome UpdateCancelled();
 
 // Brings ROMS up to date with the captured listings in the program directory and the game list
 // document in MAME's directory, in six phases: new games, expired games, status words, notes,
-// clones, makers and years. Leaves vars.RomsRecordset open over the whole table. The changes are
+// clones, makers and years. The changes are
 // written at the end in one transaction, so an update that fails, or is cancelled before the
 // writing (report.Cancelled()), leaves the catalogue as it was. `captures` names the commands
 // behind the listings for the remarks; it may be empty. When the update is refused, the captured

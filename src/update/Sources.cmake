@@ -4,5 +4,4 @@ target_sources(zelvora_core PRIVATE
     update/ListingCapture.cpp
     update/ListingParsers.cpp
     update/MachineListing.cpp
-    update/MergedRecords.cpp
 )

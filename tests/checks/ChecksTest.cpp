@@ -17,7 +17,7 @@ namespace {
 class PresenceChecksTest : public ::testing::Test, public test::CatalogueFixture {
 protected:
     // The field of every record, in the catalogue's order, the default record first.
-    QString marks(const QString& field) { return test::Column(rs(), field).join(QString()); }
+    QString marks(const QString& field) { return test::Column(*vars.CatalogueDb, field).join(QString()); }
 
     struct : NoProgress {
         void SetText(const QString& text) override { title = text; }
@@ -63,12 +63,11 @@ TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) 
     };
     for (const auto& [check, where, merged, count, marked] : cases) {
         progress.last = -1;
-        Database& db = *vars.CatalogueDb;
         const bool roms = check == Zips || check == TodaysRoms;
-        EXPECT_EQ(check == Zips ? CheckMissingZippedRoms(db, rs(), where, merged, progress, RomSetKinds::Zip)
-                  : roms ? CheckMissingZippedRoms(db, rs(), where, merged, progress, RomSetKinds::ZipSevenZipOrFolder,
+        EXPECT_EQ(check == Zips ? CheckMissingZippedRoms(store(), where, merged, progress, RomSetKinds::Zip)
+                  : roms ? CheckMissingZippedRoms(store(), where, merged, progress, RomSetKinds::ZipSevenZipOrFolder,
                                                   {"blank"})
-                         : CheckMissingScreenshots(db, rs(), where, merged, progress,
+                         : CheckMissingScreenshots(store(), where, merged, progress,
                                                    check == Png ? ScreenshotKinds::PcxAndPng : ScreenshotKinds::Pcx),
                   count);
         EXPECT_EQ(marks(roms ? "Missing ROM" : "Screenshot"), QString(marked)) << check << merged;
@@ -81,7 +80,7 @@ TEST_F(PresenceChecksTest, ClearStatusFieldsLeavesTheNotes) {
     add("pacman", "pacman",
         {{"Missing ROM", 1}, {"Screenshot", 1}, {"Bad ROM", 1}, {"Notes", "romset pacman is bad\r"}});
     add("galaga", "galaga", {{"Bad ROM", 1}});
-    ClearStatusFields(*vars.CatalogueDb, *vars.RomsRecordset, progress);
+    ClearStatusFields(store(), progress);
     EXPECT_EQ(progress.title, ClearStatusFieldsTitle);
     for (const char* field : {"Missing ROM", "Screenshot", "Bad ROM"})
         EXPECT_EQ(marks(field), QString("000")) << field;
@@ -96,7 +95,7 @@ protected:
     }
     VerifyReportResult read(const QByteArray& report) {
         test::WriteBytes(program.file("Verify.txt"), report);
-        return ReadVerifyReport(program.file("Verify.txt"), *vars.CatalogueDb, *vars.RomsRecordset, progress);
+        return ReadVerifyReport(program.file("Verify.txt"), store(), progress);
     }
     // The game's Notes and Bad ROM, as "notes|bad".
     QString fields(const char* rom) {
@@ -140,8 +139,7 @@ TEST_F(VerifyReportTest, DetailLinesBecomeTheNextNamedSetsNotesWhateverTheReport
     // A second run replaces the notes.
     read("other\nROMSET PACMAN is bad\n");
     EXPECT_EQ(fields("pacman"), QString("other\r|1"));
-    EXPECT_TRUE(
-        ReadVerifyReport(program.file("none.txt"), *vars.CatalogueDb, *vars.RomsRecordset, progress).error.isEmpty());
+    EXPECT_TRUE(ReadVerifyReport(program.file("none.txt"), store(), progress).error.isEmpty());
     EXPECT_EQ(read("").counts.lines, 0);
     // More detail lines than one set's notes may hold, then a few bytes that are no text.
     const QByteArray hostile =
@@ -169,8 +167,7 @@ TEST_F(VerifyReportTest, VerifyRomsSaysWhenMameCouldNotBeStarted) {
         test::WriteScript(mame.file(file), "#!/bin/sh\necho 'romset pacman is bad'\nexit 1\n", executable);
         vars.CatalogueDb->Execute("UPDATE ROMS SET [Bad ROM]=0");
         ShellRunner runner(shell);
-        const VerifyOutcome outcome =
-            VerifyRoms(*vars.CatalogueDb, *vars.RomsRecordset, mame.path() + "/", program.path(), runner, progress);
+        const VerifyOutcome outcome = VerifyRoms(store(), mame.path() + "/", program.path(), runner, progress);
         EXPECT_EQ(outcome.exitCode, code);
         EXPECT_TRUE(fields("pacman").endsWith(code == 1 ? "|1" : "|0"));
         // The problem names the code and the command, for the user to try by hand.
@@ -216,7 +213,7 @@ TEST_F(VerifyReportTest, TodaysReportGivesEachSetItsOwnLines) {
     set("pacman", {{"Bad ROM", 1}, {"Missing ROM", 1}, {"Notes", galagaWasBad}});
     set("galaga", {{"Bad ROM", 1}, {"Missing ROM", 1}, {"Notes", galagaWasBad}});
     set("it's", {{"Missing ROM", 1}});
-    const VerifyCounts counts = StoreVerdicts(*vars.CatalogueDb, rs(), reader.Verdicts(), progress);
+    const VerifyCounts counts = StoreVerdicts(store(), reader.Verdicts(), progress);
     EXPECT_EQ(counts.romsets, 4);
     EXPECT_EQ(counts.marked, 1);
     EXPECT_EQ(counts.found, 3);
@@ -243,8 +240,7 @@ TEST_F(VerifyReportTest, TodaysVerificationStoresNothingUnlessMameEndedWell) {
     for (const int code : {139, 2}) {
         SCOPED_TRACE(code);
         test::WriteScript(mame.file("mame"), script.arg(code).toUtf8());
-        const VerifyOutcome outcome =
-            VerifyTodaysRoms(*vars.CatalogueDb, rs(), mame.path() + "/", "/my roms/", runner, progress);
+        const VerifyOutcome outcome = VerifyTodaysRoms(store(), mame.path() + "/", "/my roms/", runner, progress);
         EXPECT_EQ(outcome.exitCode, code);
         EXPECT_EQ(test::ReadBytes(mame.file("args")), "-verifyroms * -rompath /my roms/\n");
         EXPECT_EQ(fields("pacman"), code == 2 ? "pacman      : pacman.6e (4096 bytes) - NOT FOUND\r|1" : "old notes|0");
@@ -257,8 +253,8 @@ TEST_F(VerifyReportTest, TodaysVerificationStoresNothingUnlessMameEndedWell) {
         // Asked over an empty folder, MAME names the sets that need no files; a MAME that failed
         // names none, and then no mark changes.
         vars.CatalogueDb->Execute("UPDATE ROMS SET [Missing ROM]=7");
-        const PresenceOutcome presence = CheckMissingTodaysRoms(*vars.CatalogueDb, rs(), mame.path() + "/",
-                                                                program.path() + "/", false, runner, progress);
+        const PresenceOutcome presence =
+            CheckMissingTodaysRoms(store(), mame.path() + "/", program.path() + "/", false, runner, progress);
         EXPECT_EQ(presence.problem.contains("exit code 139"), code == 139) << presence.problem.toStdString();
         EXPECT_EQ(stored("galaga", "Missing ROM").toInt(), code == 2 ? 0 : 7);
         EXPECT_EQ(stored("pacman", "Missing ROM").toInt(), code == 2 ? 1 : 7);
@@ -267,7 +263,7 @@ TEST_F(VerifyReportTest, TodaysVerificationStoresNothingUnlessMameEndedWell) {
     // A report naming more sets than any MAME has is not kept: MAME is stopped and nothing stored.
     test::WriteScript(mame.file("mame"),
                       QString("#!/bin/sh\nyes 'romset galaga is bad' | head -n %1\n").arg(MaxListedGames + 1).toUtf8());
-    const VerifyOutcome outcome = VerifyTodaysRoms(*vars.CatalogueDb, rs(), mame.path() + "/", "", runner, progress);
+    const VerifyOutcome outcome = VerifyTodaysRoms(store(), mame.path() + "/", "", runner, progress);
     EXPECT_TRUE(outcome.problem.startsWith("MAME's report names more than 200000 sets. Nothing was stored."))
         << outcome.problem.toStdString();
     EXPECT_EQ(fields("galaga"), QString("old notes|0"));
@@ -300,8 +296,7 @@ protected:
 };
 
 TEST_F(RealMameTest, VerifyMarksTheBadSetAndClearsTheOneNeedingNoFiles) {
-    const VerifyOutcome outcome =
-        VerifyTodaysRoms(*vars.CatalogueDb, rs(), test::InstalledMame, roms.path(), runner, progress);
+    const VerifyOutcome outcome = VerifyTodaysRoms(store(), test::InstalledMame, roms.path(), runner, progress);
     EXPECT_EQ(outcome.exitCode, 2);
     EXPECT_TRUE(outcome.problem.isEmpty()) << outcome.problem.toStdString();
     EXPECT_EQ(stored("pacman", "Bad ROM").toInt(), 1);

@@ -111,7 +111,7 @@ TEST_F(DatabaseTest, TransactionsRollBackAndGroupedWritesCommitOnUnwind) {
             for (const char* rom : {"a", "b", "c", ""}) {
                 rs->AddNew();
                 rs->SetValue("Rom", QString(rom));
-                writes.Update(*rs);
+                writes.Run([&] { rs->Update(); });
             }
         },
         StoreError);
@@ -406,7 +406,7 @@ TEST(Catalogue, FirstRunMakesTheListedFieldsOldCataloguesAreUpgradedAndCurrentOn
         writeLegacyCatalogue(program.program.path(), c.legacy);
         const ino_t before = inode(program.file());
         PrepareCatalogue(program.vars);
-        Recordset& rs = *program.vars.RomsRecordset;
+        Recordset& rs = program.rs();
         QStringList expected = listedNames();
         for (const QString& name : c.addedAtEnd)
             expected.move(expected.indexOf(name), expected.size() - 1);
@@ -489,7 +489,7 @@ TEST(Catalogue, PagesTheFileLacksAreReadFromItsLog) {
         WriteBytes(crashed.file() + "-wal", wal);
         if (opens) {
             PrepareCatalogue(crashed.vars);
-            EXPECT_EQ(crashed.vars.RomsRecordset->RecordCount(), 301);
+            EXPECT_EQ(crashed.store().RecordCount(), 301);
         } else {
             EXPECT_THROW(PrepareCatalogue(crashed.vars), StoreError);
             EXPECT_EQ(ReadBytes(crashed.file()), file);
@@ -614,8 +614,7 @@ void runAction(const QString& action, const QString& folder) {
     // The check and the compaction are quick: a few runs make a target.
     for (int i = 0; i < 8; ++i) {
         if (action == "check") {
-            CheckMissingScreenshots(*program.vars.CatalogueDb, program.rs(), folder + "/shots/", true, report,
-                                    ScreenshotKinds::Pcx);
+            CheckMissingScreenshots(program.store(), folder + "/shots/", true, report, ScreenshotKinds::Pcx);
         } else {
             program.close();
             CompactCatalogue(folder);
@@ -626,7 +625,7 @@ void runAction(const QString& action, const QString& folder) {
 
 QStringList gamesIn(const QString& folder) {
     test::CatalogueFixture program(folder);
-    QStringList roms = test::Column(program.rs());
+    QStringList roms = test::Column(*program.vars.CatalogueDb);
     roms.sort();
     return roms;
 }

@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QVariantMap>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 namespace zelvora::test {
@@ -26,12 +28,15 @@ inline QVariant StoredValue(Database& db, const QString& rom, const QString& fie
     return rs->Value(field);
 }
 
-// One field of every record, in the recordset's order.
+// One field of every record, in the recordset's order, or in table order.
 inline QStringList Column(Recordset& rs, const QString& field = QStringLiteral("Rom")) {
     QStringList values;
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
         values << rs.Value(field).toString();
     return values;
+}
+inline QStringList Column(Database& db, const QString& field = QStringLiteral("Rom")) {
+    return Column(*db.OpenRecordset(QStringLiteral("ROMS")), field);
 }
 
 // An update's report that shows nothing and counts the games added and expired.
@@ -65,16 +70,23 @@ struct CatalogueFixture {
 
     QString file() const { return CatalogueFile(vars.ProgramDir); }
     void close() {
-        vars.RomsRecordset.reset();
+        rs_.reset();
         vars.CatalogueDb.reset();
     }
 
-    Recordset& rs() { return *vars.RomsRecordset; }
+    // The test's own recordset over ROMS, opened at its first use: records added later by other
+    // writers are not in it.
+    Recordset& rs() {
+        if (!rs_ || !rs_->IsOpen())
+            rs_ = vars.CatalogueDb->OpenRecordset(QStringLiteral("ROMS"));
+        return *rs_;
+    }
     void add(const QString& rom, const QString& description, const QVariantMap& fields = {}) {
         AddGame(rs(), rom, description, fields);
     }
     // Changes fields of a stored record, the default record (DefaultRom) too; `rs()` stays on it.
     void set(const QString& rom, const QVariantMap& fields) {
+        rs_.reset(); // opened anew, to hold every record there is now
         if (!rs().FindFirst(QStringLiteral("Rom"), rom)) {
             ADD_FAILURE() << "no record " << rom.toStdString();
             return;
@@ -85,9 +97,15 @@ struct CatalogueFixture {
         rs().Update();
     }
     QVariant stored(const QString& rom, const QString& field) { return StoredValue(*vars.CatalogueDb, rom, field); }
+    // The games of the open catalogue.
+    GameStore& store() { return store_.emplace(*vars.CatalogueDb); }
 
     TempProgramDir program; // the program directory unless another is given
     Variables vars;
+
+private:
+    std::unique_ptr<Recordset> rs_;
+    std::optional<GameStore> store_;
 };
 
 } // namespace zelvora::test

@@ -5,9 +5,9 @@
 #include "mame/Mame.h"
 #include "mame/MameVersion.h"
 #include "platform/TextLines.h"
+#include "store/MergedRecords.h"
 #include "update/ListingParsers.h"
 #include "update/MachineListing.h"
-#include "update/MergedRecords.h"
 
 using namespace zelvora;
 using test::Game;
@@ -283,7 +283,7 @@ protected:
             all << stored(rom, field).toString();
         return all;
     }
-    QStringList roms() { return test::Column(rs()); }
+    QStringList roms() { return test::Column(*vars.CatalogueDb); }
     // After a refused update: the records and their fields as they were, nothing reported.
     void expectNothingChanged() {
         EXPECT_EQ(roms(), (QStringList{DefaultRom, "pacman"}));
@@ -520,8 +520,8 @@ TEST(MergedRecords, FindTheRecordsTheRecordsetFinds) {
         catalogue.add(rows[i].first, {}, {{"Description", rows[i].second}, {"Notes", QString::number(i)}});
     const QStringList keys = {"pacman", "PacMan", "Pac-Man", "PAC-MAN", "galaga", "GALAGA",     "café",  "CAFÉ",
                               "Café",   "",       "digdug",  "Dig Dug", "o'neil", "Say \"Hi\"", "nosuch"};
-    vars.RomsRecordset = vars.CatalogueDb->OpenRecordset("SELECT * FROM ROMS");
-    MergedRecords records(*vars.RomsRecordset);
+    const std::unique_ptr<Recordset> before = vars.CatalogueDb->OpenRecordset("SELECT * FROM ROMS");
+    MergedRecords records(*vars.CatalogueDb);
     const auto expectSameFinds = [&](Recordset& rs) {
         for (const QString& key : keys) {
             for (const bool fromLast : {false, true}) {
@@ -539,7 +539,7 @@ TEST(MergedRecords, FindTheRecordsTheRecordsetFinds) {
             }
         }
     };
-    expectSameFinds(*vars.RomsRecordset);
+    expectSameFinds(*before);
     records.Remove(records.FindRom("pacman", false));
     records.Remove(records.FindDescription("CAFÉ", true));
     records.SetValue(records.FindRom("galaga", true), MergeField::Rom, "DIGDUG");
@@ -579,7 +579,7 @@ TEST(InstalledMame, UpdatesTheCatalogueFromItsWholeListing) {
     EXPECT_EQ(listing.malformed, 0) << "no machine of the real listing is too long to read";
     EXPECT_EQ(report.added, static_cast<int>(listing.machines.size()) - 1);
     EXPECT_EQ(report.expired, 1);
-    EXPECT_EQ(catalogue.vars.RomsRecordset->RecordCount(), static_cast<int>(listing.machines.size()) + 1);
+    EXPECT_EQ(catalogue.store().RecordCount(), static_cast<int>(listing.machines.size()) + 1);
     EXPECT_EQ(catalogue.stored("pacman", "Clone").toString(), QString("puckman"));
     EXPECT_EQ(catalogue.stored("pacman", "Notes").toString(), QString("kept"));
     EXPECT_TRUE(catalogue.stored("mslug", "Clone").isNull());

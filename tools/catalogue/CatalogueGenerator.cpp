@@ -128,7 +128,6 @@ std::vector<GeneratedGame> MakeCatalogue(const QString& programDir, int games, u
     Variables vars;
     vars.ProgramDir = programDir;
     PrepareCatalogue(vars);
-    vars.RomsRecordset.reset();
     return GenerateGames(*vars.CatalogueDb, games, seed);
 }
 

@@ -6,10 +6,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace zelvora {
 
+class Database;
 class Recordset;
 
 // The fields the catalogue update writes.
@@ -52,13 +54,16 @@ size_t qHash(const MergeKey& key, size_t seed = 0);
 // a merge of the whole MAME set costs a statement per look-up and a write per record and phase,
 // several times the work of the merge itself.
 //
-// Records keep the recordset's order, added ones at its end. Look-ups give what the recordset's
-// FindFirst and FindLast would: the first or last live record whose set name or description equals
-// the text, compared without regard to case as the catalogue's columns compare.
+// Records keep the table's order, added ones at its end. Look-ups give the first or last live
+// record whose set name or description equals the text, compared without regard to case as the
+// catalogue's columns compare.
 class MergedRecords {
 public:
-    // Reads every record of `rs`, which the merge must leave alone until Write().
-    explicit MergedRecords(Recordset& rs);
+    // Reads every record of table ROMS, which nothing else may change until Write().
+    explicit MergedRecords(Database& db);
+    ~MergedRecords();
+    MergedRecords(const MergedRecords&) = delete;
+    MergedRecords& operator=(const MergedRecords&) = delete;
 
     // Records, removed ones included; a record's number stays what it was.
     int Count() const { return static_cast<int>(records_.size()); }
@@ -76,8 +81,8 @@ public:
     // A value equal to the stored one changes nothing.
     void SetValue(int record, MergeField field, const QVariant& value);
 
-    // Stores every change through the recordset, in the records' order: removed records are
-    // deleted, changed ones edited, added ones appended.
+    // Stores every change, in the records' order: removed records are deleted, changed ones
+    // edited, added ones appended.
     void Write();
 
 private:
@@ -104,6 +109,7 @@ private:
 
     void indexDescriptions();
 
+    std::unique_ptr<Recordset> keyset_;
     Recordset& rs_;
     std::array<int, MergeFieldCount> columns_{}; // each field's index in the recordset
     std::vector<Record> records_;

@@ -1,5 +1,6 @@
-#include "update/MergedRecords.h"
+#include "store/MergedRecords.h"
 
+#include "store/Database.h"
 #include "store/FieldNames.h"
 #include "store/Recordset.h"
 
@@ -95,7 +96,8 @@ int MergedRecords::Index::find(const QString& key, bool fromLast) const {
     return fromLast ? it->second : it->first;
 }
 
-MergedRecords::MergedRecords(Recordset& rs) : rs_(rs) {
+MergedRecords::MergedRecords(Database& db)
+    : keyset_(db.OpenRecordset(QStringLiteral("SELECT * FROM ROMS"))), rs_(*keyset_) {
     // Every field the update writes but Default, which it sets on added records only, is compared
     // with the update's value: read them all in the one walk, while each record is current.
     QStringList fields;
@@ -122,6 +124,8 @@ MergedRecords::MergedRecords(Recordset& rs) : rs_(rs) {
         roms_.add(record.values[static_cast<size_t>(MergeField::Rom)], Count() - 1);
     }
 }
+
+MergedRecords::~MergedRecords() = default;
 
 int MergedRecords::FindRom(const QString& rom, bool fromLast) const {
     return roms_.find(rom, fromLast);
