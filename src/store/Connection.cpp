@@ -80,6 +80,9 @@ void Connection::Execute(const QString& sql) {
         sqlite3_free(message);
         throw StoreError(text, KindOf(rc));
     }
+    // The statement may have changed a table's shape.
+    fields_.clear();
+    ++fieldsGeneration_;
     DataChanged();
 }
 
@@ -98,7 +101,9 @@ FieldType typeFromDeclaration(const QString& declared) {
 
 } // namespace
 
-std::vector<FieldInfo> Connection::Fields(const QString& table) {
+const std::vector<FieldInfo>& Connection::Fields(const QString& table) {
+    if (const auto known = fields_.constFind(table); known != fields_.constEnd())
+        return *known;
     sqlite3_stmt* stmt = Statement(QStringLiteral("SELECT name, type FROM pragma_table_info(?1)"));
     StatementReset reset(stmt);
     const QByteArray name = table.toUtf8();
@@ -112,7 +117,7 @@ std::vector<FieldInfo> Connection::Fields(const QString& table) {
         fields.push_back(std::move(info));
     }
     Check(rc);
-    return fields;
+    return fields_[table] = std::move(fields);
 }
 
 void Connection::Fail() const {
@@ -129,6 +134,8 @@ void Connection::SchemaChanged() {
     // Statements prepared against the old table shape would be re-prepared by SQLite anyway;
     // dropping them keeps the cache from growing with every upgrade step.
     finalizeAll();
+    fields_.clear();
+    ++fieldsGeneration_;
     ++schemaGeneration_;
     ++dataGeneration_;
 }

@@ -42,8 +42,9 @@ public:
     sqlite3_stmt* Reuse(CachedStatement& kept, const QString& sql, bool clearBindings = true);
     void Execute(const QString& sql);
 
-    // The table's fields in table order; empty when there is no such table.
-    std::vector<FieldInfo> Fields(const QString& table);
+    // The table's fields in table order; empty when there is no such table. Kept until the
+    // schema changes, as a loop of writes asks for them on every write.
+    const std::vector<FieldInfo>& Fields(const QString& table);
 
     // Raises the connection's current error text.
     [[noreturn]] void Fail() const;
@@ -56,6 +57,8 @@ public:
     // Changes whenever cached statements are finalized; a statement pointer kept from an
     // earlier epoch is gone.
     std::uint64_t StatementEpoch() const { return statementEpoch_; }
+    // Changes whenever the fields Fields() gave may have changed.
+    std::uint64_t FieldsGeneration() const { return fieldsGeneration_; }
     void SchemaChanged();
 
 private:
@@ -63,9 +66,11 @@ private:
 
     sqlite3* db_;
     QHash<QString, sqlite3_stmt*> statements_;
+    QHash<QString, std::vector<FieldInfo>> fields_;
     std::uint64_t dataGeneration_ = 0;
     std::uint64_t schemaGeneration_ = 0;
     std::uint64_t statementEpoch_ = 0;
+    std::uint64_t fieldsGeneration_ = 0;
 };
 
 // Resets a statement when it goes out of scope, so no statement stays active between calls and

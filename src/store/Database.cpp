@@ -328,16 +328,44 @@ QVariant columnValue(sqlite3_stmt* stmt, int column) {
 
 } // namespace
 
+const Database::RecordShape& Database::recordShape(const QString& key, const QString& table, const QStringList& fields,
+                                                   const std::function<QString(const QStringList& columns)>& sql) {
+    if (shapesGeneration_ != connection_->FieldsGeneration()) {
+        shapes_.clear();
+        shapesGeneration_ = connection_->FieldsGeneration();
+    }
+    if (const auto known = shapes_.constFind(key); known != shapes_.constEnd())
+        return *known;
+    const std::vector<FieldInfo> infos = Fields(table);
+    RecordShape shape;
+    QStringList columns;
+    for (const QString& name : fields) {
+        const auto info = std::find_if(infos.begin(), infos.end(), [&](const FieldInfo& field) {
+            return field.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (info == infos.end())
+            throw StoreError(
+                QStringLiteral("Item not found in this collection: no field '%1' in %2.").arg(name, table));
+        shape.fields.push_back(*info);
+        columns << QuoteName(info->name);
+    }
+    shape.sql = sql(columns);
+    return shapes_[key] = std::move(shape);
+}
+
 std::optional<QVariantHash> Database::ReadRecord(const QString& table, const QString& keyField, const QVariant& key,
                                                  const QStringList& fields, bool last) {
     if (key.isNull())
         return std::nullopt;
-    QStringList columns;
-    for (const QString& field : fields)
-        columns << QuoteName(field);
-    sqlite3_stmt* stmt = connection_->Statement(
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid=(%3)")
-            .arg(columns.join(QLatin1Char(',')), QuoteName(table), keyedRecord(table, keyField, last)));
+    const QChar separator(u'\n');
+    const RecordShape& shape =
+        recordShape(QStringLiteral("read") + separator + table + separator + keyField + separator +
+                        (last ? QStringLiteral("last") : QStringLiteral("first")) + separator + fields.join(separator),
+                    table, fields, [&](const QStringList& columns) {
+                        return QStringLiteral("SELECT %1 FROM %2 WHERE rowid=(%3)")
+                            .arg(columns.join(QLatin1Char(',')), QuoteName(table), keyedRecord(table, keyField, last));
+                    });
+    sqlite3_stmt* stmt = connection_->Statement(shape.sql);
     StatementReset reset(stmt);
     BindValue(stmt, 1, key);
     const int rc = sqlite3_step(stmt);
@@ -384,25 +412,23 @@ bool Database::WriteRecord(const QString& table, const QString& keyField, const 
                            const QVariantHash& values) {
     if (key.isNull() || values.isEmpty())
         return false;
-    const std::vector<FieldInfo> infos = Fields(table);
-    QStringList assignments;
-    QVariantList stored;
     // In a fixed order, so that the same fields make the same statement, prepared once.
     QStringList names = values.keys();
     names.sort();
-    for (const QString& name : std::as_const(names)) {
-        const auto info = std::find_if(infos.begin(), infos.end(), [&](const FieldInfo& field) {
-            return field.name.compare(name, Qt::CaseInsensitive) == 0;
+    const QChar separator(u'\n');
+    const RecordShape& shape = recordShape(
+        QStringLiteral("write") + separator + table + separator + keyField + separator + names.join(separator), table,
+        names, [&](const QStringList& columns) {
+            QStringList assignments;
+            for (qsizetype i = 0; i < columns.size(); ++i)
+                assignments << QStringLiteral("%1=?%2").arg(columns[i]).arg(i + 2);
+            return QStringLiteral("UPDATE %1 SET %2 WHERE rowid=(%3)")
+                .arg(QuoteName(table), assignments.join(QLatin1Char(',')), keyedRecord(table, keyField, false));
         });
-        if (info == infos.end())
-            throw StoreError(
-                QStringLiteral("Item not found in this collection: no field '%1' in %2.").arg(name, table));
-        assignments << QStringLiteral("%1=?%2").arg(QuoteName(info->name)).arg(stored.size() + 2);
-        stored << StoredValue(*info, values.value(name));
-    }
-    sqlite3_stmt* stmt = connection_->Statement(
-        QStringLiteral("UPDATE %1 SET %2 WHERE rowid=(%3)")
-            .arg(QuoteName(table), assignments.join(QLatin1Char(',')), keyedRecord(table, keyField, false)));
+    QVariantList stored;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        stored << StoredValue(shape.fields[static_cast<size_t>(i)], values.value(names[i]));
+    sqlite3_stmt* stmt = connection_->Statement(shape.sql);
     StatementReset reset(stmt);
     BindValue(stmt, 1, key);
     for (int i = 0; i < stored.size(); ++i)

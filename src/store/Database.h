@@ -7,6 +7,7 @@
 #include <QVariantHash>
 #include <QVariantList>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -86,11 +87,21 @@ public:
     bool WriteRecord(const QString& table, const QString& keyField, const QVariant& key, const QVariantHash& values);
 
 private:
+    // A record read's or write's statement and the fields it names, built once per shape.
+    struct RecordShape {
+        QString sql;
+        std::vector<FieldInfo> fields;
+    };
+
     Database(std::shared_ptr<Connection> connection, QString path);
     static QString indexName(const QString& table, const QString& field);
+    const RecordShape& recordShape(const QString& key, const QString& table, const QStringList& fields,
+                                   const std::function<QString(const QStringList& columns)>& sql);
 
     std::shared_ptr<Connection> connection_;
     QString path_;
+    QHash<QString, RecordShape> shapes_;
+    std::uint64_t shapesGeneration_ = 0;
 };
 
 // Groups many writes into one commit; rolls back unless Commit() was called.
