@@ -51,23 +51,6 @@ TEST_F(StandinTest, VerifyReportPutsEachBadSetsProblemsBeforeItsRomsetLine) {
                                          "2 romsets found, 1 were OK."}));
 }
 
-TEST_F(StandinTest, MissingOrMalformedDataFileFailsWithAMessage) {
-    const std::pair<QByteArray, const char*> cases[] = {
-        {QByteArray(), "absent.tsv"}, // no file at all
-        {"pacman\t\t1980\tNamco\n", "line 1"},
-        {"\nmuchtoolong\t\t1980\tN\tT\td\t\t\t\t\t\t\tgood\n", "line 2"},
-        {"a\tp q\t1980\tN\tT\td\t\t\t\t\t\t\tgood\n", "line 1"},
-        {"a\t\t1980\tN\tT\td\t\t\t\t\t\t\tfine\n", "\"fine\""},
-    };
-    for (const auto& [data, message] : cases) {
-        env.insert("ZELVORA_STANDIN_GAMES", dir.file(data.isEmpty() ? "absent.tsv" : "games.tsv"));
-        const Outcome run = Start({"-listdetails"}, data);
-        EXPECT_EQ(run.exitCode, 1) << message;
-        EXPECT_TRUE(run.out.isEmpty()) << message;
-        EXPECT_TRUE(run.err.contains(message)) << message << ": " << run.err.toStdString();
-    }
-}
-
 // Playing today's MAME, it refuses the old listings as today's MAME does.
 TEST_F(StandinTest, PlaysTodaysMameRefusals) {
     env.insert("ZELVORA_STANDIN_LISTXML", zelvora::test::FixturePath("mame-today/listxml.xml"));
