@@ -44,7 +44,7 @@ TEST_F(MainWindowTest, MenuHoldsTheItemsThatWork) {
 }
 
 // Place, size, splitter and tab come back after a restart and after File Locations, which opens
-// centred over the window.
+// centred over the window and remakes it.
 TEST_F(MainWindowTest, ArrangementIsKeptAcrossARestartAndFileLocations) {
     setUpMame();
     test::MakeCatalogue(program.path(), 30);
@@ -60,7 +60,7 @@ TEST_F(MainWindowTest, ArrangementIsKeptAcrossARestartAndFileLocations) {
         trigger(how);
         if (auto* dialog = test::findWindow<FileLocationsDialog>()) {
             EXPECT_LE((dialog->frameGeometry().center() - place.center()).manhattanLength(), 2);
-            QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
+            QTest::mouseClick(dialog->okButton, Qt::LeftButton);
             window = test::findWindow<MainWindow>();
         } else {
             open();
