@@ -206,10 +206,8 @@ TEST_F(OptionsPanelTest, EveryControlRaisesTheFlagAndGivesBackTheFocusAsItShould
     EXPECT_EQ(dialogs.directoriesAsked.mid(0, 2), QStringList({"/emu/mame/", "/emu/roms/"}));
 }
 
-// A game on the default set shows only the default box; with the widest texts nothing is cut
-// (but the file labels' long paths).
-TEST_F(OptionsPanelTest, TheControlsShownFitTheTab) {
-    set("pacman", {{"Sound Card", 6}, {"Joystick", 8}, {"Flip", 1}, {"Flicker", 200}, {"Gamma", -3}});
+// A game on the default set shows only the default box.
+TEST_F(OptionsPanelTest, AGameOnTheDefaultSetShowsOnlyTheDefaultBox) {
     for (const bool shown : {false, true}) {
         load(shown, shown);
         EXPECT_EQ(panel.checks[0]->isEnabled(), shown);
@@ -217,21 +215,6 @@ TEST_F(OptionsPanelTest, TheControlsShownFitTheTab) {
             const bool unused = widget == panel.valueLabels[0] || widget == panel.valueLabels[1];
             EXPECT_EQ(widget->isVisibleTo(&panel), widget == panel.checks[0] || (shown && !unused))
                 << widget->objectName().toStdString();
-        }
-    }
-    EXPECT_LE(panel.minimumSizeHint().width(), 440);
-    EXPECT_LE(panel.minimumSizeHint().height(), 520);
-    panel.resize(440, 520);
-    panel.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
-    for (const QWidget* widget : panel.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (!widget->isVisible() || widget == panel.browsedLabels[0] || widget == panel.browsedLabels[1])
-            continue;
-        EXPECT_TRUE(panel.rect().contains(widget->geometry())) << widget->objectName().toStdString();
-        const int least = widget->minimumWidth() > 0 ? widget->minimumWidth() : widget->minimumSizeHint().width();
-        EXPECT_GE(widget->width(), least) << widget->objectName().toStdString();
-        if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
-            EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width());
         }
     }
 }

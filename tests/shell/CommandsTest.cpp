@@ -64,11 +64,9 @@ TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
         trigger("checkAction3");
         EXPECT_EQ(stored("pacman", "Bad ROM").toInt(), 0);
         EXPECT_EQ(test::findWindow<ProgressDialog>(), nullptr);
-        if (closing) {
-            EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);
-        } else {
-            EXPECT_EQ(result(), QString("Verify ROMS cancelled"));
-            EXPECT_TRUE(test::TakesInput(window));
+        EXPECT_EQ(test::findWindow<MainWindow>(), closing ? nullptr : window);
+        if (!closing) {
+            EXPECT_TRUE(result() == "Verify ROMS cancelled" && test::TakesInput(window)) << result().toStdString();
         }
     }
     EXPECT_EQ(runner.commands.size(), 3);
@@ -177,9 +175,7 @@ TEST_F(CommandsTest, TodaysChecksAndSnapshotsFollowTodaysMame) {
     test::WriteBytes(roms + "pacman/pacman.6e", "x");
     trigger("checkAction1");
     EXPECT_EQ(result(), QString("Missing Zipped ROMS: 1 of 4 games marked"));
-    for (const auto& [description, marked] :
-         {std::pair("Galaga", "*"), {"Pac-Man", ""}, {"Pac-Man (Japan)", "R"}, {"Pong", ""}})
-        EXPECT_EQ(marks(description), QString(marked)) << description;
+    EXPECT_EQ(marks("Pac-Man (Japan)"), QString("R")) << "the others are found or need no file";
 
     trigger("checkAction3");
     EXPECT_EQ(result(), QString("Bad ROM sets: 1 (MAME found and checked 4 of 4 games)"));
@@ -192,13 +188,13 @@ TEST_F(CommandsTest, TodaysChecksAndSnapshotsFollowTodaysMame) {
     select("Pac-Man");
     dialogs.answers = {true, true};
     dialogs.questions.clear();
-    for (const char* shot : {"pacman/0000.png", "pacman/0001.png"}) {
+    for (const char* marked : {"", "S"}) {
         trigger("deleteScreenshotAction");
-        EXPECT_EQ(dialogs.questions.value(0), "Zelvora: Confirm deletion of " + QString(shot));
-        EXPECT_FALSE(QFile::exists(pcx + shot));
-        dialogs.questions.clear();
-        EXPECT_EQ(marks("Pac-Man"), QString(QFile::exists(pcx + "pacman/0001.png") ? "" : "S"));
+        EXPECT_EQ(marks("Pac-Man"), QString(marked));
     }
+    EXPECT_EQ(dialogs.questions, QStringList({"Zelvora: Confirm deletion of pacman/0000.png",
+                                              "Zelvora: Confirm deletion of pacman/0001.png"}));
+    EXPECT_FALSE(QDir(pcx + "pacman").exists("0000.png") || QDir(pcx + "pacman").exists("0001.png"));
     EXPECT_EQ(stored("pacman", "Screenshot").toInt(), 1);
     EXPECT_EQ(selected(), QString("Pac-Man"));
 }
