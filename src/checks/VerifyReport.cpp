@@ -188,37 +188,36 @@ VerifyCounts StoreVerdicts(GameStore& catalogue, const std::vector<TodaysVerifyR
                            Progress& progress) {
     VerifyCounts counts;
     progress.SetRange(0, static_cast<int>(std::min<size_t>(verdicts.size(), INT_MAX)));
-    GameWrites writes(catalogue);
-    for (const TodaysVerifyReader::Verdict& verdict : verdicts) {
-        ++counts.romsets;
-        progress.SetValue(static_cast<int>(std::min<qint64>(counts.romsets, INT_MAX)));
-        const std::optional<QVariantHash> stored =
-            catalogue.Fields(verdict.name, {NotesField, BadRomField, MissingRomField});
-        if (!stored)
-            continue;
-        ++counts.found;
-        if (!verdict.bestAvailable)
-            ++counts.goodOrBad;
-        if (verdict.bad) {
-            ++counts.marked;
-            writes.Write(
-                verdict.name,
-                {{NotesField, verdict.notes.isNull() ? QString(QLatin1String("")) : verdict.notes}, {BadRomField, 1}});
-            continue;
-        }
-        const auto holdsZero = [&](const QString& field) {
-            const QVariant value = stored->value(field);
-            return value.typeId() == QMetaType::LongLong && value.toLongLong() == 0;
-        };
-        const bool staleNotes = HoldsVerifyDetails(stored->value(NotesField).toString(), verdict.name);
-        if (holdsZero(BadRomField) && holdsZero(MissingRomField) && !staleNotes)
-            continue;
-        QVariantHash cleared{{BadRomField, 0}, {MissingRomField, 0}};
-        if (staleNotes)
-            cleared.insert(NotesField, QString(QLatin1String("")));
-        writes.Write(verdict.name, cleared);
-    }
-    writes.Commit();
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(verdicts.size()));
+    for (const TodaysVerifyReader::Verdict& verdict : verdicts)
+        names << verdict.name;
+    const auto holdsZero = [](const QVariant& value) {
+        return value.typeId() == QMetaType::LongLong && value.toLongLong() == 0;
+    };
+    catalogue.ChangeGames(
+        names, {NotesField, BadRomField, MissingRomField}, [&](qsizetype i, const QVariantHash* stored) {
+            const TodaysVerifyReader::Verdict& verdict = verdicts[static_cast<size_t>(i)];
+            ++counts.romsets;
+            progress.SetValue(static_cast<int>(std::min<qint64>(counts.romsets, INT_MAX)));
+            if (!stored)
+                return QVariantHash();
+            ++counts.found;
+            if (!verdict.bestAvailable)
+                ++counts.goodOrBad;
+            if (verdict.bad) {
+                ++counts.marked;
+                return QVariantHash{{NotesField, verdict.notes.isNull() ? QString(QLatin1String("")) : verdict.notes},
+                                    {BadRomField, 1}};
+            }
+            const bool staleNotes = HoldsVerifyDetails(stored->value(NotesField).toString(), verdict.name);
+            if (holdsZero(stored->value(BadRomField)) && holdsZero(stored->value(MissingRomField)) && !staleNotes)
+                return QVariantHash();
+            QVariantHash cleared{{BadRomField, 0}, {MissingRomField, 0}};
+            if (staleNotes)
+                cleared.insert(NotesField, QString(QLatin1String("")));
+            return cleared;
+        });
     return counts;
 }
 

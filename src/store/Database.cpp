@@ -410,29 +410,36 @@ void Database::Select(const QString& sql, const QVariantList& parameters,
 
 bool Database::WriteRecord(const QString& table, const QString& keyField, const QVariant& key,
                            const QVariantHash& values) {
+    return write(table, QStringLiteral("rowid=(%1)").arg(keyedRecord(table, keyField, false)), key, values);
+}
+
+bool Database::WriteRow(const QString& table, qlonglong rowid, const QVariantHash& values) {
+    return write(table, QStringLiteral("rowid=?1"), rowid, values);
+}
+
+// Writes `values` into the record that `where` picks with `key` bound as ?1.
+bool Database::write(const QString& table, const QString& where, const QVariant& key, const QVariantHash& values) {
     if (key.isNull() || values.isEmpty())
         return false;
     // In a fixed order, so that the same fields make the same statement, prepared once.
     QStringList names = values.keys();
     names.sort();
     const QChar separator(u'\n');
-    const RecordShape& shape = recordShape(
-        QStringLiteral("write") + separator + table + separator + keyField + separator + names.join(separator), table,
-        names, [&](const QStringList& columns) {
-            QStringList assignments;
-            for (qsizetype i = 0; i < columns.size(); ++i)
-                assignments << QStringLiteral("%1=?%2").arg(columns[i]).arg(i + 2);
-            return QStringLiteral("UPDATE %1 SET %2 WHERE rowid=(%3)")
-                .arg(QuoteName(table), assignments.join(QLatin1Char(',')), keyedRecord(table, keyField, false));
-        });
-    QVariantList stored;
-    for (qsizetype i = 0; i < names.size(); ++i)
-        stored << StoredValue(shape.fields[static_cast<size_t>(i)], values.value(names[i]));
+    const RecordShape& shape =
+        recordShape(QStringLiteral("write") + separator + table + separator + where + separator + names.join(separator),
+                    table, names, [&](const QStringList& columns) {
+                        QStringList assignments;
+                        for (qsizetype i = 0; i < columns.size(); ++i)
+                            assignments << QStringLiteral("%1=?%2").arg(columns[i]).arg(i + 2);
+                        return QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                            .arg(QuoteName(table), assignments.join(QLatin1Char(',')), where);
+                    });
     sqlite3_stmt* stmt = connection_->Statement(shape.sql);
     StatementReset reset(stmt);
     BindValue(stmt, 1, key);
-    for (int i = 0; i < stored.size(); ++i)
-        BindValue(stmt, i + 2, stored[i]);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        BindValue(stmt, static_cast<int>(i) + 2,
+                  StoredValue(shape.fields[static_cast<size_t>(i)], values.value(names[i])));
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE)
         connection_->Check(rc);

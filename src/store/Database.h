@@ -85,6 +85,8 @@ public:
     std::optional<QVariantHash> ReadRecord(const QString& table, const QString& keyField, const QVariant& key,
                                            const QStringList& fields, bool last = false);
     bool WriteRecord(const QString& table, const QString& keyField, const QVariant& key, const QVariantHash& values);
+    // The same write into the record of a rowid, as Select reads it.
+    bool WriteRow(const QString& table, qlonglong rowid, const QVariantHash& values);
 
 private:
     // A record read's or write's statement and the fields it names, built once per shape.
@@ -95,6 +97,7 @@ private:
 
     Database(std::shared_ptr<Connection> connection, QString path);
     static QString indexName(const QString& table, const QString& field);
+    bool write(const QString& table, const QString& where, const QVariant& key, const QVariantHash& values);
     const RecordShape& recordShape(const QString& key, const QString& table, const QStringList& fields,
                                    const std::function<QString(const QStringList& columns)>& sql);
 

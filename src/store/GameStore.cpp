@@ -2,6 +2,7 @@
 
 #include "store/Database.h"
 #include "store/FieldNames.h"
+#include "store/MergedRecords.h"
 
 #include "platform/Progress.h"
 
@@ -139,6 +140,43 @@ void GameStore::ClearEveryGame(const QStringList& fields) {
     db_.Execute(QStringLiteral("UPDATE ROMS SET %1 WHERE NOT (%2)")
                     .arg(assignments.join(QLatin1Char(',')), zero.join(QStringLiteral(" AND "))),
                 {});
+}
+
+void GameStore::ChangeGames(const QStringList& roms, const QStringList& fields,
+                            const std::function<QVariantHash(qsizetype index, const QVariantHash* stored)>& visit) {
+    QStringList columns{QStringLiteral("rowid"), Field::Rom};
+    for (const QString& field : fields)
+        columns << QuoteName(field);
+    // Each set name's first record, compared as the catalogue compares set names.
+    QHash<MergeKey, std::vector<QVariant>> records;
+    db_.Select(QStringLiteral("SELECT %1 FROM ROMS ORDER BY rowid").arg(columns.join(QLatin1Char(','))), {},
+               [&](const std::vector<QVariant>& values) {
+                   MergeKey key{values[1].toString()};
+                   if (!values[1].isNull() && !records.contains(key))
+                       records.emplace(std::move(key), values);
+               });
+    GroupedWrites writes(db_);
+    for (qsizetype i = 0; i < roms.size(); ++i) {
+        const auto record = records.find(MergeKey{roms[i]});
+        if (record == records.end()) {
+            visit(i, nullptr);
+            continue;
+        }
+        std::vector<QVariant>& values = *record;
+        QVariantHash stored;
+        for (qsizetype f = 0; f < fields.size(); ++f)
+            stored.insert(fields[f], values[static_cast<size_t>(f) + 2]);
+        const QVariantHash changes = visit(i, &stored);
+        if (changes.isEmpty())
+            continue;
+        writes.Run([&] { db_.WriteRow(RomsTable, values[0].toLongLong(), changes); });
+        // A name given twice sees what the first visit wrote.
+        for (qsizetype f = 0; f < fields.size(); ++f) {
+            if (const auto changed = changes.constFind(fields[f]); changed != changes.constEnd())
+                values[static_cast<size_t>(f) + 2] = *changed;
+        }
+    }
+    writes.Commit();
 }
 
 bool GameWrites::Write(const QString& rom, const QVariantHash& values) {

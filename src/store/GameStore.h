@@ -62,6 +62,12 @@ public:
                        const std::function<qlonglong(const QString& rom, const QString& clone)>& mark);
     // Sets the fields to 0 in every record, in one statement.
     void ClearEveryGame(const QStringList& fields);
+    // Visits the games named in `roms`, in that order: `visit` gets the name's index and the named
+    // fields of the first record with the name (nullptr when none has it) and answers what to write
+    // into that record (nothing to leave it). The table is read once; the writes are grouped per
+    // commit, so what was written stays should the visit fail.
+    void ChangeGames(const QStringList& roms, const QStringList& fields,
+                     const std::function<QVariantHash(qsizetype index, const QVariantHash* stored)>& visit);
 
 private:
     friend class GameWrites;
