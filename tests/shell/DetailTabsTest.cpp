@@ -92,6 +92,12 @@ TEST_F(DetailTabsTest, EditsReachOnlyTheGameTheyWereMadeForAndTheDefaultSetIsLef
     EXPECT_TRUE(options->sliders[0]->isVisibleTo(window));
     EXPECT_EQ(options->sliders[0]->value(), -4);
     EXPECT_FALSE(options->checks[0]->isEnabled());
+
+    // With today's MAME its switches are greyed and the Hi Score row speaks of save states.
+    vars.MamePath = useTodaysFolder();
+    test::tabs(window)->setCurrentIndex(DetailTabs::InformationTab);
+    EXPECT_EQ(test::tabs(window)->Caption(Field::HiScore)->text(), QString("Save State-"));
+    EXPECT_FALSE(options->checks[1]->isEnabled()) << "today's MAME has no 16 bit sound switch";
 }
 
 // A clone shows its parent's screenshot only when merged; Delete takes only the game's own file.
