@@ -142,28 +142,3 @@ TEST_F(DetailTabsTest, ScreenshotsFollowTheMergedSetsAndOnlyTheGamesOwnFileIsDel
     trigger("deleteScreenshotAction");
     EXPECT_TRUE(dialogs.questions.isEmpty()) << "row 0 is the default record's";
 }
-
-// The screenshot grows with the window; long names show whole even in the smallest window.
-TEST_F(DetailTabsTest, PicturesGrowWithTheWindowAndNamesShowWhole) {
-    fillCatalogue([](test::CatalogueFixture& catalogue) {
-        catalogue.add("mspacmanbootleg", "Long Names", {{"CPU 1", "Motorola MC68000"}, {"Sound 1", "Zilog Z80"}});
-    });
-    open();
-    DetailTabs* tabs = test::tabs(window);
-    select("Pac-Man");
-    QList<int> widths;
-    for (const QSize size : {QSize(1, 1), QSize(1400, 1000)}) {
-        window->resize(size);
-        QCoreApplication::processEvents();
-        widths << tabs->screenshotView->Placement().width();
-    }
-    EXPECT_GT(widths[1], widths[0]);
-
-    window->resize(1, 1);
-    select("Long Names");
-    tabs->setCurrentIndex(DetailTabs::InformationTab);
-    QCoreApplication::processEvents();
-    for (const QLabel* label : {tabs->Info(Field::Rom), tabs->Info(Field::Cpu1), tabs->Info(Field::Sound1)})
-        EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(label->text()))
-            << label->text().toStdString();
-}

@@ -1,6 +1,5 @@
 #include "ShellFixture.h"
 
-#include "about/AboutDialog.h"
 #include "gamelist/FilterDialog.h"
 #include "platform/ProgramStyle.h"
 #include "shell/FileLocationsDialog.h"
@@ -8,7 +7,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
@@ -195,25 +193,6 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGameAndCombinationsNeverTyp
     clockMs = 200'000;
     QTest::keyClick(grid, 'g');
     EXPECT_EQ(grid->CurrentRow(), 0);
-
-    // F1 and the menu open the About box modal over the window, naming the program's version and
-    // MAME's when MAME gives one; each opening starts the animation afresh.
-    for (const bool byMenu : {false, true}) {
-        byMenu ? trigger("aboutAction") : QTest::keyClick(window, Qt::Key_F1);
-        auto* about = test::findWindow<AboutDialog>();
-        ASSERT_NE(about, nullptr);
-        const QString version = about->versionLabel->text();
-        EXPECT_TRUE(QRegularExpression("^Zelvora \\d+\\.\\d+,").match(version).hasMatch());
-        EXPECT_EQ(version.contains("MAME 0.251"), byMenu);
-        EXPECT_FALSE(test::TakesInput(window));
-        EXPECT_EQ(about->Animation().StepA, 0);
-        about->nextFrame();
-        QTest::keyClick(about, Qt::Key_Return);
-        EXPECT_TRUE(test::TakesInput(window));
-        test::WriteScript(mame.file("mame"), "#!/bin/sh\necho '0.251 (unknown)'\n");
-        runner.forward = &shellRunner;
-    }
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);
 }
