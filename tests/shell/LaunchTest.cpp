@@ -3,7 +3,6 @@
 #include "GamesFile.h"
 
 #include <QJsonDocument>
-#include <QStyle>
 #include <QTimer>
 
 using namespace zelvora;
