@@ -6,7 +6,6 @@
 #include "store/Settings.h"
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QPointer>
 #include <QSignalSpy>
 
@@ -117,31 +116,6 @@ TEST_F(FilterDialogTest, ClosingWithoutOkStoresNothing) {
     }
     EXPECT_EQ(refills, 0);
     EXPECT_EQ(Stored(), QStringList(FilterCount, "absent"));
-}
-
-// At every font size every text fits its control and no control covers another.
-TEST_F(FilterDialogTest, ControlsMakeRoomAtEveryFontSize) {
-    const QFont appFont = QApplication::font();
-    for (const int pixels : {8, 0, 24}) {
-        SCOPED_TRACE(pixels);
-        QFont font = appFont;
-        if (pixels > 0)
-            font.setPixelSize(pixels);
-        QApplication::setFont(font);
-        Open();
-        QApplication::setFont(appFont);
-        const QList<QWidget*> controls = dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        for (const QWidget* control : controls) {
-            const std::string name = control->objectName().toStdString();
-            EXPECT_TRUE(dialog->rect().contains(control->geometry())) << name;
-            EXPECT_GE(control->width(), control->sizeHint().width()) << name;
-            EXPECT_GE(control->height(), control->sizeHint().height()) << name;
-            for (const QWidget* other : controls)
-                EXPECT_TRUE(other == control || !control->geometry().intersects(other->geometry()))
-                    << name << " and " << other->objectName().toStdString();
-        }
-        delete dialog.data();
-    }
 }
 
 GameListRows rowsOf(QStringList marks, QStringList titles) {

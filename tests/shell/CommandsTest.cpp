@@ -29,12 +29,6 @@ public:
     static standin::StandinGame game(const char* name, const char* parent, standin::VerifyStatus verify) {
         return standin::StandinGame{name, parent, {}, {}, {}, {}, {}, {}, verify};
     }
-    // The stand-in with `games`, playing today's MAME.
-    void useTodaysStandIn(const std::vector<standin::StandinGame>& games) {
-        const QString folder = useStandIn();
-        QFile::copy(test::FixturePath("mame-today/listxml.xml"), folder + "standin-listxml.xml");
-        test::WriteBytes(folder + "standin-games.tsv", standin::GamesFile::Format(games));
-    }
     QString marks(const QString& description) { return window->Rows().Text(rowOf(window, description), 0); }
 };
 
@@ -119,23 +113,22 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
                                                  game("galaga", "", VerifyStatus::Missing)}));
     open();
     // The marks of the default record, Galaga, Pac-Man and Pac-Man (Japan).
-    const auto marks = [&] { return listed(0); };
 
     trigger("checkAction0");
-    EXPECT_EQ(marks(), (QStringList{"", "S*", "", "S"}));
+    EXPECT_EQ(listed(0), (QStringList{"", "S*", "", "S"}));
     EXPECT_EQ(result(), QString("Missing Screenshots: 2 of 3 games marked"));
     trigger("assumeMergedAction");
     trigger("checkAction0");
     trigger("checkAction1");
-    EXPECT_EQ(marks(), (QStringList{"", "S*", "R", "R"}));
+    EXPECT_EQ(listed(0), (QStringList{"", "S*", "R", "R"}));
     EXPECT_EQ(result(), QString("Missing Zipped ROMS: 2 of 3 games marked"));
     trigger("checkAction2");
-    EXPECT_EQ(marks(), (QStringList{"", "*", "", ""}));
+    EXPECT_EQ(listed(0), (QStringList{"", "*", "", ""}));
     EXPECT_EQ(result(), QString("Status fields cleared: 3 games"));
     trigger("checkAction3");
     EXPECT_EQ(runner.commands.size(), 1);
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
-    EXPECT_EQ(marks(), (QStringList{"", "B*", "", "B"}));
+    EXPECT_EQ(listed(0), (QStringList{"", "B*", "", "B"}));
     EXPECT_EQ(result(), QString("Bad ROM sets: 2"));
 
     // Over the default record alone there is nothing to check, nor to ask MAME about.
@@ -159,8 +152,13 @@ TEST_F(CommandsTest, TheCheckEntriesMarkTheCatalogueAndRefillTheList) {
 TEST_F(CommandsTest, TodaysChecksAndSnapshotsFollowTodaysMame) {
     fillCatalogue([](test::CatalogueFixture& catalogue) { catalogue.add("pong", "Pong", {{"Missing ROM", 1}}); });
     using standin::VerifyStatus;
-    useTodaysStandIn({game("pacman", "", VerifyStatus::Good), game("pacmanj", "pacman", VerifyStatus::Bad),
-                      game("galaga", "", VerifyStatus::Good), game("pong", "", VerifyStatus::NoFiles)});
+    // The stand-in playing today's MAME.
+    const QString folder = useStandIn();
+    QFile::copy(test::FixturePath("mame-today/listxml.xml"), folder + "standin-listxml.xml");
+    test::WriteBytes(folder + "standin-games.tsv",
+                     standin::GamesFile::Format(
+                         {game("pacman", "", VerifyStatus::Good), game("pacmanj", "pacman", VerifyStatus::Bad),
+                          game("galaga", "", VerifyStatus::Good), game("pong", "", VerifyStatus::NoFiles)}));
     const QString roms = program.path() + "/roms/";
     QDir().mkpath(roms);
     open();

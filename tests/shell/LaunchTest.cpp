@@ -3,7 +3,6 @@
 #include "GamesFile.h"
 
 #include <QJsonDocument>
-#include <QStyle>
 #include <QTimer>
 
 using namespace zelvora;
@@ -112,7 +111,8 @@ TEST_F(LaunchTest, EachGameStartsOncePerPressWithItsOwnOrTheDefaultOptions) {
     EXPECT_TRUE(window->isEnabled());
 }
 
-// While MAME plays the window repaints but takes no input; closed meanwhile, it goes after.
+// While MAME plays the window repaints but takes no input; closed meanwhile, it goes after. Today's
+// MAME is told where the ROMs are.
 TEST_F(LaunchTest, WhileAGameRunsTheWindowRepaintsAndClosesOnlyAfterIt) {
     const QString classic = useStandIn(), today = useTodaysFolder();
     test::WriteBytes(today + "standin-games.tsv",
@@ -144,6 +144,7 @@ TEST_F(LaunchTest, WhileAGameRunsTheWindowRepaintsAndClosesOnlyAfterIt) {
         });
         meanwhile.start(0);
         startGame("Pac-Man", last ? 200'000 : 100'000);
+        EXPECT_EQ(runner.commands.last().contains(" pacman -rompath " + program.path() + "/roms/"), last);
         EXPECT_GE(ticks, 2) << "events ran while the game did";
         EXPECT_FALSE(enabledMeanwhile);
         EXPECT_TRUE(paintedMeanwhile);

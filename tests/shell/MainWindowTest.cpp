@@ -1,6 +1,5 @@
 #include "ShellFixture.h"
 
-#include "about/AboutDialog.h"
 #include "gamelist/FilterDialog.h"
 #include "platform/ProgramStyle.h"
 #include "shell/FileLocationsDialog.h"
@@ -8,7 +7,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
@@ -17,33 +15,25 @@ using namespace zelvora;
 
 using MainWindowTest = test::ShellFixture;
 
-// The captions keep their words; each gains one access key, which no other entry of its menu shares.
-TEST_F(MainWindowTest, MenuHoldsTheItemsThatWork) {
+// Each menu entry has an access key no other entry of its menu shares.
+TEST_F(MainWindowTest, EveryMenuEntryHasAnAccessKeyOfItsOwn) {
     setUpMame();
     open();
-    // Depth first, a submenu's entries indented under it.
-    QStringList entries;
-    std::function<void(QWidget*, const QString&)> walk = [&](QWidget* menu, const QString& indent) {
+    std::function<void(QWidget*)> walk = [&](QWidget* menu) {
         QSet<QChar> keys;
         for (QAction* entry : menu->actions()) {
-            entries << indent + entry->text();
             const QChar key = entry->text().at(entry->text().indexOf('&') + 1).toLower();
             EXPECT_FALSE(keys.contains(key)) << entry->text().toStdString();
             keys << key;
             if (entry->menu())
-                walk(entry->menu(), indent + "  ");
+                walk(entry->menu());
         }
     };
-    walk(window->menuBar(), QString());
-    EXPECT_EQ(entries, (QStringList{"&File", "  File &Locations", "  E&xit", "&Actions", "  &New Version Update",
-                                    "  Configure &Default Options", "  &Check", "    Missing &Screenshots",
-                                    "    Missing &Zipped ROMS", "    C&lear Status Fields", "    &Verify ROMS",
-                                    "  Delete Sc&reenshot", "  Co&mpact Database", "&Options", "  Game &Filters",
-                                    "  Assume &Merged ROMS", "A&bout", "  &About Zelvora"}));
+    walk(window->menuBar());
 }
 
-// Place, size, splitter and tab come back after a restart and after File Locations, which opens
-// centred over the window and remakes it.
+// Place, size, splitter and tab come back after a restart and after File Locations, which remakes
+// the window.
 TEST_F(MainWindowTest, ArrangementIsKeptAcrossARestartAndFileLocations) {
     setUpMame();
     test::MakeCatalogue(program.path(), 30);
@@ -58,7 +48,6 @@ TEST_F(MainWindowTest, ArrangementIsKeptAcrossARestartAndFileLocations) {
         SCOPED_TRACE(how);
         trigger(how);
         if (auto* dialog = test::findWindow<FileLocationsDialog>()) {
-            EXPECT_LE((dialog->frameGeometry().center() - place.center()).manhattanLength(), 2);
             QTest::mouseClick(dialog->okButton, Qt::LeftButton);
             window = test::findWindow<MainWindow>();
         } else {
@@ -80,13 +69,14 @@ TEST_F(MainWindowTest, ArrangementIsKeptAcrossARestartAndFileLocations) {
 TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
     setUpMame();
     test::MakeCatalogue(program.path(), 60);
-    for (const auto& [last, top] : {std::pair{5, 5}, {60, 50}, {30, 20}}) {
+    // A remembered row beyond the list leaves the default record current.
+    for (const auto& [last, row, top] : {std::tuple{500, 0, 0}, {5, 5, 5}, {60, 60, 50}, {30, 30, 20}}) {
         SCOPED_TRACE(last);
         test::closeAll();
         settings.Save("zelvora", "settings", "Last", QString::number(last));
         settings.Save("zelvora", "settings", "LastRom", "");
         open();
-        EXPECT_EQ(test::grid(window)->CurrentRow(), last);
+        EXPECT_EQ(test::grid(window)->CurrentRow(), row);
         const QScrollBar* scroll = test::grid(window)->verticalScrollBar();
         EXPECT_EQ(scroll->value(), std::min(top, scroll->maximum()));
         EXPECT_EQ(shown(), selected());
@@ -131,13 +121,6 @@ TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
     EXPECT_EQ(test::button(window, "sortButton")->text(), QString("Date"));
     EXPECT_EQ(selected(), game);
     EXPECT_EQ(shown(), game);
-
-    // A remembered row beyond the list leaves the default record current.
-    trigger("exitAction");
-    settings.Save("zelvora", "settings", "Last", "500");
-    settings.Save("zelvora", "settings", "LastRom", "");
-    open();
-    EXPECT_EQ(window->ShownRom(), DefaultRom);
 }
 
 // Letters select the first game whose title starts with what was typed, blanks and punctuation
@@ -195,25 +178,6 @@ TEST_F(MainWindowTest, TypeAheadFindsTheFirstMatchingGameAndCombinationsNeverTyp
     clockMs = 200'000;
     QTest::keyClick(grid, 'g');
     EXPECT_EQ(grid->CurrentRow(), 0);
-
-    // F1 and the menu open the About box modal over the window, naming the program's version and
-    // MAME's when MAME gives one; each opening starts the animation afresh.
-    for (const bool byMenu : {false, true}) {
-        byMenu ? trigger("aboutAction") : QTest::keyClick(window, Qt::Key_F1);
-        auto* about = test::findWindow<AboutDialog>();
-        ASSERT_NE(about, nullptr);
-        const QString version = about->versionLabel->text();
-        EXPECT_TRUE(QRegularExpression("^Zelvora \\d+\\.\\d+,").match(version).hasMatch());
-        EXPECT_EQ(version.contains("MAME 0.251"), byMenu);
-        EXPECT_FALSE(test::TakesInput(window));
-        EXPECT_EQ(about->Animation().StepA, 0);
-        about->nextFrame();
-        QTest::keyClick(about, Qt::Key_Return);
-        EXPECT_TRUE(test::TakesInput(window));
-        test::WriteScript(mame.file("mame"), "#!/bin/sh\necho '0.251 (unknown)'\n");
-        runner.forward = &shellRunner;
-    }
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(test::findWindow<MainWindow>(), nullptr);
 }
