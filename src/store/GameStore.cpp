@@ -79,10 +79,6 @@ bool GameStore::SetValue(const QString& rom, const QString& field, const QVarian
     return db_.WriteRecord(RomsTable, Field::Rom, rom, {{field, value}});
 }
 
-std::optional<QVariantHash> GameStore::Fields(const QString& rom, const QStringList& fields) const {
-    return db_.ReadRecord(RomsTable, Field::Rom, rom, fields);
-}
-
 bool GameStore::Write(const QString& rom, const QVariantHash& values) {
     return db_.WriteRecord(RomsTable, Field::Rom, rom, values);
 }
@@ -111,13 +107,13 @@ void GameStore::MarkEveryGame(const QString& field, Progress& progress,
     };
     // Read first and written after, so that no write lands under a statement still reading.
     std::vector<Stored> records;
-    db_.Select(QStringLiteral("SELECT rowid,Rom,Clone,%1 FROM ROMS ORDER BY rowid").arg(QuoteName(field)), {},
-               [&](const std::vector<QVariant>& values) {
+    db_.Select(QStringLiteral("SELECT rowid,%1,%2,%3 FROM ROMS ORDER BY rowid")
+                   .arg(QuoteName(Field::Rom), QuoteName(Field::Clone), QuoteName(field)),
+               {}, [&](const std::vector<QVariant>& values) {
                    records.push_back({values[0].toLongLong(), values[1].toString(), values[2].toString(), values[3]});
                });
     const int count = static_cast<int>(std::min<size_t>(records.size(), INT_MAX));
     progress.SetRange(0, std::max(count - 1, 0));
-    const QString write = QStringLiteral("UPDATE ROMS SET %1=?1 WHERE rowid=?2").arg(QuoteName(field));
     GroupedWrites writes(db_);
     for (int i = 0; i < count; ++i) {
         progress.SetValue(i);
@@ -126,7 +122,7 @@ void GameStore::MarkEveryGame(const QString& field, Progress& progress,
         // Null, text and other numbers are rewritten.
         if (record.value.typeId() == QMetaType::LongLong && record.value.toLongLong() == value)
             continue;
-        writes.Run([&] { db_.Execute(write, {value, record.record}); });
+        writes.Run([&] { db_.WriteRow(RomsTable, record.record, {{field, value}}); });
     }
     writes.Commit();
 }
@@ -138,13 +134,12 @@ void GameStore::ClearEveryGame(const QStringList& fields) {
         zero << QuoteName(field) + QStringLiteral(" IS 0");
     }
     db_.Execute(QStringLiteral("UPDATE ROMS SET %1 WHERE NOT (%2)")
-                    .arg(assignments.join(QLatin1Char(',')), zero.join(QStringLiteral(" AND "))),
-                {});
+                    .arg(assignments.join(QLatin1Char(',')), zero.join(QStringLiteral(" AND "))));
 }
 
 void GameStore::ChangeGames(const QStringList& roms, const QStringList& fields,
                             const std::function<QVariantHash(qsizetype index, const QVariantHash* stored)>& visit) {
-    QStringList columns{QStringLiteral("rowid"), Field::Rom};
+    QStringList columns{QStringLiteral("rowid"), QuoteName(Field::Rom)};
     for (const QString& field : fields)
         columns << QuoteName(field);
     // Each set name's first record, compared as the catalogue compares set names.

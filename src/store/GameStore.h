@@ -41,9 +41,8 @@ public:
     bool SaveOptions(const QString& rom, const GameOptions& options);
     // Writes one field of the game's record; false when no record has the set name.
     bool SetValue(const QString& rom, const QString& field, const QVariant& value);
-    // The named fields of the game, and a write of several in one statement (false when no record
-    // has the set name).
-    std::optional<QVariantHash> Fields(const QString& rom, const QStringList& fields) const;
+    // Writes several fields of the game's record in one statement; false when no record has the
+    // set name.
     bool Write(const QString& rom, const QVariantHash& values);
 
     // Records in the catalogue, the default record among them.
