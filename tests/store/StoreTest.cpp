@@ -470,35 +470,31 @@ TEST(Catalogue, DataFolderIsTheProgramsOwnWhenWritable) {
 }
 
 // Application, section and key are case-blind and every spelling lands in one file; a second
-// store over the same directory reads what the first saved, and values come back as saved text.
-TEST(Settings, NamesAreCaseBlindAndValuesComeBackAsText) {
+// store over the same directory reads each text as the first saved it, and the text reads as a
+// number and a yes or no. An absent key gives its default as text.
+TEST(Settings, NamesAreCaseBlindAndTextsReadAsNumbersAndYesOrNo) {
     TempProgramDir config;
     Settings settings(config.path());
-    settings.Save("Zelvora", "Settings", "MameLocation", "/opt/mame/");
-    settings.Save("zelvora", "settings", "odd", "@Invalid(), \"x\"; y=z");
-    settings.Save("zelvora", "settings", "empty", "");
-    EXPECT_EQ(Settings(config.path()).Get("ZELVORA", "SETTINGS", "mamelocation", ""), QString("/opt/mame/"));
-    EXPECT_EQ(settings.Get("Zelvora", "Settings", "Odd", ""), QString("@Invalid(), \"x\"; y=z"));
-    EXPECT_EQ(settings.Get("zelvora", "settings", "empty", 0), QString(""));
+    const std::tuple<QString, long long, bool> cases[] = {
+        {"abc", 0, false},   {"", 0, false},    {"12abc", 12, true},
+        {"  7", 7, true},    {"-3", -3, true},  {"@Invalid(), \"x\"; y=z", 0, false},
+        {"0", 0, false},     {"True", 0, true}, {"true", 0, true},
+        {"False", 0, false}, {"-1", -1, true},  {"99999999999999999999999", 999999999999999999LL, true}};
+    int key = 0;
+    for (const auto& [text, number, yes] : cases) {
+        settings.Save("Zelvora", "Settings", QString("Key%1").arg(++key), text);
+        const QString read = Settings(config.path()).Get("ZELVORA", "settings", QString("KEY%1").arg(key), "absent");
+        EXPECT_EQ(read, text);
+        EXPECT_EQ(Settings::ToNumber(read), number) << text.toStdString();
+        EXPECT_EQ(Settings::ToBool(read), yes) << text.toStdString();
+    }
     EXPECT_EQ(settings.Get("zelvora", "settings", "Last", 0), QString("0"));
     EXPECT_EQ(settings.Get("zelvora", "settings", "Merged", false), QString("False"));
     // A garbled file reads as defaults and takes new values.
-    zelvora::test::WriteBytes(settings.FilePath("zelvora"), QByteArray("\x00\xff[[[\n=\n", 9));
-    EXPECT_EQ(settings.Get("zelvora", "settings", "MameLocation", "none"), QString("none"));
+    WriteBytes(settings.FilePath("zelvora"), QByteArray("\x00\xff[[[\n=\n", 9));
+    EXPECT_EQ(settings.Get("zelvora", "settings", "Key1", "none"), QString("none"));
     settings.Save("zelvora", "settings", "Last", "4");
     EXPECT_EQ(settings.Get("zelvora", "settings", "Last", 0), QString("4"));
-}
-
-TEST(Settings, NumericAndBooleanReads) {
-    const std::tuple<const char*, long long, bool> cases[] = {
-        {"abc", 0, false},   {"", 0, false},    {"12abc", 12, true},
-        {"  7", 7, true},    {"-3", -3, true},  {"1", 1, true},
-        {"0", 0, false},     {"True", 0, true}, {"true", 0, true},
-        {"False", 0, false}, {"-1", -1, true},  {"99999999999999999999999", 999999999999999999LL, true}};
-    for (const auto& [text, number, yes] : cases) {
-        EXPECT_EQ(Settings::ToNumber(text), number) << text;
-        EXPECT_EQ(Settings::ToBool(text), yes) << text;
-    }
 }
 
 // A program killed in the middle of an update, a check or a compaction leaves a catalogue that
