@@ -231,17 +231,13 @@ void writeLegacyCatalogue(const QString& programDir, const Legacy& legacy) {
     }
 }
 
-QStringList fieldNames(const Recordset& rs) {
+// The names of a table's fields, or of the listed ones.
+template <typename Fields> QStringList namesOf(const Fields& fields) {
     QStringList names;
-    for (int i = 0; i < rs.FieldCount(); ++i)
-        names << rs.FieldName(i);
+    for (const auto& field : fields)
+        names << field.name;
     return names;
 }
-
-// A program directory whose catalogue the test writes before PrepareCatalogue.
-struct Program : test::CatalogueFixture {
-    Program() : CatalogueFixture(test::NoCatalogue{}) {}
-};
 
 ino_t inode(const QString& path) {
     struct stat info {};
@@ -249,18 +245,11 @@ ino_t inode(const QString& path) {
     return info.st_ino;
 }
 
-QStringList listedNames() {
-    QStringList names;
-    for (const CatalogueField& field : CatalogueFields())
-        names << field.name;
-    return names;
-}
-
 // A first run makes the listed fields. An old catalogue loses the fields this version does not list and gains the ones
 // it lacks at the end, without reordering; every game waits for the next update and the default record carries this
 // version's banner. A catalogue stamped by this version is left as it is.
 TEST(Catalogue, FirstRunMakesTheListedFieldsOldCataloguesAreUpgradedAndCurrentOnesLeftAlone) {
-    EXPECT_EQ(fieldNames(test::CatalogueFixture().rs()), listedNames());
+    EXPECT_EQ(namesOf(test::CatalogueFixture().vars.CatalogueDb->Fields("ROMS")), namesOf(CatalogueFields()));
     const struct {
         const char* name;
         Legacy legacy;
@@ -281,17 +270,17 @@ TEST(Catalogue, FirstRunMakesTheListedFieldsOldCataloguesAreUpgradedAndCurrentOn
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Program program;
+        CatalogueFixture program{NoCatalogue{}};
         writeLegacyCatalogue(program.program.path(), c.legacy);
         const ino_t before = inode(program.file());
         PrepareCatalogue(program.vars);
         Recordset& rs = program.rs();
-        QStringList expected = listedNames();
+        QStringList expected = namesOf(CatalogueFields());
         for (const QString& name : c.addedAtEnd)
             expected.move(expected.indexOf(name), expected.size() - 1);
         if (!c.upgraded)
             expected.removeAll("Bad ROM");
-        const QStringList names = fieldNames(rs);
+        const QStringList names = namesOf(program.vars.CatalogueDb->Fields("ROMS"));
         EXPECT_EQ(names.join('|').toLower(), expected.join('|').toLower());
         EXPECT_EQ(rs.RecordCount(), 4);
         EXPECT_EQ(inode(program.file()) != before, c.upgraded) << "compaction replaces the file";
@@ -319,7 +308,7 @@ TEST(Catalogue, AFileThatIsNotACatalogueIsLeftAsItWas) {
     const QByteArray catalogue = ReadBytes(CatalogueFile(other.path()));
     Database::Create(other.file("games.mdb"))->CreateTable("GAMES", "Rom", FieldType::Text, false);
     const QByteArray noRoms = ReadBytes(other.file("games.mdb"));
-    Program program;
+    CatalogueFixture program{NoCatalogue{}};
     // SQLite would take an empty file for a new database and write to it.
     const QByteArray cases[] = {QByteArray(), catalogue.left(catalogue.size() / 3), noRoms};
     for (const QByteArray& bytes : cases) {
@@ -362,7 +351,7 @@ TEST(Catalogue, PagesTheFileLacksAreReadFromItsLog) {
     };
     for (const auto& [name, file, wal, opens] : cases) {
         SCOPED_TRACE(name);
-        Program crashed;
+        CatalogueFixture crashed{NoCatalogue{}};
         WriteBytes(crashed.file(), file);
         WriteBytes(crashed.file() + "-wal", wal);
         if (opens) {
@@ -380,7 +369,7 @@ TEST(Catalogue, PagesTheFileLacksAreReadFromItsLog) {
 // compaction that cannot finish leaves the catalogue as it was. The window's tests hold one over a
 // left-over copy, twice, and the kill test the games kept.
 TEST(Catalogue, ACompactionThatCannotFinishLeavesTheCatalogueAsItWas) {
-    Program program;
+    CatalogueFixture program{NoCatalogue{}};
     test::MakeCatalogue(program.program.path(), 200);
     const QString temp = TempCatalogueFile(program.program.path());
     const QByteArray before = ReadBytes(program.file());
@@ -398,7 +387,7 @@ TEST(Catalogue, ACompactionThatCannotFinishLeavesTheCatalogueAsItWas) {
 // Two first starts at the same moment: while one makes or compacts the catalogue, the other is
 // told the catalogue is in use and touches nothing, so no half-made file is renamed into place.
 TEST(Catalogue, OneProgramAtATimeMakesOrCompactsTheCatalogue) {
-    Program program;
+    CatalogueFixture program{NoCatalogue{}};
     const int folder = ::open(QFile::encodeName(program.program.path()).constData(), O_RDONLY | O_DIRECTORY);
     ASSERT_EQ(::flock(folder, LOCK_EX), 0);
     try {
@@ -525,9 +514,9 @@ TEST(KilledMidway, TheCatalogueOpensWholeAfterEachKill) {
         game.year = "1990";
         game.driver = "driver.c";
     }
+    // None of them is a clone: the update goes without a clone listing.
     const std::pair<const char*, QStringList> listings[] = {{"Details.txt", standin::ListDetails(listed)},
-                                                            {"Games.txt", standin::ListGames(listed)},
-                                                            {"Clones.txt", standin::ListClones(listed)}};
+                                                            {"Games.txt", standin::ListGames(listed)}};
     const QStringList before = gamesIn(pristine.path());
     const QByteArray catalogue = test::ReadBytes(CatalogueFile(pristine.path()));
     for (const char* action : {"update", "check", "compaction"}) {
