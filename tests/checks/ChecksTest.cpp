@@ -26,13 +26,15 @@ protected:
     } progress;
 };
 
-TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) {
+// Clearing the status fields afterwards leaves the notes.
+TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMergedAndClearsThem) {
     const QString folder = program.path() + "/files/";
     const std::pair<const char*, QVariantMap> games[] = {
         {"pacman", {}},
         {"pacmanj", {{"Clone", "pacman  "}}},
         {"digdug", {{"Screenshot", 0}}},
-        {"mspac", {{"Screenshot", 1}, {"Missing ROM", 0}}}, // marks that are out of date
+        // Marks that are out of date.
+        {"mspac", {{"Screenshot", 1}, {"Missing ROM", 0}, {"Bad ROM", 1}, {"Notes", "romset mspac is bad\r"}}},
         {"blank", {{"Clone", "   "}}},
         {"orphanc", {{"Clone", " digdug "}}}, // a parent that has no file
     };
@@ -69,16 +71,10 @@ TEST_F(PresenceChecksTest, MarksGamesWithoutTheirFileOrTheirParentsWhileMerged) 
         EXPECT_EQ(marks(roms ? "Missing ROM" : "Screenshot"), QString(marked)) << check << merged;
         EXPECT_EQ(std::pair(progress.max, progress.last), std::pair(6, 6));
     }
-}
-
-TEST_F(PresenceChecksTest, ClearStatusFieldsLeavesTheNotes) {
-    add("pacman", "pacman",
-        {{"Missing ROM", 1}, {"Screenshot", 1}, {"Bad ROM", 1}, {"Notes", "romset pacman is bad\r"}});
-    add("galaga", "galaga", {{"Bad ROM", 1}});
     ClearStatusFields(store(), progress);
     for (const char* field : {"Missing ROM", "Screenshot", "Bad ROM"})
-        EXPECT_EQ(marks(field), QString("000")) << field;
-    EXPECT_TRUE(marks("Notes").endsWith("romset pacman is bad\r"));
+        EXPECT_EQ(marks(field), QString("0000000")) << field;
+    EXPECT_EQ(stored("mspac", "Notes").toString(), QString("romset mspac is bad\r"));
 }
 
 class VerifyReportTest : public ::testing::Test, public test::CatalogueFixture {
