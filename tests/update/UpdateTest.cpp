@@ -2,8 +2,6 @@
 #include "Listings.h"
 #include "StandinGames.h"
 
-#include "mame/Mame.h"
-#include "mame/MameVersion.h"
 #include "platform/TextLines.h"
 #include "store/MergedRecords.h"
 #include "update/ListingParsers.h"
@@ -520,12 +518,10 @@ TEST(InstalledMame, UpdatesTheCatalogueFromItsWholeListing) {
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", catalogue.program.path().toUtf8());
     ShellRunner runner;
-    const QString version = MameVersions().Of(MameExecutable(test::InstalledMame), runner)->VersionNumber();
     test::CountingReport report;
     const MachineListing listing = ReadMachineListing(test::InstalledMame, runner, report);
     const MergeOutcome outcome = MergeMachineListing(catalogue.vars, report, listing);
     qputenv("HOME", home);
-    EXPECT_FALSE(version.isEmpty()) << "today's MAME gives its number";
     ASSERT_TRUE(outcome.merged) << outcome.remarks.join('\n').toStdString();
     EXPECT_GT(listing.machines.size(), 30000u);
     EXPECT_GT(listing.skipped, 1000) << "devices and BIOS sets";
