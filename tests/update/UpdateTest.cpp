@@ -317,16 +317,14 @@ TEST_F(MergeTest, StatusNotesAndClonesFromTheRealGamelist) {
 }
 
 TEST_F(MergeTest, MakersAndYearsAreFoundByDescriptionFromTheNearerEnd) {
-    const QString quoted = R"(Say "Hi" to O'Brien)";
-    listings({Game("twina", "Twin"), Game("twinb", "Twin"), Game("quoted", quoted)});
+    listings({Game("twina", "Twin"), Game("twinb", "Twin")});
     // Line 0 is looked up from the first record; line 2 of 0 to 4, the middle, already from the last.
-    write(program.file("Games.txt"),
-          {"1981 First                                Twin", "1990 Quoted                               " + quoted,
-           "1982 Second                               Twin", "", ""});
+    // The merged records' test holds descriptions with quotes in them.
+    write(program.file("Games.txt"), {"1981 First                                Twin", "",
+                                      "1982 Second                               Twin", "", ""});
     ASSERT_TRUE(merge().merged);
     EXPECT_EQ(values("twina", {"Manufacturer", "Date"}), (QStringList{"First ", "1981"}));
     EXPECT_EQ(values("twinb", {"Manufacturer", "Date"}), (QStringList{"Second ", "1982"}));
-    EXPECT_EQ(stored("quoted", "Manufacturer").toString(), QString("Quoted "));
 }
 
 TEST_F(MergeTest, AFailedListingOrOneWithoutGamesChangesNothing) {
