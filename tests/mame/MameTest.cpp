@@ -179,17 +179,16 @@ TEST(MameVersions, OnlyAVersionNumberWithSuccessIsTodaysMame) {
         {"silence", "", ""},
         {"no end of it", "yes 0.251", ""},
     };
+    ShellRunner runner;
+    MameVersions versions;
     for (const auto& [what, script, number] : cases) {
         test::TempProgramDir dir;
         test::WriteScript(dir.file("mame"), "#!/bin/sh\n" + script + "\n");
-        ShellRunner runner;
-        MameVersions versions;
         const std::shared_ptr<const Mame> mame = versions.Of(dir.file("mame"), runner);
         EXPECT_EQ(mame->VersionNumber(), number) << what;
         EXPECT_EQ(IsClassic(mame), number.isEmpty()) << what;
     }
-    ShellRunner runner;
-    EXPECT_TRUE(IsClassic(MameVersions().Of("/nonexistent/mame", runner)));
+    EXPECT_TRUE(IsClassic(versions.Of("/nonexistent/mame", runner)));
 }
 
 TEST(MameVersions, AskedOncePerExecutableUntilItIsReplaced) {
