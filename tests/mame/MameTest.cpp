@@ -59,7 +59,10 @@ TEST(NumberTextTest, WritesTheInvariantShortForm) {
     QLocale::setDefault(previous);
 }
 
+// Only 1 in Default starts the game with the default set's options: every other case holds 0 there,
+// and the check boxes' case -1. A NUL stored in an option text would cut the command short.
 TEST_F(CommandLineTest, SwitchesFollowTheFieldsInTheirFixedOrder) {
+    set(DefaultRom, "Default=1|Sound Card=1|Resolution=4|Frame Skip=1|AltDir=/shared/");
     QString checkBoxesAtTrue;
     for (const OptionSpec& option : OptionTable()) {
         if (option.control == OptionControl::CheckBox)
@@ -90,6 +93,8 @@ TEST_F(CommandLineTest, SwitchesFollowTheFieldsInTheirFixedOrder) {
         {"Sound Card=null|Gamma=null|Sample Rate=null|Cheats=null|Resolution=null|PlayOpt=1|Playback=null|"
          "AltDir=null|Additional=null",
          ""},
+        {"Default=1|Sound Card=3|Cheats=1|Additional=-x", "-romdir /shared/ -soundcard 1 -640x480 -frameskip 1 "},
+        {QString::fromUtf8("Additional=-a\0b|PlayOpt=1|Playback=x\0y", 38), "-playback xy -soundcard 0 -ab"},
     };
     for (const auto& [fields, expected] : cases)
         EXPECT_EQ(build(fields, classic), QString(expected)) << fields.toStdString();
@@ -124,18 +129,10 @@ TEST_F(CommandLineTest, TodaysMameGetsTheSwitchesItKnows) {
         EXPECT_EQ(build(fields, today, romPath), QString(expected)) << fields.toStdString();
 }
 
-TEST_F(CommandLineTest, DefaultOneReadsTheDefaultRecord) {
-    set(DefaultRom, "Default=1|Sound Card=1|Resolution=4|Frame Skip=1|AltDir=/shared/");
-    EXPECT_EQ(build("Default=1|Sound Card=3|Cheats=1|Additional=-x", classic),
-              "-romdir /shared/ -soundcard 1 -640x480 -frameskip 1 ");
-    // Only 1 selects the default set.
-    for (int notDefault : {0, -1})
-        EXPECT_EQ(build(QString("Default=%1|Sound Card=3|Cheats=1").arg(notDefault), classic), "-soundcard 3 -cheat ");
-}
-
 // Today's MAME says on its standard error why it refuses a game; the classic MAME's own codes
 // are not examined, only a command that never started. A MAME ended by a signal ran the game:
-// it is told from one that ended with 128 + that number itself.
+// it is told from one that ended with 128 + that number itself. A quote left open in the user's
+// own switches is a command the shell cannot read, reported rather than run.
 TEST(RunGame, TodaysMameRefusingAGameIsReportedInItsOwnWords) {
     test::TempProgramDir mame;
     // What Debian's MAME 0.251 wrote when asked for a set whose files are missing.
@@ -165,16 +162,7 @@ TEST(RunGame, TodaysMameRefusingAGameIsReportedInItsOwnWords) {
             EXPECT_EQ(run.problem, problem.arg(command)) << argument;
         }
     }
-}
-
-// A NUL stored in an option text would cut the command short; a quote left open in the user's own
-// switches is a command the shell cannot read, reported rather than run.
-TEST_F(CommandLineTest, NulBytesAreDroppedAndACommandTheShellCannotReadIsReported) {
-    EXPECT_EQ(build(QString::fromUtf8("Additional=-a\0b|PlayOpt=1|Playback=x\0y", 38), classic),
-              "-playback xy -soundcard 0 -ab");
-    ShellRunner runner;
-    const GameRun run = RunGame(runner, "true 'open", classic);
-    EXPECT_TRUE(run.problem.startsWith("The shell could not read the command")) << run.problem.toStdString();
+    EXPECT_TRUE(RunGame(runner, "true 'open", classic).problem.startsWith("The shell could not read the command"));
 }
 
 bool IsClassic(const std::shared_ptr<const Mame>& mame) {
@@ -191,17 +179,16 @@ TEST(MameVersions, OnlyAVersionNumberWithSuccessIsTodaysMame) {
         {"silence", "", ""},
         {"no end of it", "yes 0.251", ""},
     };
+    ShellRunner runner;
+    MameVersions versions;
     for (const auto& [what, script, number] : cases) {
         test::TempProgramDir dir;
         test::WriteScript(dir.file("mame"), "#!/bin/sh\n" + script + "\n");
-        ShellRunner runner;
-        MameVersions versions;
         const std::shared_ptr<const Mame> mame = versions.Of(dir.file("mame"), runner);
         EXPECT_EQ(mame->VersionNumber(), number) << what;
         EXPECT_EQ(IsClassic(mame), number.isEmpty()) << what;
     }
-    ShellRunner runner;
-    EXPECT_TRUE(IsClassic(MameVersions().Of("/nonexistent/mame", runner)));
+    EXPECT_TRUE(IsClassic(versions.Of("/nonexistent/mame", runner)));
 }
 
 TEST(MameVersions, AskedOncePerExecutableUntilItIsReplaced) {
