@@ -379,6 +379,18 @@ std::optional<QVariantHash> Database::ReadRecord(const QString& table, const QSt
     return record;
 }
 
+int Database::Execute(const QString& sql, const QVariantList& parameters) {
+    sqlite3_stmt* stmt = connection_->Statement(sql);
+    StatementReset reset(stmt);
+    for (int i = 0; i < parameters.size(); ++i)
+        BindValue(stmt, i + 1, parameters[i]);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        connection_->Check(rc);
+    connection_->DataChanged();
+    return sqlite3_changes(connection_->Handle());
+}
+
 void Database::Select(const QString& sql, const QVariantList& parameters,
                       const std::function<void(const std::vector<QVariant>& values)>& row) {
     sqlite3_stmt* stmt = connection_->Statement(sql);

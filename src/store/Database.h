@@ -44,6 +44,9 @@ public:
     void Close();
 
     void Execute(const QString& sql);
+    // One statement with its parameters bound in order (?1, ?2, ...), prepared once for all the
+    // calls that give the same text; the number of records it changed.
+    int Execute(const QString& sql, const QVariantList& parameters);
     // Runs a SELECT with its parameters bound in order and gives `row` each row's values, in the
     // statement's column order: whole numbers as qlonglong, text as QString, nothing as null.
     void Select(const QString& sql, const QVariantList& parameters,

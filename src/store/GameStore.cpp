@@ -114,6 +114,8 @@ void GameStore::MarkEveryGame(const QString& field, Progress& progress,
                });
     const int count = static_cast<int>(std::min<size_t>(records.size(), INT_MAX));
     progress.SetRange(0, std::max(count - 1, 0));
+    // A mark is a whole number, stored as it is: one statement, prepared once, writes them all.
+    const QString write = QStringLiteral("UPDATE ROMS SET %1=?1 WHERE rowid=?2").arg(QuoteName(field));
     GroupedWrites writes(db_);
     for (int i = 0; i < count; ++i) {
         progress.SetValue(i);
@@ -122,7 +124,7 @@ void GameStore::MarkEveryGame(const QString& field, Progress& progress,
         // Null, text and other numbers are rewritten.
         if (record.value.typeId() == QMetaType::LongLong && record.value.toLongLong() == value)
             continue;
-        writes.Run([&] { db_.WriteRow(RomsTable, record.record, {{field, value}}); });
+        writes.Run([&] { db_.Execute(write, {value, record.record}); });
     }
     writes.Commit();
 }
