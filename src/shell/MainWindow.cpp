@@ -158,6 +158,10 @@ void MainWindow::buildMenu() {
     deleteScreenshotAction->setObjectName(QStringLiteral("deleteScreenshotAction"));
     compactAction = actionsMenu->addAction(QStringLiteral("Co&mpact Database"), this, [this] { compactCatalogue(); });
     compactAction->setObjectName(QStringLiteral("compactAction"));
+    favouriteAction = actionsMenu->addAction(QStringLiteral("&Favourite"), this, [this] { toggleFavourite(); });
+    favouriteAction->setObjectName(QStringLiteral("favouriteAction"));
+    favouriteAction->setCheckable(true);
+    favouriteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
 
     optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
     optionsMenu->setObjectName(QStringLiteral("optionsMenu"));
@@ -366,6 +370,7 @@ void MainWindow::showGame(const GameRecord& game) {
     const std::shared_ptr<const Mame> mame = mameInUse();
     selection.mame = mame.get();
     shownRom_ = game.Value(Field::Rom).toString();
+    favouriteAction->setChecked(!shownRom_.isEmpty() && Games().History(shownRom_).favourite);
     detailTabs->UpdateTab(game, selection);
 }
 

@@ -56,6 +56,7 @@ public:
     void deleteScreenshot();
     void toggleAssumeMerged();
     void compactCatalogue();
+    void toggleFavourite();
     // The Check submenu's entries, by their index (a CollectionCheck).
     void checkCollection(int index);
     void updateCatalogue();
@@ -103,6 +104,7 @@ private:
     QAction* defaultOptionsAction = nullptr;
     QAction* deleteScreenshotAction = nullptr;
     QAction* compactAction = nullptr;
+    QAction* favouriteAction = nullptr;
     QMenu* checkMenu = nullptr;
     QList<QAction*> checkActions;
     QAction* updateAction = nullptr;

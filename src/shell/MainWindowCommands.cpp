@@ -27,6 +27,7 @@
 #include "store/Variables.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -175,17 +176,20 @@ void MainWindow::startGame() {
         return;
     const Variables& vars = shell_.Variables();
     const std::shared_ptr<const Mame> mame = shell_.Mame();
-    QString command;
+    QString command, rom;
     guarded([&] {
         // The game of the highlighted row, found as entering the row found it for the tabs.
-        if (const std::optional<GameRecord> game = rowGame(row))
-            command = BuildGameCommand(game->Value(Field::Rom).toString(), game->Options(), Games().DefaultOptions(),
-                                       vars.MamePath, *mame, vars.RomPath);
+        if (const std::optional<GameRecord> game = rowGame(row)) {
+            rom = game->Value(Field::Rom).toString();
+            command =
+                BuildGameCommand(rom, game->Options(), Games().DefaultOptions(), vars.MamePath, *mame, vars.RomPath);
+        }
     });
     if (command.isEmpty())
         return;
     gameList->setFocus();
     setEnabled(false);
+    const qint64 started = clock_();
     GameRun run;
     NoProgress none;
     RunWatch untilItEnds;
@@ -194,6 +198,9 @@ void MainWindow::startGame() {
                         [&](WorkProgress&) { run = RunGame(shell_.ProcessRunner(), command, *mame, untilItEnds); });
     });
     lastRunEnd_ = clock_();
+    // A game MAME refused, or that never started, was not played.
+    if (run.problem.isEmpty() && !rom.isEmpty())
+        guarded([&] { Games().RecordPlay(rom, (lastRunEnd_ - started) / 1000, QDateTime::currentDateTimeUtc()); });
     setEnabled(true);
     if (CloseIfAsked())
         return;
@@ -203,6 +210,21 @@ void MainWindow::startGame() {
     gameList->setFocus();
     if (!run.problem.isEmpty())
         shell_.UserDialogs().Warn(this, QStringLiteral("Zelvora"), run.problem);
+}
+
+void MainWindow::toggleFavourite() {
+    const QString title = rows_.Text(gameList->CurrentRow(), GameListModel::TitleColumn);
+    guarded([&] {
+        if (shownRom_.isEmpty() || gameList->CurrentRow() <= 0) {
+            favouriteAction->setChecked(false); // the default record is no game
+            return;
+        }
+        const bool favourite = !Games().History(shownRom_).favourite;
+        Games().SetFavourite(shownRom_, favourite);
+        favouriteAction->setChecked(favourite);
+        ShowResult(favourite ? QStringLiteral("%1 is a favourite").arg(title)
+                             : QStringLiteral("%1 is no longer a favourite").arg(title));
+    });
 }
 
 void MainWindow::deleteScreenshot() {

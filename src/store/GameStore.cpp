@@ -83,6 +83,33 @@ bool GameStore::Write(const QString& rom, const QVariantHash& values) {
     return db_.WriteRecord(RomsTable, Field::Rom, rom, values);
 }
 
+PlayHistory GameStore::History(const QString& rom) const {
+    PlayHistory history;
+    db_.Select(
+        QStringLiteral("SELECT Favourite,PlayCount,PlaySeconds,LastPlayed FROM %1 WHERE Rom=?1").arg(HistoryTable),
+        {rom}, [&](const std::vector<QVariant>& values) {
+            history = {values[0].toLongLong() != 0, values[1].toLongLong(), values[2].toLongLong(),
+                       values[3].toString()};
+        });
+    return history;
+}
+
+void GameStore::SetFavourite(const QString& rom, bool favourite) {
+    db_.Execute(QStringLiteral("INSERT INTO %1 (Rom,Favourite) VALUES (?1,?2) "
+                               "ON CONFLICT (Rom) DO UPDATE SET Favourite=excluded.Favourite")
+                    .arg(HistoryTable),
+                {rom, favourite ? 1 : 0});
+}
+
+void GameStore::RecordPlay(const QString& rom, qlonglong seconds, const QDateTime& ended) {
+    // One statement: a run is counted with its time and its end, or not at all.
+    db_.Execute(QStringLiteral("INSERT INTO %1 (Rom,PlayCount,PlaySeconds,LastPlayed) VALUES (?1,1,?2,?3) "
+                               "ON CONFLICT (Rom) DO UPDATE SET PlayCount=PlayCount+1, "
+                               "PlaySeconds=PlaySeconds+excluded.PlaySeconds, LastPlayed=excluded.LastPlayed")
+                    .arg(HistoryTable),
+                {rom, std::max<qlonglong>(seconds, 0), ended.toUTC().toString(Qt::ISODate)});
+}
+
 int GameStore::RecordCount() const {
     qlonglong count = 0;
     db_.Select(QStringLiteral("SELECT COUNT(*) FROM ROMS"), {},

@@ -3,6 +3,7 @@
 #include "store/GameOptions.h"
 #include "store/GroupedWrites.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QVariantHash>
 
@@ -21,6 +22,15 @@ struct GameRecord {
 
     QVariant Value(const QString& field) const { return fields.value(field); }
     GameOptions Options() const;
+};
+
+// What the catalogue keeps of a game's play: whether it is a favourite, how often and how long it
+// ran when started from the list, and when it last ended (ISO 8601, UTC; empty when never).
+struct PlayHistory {
+    bool favourite = false;
+    qlonglong playCount = 0;
+    qlonglong playSeconds = 0;
+    QString lastPlayed;
 };
 
 // The catalogue one game at a time, found by its set name (field Rom, compared without regard to
@@ -44,6 +54,11 @@ public:
     // Writes several fields of the game's record in one statement; false when no record has the
     // set name.
     bool Write(const QString& rom, const QVariantHash& values);
+
+    PlayHistory History(const QString& rom) const;
+    void SetFavourite(const QString& rom, bool favourite);
+    // One more run of the game, `seconds` long, that ended at `ended`.
+    void RecordPlay(const QString& rom, qlonglong seconds, const QDateTime& ended);
 
     // Records in the catalogue, the default record among them.
     int RecordCount() const;

@@ -109,6 +109,20 @@ TEST_F(LaunchTest, EachGameStartsOncePerPressWithItsOwnOrTheDefaultOptions) {
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(window->isEnabled());
+    // Every run MAME did not refuse is counted, whatever its exit code; the refused one is not.
+    const PlayHistory played = GameStore(*vars.CatalogueDb).History("pacman");
+    EXPECT_EQ(std::pair(played.playCount, played.playSeconds), std::pair(4LL, 0LL));
+    EXPECT_TRUE(QDateTime::fromString(played.lastPlayed, Qt::ISODate).isValid()) << played.lastPlayed.toStdString();
+
+    // Ctrl+D marks the selected game a favourite and again unmarks it; the default record is no game.
+    for (const bool favourite : {true, false}) {
+        QTest::keyClick(test::grid(window), Qt::Key_D, Qt::ControlModifier);
+        EXPECT_EQ(GameStore(*vars.CatalogueDb).History("PACMAN").favourite, favourite);
+        EXPECT_EQ(result(), favourite ? "Pac-Man is a favourite" : "Pac-Man is no longer a favourite");
+    }
+    select(DefaultDescription);
+    QTest::keyClick(test::grid(window), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_FALSE(test::action(window, "favouriteAction")->isChecked());
 }
 
 // While MAME plays the window repaints but takes no input; closed meanwhile, it goes after. Today's

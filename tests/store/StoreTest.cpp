@@ -556,3 +556,25 @@ TEST(KilledMidway, TheCatalogueOpensWholeAfterEachKill) {
 }
 
 } // namespace
+
+// What the user did with a game is kept beside the records: an older catalogue gains its table,
+// runs add up under any spelling of the set name, and a compaction keeps it all.
+TEST(Catalogue, PlayHistoryIsKeptBesideTheRecords) {
+    test::CatalogueFixture program;
+    program.vars.CatalogueDb->Execute("DROP TABLE GameHistory");
+    OpenCatalogue(program.vars);
+    const QDateTime ended(QDate(2026, 12, 8), QTime(21, 0), Qt::UTC);
+    program.store().SetFavourite("pacman", true);
+    program.store().RecordPlay("pacman", 90, ended);
+    program.store().RecordPlay("PACMAN", 30, ended.addSecs(3600).toLocalTime());
+    program.store().SetFavourite("galaga", false);
+    program.close();
+    CompactCatalogue(program.vars.ProgramDir);
+    OpenCatalogue(program.vars);
+    const PlayHistory pacman = program.store().History("Pacman");
+    EXPECT_TRUE(pacman.favourite);
+    EXPECT_EQ(std::tuple(pacman.playCount, pacman.playSeconds, pacman.lastPlayed),
+              std::tuple(2LL, 120LL, QString("2026-12-08T22:00:00Z")));
+    const PlayHistory galaga = program.store().History("galaga");
+    EXPECT_EQ(std::tuple(galaga.favourite, galaga.playCount, galaga.lastPlayed), std::tuple(false, 0LL, QString()));
+}

@@ -277,12 +277,14 @@ TEST_F(MergeTest, NewKnownAndExpiredGames) {
     add("pacman", "PAC-MAN", {{"Default", 0}, {"Sound Card", 3}, {"Notes", "my note"}, {"Driver", "old.c"}});
     add("oldgame", "Old Game");
     add("nodesc", QVariant());
+    store().SetFavourite("oldgame", true);
     listings({Game("pacman", "Pac-Man"), Game("galaga", "Galaga")});
     const MergeOutcome outcome = merge();
     ASSERT_TRUE(outcome.merged);
     EXPECT_EQ(report.newGames, QStringList{"Galaga"});
     EXPECT_EQ(report.expired, (QStringList{"Old Game", "nodesc"})) << "a game without a description by its set";
     EXPECT_EQ(roms(), (QStringList{DefaultRom, "pacman", "galaga"}));
+    EXPECT_TRUE(store().History("oldgame").favourite) << "kept for the day the game comes back";
     // The known game keeps the user's settings and takes the listings' fields, a change of case
     // too; the new one gets the default options and a blank for each empty column.
     EXPECT_EQ(values("pacman", {"Default", "Sound Card", "Notes", "Driver", "Description", "Manufacturer", "Date"}),
