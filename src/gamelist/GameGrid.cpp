@@ -8,9 +8,13 @@ namespace zelvora {
 
 GameGrid::GameGrid(QWidget* parent) : QTableView(parent) {
     setObjectName(QStringLiteral("gameList"));
-    horizontalHeader()->hide();
     verticalHeader()->hide();
-    horizontalHeader()->setStretchLastSection(true);
+    // Columns can be moved and resized; a click on a caption sorts by it, which the window does.
+    horizontalHeader()->setSectionsMovable(true);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -29,9 +33,11 @@ GameGrid::GameGrid(QWidget* parent) : QTableView(parent) {
 
 void GameGrid::setModel(QAbstractItemModel* model) {
     QTableView::setModel(model);
-    // The marks column keeps the width it is given; the description column takes the rest.
-    if (model && model->columnCount() > 0)
+    // The marks column keeps the width it is given; the title column takes what the others leave.
+    if (model && model->columnCount() > 1) {
         horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
+        horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    }
 }
 
 int GameGrid::CurrentRow() const {

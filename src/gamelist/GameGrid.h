@@ -5,7 +5,7 @@
 
 namespace zelvora {
 
-// The game grid: a table view without headers whose key releases go to the main window's
+// The game grid: a table view whose column captions sort it and whose key releases go to the main window's
 // handler. Qt's own keyboard search is switched off, as the type-ahead search is ours.
 // Only a key whose press the grid received is passed on: the release of the Enter that closed a
 // message box lands here too, and must not start a game. A key pressed or released with Alt, Ctrl

@@ -79,9 +79,53 @@ QString GameListModel::Text(int row, int column) const {
         return rows_.marks.value(row);
     case TitleColumn:
         return descriptions_.value(row);
+    case YearColumn:
+        return rows_.Of(Field::Date).value(row);
+    case ManufacturerColumn:
+        return rows_.Of(Field::Manufacturer).value(row);
+    case SetColumn:
+        return roms_.value(row);
     default:
         return {};
     }
+}
+
+namespace {
+
+// Each column's caption and the sort key that orders the list by it.
+struct ColumnInfo {
+    const char* caption;
+    const QString* sortKey;
+};
+const QString NoKey;
+const ColumnInfo Columns[GameListModel::ColumnCount] = {
+    {"", &NoKey},           {"Title", &Field::Description},
+    {"Year", &Field::Date}, {"Manufacturer", &Field::Manufacturer},
+    {"Set", &Field::Rom},
+};
+
+} // namespace
+
+QVariant GameListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return QLatin1String(Columns[section].caption);
+    if (role == Qt::ToolTipRole && section == MarksColumn)
+        return MarksToolTip(QString());
+    return {};
+}
+
+QString GameListModel::SortKeyOf(int column) {
+    return column >= 0 && column < ColumnCount ? *Columns[column].sortKey : QString();
+}
+
+int GameListModel::ColumnOf(const QString& sortKey) {
+    for (int column = 0; column < ColumnCount; ++column) {
+        if (!sortKey.isEmpty() && EqualNoCase(*Columns[column].sortKey, sortKey))
+            return column;
+    }
+    return TitleColumn;
 }
 
 QString GameListModel::Rom(int row) const {

@@ -16,8 +16,14 @@ public:
     enum Column {
         MarksColumn, // S, B, R and * for what the collection lacks and a game's own options
         TitleColumn,
+        YearColumn,
+        ManufacturerColumn,
+        SetColumn,
         ColumnCount
     };
+    // The sort cycle's key a column sorts by (empty for the marks), and the column of a key.
+    static QString SortKeyOf(int column);
+    static int ColumnOf(const QString& sortKey);
 
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -27,6 +33,7 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     QString Text(int row, int column) const;
     // The set name of the row's game; empty for a row without one.

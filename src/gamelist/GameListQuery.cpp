@@ -53,7 +53,7 @@ QString FiltersText(const FilterStates& filters) {
     return on.isEmpty() ? QStringLiteral("No filters") : QStringLiteral("Filters: ") + on.join(QStringLiteral(", "));
 }
 
-QString GameListSql(const FilterStates& filters, const QString& sortKey) {
+QString GameListSql(const FilterStates& filters, const ListOrder& order) {
     QString condition;
     for (int i = 0; i < FilterCount; ++i) {
         if (filters[i] == FilterState::ShowOnly)
@@ -65,7 +65,7 @@ QString GameListSql(const FilterStates& filters, const QString& sortKey) {
     if (!condition.isEmpty())
         condition = QStringLiteral("WHERE ") + condition.mid(3) + QStringLiteral(" OR Rom='-default-'");
     // The key goes into the SQL text, so only the list's own sort fields are taken.
-    const QString key = KnownSortKey(sortKey);
+    const QString key = KnownSortKey(order.key) + (order.descending ? QStringLiteral(" DESC") : QString());
     // The default record heads the list whatever the key and the titles: the default options, the
     // start of a game and the screenshot deletion all take row 0 to be it. IS NOT, unlike <>, is
     // never NULL, so a game without a set name keeps its place among the others.
@@ -93,7 +93,7 @@ QString statusMarks(const QVariant* values) {
 
 } // namespace
 
-GameListRows LoadGameList(const GameStore& catalogue, const FilterStates& filters, const QString& sortKey) {
+GameListRows LoadGameList(const GameStore& catalogue, const FilterStates& filters, const ListOrder& order) {
     // The listed fields of text are kept as texts; the numbers the list reads become the marks.
     QStringList names;
     for (const CatalogueField& field : CatalogueFields()) {
@@ -105,7 +105,7 @@ GameListRows LoadGameList(const GameStore& catalogue, const FilterStates& filter
     QStringList fields = names;
     for (const QString& field : MarkFields)
         fields << field;
-    catalogue.List(GameListSql(filters, sortKey), fields, [&](const std::vector<QVariant>& values) {
+    catalogue.List(GameListSql(filters, order), fields, [&](const std::vector<QVariant>& values) {
         for (size_t i = 0; i < texts.size(); ++i)
             texts[i] << values[i].toString();
         rows.marks << statusMarks(values.data() + texts.size());

@@ -19,9 +19,16 @@ QString FilterCaption(int index);
 // Bad ROMS (Exclude)", or "No filters".
 QString FiltersText(const FilterStates& filters);
 
+// The list's order: a key of the sort cycle, and which way.
+struct ListOrder {
+    ListOrder(QString sortKey, bool down = false) : key(std::move(sortKey)), descending(down) {}
+    QString key;
+    bool descending;
+};
+
 // The game list's query, from its WHERE on: every game passing the filters, the default record
-// always and first, then the games ordered by the sort key and then by description.
-QString GameListSql(const FilterStates& filters, const QString& sortKey);
+// always and first, then the games ordered by the sort key either way and then by description.
+QString GameListSql(const FilterStates& filters, const ListOrder& order);
 
 // The game list's rows, field by field: for each row the text of every text field the catalogue
 // lists, and the marks its listed numbers make. The set name is what ties a row to its game, as two games may share a
@@ -41,7 +48,7 @@ struct GameListRows {
 GameListRows FindInRows(const GameListRows& rows, const QString& text);
 
 // Runs the list's query on the catalogue and reads every row's listed texts and marks.
-GameListRows LoadGameList(const GameStore& catalogue, const FilterStates& filters, const QString& sortKey);
+GameListRows LoadGameList(const GameStore& catalogue, const FilterStates& filters, const ListOrder& order);
 
 // The sort button's cycle: Description, Date, Manufacturer, Rom, and round again.
 QString NextSortKey(const QString& caption);

@@ -113,6 +113,7 @@ MainWindow::MainWindow(Shell& shell, QWidget* parent) : QMainWindow(parent), she
     connect(findField, &FindField::done, this, [this] { gameList->setFocus(); });
 
     connect(sortButton, &QPushButton::clicked, this, [this] { cycleSort(); });
+    connect(gameList->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { sortByColumn(c); });
     connect(startButton, &QPushButton::clicked, this, [this] { startGame(); });
     connect(detailTabs, &QTabWidget::currentChanged, this, [this] { tabChanged(); });
     connect(detailTabs->Options, &OptionsPanel::defaultToggledByMouse, this,
@@ -179,12 +180,6 @@ void MainWindow::buildMenu() {
     aboutAction->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
-void MainWindow::setUpGridColumns() {
-    // Wide enough for all four marks "SBR*"; the descriptions take the rest.
-    const int marksWidth = gameList->fontMetrics().horizontalAdvance(QStringLiteral("SBR*")) + 12;
-    gameList->setColumnWidth(0, marksWidth);
-}
-
 void MainWindow::start() {
     RestoreArrangement();
     show();
@@ -205,6 +200,7 @@ void MainWindow::start() {
         PrepareCatalogue(vars);
         setUpGridColumns();
         sortButton->setText(KnownSortKey(settings.SortKey(Field::Description)));
+        sortDescending_ = settings.SortDescending();
         FillGrid();
         InitOptionControls();
 
@@ -232,6 +228,7 @@ void MainWindow::unload() {
     const int row = gameList->CurrentRow();
     settings.SaveLastGame(row, rows_.Rom(row));
     settings.SaveSortKey(sortButton->text());
+    settings.SaveSortDescending(sortDescending_);
     SaveArrangement();
 }
 
@@ -270,7 +267,7 @@ void MainWindow::FillGrid() {
         const int row = gameList->CurrentRow();
         const FilterStates filters = ProgramSettings(shell_.Settings()).Filters();
         const GameStore catalogue(*shell_.Variables().CatalogueDb);
-        loaded_ = LoadGameList(catalogue, filters, sortButton->text());
+        loaded_ = LoadGameList(catalogue, filters, ListOrder(sortButton->text(), sortDescending_));
         catalogueGames_ = std::max(catalogue.RecordCount() - 1, 0);
         status_->SetFilters(FiltersText(filters));
         ShowRows();
@@ -302,6 +299,7 @@ void MainWindow::SelectShownGame(int fallbackRow) {
 
 void MainWindow::cycleSort() {
     sortButton->setText(NextSortKey(sortButton->text()));
+    sortDescending_ = false;
     FillGrid();
 }
 

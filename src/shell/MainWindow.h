@@ -43,6 +43,7 @@ public:
     // Fills the list anew in the order the sort button names; the selected game stays selected.
     void FillGrid();
     void cycleSort();
+    void sortByColumn(int column);
     void leaveGame();
     void enterGame();
     // A key the grid let go of: its Qt::Key and the text it typed.
@@ -135,6 +136,7 @@ private:
     void RefindShownGame();
     void buildMenu();
     void setUpGridColumns();
+    void showSortIndicator();
     // The window's place, size, splitter and tab in front as the last main window left them, set
     // before it is shown; and kept when it is unloaded.
     void RestoreArrangement();
@@ -173,6 +175,7 @@ private:
     int catalogueGames_ = 0;
     GameListModel rows_;
     TypeAhead typeAhead_;
+    bool sortDescending_ = false;
     bool unloaded_ = false;
     // The set name of the record the detail tabs show, so that edits reach it whatever the list
     // shows now; empty while they show none.

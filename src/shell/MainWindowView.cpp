@@ -7,14 +7,17 @@
 #include "detail/DetailTabs.h"
 #include "gamelist/FindField.h"
 #include "gamelist/GameGrid.h"
+#include "platform/TextCompare.h"
 #include "platform/WindowPlacement.h"
 #include "shell/MainStatusBar.h"
 #include "shell/Shell.h"
 #include "store/ProgramSettings.h"
 #include "store/Settings.h"
 
+#include <QHeaderView>
 #include <QLayout>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -57,8 +60,40 @@ void MainWindow::RestoreArrangement() {
         detailTabs->setCurrentIndex(static_cast<int>(tab));
 }
 
+void MainWindow::setUpGridColumns() {
+    QHeaderView* header = gameList->horizontalHeader();
+    const QFontMetrics metrics = gameList->fontMetrics();
+    gameList->setColumnWidth(GameListModel::YearColumn, metrics.horizontalAdvance(QStringLiteral("8888?")) + 16);
+    gameList->setColumnWidth(GameListModel::ManufacturerColumn, metrics.averageCharWidth() * 18);
+    gameList->setColumnWidth(GameListModel::SetColumn, metrics.averageCharWidth() * 12);
+    // The user's order and widths, where they were kept; the title column takes the rest.
+    if (const QByteArray kept = ProgramSettings(shell_.Settings()).ListColumns(); !kept.isEmpty())
+        header->restoreState(kept);
+    header->setSectionResizeMode(GameListModel::MarksColumn, QHeaderView::Fixed);
+    header->setSectionResizeMode(GameListModel::TitleColumn, QHeaderView::Stretch);
+    // Wide enough for all four marks "SBR*" at this screen's scale.
+    gameList->setColumnWidth(GameListModel::MarksColumn, metrics.horizontalAdvance(QStringLiteral("SBR*")) + 12);
+}
+
+void MainWindow::sortByColumn(int column) {
+    const QString key = GameListModel::SortKeyOf(column);
+    if (!key.isEmpty()) {
+        // The column sorted by already turns the other way; another starts from its top.
+        sortDescending_ = EqualNoCase(key, sortButton->text()) && !sortDescending_;
+        sortButton->setText(key);
+        FillGrid();
+    }
+    showSortIndicator();
+}
+
+void MainWindow::showSortIndicator() {
+    gameList->horizontalHeader()->setSortIndicator(GameListModel::ColumnOf(sortButton->text()),
+                                                   sortDescending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
 void MainWindow::SaveArrangement() {
     ProgramSettings settings(shell_.Settings());
+    settings.SaveListColumns(gameList->horizontalHeader()->saveState());
     settings.SaveWindowGeometry(saveGeometry());
     const QList<int> widths = splitter->sizes();
     settings.SaveSplitterWidths({widths.value(0), widths.value(1)});
@@ -67,6 +102,7 @@ void MainWindow::SaveArrangement() {
 
 void MainWindow::ShowRows() {
     rows_.SetRows(FindInRows(loaded_, findField->text()));
+    showSortIndicator();
     ShowCounts();
 }
 

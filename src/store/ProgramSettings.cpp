@@ -22,6 +22,8 @@ const QString MergedKey = QStringLiteral("Merged");
 const QString LastRowKey = QStringLiteral("Last");
 const QString LastRomKey = QStringLiteral("LastRom");
 const QString SortKeyKey = QStringLiteral("Sort");
+const QString SortDescendingKey = QStringLiteral("SortDescending");
+const QString ListColumnsKey = QStringLiteral("Columns");
 const QString WindowKey = QStringLiteral("Window");
 const QString SplitterKey = QStringLiteral("Splitter");
 const QString TabKey = QStringLiteral("Tab");
@@ -87,6 +89,22 @@ QString ProgramSettings::SortKey(const QString& fallback) const {
 
 void ProgramSettings::SaveSortKey(const QString& key) {
     saveState(SortKeyKey, key);
+}
+
+bool ProgramSettings::SortDescending() const {
+    return Settings::ToNumber(state(SortDescendingKey, 0)) != 0;
+}
+
+void ProgramSettings::SaveSortDescending(bool descending) {
+    saveState(SortDescendingKey, descending ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QByteArray ProgramSettings::ListColumns() const {
+    return QByteArray::fromBase64(state(ListColumnsKey, QString()).toLatin1());
+}
+
+void ProgramSettings::SaveListColumns(const QByteArray& columns) {
+    saveState(ListColumnsKey, QString::fromLatin1(columns.toBase64()));
 }
 
 QByteArray ProgramSettings::WindowGeometry() const {

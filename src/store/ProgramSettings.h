@@ -47,6 +47,11 @@ public:
 
     QString SortKey(const QString& fallback) const;
     void SaveSortKey(const QString& key);
+    bool SortDescending() const;
+    void SaveSortDescending(bool descending);
+    // The list's columns as its header left them: order and widths.
+    QByteArray ListColumns() const;
+    void SaveListColumns(const QByteArray& columns);
 
     QByteArray WindowGeometry() const;
     void SaveWindowGeometry(const QByteArray& geometry);

@@ -36,7 +36,7 @@ TEST_F(GameListTest, ListsTheDefaultRecordWhateverTheFilters) {
         {{"Driver", "pacman.c"}, {"Screenshot", 0}, {"Default", 0}, {"Bad ROM", 0}, {"Missing ROM", 0}});
     add("puckman", "Puck Man", {{"Driver", "pacman.c"}, {"Clone", "pacman"}, {"Bad ROM", 1}, {"Missing ROM", 1}});
     add("unknown", "Unchecked"); // status fields never set
-    EXPECT_EQ(LoadGameList(GameStore(*vars.CatalogueDb), {}, "Description").marks,
+    EXPECT_EQ(LoadGameList(GameStore(*vars.CatalogueDb), {}, QString("Description")).marks,
               (QStringList{"", "S", "", "*", "BR", ""}));
     const std::pair<FilterStates, QStringList> cases[] = {
         {{}, {"Metal Slug", "Metal Slug 2", "Pac-Man", "Puck Man", "Unchecked"}},

@@ -1,9 +1,11 @@
 #include "ShellFixture.h"
 
 #include "gamelist/FilterDialog.h"
+#include "gamelist/GameListModel.h"
 #include "platform/ProgramStyle.h"
 #include "shell/FileLocationsDialog.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -121,6 +123,35 @@ TEST_F(MainWindowTest, TheSelectedGameAndTheSortOutliveEveryRefillAndARestart) {
     EXPECT_EQ(test::button(window, "sortButton")->text(), QString("Date"));
     EXPECT_EQ(selected(), game);
     EXPECT_EQ(shown(), game);
+
+    // A click on a caption sorts by its column and a second one the other way, the button naming
+    // the key and the default record first; the order, the columns' places and widths are kept.
+    QHeaderView* header = test::grid(window)->horizontalHeader();
+    const auto clickCaption = [&](int column) {
+        const QPoint at(header->sectionViewportPosition(column) + 4, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    };
+    clickCaption(GameListModel::ManufacturerColumn);
+    const QStringList up = listed(GameListModel::ManufacturerColumn, 1);
+    clickCaption(GameListModel::ManufacturerColumn);
+    QStringList down = listed(GameListModel::ManufacturerColumn, 1);
+    std::reverse(down.begin(), down.end());
+    EXPECT_EQ(down, up);
+    EXPECT_EQ(test::button(window, "sortButton")->text(), QString("Manufacturer"));
+    EXPECT_EQ(listed().first(), DefaultDescription);
+    header->resizeSection(GameListModel::YearColumn, 77);
+    header->moveSection(GameListModel::SetColumn, 2);
+    const QStringList before = listed();
+    trigger("exitAction");
+    open();
+    header = test::grid(window)->horizontalHeader();
+    EXPECT_EQ(listed(), before);
+    EXPECT_EQ(std::pair(header->sortIndicatorSection(), header->sortIndicatorOrder()),
+              std::pair(int(GameListModel::ManufacturerColumn), Qt::DescendingOrder));
+    EXPECT_EQ(std::pair(header->sectionSize(GameListModel::YearColumn), header->visualIndex(GameListModel::SetColumn)),
+              std::pair(77, 2));
+    click("sortButton");
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder) << "the button's cycle sorts from the top";
 }
 
 // Letters select the first game whose title starts with what was typed, blanks and punctuation
