@@ -25,8 +25,9 @@ GameGrid::GameGrid(QWidget* parent) : QTableView(parent) {
     setTextElideMode(Qt::ElideRight);
     setTabKeyNavigation(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    // Titles too long for the column end in an ellipsis; the list never scrolls sideways.
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Titles too long for their column end in an ellipsis; the list scrolls sideways only when the
+    // other columns leave the title no room, as in a narrow pane at a large scale.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // A list of a dozen rows at the least, wide enough for the marks and a title of a few words.
     setMinimumSize(fontMetrics().averageCharWidth() * 26, verticalHeader()->defaultSectionSize() * 12);
 }
