@@ -1,6 +1,7 @@
 #include "platform/UserDialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -10,6 +11,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -33,6 +35,10 @@ QWidget* Owner(QWidget* parent) {
 }
 
 } // namespace
+
+bool QtDialogs::ShowFolder(const QString& folder) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
 
 QString QtDialogs::OpenFile(QWidget* parent, const QString& filter, const QString& directory) {
     // "Select Any File in the PCX Directory|*.pcx" becomes Qt's "text (patterns)".

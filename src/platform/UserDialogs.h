@@ -25,6 +25,8 @@ public:
     // Something went wrong: a message with the warning icon. Its lines are shown as they stand,
     // never broken, and can be selected and copied, as they hold command lines and MAME's words.
     virtual void Warn(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Shows a folder in the desktop's file manager; false when the desktop could not.
+    virtual bool ShowFolder(const QString& folder) = 0;
 };
 
 // The real dialogs.
@@ -35,6 +37,7 @@ public:
     bool Confirm(QWidget* parent, const QString& title, const QString& text) override;
     void Inform(QWidget* parent, const QString& title, const QString& text) override;
     void Warn(QWidget* parent, const QString& title, const QString& text) override;
+    bool ShowFolder(const QString& folder) override;
 };
 
 } // namespace zelvora

@@ -126,6 +126,11 @@ MainWindow::MainWindow(Shell& shell, QWidget* parent) : QMainWindow(parent), she
                 enterGame();
             });
     connect(gameList, &GameGrid::keyReleased, this, &MainWindow::gameListKeyReleased);
+    gameList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(gameList, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (const QModelIndex index = gameList->indexAt(at); index.isValid())
+            GameMenu(index.row())->popup(gameList->viewport()->mapToGlobal(at));
+    });
 }
 
 void MainWindow::buildMenu() {

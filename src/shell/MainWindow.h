@@ -58,6 +58,8 @@ public:
     void toggleAssumeMerged();
     void compactCatalogue();
     void toggleFavourite();
+    // The row's context menu: what can be done with its game.
+    QMenu* GameMenu(int row);
     // The Check submenu's entries, by their index (a CollectionCheck).
     void checkCollection(int index);
     void updateCatalogue();

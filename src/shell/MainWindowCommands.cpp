@@ -27,10 +27,13 @@
 #include "store/Variables.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocale>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QThread>
@@ -210,6 +213,29 @@ void MainWindow::startGame() {
     gameList->setFocus();
     if (!run.problem.isEmpty())
         shell_.UserDialogs().Warn(this, QStringLiteral("Zelvora"), run.problem);
+}
+
+QMenu* MainWindow::GameMenu(int row) {
+    gameList->SetCurrentRow(row);
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(QStringLiteral("gameMenu"));
+    const bool game = row > 0; // the default record is no game
+    menu->addAction(QStringLiteral("&Start Game"), this, [this] { startGame(); })->setEnabled(game);
+    menu->addAction(favouriteAction);
+    favouriteAction->setEnabled(game);
+    const QString rom = rows_.Rom(row);
+    menu->addAction(QStringLiteral("&Copy Set Name"), this, [rom] { QGuiApplication::clipboard()->setText(rom); })
+        ->setEnabled(game && !rom.isEmpty());
+    menu->addAction(QStringLiteral("&Open Screenshot Folder"), this, [this] {
+        const QString folder = shell_.Variables().PcxPath;
+        if (!shell_.UserDialogs().ShowFolder(folder))
+            ShowResult(QStringLiteral("The screenshot folder %1 could not be opened").arg(folder));
+    });
+    menu->addAction(QStringLiteral("&Information"), this,
+                    [this] { detailTabs->setCurrentIndex(DetailTabs::InformationTab); });
+    connect(menu, &QMenu::aboutToHide, this, [this] { favouriteAction->setEnabled(true); });
+    return menu;
 }
 
 void MainWindow::toggleFavourite() {

@@ -2,7 +2,11 @@
 
 #include "GamesFile.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QJsonDocument>
+#include <QMenu>
+#include <QTabWidget>
 #include <QTimer>
 
 using namespace zelvora;
@@ -123,6 +127,29 @@ TEST_F(LaunchTest, EachGameStartsOncePerPressWithItsOwnOrTheDefaultOptions) {
     select(DefaultDescription);
     QTest::keyClick(test::grid(window), Qt::Key_D, Qt::ControlModifier);
     EXPECT_FALSE(test::action(window, "favouriteAction")->isChecked());
+
+    // The row's menu: the game's set name to the clipboard, its information, the screenshot
+    // folder, a start; on the default record's row only what needs no game.
+    const auto entries = [](QMenu* menu) {
+        QHash<QString, QAction*> byText;
+        for (QAction* entry : menu->actions())
+            byText.insert(entry->text().remove('&'), entry);
+        return byText;
+    };
+    auto menu = entries(window->GameMenu(rowOf(window, "Pac-Man")));
+    menu["Copy Set Name"]->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString("pacman"));
+    menu["Information"]->trigger();
+    EXPECT_EQ(test::part<QTabWidget>(window, "detailTabs")->currentIndex(), 2);
+    menu["Open Screenshot Folder"]->trigger();
+    EXPECT_EQ(dialogs.foldersShown, QStringList{vars.PcxPath});
+    const qsizetype runs = runner.commands.size();
+    clockMs += 100'000;
+    menu["Start Game"]->trigger();
+    EXPECT_EQ(runner.commands.size(), runs + 1);
+    menu = entries(window->GameMenu(0));
+    EXPECT_FALSE(menu["Start Game"]->isEnabled() || menu["Favourite"]->isEnabled() ||
+                 menu["Copy Set Name"]->isEnabled());
 }
 
 // While MAME plays the window repaints but takes no input; closed meanwhile, it goes after. Today's

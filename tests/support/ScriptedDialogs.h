@@ -37,11 +37,16 @@ public:
     void Warn(QWidget*, const QString& title, const QString& text) override {
         warnings << title + QLatin1String(": ") + text;
     }
+    bool ShowFolder(const QString& folder) override {
+        foldersShown << folder;
+        return true;
+    }
 
     std::deque<QString> files;   // empty string: the user cancels
     std::deque<QString> folders; // likewise
     std::deque<bool> answers;
     QStringList filtersAsked;
+    QStringList foldersShown;
     QStringList directoriesAsked;
     QStringList questions;
     QStringList messages;
