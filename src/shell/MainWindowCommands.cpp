@@ -303,7 +303,7 @@ void MainWindow::deleteScreenshot() {
         const qlonglong mark = left ? 0 : 1;
         if (game->Value(Field::Screenshot).toLongLong() == mark)
             return;
-        marked = Games().SetValue(rom, Field::Screenshot, mark);
+        marked = Games().Write(rom, {{Field::Screenshot, mark}});
     });
     if (marked)
         FillGrid();

@@ -77,13 +77,15 @@ void MainWindow::setUpGridColumns() {
 
 void MainWindow::sortByColumn(int column) {
     const QString key = GameListModel::SortKeyOf(column);
-    if (!key.isEmpty()) {
-        // The column sorted by already turns the other way; another starts from its top.
-        sortDescending_ = EqualNoCase(key, sortButton->text()) && !sortDescending_;
-        sortButton->setText(key);
-        FillGrid();
+    if (key.isEmpty()) {
+        // The marks sort nothing: the header's own flip of the indicator is put back.
+        showSortIndicator();
+        return;
     }
-    showSortIndicator();
+    // The column sorted by already turns the other way; another starts from its top.
+    sortDescending_ = EqualNoCase(key, sortButton->text()) && !sortDescending_;
+    sortButton->setText(key);
+    FillGrid();
 }
 
 void MainWindow::showSortIndicator() {

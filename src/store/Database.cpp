@@ -379,11 +379,19 @@ std::optional<QVariantHash> Database::ReadRecord(const QString& table, const QSt
     return record;
 }
 
+namespace {
+
+void bindAll(sqlite3_stmt* stmt, const QVariantList& parameters) {
+    for (int i = 0; i < parameters.size(); ++i)
+        BindValue(stmt, i + 1, parameters[i]);
+}
+
+} // namespace
+
 int Database::Execute(const QString& sql, const QVariantList& parameters) {
     sqlite3_stmt* stmt = connection_->Statement(sql);
     StatementReset reset(stmt);
-    for (int i = 0; i < parameters.size(); ++i)
-        BindValue(stmt, i + 1, parameters[i]);
+    bindAll(stmt, parameters);
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW)
         connection_->Check(rc);
@@ -395,8 +403,7 @@ void Database::Select(const QString& sql, const QVariantList& parameters,
                       const std::function<void(const std::vector<QVariant>& values)>& row) {
     sqlite3_stmt* stmt = connection_->Statement(sql);
     StatementReset reset(stmt);
-    for (int i = 0; i < parameters.size(); ++i)
-        BindValue(stmt, i + 1, parameters[i]);
+    bindAll(stmt, parameters);
     std::vector<QVariant> values(static_cast<size_t>(sqlite3_column_count(stmt)));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {

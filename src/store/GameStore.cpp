@@ -75,10 +75,6 @@ bool GameStore::SaveOptions(const QString& rom, const GameOptions& options) {
     return db_.WriteRecord(RomsTable, Field::Rom, rom, options.Values());
 }
 
-bool GameStore::SetValue(const QString& rom, const QString& field, const QVariant& value) {
-    return db_.WriteRecord(RomsTable, Field::Rom, rom, {{field, value}});
-}
-
 bool GameStore::Write(const QString& rom, const QVariantHash& values) {
     return db_.WriteRecord(RomsTable, Field::Rom, rom, values);
 }

@@ -49,8 +49,6 @@ public:
     // Writes every field the value holds into the game's record, in one statement; false, and no
     // write, when no record has the set name.
     bool SaveOptions(const QString& rom, const GameOptions& options);
-    // Writes one field of the game's record; false when no record has the set name.
-    bool SetValue(const QString& rom, const QString& field, const QVariant& value);
     // Writes several fields of the game's record in one statement; false when no record has the
     // set name.
     bool Write(const QString& rom, const QVariantHash& values);
