@@ -2,22 +2,27 @@
 
 #include "platform/TextCompare.h"
 
+#include <QDateTime>
+
 namespace zelvora {
 
-void GameListModel::SetRows(GameListRows rows) {
+void GameListModel::SetGames(std::shared_ptr<ListedGames> games, std::vector<int> shown) {
     beginResetModel();
-    rows_ = std::move(rows);
-    descriptions_ = rows_.Of(Field::Description);
-    roms_ = rows_.Of(Field::Rom);
+    games_ = std::move(games);
+    shown_ = games_ ? std::move(shown) : std::vector<int>();
     endResetModel();
 }
 
-void GameListModel::Clear() {
-    SetRows({});
+const ListedGame* GameListModel::Game(int row) const {
+    return row >= 0 && row < rowCount() ? &(*games_)[shown_[static_cast<size_t>(row)]] : nullptr;
+}
+
+void GameListModel::rowChanged(int row) {
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
 int GameListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(descriptions_.size());
+    return parent.isValid() ? 0 : static_cast<int>(shown_.size());
 }
 
 int GameListModel::columnCount(const QModelIndex& parent) const {
@@ -56,87 +61,91 @@ QString MarksToolTip(const QString& marks) {
 } // namespace
 
 QVariant GameListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount())
+    const ListedGame* game = index.isValid() ? Game(index.row()) : nullptr;
+    if (!game)
         return {};
     if (role == Qt::ToolTipRole) {
-        if (EqualNoCase(Description(index.row()), DefaultDescription))
+        if (game->isDefault)
             return QStringLiteral("The default options: the emulator options of every game whose \"Use Default "
                                   "Options\" box is ticked. Select this row, or Actions > Configure Default "
                                   "Options, to edit them on the Options tab.");
-        return index.column() == MarksColumn ? MarksToolTip(rows_.marks.value(index.row()))
-                                             : Text(index.row(), index.column());
+        if (index.column() == FavouriteColumn)
+            return QStringLiteral("A click here, or Ctrl+D, marks the game a favourite or unmarks it");
+        return index.column() == MarksColumn ? MarksToolTip(game->marks) : Text(index.row(), index.column());
     }
     if (role == Qt::DisplayRole)
         return Text(index.row(), index.column());
-    if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    if (role == Qt::TextAlignmentRole) {
+        const Qt::Alignment across = index.column() == PlayCountColumn || index.column() == PlayersColumn
+                                         ? Qt::AlignRight
+                                     : index.column() == FavouriteColumn ? Qt::AlignHCenter
+                                                                         : Qt::AlignLeft;
+        return QVariant::fromValue(across | Qt::AlignVCenter);
+    }
     return {};
 }
 
 QString GameListModel::Text(int row, int column) const {
+    const ListedGame* game = Game(row);
+    if (!game)
+        return {};
     switch (column) {
     case MarksColumn:
-        return rows_.marks.value(row);
+        return game->marks;
     case TitleColumn:
-        return descriptions_.value(row);
+        return game->title;
     case YearColumn:
-        return rows_.Of(Field::Date).value(row);
+        return game->year;
     case ManufacturerColumn:
-        return rows_.Of(Field::Manufacturer).value(row);
+        return game->manufacturer;
     case SetColumn:
-        return roms_.value(row);
+        return game->rom;
+    case SourceColumn:
+        return game->source;
+    case PlayersColumn:
+        return game->players;
+    case CategoryColumn:
+        return game->mature ? game->category + QStringLiteral(" (mature)") : game->category;
+    case StatusColumn:
+        return StatusText(game->status);
+    case TypeColumn:
+        return TypeText(game->type);
+    case PlayCountColumn:
+        return game->playCount > 0 ? QString::number(game->playCount) : QString();
+    case LastPlayedColumn: {
+        if (game->lastPlayed.isEmpty())
+            return {};
+        const QDateTime ended = QDateTime::fromString(game->lastPlayed, Qt::ISODate);
+        return ended.isValid() ? ended.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")) : game->lastPlayed;
+    }
+    case FavouriteColumn:
+        return game->favourite ? QStringLiteral("\u2605") : QString();
     default:
         return {};
     }
 }
 
-namespace {
-
-// Each column's caption and the sort key that orders the list by it.
-struct ColumnInfo {
-    const char* caption;
-    const QString* sortKey;
-};
-const QString NoKey;
-const ColumnInfo Columns[GameListModel::ColumnCount] = {
-    {"", &NoKey},           {"Title", &Field::Description},
-    {"Year", &Field::Date}, {"Manufacturer", &Field::Manufacturer},
-    {"Set", &Field::Rom},
-};
-
-} // namespace
-
 QVariant GameListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return {};
     if (role == Qt::DisplayRole)
-        return QLatin1String(Columns[section].caption);
-    if (role == Qt::ToolTipRole && section == MarksColumn)
-        return MarksToolTip(QString());
+        return section == FavouriteColumn ? QStringLiteral("\u2605") : ColumnCaption(section);
+    if (role == Qt::ToolTipRole)
+        return section == MarksColumn ? MarksToolTip(QString()) : ColumnCaption(section);
     return {};
 }
 
-QString GameListModel::SortKeyOf(int column) {
-    return column >= 0 && column < ColumnCount ? *Columns[column].sortKey : QString();
-}
-
-int GameListModel::ColumnOf(const QString& sortKey) {
-    for (int column = 0; column < ColumnCount; ++column) {
-        if (!sortKey.isEmpty() && EqualNoCase(*Columns[column].sortKey, sortKey))
-            return column;
-    }
-    return TitleColumn;
-}
-
 QString GameListModel::Rom(int row) const {
-    return roms_.value(row);
+    const ListedGame* game = Game(row);
+    return game ? game->rom : QString();
 }
 
 int GameListModel::RowOfRom(const QString& rom) const {
     // Set names are keys compared without regard to case, as the catalogue compares them.
-    for (qsizetype row = 0; row < roms_.size(); ++row) {
-        if (!roms_[row].isEmpty() && EqualNoCase(roms_[row], rom))
-            return static_cast<int>(row);
+    for (int row = 0; row < rowCount(); ++row) {
+        const QString& name = (*games_)[shown_[static_cast<size_t>(row)]].rom;
+        if (!name.isEmpty() && EqualNoCase(name, rom))
+            return row;
     }
     return -1;
 }

@@ -1,34 +1,43 @@
 #pragma once
 
-#include "gamelist/GameListQuery.h"
+#include "gamelist/ListedGames.h"
 #include "gamelist/TypeAhead.h"
 
 #include <QAbstractTableModel>
 
+#include <memory>
+#include <vector>
+
 namespace zelvora {
 
-// The game list's rows, each tied to its game by the set name. A fill replaces every row in one
+// The game list's rows: the games of the last fill that the filters and the find field keep, each
+// tied to its game by the set name. A fill or a new selection of games replaces every row in one
 // model reset.
 class GameListModel : public QAbstractTableModel, public GridRows {
     Q_OBJECT
 
 public:
-    enum Column {
-        MarksColumn, // S, B, R and * for what the collection lacks and a game's own options
-        TitleColumn,
-        YearColumn,
-        ManufacturerColumn,
-        SetColumn,
-        ColumnCount
-    };
-    // The sort cycle's key a column sorts by (empty for the marks), and the column of a key.
-    static QString SortKeyOf(int column);
-    static int ColumnOf(const QString& sortKey);
+    using Column = ListColumn;
+    using enum ListColumn;
+    static QString SortKeyOf(int column) { return SortKeyOfColumn(column); }
+    static int ColumnOf(const QString& sortKey) { return ColumnOfSortKey(sortKey); }
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    void SetRows(GameListRows rows);
-    void Clear();
+    // The games of a fill, and which of them are rows, by their index there.
+    void SetGames(std::shared_ptr<ListedGames> games, std::vector<int> shown);
+    void Show(std::vector<int> shown) { SetGames(games_, std::move(shown)); }
+    void Clear() { SetGames(nullptr, {}); }
+    const std::shared_ptr<ListedGames>& Games() const { return games_; }
+    // The row's game; nullptr for a row the list does not have.
+    const ListedGame* Game(int row) const;
+    // Changes the row's game in place (a favourite marked, a game played) and paints its row anew.
+    template <typename Change> void ChangeGame(int row, Change change) {
+        if (row < 0 || row >= rowCount())
+            return;
+        change(games_->Edit(shown_[static_cast<size_t>(row)]));
+        rowChanged(row);
+    }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -45,11 +54,10 @@ public:
     QString Description(int row) const override { return Text(row, TitleColumn); }
 
 private:
-    GameListRows rows_;
-    // The two texts every paint and key press reads, held apart so that a row is not looked up
-    // by field name: shared with rows_, not copied.
-    QStringList descriptions_;
-    QStringList roms_;
+    void rowChanged(int row);
+
+    std::shared_ptr<ListedGames> games_;
+    std::vector<int> shown_;
 };
 
 } // namespace zelvora

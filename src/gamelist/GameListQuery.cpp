@@ -4,7 +4,7 @@
 #include "store/FieldNames.h"
 #include "store/GameStore.h"
 
-#include <QStringMatcher>
+#include <algorithm>
 
 namespace zelvora {
 
@@ -42,7 +42,7 @@ QString FilterCaption(int index) {
     return index >= 0 && index < FilterCount ? QLatin1String(FilterCaptions[index]) : QString();
 }
 
-QString FiltersText(const FilterStates& filters) {
+QString FiltersText(const FilterStates& filters, const QStringList& more) {
     QStringList on;
     for (int i = 0; i < FilterCount; ++i) {
         if (filters[i] == FilterState::ShowOnly)
@@ -50,6 +50,7 @@ QString FiltersText(const FilterStates& filters) {
         else if (filters[i] == FilterState::Exclude)
             on << FilterCaption(i) + QStringLiteral(" (Exclude)");
     }
+    on << more;
     return on.isEmpty() ? QStringLiteral("No filters") : QStringLiteral("Filters: ") + on.join(QStringLiteral(", "));
 }
 
@@ -74,76 +75,79 @@ QString GameListSql(const FilterStates& filters, const ListOrder& order) {
 
 namespace {
 
-// The numbers the list reads, after its texts, and the marks they make.
-const QString MarkFields[] = {Field::Screenshot, Field::BadRom, Field::MissingRom, Field::Default, Field::Rom};
+// The fields the list reads, in the order the load takes them.
+enum LoadedField { Title, Year, Maker, Set, Source, Parent, Playable, Shot, Bad, Missing, UseDefault, FieldCount };
+const QString* const LoadedFields[FieldCount] = {
+    &Field::Description, &Field::Date,       &Field::Manufacturer, &Field::Rom,        &Field::Driver,  &Field::Clone,
+    &Field::Playable,    &Field::Screenshot, &Field::BadRom,       &Field::MissingRom, &Field::Default,
+};
 
-QString statusMarks(const QVariant* values) {
+QString statusMarks(const std::vector<QVariant>& values) {
     QString marks;
-    if (isOne(values[0]))
+    if (isOne(values[Shot]))
         marks += QLatin1Char('S');
-    if (isOne(values[1]))
+    if (isOne(values[Bad]))
         marks += QLatin1Char('B');
-    if (isOne(values[2]))
+    if (isOne(values[Missing]))
         marks += QLatin1Char('R');
-    const QVariant& useDefault = values[3];
-    if (!useDefault.isNull() && useDefault.toLongLong() == 0 && !EqualNoCase(values[4].toString(), DefaultRom))
+    const QVariant& useDefault = values[UseDefault];
+    if (!useDefault.isNull() && useDefault.toLongLong() == 0 && !EqualNoCase(values[Set].toString(), DefaultRom))
         marks += QLatin1Char('*');
     return marks;
 }
 
 } // namespace
 
-GameListRows LoadGameList(const GameStore& catalogue, const FilterStates& filters, const ListOrder& order) {
-    // The listed fields of text are kept as texts; the numbers the list reads become the marks.
-    QStringList names;
-    for (const CatalogueField& field : CatalogueFields()) {
-        if (field.listed && (field.type == FieldType::Text || field.type == FieldType::Memo))
-            names << field.name;
-    }
-    std::vector<QStringList> texts(static_cast<size_t>(names.size()));
-    GameListRows rows;
-    QStringList fields = names;
-    for (const QString& field : MarkFields)
-        fields << field;
+ListedGames LoadGameList(const GameStore& catalogue, const FilterStates& filters, const ListOrder& order,
+                         const ListExtras& extras) {
+    QStringList fields;
+    for (const QString* field : LoadedFields)
+        fields << *field;
+    const QHash<QString, PlayHistory> histories = catalogue.Histories();
+    std::vector<ListedGame> games;
+    games.reserve(static_cast<size_t>(catalogue.RecordCount()));
     catalogue.List(GameListSql(filters, order), fields, [&](const std::vector<QVariant>& values) {
-        for (size_t i = 0; i < texts.size(); ++i)
-            texts[i] << values[i].toString();
-        rows.marks << statusMarks(values.data() + texts.size());
+        ListedGame& game = games.emplace_back();
+        game.title = values[Title].toString();
+        game.year = values[Year].toString();
+        game.manufacturer = values[Maker].toString();
+        game.rom = values[Set].toString();
+        game.source = values[Source].toString();
+        game.clone = values[Parent].toString().trimmed();
+        game.statusWord = values[Playable].toString();
+        game.status = StatusOf(game.statusWord);
+        game.marks = statusMarks(values);
+        game.isDefault = games.size() == 1 && EqualNoCase(game.title, DefaultDescription);
     });
-    for (qsizetype i = 0; i < names.size(); ++i)
-        rows.texts.insert(names[i], std::move(texts[static_cast<size_t>(i)]));
-    return rows;
-}
-
-GameListRows FindInRows(const GameListRows& rows, const QString& text) {
-    if (text.isEmpty())
-        return rows;
-    // Each field's list is gathered on its own, not looked up by name for every row found.
-    std::vector<std::pair<const QStringList*, QStringList>> fields;
-    for (auto it = rows.texts.begin(); it != rows.texts.end(); ++it)
-        fields.emplace_back(&it.value(), QStringList());
-    GameListRows found;
-    const QStringMatcher matcher(text, Qt::CaseInsensitive);
-    const QStringList& descriptions = rows.Of(Field::Description);
-    for (qsizetype row = 0; row < descriptions.size(); ++row) {
-        const QString& description = descriptions[row];
-        const bool defaultRow = row == 0 && EqualNoCase(description, DefaultDescription);
-        if (defaultRow || matcher.indexIn(description) >= 0) {
-            for (auto& [all, kept] : fields)
-                kept << all->value(row);
-            found.marks << rows.marks.value(row);
+    for (ListedGame& game : games) {
+        if (game.isDefault)
+            continue;
+        const QString key = game.rom.toLower();
+        if (const auto history = histories.find(key); history != histories.end()) {
+            game.favourite = history->favourite;
+            game.playCount = history->playCount;
+            game.lastPlayed = history->lastPlayed;
         }
+        const auto facts = extras.facts.find(key);
+        if (facts != extras.facts.end()) {
+            game.type = facts->type;
+            game.playerCount = facts->players;
+        }
+        const bool needsFiles = facts == extras.facts.end() || facts->needsFiles;
+        game.available = !needsFiles || (extras.romSetPresent && extras.romSetPresent(game.rom, game.clone));
+        if (extras.describe) {
+            extras.describe(game.rom, game);
+            if (game.category.isEmpty() && !game.clone.isEmpty())
+                extras.describe(game.clone, game);
+        }
+        if (game.players.isEmpty() && game.playerCount > 0)
+            game.players = QString::number(game.playerCount);
     }
-    auto field = fields.begin();
-    for (auto it = rows.texts.begin(); it != rows.texts.end(); ++it, ++field)
-        found.texts.insert(it.key(), std::move(field->second));
-    return found;
-}
-
-const QStringList& GameListRows::Of(const QString& field) const {
-    static const QStringList none;
-    const auto it = texts.find(field);
-    return it == texts.end() ? none : *it;
+    ListedGames listed(std::move(games));
+    // The catalogue orders by the keys of the sort cycle; the list's other columns are ordered here.
+    if (!IsCycleSortKey(order.key))
+        listed.Sort(ColumnOfSortKey(order.key), order.descending);
+    return listed;
 }
 
 QString NextSortKey(const QString& caption) {
@@ -152,6 +156,11 @@ QString NextSortKey(const QString& caption) {
             return SortKeys[i + 1];
     }
     return SortKeys[0];
+}
+
+bool IsCycleSortKey(const QString& text) {
+    return std::any_of(std::begin(SortKeys), std::end(SortKeys),
+                       [&](const QString& key) { return EqualNoCase(text, key); });
 }
 
 QString KnownSortKey(const QString& text) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "gamelist/ListedGames.h"
 #include "store/FieldNames.h"
+#include "store/GameFacts.h"
 #include "store/ProgramSettings.h"
 
 #include <QHash>
@@ -8,6 +10,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 namespace zelvora {
 
@@ -17,7 +20,8 @@ class GameStore;
 QString FilterCaption(int index);
 // The filters in force, in the dialog's words, for the status bar: "Filters: Clones (Show Only),
 // Bad ROMS (Exclude)", or "No filters".
-QString FiltersText(const FilterStates& filters);
+// The filter bar's `more` follow them.
+QString FiltersText(const FilterStates& filters, const QStringList& more = {});
 
 // The list's order: a key of the sort cycle, and which way.
 struct ListOrder {
@@ -30,30 +34,27 @@ struct ListOrder {
 // always and first, then the games ordered by the sort key either way and then by description.
 QString GameListSql(const FilterStates& filters, const ListOrder& order);
 
-// The game list's rows, field by field: for each row the text of every text field the catalogue
-// lists, and the marks its listed numbers make. The set name is what ties a row to its game, as two games may share a
-// title.
-struct GameListRows {
-    QStringList marks;
-    QHash<QString, QStringList> texts; // by field name
-
-    // The field's texts, one per row; empty for a field the list does not read.
-    const QStringList& Of(const QString& field) const;
-    qsizetype Count() const { return Of(Field::Description).size(); }
+// What the list shows beside the catalogue's own fields, each optional.
+struct ListExtras {
+    // Each game's facts from today's MAME's listing, by set name folded to lower case.
+    QHash<QString, GameFacts> facts;
+    // Whether the set's ROMs are in a ROM folder; a set that needs no files is available anyway.
+    std::function<bool(const QString& rom, const QString& clone)> romSetPresent;
+    // Fills the game's category and players from the files that tell them; a clone they say
+    // nothing of takes its parent's.
+    std::function<void(const QString& rom, ListedGame& game)> describe;
 };
 
-// The rows whose description holds `text` anywhere, ignoring case; the default record's row stays
-// first whatever it holds, as the rest of the program takes row 0 to be it. The text is matched as
-// it stands: no character in it is a wildcard. An empty text keeps every row.
-GameListRows FindInRows(const GameListRows& rows, const QString& text);
-
-// Runs the list's query on the catalogue and reads every row's listed texts and marks.
-GameListRows LoadGameList(const GameStore& catalogue, const FilterStates& filters, const ListOrder& order);
+// Runs the list's query on the catalogue and reads every row's columns, in the order asked for.
+ListedGames LoadGameList(const GameStore& catalogue, const FilterStates& filters, const ListOrder& order,
+                         const ListExtras& extras = {});
 
 // The sort button's cycle: Description, Date, Manufacturer, Rom, and round again.
 QString NextSortKey(const QString& caption);
 // The sort key of the cycle that `text` names, in the cycle's spelling; Description for any other
 // text, as a settings file may hold anything.
 QString KnownSortKey(const QString& text);
+// Whether `text` names a key of the cycle, which the catalogue's query orders by.
+bool IsCycleSortKey(const QString& text);
 
 } // namespace zelvora

@@ -3,6 +3,7 @@
 #include "detail/DetailTabs.h"
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
+#include "gamelist/FilterBar.h"
 #include "gamelist/FilterDialog.h"
 #include "gamelist/FindField.h"
 #include "gamelist/GameGrid.h"
@@ -63,6 +64,7 @@ MainWindow::MainWindow(Shell& shell, QWidget* parent) : QMainWindow(parent), she
     sortButton->setObjectName(QStringLiteral("sortButton"));
     sortButton->setToolTip(QStringLiteral("The field the list is sorted by; click for the next one"));
     findField = new FindField(listPane);
+    filterBar = new FilterBar(listPane);
     gameList = new GameGrid(listPane);
     gameList->setModel(&rows_);
     findField->setMinimumWidth(findField->fontMetrics().horizontalAdvance(findField->placeholderText()) + 32);
@@ -70,6 +72,7 @@ MainWindow::MainWindow(Shell& shell, QWidget* parent) : QMainWindow(parent), she
     sortRow->addWidget(sortButton);
     sortRow->addWidget(findField, 1);
     listColumn->addLayout(sortRow);
+    listColumn->addWidget(filterBar);
     listColumn->addWidget(gameList, 1);
 
     auto* detailPane = new QWidget(splitter);
@@ -113,7 +116,7 @@ MainWindow::MainWindow(Shell& shell, QWidget* parent) : QMainWindow(parent), she
     connect(findField, &FindField::done, this, [this] { gameList->setFocus(); });
 
     connect(sortButton, &QPushButton::clicked, this, [this] { cycleSort(); });
-    connect(gameList->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { sortByColumn(c); });
+    connectListControls();
     connect(startButton, &QPushButton::clicked, this, [this] { startGame(); });
     connect(detailTabs, &QTabWidget::currentChanged, this, [this] { tabChanged(); });
     connect(detailTabs->Options, &OptionsPanel::defaultToggledByMouse, this,
@@ -204,7 +207,7 @@ void MainWindow::start() {
     guarded([&] {
         PrepareCatalogue(vars);
         setUpGridColumns();
-        sortButton->setText(KnownSortKey(settings.SortKey(Field::Description)));
+        sortButton->setText(GameListModel::SortKeyOf(GameListModel::ColumnOf(settings.SortKey(Field::Description))));
         sortDescending_ = settings.SortDescending();
         FillGrid();
         InitOptionControls();
@@ -272,9 +275,10 @@ void MainWindow::FillGrid() {
         const int row = gameList->CurrentRow();
         const FilterStates filters = ProgramSettings(shell_.Settings()).Filters();
         const GameStore catalogue(*shell_.Variables().CatalogueDb);
-        loaded_ = LoadGameList(catalogue, filters, ListOrder(sortButton->text(), sortDescending_));
+        filters_ = filters;
+        loaded_ = std::make_shared<ListedGames>(
+            LoadGameList(catalogue, filters, ListOrder(sortButton->text(), sortDescending_), listExtras()));
         catalogueGames_ = std::max(catalogue.RecordCount() - 1, 0);
-        status_->SetFilters(FiltersText(filters));
         ShowRows();
         // Before the start-up has selected a row there is no game to keep.
         if (hadRow)
@@ -303,9 +307,7 @@ void MainWindow::SelectShownGame(int fallbackRow) {
 }
 
 void MainWindow::cycleSort() {
-    sortButton->setText(NextSortKey(sortButton->text()));
-    sortDescending_ = false;
-    FillGrid();
+    sortList(NextSortKey(sortButton->text()), false);
 }
 
 void MainWindow::leaveGame() {

@@ -22,6 +22,7 @@ namespace zelvora {
 class Mame;
 
 class DetailTabs;
+class FilterBar;
 class FindField;
 class GameGrid;
 class MainStatusBar;
@@ -60,6 +61,8 @@ public:
     void toggleFavourite();
     // The row's context menu: what can be done with its game.
     QMenu* GameMenu(int row);
+    // The header's menu: each column but the titles, checked while shown.
+    QMenu* ColumnMenu();
     // The Check submenu's entries, by their index (a CollectionCheck).
     void checkCollection(int index);
     void updateCatalogue();
@@ -97,6 +100,7 @@ protected:
 private:
     QSplitter* splitter = nullptr;
     FindField* findField = nullptr;
+    FilterBar* filterBar = nullptr;
     MainStatusBar* status_ = nullptr;
     GameGrid* gameList = nullptr;
     QPushButton* sortButton = nullptr;
@@ -138,6 +142,15 @@ private:
     void RefindShownGame();
     void buildMenu();
     void setUpGridColumns();
+    // Once, as the window is made: the header's clicks and menu, the star column, the filter bar.
+    void connectListControls();
+    // The filter bar changed: the list narrows at once, and the filters are kept.
+    void barFiltersChanged();
+    // What the list shows beside the catalogue's fields: the facts, the ROM sets present, the
+    // categories and players.
+    ListExtras listExtras();
+    // Orders the loaded games anew, keeping the selected game selected.
+    void sortList(const QString& key, bool descending);
     void showSortIndicator();
     // The window's place, size, splitter and tab in front as the last main window left them, set
     // before it is shown; and kept when it is unloaded.
@@ -171,8 +184,13 @@ private:
     bool CloseIfAsked();
 
     Shell& shell_;
-    // Every row the filters let through, in the list's order; rows_ holds those the find keeps.
-    GameListRows loaded_;
+    // Every game the six filters let through, in the list's order; rows_ holds those the filter
+    // bar and the find field keep.
+    std::shared_ptr<ListedGames> loaded_;
+    // The six filters the catalogue was read with.
+    FilterStates filters_{};
+    // What the status bar says of the find field's text, while it says it.
+    QString searchProblem_;
     // The catalogue's games, without the default record, as the last fill found them.
     int catalogueGames_ = 0;
     GameListModel rows_;

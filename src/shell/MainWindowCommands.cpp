@@ -202,8 +202,13 @@ void MainWindow::startGame() {
     });
     lastRunEnd_ = clock_();
     // A game MAME refused, or that never started, was not played.
-    if (run.problem.isEmpty() && !rom.isEmpty())
+    if (run.problem.isEmpty() && !rom.isEmpty()) {
         guarded([&] { Games().RecordPlay(rom, (lastRunEnd_ - started) / 1000, QDateTime::currentDateTimeUtc()); });
+        rows_.ChangeGame(rows_.RowOfRom(rom), [&](ListedGame& game) {
+            ++game.playCount;
+            game.lastPlayed = Games().History(rom).lastPlayed;
+        });
+    }
     setEnabled(true);
     if (CloseIfAsked())
         return;
@@ -247,6 +252,7 @@ void MainWindow::toggleFavourite() {
         }
         const bool favourite = !Games().History(shownRom_).favourite;
         Games().SetFavourite(shownRom_, favourite);
+        rows_.ChangeGame(gameList->CurrentRow(), [&](ListedGame& game) { game.favourite = favourite; });
         favouriteAction->setChecked(favourite);
         ShowResult(favourite ? QStringLiteral("%1 is a favourite").arg(title)
                              : QStringLiteral("%1 is no longer a favourite").arg(title));

@@ -5,17 +5,23 @@
 #include "shell/MainWindow.h"
 
 #include "detail/DetailTabs.h"
+#include "gamelist/FilterBar.h"
 #include "gamelist/FindField.h"
 #include "gamelist/GameGrid.h"
+#include "platform/DirectoryListing.h"
 #include "platform/TextCompare.h"
 #include "platform/WindowPlacement.h"
 #include "shell/MainStatusBar.h"
 #include "shell/Shell.h"
 #include "store/ProgramSettings.h"
 #include "store/Settings.h"
+#include "store/Variables.h"
 
+#include <QBitArray>
+#include <QDataStream>
 #include <QHeaderView>
 #include <QLayout>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -28,6 +34,21 @@ namespace {
 
 // The window as it first opens, before the user has arranged it.
 constexpr QSize StartingSize(1000, 640);
+
+// How many sections a header's kept state holds, read as QHeaderView writes it; 0 when it does not
+// read as such.
+int KeptSectionCount(const QByteArray& state) {
+    QDataStream stream(state);
+    stream.setVersion(QDataStream::Qt_5_0); // as the header writes it, for older Qt to read
+    int marker = 0, version = -1, orientation = 0, order = 0, sortSection = 0, length = 0, sections = 0;
+    bool indicator = false;
+    QList<int> visual, logical;
+    QBitArray hidden;
+    QHash<int, int> hiddenSizes;
+    stream >> marker >> version >> orientation >> order >> sortSection >> indicator >> visual >> logical >> hidden >>
+        hiddenSizes >> length >> sections;
+    return marker == 0xff && version == 0 && stream.status() == QDataStream::Ok ? sections : 0;
+}
 
 } // namespace
 
@@ -63,16 +84,73 @@ void MainWindow::RestoreArrangement() {
 void MainWindow::setUpGridColumns() {
     QHeaderView* header = gameList->horizontalHeader();
     const QFontMetrics metrics = gameList->fontMetrics();
+    const int character = metrics.averageCharWidth();
     gameList->setColumnWidth(GameListModel::YearColumn, metrics.horizontalAdvance(QStringLiteral("8888?")) + 16);
-    gameList->setColumnWidth(GameListModel::ManufacturerColumn, metrics.averageCharWidth() * 18);
-    gameList->setColumnWidth(GameListModel::SetColumn, metrics.averageCharWidth() * 12);
-    // The user's order and widths, where they were kept; the title column takes the rest.
-    if (const QByteArray kept = ProgramSettings(shell_.Settings()).ListColumns(); !kept.isEmpty())
-        header->restoreState(kept);
+    const std::pair<int, int> widths[] = {
+        {GameListModel::ManufacturerColumn, 18}, {GameListModel::SetColumn, 12},
+        {GameListModel::SourceColumn, 14},       {GameListModel::PlayersColumn, 10},
+        {GameListModel::CategoryColumn, 24},     {GameListModel::StatusColumn, 12},
+        {GameListModel::TypeColumn, 14},         {GameListModel::PlayCountColumn, 6},
+        {GameListModel::LastPlayedColumn, 17},
+    };
+    for (const auto& [column, characters] : widths)
+        gameList->setColumnWidth(column, character * characters);
+    gameList->setColumnWidth(GameListModel::FavouriteColumn, metrics.horizontalAdvance(QStringLiteral("\u2605")) + 16);
+    // The columns beyond the first five are there to be switched on.
+    for (int column = DefaultColumnCount; column < ColumnCount; ++column)
+        header->setSectionHidden(column, true);
+    // The user's order, widths and columns, where they were kept; the title column takes the rest.
+    // A header kept before the list had its later columns holds fewer of them: it is not taken.
+    if (const QByteArray kept = ProgramSettings(shell_.Settings()).ListColumns(); !kept.isEmpty()) {
+        // A header kept before the list had its later columns knows fewer: those it does not know
+        // stay hidden.
+        const int known = KeptSectionCount(kept);
+        const QByteArray before = header->saveState();
+        if (known <= 0 || known > ColumnCount || !header->restoreState(kept))
+            header->restoreState(before);
+        for (int column = std::max(known, DefaultColumnCount); column < ColumnCount; ++column)
+            header->setSectionHidden(column, true);
+    }
     header->setSectionResizeMode(GameListModel::MarksColumn, QHeaderView::Fixed);
     header->setSectionResizeMode(GameListModel::TitleColumn, QHeaderView::Stretch);
     // Wide enough for all four marks "SBR*" at this screen's scale.
     gameList->setColumnWidth(GameListModel::MarksColumn, metrics.horizontalAdvance(QStringLiteral("SBR*")) + 12);
+    filterBar->SetFilters(KeptListFilters(ProgramSettings(shell_.Settings())));
+}
+
+void MainWindow::connectListControls() {
+    QHeaderView* header = gameList->horizontalHeader();
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QHeaderView::customContextMenuRequested, this, [this, header](const QPoint& at) {
+        QMenu* menu = ColumnMenu();
+        menu->exec(header->mapToGlobal(at));
+        menu->deleteLater();
+    });
+    connect(header, &QHeaderView::sectionClicked, this, [this](int column) { sortByColumn(column); });
+    connect(gameList, &QTableView::clicked, this, [this](const QModelIndex& index) {
+        if (index.column() == GameListModel::FavouriteColumn)
+            toggleFavourite();
+    });
+    connect(filterBar, &FilterBar::changed, this, [this] { barFiltersChanged(); });
+}
+
+QMenu* MainWindow::ColumnMenu() {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("columnMenu"));
+    QHeaderView* header = gameList->horizontalHeader();
+    for (int column = 0; column < ColumnCount; ++column) {
+        // The titles stay: a list without them says nothing.
+        if (column == GameListModel::TitleColumn)
+            continue;
+        QAction* action = menu->addAction(column == GameListModel::MarksColumn       ? QStringLiteral("Marks")
+                                          : column == GameListModel::FavouriteColumn ? QStringLiteral("Favourite")
+                                                                                     : ColumnCaption(column));
+        action->setCheckable(true);
+        action->setChecked(!header->isSectionHidden(column));
+        connect(action, &QAction::toggled, this,
+                [header, column](bool shown) { header->setSectionHidden(column, !shown); });
+    }
+    return menu;
 }
 
 void MainWindow::sortByColumn(int column) {
@@ -83,14 +161,52 @@ void MainWindow::sortByColumn(int column) {
         return;
     }
     // The column sorted by already turns the other way; another starts from its top.
-    sortDescending_ = EqualNoCase(key, sortButton->text()) && !sortDescending_;
+    sortList(key, EqualNoCase(key, sortButton->text()) && !sortDescending_);
+}
+
+void MainWindow::sortList(const QString& key, bool descending) {
     sortButton->setText(key);
-    FillGrid();
+    sortDescending_ = descending;
+    if (!loaded_)
+        return;
+    commitOptions();
+    const int row = gameList->CurrentRow();
+    loaded_->Sort(GameListModel::ColumnOf(key), descending);
+    ShowRows();
+    SelectShownGame(row);
+    FocusGrid();
 }
 
 void MainWindow::showSortIndicator() {
     gameList->horizontalHeader()->setSortIndicator(GameListModel::ColumnOf(sortButton->text()),
                                                    sortDescending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void MainWindow::barFiltersChanged() {
+    ProgramSettings settings(shell_.Settings());
+    KeepListFilters(settings, filterBar->Filters());
+    commitOptions();
+    const int row = gameList->CurrentRow();
+    ShowRows();
+    SelectShownGame(rows_.rowCount() > 1 ? std::clamp(row, 1, rows_.rowCount() - 1) : 0);
+}
+
+ListExtras MainWindow::listExtras() {
+    ListExtras extras;
+    const QString romPath = shell_.Variables().RomPath;
+    if (!romPath.trimmed().isEmpty()) {
+        auto roms = std::make_shared<DirectoryListing>(romPath);
+        const bool merged = assumeMergedAction->isChecked();
+        const auto present = [roms](const QString& rom) {
+            return IsPlainFileName(rom) &&
+                   (roms->Contains(rom + QStringLiteral(".zip")) || roms->Contains(rom + QStringLiteral(".7z")) ||
+                    !roms->FindFolder(rom).isEmpty());
+        };
+        extras.romSetPresent = [present, merged](const QString& rom, const QString& clone) {
+            return present(rom) || (merged && !clone.isEmpty() && present(clone));
+        };
+    }
+    return extras;
 }
 
 void MainWindow::SaveArrangement() {
@@ -103,7 +219,16 @@ void MainWindow::SaveArrangement() {
 }
 
 void MainWindow::ShowRows() {
-    rows_.SetRows(FindInRows(loaded_, findField->text()));
+    const SearchQuery query = SearchQuery::Parse(findField->text());
+    const ListFilters bar = filterBar->Filters();
+    rows_.SetGames(loaded_, loaded_ ? loaded_->Select(bar, query) : std::vector<int>());
+    status_->SetFilters(FiltersText(filters_, bar.Names()));
+    // A word the search did not take as asked is said while it is in the field.
+    if (!query.problem.isEmpty())
+        status_->ShowTyped(query.problem);
+    else if (!searchProblem_.isEmpty() && status_->Typed() == searchProblem_)
+        status_->ClearTyped();
+    searchProblem_ = query.problem;
     showSortIndicator();
     ShowCounts();
 }
@@ -119,7 +244,10 @@ void MainWindow::FindChanged() {
     // The selected game stays selected while it is listed; otherwise the first game found is
     // entered, so that the tabs show a game of the list. The default record's row, always listed,
     // is left for a game as soon as one is found.
-    SelectShownGame(rows_.rowCount() > 1 ? 1 : 0);
+    if (rows_.rowCount() > 1 && EqualNoCase(shownRom_, DefaultRom))
+        gameList->SetCurrentRow(1);
+    else
+        SelectShownGame(rows_.rowCount() > 1 ? 1 : 0);
 }
 
 void MainWindow::ShowResult(const QString& text) {

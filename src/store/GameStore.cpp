@@ -90,6 +90,17 @@ PlayHistory GameStore::History(const QString& rom) const {
     return history;
 }
 
+QHash<QString, PlayHistory> GameStore::Histories() const {
+    QHash<QString, PlayHistory> histories;
+    db_.Select(QStringLiteral("SELECT Rom,Favourite,PlayCount,PlaySeconds,LastPlayed FROM %1").arg(HistoryTable), {},
+               [&](const std::vector<QVariant>& values) {
+                   histories.insert(values[0].toString().toLower(),
+                                    {values[1].toLongLong() != 0, values[2].toLongLong(), values[3].toLongLong(),
+                                     values[4].toString()});
+               });
+    return histories;
+}
+
 void GameStore::SetFavourite(const QString& rom, bool favourite) {
     db_.Execute(QStringLiteral("INSERT INTO %1 (Rom,Favourite) VALUES (?1,?2) "
                                "ON CONFLICT (Rom) DO UPDATE SET Favourite=excluded.Favourite")

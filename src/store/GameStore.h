@@ -54,6 +54,9 @@ public:
     bool Write(const QString& rom, const QVariantHash& values);
 
     PlayHistory History(const QString& rom) const;
+    // Every game's play history, by set name folded to lower case; games never played nor marked
+    // are not in it.
+    QHash<QString, PlayHistory> Histories() const;
     void SetFavourite(const QString& rom, bool favourite);
     // One more run of the game, `seconds` long, that ended at `ended`.
     void RecordPlay(const QString& rom, qlonglong seconds, const QDateTime& ended);

@@ -28,7 +28,7 @@ const QString WindowKey = QStringLiteral("Window");
 const QString SplitterKey = QStringLiteral("Splitter");
 const QString TabKey = QStringLiteral("Tab");
 
-QString filterKey(int index) {
+template <typename Name> QString filterKey(const Name& index) {
     return QStringLiteral("Filter %1").arg(index);
 }
 
@@ -60,6 +60,14 @@ FilterStates ProgramSettings::Filters() const {
 void ProgramSettings::SaveFilters(const FilterStates& filters) {
     for (int i = 0; i < FilterCount; ++i)
         saveState(filterKey(i), QString::number(static_cast<int>(filters[i])));
+}
+
+QString ProgramSettings::BarFilter(const QString& name) const {
+    return state(filterKey(name), QString());
+}
+
+void ProgramSettings::SaveBarFilter(const QString& name, const QString& value) {
+    saveState(filterKey(name), value);
 }
 
 bool ProgramSettings::AssumeMerged() const {

@@ -35,6 +35,10 @@ public:
     // A stored state other than 0, 1 or 2 is Off: it adds no condition.
     FilterStates Filters() const;
     void SaveFilters(const FilterStates& filters);
+    // A filter of the list's filter bar by its name ("Type", "Players"), as the text it was kept
+    // as: "Filter Type" beside the six of "Filter 0" to "Filter 5". Empty when never kept.
+    QString BarFilter(const QString& name) const;
+    void SaveBarFilter(const QString& name, const QString& value);
 
     // Whether ROM sets are taken to be merged, clones inside their parent's zip.
     bool AssumeMerged() const;

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QSignalSpy>
 
+#include <numeric>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -118,10 +120,18 @@ TEST_F(FilterDialogTest, ClosingWithoutOkStoresNothing) {
     EXPECT_EQ(Stored(), QStringList(FilterCount, "absent"));
 }
 
-GameListRows rowsOf(QStringList marks, QStringList titles) {
-    GameListRows rows;
-    rows.marks = std::move(marks);
-    rows.texts[Field::Description] = std::move(titles);
+std::shared_ptr<ListedGames> gamesOf(QStringList marks, QStringList titles) {
+    std::vector<ListedGame> games(static_cast<size_t>(titles.size()));
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        games[static_cast<size_t>(i)].title = titles[i];
+        games[static_cast<size_t>(i)].marks = marks.value(i);
+    }
+    return std::make_shared<ListedGames>(std::move(games));
+}
+
+std::vector<int> every(int count) {
+    std::vector<int> rows(static_cast<size_t>(count));
+    std::iota(rows.begin(), rows.end(), 0);
     return rows;
 }
 
@@ -134,15 +144,16 @@ TEST(GameListModel, KeepsTheModelContractThroughFillsAndRefills) {
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
 
     // Fewer marks than rows: the rest have none.
-    model.SetRows(rowsOf({"S", "R"}, {"Pac-Man", "Galaga", "Zaxxon"}));
+    model.SetGames(gamesOf({"S", "R"}, {"Pac-Man", "Galaga", "Zaxxon"}), every(3));
     EXPECT_EQ(model.data(model.index(1, 0)), QVariant("R"));
     EXPECT_EQ(model.data(model.index(2, 0)), QVariant(""));
     EXPECT_EQ(model.data(model.index(2, 1), Qt::ToolTipRole), QVariant("Zaxxon"));
 
-    model.SetRows(rowsOf({"B"}, {"Asteroids"}));
+    model.SetGames(gamesOf({"B"}, {"Asteroids"}), every(1));
     EXPECT_EQ(model.Description(1), QString()) << "nothing left of the longer fill";
-    model.SetRows({});
-    model.SetRows(rowsOf({"S"}, {"Dig Dug"}));
+    model.SetGames(nullptr, every(2));
+    EXPECT_EQ(model.rowCount(), 0);
+    model.SetGames(gamesOf({"S"}, {"Dig Dug"}), every(1));
     model.Clear();
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(resets.count(), 5) << "every fill is one reset, which views and the tester rely on";

@@ -1,6 +1,7 @@
 #include "CatalogueFixture.h"
 
 #include "gamelist/GameListQuery.h"
+#include "gamelist/GameSearch.h"
 #include "gamelist/TypeAhead.h"
 #include "platform/TextCompare.h"
 
@@ -22,9 +23,17 @@ TEST(GameListSql, SortCycleIgnoresCaseAndStartsOverFromAnUnknownKey) {
     EXPECT_EQ(NextSortKey("something else"), QString("Description"));
 }
 
+// The games' titles or marks as the list shows them, unfiltered.
+QStringList shown(const ListedGames& games, QString ListedGame::*field = &ListedGame::title) {
+    QStringList texts;
+    for (const int index : games.Select({}, {}))
+        texts << games[index].*field;
+    return texts;
+}
+
 struct GameListTest : ::testing::Test, test::CatalogueFixture {
     QStringList load(const FilterStates& filters, const QString& key = "Description") {
-        return LoadGameList(GameStore(*vars.CatalogueDb), filters, key).Of(Field::Description);
+        return shown(LoadGameList(GameStore(*vars.CatalogueDb), filters, key));
     }
 };
 
@@ -36,7 +45,7 @@ TEST_F(GameListTest, ListsTheDefaultRecordWhateverTheFilters) {
         {{"Driver", "pacman.c"}, {"Screenshot", 0}, {"Default", 0}, {"Bad ROM", 0}, {"Missing ROM", 0}});
     add("puckman", "Puck Man", {{"Driver", "pacman.c"}, {"Clone", "pacman"}, {"Bad ROM", 1}, {"Missing ROM", 1}});
     add("unknown", "Unchecked"); // status fields never set
-    EXPECT_EQ(LoadGameList(GameStore(*vars.CatalogueDb), {}, QString("Description")).marks,
+    EXPECT_EQ(shown(LoadGameList(GameStore(*vars.CatalogueDb), {}, QString("Description")), &ListedGame::marks),
               (QStringList{"", "S", "", "*", "BR", ""}));
     const std::pair<FilterStates, QStringList> cases[] = {
         {{}, {"Metal Slug", "Metal Slug 2", "Pac-Man", "Puck Man", "Unchecked"}},
@@ -75,9 +84,96 @@ TEST_F(GameListTest, TheDefaultRecordIsRowZeroAndTheGamesFollowTheKey) {
         {"Rom", {}, {"(Unknown)", "'88 Games", "alpha", "!Bang", " Blank Title"}},
         {"Description", states(0, 0, 0, 2, 0, 0), {"!Bang", "'88 Games"}},
     };
-    for (const auto& [key, filters, games] : cases)
+    for (const auto& [key, filters, games] : cases) {
         EXPECT_EQ(load(filters, key), QStringList{DefaultDescription} + games) << key;
+        // The list's own sort, from another order, agrees with the catalogue's.
+        ListedGames sorted = LoadGameList(GameStore(*vars.CatalogueDb), filters, {"Rom", true});
+        sorted.Sort(ColumnOfSortKey(key), false);
+        EXPECT_EQ(shown(sorted), QStringList{DefaultDescription} + games) << key;
+    }
 }
+
+// The filters below name only what they set.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+// The find field's words and qualifiers and the filter bar over one catalogue, with the facts,
+// ROM sets, categories and play history the list reads beside it.
+TEST_F(GameListTest, SearchAndTheFilterBarNarrowTheLoadedGames) {
+    const auto game = [&](const char* rom, const char* title, const char* year, const char* maker, const char* source,
+                          const char* playable, const QVariant& clone = {}) {
+        add(rom, title,
+            {{"Date", year}, {"Manufacturer", maker}, {"Driver", source}, {"Playable", playable}, {"Clone", clone}});
+    };
+    game("1942", "1942", "1984", "Capcom", "1942.cpp", "Yes");
+    game("commando", "Commando", "1985", "Capcom", "commando.cpp", "Yes");
+    game("galaga", "Galaga", "1981", "Namco", "galaga.cpp", "No");
+    game("nes", "Nintendo Entertainment System", "1985", "Nintendo", "nes.cpp", "Yes");
+    game("pacman", "Pac-Man", "1980", "Namco", "pacman.cpp", "Yes");
+    game("pong", "Pong", "1972", "Atari", "pong.cpp", "Yes");
+    game("puckman", "Puck Man", "1980", "Namco", "pacman.cpp", "Partial", "pacman");
+    game("sf2", "Street Fighter II: The World Warrior", "1991", "Capcom", "cps1.cpp", "Yes");
+    GameStore(*vars.CatalogueDb).SetFavourite("GALAGA", true);
+    ListExtras extras;
+    using T = MachineType;
+    extras.facts = {{"pong", {T::Arcade, 2, false}},
+                    {"nes", {T::ComputerOrConsole, 2, true}},
+                    {"pacman", {T::Arcade, 1, true}},
+                    {"puckman", {T::Arcade, 1, true}}};
+    extras.romSetPresent = [](const QString& rom, const QString&) { return rom == "pacman"; };
+    extras.describe = [](const QString& rom, ListedGame& game) {
+        game.category = rom == "pacman" ? "Maze / Collect" : rom == "galaga" ? "Shooter / Flying Vertical" : "";
+    };
+    const ListedGames games = LoadGameList(GameStore(*vars.CatalogueDb), {}, {"Description"}, extras);
+    const auto find = [&](const QString& text, const ListFilters& filters = {}) {
+        const std::vector<int> found = games.Select(filters, SearchQuery::Parse(text));
+        EXPECT_TRUE(games[found.at(0)].isDefault);
+        QStringList sets;
+        for (size_t i = 1; i < found.size(); ++i)
+            sets << games[found[i]].rom;
+        return sets.join(' ');
+    };
+    const std::pair<const char*, const char*> searches[] = {
+        {"sf2", "sf2"},
+        {"  NAMCO   1980 ", "pacman puckman"},
+        // A word's start ranks first: Commando's title before the makers that hold "com".
+        {"com", "commando 1942 sf2"},
+        {"year:1980-1981", "galaga pacman puckman"},
+        {"year:198 mfr:capcom", "1942 commando"},
+        {"set:p*man", "pacman puckman"},
+        {"set:pa", "pacman"},
+        {"src:pacman", "pacman puckman"},
+        {"cat:maze", "pacman puckman"}, // the clone takes its parent's
+        {"players:1", "pacman puckman"},
+        {"is:favourite", "galaga"},
+        {"is:available", "pacman pong"}, // Pong needs no files
+        {"is:working mfr:namco", "pacman"},
+        {"fighter ii:", "sf2"}, // searched as text, and said
+        {"year:", "1942 commando galaga nes pacman pong puckman sf2"},
+    };
+    for (const auto& [text, sets] : searches)
+        EXPECT_EQ(find(text), QString(sets)) << text;
+    EXPECT_EQ(SearchQuery::Parse("fighter ii:").problem,
+              "No field is called ii:: searched as text. Fields: year, mfr, set, src, cat, players, is");
+    EXPECT_FALSE(SearchQuery::Parse("is:flying").problem.isEmpty());
+    EXPECT_TRUE(SearchQuery::Parse("mfr:namco set:pac* year:1980-1985").problem.isEmpty());
+
+    using S = GameStatus;
+    const std::pair<ListFilters, const char*> filters[] = {
+        {{.type = T::ComputerOrConsole}, "nes"},
+        {{.status = S::Imperfect}, "puckman"},
+        {{.status = S::NotWorking, .favouritesOnly = true}, "galaga"},
+        {{.availableOnly = true}, "pacman pong"},
+        {{.category = "Shooter"}, "galaga"},
+        {{.category = "Maze / Collect", .players = 1}, "pacman puckman"},
+        {{.category = "Maz"}, ""},
+    };
+    for (const auto& [bar, sets] : filters)
+        EXPECT_EQ(find({}, bar), QString(sets)) << bar.Names().join(',').toStdString();
+    EXPECT_EQ(find("namco", {.status = S::Working}), "pacman");
+    EXPECT_EQ(FiltersText({}, ListFilters{.type = T::Arcade, .availableOnly = true}.Names()),
+              "Filters: Type: Arcade, Available");
+}
+#pragma GCC diagnostic pop
 
 // The grid's description column in the list's order, counting and bounds-checking every read.
 class Rows : public GridRows {

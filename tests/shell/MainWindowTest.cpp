@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QToolButton>
 
 using namespace zelvora;
 
@@ -269,6 +270,35 @@ TEST_F(MainWindowTest, FindNarrowsTheListOnTopOfTheFilters) {
     EXPECT_EQ(selected(), QString("Pac-Man"));
     EXPECT_EQ(counts(), QString("4 of 5 games"));
     EXPECT_EQ(test::part<QLabel>(window, "filtersLabel")->text(), QString("Filters: Clones (Exclude)"));
+
+    // A word the search cannot take as asked is said while it stands in the field.
+    find->setText("pac is:flying");
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains("is: takes"));
+    find->clear();
+    EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
+    // The filter bar narrows on top of the six, is named beside them and kept; the favourite column,
+    // switched on from the header's menu, marks and unmarks with a click.
+    select("Galaga");
+    QTest::keyClick(test::grid(window), Qt::Key_D, Qt::ControlModifier);
+    test::part<QToolButton>(window, "favouritesFilter")->click();
+    EXPECT_EQ(listed(), QStringList{"Galaga"});
+    EXPECT_EQ(test::part<QLabel>(window, "filtersLabel")->text(), QString("Filters: Clones (Exclude), Favourites"));
+    QMenu* columns = window->ColumnMenu();
+    for (QAction* action : columns->actions()) {
+        if (action->text() == "Favourite")
+            action->trigger();
+    }
+    trigger("exitAction");
+    open();
+    EXPECT_EQ(listed(), QStringList{"Galaga"});
+    GameGrid* grid = test::grid(window);
+    ASSERT_FALSE(grid->isColumnHidden(GameListModel::FavouriteColumn));
+    const QModelIndex star = window->Rows().index(1, GameListModel::FavouriteColumn);
+    EXPECT_EQ(window->Rows().data(star), QVariant(QString("\u2605")));
+    grid->scrollTo(star);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(star).center());
+    EXPECT_EQ(window->Rows().data(star), QVariant(QString()));
+    EXPECT_FALSE(GameStore(*vars.CatalogueDb).History("galaga").favourite);
 }
 
 // Access keys show in menus, elsewhere only while Alt is held.

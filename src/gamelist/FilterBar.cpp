@@ -1,0 +1,134 @@
+#include "gamelist/FilterBar.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+namespace zelvora {
+
+namespace {
+
+QComboBox* choiceBox(QWidget* parent, const QString& name, const QString& tip) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setToolTip(tip);
+    // As wide as its longest choice where there is room; narrower, its text cut, where there is not.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 6);
+    return box;
+}
+
+QToolButton* toggle(QWidget* parent, const QString& name, const QString& text, const QString& tip) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(text);
+    button->setToolTip(tip);
+    button->setCheckable(true);
+    button->setAutoRaise(true);
+    return button;
+}
+
+// Selects the entry whose data is `value`, adding it when the box lacks it (a kept filter on a
+// category no game has now).
+void selectData(QComboBox* box, const QVariant& value, const QString& text) {
+    int at = box->findData(value);
+    if (at < 0) {
+        box->addItem(text, value);
+        at = box->count() - 1;
+    }
+    box->setCurrentIndex(at);
+}
+
+} // namespace
+
+FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("filterBar"));
+    typeBox = choiceBox(this, QStringLiteral("typeFilter"), QStringLiteral("Lists the games of one type only"));
+    typeBox->addItem(QStringLiteral("Every type"), static_cast<int>(MachineType::Unknown));
+    for (const MachineType type : {MachineType::Arcade, MachineType::Mechanical, MachineType::ComputerOrConsole})
+        typeBox->addItem(type == MachineType::ComputerOrConsole ? QStringLiteral("Computers and consoles")
+                                                                : TypeText(type),
+                         static_cast<int>(type));
+    statusBox = choiceBox(this, QStringLiteral("statusFilter"),
+                          QStringLiteral("Lists only the games MAME runs this well, by its driver's status"));
+    statusBox->addItem(QStringLiteral("Any status"), static_cast<int>(GameStatus::Unknown));
+    for (const GameStatus status : {GameStatus::Working, GameStatus::Imperfect, GameStatus::NotWorking}) {
+        QString text = StatusText(status);
+        text[0] = text[0].toUpper();
+        statusBox->addItem(text, static_cast<int>(status));
+    }
+    availableButton = toggle(this, QStringLiteral("availableFilter"), QStringLiteral("Available"),
+                             QStringLiteral("Lists only the games whose ROM set is in the ROM folder, and those "
+                                            "that need no files"));
+    favouritesButton = toggle(this, QStringLiteral("favouritesFilter"), QStringLiteral("\u2605 Favourites"),
+                              QStringLiteral("Lists only your favourites (Ctrl+D marks one)"));
+    categoryBox = choiceBox(this, QStringLiteral("categoryFilter"),
+                            QStringLiteral("Lists the games of one category, as catver.ini tells them"));
+    playersBox = choiceBox(this, QStringLiteral("playersFilter"),
+                           QStringLiteral("Lists the games for this many players at once"));
+    SetChoices({}, {});
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* filter : std::initializer_list<QWidget*>{typeBox, statusBox, categoryBox, playersBox, availableButton,
+                                                           favouritesButton})
+        row->addWidget(filter);
+    row->addStretch(1);
+    for (QComboBox* box : {typeBox, statusBox, categoryBox, playersBox})
+        connect(box, &QComboBox::currentIndexChanged, this, &FilterBar::changed);
+    for (QToolButton* button : {availableButton, favouritesButton})
+        connect(button, &QToolButton::toggled, this, &FilterBar::changed);
+}
+
+ListFilters FilterBar::Filters() const {
+    ListFilters filters;
+    filters.type = static_cast<MachineType>(typeBox->currentData().toInt());
+    filters.status = static_cast<GameStatus>(statusBox->currentData().toInt());
+    filters.availableOnly = availableButton->isChecked();
+    filters.favouritesOnly = favouritesButton->isChecked();
+    filters.category = categoryBox->currentData().toString();
+    filters.players = playersBox->currentData().toInt();
+    return filters;
+}
+
+void FilterBar::SetFilters(const ListFilters& filters) {
+    const QSignalBlocker a(typeBox), b(statusBox), c(availableButton), d(favouritesButton), e(categoryBox),
+        f(playersBox);
+    typeBox->setCurrentIndex(std::max(typeBox->findData(static_cast<int>(filters.type)), 0));
+    statusBox->setCurrentIndex(std::max(statusBox->findData(static_cast<int>(filters.status)), 0));
+    availableButton->setChecked(filters.availableOnly);
+    favouritesButton->setChecked(filters.favouritesOnly);
+    selectData(categoryBox, filters.category, filters.category);
+    selectData(playersBox, filters.players, QString::number(filters.players));
+    categoryBox->setVisible(categoryBox->count() > 1);
+    playersBox->setVisible(playersBox->count() > 1);
+}
+
+void FilterBar::SetChoices(const QStringList& categories, const QList<int>& players) {
+    const ListFilters kept = Filters();
+    {
+        const QSignalBlocker a(categoryBox), b(playersBox);
+        categoryBox->clear();
+        categoryBox->addItem(QStringLiteral("Every category"), QString());
+        // Each genre, then its categories indented beneath it.
+        QString genre;
+        for (const QString& category : categories) {
+            const QString head = category.section(QStringLiteral(" / "), 0, 0);
+            if (head != genre) {
+                genre = head;
+                categoryBox->addItem(genre, genre);
+            }
+            if (category != head)
+                categoryBox->addItem(QStringLiteral("    ") + category.mid(head.size() + 3), category);
+        }
+        playersBox->clear();
+        playersBox->addItem(QStringLiteral("Any players"), 0);
+        for (const int count : players)
+            playersBox->addItem(count == 1 ? QStringLiteral("1 player") : QStringLiteral("%1 players").arg(count),
+                                count);
+    }
+    SetFilters(kept);
+}
+
+} // namespace zelvora
