@@ -10,11 +10,12 @@ namespace zelvora {
 
 class Settings;
 
-// The three folders the program works with, each ending with "/" (or empty when not set).
+// The folders the program works with, each ending with "/" (or empty when not set).
 struct Folders {
     QString mame;        // MAME's own folder, holding the executable "mame"
     QString screenshots; // the screenshots
     QString roms;        // the zipped ROM sets
+    QString support;     // catver.ini and nplayers.ini; empty for none
 };
 
 // What one of the game list's filters does with the games it concerns.
