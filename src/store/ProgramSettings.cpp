@@ -19,6 +19,7 @@ const QString MameFolderKey = QStringLiteral("MameLocation");
 const QString ScreenshotFolderKey = QStringLiteral("PCXFiles");
 const QString RomFolderKey = QStringLiteral("ROMFiles");
 const QString SupportFolderKey = QStringLiteral("SupportFiles");
+const QString MameIniKey = QStringLiteral("MameIniPath");
 const QString MergedKey = QStringLiteral("Merged");
 const QString LastRowKey = QStringLiteral("Last");
 const QString LastRomKey = QStringLiteral("LastRom");
@@ -48,6 +49,15 @@ void ProgramSettings::SaveFolders(const Folders& folders) {
     store_.Save(FolderApplication, FolderSection, ScreenshotFolderKey, folders.screenshots);
     store_.Save(FolderApplication, FolderSection, RomFolderKey, folders.roms);
     store_.Save(FolderApplication, FolderSection, SupportFolderKey, folders.support);
+}
+
+// Joined by ";", as MAME writes its own search paths.
+QStringList ProgramSettings::MameIniFolders() const {
+    return state(MameIniKey, QString()).split(u';', Qt::SkipEmptyParts);
+}
+
+void ProgramSettings::SaveMameIniFolders(const QStringList& folders) {
+    saveState(MameIniKey, folders.join(u';'));
 }
 
 FilterStates ProgramSettings::Filters() const {
