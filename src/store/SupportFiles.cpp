@@ -80,12 +80,12 @@ template <typename Take> QString readSection(const QString& path, std::string_vi
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("it could not be opened (%1)").arg(file.errorString());
-    if (file.size() > SupportFiles::MaxFileSize)
+    const qint64 size = file.size();
+    if (size > SupportFiles::MaxFileSize)
         return QStringLiteral("it is larger than 64 MiB");
-    // A file that grew since its size was asked is still cut off at the limit.
-    const QByteArray bytes = file.read(SupportFiles::MaxFileSize + 1);
-    if (bytes.size() > SupportFiles::MaxFileSize)
-        return QStringLiteral("it is larger than 64 MiB");
+    // What a file still being written has beyond the size it had is read at the next Refresh, its
+    // size or time having changed. Asking for the limit would have it allocated.
+    const QByteArray bytes = file.read(size);
     if (bytes.contains('\0'))
         return QStringLiteral("it holds binary content, not text");
 
