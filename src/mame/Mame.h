@@ -3,6 +3,7 @@
 #include "mame/OptionTable.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -62,6 +63,10 @@ public:
     // needs them, `progress` letting events run; nothing when the user cancelled meanwhile.
     virtual std::unique_ptr<CatalogueListings> ReadListings(const QString& mamePath, const QString& programDir,
                                                             ProcessRunner& runner, Progress& progress) const = 0;
+
+    // The folders it reads its ini files from, where the support files (catver.ini, nplayers.ini)
+    // may lie too; none when it has no such folders or could not say.
+    virtual QStringList IniFolders(const QString& mamePath, ProcessRunner& runner, RunWatch& watch) const = 0;
 
     // "Missing Zipped ROMS" over the catalogue's `games` games, with the ROM sets in `romPath`.
     virtual CheckOutcome CheckMissingRoms(GameStore& catalogue, int games, const QString& mamePath,

@@ -3,9 +3,12 @@
 #include "checks/PresenceChecks.h"
 #include "checks/RomVerification.h"
 #include "launcher/ProcessRunner.h"
+#include "launcher/ShellQuote.h"
 #include "mame/GameCommand.h"
 #include "update/CatalogueMerge.h"
 #include "update/MachineListing.h"
+
+#include <QDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,7 +43,64 @@ private:
     RunWatch& watch_;
 };
 
+// MAME's settings as "-showconfig" prints them, some ten kilobytes; a megabyte is no answer of
+// MAME's.
+class ShownConfig : public OutputReader {
+public:
+    static constexpr qsizetype Kept = 1024 * 1024;
+    explicit ShownConfig(RunWatch& watch) : watch_(watch) {}
+    bool Read(QByteArrayView bytes) override {
+        text.append(bytes.first(std::min(bytes.size(), Kept - text.size())));
+        return text.size() < Kept;
+    }
+    bool Waiting() override { return watch_.Waiting(); }
+
+    QByteArray text;
+
+private:
+    RunWatch& watch_;
+};
+
 } // namespace
+
+QStringList ShowconfigIniFolders(QByteArrayView answer, const QString& mamePath, const QString& home) {
+    constexpr QByteArrayView Key("inipath");
+    for (qsizetype at = 0; at < answer.size();) {
+        qsizetype end = answer.indexOf('\n', at);
+        if (end < 0)
+            end = answer.size();
+        const QByteArrayView trimmed = answer.sliced(at, end - at).trimmed();
+        at = end + 1;
+        if (!trimmed.startsWith(Key) || trimmed.size() == Key.size() ||
+            (trimmed.at(Key.size()) != ' ' && trimmed.at(Key.size()) != '\t'))
+            continue;
+        QString value = QString::fromUtf8(trimmed.sliced(Key.size()).trimmed());
+        // A path with blanks in it is quoted.
+        if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
+            value = value.sliced(1, value.size() - 2);
+        QStringList folders;
+        for (QString folder : value.split(u';', Qt::SkipEmptyParts)) {
+            folder = folder.trimmed();
+            if (folder == QLatin1String("$HOME") || folder.startsWith(QLatin1String("$HOME/")))
+                folder.replace(0, 5, home);
+            else if (folder == QLatin1String("~") || folder.startsWith(QLatin1String("~/")))
+                folder.replace(0, 1, home);
+            if (!folder.isEmpty())
+                folders << QDir::cleanPath(QDir(mamePath).absoluteFilePath(folder));
+        }
+        return folders;
+    }
+    return {};
+}
+
+QStringList TodaysMame::IniFolders(const QString& mamePath, ProcessRunner& runner, RunWatch& watch) const {
+    ShownConfig answer(watch);
+    const StreamedRun run =
+        runner.ExecStreaming(ShellQuote(MameExecutable(mamePath)) + QStringLiteral(" -showconfig"), answer);
+    if (run.exitCode != 0 || run.stopped || run.cancelled)
+        return {};
+    return ShowconfigIniFolders(answer.text, mamePath, QDir::homePath());
+}
 
 OptionSpec::Look TodaysMame::Look(const OptionSpec& option) const {
     return option.todayLook.value_or(OptionSpec::Look{option.min, option.max, option.valueText});

@@ -17,9 +17,11 @@ namespace zelvora {
 
 namespace {
 
-const char* const BrowseCaptions[3] = {"&MAME Directory", "&PCX Directory", "&ROMS Directory"};
-const char* const ChooserTitles[3] = {"Select the MAME Directory", "Select the PCX Directory",
-                                      "Select the ROMS Directory"};
+const char* const BrowseCaptions[FileLocationsDialog::FolderCount] = {"&MAME Directory", "&PCX Directory",
+                                                                      "&ROMS Directory", "&Support Files"};
+const char* const ChooserTitles[FileLocationsDialog::FolderCount] = {
+    "Select the MAME Directory", "Select the PCX Directory", "Select the ROMS Directory",
+    "Select the Support Files Directory"};
 
 QString withSlash(QString dir) {
     if (!dir.endsWith(QLatin1Char('/')))
@@ -67,7 +69,7 @@ FileLocationsDialog::FileLocationsDialog(Shell& shell, QWidget* mainWindow)
     reasonLabel->setContentsMargins(0, 0, 0, 6);
     reasonLabel->hide();
     grid->addWidget(reasonLabel, 0, 0, 1, 2);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < FolderCount; ++i) {
         browseButtons[i] = new QPushButton(QLatin1String(BrowseCaptions[i]), this);
         browseButtons[i]->setObjectName(QStringLiteral("browseButtons_%1").arg(i));
         folderFields[i] = new QLineEdit(this);
@@ -86,7 +88,7 @@ FileLocationsDialog::FileLocationsDialog(Shell& shell, QWidget* mainWindow)
     buttons->addStretch(1);
     buttons->addWidget(okButton);
     buttons->addWidget(cancelButton);
-    grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addLayout(buttons, FolderCount + 1, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     connect(okButton, &QPushButton::clicked, this, [this] { confirm(); });
     connect(cancelButton, &QPushButton::clicked, this, [this] { cancelEdit(); });
@@ -99,10 +101,11 @@ void FileLocationsDialog::start() {
     const QString program = withSlash(vars.ProgramDir);
     const Folders folders =
         ProgramSettings(shell_.Settings())
-            .ReadFolders({program, program + QStringLiteral("pcx/"), program + QStringLiteral("roms/")});
+            .ReadFolders({program, program + QStringLiteral("pcx/"), program + QStringLiteral("roms/"), QString()});
     folderFields[0]->setText(folders.mame);
     folderFields[1]->setText(folders.screenshots);
     folderFields[2]->setText(folders.roms);
+    folderFields[3]->setText(folders.support);
     // Judged by what the main window's last load read, not by the boxes: that is what failed.
     const MameFolder state = CheckMameFolder(vars.MamePath);
     const QString reason = reasonText(state, vars.MamePath);
@@ -118,7 +121,7 @@ void FileLocationsDialog::start() {
 }
 
 void FileLocationsDialog::browse(int index) {
-    if (index < 0 || index > 2)
+    if (index < 0 || index >= FolderCount)
         return;
     const QString chosen = shell_.UserDialogs().ChooseFolder(this, QLatin1String(ChooserTitles[index]),
                                                              folderFields[index]->text().trimmed());
@@ -133,7 +136,7 @@ void FileLocationsDialog::confirm() {
         const QString text = folderFields[i]->text().trimmed();
         return text.isEmpty() ? text : withSlash(text);
     };
-    const Folders folders{folder(0), folder(1), folder(2)};
+    const Folders folders{folder(0), folder(1), folder(2), folder(3)};
     ProgramSettings(shell_.Settings()).SaveFolders(folders);
     shell_.Variables().SetFolders(folders);
     Shell& shell = shell_;

@@ -12,7 +12,8 @@ namespace zelvora {
 
 class Shell;
 
-// Where the user names MAME's directory, the screenshots' and the ROM sets'. When the main window
+// Where the user names MAME's directory, the screenshots', the ROM sets' and the support files'
+// (catver.ini, nplayers.ini; may stay empty). When the main window
 // cannot start it takes the window's place, and OK or Cancel loads a fresh main window. Asked for
 // from the menu it is a modal dialog over the main window: Cancel leaves it as it is, OK starts it
 // afresh with the new folders. Enter is OK, Escape is Cancel where Cancel may be used.
@@ -30,8 +31,9 @@ public:
 
     // Why the dialog took the main window's place; hidden when it was asked for from the menu.
     QLabel* reasonLabel = nullptr;
-    std::array<QLineEdit*, 3> folderFields{};
-    std::array<QPushButton*, 3> browseButtons{};
+    static constexpr int FolderCount = 4;
+    std::array<QLineEdit*, FolderCount> folderFields{};
+    std::array<QPushButton*, FolderCount> browseButtons{};
     QPushButton* okButton = nullptr;
     QPushButton* cancelButton = nullptr;
 

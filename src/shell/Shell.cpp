@@ -26,9 +26,13 @@ MameFolder CheckMameFolder(const QString& mamePath) {
 
 Shell::Shell(zelvora::Variables& vars, zelvora::Settings& settings, zelvora::UserDialogs& dialogs,
              zelvora::ProcessRunner& runner)
-    : vars_(vars), settings_(settings), dialogs_(dialogs), runner_(runner) {}
+    : vars_(vars), settings_(settings), dialogs_(dialogs), runner_(runner) {
+    vars_.UserSettings = &settings_;
+}
 
-Shell::~Shell() = default;
+Shell::~Shell() {
+    vars_.UserSettings = nullptr;
+}
 
 bool Shell::Start() {
     bool running = false;

@@ -5,6 +5,7 @@
 #include "mame/MameVersion.h"
 #include "platform/BackgroundWork.h"
 #include "platform/WindowPlacement.h"
+#include "store/ProgramSettings.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
 
@@ -116,6 +117,9 @@ void UpdateWindow::start() {
             main_.fatal(fatal);
         return;
     }
+    // Kept for the game list's support files, before the list is filled again.
+    if (outcome.merged && vars_.UserSettings)
+        ProgramSettings(*vars_.UserSettings).SaveMameIniFolders(iniFolders_);
     ShowOutcome(outcome);
     // The user has seen enough: what the update came to stands in the main window's status bar.
     if (cancelled_) {
@@ -158,6 +162,8 @@ MergeOutcome UpdateWindow::UpdateFrom(const Mame& mame) {
         mame.ReadListings(vars_.MamePath, vars_.ProgramDir, runner_, *this);
     if (!listings)
         return UpdateCancelled();
+    ProgressWatch watch(*this);
+    iniFolders_ = mame.IniFolders(vars_.MamePath, runner_, watch);
     work_->Post([this] { activateWindow(); });
     return listings->MergeInto(vars_, *this);
 }

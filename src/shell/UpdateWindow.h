@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QStringList>
 
 #include <atomic>
 #include <functional>
@@ -108,6 +109,7 @@ private:
     Display display_{*this};
     WorkProgress* work_ = nullptr; // while the update runs
     ItemSize newSize_, expiredSize_;
+    QStringList iniFolders_; // MAME's, as it named them during the update
 };
 
 } // namespace zelvora

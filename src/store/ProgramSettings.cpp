@@ -18,6 +18,8 @@ const QString StateSection = QStringLiteral("settings");
 const QString MameFolderKey = QStringLiteral("MameLocation");
 const QString ScreenshotFolderKey = QStringLiteral("PCXFiles");
 const QString RomFolderKey = QStringLiteral("ROMFiles");
+const QString SupportFolderKey = QStringLiteral("SupportFiles");
+const QString MameIniKey = QStringLiteral("MameIniPath");
 const QString MergedKey = QStringLiteral("Merged");
 const QString LastRowKey = QStringLiteral("Last");
 const QString LastRomKey = QStringLiteral("LastRom");
@@ -39,13 +41,23 @@ Folders ProgramSettings::ReadFolders(const Folders& fallback) const {
         return store_.Get(FolderApplication, FolderSection, key, otherwise);
     };
     return {folder(MameFolderKey, fallback.mame), folder(ScreenshotFolderKey, fallback.screenshots),
-            folder(RomFolderKey, fallback.roms)};
+            folder(RomFolderKey, fallback.roms), folder(SupportFolderKey, fallback.support)};
 }
 
 void ProgramSettings::SaveFolders(const Folders& folders) {
     store_.Save(FolderApplication, FolderSection, MameFolderKey, folders.mame);
     store_.Save(FolderApplication, FolderSection, ScreenshotFolderKey, folders.screenshots);
     store_.Save(FolderApplication, FolderSection, RomFolderKey, folders.roms);
+    store_.Save(FolderApplication, FolderSection, SupportFolderKey, folders.support);
+}
+
+// Joined by ";", as MAME writes its own search paths.
+QStringList ProgramSettings::MameIniFolders() const {
+    return state(MameIniKey, QString()).split(u';', Qt::SkipEmptyParts);
+}
+
+void ProgramSettings::SaveMameIniFolders(const QStringList& folders) {
+    saveState(MameIniKey, folders.join(u';'));
 }
 
 FilterStates ProgramSettings::Filters() const {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -10,11 +11,12 @@ namespace zelvora {
 
 class Settings;
 
-// The three folders the program works with, each ending with "/" (or empty when not set).
+// The folders the program works with, each ending with "/" (or empty when not set).
 struct Folders {
     QString mame;        // MAME's own folder, holding the executable "mame"
     QString screenshots; // the screenshots
     QString roms;        // the zipped ROM sets
+    QString support;     // catver.ini and nplayers.ini; empty for none
 };
 
 // What one of the game list's filters does with the games it concerns.
@@ -31,6 +33,11 @@ public:
 
     Folders ReadFolders(const Folders& fallback = {}) const;
     void SaveFolders(const Folders& folders);
+
+    // The folders today's MAME reads its ini files from, as the last catalogue update found them:
+    // asking MAME takes a run of it, which the program's start does without.
+    QStringList MameIniFolders() const;
+    void SaveMameIniFolders(const QStringList& folders);
 
     // A stored state other than 0, 1 or 2 is Off: it adds no condition.
     FilterStates Filters() const;

@@ -234,4 +234,24 @@ TEST(MameVersions, AMameThatDoesNotAnswerIsEndedAndTakenForTheClassicOne) {
     EXPECT_EQ(answering.versionQuestions.size(), 2);
 }
 
+// MAME's ini folders from its "-showconfig": the recorded answer of Debian's MAME 0.251 (the part
+// around its search paths), then a folder list of the forms MAME allows.
+TEST(TodaysMame, IniFoldersAreReadFromTheShownConfiguration) {
+    const QByteArray recorded = "#\n# CORE SEARCH PATH OPTIONS\n#\n"
+                                "homepath                  .\n"
+                                "rompath                   $HOME/mame/roms;/usr/local/share/games/mame/roms;"
+                                "/usr/share/games/mame/roms\n"
+                                "ctrlrpath                 /usr/share/games/mame/ctrlr\n"
+                                "inipath                   $HOME/.mame;/etc/mame\n"
+                                "fontpath                  /usr/share/games/mame/fonts\n";
+    const std::pair<QByteArray, QStringList> cases[] = {
+        {recorded, {"/home/ann/.mame", "/etc/mame"}},
+        {"inipath \"~/my ini;ini;;./cfg/../ini2 ; ~\"\r\n",
+         {"/home/ann/my ini", "/opt/mame/ini", "/opt/mame/ini2", "/home/ann"}},
+        {"inipaths /nowhere\nhomepath .\n", {}},
+    };
+    for (const auto& [answer, folders] : cases)
+        EXPECT_EQ(ShowconfigIniFolders(answer, "/opt/mame/", "/home/ann"), folders) << answer.toStdString();
+}
+
 } // namespace

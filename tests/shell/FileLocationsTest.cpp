@@ -13,10 +13,12 @@ TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     EXPECT_TRUE(dialog->reasonLabel->isVisible());
     EXPECT_TRUE(dialog->reasonLabel->text().contains("choose MAME's folder"));
     const auto boxes = [&] {
-        return QStringList{dialog->folderFields[0]->text(), dialog->folderFields[1]->text(),
-                           dialog->folderFields[2]->text()};
+        QStringList texts;
+        for (const QLineEdit* field : dialog->folderFields)
+            texts << field->text();
+        return texts;
     };
-    EXPECT_EQ(boxes(), (QStringList{program.path() + "/", program.path() + "/pcx/", program.path() + "/roms/"}));
+    EXPECT_EQ(boxes(), (QStringList{program.path() + "/", program.path() + "/pcx/", program.path() + "/roms/", ""}));
     EXPECT_FALSE(dialog->cancelButton->isEnabled());
     EXPECT_FALSE(QFile::exists(CatalogueFile(program.path())));
 
@@ -26,15 +28,18 @@ TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     dialogs.folders = {shots, ""};
     QTest::mouseClick(dialog->browseButtons[1], Qt::LeftButton);
     EXPECT_EQ(dialogs.directoriesAsked.last(), program.path() + "/pcx/");
-    QTest::mouseClick(dialog->browseButtons[2], Qt::LeftButton);
-    EXPECT_EQ(boxes(), (QStringList{program.path() + "/", shots + "/", program.path() + "/roms/"}));
+    QTest::mouseClick(dialog->browseButtons[3], Qt::LeftButton);
+    EXPECT_EQ(boxes(), (QStringList{program.path() + "/", shots + "/", program.path() + "/roms/", ""}));
 
     // OK stores each folder with its final "/"; without MAME the dialog comes back saying where.
     dialog->folderFields[0]->setText("  " + mame.path() + "  ");
     dialog->folderFields[2]->setText("   ");
+    dialog->folderFields[3]->setText(program.path() + "/support");
     QTest::mouseClick(dialog->okButton, Qt::LeftButton);
-    for (const auto& [key, folder] :
-         {std::pair{"MameLocation", mameDir()}, {"PCXFiles", shots + "/"}, {"ROMFiles", ""}})
+    for (const auto& [key, folder] : {std::pair{"MameLocation", mameDir()},
+                                      {"PCXFiles", shots + "/"},
+                                      {"ROMFiles", ""},
+                                      {"SupportFiles", program.path() + "/support/"}})
         EXPECT_EQ(settings.Get("Zelvora", "Settings", key, "?"), folder) << key;
     dialog = test::findWindow<FileLocationsDialog>();
     ASSERT_NE(dialog, nullptr);
@@ -59,6 +64,7 @@ TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     EXPECT_EQ(dialog->parentWidget(), window);
     EXPECT_TRUE(dialog->isModal());
     EXPECT_FALSE(dialog->reasonLabel->isVisible());
+    EXPECT_EQ(dialog->folderFields[3]->text(), program.path() + "/support/");
     dialog->folderFields[1]->setText(program.path() + "/shots");
     const QPointer<MainWindow> old(window);
     QTest::keyClick(dialog->folderFields[1], Qt::Key_Return);
@@ -68,6 +74,7 @@ TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(old.isNull());
     EXPECT_EQ(vars.PcxPath, program.path() + "/shots/");
+    EXPECT_EQ(vars.SupportPath, program.path() + "/support/");
 }
 
 // The start-up needs exactly the file every command runs, and says what it found instead.

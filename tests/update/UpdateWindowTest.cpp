@@ -128,14 +128,17 @@ TEST_F(NewVersionTest, AFailedUpdateChangesNothingAndSaysWhyAndTheWholeUpdateRun
     EXPECT_EQ(test::findWindow<UpdateWindow>(), nullptr);
 }
 
+// MAME's ini folders are kept for the next start, which does not ask MAME.
 TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
-    settings.Save("Zelvora", "Settings", "MameLocation", useTodaysFolder());
+    const QString today = useTodaysFolder();
+    settings.Save("Zelvora", "Settings", "MameLocation", today);
     MainWindow* window = start();
     ASSERT_NE(window, nullptr);
 
     UpdateWindow* done = update(window);
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(texts.value(0), QString("MAME 0.251"));
+    EXPECT_EQ(ProgramSettings(settings).MameIniFolders(), (QStringList{QDir::homePath() + "/.mame", today + "ini"}));
     EXPECT_EQ(items(done->expiredGamesList), (QStringList{"10-Yard Fight", "Old Game"}));
     rowOf(window, "Attaché");
     done->okButton->click();

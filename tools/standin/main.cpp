@@ -4,7 +4,7 @@
 //
 //   mame -listclones | -listgames | -listdetails   a listing on standard output
 //   mame -verifyroms [pattern]                     the ROM check's report on standard output
-//   mame -version | -listxml                       today's MAME's answers (ZELVORA_STANDIN_LISTXML)
+//   mame -version | -listxml | -showconfig         today's MAME's answers (ZELVORA_STANDIN_LISTXML)
 //   mame <game> [switches...]                      "runs" the game
 //
 // Environment:
@@ -21,7 +21,8 @@
 //   ZELVORA_STANDIN_LISTXML a machine listing recorded from today's MAME ("-listxml"); when unset,
 //                           standin-listxml.xml beside the executable if there is one. With one, the
 //                           stand-in plays today's MAME: "-version" answers the listing's build,
-//                           "-listxml" prints the listing as it stands, and "-listdetails" and
+//                           "-listxml" prints the listing as it stands, "-showconfig" names the ini
+//                           folders "$HOME/.mame" and "ini" (beside MAME), and "-listdetails" and
 //                           "-listgames" are unknown options, as today's MAME has them; "-verifyroms"
 //                           reports in today's words (over a "-rompath" folder that holds nothing,
 //                           only on the sets that need no file), and a game start refuses the
@@ -151,6 +152,10 @@ int PrintListXml(QFile& listing) {
 }
 
 int TodaysMame(const QString& command, const QString& path) {
+    if (command == QLatin1String("-showconfig")) {
+        Print(stdout, QStringLiteral("homepath                  .\ninipath                   $HOME/.mame;ini"));
+        return 0;
+    }
     if (command == QLatin1String("-listdetails") || command == QLatin1String("-listgames")) {
         Print(stderr, QStringLiteral("Error: unknown option: %1").arg(command));
         return 6;
@@ -237,7 +242,8 @@ int main(int argc, char** argv) {
     if (!command.startsWith(QLatin1Char('-')) && !today)
         return RunGame(args);
     if (today && (command == QLatin1String("-version") || command == QLatin1String("-listxml") ||
-                  command == QLatin1String("-listdetails") || command == QLatin1String("-listgames")))
+                  command == QLatin1String("-showconfig") || command == QLatin1String("-listdetails") ||
+                  command == QLatin1String("-listgames")))
         return TodaysMame(command, listXml);
 
     QStringList (*listing)(const std::vector<StandinGame>&) = nullptr;
