@@ -137,7 +137,7 @@ ListedGames LoadGameList(const GameStore& catalogue, const FilterStates& filters
         game.available = !needsFiles || (extras.romSetPresent && extras.romSetPresent(game.rom, game.clone));
         if (extras.describe) {
             extras.describe(game.rom, game);
-            if (game.category.isEmpty() && !game.clone.isEmpty())
+            if ((game.category.isEmpty() || game.players.isEmpty()) && !game.clone.isEmpty())
                 extras.describe(game.clone, game);
         }
         if (game.players.isEmpty() && game.playerCount > 0)

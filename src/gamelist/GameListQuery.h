@@ -40,8 +40,9 @@ struct ListExtras {
     QHash<QString, GameFacts> facts;
     // Whether the set's ROMs are in a ROM folder; a set that needs no files is available anyway.
     std::function<bool(const QString& rom, const QString& clone)> romSetPresent;
-    // Fills the game's category and players from the files that tell them; a clone they say
-    // nothing of takes its parent's.
+    // Fills what the files that tell categories and players say of set `rom` into the game's
+    // fields still empty; asked for the game's parent after the game, so a clone they say nothing
+    // of takes its parent's.
     std::function<void(const QString& rom, ListedGame& game)> describe;
 };
 

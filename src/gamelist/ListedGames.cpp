@@ -2,7 +2,10 @@
 
 #include "gamelist/GameSearch.h"
 
+#include <QSet>
+
 #include <algorithm>
+#include <set>
 #include <cstring>
 #include <numeric>
 
@@ -151,6 +154,26 @@ ListedGames::ListedGames(std::vector<ListedGame> games) : games_(std::move(games
         }
         f.start[SearchFieldCount] = static_cast<unsigned short>(f.text.size());
     }
+}
+
+QStringList ListedGames::Categories() const {
+    QSet<QString> seen;
+    for (const ListedGame& game : games_) {
+        if (!game.category.isEmpty())
+            seen.insert(game.category);
+    }
+    QStringList categories(seen.begin(), seen.end());
+    categories.sort(Qt::CaseInsensitive);
+    return categories;
+}
+
+QList<int> ListedGames::PlayerCounts() const {
+    std::set<int> counts;
+    for (const ListedGame& game : games_) {
+        if (game.playerCount > 0)
+            counts.insert(game.playerCount);
+    }
+    return QList<int>(counts.begin(), counts.end());
 }
 
 bool ListedGames::Matches(int index, const SearchQuery& query, bool& atWordStart) const {

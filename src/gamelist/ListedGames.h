@@ -2,7 +2,9 @@
 
 #include "store/GameFacts.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <string>
@@ -78,6 +80,10 @@ public:
     int Size() const { return static_cast<int>(games_.size()); }
     const ListedGame& operator[](int index) const { return games_[static_cast<size_t>(index)]; }
     ListedGame& Edit(int index) { return games_[static_cast<size_t>(index)]; }
+
+    // The categories the games have, sorted, and the numbers of players, ascending.
+    QStringList Categories() const;
+    QList<int> PlayerCounts() const;
 
     // Orders the games by a column, either way, equal values by title; the default record first.
     // Equal rows keep their order, so a sort by the key the catalogue was read in changes nothing.

@@ -5,6 +5,7 @@
 #include "gamelist/TypeAhead.h"
 #include "store/GameStore.h"
 #include "store/StoreError.h"
+#include "store/SupportFiles.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -189,6 +190,8 @@ private:
     std::shared_ptr<ListedGames> loaded_;
     // The six filters the catalogue was read with.
     FilterStates filters_{};
+    // catver.ini and nplayers.ini, read again when they change.
+    SupportFiles support_;
     // What the status bar says of the find field's text, while it says it.
     QString searchProblem_;
     // The catalogue's games, without the default record, as the last fill found them.

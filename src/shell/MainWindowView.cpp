@@ -16,6 +16,7 @@
 #include "store/ProgramSettings.h"
 #include "store/Settings.h"
 #include "store/Variables.h"
+#include "store/SupportFiles.h"
 
 #include <QBitArray>
 #include <QDataStream>
@@ -204,6 +205,24 @@ ListExtras MainWindow::listExtras() {
         };
         extras.romSetPresent = [present, merged](const QString& rom, const QString& clone) {
             return present(rom) || (merged && !clone.isEmpty() && present(clone));
+        };
+    }
+    const ProgramSettings settings(shell_.Settings());
+    support_.SetFolders(SupportFolders(settings.ReadFolders(), settings.MameIniFolders()));
+    support_.Refresh();
+    if (const QString problem = support_.TakeProblem(); !problem.isEmpty())
+        ShowResult(problem);
+    if (support_.HasCategories() || support_.HasPlayers()) {
+        extras.describe = [this](const QString& rom, ListedGame& game) {
+            if (game.category.isEmpty()) {
+                game.category = support_.Category(rom);
+                game.mature = support_.Mature(rom);
+            }
+            if (game.players.isEmpty()) {
+                game.players = support_.Players(rom);
+                if (const int count = support_.PlayerCount(rom); count > 0)
+                    game.playerCount = count;
+            }
         };
     }
     return extras;
