@@ -2,6 +2,7 @@
 target_sources(zelvora_core PRIVATE
     update/CatalogueMerge.cpp
     update/ListingCapture.cpp
+    update/ListingLineFilter.cpp
     update/ListingParsers.cpp
     update/MachineListing.cpp
 )
