@@ -1,7 +1,10 @@
 #include "update/ListingLineFilter.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <iterator>
+#include <string_view>
 
 namespace zelvora {
 
@@ -13,6 +16,18 @@ using LineTag = ListingLineFilter::LineTag;
 constexpr qsizetype LineEndBytes = 256;
 
 const QByteArray CutMark = QByteArrayLiteral("<?") + ListingLineFilter::CutTarget + QByteArrayLiteral("?>");
+
+const QByteArray FactsMark = QByteArrayLiteral("<?") + ListingLineFilter::FactsTarget + ' ';
+
+// A machine's facts in their processing instruction, made in place: one append per machine.
+void AppendFacts(QByteArray& kept, int players, bool media, bool files) {
+    char facts[64];
+    char* end = std::copy(FactsMark.begin(), FactsMark.end(), facts);
+    end = std::to_chars(end, end + 11, players).ptr;
+    for (const char c : {' ', media ? '1' : '0', ' ', files ? '1' : '0', '?', '>'})
+        *end++ = c;
+    kept.append(facts, end - facts);
+}
 
 bool IsNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
@@ -88,11 +103,71 @@ LineTag ReadLongLineTag(QByteArrayView head, QByteArrayView tail) {
     return {tail.endsWith("/>") ? LineTag::Empty : LineTag::Start, name};
 }
 
-// The elements the reader takes anything from, and the two that hold them.
-bool IsReadElement(QByteArrayView name) {
-    for (const char* read : {"mame", "machine", "description", "year", "manufacturer", "chip", "driver", "feature"}) {
-        if (name == QByteArrayView(read))
-            return true;
+// The elements of a machine the filter looks at: those the reader takes anything from (and the two
+// that hold them), and those whose dropped lines tell a machine's facts.
+enum class Element { Read, Files, Players, Media, MediaDevice, Other };
+
+// A comparison of a known length, which the compiler makes a few loads and compares.
+template <size_t N> bool Is(QByteArrayView name, const char (&element)[N]) {
+    return name.size() == N - 1 && std::memcmp(name.data(), element, N - 1) == 0;
+}
+
+// Asked of millions of lines: the name's length rules out most before any comparison.
+Element ElementOf(QByteArrayView name) {
+    const auto is = [&](const auto& element) { return Is(name, element); };
+    switch (name.size()) {
+    case 3:
+        return is("rom") ? Element::Files : Element::Other;
+    case 4:
+        return is("mame") || is("chip") || is("year") ? Element::Read : is("disk") ? Element::Files : Element::Other;
+    case 5:
+        return is("input") ? Element::Players : Element::Other;
+    case 6:
+        return is("driver") ? Element::Read : is("device") ? Element::MediaDevice : Element::Other;
+    case 7:
+        return is("machine") || is("feature") ? Element::Read : Element::Other;
+    case 11:
+        return is("description") ? Element::Read : Element::Other;
+    case 12:
+        return is("manufacturer") ? Element::Read : is("softwarelist") ? Element::Media : Element::Other;
+    default:
+        return Element::Other;
+    }
+}
+
+// Found as the standard library finds it: Qt's search costs several times as much on lines this short.
+qsizetype Find(QByteArrayView line, std::string_view text) {
+    const size_t at = std::string_view(line.data(), static_cast<size_t>(line.size())).find(text);
+    return at == std::string_view::npos ? -1 : static_cast<qsizetype>(at);
+}
+
+// The value of the attribute that `name` (' name="') begins in a tag's line; empty when it has none.
+QByteArrayView Attribute(QByteArrayView line, std::string_view name) {
+    const qsizetype from = Find(line, name);
+    if (from < 0)
+        return {};
+    const QByteArrayView value = line.sliced(from + static_cast<qsizetype>(name.size()));
+    const qsizetype to = value.indexOf('"');
+    return to < 0 ? QByteArrayView() : value.first(to);
+}
+
+// Of a ROM's or disk's line: only what was never dumped is no file to look for.
+bool NeedsFile(QByteArrayView line) {
+    return Find(line, " status=\"nodump\"") < 0;
+}
+
+int Players(QByteArrayView line) {
+    const QByteArrayView players = Attribute(line, " players=\"");
+    return players.size() <= 4 ? std::max(players.toInt(), 0) : 0;
+}
+
+// The devices that load software the user picks, as a computer's or a console's do.
+bool IsMediaDevice(QByteArrayView line) {
+    const QByteArrayView type = Attribute(line, " type=\"");
+    for (const char* media : {"cartridge", "floppydisk", "cassette", "quickload", "cdrom"}) {
+        // A Neo Geo game's cartridge slot holds that game for good.
+        if (type == QByteArrayView(media))
+            return Attribute(line, " fixed_image=\"") != QByteArrayView("1");
     }
     return false;
 }
@@ -162,7 +237,7 @@ void ListingLineFilter::Line(QByteArrayView line) {
             return;
         }
     }
-    if (Keep(ReadLineTag(line)))
+    if (Keep(ReadLineTag(line), line))
         kept_.append(line);
 }
 
@@ -173,7 +248,7 @@ void ListingLineFilter::LongLine() {
     // A line that ends in text is cut: the text after it is too.
     textRun_ = markup >= 0 ? tail_.size() - markup - 1 : LongestLine + 1;
     // An element the reader takes nothing from goes as it would on a short line.
-    if (!Keep(tag))
+    if (!Keep(tag, head_))
         return;
     if (tag.kind == LineTag::End)
         kept_.append("</" + name + ">\n");
@@ -190,7 +265,7 @@ void ListingLineFilter::Cut(QByteArrayView bounds) {
     kept_.append(CutMark).append(bounds);
 }
 
-bool ListingLineFilter::Keep(const LineTag& tag) {
+bool ListingLineFilter::Keep(const LineTag& tag, QByteArrayView line) {
     if (!skipping_.isEmpty()) {
         if (tag.name == QByteArrayView(skipping_))
             depth_ += tag.kind == LineTag::Start ? 1 : tag.kind == LineTag::End ? -1 : 0;
@@ -198,11 +273,24 @@ bool ListingLineFilter::Keep(const LineTag& tag) {
             skipping_.clear();
         return false;
     }
-    if (tag.name == QByteArrayView("machine"))
+    if (Is(tag.name, "machine")) {
+        if (inMachine_ && tag.kind == LineTag::End)
+            AppendFacts(kept_, players_, media_, files_);
         inMachine_ = tag.kind == LineTag::Start;
+        players_ = 0;
+        media_ = files_ = false;
+    }
     // Only what a machine holds is dropped: the document around the machines is the reader's to judge.
-    if (!inMachine_ || tag.kind == LineTag::None || tag.kind == LineTag::End || IsReadElement(tag.name))
+    const Element element = ElementOf(tag.name);
+    if (!inMachine_ || tag.kind == LineTag::None || tag.kind == LineTag::End || element == Element::Read)
         return true;
+    // What is known already needs no second look.
+    if (element == Element::Files && !files_)
+        files_ = NeedsFile(line);
+    else if (element == Element::Players)
+        players_ = Players(line);
+    else if (element == Element::Media || (element == Element::MediaDevice && !media_ && IsMediaDevice(line)))
+        media_ = true;
     if (tag.kind == LineTag::Start) {
         skipping_ = tag.name.toByteArray();
         depth_ = 1;

@@ -16,12 +16,18 @@ namespace zelvora {
 // is dropped, the bounds of the element it opens or closes kept, and a CutMark put in its place
 // tells the reader, in the document's order, that the machine is not whole. Outside a machine
 // nothing can be dropped: the document is too long to read.
+//
+// What the dropped lines tell of the machine that the catalogue keeps beside its record (how many
+// play it, whether it takes media, whether it needs files) goes on in one processing instruction
+// of target FactsTarget before the machine's end tag, its data "<players> <media> <files>", the
+// last two 1 or 0.
 class ListingLineFilter {
 public:
     static constexpr qsizetype LongestLine = 64 * 1024;
     // The target of the processing instruction that marks a cut: XML allows one anywhere between
     // a machine's elements.
     static constexpr char CutTarget[] = "zelvora-cut";
+    static constexpr char FactsTarget[] = "zelvora-facts";
 
     // What of `bytes` goes on to the reader; a line is held back until its end has come.
     QByteArrayView Filter(QByteArrayView bytes);
@@ -40,7 +46,7 @@ public:
 private:
     void Line(QByteArrayView line);
     void LongLine();
-    bool Keep(const LineTag& tag);
+    bool Keep(const LineTag& tag, QByteArrayView line);
     void Cut(QByteArrayView bounds);
 
     QByteArray pending_; // the start of a line whose end has not come
@@ -52,6 +58,9 @@ private:
     bool inMachine_ = false;
     QByteArray skipping_; // the element whose lines are dropped up to its end tag
     int depth_ = 0;       // of `skipping_` in itself
+    // What the dropped lines of the machine told so far.
+    int players_ = 0;
+    bool media_ = false, files_ = false;
     QByteArray kept_;
 };
 

@@ -98,6 +98,8 @@ void MachineListingReader::Parse(QByteArrayView bytes) {
                     malformed_ = true;
                 else
                     cutNext_ = true;
+            } else if (xml_.processingInstructionTarget() == QLatin1String(ListingLineFilter::FactsTarget)) {
+                ReadFacts(xml_.processingInstructionData());
             }
             break;
         case QXmlStreamReader::Invalid:
@@ -217,6 +219,8 @@ void MachineListingReader::StartMachine() {
         return;
     }
     machine_ = ListedMachine{};
+    if (attributes.value(QLatin1String("ismechanical")) == u"yes")
+        machine_.type = MachineType::Mechanical;
     cpus_ = sounds_ = 0;
     colors_ = sound_ = Working;
     noSoundHardware_ = false;
@@ -233,6 +237,17 @@ void MachineListingReader::StartMachine() {
     machine_.game.driver = Shared(source.sliced(source.lastIndexOf(u'/') + 1));
     if (!parent.isEmpty())
         machine_.clone = parent.toString();
+}
+
+// "<players> <media> <files>", as the filter writes them for every machine.
+void MachineListingReader::ReadFacts(QStringView data) {
+    const qsizetype players = data.size() - 4;
+    if (!inMachine_ || !keep_ || players < 1 || data[players] != u' ' || data[players + 2] != u' ')
+        return;
+    machine_.players = data.first(players).toInt();
+    if (data[players + 1] == u'1' && machine_.type != MachineType::Mechanical)
+        machine_.type = MachineType::ComputerOrConsole;
+    machine_.needsFiles = data.back() == u'1';
 }
 
 void MachineListingReader::EndElement() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "launcher/ProcessRunner.h"
+#include "store/GameFacts.h"
 #include "update/ListingLineFilter.h"
 #include "update/ListingParsers.h"
 
@@ -26,6 +27,11 @@ struct ListedMachine {
     // Playable, Colors, Sound, Hi Score, Cocktail. The listing says nothing of high scores: the Hi
     // Score field keeps whether the machine can save its state instead.
     std::array<QString, 5> status;
+    // Mechanical wins over media: a machine that takes them is a computer or a console.
+    MachineType type = MachineType::Arcade;
+    int players = 0;
+    // False when every ROM and disk it lists, if any, was never dumped: there is nothing to look for.
+    bool needsFiles = true;
 };
 
 // Reads today's MAME's machine listing as MAME prints it, one piece at a time, and keeps what the
@@ -62,6 +68,7 @@ private:
     void StartMachine();
     void EndElement();
     void EndMachine();
+    void ReadFacts(QStringView data);
     QString Shared(QStringView text);
     QString Where() const;
     void CheckFilter();

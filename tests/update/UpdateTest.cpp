@@ -142,6 +142,36 @@ TEST(MachineListingReader, EveryRunnableSystemOfTheRealListingWithWhatTheCatalog
     }
 }
 
+// The kind of machine, the players and whether files are needed come from lines the filter drops;
+// pieces of seven bytes cut them everywhere.
+TEST(MachineListingReader, KindPlayersAndFilesOfEachMachine) {
+    std::vector<ListedMachine> machines = ReadInPieces(Recorded, 7).machines;
+    for (ListedMachine& machine :
+         ReadInPieces(test::ReadBytes(test::FixturePath("mame-today/listxml-kinds.xml")), 7).machines)
+        machines.push_back(std::move(machine));
+    const std::tuple<const char*, MachineType, int, bool> facts[] = {
+        {"walkyria", MachineType::Mechanical, 0, true},
+        {"attache", MachineType::ComputerOrConsole, 1, true}, // floppy drives, a software list
+        {"nano", MachineType::ComputerOrConsole, 1, true},    // quickload, cassette
+        {"apexc", MachineType::ComputerOrConsole, 1, false},  // a software list alone, no ROM
+        {"beena", MachineType::ComputerOrConsole, 0, false},  // a cartridge slot, a BIOS never dumped
+        {"mslug", MachineType::Arcade, 2, true},              // its cartridge slot holds it for good
+        {"pong", MachineType::Arcade, 2, false},              // no ROM at all
+        {"alfaskop4101", MachineType::Arcade, 0, false},      // one ROM, never dumped
+        {"bingowav", MachineType::Arcade, 0, true},           // some ROMs never dumped
+        {"snowbwar", MachineType::Arcade, 0, true},           // a disk image alone
+        {"cgangpzl", MachineType::Arcade, 4, true},
+    };
+    for (const auto& [name, type, players, needsFiles] : facts) {
+        const auto m =
+            std::find_if(machines.begin(), machines.end(), [&](const ListedMachine& m) { return m.game.name == name; });
+        ASSERT_NE(m, machines.end()) << name;
+        EXPECT_EQ(std::tuple(static_cast<int>(m->type), m->players, m->needsFiles),
+                  std::tuple(static_cast<int>(type), players, needsFiles))
+            << name;
+    }
+}
+
 // What MAME printed instead of a whole listing; the reader stops at once where it can tell.
 TEST(MachineListingReader, DocumentsThatAreNotWholeListingsSayWhatIsWrong) {
     QByteArray nameless = Recorded;
