@@ -4,5 +4,6 @@ target_sources(zelvora_core PRIVATE
     update/ListingCapture.cpp
     update/ListingLineFilter.cpp
     update/ListingParsers.cpp
+    update/MachineFacts.cpp
     update/MachineListing.cpp
 )
