@@ -15,8 +15,8 @@
 #include "shell/Shell.h"
 #include "store/ProgramSettings.h"
 #include "store/Settings.h"
-#include "store/Variables.h"
 #include "store/SupportFiles.h"
+#include "store/Variables.h"
 
 #include <QBitArray>
 #include <QDataStream>
@@ -225,6 +225,8 @@ ListExtras MainWindow::listExtras() {
             }
         };
     }
+    if (const std::unique_ptr<Database>& db = shell_.Variables().CatalogueDb)
+        extras.facts = GameStore(*db).Facts();
     return extras;
 }
 

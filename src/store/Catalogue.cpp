@@ -177,11 +177,15 @@ void OpenCatalogue(Variables& vars) {
         vars.CatalogueDb->IndexField(RomsTable, rom);
     if (has(description))
         vars.CatalogueDb->IndexField(RomsTable, description, has(rom) ? rom : QString());
-    // A catalogue of an older version gains the table the first time it is opened.
+    // A catalogue of an older version gains the tables the first time it is opened.
     vars.CatalogueDb->Execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT "
                                              "NULL, Favourite INTEGER NOT NULL DEFAULT 0, PlayCount INTEGER NOT NULL "
                                              "DEFAULT 0, PlaySeconds INTEGER NOT NULL DEFAULT 0, LastPlayed TEXT)")
                                   .arg(HistoryTable));
+    vars.CatalogueDb->Execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT "
+                                             "NULL, Type INTEGER NOT NULL DEFAULT 0, Players INTEGER NOT NULL DEFAULT "
+                                             "0, NeedsFiles INTEGER NOT NULL DEFAULT 1)")
+                                  .arg(FactsTable));
 }
 
 void UpgradeCatalogue(Variables& vars) {

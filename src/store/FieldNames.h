@@ -13,6 +13,9 @@ inline const QString RomsTable = QStringLiteral("ROMS");
 // What the user did with a game, kept apart from its record by set name, so that an update that
 // drops the record and brings it back later, or a compaction, keeps it.
 inline const QString HistoryTable = QStringLiteral("GameHistory");
+// What today's MAME's listing tells of each game beyond its fields in ROMS, by set name; the
+// update from it writes the table anew.
+inline const QString FactsTable = QStringLiteral("GameFacts");
 inline const QString DefaultRom = QStringLiteral("-default-");
 inline const QString DefaultDescription = QStringLiteral("-=DEFAULT=-");
 // The stamp in the default record's Notes; a catalogue stamped otherwise is reshaped at start-up.

@@ -2,11 +2,11 @@
 
 namespace zelvora {
 
-// What kind of machine a game is, as today's MAME lists it.
+// What kind of machine a game runs on, as table GameFacts stores it.
 enum class MachineType : int { Unknown = 0, Arcade = 1, Mechanical = 2, ComputerOrConsole = 3 };
 
-// What the catalogue keeps of a game beside its record, from today's MAME's listing: its kind, how
-// many may play at once (0 when the listing does not say) and whether it needs any file to run.
+// What today's MAME's listing tells of a game beyond its record in ROMS: the kind of machine, how
+// many play it at once, and whether it needs files (ROMs, disk images) at all.
 struct GameFacts {
     MachineType type = MachineType::Unknown;
     int players = 0;

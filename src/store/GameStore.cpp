@@ -117,6 +117,33 @@ void GameStore::RecordPlay(const QString& rom, qlonglong seconds, const QDateTim
                 {rom, std::max<qlonglong>(seconds, 0), ended.toUTC().toString(Qt::ISODate)});
 }
 
+QHash<QString, GameFacts> GameStore::Facts() const {
+    QHash<QString, GameFacts> facts;
+    db_.Select(QStringLiteral("SELECT Rom,Type,Players,NeedsFiles FROM %1").arg(FactsTable), {},
+               [&](const std::vector<QVariant>& values) {
+                   const qlonglong type = values[1].toLongLong();
+                   const bool known = type >= static_cast<int>(MachineType::Arcade) &&
+                                      type <= static_cast<int>(MachineType::ComputerOrConsole);
+                   facts.insert(values[0].toString().toLower(),
+                                {known ? static_cast<MachineType>(type) : MachineType::Unknown,
+                                 static_cast<int>(std::clamp<qlonglong>(values[2].toLongLong(), 0, INT_MAX)),
+                                 values[3].toLongLong() != 0});
+               });
+    return facts;
+}
+
+void GameStore::ReplaceFacts(const std::vector<std::pair<QString, GameFacts>>& facts) {
+    // Not grouped writes: those commit what was written when a write fails, and a failure after
+    // the delete would leave the table with a part of the games.
+    Transaction transaction(db_);
+    db_.Execute(QStringLiteral("DELETE FROM %1").arg(FactsTable), {});
+    const QString insert =
+        QStringLiteral("INSERT OR REPLACE INTO %1 (Rom,Type,Players,NeedsFiles) VALUES (?1,?2,?3,?4)").arg(FactsTable);
+    for (const auto& [rom, game] : facts)
+        db_.Execute(insert, {rom, static_cast<int>(game.type), game.players, game.needsFiles ? 1 : 0});
+    transaction.Commit();
+}
+
 int GameStore::RecordCount() const {
     qlonglong count = 0;
     db_.Select(QStringLiteral("SELECT COUNT(*) FROM ROMS"), {},

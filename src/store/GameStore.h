@@ -1,14 +1,17 @@
 #pragma once
 
+#include "store/GameFacts.h"
 #include "store/GameOptions.h"
 #include "store/GroupedWrites.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QVariantHash>
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace zelvora {
@@ -60,6 +63,12 @@ public:
     void SetFavourite(const QString& rom, bool favourite);
     // One more run of the game, `seconds` long, that ended at `ended`.
     void RecordPlay(const QString& rom, qlonglong seconds, const QDateTime& ended);
+
+    // The facts of every game that has them, by set name in lower case.
+    QHash<QString, GameFacts> Facts() const;
+    // The facts of these games in place of all the stored ones, in one transaction: a failure
+    // leaves the facts of before. Of a set name given twice, the later facts are kept.
+    void ReplaceFacts(const std::vector<std::pair<QString, GameFacts>>& facts);
 
     // Records in the catalogue, the default record among them.
     int RecordCount() const;

@@ -8,6 +8,7 @@
 #include "store/StoreError.h"
 #include "store/Variables.h"
 #include "update/ListingParsers.h"
+#include "update/MachineFacts.h"
 #include "update/MachineListing.h"
 
 #include <QFile>
@@ -490,6 +491,8 @@ MergeOutcome MergeMachineListing(Variables& vars, MergeReport& report, const Mac
                         merge.records.SetValue(record, MergeField::Date, machine.year);
                     });
     });
+    if (outcome.merged)
+        StoreMachineFacts(*vars.CatalogueDb, machines, outcome);
     return outcome;
 }
 

@@ -44,7 +44,8 @@ MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vect
 
 // Brings ROMS up to date with today's MAME's machine listing, in the same phases but for the
 // notes, which MAME no longer lists: each game keeps its own. A listing that MAME did not finish,
-// that is not whole, or that holds no runnable machine leaves the catalogue as it was.
+// that is not whole, or that holds no runnable machine leaves the catalogue as it was. Once ROMS is
+// written, table GameFacts is written anew from the listing.
 MergeOutcome MergeMachineListing(Variables& vars, MergeReport& report, const MachineListing& listing);
 
 } // namespace zelvora

@@ -4,22 +4,15 @@
 #include "platform/Progress.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace zelvora {
 
 namespace {
 
-using LineTag = ListingLineFilter::LineTag;
-
-// What of a line too long to hold is kept to tell its shape.
-constexpr qsizetype LineEndBytes = 256;
 // The XML reader may hold this much that it has not made a token of: the longest line the filter
 // passes, with room for the rest of the piece it came in.
 constexpr qsizetype LongestToken = 1024 * 1024;
-
-const QByteArray CutMark = QByteArrayLiteral("<?") + ListingLineFilter::CutTarget + QByteArrayLiteral("?>");
 
 // The set name's first two characters place it among all names, 0-9 before a-z.
 constexpr int NameRanks = 36;
@@ -40,206 +33,12 @@ int ListingPosition(QStringView name) {
     return Rank(name, 0) * NameRanks + Rank(name, 1);
 }
 
-bool IsNameChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
-           c == '.' || c == ':';
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-QByteArrayView Trimmed(QByteArrayView text) {
-    while (!text.isEmpty() && IsBlank(text.front()))
-        text = text.sliced(1);
-    while (!text.isEmpty() && IsBlank(text.back()))
-        text.chop(1);
-    return text;
-}
-
-qsizetype LastMarkup(QByteArrayView text) {
-    for (qsizetype at = text.size() - 1; at >= 0; --at) {
-        if (text[at] == '<' || text[at] == '>')
-            return at;
-    }
-    return -1;
-}
-
-// The name of the tag that `tag` begins, after "<" or "</".
-QByteArrayView TagName(QByteArrayView tag, qsizetype from) {
-    qsizetype n = from;
-    while (n < tag.size() && IsNameChar(tag[n]))
-        ++n;
-    return tag.sliced(from, n - from);
-}
-
-LineTag ReadLineTag(QByteArrayView line) {
-    qsizetype from = 0;
-    while (from < line.size() && (line[from] == ' ' || line[from] == '\t'))
-        ++from;
-    qsizetype to = line.size();
-    while (to > from && (line[to - 1] == '\n' || line[to - 1] == '\r' || line[to - 1] == ' ' || line[to - 1] == '\t'))
-        --to;
-    const QByteArrayView tag = line.sliced(from, to - from);
-    if (tag.size() < 3 || tag.front() != '<' || tag.back() != '>')
-        return {};
-    // Attribute values carry "<" and ">" escaped: another one means more than one tag.
-    if (std::memchr(tag.data() + 1, '<', static_cast<size_t>(tag.size() - 1)) != nullptr ||
-        std::memchr(tag.data(), '>', static_cast<size_t>(tag.size() - 1)) != nullptr)
-        return {};
-    const bool end = tag[1] == '/';
-    const QByteArrayView name = TagName(tag, end ? 2 : 1);
-    if (name.isEmpty())
-        return {}; // a declaration, a comment, a processing instruction
-    if (end)
-        return {LineTag::End, name};
-    return {tag[tag.size() - 2] == '/' ? LineTag::Empty : LineTag::Start, name};
-}
-
-// The shape of a line too long to hold, from its first and last bytes; what lies between them is
-// taken for attribute values or text.
-LineTag ReadLongLineTag(QByteArrayView head, QByteArrayView tail) {
-    head = Trimmed(head);
-    tail = Trimmed(tail);
-    if (head.size() < 2 || head.front() != '<' || tail.isEmpty() || tail.back() != '>')
-        return {};
-    const bool end = head[1] == '/';
-    const QByteArrayView name = TagName(head, end ? 2 : 1);
-    if (name.isEmpty())
-        return {};
-    if (end)
-        return {LineTag::End, name};
-    if (tail.endsWith(QByteArray("</") + name.toByteArray() + '>'))
-        return {LineTag::Text, name};
-    return {tail.endsWith("/>") ? LineTag::Empty : LineTag::Start, name};
-}
-
-// The elements the reader takes anything from, and the two that hold them.
-bool IsReadElement(QByteArrayView name) {
-    for (const char* read : {"mame", "machine", "description", "year", "manufacturer", "chip", "driver", "feature"}) {
-        if (name == QByteArrayView(read))
-            return true;
-    }
-    return false;
-}
-
 const QString Yes = QStringLiteral("Yes");
 const QString No = QStringLiteral("No");
 const QString Partial = QStringLiteral("Partial");
 const QString NoHardware = QStringLiteral("n/a");
 
 } // namespace
-
-QByteArrayView ListingLineFilter::Filter(QByteArrayView bytes) {
-    kept_.clear();
-    qsizetype at = 0;
-    while (at < bytes.size() && !tooLong_) {
-        const auto* lineEnd =
-            static_cast<const char*>(std::memchr(bytes.data() + at, '\n', static_cast<size_t>(bytes.size() - at)));
-        const qsizetype next = lineEnd != nullptr ? lineEnd - bytes.data() + 1 : bytes.size();
-        const QByteArrayView piece = bytes.sliced(at, next - at);
-        at = next;
-        if (!long_ && pending_.size() + piece.size() > LongestLine) {
-            long_ = true;
-            head_ = pending_.first(std::min(pending_.size(), LineEndBytes));
-            head_.append(piece.first(std::min(piece.size(), LineEndBytes - head_.size())));
-            tail_ = pending_.last(std::min(pending_.size(), LineEndBytes));
-            pending_.clear();
-        }
-        if (long_) {
-            tail_.append(piece.last(std::min(piece.size(), LineEndBytes)));
-            tail_.remove(0, std::max<qsizetype>(tail_.size() - LineEndBytes, 0));
-            if (lineEnd != nullptr) {
-                LongLine();
-                long_ = false;
-            }
-        } else if (lineEnd == nullptr) {
-            pending_.append(piece);
-        } else if (pending_.isEmpty()) {
-            Line(piece);
-        } else {
-            pending_.append(piece);
-            Line(pending_);
-            pending_.clear();
-        }
-    }
-    return kept_;
-}
-
-QByteArrayView ListingLineFilter::Rest() {
-    kept_.clear();
-    if (tooLong_)
-        return kept_;
-    if (long_)
-        LongLine();
-    else if (!pending_.isEmpty())
-        Line(pending_);
-    long_ = false;
-    pending_.clear();
-    return kept_;
-}
-
-void ListingLineFilter::Line(QByteArrayView line) {
-    const qsizetype markup = LastMarkup(line);
-    if (markup >= 0) {
-        textRun_ = line.size() - markup - 1;
-    } else if (skipping_.isEmpty()) {
-        // Text that runs on over lines, which MAME never writes: once past any sane length the rest
-        // of it is dropped, with one mark.
-        textRun_ += line.size();
-        if (textRun_ > LongestLine) {
-            if (textRun_ - line.size() <= LongestLine)
-                Cut({});
-            return;
-        }
-    }
-    if (Keep(ReadLineTag(line)))
-        kept_.append(line);
-}
-
-void ListingLineFilter::LongLine() {
-    const LineTag tag = ReadLongLineTag(head_, tail_);
-    const QByteArray name = tag.name.toByteArray();
-    const qsizetype markup = LastMarkup(tail_);
-    // A line that ends in text is cut: the text after it is too.
-    textRun_ = markup >= 0 ? tail_.size() - markup - 1 : LongestLine + 1;
-    // An element the reader takes nothing from goes as it would on a short line.
-    if (!Keep(tag))
-        return;
-    if (tag.kind == LineTag::End)
-        kept_.append("</" + name + ">\n");
-    else
-        Cut(tag.kind == LineTag::Start ? "<" + name + ">\n" : QByteArray());
-}
-
-void ListingLineFilter::Cut(QByteArrayView bounds) {
-    if (!inMachine_) {
-        tooLong_ = true;
-        return;
-    }
-    // Before the bounds: a machine's own line cut marks the machine that it starts.
-    kept_.append(CutMark).append(bounds);
-}
-
-bool ListingLineFilter::Keep(const LineTag& tag) {
-    if (!skipping_.isEmpty()) {
-        if (tag.name == QByteArrayView(skipping_))
-            depth_ += tag.kind == LineTag::Start ? 1 : tag.kind == LineTag::End ? -1 : 0;
-        if (depth_ == 0)
-            skipping_.clear();
-        return false;
-    }
-    if (tag.name == QByteArrayView("machine"))
-        inMachine_ = tag.kind == LineTag::Start;
-    // Only what a machine holds is dropped: the document around the machines is the reader's to judge.
-    if (!inMachine_ || tag.kind == LineTag::None || tag.kind == LineTag::End || IsReadElement(tag.name))
-        return true;
-    if (tag.kind == LineTag::Start) {
-        skipping_ = tag.name.toByteArray();
-        depth_ = 1;
-    }
-    return false;
-}
 
 MachineListingReader::MachineListingReader(Progress& progress, int maxGames)
     : progress_(progress), maxGames_(maxGames) {}
@@ -299,6 +98,8 @@ void MachineListingReader::Parse(QByteArrayView bytes) {
                     malformed_ = true;
                 else
                     cutNext_ = true;
+            } else if (xml_.processingInstructionTarget() == QLatin1String(ListingLineFilter::FactsTarget)) {
+                ReadFacts(xml_.processingInstructionData());
             }
             break;
         case QXmlStreamReader::Invalid:
@@ -418,6 +219,8 @@ void MachineListingReader::StartMachine() {
         return;
     }
     machine_ = ListedMachine{};
+    if (attributes.value(QLatin1String("ismechanical")) == u"yes")
+        machine_.type = MachineType::Mechanical;
     cpus_ = sounds_ = 0;
     colors_ = sound_ = Working;
     noSoundHardware_ = false;
@@ -434,6 +237,17 @@ void MachineListingReader::StartMachine() {
     machine_.game.driver = Shared(source.sliced(source.lastIndexOf(u'/') + 1));
     if (!parent.isEmpty())
         machine_.clone = parent.toString();
+}
+
+// "<players> <media> <files>", as the filter writes them for every machine.
+void MachineListingReader::ReadFacts(QStringView data) {
+    const qsizetype players = data.size() - 4;
+    if (!inMachine_ || !keep_ || players < 1 || data[players] != u' ' || data[players + 2] != u' ')
+        return;
+    machine_.players = data.first(players).toInt();
+    if (data[players + 1] == u'1' && machine_.type != MachineType::Mechanical)
+        machine_.type = MachineType::ComputerOrConsole;
+    machine_.needsFiles = data.back() == u'1';
 }
 
 void MachineListingReader::EndElement() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "launcher/ProcessRunner.h"
+#include "store/GameFacts.h"
+#include "update/ListingLineFilter.h"
 #include "update/ListingParsers.h"
 
 #include <QByteArray>
@@ -25,56 +27,11 @@ struct ListedMachine {
     // Playable, Colors, Sound, Hi Score, Cocktail. The listing says nothing of high scores: the Hi
     // Score field keeps whether the machine can save its state instead.
     std::array<QString, 5> status;
-};
-
-// Drops the lines of a machine's elements that the catalogue has no field for (ROMs, DIP switches,
-// slots, ports, devices: nine tenths of the document) before the XML reader sees them: over the
-// whole document the reader takes twice as long as MAME takes to print it. MAME writes each such
-// element on lines of its own; a line of any other shape is passed on as it stands, as is
-// everything outside the machines, so the reader still judges the document's shape.
-//
-// The XML reader holds a text or a tag whole until its end has come, so no line longer than
-// LongestLine reaches it, nor text that runs on over lines for longer. Such a line inside a machine
-// is dropped, the bounds of the element it opens or closes kept, and a CutMark put in its place
-// tells the reader, in the document's order, that the machine is not whole. Outside a machine
-// nothing can be dropped: the document is too long to read.
-class ListingLineFilter {
-public:
-    static constexpr qsizetype LongestLine = 64 * 1024;
-    // The target of the processing instruction that marks a cut: XML allows one anywhere between
-    // a machine's elements.
-    static constexpr char CutTarget[] = "zelvora-cut";
-
-    // What of `bytes` goes on to the reader; a line is held back until its end has come.
-    QByteArrayView Filter(QByteArrayView bytes);
-    // The last line when the document does not end with a line end.
-    QByteArrayView Rest();
-    // True once a line that cannot be dropped was too long to read; nothing after it is passed on.
-    bool TooLong() const { return tooLong_; }
-
-    // A line that holds one tag and nothing else, as MAME writes every element but those with
-    // text; of a line too long to hold, also one element with its text.
-    struct LineTag {
-        enum Kind { None, Start, Empty, Text, End } kind = None;
-        QByteArrayView name;
-    };
-
-private:
-    void Line(QByteArrayView line);
-    void LongLine();
-    bool Keep(const LineTag& tag);
-    void Cut(QByteArrayView bounds);
-
-    QByteArray pending_; // the start of a line whose end has not come
-    // A line too long to hold: its first and last bytes, which tell its shape.
-    bool long_ = false;
-    QByteArray head_, tail_;
-    qsizetype textRun_ = 0; // bytes since the last "<" or ">"
-    bool tooLong_ = false;
-    bool inMachine_ = false;
-    QByteArray skipping_; // the element whose lines are dropped up to its end tag
-    int depth_ = 0;       // of `skipping_` in itself
-    QByteArray kept_;
+    // Mechanical wins over media: a machine that takes them is a computer or a console.
+    MachineType type = MachineType::Arcade;
+    int players = 0;
+    // False when every ROM and disk it lists, if any, was never dumped: there is nothing to look for.
+    bool needsFiles = true;
 };
 
 // Reads today's MAME's machine listing as MAME prints it, one piece at a time, and keeps what the
@@ -111,6 +68,7 @@ private:
     void StartMachine();
     void EndElement();
     void EndMachine();
+    void ReadFacts(QStringView data);
     QString Shared(QStringView text);
     QString Where() const;
     void CheckFilter();

@@ -2,6 +2,8 @@
 target_sources(zelvora_core PRIVATE
     update/CatalogueMerge.cpp
     update/ListingCapture.cpp
+    update/ListingLineFilter.cpp
     update/ListingParsers.cpp
+    update/MachineFacts.cpp
     update/MachineListing.cpp
 )

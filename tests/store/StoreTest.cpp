@@ -557,12 +557,22 @@ TEST(KilledMidway, TheCatalogueOpensWholeAfterEachKill) {
 
 } // namespace
 
-// What the user did with a game is kept beside the records: an older catalogue gains its table,
-// runs add up under any spelling of the set name, and a compaction keeps it all.
-TEST(Catalogue, PlayHistoryIsKeptBesideTheRecords) {
+// What the user did with a game and what MAME told of it are kept beside the records: an older
+// catalogue gains their tables, runs add up under any spelling of the set name, facts are replaced
+// whole or not at all, and a compaction keeps it all.
+TEST(Catalogue, PlayHistoryAndFactsAreKeptBesideTheRecords) {
     test::CatalogueFixture program;
     program.vars.CatalogueDb->Execute("DROP TABLE GameHistory");
+    program.vars.CatalogueDb->Execute("DROP TABLE GameFacts");
     OpenCatalogue(program.vars);
+    GameStore& store = program.store();
+    store.ReplaceFacts({{"oldgame", {}}, {"Pong", {MachineType::Mechanical, 4, true}}});
+    store.ReplaceFacts(
+        {{"Pong", {MachineType::Arcade, 2, false}}, {"Beena", {MachineType::ComputerOrConsole, 0, true}}});
+    program.vars.CatalogueDb->Execute("CREATE TRIGGER refuse BEFORE INSERT ON GameFacts WHEN NEW.Rom='bad' "
+                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    EXPECT_THROW(store.ReplaceFacts({{"pacman", {}}, {"bad", {}}}), StoreError);
+    program.vars.CatalogueDb->Execute("UPDATE GameFacts SET Type=9 WHERE Rom='beena'");
     const QDateTime ended(QDate(2026, 12, 8), QTime(21, 0), Qt::UTC);
     program.store().SetFavourite("pacman", true);
     program.store().RecordPlay("pacman", 90, ended);
@@ -577,4 +587,9 @@ TEST(Catalogue, PlayHistoryIsKeptBesideTheRecords) {
               std::tuple(2LL, 120LL, QString("2026-12-08T22:00:00Z")));
     const PlayHistory galaga = program.store().History("galaga");
     EXPECT_EQ(std::tuple(galaga.favourite, galaga.playCount, galaga.lastPlayed), std::tuple(false, 0LL, QString()));
+    const QHash<QString, GameFacts> facts = program.store().Facts();
+    EXPECT_EQ(QSet<QString>(facts.keyBegin(), facts.keyEnd()), (QSet<QString>{"pong", "beena"}));
+    EXPECT_EQ(std::tuple(facts["pong"].type, facts["pong"].players, facts["pong"].needsFiles),
+              std::tuple(MachineType::Arcade, 2, false));
+    EXPECT_EQ(facts["beena"].type, MachineType::Unknown) << "a number of no kind";
 }

@@ -142,6 +142,36 @@ TEST(MachineListingReader, EveryRunnableSystemOfTheRealListingWithWhatTheCatalog
     }
 }
 
+// The kind of machine, the players and whether files are needed come from lines the filter drops;
+// pieces of seven bytes cut them everywhere.
+TEST(MachineListingReader, KindPlayersAndFilesOfEachMachine) {
+    std::vector<ListedMachine> machines = ReadInPieces(Recorded, 7).machines;
+    for (ListedMachine& machine :
+         ReadInPieces(test::ReadBytes(test::FixturePath("mame-today/listxml-kinds.xml")), 7).machines)
+        machines.push_back(std::move(machine));
+    const std::tuple<const char*, MachineType, int, bool> facts[] = {
+        {"walkyria", MachineType::Mechanical, 0, true},
+        {"attache", MachineType::ComputerOrConsole, 1, true}, // floppy drives, a software list
+        {"nano", MachineType::ComputerOrConsole, 1, true},    // quickload, cassette
+        {"apexc", MachineType::ComputerOrConsole, 1, false},  // a software list alone, no ROM
+        {"beena", MachineType::ComputerOrConsole, 0, false},  // a cartridge slot, a BIOS never dumped
+        {"mslug", MachineType::Arcade, 2, true},              // its cartridge slot holds it for good
+        {"pong", MachineType::Arcade, 2, false},              // no ROM at all
+        {"alfaskop4101", MachineType::Arcade, 0, false},      // one ROM, never dumped
+        {"bingowav", MachineType::Arcade, 0, true},           // some ROMs never dumped
+        {"snowbwar", MachineType::Arcade, 0, true},           // a disk image alone
+        {"cgangpzl", MachineType::Arcade, 4, true},
+    };
+    for (const auto& [name, type, players, needsFiles] : facts) {
+        const auto m =
+            std::find_if(machines.begin(), machines.end(), [&](const ListedMachine& m) { return m.game.name == name; });
+        ASSERT_NE(m, machines.end()) << name;
+        EXPECT_EQ(std::tuple(static_cast<int>(m->type), m->players, m->needsFiles),
+                  std::tuple(static_cast<int>(type), players, needsFiles))
+            << name;
+    }
+}
+
 // What MAME printed instead of a whole listing; the reader stops at once where it can tell.
 TEST(MachineListingReader, DocumentsThatAreNotWholeListingsSayWhatIsWrong) {
     QByteArray nameless = Recorded;
@@ -278,6 +308,7 @@ TEST_F(MergeTest, NewKnownAndExpiredGames) {
     add("oldgame", "Old Game");
     add("nodesc", QVariant());
     store().SetFavourite("oldgame", true);
+    store().ReplaceFacts({{"oldgame", {MachineType::Arcade, 2, true}}});
     listings({Game("pacman", "Pac-Man"), Game("galaga", "Galaga")});
     const MergeOutcome outcome = merge();
     ASSERT_TRUE(outcome.merged);
@@ -285,6 +316,7 @@ TEST_F(MergeTest, NewKnownAndExpiredGames) {
     EXPECT_EQ(report.expired, (QStringList{"Old Game", "nodesc"})) << "a game without a description by its set";
     EXPECT_EQ(roms(), (QStringList{DefaultRom, "pacman", "galaga"}));
     EXPECT_TRUE(store().History("oldgame").favourite) << "kept for the day the game comes back";
+    EXPECT_EQ(store().Facts().keys(), QStringList{"oldgame"}) << "these listings tell no facts";
     // The known game keeps the user's settings and takes the listings' fields, a change of case
     // too; the new one gets the default options and a blank for each empty column.
     EXPECT_EQ(values("pacman", {"Default", "Sound Card", "Notes", "Driver", "Description", "Manufacturer", "Date"}),
@@ -404,6 +436,7 @@ TEST_F(MergeTest, TodaysMachineListingAddsKeepsAndExpiresGamesAsTheListingsDid) 
         {{"Default", 0}, {"Sound Card", 3}, {"Notes", "my note"}, {"Playable", "No"}, {"CPU 2", "M68000 "}});
     add("mslug", "Metal Slug", {{"Clone", "neogeo"}, {"Notes", "kept"}});
     add("oldgame", "Old Game");
+    store().ReplaceFacts({{"oldgame", {MachineType::Arcade, 2, true}}});
     MachineListing listing = RecordedListing();
     listing.malformed = 2;
     const MergeOutcome outcome = MergeMachineListing(vars, report, listing);
@@ -427,12 +460,19 @@ TEST_F(MergeTest, TodaysMachineListingAddsKeepsAndExpiresGamesAsTheListingsDid) 
     EXPECT_EQ(values("photoply2k1mtnl", {"Default", "Active", "Description", "Clone", "Sound"}),
               (QStringList{"1", "-1", "Photo Play Masters 2001 (Netherlands)", "photoply2k1it", "No"}));
     EXPECT_TRUE(stored("photoply2k1mtnl", "Notes").isNull());
+    // The facts of the listed machines only, in place of those of before.
+    const QHash<QString, GameFacts> facts = store().Facts();
+    EXPECT_EQ(facts.size(), 19);
+    const GameFacts attache = facts.value("attache");
+    EXPECT_EQ(std::tuple(attache.type, attache.players, attache.needsFiles),
+              std::tuple(MachineType::ComputerOrConsole, 1, true));
 }
 
 TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
     add("pacman", "Pac-Man", {{"Clone", "puckman"}});
     const QString kept = ", so the catalogue was not changed. The command was: '/mame/100%2/mame' -listxml (exit code ";
     const MachineListing whole = RecordedListing();
+    store().ReplaceFacts({{"pacman", {MachineType::Arcade, 2, true}}});
     const QString cut = "was cut off after the machine \"k5\"", xml = "is not well-formed XML (x)";
     const StreamedRun crash{139, "Exception at 0x4711\n\n  in listxml\n", false};
     // MAME's run, the reader's problem, whether machines were read, what the refusal says. A crash
@@ -452,6 +492,7 @@ TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
         EXPECT_FALSE(outcome.merged);
         EXPECT_EQ(outcome.remarks, QStringList{"MAME's machine listing " + says});
         expectNothingChanged();
+        EXPECT_EQ(store().Facts().keys(), QStringList{"pacman"});
     }
 }
 

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+namespace zelvora {
+
+// Drops the lines of a machine's elements that the catalogue has no field for (ROMs, DIP switches,
+// slots, ports, devices: nine tenths of the document) before the XML reader sees them: over the
+// whole document the reader takes twice as long as MAME takes to print it. MAME writes each such
+// element on lines of its own; a line of any other shape is passed on as it stands, as is
+// everything outside the machines, so the reader still judges the document's shape.
+//
+// The XML reader holds a text or a tag whole until its end has come, so no line longer than
+// LongestLine reaches it, nor text that runs on over lines for longer. Such a line inside a machine
+// is dropped, the bounds of the element it opens or closes kept, and a CutMark put in its place
+// tells the reader, in the document's order, that the machine is not whole. Outside a machine
+// nothing can be dropped: the document is too long to read.
+//
+// What the dropped lines tell of the machine that the catalogue keeps beside its record (how many
+// play it, whether it takes media, whether it needs files) goes on in one processing instruction
+// of target FactsTarget before the machine's end tag, its data "<players> <media> <files>", the
+// last two 1 or 0.
+class ListingLineFilter {
+public:
+    static constexpr qsizetype LongestLine = 64 * 1024;
+    // The target of the processing instruction that marks a cut: XML allows one anywhere between
+    // a machine's elements.
+    static constexpr char CutTarget[] = "zelvora-cut";
+    static constexpr char FactsTarget[] = "zelvora-facts";
+
+    // What of `bytes` goes on to the reader; a line is held back until its end has come.
+    QByteArrayView Filter(QByteArrayView bytes);
+    // The last line when the document does not end with a line end.
+    QByteArrayView Rest();
+    // True once a line that cannot be dropped was too long to read; nothing after it is passed on.
+    bool TooLong() const { return tooLong_; }
+
+    // A line that holds one tag and nothing else, as MAME writes every element but those with
+    // text; of a line too long to hold, also one element with its text.
+    struct LineTag {
+        enum Kind { None, Start, Empty, Text, End } kind = None;
+        QByteArrayView name;
+    };
+
+private:
+    void Line(QByteArrayView line);
+    void LongLine();
+    bool Keep(const LineTag& tag, QByteArrayView line);
+    void Cut(QByteArrayView bounds);
+
+    QByteArray pending_; // the start of a line whose end has not come
+    // A line too long to hold: its first and last bytes, which tell its shape.
+    bool long_ = false;
+    QByteArray head_, tail_;
+    qsizetype textRun_ = 0; // bytes since the last "<" or ">"
+    bool tooLong_ = false;
+    bool inMachine_ = false;
+    QByteArray skipping_; // the element whose lines are dropped up to its end tag
+    int depth_ = 0;       // of `skipping_` in itself
+    // What the dropped lines of the machine told so far.
+    int players_ = 0;
+    bool media_ = false, files_ = false;
+    QByteArray kept_;
+};
+
+} // namespace zelvora
