@@ -1,7 +1,7 @@
 #include "gamelist/FilterBar.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QSignalBlocker>
 #include <QToolButton>
 
@@ -69,12 +69,16 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
                            QStringLiteral("Lists the games for this many players at once"));
     SetChoices({}, {});
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    for (QWidget* filter : std::initializer_list<QWidget*>{typeBox, statusBox, categoryBox, playersBox, availableButton,
-                                                           favouritesButton})
-        row->addWidget(filter);
-    row->addStretch(1);
+    // Two rows of three, so that each choice can be read in a list pane of half the window.
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    QWidget* const places[2][3] = {{typeBox, statusBox, availableButton}, {categoryBox, playersBox, favouritesButton}};
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 3; ++column)
+            grid->addWidget(places[row][column], row, column);
+    }
+    for (int column = 0; column < 2; ++column)
+        grid->setColumnStretch(column, 1);
     for (QComboBox* box : {typeBox, statusBox, categoryBox, playersBox})
         connect(box, &QComboBox::currentIndexChanged, this, &FilterBar::changed);
     for (QToolButton* button : {availableButton, favouritesButton})

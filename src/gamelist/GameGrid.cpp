@@ -1,5 +1,7 @@
 #include "gamelist/GameGrid.h"
 
+#include "gamelist/ListedGames.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -30,6 +32,30 @@ GameGrid::GameGrid(QWidget* parent) : QTableView(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // A list of a dozen rows at the least, wide enough for the marks and a title of a few words.
     setMinimumSize(fontMetrics().averageCharWidth() * 26, verticalHeader()->defaultSectionSize() * 12);
+    // A column shown, hidden or widened changes the room the title has.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column != TitleColumn)
+            FitTitle();
+    });
+}
+
+void GameGrid::FitTitle() {
+    QHeaderView* header = horizontalHeader();
+    if (fitting_ || header->count() <= TitleColumn)
+        return;
+    fitting_ = true;
+    int others = 0;
+    for (int column = 0; column < header->count(); ++column) {
+        if (column != TitleColumn && !header->isSectionHidden(column))
+            others += header->sectionSize(column);
+    }
+    header->resizeSection(TitleColumn, std::max(viewport()->width() - others, fontMetrics().averageCharWidth() * 24));
+    fitting_ = false;
+}
+
+void GameGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    FitTitle();
 }
 
 void GameGrid::setModel(QAbstractItemModel* model) {

@@ -23,6 +23,9 @@ public:
     int CurrentRow() const;
     void SetCurrentRow(int row);
     void SetTopRow(int row);
+    // The title column takes the room the other shown columns leave, but never less than a few
+    // words' width: with more columns than fit, the list scrolls sideways instead.
+    void FitTitle();
 
 Q_SIGNALS:
     // `qtKey` is the Qt::Key released, `text` what it typed ("(" for the key Shift made type it).
@@ -32,9 +35,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QSet<int> pressed_;
+    bool fitting_ = false;
 };
 
 } // namespace zelvora

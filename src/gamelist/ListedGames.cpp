@@ -5,9 +5,9 @@
 #include <QSet>
 
 #include <algorithm>
-#include <set>
 #include <cstring>
 #include <numeric>
+#include <set>
 
 namespace zelvora {
 

@@ -113,9 +113,10 @@ void MainWindow::setUpGridColumns() {
             header->setSectionHidden(column, true);
     }
     header->setSectionResizeMode(GameListModel::MarksColumn, QHeaderView::Fixed);
-    header->setSectionResizeMode(GameListModel::TitleColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(GameListModel::TitleColumn, QHeaderView::Interactive);
     // Wide enough for all four marks "SBR*" at this screen's scale.
     gameList->setColumnWidth(GameListModel::MarksColumn, metrics.horizontalAdvance(QStringLiteral("SBR*")) + 12);
+    gameList->FitTitle();
     filterBar->SetFilters(KeptListFilters(ProgramSettings(shell_.Settings())));
 }
 
