@@ -67,18 +67,10 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
                             QStringLiteral("Lists the games of one category, as catver.ini tells them"));
     playersBox = choiceBox(this, QStringLiteral("playersFilter"),
                            QStringLiteral("Lists the games for this many players at once"));
-    SetChoices({}, {});
 
-    // Two rows of three, so that each choice can be read in a list pane of half the window.
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(0, 0, 0, 0);
-    QWidget* const places[2][3] = {{typeBox, statusBox, availableButton}, {categoryBox, playersBox, favouritesButton}};
-    for (int row = 0; row < 2; ++row) {
-        for (int column = 0; column < 3; ++column)
-            grid->addWidget(places[row][column], row, column);
-    }
-    for (int column = 0; column < 2; ++column)
-        grid->setColumnStretch(column, 1);
+    grid_ = new QGridLayout(this);
+    grid_->setContentsMargins(0, 0, 0, 0);
+    SetChoices({}, {}, false);
     for (QComboBox* box : {typeBox, statusBox, categoryBox, playersBox})
         connect(box, &QComboBox::currentIndexChanged, this, &FilterBar::changed);
     for (QToolButton* button : {availableButton, favouritesButton})
@@ -105,11 +97,37 @@ void FilterBar::SetFilters(const ListFilters& filters) {
     favouritesButton->setChecked(filters.favouritesOnly);
     selectData(categoryBox, filters.category, filters.category);
     selectData(playersBox, filters.players, QString::number(filters.players));
+    // The classic MAME's listings tell no type: the filter shows once a game has one, or is set.
+    typeBox->setVisible(hasTypes_ || filters.type != MachineType::Unknown);
     categoryBox->setVisible(categoryBox->count() > 1);
     playersBox->setVisible(playersBox->count() > 1);
+    // Rows of three, so that each choice can be read in a list pane of half the window; the
+    // choices offered close up.
+    const std::vector<QWidget*> boxes = {typeBox, statusBox, categoryBox, playersBox};
+    std::vector<QWidget*> shown;
+    for (QWidget* box : boxes) {
+        if (!box->isHidden())
+            shown.push_back(box);
+    }
+    const int perRow = std::min(static_cast<int>(shown.size()), 2);
+    for (int column = 0; column < 4; ++column)
+        grid_->setColumnStretch(column, column < perRow ? 1 : 0);
+    for (QWidget* filter : std::initializer_list<QWidget*>{typeBox, statusBox, categoryBox, playersBox, availableButton,
+                                                           favouritesButton})
+        grid_->removeWidget(filter);
+    for (size_t i = 0; i < shown.size(); ++i)
+        grid_->addWidget(shown[i], static_cast<int>(i) / 2, static_cast<int>(i) % 2);
+    if (perRow == 2 && shown.size() > 2) {
+        grid_->addWidget(availableButton, 0, 2);
+        grid_->addWidget(favouritesButton, 1, 2);
+    } else {
+        grid_->addWidget(availableButton, 0, perRow);
+        grid_->addWidget(favouritesButton, 0, perRow + 1);
+    }
 }
 
-void FilterBar::SetChoices(const QStringList& categories, const QList<int>& players) {
+void FilterBar::SetChoices(const QStringList& categories, const QList<int>& players, bool types) {
+    hasTypes_ = types;
     const ListFilters kept = Filters();
     {
         const QSignalBlocker a(categoryBox), b(playersBox);

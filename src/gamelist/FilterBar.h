@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QGridLayout;
 class QToolButton;
 
 namespace zelvora {
@@ -20,9 +21,10 @@ public:
     ListFilters Filters() const;
     // Shows `filters` without announcing a change.
     void SetFilters(const ListFilters& filters);
-    // The categories and numbers of players the games have; a choice is offered only where there
-    // are some. A filter on a choice no game has any more is kept and still offered.
-    void SetChoices(const QStringList& categories, const QList<int>& players);
+    // The categories and numbers of players the games have, and whether any game has a type; a
+    // choice is offered only where there are some. A filter on a choice no game has any more is
+    // kept and still offered.
+    void SetChoices(const QStringList& categories, const QList<int>& players, bool types);
 
 Q_SIGNALS:
     void changed();
@@ -34,6 +36,8 @@ private:
     QToolButton* favouritesButton = nullptr;
     QComboBox* categoryBox = nullptr;
     QComboBox* playersBox = nullptr;
+    bool hasTypes_ = false;
+    QGridLayout* grid_ = nullptr;
 };
 
 } // namespace zelvora

@@ -176,6 +176,11 @@ QList<int> ListedGames::PlayerCounts() const {
     return QList<int>(counts.begin(), counts.end());
 }
 
+bool ListedGames::HasTypes() const {
+    return std::any_of(games_.begin(), games_.end(),
+                       [](const ListedGame& game) { return game.type != MachineType::Unknown; });
+}
+
 bool ListedGames::Matches(int index, const SearchQuery& query, bool& atWordStart) const {
     const Folded& f = folded_[static_cast<size_t>(index)];
     const std::string_view all = f.text;

@@ -84,6 +84,7 @@ public:
     // The categories the games have, sorted, and the numbers of players, ascending.
     QStringList Categories() const;
     QList<int> PlayerCounts() const;
+    bool HasTypes() const;
 
     // Orders the games by a column, either way, equal values by title; the default record first.
     // Equal rows keep their order, so a sort by the key the catalogue was read in changes nothing.

@@ -279,7 +279,7 @@ void MainWindow::FillGrid() {
         loaded_ = std::make_shared<ListedGames>(
             LoadGameList(catalogue, filters, ListOrder(sortButton->text(), sortDescending_), listExtras()));
         catalogueGames_ = std::max(catalogue.RecordCount() - 1, 0);
-        filterBar->SetChoices(loaded_->Categories(), loaded_->PlayerCounts());
+        filterBar->SetChoices(loaded_->Categories(), loaded_->PlayerCounts(), loaded_->HasTypes());
         ShowRows();
         // Before the start-up has selected a row there is no game to keep.
         if (hadRow)

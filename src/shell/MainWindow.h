@@ -192,6 +192,7 @@ private:
     FilterStates filters_{};
     // catver.ini and nplayers.ini, read again when they change.
     SupportFiles support_;
+    bool noCategoriesSaid_ = false;
     // What the status bar says of the find field's text, while it says it.
     QString searchProblem_;
     // The catalogue's games, without the default record, as the last fill found them.

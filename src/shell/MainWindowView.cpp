@@ -20,6 +20,7 @@
 
 #include <QBitArray>
 #include <QDataStream>
+#include <QDir>
 #include <QHeaderView>
 #include <QLayout>
 #include <QMenu>
@@ -213,6 +214,13 @@ ListExtras MainWindow::listExtras() {
     support_.Refresh();
     if (const QString problem = support_.TakeProblem(); !problem.isEmpty())
         ShowResult(problem);
+    else if (const QString folder = settings.ReadFolders().support;
+             !folder.isEmpty() && !support_.HasCategories() && !noCategoriesSaid_) {
+        // Said once: a Support Files folder was given, and no catver.ini was found.
+        ShowResult(QStringLiteral("No catver.ini in %1 nor in MAME's ini folders: the games have no category")
+                       .arg(QDir::toNativeSeparators(folder)));
+        noCategoriesSaid_ = true;
+    }
     if (support_.HasCategories() || support_.HasPlayers()) {
         extras.describe = [this](const QString& rom, ListedGame& game) {
             if (game.category.isEmpty()) {
