@@ -326,7 +326,10 @@ void MainWindow::updateCatalogue() {
     QPointer<MainWindow> self(this);
     auto* window = new UpdateWindow(shell_.Variables(), shell_.ProcessRunner(),
                                     {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },
-                                     [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback()});
+                                     [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback(),
+                                     [&shell = shell_](const QStringList& folders) {
+                                         ProgramSettings(shell.Settings()).SaveMameIniFolders(folders);
+                                     }});
     WaitOn(window, [window] { window->start(); });
     CloseIfAsked();
 }

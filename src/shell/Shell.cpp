@@ -26,13 +26,9 @@ MameFolder CheckMameFolder(const QString& mamePath) {
 
 Shell::Shell(zelvora::Variables& vars, zelvora::Settings& settings, zelvora::UserDialogs& dialogs,
              zelvora::ProcessRunner& runner)
-    : vars_(vars), settings_(settings), dialogs_(dialogs), runner_(runner) {
-    vars_.UserSettings = &settings_;
-}
+    : vars_(vars), settings_(settings), dialogs_(dialogs), runner_(runner) {}
 
-Shell::~Shell() {
-    vars_.UserSettings = nullptr;
-}
+Shell::~Shell() = default;
 
 bool Shell::Start() {
     bool running = false;

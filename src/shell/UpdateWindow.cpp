@@ -118,8 +118,8 @@ void UpdateWindow::start() {
         return;
     }
     // Kept for the game list's support files, before the list is filled again.
-    if (outcome.merged && vars_.UserSettings)
-        ProgramSettings(*vars_.UserSettings).SaveMameIniFolders(iniFolders_);
+    if (outcome.merged && main_.keepIniFolders)
+        main_.keepIniFolders(iniFolders_);
     ShowOutcome(outcome);
     // The user has seen enough: what the update came to stands in the main window's status bar.
     if (cancelled_) {

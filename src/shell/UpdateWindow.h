@@ -38,6 +38,8 @@ public:
         std::function<void()> focusList;                // gives the game list the keyboard after OK
         std::function<void(const QString&)> fatal;      // an engine error: shown, and the program ends
         std::function<void(const QString&)> showResult; // the update's outcome, for the status bar
+        // MAME's ini folders, kept for the game list's support files
+        std::function<void(const QStringList&)> keepIniFolders;
     };
 
     // `versions` keeps which MAME each executable is; the run's own unless one is given.

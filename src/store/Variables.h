@@ -9,8 +9,8 @@
 
 namespace zelvora {
 
-// What the whole run shares: the open catalogue, the directories and the user's settings. Windows
-// receive it by reference; nothing reaches it globally.
+// What the whole run shares: the open catalogue and the directories. Windows receive it by
+// reference; nothing reaches it globally.
 struct Variables {
     // The directory the catalogue and MAME's captured listings live in.
     QString ProgramDir;
@@ -23,10 +23,6 @@ struct Variables {
     QString RomPath;
     // catver.ini and nplayers.ini; empty for none.
     QString SupportPath;
-
-    // Set by the shell; what a window learns that a later start needs (MAME's ini folders) is
-    // kept there.
-    Settings* UserSettings = nullptr;
 
     void SetFolders(const Folders& folders) {
         MamePath = folders.mame;
