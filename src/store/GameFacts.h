@@ -11,6 +11,8 @@ struct GameFacts {
     MachineType type = MachineType::Unknown;
     int players = 0;
     bool needsFiles = true;
+
+    bool operator==(const GameFacts&) const = default;
 };
 
 } // namespace zelvora

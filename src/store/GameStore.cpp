@@ -135,12 +135,21 @@ QHash<QString, GameFacts> GameStore::Facts() const {
 void GameStore::ReplaceFacts(const std::vector<std::pair<QString, GameFacts>>& facts) {
     // Not grouped writes: those commit what was written when a write fails, and a failure after
     // the delete would leave the table with a part of the games.
+    // Only what changed is written: an update from the same MAME writes nothing.
+    QHash<QString, GameFacts> kept = Facts();
     Transaction transaction(db_);
-    db_.Execute(QStringLiteral("DELETE FROM %1").arg(FactsTable), {});
     const QString insert =
         QStringLiteral("INSERT OR REPLACE INTO %1 (Rom,Type,Players,NeedsFiles) VALUES (?1,?2,?3,?4)").arg(FactsTable);
-    for (const auto& [rom, game] : facts)
-        db_.Execute(insert, {rom, static_cast<int>(game.type), game.players, game.needsFiles ? 1 : 0});
+    for (const auto& [rom, game] : facts) {
+        const auto known = kept.find(rom.toLower());
+        const bool same = known != kept.end() && *known == game;
+        if (known != kept.end())
+            kept.erase(known);
+        if (!same)
+            db_.Execute(insert, {rom, static_cast<int>(game.type), game.players, game.needsFiles ? 1 : 0});
+    }
+    for (auto gone = kept.cbegin(); gone != kept.cend(); ++gone)
+        db_.Execute(QStringLiteral("DELETE FROM %1 WHERE Rom=?1").arg(FactsTable), {gone.key()});
     transaction.Commit();
 }
 
