@@ -60,11 +60,11 @@ void GameGrid::resizeEvent(QResizeEvent* event) {
 
 void GameGrid::setModel(QAbstractItemModel* model) {
     QTableView::setModel(model);
-    // The marks column keeps the width it is given; the title column takes what the others leave.
-    if (model && model->columnCount() > 1) {
-        horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
-        horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    }
+    // The marks column keeps the width it is given; the title column takes what the others leave
+    // (FitTitle). Not by QHeaderView::Stretch: a column hidden beside a stretched one keeps its
+    // width in the header's length, a gap where it was.
+    if (model && model->columnCount() > TitleColumn)
+        horizontalHeader()->setSectionResizeMode(MarksColumn, QHeaderView::Fixed);
 }
 
 int GameGrid::CurrentRow() const {

@@ -105,7 +105,10 @@ ListedGames LoadGameList(const GameStore& catalogue, const FilterStates& filters
         fields << *field;
     const QHash<QString, PlayHistory> histories = catalogue.Histories();
     std::vector<ListedGame> games;
+    // The parents, needed only here: for the ROM sets of merged clones and the clones' categories.
+    std::vector<QString> parents;
     games.reserve(static_cast<size_t>(catalogue.RecordCount()));
+    parents.reserve(games.capacity());
     catalogue.List(GameListSql(filters, order), fields, [&](const std::vector<QVariant>& values) {
         ListedGame& game = games.emplace_back();
         game.title = values[Title].toString();
@@ -113,13 +116,14 @@ ListedGames LoadGameList(const GameStore& catalogue, const FilterStates& filters
         game.manufacturer = values[Maker].toString();
         game.rom = values[Set].toString();
         game.source = values[Source].toString();
-        game.clone = values[Parent].toString().trimmed();
-        game.statusWord = values[Playable].toString();
-        game.status = StatusOf(game.statusWord);
+        parents.push_back(values[Parent].toString().trimmed());
+        game.status = StatusOf(values[Playable].toString());
         game.marks = statusMarks(values);
         game.isDefault = games.size() == 1 && EqualNoCase(game.title, DefaultDescription);
     });
-    for (ListedGame& game : games) {
+    for (size_t i = 0; i < games.size(); ++i) {
+        ListedGame& game = games[i];
+        const QString& clone = parents[i];
         if (game.isDefault)
             continue;
         const QString key = game.rom.toLower();
@@ -134,11 +138,11 @@ ListedGames LoadGameList(const GameStore& catalogue, const FilterStates& filters
             game.playerCount = facts->players;
         }
         const bool needsFiles = facts == extras.facts.end() || facts->needsFiles;
-        game.available = !needsFiles || (extras.romSetPresent && extras.romSetPresent(game.rom, game.clone));
+        game.available = !needsFiles || (extras.romSetPresent && extras.romSetPresent(game.rom, clone));
         if (extras.describe) {
             extras.describe(game.rom, game);
-            if ((game.category.isEmpty() || game.players.isEmpty()) && !game.clone.isEmpty())
-                extras.describe(game.clone, game);
+            if ((game.category.isEmpty() || game.players.isEmpty()) && !clone.isEmpty())
+                extras.describe(clone, game);
         }
         if (game.players.isEmpty() && game.playerCount > 0)
             game.players = QString::number(game.playerCount);

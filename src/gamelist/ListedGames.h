@@ -45,11 +45,10 @@ enum class GameStatus : int { Unknown = 0, Working = 1, Imperfect = 2, NotWorkin
 
 // One row of the game list: every column's value, and what the filters and the find field ask.
 struct ListedGame {
-    QString title, year, manufacturer, rom, source, clone;
+    QString title, year, manufacturer, rom, source;
     QString marks;
-    QString category; // "Shooter / Flying Vertical"; a clone without its own takes its parent's
-    QString players;  // as the players file words it ("2P sim"), else the listing's count
-    QString statusWord;
+    QString category;   // "Shooter / Flying Vertical"; a clone without its own takes its parent's
+    QString players;    // as the players file words it ("2P sim"), else the listing's count
     QString lastPlayed; // ISO 8601, UTC
     MachineType type = MachineType::Unknown;
     GameStatus status = GameStatus::Unknown;

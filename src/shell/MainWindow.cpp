@@ -276,6 +276,9 @@ void MainWindow::FillGrid() {
         const FilterStates filters = ProgramSettings(shell_.Settings()).Filters();
         const GameStore catalogue(*shell_.Variables().CatalogueDb);
         filters_ = filters;
+        // The old rows go first: two lists of every game at once would double the list's memory.
+        rows_.Clear();
+        loaded_.reset();
         loaded_ = std::make_shared<ListedGames>(
             LoadGameList(catalogue, filters, ListOrder(sortButton->text(), sortDescending_), listExtras()));
         catalogueGames_ = std::max(catalogue.RecordCount() - 1, 0);

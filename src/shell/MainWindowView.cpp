@@ -102,19 +102,17 @@ void MainWindow::setUpGridColumns() {
     for (int column = DefaultColumnCount; column < ColumnCount; ++column)
         header->setSectionHidden(column, true);
     // The user's order, widths and columns, where they were kept; the title column takes the rest.
-    // A header kept before the list had its later columns holds fewer of them: it is not taken.
-    if (const QByteArray kept = ProgramSettings(shell_.Settings()).ListColumns(); !kept.isEmpty()) {
-        // A header kept before the list had its later columns knows fewer: those it does not know
-        // stay hidden.
-        const int known = KeptSectionCount(kept);
+    // A header kept before the list had its later columns holds fewer of them and is not taken:
+    // Qt would show the columns it does not know, and hidden again they would leave a gap.
+    if (const QByteArray kept = ProgramSettings(shell_.Settings()).ListColumns();
+        KeptSectionCount(kept) == ColumnCount) {
         const QByteArray before = header->saveState();
-        if (known <= 0 || known > ColumnCount || !header->restoreState(kept))
+        if (!header->restoreState(kept))
             header->restoreState(before);
-        for (int column = std::max(known, DefaultColumnCount); column < ColumnCount; ++column)
-            header->setSectionHidden(column, true);
     }
+    // A header kept with the title stretched (as before FitTitle) is taken without it.
+    header->setSectionResizeMode(QHeaderView::Interactive);
     header->setSectionResizeMode(GameListModel::MarksColumn, QHeaderView::Fixed);
-    header->setSectionResizeMode(GameListModel::TitleColumn, QHeaderView::Interactive);
     // Wide enough for all four marks "SBR*" at this screen's scale.
     gameList->setColumnWidth(GameListModel::MarksColumn, metrics.horizontalAdvance(QStringLiteral("SBR*")) + 12);
     gameList->FitTitle();
