@@ -1,18 +1,22 @@
 // make-demo <folder> [game list document]
 //
 // Makes a demo installation in <folder> for the program to run against: the stand-in MAME with
-// a few hundred games and their game list document, screenshots, zipped ROM sets and a settings
-// file that already names those three folders. A folder that holds ".complete" is left alone.
+// a few hundred games and their game list document, screenshots, zipped ROM sets, the support
+// files (catver.ini, nplayers.ini) and a settings file that already names those four folders. A
+// folder that holds ".complete" is left alone, but for the support files that a demo made before
+// them is given.
 // The parents' titles and set names come from a real game list document, the one under
 // tests/fixtures unless the second argument names another.
 
 #include "DemoGames.h"
+#include "DemoSupport.h"
 #include "PcxWriter.h"
 #include "Screenshot.h"
 #include "standin/GamesFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSettings>
 
@@ -68,7 +72,8 @@ int main(int argc, char** argv) {
     QFile::remove(mame + QStringLiteral("mame"));
     if (!QFile::copy(standin, mame + QStringLiteral("mame")))
         Fail(QStringLiteral("cannot copy the stand-in MAME from %1").arg(standin));
-    if (QFile::exists(complete)) {
+    const bool finished = QFile::exists(complete);
+    if (finished && QFileInfo::exists(root + QStringLiteral("/support"))) {
         std::printf("make-demo: %s is complete already.\n", qPrintable(root));
         return 0;
     }
@@ -81,9 +86,25 @@ int main(int argc, char** argv) {
     if (games.empty())
         Fail(QStringLiteral("%1 has no table rows to take games from").arg(source));
 
+    const QString support = MakeFolder(root, QStringLiteral("support"));
+    Write(support + QStringLiteral("catver.ini"), DemoCategories(games).toLatin1());
+    Write(support + QStringLiteral("nplayers.ini"), DemoPlayers(games).toLatin1());
+    const QString config = MakeFolder(root, QStringLiteral("config/Zelvora"));
+    const auto saveSetting = [&config](const QString& key, const QString& value) {
+        QSettings settings(config + QStringLiteral("zelvora.ini"), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("settings/") + key, value);
+        settings.sync();
+        if (settings.status() != QSettings::NoError)
+            Fail(QStringLiteral("cannot write %1zelvora.ini").arg(config));
+    };
+    if (finished) {
+        saveSetting(QStringLiteral("supportfiles"), support);
+        std::printf("make-demo: support files added to %s\n", qPrintable(root));
+        return 0;
+    }
+
     const QString pcx = MakeFolder(root, QStringLiteral("pcx"));
     const QString roms = MakeFolder(root, QStringLiteral("roms"));
-    const QString config = MakeFolder(root, QStringLiteral("config/Zelvora"));
 
     std::vector<StandinGame> listed;
     int clones = 0;
@@ -104,17 +125,10 @@ int main(int argc, char** argv) {
     Write(mame + QStringLiteral("standin-games.tsv"), GamesFile::Format(listed));
     Write(mame + QStringLiteral("gamelist.txt"), DemoGamelist(games).toLatin1());
 
-    {
-        QSettings settings(config + QStringLiteral("zelvora.ini"), QSettings::IniFormat);
-        settings.beginGroup(QStringLiteral("settings"));
-        settings.setValue(QStringLiteral("mamelocation"), mame);
-        settings.setValue(QStringLiteral("pcxfiles"), pcx);
-        settings.setValue(QStringLiteral("romfiles"), roms);
-        settings.endGroup();
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
-            Fail(QStringLiteral("cannot write %1zelvora.ini").arg(config));
-    }
+    saveSetting(QStringLiteral("mamelocation"), mame);
+    saveSetting(QStringLiteral("pcxfiles"), pcx);
+    saveSetting(QStringLiteral("romfiles"), roms);
+    saveSetting(QStringLiteral("supportfiles"), support);
     Write(complete, QByteArray());
 
     std::printf("make-demo: %zu games (%d clones), %d screenshots, %d zipped sets in %s\n", games.size(), clones,
