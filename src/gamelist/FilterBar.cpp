@@ -45,14 +45,14 @@ void selectData(QComboBox* box, const QVariant& value, const QString& text) {
 FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("filterBar"));
     typeBox = choiceBox(this, QStringLiteral("typeFilter"), QStringLiteral("Lists the games of one type only"));
-    typeBox->addItem(QStringLiteral("Every type"), static_cast<int>(MachineType::Unknown));
+    typeBox->addItem(QStringLiteral("Type"), static_cast<int>(MachineType::Unknown));
     for (const MachineType type : {MachineType::Arcade, MachineType::Mechanical, MachineType::ComputerOrConsole})
         typeBox->addItem(type == MachineType::ComputerOrConsole ? QStringLiteral("Computers and consoles")
                                                                 : TypeText(type),
                          static_cast<int>(type));
     statusBox = choiceBox(this, QStringLiteral("statusFilter"),
                           QStringLiteral("Lists only the games MAME runs this well, by its driver's status"));
-    statusBox->addItem(QStringLiteral("Any status"), static_cast<int>(GameStatus::Unknown));
+    statusBox->addItem(QStringLiteral("Status"), static_cast<int>(GameStatus::Unknown));
     for (const GameStatus status : {GameStatus::Working, GameStatus::Imperfect, GameStatus::NotWorking}) {
         QString text = StatusText(status);
         text[0] = text[0].toUpper();
@@ -132,7 +132,7 @@ void FilterBar::SetChoices(const QStringList& categories, const QList<int>& play
     {
         const QSignalBlocker a(categoryBox), b(playersBox);
         categoryBox->clear();
-        categoryBox->addItem(QStringLiteral("Every category"), QString());
+        categoryBox->addItem(QStringLiteral("Category"), QString());
         // Each genre, then its categories indented beneath it.
         QString genre;
         for (const QString& category : categories) {
@@ -145,7 +145,7 @@ void FilterBar::SetChoices(const QStringList& categories, const QList<int>& play
                 categoryBox->addItem(QStringLiteral("    ") + category.mid(head.size() + 3), category);
         }
         playersBox->clear();
-        playersBox->addItem(QStringLiteral("Any players"), 0);
+        playersBox->addItem(QStringLiteral("Players"), 0);
         for (const int count : players)
             playersBox->addItem(count == 1 ? QStringLiteral("1 player") : QStringLiteral("%1 players").arg(count),
                                 count);
