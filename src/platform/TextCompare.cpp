@@ -41,4 +41,17 @@ QString TrimBlanks(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
+QString FoldedKey(QStringView name) {
+    QString key(name.size(), Qt::Uninitialized);
+    std::transform(name.begin(), name.end(), key.begin(), [](QChar c) { return QChar(fold(c.unicode())); });
+    return key;
+}
+
+QString FoldedKey(std::string_view name) {
+    QString key(static_cast<qsizetype>(name.size()), Qt::Uninitialized);
+    std::transform(name.begin(), name.end(), key.begin(),
+                   [](char c) { return QChar(fold(static_cast<unsigned char>(c))); });
+    return key;
+}
+
 } // namespace zelvora

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <string_view>
+
 namespace zelvora {
 
 // The program's case-blind text comparison. It folds ASCII letters only, upper to lower, and then
@@ -15,5 +17,10 @@ bool EqualNoCase(QStringView a, QStringView b);
 // returns belong to the text.
 QString TrimBlanks(const QString& text);
 bool StartsWithNoCase(QStringView text, QStringView prefix);
+
+// A set name as the key of a table of sets: its ASCII letters folded to lower case. The bytes of
+// `name` are read as Latin-1.
+QString FoldedKey(QStringView name);
+QString FoldedKey(std::string_view name);
 
 } // namespace zelvora

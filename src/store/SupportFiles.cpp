@@ -1,5 +1,6 @@
 #include "store/SupportFiles.h"
 
+#include "platform/TextCompare.h"
 #include "platform/TextLines.h"
 
 #include <QDir>
@@ -9,8 +10,6 @@
 #include <string_view>
 #include <unordered_map>
 #include <utility>
-
-#include <sys/stat.h>
 
 namespace zelvora {
 
@@ -38,24 +37,6 @@ bool equalNoCase(std::string_view a, std::string_view b) {
             return false;
     }
     return true;
-}
-
-// Set names are ASCII; only its letters are folded, as everywhere set names are compared.
-QString setKey(std::string_view name) {
-    QString key(static_cast<qsizetype>(name.size()), Qt::Uninitialized);
-    QChar* out = key.data();
-    for (const char c : name)
-        *out++ = QLatin1Char(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
-    return key;
-}
-
-QString setKey(const QString& rom) {
-    QString key = rom;
-    for (QChar& c : key) {
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() - u'A' + u'a');
-    }
-    return key;
 }
 
 // The few hundred distinct texts of tens of thousands of lines are decoded once and shared.
@@ -151,22 +132,9 @@ void SupportFiles::SetFolders(const QStringList& folders) {
     folders_ = folders;
 }
 
-SupportFiles::FileStamp SupportFiles::find(const QString& name) const {
-    for (const QString& folder : folders_) {
-        if (folder.isEmpty())
-            continue;
-        const QString path = QDir(folder).filePath(name);
-        struct stat info {};
-        if (stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode))
-            return {path, static_cast<qint64>(info.st_size),
-                    static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
-    }
-    return {};
-}
-
 bool SupportFiles::Refresh() {
-    const FileStamp categoryFile = find(CategoryFileName);
-    const FileStamp playerFile = find(PlayerFileName);
+    const FileStamp categoryFile = FindFirstFile(folders_, {CategoryFileName});
+    const FileStamp playerFile = FindFirstFile(folders_, {PlayerFileName});
     if (categoryFile == categoryFile_ && playerFile == playerFile_)
         return false;
     QStringList problems;
@@ -196,7 +164,7 @@ QString SupportFiles::readCategories(const QString& path) {
         if (mature)
             value = trimmed(value.substr(0, value.size() - MatureMark.size()));
         if (!value.empty())
-            categories_.insert(setKey(rom), {texts.Of(value), mature});
+            categories_.insert(FoldedKey(rom), {texts.Of(value), mature});
     });
     if (problem.isEmpty())
         return {};
@@ -207,7 +175,7 @@ QString SupportFiles::readCategories(const QString& path) {
 QString SupportFiles::readPlayers(const QString& path) {
     TextPool texts;
     const QString problem = readSection(path, "NPlayers", [&](std::string_view rom, std::string_view value) {
-        players_.insert(setKey(rom), {texts.Of(value), playerCount(value)});
+        players_.insert(FoldedKey(rom), {texts.Of(value), playerCount(value)});
     });
     if (problem.isEmpty())
         return {};
@@ -216,19 +184,19 @@ QString SupportFiles::readPlayers(const QString& path) {
 }
 
 QString SupportFiles::Category(const QString& rom) const {
-    return categories_.value(setKey(rom)).text;
+    return categories_.value(FoldedKey(rom)).text;
 }
 
 bool SupportFiles::Mature(const QString& rom) const {
-    return categories_.value(setKey(rom)).mature;
+    return categories_.value(FoldedKey(rom)).mature;
 }
 
 QString SupportFiles::Players(const QString& rom) const {
-    return players_.value(setKey(rom)).text;
+    return players_.value(FoldedKey(rom)).text;
 }
 
 int SupportFiles::PlayerCount(const QString& rom) const {
-    return players_.value(setKey(rom)).count;
+    return players_.value(FoldedKey(rom)).count;
 }
 
 QString SupportFiles::TakeProblem() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/FileStamp.h"
 #include "store/ProgramSettings.h"
 
 #include <QHash>
@@ -38,14 +39,6 @@ public:
     // once: empty after it was taken.
     QString TakeProblem();
 
-    // Which file was read: its path, size and modification time; the path is empty for none.
-    struct FileStamp {
-        QString path;
-        qint64 size = 0;
-        qint64 modified = 0; // nanoseconds
-        bool operator==(const FileStamp&) const = default;
-    };
-
 private:
     struct CategoryEntry {
         QString text;
@@ -56,7 +49,6 @@ private:
         int count = 0;
     };
 
-    FileStamp find(const QString& name) const;
     QString readCategories(const QString& path);
     QString readPlayers(const QString& path);
 
