@@ -11,12 +11,15 @@ namespace zelvora {
 
 // The screenshot files the installed MAME leaves. The MAME of the PCX days writes "<rom>.pcx"; today's
 // MAME saves PNG snapshots in a folder per set ("<rom>/0000.png", "0001.png" ...), and the
-// collections people download hold "<rom>.png" in one folder.
-enum class ScreenshotKinds { Pcx, PcxAndPng };
+// collections people download hold "<rom>.png" in one folder. Artwork (titles, flyers, cabinets ...)
+// comes as PNG, JPEG or PCX, one file per set or a folder per set.
+enum class ScreenshotKinds { Pcx, PcxAndPng, Artwork };
 
 // The game's own screenshot in `folder` (which ends in "/"), found through `listing`, a listing of
 // that folder: "<rom>.pcx" in any letter case, then with PcxAndPng "<rom>.png", then the first PNG
-// by name in the folder "<rom>". An empty string when there is none.
+// by name in the folder "<rom>"; with Artwork "<rom>.png", ".jpg", ".jpeg", ".pcx" in that order,
+// then the first picture of those kinds by name in the folder "<rom>". An empty string when there
+// is none.
 QString FindScreenshotFile(const QString& folder, const DirectoryListing& listing, const QString& rom,
                            ScreenshotKinds kinds);
 
@@ -32,9 +35,10 @@ public:
     // deleting the screenshot may remove.
     QString FindOwn(const QString& pcxPath, const QString& rom, ScreenshotKinds kinds);
 
-private:
-    const DirectoryListing& listing(const QString& pcxPath);
+    // The listing of `folder`, kept until the folder changes.
+    const DirectoryListing& Listing(const QString& folder);
 
+private:
     QString listedPath_;
     QDateTime listedModified_;
     QDateTime listedAt_;

@@ -14,4 +14,8 @@ inline constexpr qint64 MaxScreenshotBytes = 64 * 1024 * 1024;
 // decoder takes; it is null when there is nothing that can be shown.
 QImage LoadScreenshot(const QString& path);
 
+// Decodes a picture's bytes, e.g. artwork read from a zip: a name ending in ".pcx" with the PCX
+// decoder, anything else as PNG or JPEG by its contents, within the same limits as above.
+QImage DecodePicture(const QByteArray& bytes, const QString& name);
+
 } // namespace zelvora
