@@ -22,5 +22,9 @@ bool StartsWithNoCase(QStringView text, QStringView prefix);
 // `name` are read as Latin-1.
 QString FoldedKey(QStringView name);
 QString FoldedKey(std::string_view name);
+// The same for the bytes of a text file's line: blanks (spaces, tabs, line ends) off both ends,
+// and a comparison that folds ASCII letters only.
+std::string_view TrimBlankBytes(std::string_view text);
+bool EqualNoCaseBytes(std::string_view a, std::string_view b);
 
 } // namespace zelvora

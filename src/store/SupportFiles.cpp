@@ -19,26 +19,6 @@ const QString CategoryFileName = QStringLiteral("catver.ini");
 const QString PlayerFileName = QStringLiteral("nplayers.ini");
 constexpr std::string_view MatureMark = "* Mature *";
 
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 // The few hundred distinct texts of tens of thousands of lines are decoded once and shared.
 class TextPool {
 public:
@@ -80,12 +60,13 @@ template <typename Take> QString readSection(const QString& path, std::string_vi
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
         if (line.size() > static_cast<size_t>(SupportFiles::MaxLineLength))
             return QStringLiteral("it has a line longer than 64 KiB");
-        line = trimmed(line.substr(0, line.size() - (line.ends_with('\r') ? 1 : 0)));
+        line = TrimBlankBytes(line.substr(0, line.size() - (line.ends_with('\r') ? 1 : 0)));
         if (line.empty() || line.front() == ';')
             continue;
         if (line.front() == '[') {
             const size_t close = line.find(']');
-            inside = close != std::string_view::npos && equalNoCase(trimmed(line.substr(1, close - 1)), section);
+            inside =
+                close != std::string_view::npos && EqualNoCaseBytes(TrimBlankBytes(line.substr(1, close - 1)), section);
             found |= inside;
             continue;
         }
@@ -94,8 +75,8 @@ template <typename Take> QString readSection(const QString& path, std::string_vi
         const size_t equals = line.find('=');
         if (equals == std::string_view::npos)
             continue;
-        const std::string_view key = trimmed(line.substr(0, equals));
-        const std::string_view value = trimmed(line.substr(equals + 1));
+        const std::string_view key = TrimBlankBytes(line.substr(0, equals));
+        const std::string_view value = TrimBlankBytes(line.substr(equals + 1));
         if (!key.empty() && !value.empty())
             take(key, value);
     }
@@ -162,7 +143,7 @@ QString SupportFiles::readCategories(const QString& path) {
     const QString problem = readSection(path, "Category", [&](std::string_view rom, std::string_view value) {
         const bool mature = value.ends_with(MatureMark);
         if (mature)
-            value = trimmed(value.substr(0, value.size() - MatureMark.size()));
+            value = TrimBlankBytes(value.substr(0, value.size() - MatureMark.size()));
         if (!value.empty())
             categories_.insert(FoldedKey(rom), {texts.Of(value), mature});
     });

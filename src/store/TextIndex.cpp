@@ -21,19 +21,6 @@ bool blank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 // Reads the elements of history.xml far enough to find each entry's systems and text, checking
 // that the document is well formed: a tag left open, closed by another name or cut short stops
 // the reading with what went wrong and where.
@@ -148,7 +135,7 @@ private:
             if (close == std::string_view::npos)
                 return QStringLiteral("an attribute of <%1> is not quoted").arg(latin1(element));
             if (system && attribute == "name")
-                systems_.push_back(trimmed(data_.substr(at_ + 1, close - at_ - 1)));
+                systems_.push_back(TrimBlankBytes(data_.substr(at_ + 1, close - at_ - 1)));
             at_ = close + 1;
         }
     }
@@ -199,9 +186,9 @@ void scanDat(std::string_view data, std::string_view section, const AddText& add
         const size_t lineAt = at;
         const size_t lineEnd = std::min(data.find('\n', at), data.size());
         at = lineEnd + 1;
-        const std::string_view line = trimmed(data.substr(lineAt, lineEnd - lineAt));
+        const std::string_view line = TrimBlankBytes(data.substr(lineAt, lineEnd - lineAt));
         if (in != In::Nothing) {
-            if (equalNoCase(line, "$end")) {
+            if (EqualNoCaseBytes(line, "$end")) {
                 if (in == In::Wanted) {
                     for (const std::string_view set : sets)
                         add(set, data.substr(textAt, lineAt - textAt));
@@ -213,19 +200,19 @@ void scanDat(std::string_view data, std::string_view section, const AddText& add
         }
         if (!line.starts_with('$'))
             continue;
-        if (line.size() > 6 && equalNoCase(line.substr(0, 6), "$info=")) {
+        if (line.size() > 6 && EqualNoCaseBytes(line.substr(0, 6), "$info=")) {
             for (std::string_view rest = line.substr(6); !rest.empty();) {
                 const size_t comma = std::min(rest.find(','), rest.size());
-                if (const std::string_view set = trimmed(rest.substr(0, comma)); !set.empty())
+                if (const std::string_view set = TrimBlankBytes(rest.substr(0, comma)); !set.empty())
                     sets.push_back(set);
                 rest.remove_prefix(std::min(comma + 1, rest.size()));
             }
         } else if (line.find('=') != std::string_view::npos) {
             continue;
-        } else if (equalNoCase(line, section)) {
+        } else if (EqualNoCaseBytes(line, section)) {
             in = In::Wanted;
             textAt = std::min(at, data.size());
-        } else if (equalNoCase(line, "$end")) {
+        } else if (EqualNoCaseBytes(line, "$end")) {
             sets.clear();
         } else {
             in = In::Other;
