@@ -133,15 +133,17 @@ void FilterBar::SetChoices(const QStringList& categories, const QList<int>& play
         const QSignalBlocker a(categoryBox), b(playersBox);
         categoryBox->clear();
         categoryBox->addItem(QStringLiteral("Category"), QString());
-        // Each genre, then its categories indented beneath it.
+        // Each genre, then its categories indented beneath it; of a file with more categories than
+        // a list can offer, the genres only (the find field's cat: still finds the others).
+        const bool all = categories.size() <= MaxCategoryChoices;
         QString genre;
         for (const QString& category : categories) {
             const QString head = category.section(QStringLiteral(" / "), 0, 0);
-            if (head != genre) {
+            if (head != genre && categoryBox->count() <= MaxCategoryChoices) {
                 genre = head;
                 categoryBox->addItem(genre, genre);
             }
-            if (category != head)
+            if (all && category != head)
                 categoryBox->addItem(QStringLiteral("    ") + category.mid(head.size() + 3), category);
         }
         playersBox->clear();

@@ -38,6 +38,7 @@ private:
     QComboBox* playersBox = nullptr;
     bool hasTypes_ = false;
     QGridLayout* grid_ = nullptr;
+    static constexpr int MaxCategoryChoices = 2000;
 };
 
 } // namespace zelvora
