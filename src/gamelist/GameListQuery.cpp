@@ -126,7 +126,7 @@ ListedGames LoadGameList(const GameStore& catalogue, const FilterStates& filters
         const QString& clone = parents[i];
         if (game.isDefault)
             continue;
-        const QString key = game.rom.toLower();
+        const QString key = FoldedKey(game.rom);
         if (const auto history = histories.find(key); history != histories.end()) {
             game.favourite = history->favourite;
             game.playCount = history->playCount;

@@ -36,7 +36,7 @@ QString GameListSql(const FilterStates& filters, const ListOrder& order);
 
 // What the list shows beside the catalogue's own fields, each optional.
 struct ListExtras {
-    // Each game's facts from today's MAME's listing, by set name folded to lower case.
+    // Each game's facts from today's MAME's listing, by set name (FoldedKey).
     QHash<QString, GameFacts> facts;
     // Whether the set's ROMs are in a ROM folder; a set that needs no files is available anyway.
     std::function<bool(const QString& rom, const QString& clone)> romSetPresent;

@@ -1,6 +1,7 @@
 #include "gamelist/ListedGames.h"
 
 #include "gamelist/GameSearch.h"
+#include "platform/TextCompare.h"
 
 #include <QSet>
 
@@ -126,16 +127,6 @@ bool contains(std::string_view text, std::string_view word) {
     return memmem(text.data(), text.size(), word.data(), word.size()) != nullptr;
 }
 
-// The text SQLite's NOCASE collation compares: ASCII letters folded, nothing else.
-QString foldAscii(const QString& text) {
-    QString folded = text;
-    for (QChar& c : folded) {
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + ('a' - 'A'));
-    }
-    return folded;
-}
-
 } // namespace
 
 ListedGames::ListedGames(std::vector<ListedGame> games) : games_(std::move(games)) {
@@ -238,22 +229,22 @@ void ListedGames::Sort(int column, bool descending) {
     std::vector<qlonglong> numbers(count);
     for (size_t i = 0; i < count; ++i) {
         const ListedGame& g = games_[i];
-        titles[i] = foldAscii(g.title);
+        titles[i] = FoldedKey(g.title);
         switch (column) {
         case YearColumn:
-            texts[i] = foldAscii(g.year);
+            texts[i] = FoldedKey(g.year);
             break;
         case ManufacturerColumn:
-            texts[i] = foldAscii(g.manufacturer);
+            texts[i] = FoldedKey(g.manufacturer);
             break;
         case SetColumn:
-            texts[i] = foldAscii(g.rom);
+            texts[i] = FoldedKey(g.rom);
             break;
         case SourceColumn:
-            texts[i] = foldAscii(g.source);
+            texts[i] = FoldedKey(g.source);
             break;
         case CategoryColumn:
-            texts[i] = foldAscii(g.category);
+            texts[i] = FoldedKey(g.category);
             break;
         case LastPlayedColumn:
             texts[i] = g.lastPlayed;

@@ -5,6 +5,7 @@
 #include "store/MergedRecords.h"
 
 #include "platform/Progress.h"
+#include "platform/TextCompare.h"
 
 #include <algorithm>
 #include <climits>
@@ -94,7 +95,7 @@ QHash<QString, PlayHistory> GameStore::Histories() const {
     QHash<QString, PlayHistory> histories;
     db_.Select(QStringLiteral("SELECT Rom,Favourite,PlayCount,PlaySeconds,LastPlayed FROM %1").arg(HistoryTable), {},
                [&](const std::vector<QVariant>& values) {
-                   histories.insert(values[0].toString().toLower(),
+                   histories.insert(FoldedKey(values[0].toString()),
                                     {values[1].toLongLong() != 0, values[2].toLongLong(), values[3].toLongLong(),
                                      values[4].toString()});
                });
@@ -124,7 +125,7 @@ QHash<QString, GameFacts> GameStore::Facts() const {
                    const qlonglong type = values[1].toLongLong();
                    const bool known = type >= static_cast<int>(MachineType::Arcade) &&
                                       type <= static_cast<int>(MachineType::ComputerOrConsole);
-                   facts.insert(values[0].toString().toLower(),
+                   facts.insert(FoldedKey(values[0].toString()),
                                 {known ? static_cast<MachineType>(type) : MachineType::Unknown,
                                  static_cast<int>(std::clamp<qlonglong>(values[2].toLongLong(), 0, INT_MAX)),
                                  values[3].toLongLong() != 0});
@@ -141,7 +142,7 @@ void GameStore::ReplaceFacts(const std::vector<std::pair<QString, GameFacts>>& f
     const QString insert =
         QStringLiteral("INSERT OR REPLACE INTO %1 (Rom,Type,Players,NeedsFiles) VALUES (?1,?2,?3,?4)").arg(FactsTable);
     for (const auto& [rom, game] : facts) {
-        const auto known = kept.find(rom.toLower());
+        const auto known = kept.find(FoldedKey(rom));
         const bool same = known != kept.end() && *known == game;
         if (known != kept.end())
             kept.erase(known);

@@ -57,14 +57,14 @@ public:
     bool Write(const QString& rom, const QVariantHash& values);
 
     PlayHistory History(const QString& rom) const;
-    // Every game's play history, by set name folded to lower case; games never played nor marked
+    // Every game's play history, by set name (FoldedKey); games never played nor marked
     // are not in it.
     QHash<QString, PlayHistory> Histories() const;
     void SetFavourite(const QString& rom, bool favourite);
     // One more run of the game, `seconds` long, that ended at `ended`.
     void RecordPlay(const QString& rom, qlonglong seconds, const QDateTime& ended);
 
-    // The facts of every game that has them, by set name in lower case.
+    // The facts of every game that has them, by set name (FoldedKey).
     QHash<QString, GameFacts> Facts() const;
     // The facts of these games in place of all the stored ones, in one transaction: a failure
     // leaves the facts of before. Of a set name given twice, the later facts are kept.
