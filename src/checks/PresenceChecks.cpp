@@ -45,13 +45,15 @@ int CheckMissingScreenshots(GameStore& catalogue, const QString& pcxPath, bool a
 int CheckMissingZippedRoms(GameStore& catalogue, const QString& romPath, bool assumeMerged, Progress& progress,
                            RomSetKinds kinds, const QSet<QString>& needNoFiles) {
     const DirectoryListing listing(romPath);
-    const bool archivesAndFolders = kinds == RomSetKinds::ZipSevenZipOrFolder;
     return markMissing(
-        catalogue, Field::MissingRom, MissingZippedRomsTitle, assumeMerged, progress, [&](const QString& rom) {
-            return needNoFiles.contains(rom.toLower()) || listing.Contains(rom + QStringLiteral(".zip")) ||
-                   (archivesAndFolders &&
-                    (listing.Contains(rom + QStringLiteral(".7z")) || !listing.FindFolder(rom).isEmpty()));
-        });
+        catalogue, Field::MissingRom, MissingZippedRomsTitle, assumeMerged, progress,
+        [&](const QString& rom) { return needNoFiles.contains(rom.toLower()) || HasRomSet(listing, rom, kinds); });
+}
+
+bool HasRomSet(const DirectoryListing& listing, const QString& rom, RomSetKinds kinds) {
+    return listing.Contains(rom + QStringLiteral(".zip")) ||
+           (kinds == RomSetKinds::ZipSevenZipOrFolder &&
+            (listing.Contains(rom + QStringLiteral(".7z")) || !listing.FindFolder(rom).isEmpty()));
 }
 
 PresenceOutcome CheckMissingTodaysRoms(GameStore& catalogue, const QString& mamePath, const QString& romPath,

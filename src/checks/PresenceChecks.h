@@ -41,6 +41,10 @@ int CheckMissingScreenshots(GameStore& catalogue, const QString& pcxPath, bool a
 // MAME a file "<rom>.zip" or "<rom>.7z" or a folder "<rom>".
 enum class RomSetKinds { Zip, ZipSevenZipOrFolder };
 
+class DirectoryListing;
+// Whether the ROM folder's listing holds the set of `rom` in one of those kinds.
+bool HasRomSet(const DirectoryListing& listing, const QString& rom, RomSetKinds kinds);
+
 // "Missing Zipped ROMS": the same with `romPath`, the ROM sets of `kinds` and Missing ROM. With
 // RomSetKinds::Zip only files count: a ROM set kept as a folder named like the set is missing. A
 // set named in `needNoFiles` (folded to lower case) is present without any file.

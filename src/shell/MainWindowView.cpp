@@ -4,6 +4,7 @@
 
 #include "shell/MainWindow.h"
 
+#include "checks/PresenceChecks.h"
 #include "detail/DetailTabs.h"
 #include "gamelist/FilterBar.h"
 #include "gamelist/FindField.h"
@@ -199,9 +200,7 @@ ListExtras MainWindow::listExtras() {
         auto roms = std::make_shared<DirectoryListing>(romPath);
         const bool merged = assumeMergedAction->isChecked();
         const auto present = [roms](const QString& rom) {
-            return IsPlainFileName(rom) &&
-                   (roms->Contains(rom + QStringLiteral(".zip")) || roms->Contains(rom + QStringLiteral(".7z")) ||
-                    !roms->FindFolder(rom).isEmpty());
+            return IsPlainFileName(rom) && HasRomSet(*roms, rom, RomSetKinds::ZipSevenZipOrFolder);
         };
         extras.romSetPresent = [present, merged](const QString& rom, const QString& clone) {
             return present(rom) || (merged && !clone.isEmpty() && present(clone));
