@@ -207,11 +207,12 @@ ListExtras MainWindow::listExtras() {
         };
     }
     const ProgramSettings settings(shell_.Settings());
-    support_.SetFolders(SupportFolders(settings.ReadFolders(), settings.MameIniFolders()));
+    const Folders folders = settings.ReadFolders();
+    support_.SetFolders(SupportFolders(folders, settings.MameIniFolders()));
     support_.Refresh();
     if (const QString problem = support_.TakeProblem(); !problem.isEmpty())
         ShowResult(problem);
-    else if (const QString folder = settings.ReadFolders().support;
+    else if (const QString& folder = folders.support;
              !folder.isEmpty() && !support_.HasCategories() && !noCategoriesSaid_) {
         // Said once: a Support Files folder was given, and no catver.ini was found.
         ShowResult(QStringLiteral("No catver.ini in %1 nor in MAME's ini folders: the games have no category")
