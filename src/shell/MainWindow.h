@@ -159,7 +159,8 @@ private:
     void SaveArrangement();
     // Shows the loaded rows that hold the find field's text, and the counts that go with them.
     void ShowRows();
-    // The find field's text changed: the list narrows, keeping the game selected while it is listed.
+    // The find field's text or the filter bar changed: the list narrows, keeping the game selected
+    // while it is listed.
     void FindChanged();
     void ShowCounts();
     void ShowTypedText(bool sortedByDescription, int found);

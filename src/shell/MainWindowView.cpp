@@ -188,9 +188,8 @@ void MainWindow::barFiltersChanged() {
     ProgramSettings settings(shell_.Settings());
     KeepListFilters(settings, filterBar->Filters());
     commitOptions();
-    const int row = gameList->CurrentRow();
-    ShowRows();
-    SelectShownGame(rows_.rowCount() > 1 ? std::clamp(row, 1, rows_.rowCount() - 1) : 0);
+    // The list narrows as for a find, and the selection follows the same rule.
+    FindChanged();
 }
 
 ListExtras MainWindow::listExtras() {
