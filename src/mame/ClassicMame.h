@@ -16,7 +16,7 @@ public:
     QString HiScoreCaption() const override { return QStringLiteral("Hi Score-"); }
     std::unique_ptr<CatalogueListings> ReadListings(const QString& mamePath, const QString& programDir,
                                                     ProcessRunner& runner, Progress& progress) const override;
-    QStringList IniFolders(const QString&, ProcessRunner&, RunWatch&) const override { return {}; }
+    MameConfig ShowConfig(const QString&, ProcessRunner&, RunWatch&) const override { return {}; }
     CheckOutcome CheckMissingRoms(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
                                   bool assumeMerged, ProcessRunner& runner, Progress& progress) const override;
     CheckOutcome VerifyRoms(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mame/MameConfig.h"
 #include "mame/OptionTable.h"
 
 #include <QString>
@@ -64,9 +65,9 @@ public:
     virtual std::unique_ptr<CatalogueListings> ReadListings(const QString& mamePath, const QString& programDir,
                                                             ProcessRunner& runner, Progress& progress) const = 0;
 
-    // The folders it reads its ini files from, where the support files (catver.ini, nplayers.ini)
-    // may lie too; none when it has no such folders or could not say.
-    virtual QStringList IniFolders(const QString& mamePath, ProcessRunner& runner, RunWatch& watch) const = 0;
+    // Its settings as it would run a game with them: its folders (ROM sets, artwork, ini files,
+    // snapshots) and its options' defaults; empty when it has no such answer or could not say.
+    virtual MameConfig ShowConfig(const QString& mamePath, ProcessRunner& runner, RunWatch& watch) const = 0;
 
     // "Missing Zipped ROMS" over the catalogue's `games` games, with the ROM sets in `romPath`.
     virtual CheckOutcome CheckMissingRoms(GameStore& catalogue, int games, const QString& mamePath,

@@ -3,6 +3,7 @@ target_sources(zelvora_core PRIVATE
     mame/ClassicMame.cpp
     mame/GameCommand.cpp
     mame/Mame.cpp
+    mame/MameConfig.cpp
     mame/MameVersion.cpp
     mame/OptionTable.cpp
     mame/TodaysMame.cpp

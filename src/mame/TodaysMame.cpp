@@ -63,43 +63,13 @@ private:
 
 } // namespace
 
-QStringList ShowconfigIniFolders(QByteArrayView answer, const QString& mamePath, const QString& home) {
-    constexpr QByteArrayView Key("inipath");
-    for (qsizetype at = 0; at < answer.size();) {
-        qsizetype end = answer.indexOf('\n', at);
-        if (end < 0)
-            end = answer.size();
-        const QByteArrayView trimmed = answer.sliced(at, end - at).trimmed();
-        at = end + 1;
-        if (!trimmed.startsWith(Key) || trimmed.size() == Key.size() ||
-            (trimmed.at(Key.size()) != ' ' && trimmed.at(Key.size()) != '\t'))
-            continue;
-        QString value = QString::fromUtf8(trimmed.sliced(Key.size()).trimmed());
-        // A path with blanks in it is quoted.
-        if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
-            value = value.sliced(1, value.size() - 2);
-        QStringList folders;
-        for (QString folder : value.split(u';', Qt::SkipEmptyParts)) {
-            folder = folder.trimmed();
-            if (folder == QLatin1String("$HOME") || folder.startsWith(QLatin1String("$HOME/")))
-                folder.replace(0, 5, home);
-            else if (folder == QLatin1String("~") || folder.startsWith(QLatin1String("~/")))
-                folder.replace(0, 1, home);
-            if (!folder.isEmpty())
-                folders << QDir::cleanPath(QDir(mamePath).absoluteFilePath(folder));
-        }
-        return folders;
-    }
-    return {};
-}
-
-QStringList TodaysMame::IniFolders(const QString& mamePath, ProcessRunner& runner, RunWatch& watch) const {
+MameConfig TodaysMame::ShowConfig(const QString& mamePath, ProcessRunner& runner, RunWatch& watch) const {
     ShownConfig answer(watch);
     const StreamedRun run =
         runner.ExecStreaming(ShellQuote(MameExecutable(mamePath)) + QStringLiteral(" -showconfig"), answer);
     if (run.exitCode != 0 || run.stopped || run.cancelled)
         return {};
-    return ShowconfigIniFolders(answer.text, mamePath, QDir::homePath());
+    return MameConfig::Parse(answer.text);
 }
 
 OptionSpec::Look TodaysMame::Look(const OptionSpec& option) const {

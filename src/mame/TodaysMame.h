@@ -20,7 +20,7 @@ public:
     QString HiScoreCaption() const override { return QStringLiteral("Save State-"); }
     std::unique_ptr<CatalogueListings> ReadListings(const QString& mamePath, const QString& programDir,
                                                     ProcessRunner& runner, Progress& progress) const override;
-    QStringList IniFolders(const QString& mamePath, ProcessRunner& runner, RunWatch& watch) const override;
+    MameConfig ShowConfig(const QString& mamePath, ProcessRunner& runner, RunWatch& watch) const override;
     CheckOutcome CheckMissingRoms(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
                                   bool assumeMerged, ProcessRunner& runner, Progress& progress) const override;
     CheckOutcome VerifyRoms(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
@@ -30,9 +30,5 @@ public:
 private:
     QString number_;
 };
-
-// The folders of the "inipath" line of MAME's "-showconfig" answer, in its order: "$HOME" and "~"
-// stand for `home`, and a relative folder is taken from MAME's folder `mamePath`.
-QStringList ShowconfigIniFolders(QByteArrayView answer, const QString& mamePath, const QString& home);
 
 } // namespace zelvora

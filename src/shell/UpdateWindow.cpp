@@ -9,6 +9,7 @@
 #include "store/StoreError.h"
 #include "store/Variables.h"
 
+#include <QDir>
 #include <QFontMetricsF>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -163,7 +164,8 @@ MergeOutcome UpdateWindow::UpdateFrom(const Mame& mame) {
     if (!listings)
         return UpdateCancelled();
     ProgressWatch watch(*this);
-    iniFolders_ = mame.IniFolders(vars_.MamePath, runner_, watch);
+    iniFolders_ = mame.ShowConfig(vars_.MamePath, runner_, watch)
+                      .Folders(QStringLiteral("inipath"), vars_.MamePath, QDir::homePath());
     work_->Post([this] { activateWindow(); });
     return listings->MergeInto(vars_, *this);
 }

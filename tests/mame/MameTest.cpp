@@ -234,9 +234,9 @@ TEST(MameVersions, AMameThatDoesNotAnswerIsEndedAndTakenForTheClassicOne) {
     EXPECT_EQ(answering.versionQuestions.size(), 2);
 }
 
-// MAME's ini folders from its "-showconfig": the recorded answer of Debian's MAME 0.251 (the part
-// around its search paths), then a folder list of the forms MAME allows.
-TEST(TodaysMame, IniFoldersAreReadFromTheShownConfiguration) {
+// MAME's "-showconfig": the recorded answer of Debian's MAME 0.251 (the part around its search
+// paths), then a folder list of the forms MAME allows, then values as they are given.
+TEST(TodaysMame, ShownConfigurationIsRead) {
     const QByteArray recorded = "#\n# CORE SEARCH PATH OPTIONS\n#\n"
                                 "homepath                  .\n"
                                 "rompath                   $HOME/mame/roms;/usr/local/share/games/mame/roms;"
@@ -251,7 +251,15 @@ TEST(TodaysMame, IniFoldersAreReadFromTheShownConfiguration) {
         {"inipaths /nowhere\nhomepath .\n", {}},
     };
     for (const auto& [answer, folders] : cases)
-        EXPECT_EQ(ShowconfigIniFolders(answer, "/opt/mame/", "/home/ann"), folders) << answer.toStdString();
+        EXPECT_EQ(MameConfig::Parse(answer).Folders("inipath", "/opt/mame/", "/home/ann"), folders)
+            << answer.toStdString();
+    const MameConfig config =
+        MameConfig::Parse("video  opengl\nvideo soft\n# window 1\nsnapshot_directory \"a b\"\nvolume\n");
+    EXPECT_EQ(config.Value("video"), "soft");
+    EXPECT_EQ(config.Value("snapshot_directory"), "a b");
+    EXPECT_EQ(config.Value("volume"), "");
+    EXPECT_EQ(config.Value("window"), std::nullopt);
+    EXPECT_TRUE(MameConfig::Parse("# nothing\n\n").IsEmpty());
 }
 
 } // namespace
