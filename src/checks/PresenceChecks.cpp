@@ -7,6 +7,7 @@
 #include "platform/TextCompare.h"
 #include "store/FieldNames.h"
 #include "store/GameStore.h"
+#include "store/ProgramSettings.h"
 
 namespace zelvora {
 
@@ -44,7 +45,7 @@ int CheckMissingScreenshots(GameStore& catalogue, const QString& pcxPath, bool a
 
 int CheckMissingZippedRoms(GameStore& catalogue, const QString& romPath, bool assumeMerged, Progress& progress,
                            RomSetKinds kinds, const QSet<QString>& needNoFiles) {
-    const DirectoryListing listing(romPath);
+    const DirectoryListing listing(FolderList(romPath));
     return markMissing(
         catalogue, Field::MissingRom, MissingZippedRomsTitle, assumeMerged, progress,
         [&](const QString& rom) { return needNoFiles.contains(rom.toLower()) || HasRomSet(listing, rom, kinds); });

@@ -47,4 +47,9 @@ QStringList MameConfig::Folders(const QString& name, const QString& mamePath, co
     return folders;
 }
 
+MameFolders MameFoldersOf(const MameConfig& config, const QString& mamePath, const QString& home) {
+    const auto folders = [&](const char* name) { return config.Folders(QLatin1String(name), mamePath, home); };
+    return {folders("rompath"), folders("artpath"), folders("inipath"), folders("historypath")};
+}
+
 } // namespace zelvora

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "store/ProgramSettings.h"
+
 #include <optional>
 
 namespace zelvora {
@@ -29,5 +31,9 @@ public:
 private:
     QHash<QString, QString> values_;
 };
+
+// The folders MAME names in its answer: "rompath", "artpath", "inipath" and "historypath" (which
+// MAMEs before 0.254 do not have).
+MameFolders MameFoldersOf(const MameConfig& config, const QString& mamePath, const QString& home);
 
 } // namespace zelvora

@@ -11,6 +11,15 @@ bool IsPlainFileName(const QString& name) {
 }
 
 DirectoryListing::DirectoryListing(const QString& directory) {
+    add(directory);
+}
+
+DirectoryListing::DirectoryListing(const QStringList& directories) {
+    for (const QString& directory : directories)
+        add(directory);
+}
+
+void DirectoryListing::add(const QString& directory) {
     if (directory.trimmed().isEmpty())
         return;
     const QDir dir(directory);
@@ -23,7 +32,9 @@ DirectoryListing::DirectoryListing(const QString& directory) {
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
-        (it.fileInfo().isDir() ? folders_ : names_).insert(name.toLower(), name);
+        QHash<QString, QString>& names = it.fileInfo().isDir() ? folders_ : names_;
+        if (const QString key = name.toLower(); !names.contains(key))
+            names.insert(key, name);
     }
 }
 

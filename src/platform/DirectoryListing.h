@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 namespace zelvora {
 
@@ -16,6 +17,8 @@ bool IsPlainFileName(const QString& name);
 class DirectoryListing {
 public:
     explicit DirectoryListing(const QString& directory);
+    // The folders' listings as one; a name in more than one is found in the first.
+    explicit DirectoryListing(const QStringList& directories);
 
     // The file's name as it is on disk, or an empty string when there is none.
     QString Find(const QString& name) const;
@@ -25,6 +28,8 @@ public:
     int Size() const { return static_cast<int>(names_.size()); }
 
 private:
+    void add(const QString& directory);
+
     QHash<QString, QString> names_;   // folded name -> name on disk
     QHash<QString, QString> folders_; // likewise, for the folders
 };

@@ -1,6 +1,8 @@
 #include "shell/FileLocationsDialog.h"
 
 #include "platform/UserDialogs.h"
+#include "shell/FirstStart.h"
+#include "shell/MainWindow.h"
 #include "shell/Shell.h"
 #include "store/ProgramSettings.h"
 #include "store/Settings.h"
@@ -12,16 +14,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace zelvora {
 
 namespace {
 
 const char* const BrowseCaptions[FileLocationsDialog::FolderCount] = {"&MAME Directory", "&PCX Directory",
-                                                                      "&ROMS Directory", "&Support Files"};
+                                                                      "&ROMS Directory", "&Support Files", "&Artwork"};
 const char* const ChooserTitles[FileLocationsDialog::FolderCount] = {
     "Select the MAME Directory", "Select the PCX Directory", "Select the ROMS Directory",
-    "Select the Support Files Directory"};
+    "Select the Support Files Directory", "Select the Artwork Directory"};
 
 QString withSlash(QString dir) {
     if (!dir.endsWith(QLatin1Char('/')))
@@ -30,9 +33,13 @@ QString withSlash(QString dir) {
 }
 
 // What the main window's start-up found wrong with the MAME folder it read, in the user's words.
-QString reasonText(MameFolder state, const QString& mamePath) {
+QString reasonText(MameFolder state, const QString& mamePath, const QString& foundMame) {
     switch (state) {
     case MameFolder::NotSet:
+        if (!foundMame.isEmpty())
+            return QStringLiteral("Welcome to Zelvora. MAME was found in \"%1\", and the folders below are the ones "
+                                  "it uses. Press OK to take them; several folders are separated by \";\".")
+                .arg(foundMame);
         return QStringLiteral("Welcome to Zelvora. Please choose MAME's folder, the one that holds the \"mame\" "
                               "executable, then press OK.");
     case MameFolder::Missing:
@@ -99,16 +106,26 @@ void FileLocationsDialog::start() {
         shell_.UnloadMain();
     const Variables& vars = shell_.Variables();
     const QString program = withSlash(vars.ProgramDir);
-    const Folders folders =
-        ProgramSettings(shell_.Settings())
-            .ReadFolders({program, program + QStringLiteral("pcx/"), program + QStringLiteral("roms/"), QString()});
+    const ProgramSettings settings(shell_.Settings());
+    Folders folders = settings.ReadFolders(
+        {program, program + QStringLiteral("pcx/"), program + QStringLiteral("roms/"), QString(), QString()});
+    // Judged by what the main window's last load read, not by the boxes: that is what failed.
+    const MameFolder state = CheckMameFolder(vars.MamePath);
+    // Nothing was ever chosen: a MAME installed for the user proposes its own folders.
+    found_.reset();
+    if (state == MameFolder::NotSet && settings.ReadFolders().mame.isEmpty()) {
+        if (const QString mame = FindMameFolder(shell_.MameSearchFolders); !mame.isEmpty()) {
+            found_ = AskInstalledMame(mame, shell_.ProcessRunner());
+            if (found_)
+                folders = found_->folders;
+        }
+    }
     folderFields[0]->setText(folders.mame);
     folderFields[1]->setText(folders.screenshots);
     folderFields[2]->setText(folders.roms);
     folderFields[3]->setText(folders.support);
-    // Judged by what the main window's last load read, not by the boxes: that is what failed.
-    const MameFolder state = CheckMameFolder(vars.MamePath);
-    const QString reason = reasonText(state, vars.MamePath);
+    folderFields[4]->setText(folders.artwork);
+    const QString reason = reasonText(state, vars.MamePath, found_ ? found_->folders.mame : QString());
     reasonLabel->setText(reason);
     reasonLabel->setVisible(!reason.isEmpty());
     // The dialog is already on screen: it grows to fit the wrapped line instead of cutting it,
@@ -136,9 +153,21 @@ void FileLocationsDialog::confirm() {
         const QString text = folderFields[i]->text().trimmed();
         return text.isEmpty() ? text : withSlash(text);
     };
-    const Folders folders{folder(0), folder(1), folder(2), folder(3)};
-    ProgramSettings(shell_.Settings()).SaveFolders(folders);
-    shell_.Variables().SetFolders(folders);
+    // The ROM sets, the support files and the artwork may lie in several folders.
+    const auto folders = [this](int i) {
+        QStringList list = FolderList(folderFields[i]->text());
+        for (QString& folder : list)
+            folder = withSlash(folder);
+        return list.join(u';');
+    };
+    const Folders chosen{folder(0), folder(1), folders(2), folders(3), folders(4)};
+    ProgramSettings settings(shell_.Settings());
+    settings.SaveFolders(chosen);
+    // MAME's own folders are the found MAME's: they are searched after the user's.
+    const bool firstStart = found_ && chosen.mame == found_->folders.mame;
+    if (firstStart)
+        settings.SaveMameFolders(found_->mame);
+    shell_.Variables().SetFolders(chosen);
     Shell& shell = shell_;
     if (overMain_) {
         accept();
@@ -147,6 +176,11 @@ void FileLocationsDialog::confirm() {
     }
     shell.LoadMain();
     close();
+    // A first start goes on to fill the catalogue, the update asking before it runs MAME.
+    if (firstStart) {
+        if (MainWindow* main = shell.Main())
+            QTimer::singleShot(0, main, [main] { main->updateEmptyCatalogue(); });
+    }
 }
 
 void FileLocationsDialog::keyPressEvent(QKeyEvent* event) {

@@ -2,7 +2,10 @@
 
 #include <QDialog>
 
+#include "shell/FirstStart.h"
+
 #include <array>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -12,8 +15,10 @@ namespace zelvora {
 
 class Shell;
 
-// Where the user names MAME's directory, the screenshots', the ROM sets' and the support files'
-// (catver.ini, nplayers.ini; may stay empty). When the main window
+// Where the user names MAME's directory, the screenshots', the ROM sets', the support files'
+// (catver.ini, nplayers.ini, history and information texts; may stay empty) and the artwork's (may
+// stay empty). At a first start, a MAME found on PATH or in /usr/games fills them with its own
+// folders. When the main window
 // cannot start it takes the window's place, and OK or Cancel loads a fresh main window. Asked for
 // from the menu it is a modal dialog over the main window: Cancel leaves it as it is, OK starts it
 // afresh with the new folders. Enter is OK, Escape is Cancel where Cancel may be used.
@@ -31,7 +36,7 @@ public:
 
     // Why the dialog took the main window's place; hidden when it was asked for from the menu.
     QLabel* reasonLabel = nullptr;
-    static constexpr int FolderCount = 4;
+    static constexpr int FolderCount = 5;
     std::array<QLineEdit*, FolderCount> folderFields{};
     std::array<QPushButton*, FolderCount> browseButtons{};
     QPushButton* okButton = nullptr;
@@ -43,6 +48,7 @@ protected:
 private:
     Shell& shell_;
     const bool overMain_;
+    std::optional<FirstStartFolders> found_; // what a MAME found at a first start proposed
 };
 
 } // namespace zelvora

@@ -67,6 +67,9 @@ public:
     // The Check submenu's entries, by their index (a CollectionCheck).
     void checkCollection(int index);
     void updateCatalogue();
+    // The update without asking, when the catalogue holds no games yet: the first start's OK in File
+    // Locations asked for it.
+    void updateEmptyCatalogue();
     void showAbout();
 
     void InitOptionControls();
@@ -99,6 +102,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void runUpdate();
+    // The folders MAME is told to find ROM sets in, ";" between them: the user's, then MAME's own,
+    // so that a BIOS or device set kept in MAME's folders is still found.
+    QString romSearchPath() const;
     QSplitter* splitter = nullptr;
     FindField* findField = nullptr;
     FilterBar* filterBar = nullptr;

@@ -114,6 +114,11 @@ void MainWindow::compactCatalogue() {
                         locale.formattedDataSize(after, 1, QLocale::DataSizeSIFormat)));
 }
 
+QString MainWindow::romSearchPath() const {
+    return SearchFolders(shell_.Variables().RomPath, ProgramSettings(shell_.Settings()).ReadMameFolders().roms)
+        .join(u';');
+}
+
 void MainWindow::checkCollection(int index) {
     Variables& vars = shell_.Variables();
     CheckOutcome outcome;
@@ -121,6 +126,7 @@ void MainWindow::checkCollection(int index) {
     const bool merged = assumeMergedAction->isChecked();
     // Asked here, on the window's thread, which also sets the Options tab for it.
     const std::shared_ptr<const Mame> mame = mameInUse();
+    const QString roms = romSearchPath();
     const bool stayed = RunWithStatus([&](Progress& status) {
         GameStore catalogue(*vars.CatalogueDb);
         const int records = catalogue.RecordCount();
@@ -138,16 +144,16 @@ void MainWindow::checkCollection(int index) {
                 CheckMissingScreenshots(catalogue, vars.PcxPath, merged, status, mame->Screenshots()), games);
             break;
         case CollectionCheck::MissingZippedRoms:
-            outcome = mame->CheckMissingRoms(catalogue, games, vars.MamePath, vars.RomPath, merged,
-                                             shell_.ProcessRunner(), status);
+            outcome =
+                mame->CheckMissingRoms(catalogue, games, vars.MamePath, roms, merged, shell_.ProcessRunner(), status);
             break;
         case CollectionCheck::ClearStatusFields:
             ClearStatusFields(catalogue, status);
             outcome.result = QStringLiteral("Status fields cleared: %1 games").arg(games);
             break;
         case CollectionCheck::VerifyRoms:
-            outcome = mame->VerifyRoms(catalogue, games, vars.MamePath, vars.RomPath, vars.ProgramDir,
-                                       shell_.ProcessRunner(), status);
+            outcome = mame->VerifyRoms(catalogue, games, vars.MamePath, roms, vars.ProgramDir, shell_.ProcessRunner(),
+                                       status);
             break;
         default:
             return; // no such entry
@@ -185,7 +191,7 @@ void MainWindow::startGame() {
         if (const std::optional<GameRecord> game = rowGame(row)) {
             rom = game->Value(Field::Rom).toString();
             command =
-                BuildGameCommand(rom, game->Options(), Games().DefaultOptions(), vars.MamePath, *mame, vars.RomPath);
+                BuildGameCommand(rom, game->Options(), Games().DefaultOptions(), vars.MamePath, *mame, romSearchPath());
         }
     });
     if (command.isEmpty())
@@ -315,6 +321,13 @@ void MainWindow::deleteScreenshot() {
         FillGrid();
 }
 
+void MainWindow::updateEmptyCatalogue() {
+    int records = 0;
+    guarded([&] { records = Games().RecordCount(); });
+    if (records <= 1)
+        runUpdate();
+}
+
 void MainWindow::updateCatalogue() {
     const QString prompt = QStringLiteral("Confirm update of new version of MAME from file: ") +
                            shell_.Variables().MamePath +
@@ -322,13 +335,17 @@ void MainWindow::updateCatalogue() {
                                           "program communicates with MAME.");
     if (!shell_.UserDialogs().Confirm(this, QStringLiteral("Zelvora"), prompt))
         return;
+    runUpdate();
+}
+
+void MainWindow::runUpdate() {
     commitOptions();
     QPointer<MainWindow> self(this);
     auto* window = new UpdateWindow(shell_.Variables(), shell_.ProcessRunner(),
                                     {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },
                                      [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback(),
-                                     [&shell = shell_](const QStringList& folders) {
-                                         ProgramSettings(shell.Settings()).SaveMameIniFolders(folders);
+                                     [&shell = shell_](const MameFolders& folders) {
+                                         ProgramSettings(shell.Settings()).SaveMameFolders(folders);
                                      }});
     WaitOn(window, [window] { window->start(); });
     CloseIfAsked();

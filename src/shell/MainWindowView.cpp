@@ -194,9 +194,8 @@ void MainWindow::barFiltersChanged() {
 
 ListExtras MainWindow::listExtras() {
     ListExtras extras;
-    const QString romPath = shell_.Variables().RomPath;
-    if (!romPath.trimmed().isEmpty()) {
-        auto roms = std::make_shared<DirectoryListing>(romPath);
+    if (const QStringList romFolders = FolderList(romSearchPath()); !romFolders.isEmpty()) {
+        auto roms = std::make_shared<DirectoryListing>(romFolders);
         const bool merged = assumeMergedAction->isChecked();
         const auto present = [roms](const QString& rom) {
             return IsPlainFileName(rom) && HasRomSet(*roms, rom, RomSetKinds::ZipSevenZipOrFolder);
@@ -207,7 +206,7 @@ ListExtras MainWindow::listExtras() {
     }
     const ProgramSettings settings(shell_.Settings());
     const Folders folders = settings.ReadFolders();
-    support_.SetFolders(SupportFolders(folders, settings.MameIniFolders()));
+    support_.SetFolders(SearchFolders(folders.support, settings.ReadMameFolders().ini));
     support_.Refresh();
     if (const QString problem = support_.TakeProblem(); !problem.isEmpty())
         ShowResult(problem);

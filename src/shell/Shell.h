@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/FirstStart.h"
+
 #include <QPointer>
 #include <QString>
 
@@ -43,6 +45,8 @@ public:
     zelvora::UserDialogs& UserDialogs() { return dialogs_; }
     // The one way the program runs MAME.
     zelvora::ProcessRunner& ProcessRunner() { return runner_; }
+    // Where a first start looks for a MAME installed for the user.
+    QStringList MameSearchFolders = zelvora::MameSearchFolders();
 
     // The program's start: takes the lock that makes it the only Zelvora using the catalogue of the
     // program directory, held as long as the shell, then loads the main window. When another

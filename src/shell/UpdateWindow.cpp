@@ -2,6 +2,7 @@
 
 #include "launcher/ProcessRunner.h"
 #include "mame/Mame.h"
+#include "mame/MameConfig.h"
 #include "mame/MameVersion.h"
 #include "platform/BackgroundWork.h"
 #include "platform/WindowPlacement.h"
@@ -119,8 +120,8 @@ void UpdateWindow::start() {
         return;
     }
     // Kept for the game list's support files, before the list is filled again.
-    if (outcome.merged && main_.keepIniFolders)
-        main_.keepIniFolders(iniFolders_);
+    if (outcome.merged && main_.keepMameFolders)
+        main_.keepMameFolders(mameFolders_);
     ShowOutcome(outcome);
     // The user has seen enough: what the update came to stands in the main window's status bar.
     if (cancelled_) {
@@ -164,8 +165,7 @@ MergeOutcome UpdateWindow::UpdateFrom(const Mame& mame) {
     if (!listings)
         return UpdateCancelled();
     ProgressWatch watch(*this);
-    iniFolders_ = mame.ShowConfig(vars_.MamePath, runner_, watch)
-                      .Folders(QStringLiteral("inipath"), vars_.MamePath, QDir::homePath());
+    mameFolders_ = MameFoldersOf(mame.ShowConfig(vars_.MamePath, runner_, watch), vars_.MamePath, QDir::homePath());
     work_->Post([this] { activateWindow(); });
     return listings->MergeInto(vars_, *this);
 }

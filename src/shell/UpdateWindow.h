@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/ProgramSettings.h"
 #include "update/CatalogueMerge.h"
 
 #include <QDialog>
@@ -39,7 +40,7 @@ public:
         std::function<void(const QString&)> fatal;      // an engine error: shown, and the program ends
         std::function<void(const QString&)> showResult; // the update's outcome, for the status bar
         // MAME's ini folders, kept for the game list's support files
-        std::function<void(const QStringList&)> keepIniFolders;
+        std::function<void(const MameFolders&)> keepMameFolders;
     };
 
     // `versions` keeps which MAME each executable is; the run's own unless one is given.
@@ -111,7 +112,7 @@ private:
     Display display_{*this};
     WorkProgress* work_ = nullptr; // while the update runs
     ItemSize newSize_, expiredSize_;
-    QStringList iniFolders_; // MAME's, as it named them during the update
+    MameFolders mameFolders_; // MAME's, as it named them during the update
 };
 
 } // namespace zelvora

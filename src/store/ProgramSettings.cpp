@@ -2,7 +2,10 @@
 
 #include "store/Settings.h"
 
+#include <QDir>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace zelvora {
 
@@ -19,7 +22,11 @@ const QString MameFolderKey = QStringLiteral("MameLocation");
 const QString ScreenshotFolderKey = QStringLiteral("PCXFiles");
 const QString RomFolderKey = QStringLiteral("ROMFiles");
 const QString SupportFolderKey = QStringLiteral("SupportFiles");
+const QString ArtworkFolderKey = QStringLiteral("ArtworkFiles");
 const QString MameIniKey = QStringLiteral("MameIniPath");
+const QString MameRomKey = QStringLiteral("MameRomPath");
+const QString MameArtKey = QStringLiteral("MameArtPath");
+const QString MameHistoryKey = QStringLiteral("MameHistoryPath");
 const QString MergedKey = QStringLiteral("Merged");
 const QString LastRowKey = QStringLiteral("Last");
 const QString LastRomKey = QStringLiteral("LastRom");
@@ -41,7 +48,8 @@ Folders ProgramSettings::ReadFolders(const Folders& fallback) const {
         return store_.Get(FolderApplication, FolderSection, key, otherwise);
     };
     return {folder(MameFolderKey, fallback.mame), folder(ScreenshotFolderKey, fallback.screenshots),
-            folder(RomFolderKey, fallback.roms), folder(SupportFolderKey, fallback.support)};
+            folder(RomFolderKey, fallback.roms), folder(SupportFolderKey, fallback.support),
+            folder(ArtworkFolderKey, fallback.artwork)};
 }
 
 void ProgramSettings::SaveFolders(const Folders& folders) {
@@ -49,15 +57,41 @@ void ProgramSettings::SaveFolders(const Folders& folders) {
     store_.Save(FolderApplication, FolderSection, ScreenshotFolderKey, folders.screenshots);
     store_.Save(FolderApplication, FolderSection, RomFolderKey, folders.roms);
     store_.Save(FolderApplication, FolderSection, SupportFolderKey, folders.support);
+    store_.Save(FolderApplication, FolderSection, ArtworkFolderKey, folders.artwork);
+}
+
+QStringList FolderList(const QString& setting) {
+    QStringList folders;
+    for (const QString& folder : setting.split(u';', Qt::SkipEmptyParts)) {
+        if (const QString trimmed = folder.trimmed(); !trimmed.isEmpty())
+            folders << trimmed;
+    }
+    return folders;
+}
+
+QStringList SearchFolders(const QString& setting, const QStringList& mameFolders) {
+    QStringList folders;
+    for (const QString& folder : FolderList(setting) + mameFolders) {
+        // "/a/b" and "/a/b/" are one folder.
+        const QString plain = QDir::cleanPath(folder);
+        if (!std::any_of(folders.cbegin(), folders.cend(),
+                         [&plain](const QString& kept) { return QDir::cleanPath(kept) == plain; }))
+            folders << folder;
+    }
+    return folders;
 }
 
 // Joined by ";", as MAME writes its own search paths.
-QStringList ProgramSettings::MameIniFolders() const {
-    return state(MameIniKey, QString()).split(u';', Qt::SkipEmptyParts);
+MameFolders ProgramSettings::ReadMameFolders() const {
+    const auto folders = [this](const QString& key) { return FolderList(state(key, QString())); };
+    return {folders(MameRomKey), folders(MameArtKey), folders(MameIniKey), folders(MameHistoryKey)};
 }
 
-void ProgramSettings::SaveMameIniFolders(const QStringList& folders) {
-    saveState(MameIniKey, folders.join(u';'));
+void ProgramSettings::SaveMameFolders(const MameFolders& folders) {
+    saveState(MameRomKey, folders.roms.join(u';'));
+    saveState(MameArtKey, folders.artwork.join(u';'));
+    saveState(MameIniKey, folders.ini.join(u';'));
+    saveState(MameHistoryKey, folders.history.join(u';'));
 }
 
 FilterStates ProgramSettings::Filters() const {

@@ -11,13 +11,31 @@ namespace zelvora {
 
 class Settings;
 
-// The folders the program works with, each ending with "/" (or empty when not set).
+// The folders the program works with, each ending with "/" (or empty when not set). The ROM sets,
+// the support files and the artwork may lie in several folders, ";" between them, as MAME writes
+// its own search paths.
 struct Folders {
     QString mame;        // MAME's own folder, holding the executable "mame"
     QString screenshots; // the screenshots
-    QString roms;        // the zipped ROM sets
-    QString support;     // catver.ini and nplayers.ini; empty for none
+    QString roms;        // the ROM sets
+    QString support;     // catver.ini, nplayers.ini, history and information texts; empty for none
+    QString artwork;     // titles/, flyers/, ... or titles.zip, ...; empty for none
 };
+
+// Today's MAME's own folders, as its "-showconfig" named them at the first start or the last
+// catalogue update: asking MAME takes a run of it, which the program's start does without.
+struct MameFolders {
+    QStringList roms;
+    QStringList artwork;
+    QStringList ini;
+    QStringList history;
+    bool operator==(const MameFolders&) const = default;
+};
+
+// The folders of a setting that may hold several, in its order, blank ones left out.
+QStringList FolderList(const QString& setting);
+// The folders searched: the user's setting's, then MAME's own, each once.
+QStringList SearchFolders(const QString& setting, const QStringList& mameFolders);
 
 // What one of the game list's filters does with the games it concerns.
 enum class FilterState { Off = 0, ShowOnly = 1, Exclude = 2 };
@@ -34,10 +52,8 @@ public:
     Folders ReadFolders(const Folders& fallback = {}) const;
     void SaveFolders(const Folders& folders);
 
-    // The folders today's MAME reads its ini files from, as the last catalogue update found them:
-    // asking MAME takes a run of it, which the program's start does without.
-    QStringList MameIniFolders() const;
-    void SaveMameIniFolders(const QStringList& folders);
+    MameFolders ReadMameFolders() const;
+    void SaveMameFolders(const MameFolders& folders);
 
     // A stored state other than 0, 1 or 2 is Off: it adds no condition.
     FilterStates Filters() const;

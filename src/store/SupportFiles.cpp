@@ -184,13 +184,4 @@ QString SupportFiles::TakeProblem() {
     return std::exchange(problem_, QString());
 }
 
-QStringList SupportFolders(const Folders& folders, const QStringList& mameIniFolders) {
-    QStringList found;
-    for (const QString& folder : QStringList{folders.support} + mameIniFolders) {
-        if (!folder.isEmpty())
-            found << folder;
-    }
-    return found;
-}
-
 } // namespace zelvora

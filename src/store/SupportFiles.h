@@ -59,7 +59,4 @@ private:
     QString problem_;
 };
 
-// Where the support files are looked for: the Support Files folder, then MAME's ini folders.
-QStringList SupportFolders(const Folders& folders, const QStringList& mameIniFolders);
-
 } // namespace zelvora

@@ -17,18 +17,21 @@ struct Variables {
 
     std::unique_ptr<Database> CatalogueDb;
 
-    // Each ends with "/"; file names are appended directly.
+    // Each ends with "/"; file names are appended directly. RomPath, SupportPath and ArtworkPath
+    // may name several folders, ";" between them (FolderList).
     QString MamePath;
     QString PcxPath;
     QString RomPath;
-    // catver.ini and nplayers.ini; empty for none.
+    // catver.ini, nplayers.ini and the game texts; empty for none.
     QString SupportPath;
+    QString ArtworkPath;
 
     void SetFolders(const Folders& folders) {
         MamePath = folders.mame;
         PcxPath = folders.screenshots;
         RomPath = folders.roms;
         SupportPath = folders.support;
+        ArtworkPath = folders.artwork;
     }
 };
 

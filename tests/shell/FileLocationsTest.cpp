@@ -1,6 +1,8 @@
 #include "ShellFixture.h"
 
 #include "shell/FileLocationsDialog.h"
+#include "shell/UpdateWindow.h"
+#include "store/ProgramSettings.h"
 
 using namespace zelvora;
 
@@ -18,7 +20,8 @@ TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
             texts << field->text();
         return texts;
     };
-    EXPECT_EQ(boxes(), (QStringList{program.path() + "/", program.path() + "/pcx/", program.path() + "/roms/", ""}));
+    EXPECT_EQ(boxes(),
+              (QStringList{program.path() + "/", program.path() + "/pcx/", program.path() + "/roms/", "", ""}));
     EXPECT_FALSE(dialog->cancelButton->isEnabled());
     EXPECT_FALSE(QFile::exists(CatalogueFile(program.path())));
 
@@ -29,7 +32,7 @@ TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     QTest::mouseClick(dialog->browseButtons[1], Qt::LeftButton);
     EXPECT_EQ(dialogs.directoriesAsked.last(), program.path() + "/pcx/");
     QTest::mouseClick(dialog->browseButtons[3], Qt::LeftButton);
-    EXPECT_EQ(boxes(), (QStringList{program.path() + "/", shots + "/", program.path() + "/roms/", ""}));
+    EXPECT_EQ(boxes(), (QStringList{program.path() + "/", shots + "/", program.path() + "/roms/", "", ""}));
 
     // OK stores each folder with its final "/"; without MAME the dialog comes back saying where.
     dialog->folderFields[0]->setText("  " + mame.path() + "  ");
@@ -76,6 +79,40 @@ TEST_F(FileLocationsTest, FirstRunAsksForTheDirectoriesBeforeMakingACatalogue) {
     EXPECT_EQ(vars.PcxPath, program.path() + "/shots/");
     EXPECT_EQ(vars.SupportPath, program.path() + "/support/");
 }
+
+#ifdef ZELVORA_STANDIN_PATH
+// A first start with today's MAME installed: its folders fill the boxes, one Enter keeps them, with
+// MAME's own for the searches after the user's, and the update runs at once; its OK shows the list.
+TEST_F(FileLocationsTest, FirstStartTakesTheFoldersOfTheMameItFinds) {
+    const QString today = useTodaysFolder();
+    shell.MameSearchFolders = {program.path() + "/nowhere", mame.path(), today};
+    EXPECT_EQ(start(), nullptr);
+    auto* dialog = test::findWindow<FileLocationsDialog>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->reasonLabel->text().contains("MAME was found in \"" + today + "\""));
+    const QString home = QDir::homePath();
+    const QStringList expected{today, today + "snap/", home + "/mame/roms/;" + today + "roms/",
+                               home + "/.mame/;" + today + "ini/", today + "artwork/"};
+    for (int i = 0; i < FileLocationsDialog::FolderCount; ++i)
+        EXPECT_EQ(dialog->folderFields[i]->text(), expected[i]);
+
+    dialog->folderFields[2]->setText(" /my roms ; " + home + "/mame/roms");
+    QTest::keyClick(dialog->folderFields[0], Qt::Key_Return);
+    EXPECT_EQ(settings.Get("Zelvora", "Settings", "ROMFiles", "?"), "/my roms/;" + home + "/mame/roms/");
+    const MameFolders kept = ProgramSettings(settings).ReadMameFolders();
+    EXPECT_EQ(kept.roms, (QStringList{home + "/mame/roms", today + "roms"}));
+    EXPECT_EQ(SearchFolders(vars.RomPath, kept.roms), (QStringList{"/my roms/", home + "/mame/roms/", today + "roms"}));
+    EXPECT_TRUE(dialogs.questions.isEmpty()) << "OK asked for the update";
+    QTRY_VERIFY(test::findWindow<UpdateWindow>() != nullptr);
+    auto* update = test::findWindow<UpdateWindow>();
+    QTRY_VERIFY(update->okButton->isEnabled());
+    update->okButton->click();
+    window = test::findWindow<MainWindow>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->windowTitle().contains("Games)")) << window->windowTitle().toStdString();
+    EXPECT_FALSE(window->windowTitle().contains("(0 Games)"));
+}
+#endif
 
 // The start-up needs exactly the file every command runs, and says what it found instead.
 TEST_F(FileLocationsTest, StartUpNeedsAnExecutableNamedMameInTheFolder) {

@@ -2,6 +2,8 @@
 
 #include "GamesFile.h"
 
+#include "store/ProgramSettings.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QJsonDocument>
@@ -153,11 +155,12 @@ TEST_F(LaunchTest, EachGameStartsOncePerPressWithItsOwnOrTheDefaultOptions) {
 }
 
 // While MAME plays the window repaints but takes no input; closed meanwhile, it goes after. Today's
-// MAME is told where the ROMs are.
+// MAME is told where the ROMs are: the user's folders, then its own.
 TEST_F(LaunchTest, WhileAGameRunsTheWindowRepaintsAndClosesOnlyAfterIt) {
     const QString classic = useStandIn(), today = useTodaysFolder();
     test::WriteBytes(today + "standin-games.tsv",
                      standin::GamesFile::Format({{"pacman", "", "1980", "Namco", "Pac-Man", "pacman.c", {}, {}, {}}}));
+    ProgramSettings(settings).SaveMameFolders({{program.path() + "/roms", "/usr/share/games/mame/roms"}, {}, {}, {}});
     open();
     PaintCounter painted(window);
     // The stand-in plays until this file is there.
@@ -185,7 +188,9 @@ TEST_F(LaunchTest, WhileAGameRunsTheWindowRepaintsAndClosesOnlyAfterIt) {
         });
         meanwhile.start(0);
         startGame("Pac-Man", last ? 200'000 : 100'000);
-        EXPECT_EQ(runner.commands.last().contains(" pacman -rompath " + program.path() + "/roms/"), last);
+        EXPECT_EQ(runner.commands.last().contains(" pacman -rompath '" + program.path() +
+                                                  "/roms/;/usr/share/games/mame/roms' "),
+                  last);
         EXPECT_GE(ticks, 2) << "events ran while the game did";
         EXPECT_FALSE(enabledMeanwhile);
         EXPECT_TRUE(paintedMeanwhile);

@@ -41,6 +41,7 @@ public:
     ShellFixture() : settings(config.path()), shell(vars, settings, dialogs, runner) {
         vars.ProgramDir = program.path();
         shell.onFatal = [this](const QString& text) { fatal << text; };
+        shell.MameSearchFolders = {};
     }
     ~ShellFixture() override { closeAll(); }
     void TearDown() override { EXPECT_TRUE(fatal.isEmpty()) << fatal.join('\n').toStdString(); }

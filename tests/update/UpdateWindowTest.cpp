@@ -138,7 +138,8 @@ TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
     UpdateWindow* done = update(window);
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(texts.value(0), QString("MAME 0.251"));
-    EXPECT_EQ(ProgramSettings(settings).MameIniFolders(), (QStringList{QDir::homePath() + "/.mame", today + "ini"}));
+    EXPECT_EQ(ProgramSettings(settings).ReadMameFolders().ini,
+              (QStringList{QDir::homePath() + "/.mame", today + "ini"}));
     EXPECT_EQ(items(done->expiredGamesList), (QStringList{"10-Yard Fight", "Old Game"}));
     rowOf(window, "Attaché");
     done->okButton->click();

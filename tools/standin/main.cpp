@@ -21,8 +21,9 @@
 //   ZELVORA_STANDIN_LISTXML a machine listing recorded from today's MAME ("-listxml"); when unset,
 //                           standin-listxml.xml beside the executable if there is one. With one, the
 //                           stand-in plays today's MAME: "-version" answers the listing's build,
-//                           "-listxml" prints the listing as it stands, "-showconfig" names the ini
-//                           folders "$HOME/.mame" and "ini" (beside MAME), and "-listdetails" and
+//                           "-listxml" prints the listing as it stands, "-showconfig" names the folders
+//                           "$HOME/mame/roms" and "roms" for ROM sets, "artwork", "snap" for
+//                           snapshots, and "$HOME/.mame" and "ini" for ini files (beside MAME), and "-listdetails" and
 //                           "-listgames" are unknown options, as today's MAME has them; "-verifyroms"
 //                           reports in today's words (over a "-rompath" folder that holds nothing,
 //                           only on the sets that need no file), and a game start refuses the
@@ -153,7 +154,11 @@ int PrintListXml(QFile& listing) {
 
 int TodaysMame(const QString& command, const QString& path) {
     if (command == QLatin1String("-showconfig")) {
-        Print(stdout, QStringLiteral("homepath                  .\ninipath                   $HOME/.mame;ini"));
+        Print(stdout, QStringLiteral("homepath                  .\n"
+                                     "rompath                   $HOME/mame/roms;roms\n"
+                                     "artpath                   artwork\n"
+                                     "inipath                   $HOME/.mame;ini\n"
+                                     "snapshot_directory        snap"));
         return 0;
     }
     if (command == QLatin1String("-listdetails") || command == QLatin1String("-listgames")) {
