@@ -31,13 +31,31 @@ int ScreenshotView::heightForWidth(int width) const {
 void ScreenshotView::ShowScreenshot(const QString& path) {
     // An area not laid out yet places the picture once it has a size.
     source_ = LoadScreenshot(path);
+    smooth_ = false;
+    message_.clear();
     if (source_.isNull())
         Clear();
     else
         Place();
 }
 
+void ScreenshotView::ShowPicture(const QImage& picture) {
+    source_ = picture;
+    smooth_ = true;
+    message_.clear();
+    if (source_.isNull())
+        Clear();
+    else
+        Place();
+}
+
+void ScreenshotView::ShowMessage(const QString& text) {
+    Clear();
+    message_ = text;
+}
+
 void ScreenshotView::Clear() {
+    message_.clear();
     source_ = QImage();
     picture_ = QImage();
     placement_ = QRect();
@@ -47,7 +65,8 @@ void ScreenshotView::Clear() {
 void ScreenshotView::Place() {
     placement_ = source_.isNull() ? QRect() : PlaceScreenshot(source_.width(), source_.height(), width(), height());
     picture_ = placement_.isEmpty() ? QImage()
-                                    : source_.scaled(placement_.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+                                    : source_.scaled(placement_.size(), Qt::IgnoreAspectRatio,
+                                                     smooth_ ? Qt::SmoothTransformation : Qt::FastTransformation);
     update();
 }
 
@@ -62,6 +81,10 @@ void ScreenshotView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().color(QPalette::Base));
     if (!picture_.isNull())
         painter.drawImage(placement_.topLeft(), picture_);
+    else if (!message_.isEmpty()) {
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, message_);
+    }
 }
 
 } // namespace zelvora

@@ -17,7 +17,12 @@ public:
     // Decodes and shows the file. A file that cannot be decoded clears the area, so the picture
     // of another game never stays behind.
     void ShowScreenshot(const QString& path);
+    // Shows a decoded picture, scaled smoothly: artwork is drawn, not pixels of a game's screen.
+    void ShowPicture(const QImage& picture);
     void Clear();
+    // Clears the area and says why in its middle, as "No flyer for this game".
+    void ShowMessage(const QString& text);
+    const QString& Message() const { return message_; }
     bool IsEmpty() const { return source_.isNull(); }
     QRect Placement() const { return placement_; }
 
@@ -41,6 +46,8 @@ private:
     QImage source_;  // as decoded
     QImage picture_; // scaled to placement_'s size
     QRect placement_;
+    bool smooth_ = false;
+    QString message_;
 };
 
 } // namespace zelvora
