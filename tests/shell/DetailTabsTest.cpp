@@ -91,7 +91,7 @@ TEST_F(DetailTabsTest, EditsReachOnlyTheGameTheyWereMadeForAndTheDefaultSetIsLef
     // With today's MAME its switches are greyed and the Hi Score row speaks of save states.
     vars.MamePath = useTodaysFolder();
     test::tabs(window)->setCurrentIndex(DetailTabs::InformationTab);
-    EXPECT_EQ(test::tabs(window)->Caption(Field::HiScore)->text(), QString("Save State-"));
+    EXPECT_EQ(test::tabs(window)->Caption(Field::HiScore)->text(), QString("Save State"));
     EXPECT_FALSE(options->checks[1]->isEnabled()) << "today's MAME has no 16 bit sound switch";
 }
 
