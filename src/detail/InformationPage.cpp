@@ -6,9 +6,10 @@
 #include "store/FieldNames.h"
 #include "store/GameStore.h"
 
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -20,7 +21,7 @@ namespace {
 // A family of hundreds of clones (a computer's many models) would bury the rest of the page.
 constexpr int MostClonesListed = 20;
 
-// The headings, by InfoArea; the title and the notes' own have none of the first two.
+// The headings, by InfoArea.
 QString Heading(InfoArea area) {
     switch (area) {
     case InfoArea::Game:
@@ -49,6 +50,14 @@ QLabel* TextLabel(QWidget* parent) {
 
 QString Titled(const GameTitle& game) {
     return game.title == game.rom ? game.rom : QStringLiteral("%1 [%2]").arg(game.title, game.rom);
+}
+
+// The width a line of text takes, the longest line of several.
+int TextWidth(const QLabel* label) {
+    int width = 0;
+    for (const QString& line : label->text().split(QLatin1Char('\n')))
+        width = std::max(width, label->fontMetrics().horizontalAdvance(line));
+    return width;
 }
 
 } // namespace
@@ -84,6 +93,7 @@ InformationPage::InformationPage(QWidget* parent) : QScrollArea(parent) {
     auto* content = new QWidget;
     AddRows(content);
     setWidget(content);
+    Arrange();
     // After setWidget, which fills the page's background with the window's colour: the page looks
     // like the tab it stands on.
     viewport()->setAutoFillBackground(false);
@@ -118,12 +128,16 @@ void InformationPage::AddRows(QWidget* content) {
     picture->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     header->addWidget(picture, 0, Qt::AlignTop);
     column->addLayout(header);
-    form_ = new QFormLayout;
-    form_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    form_->setRowWrapPolicy(QFormLayout::WrapLongRows);
-    form_->setLabelAlignment(Qt::AlignLeft | Qt::AlignTop);
-    column->addLayout(form_);
-    column->addStretch(1);
+    columnPair_ = new QHBoxLayout;
+    columnPair_->setSpacing(3 * fontMetrics().averageCharWidth());
+    for (QBoxLayout*& side : columns_) {
+        // A stretch below the groups rather than an alignment, which would give each group the
+        // height of its values on one line however they wrap.
+        side = new QVBoxLayout;
+        side->addStretch(1);
+        columnPair_->addLayout(side, columnPair_->count() == 0 ? 1 : 0);
+    }
+    column->addLayout(columnPair_);
 
     InfoArea area = InfoArea::None;
     for (const Entry& entry : entries) {
@@ -142,28 +156,102 @@ void InformationPage::AddRows(QWidget* content) {
         }
         if (entry.area != area) {
             area = entry.area;
-            Section section{TextLabel(content)};
-            section.heading->setText(Heading(area));
-            section.heading->setObjectName(QStringLiteral("heading_") + QString::number(static_cast<int>(area)));
-            QFont font = section.heading->font();
-            font.setBold(true);
-            section.heading->setFont(font);
-            // Room above each heading sets its group apart from the one before.
-            section.heading->setContentsMargins(0, section.heading->fontMetrics().height() / 2, 0, 0);
-            form_->addRow(section.heading);
-            sections_.push_back(section);
+            Section& section = AddSection(content, area);
+            // The notes run the page's whole width below the columns.
+            section.columned = area != InfoArea::Notes;
+            if (!section.columned)
+                column->addWidget(section.box);
             row.section = static_cast<int>(sections_.size()) - 1;
         }
+        QGridLayout* grid = sections_.back().grid;
+        const int line = grid->rowCount();
         if (area == InfoArea::Notes) {
-            form_->addRow(row.value);
+            grid->addWidget(row.value, line, 0, 1, 2);
         } else {
             row.caption = TextLabel(content);
             row.caption->setObjectName(QStringLiteral("caption_") + entry.key);
             row.caption->setText(DisplayCaption(entry.caption));
-            form_->addRow(row.caption, row.value);
+            grid->addWidget(row.caption, line, 0, Qt::AlignLeft | Qt::AlignTop);
+            grid->addWidget(row.value, line, 1);
         }
         rows_.push_back(row);
     }
+    column->addStretch(1);
+}
+
+InformationPage::Section& InformationPage::AddSection(QWidget* content, InfoArea area) {
+    Section section;
+    section.box = new QWidget(content);
+    section.box->setObjectName(QStringLiteral("section_") + QString::number(static_cast<int>(area)));
+    auto* stack = new QVBoxLayout(section.box);
+    stack->setContentsMargins(0, 0, 0, 0);
+    QLabel* heading = TextLabel(section.box);
+    heading->setText(Heading(area));
+    QFont font = heading->font();
+    font.setBold(true);
+    heading->setFont(font);
+    // Room above each heading sets its group apart from the one before.
+    heading->setContentsMargins(0, heading->fontMetrics().height() / 2, 0, 0);
+    stack->addWidget(heading);
+    // Captions and values in a grid rather than a form layout, which does not give a value that
+    // wraps the lines it needs once the groups stand side by side.
+    section.grid = new QGridLayout;
+    section.grid->setColumnStretch(1, 1);
+    section.grid->setHorizontalSpacing(heading->fontMetrics().averageCharWidth() * 2);
+    stack->addLayout(section.grid);
+    // What the emulation manages and the chips stand beside the game and its family.
+    section.second = area == InfoArea::Emulation || area == InfoArea::Hardware;
+    sections_.push_back(section);
+    return sections_.back();
+}
+
+void InformationPage::Arrange() {
+    // Two columns when each has room for values of a few words before they wrap; the second
+    // column keeps that room, the first takes the rest.
+    const int chars = fontMetrics().averageCharWidth();
+    std::vector<std::pair<int, int>> widths(sections_.size()); // the widest caption and value
+    for (const Row& row : rows_) {
+        if (row.section < 0 || !row.caption || row.value->text().trimmed().isEmpty())
+            continue;
+        auto& [caption, value] = widths[static_cast<size_t>(row.section)];
+        caption = std::max(caption, TextWidth(row.caption));
+        value = std::max(value, TextWidth(row.value));
+    }
+    int needs[2] = {0, 0};
+    for (size_t i = 0; i < sections_.size(); ++i) {
+        const Section& section = sections_[i];
+        if (!section.columned || section.rows == 0)
+            continue;
+        const int value = std::min(widths[i].second, (section.second ? 16 : 20) * chars);
+        needs[section.second] =
+            std::max(needs[section.second], widths[i].first + section.grid->horizontalSpacing() + value);
+    }
+    // Counted as if the scroll bar were there, so that its coming or going never changes the columns.
+    const QMargins margins = widget()->layout()->contentsMargins();
+    const int room = width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width() - margins.left() -
+                     margins.right() - 3 * chars;
+    const bool two = needs[0] > 0 && needs[1] > 0 && needs[0] + needs[1] <= room;
+    for (const Section& section : sections_) {
+        if (section.second)
+            section.box->setMinimumWidth(two ? needs[1] : 0);
+    }
+    if (two == twoColumns_ && arranged_)
+        return;
+    twoColumns_ = two;
+    arranged_ = true;
+    for (const Section& section : sections_) {
+        if (!section.columned)
+            continue;
+        columns_[0]->removeWidget(section.box);
+        columns_[1]->removeWidget(section.box);
+        QBoxLayout* side = columns_[two && section.second ? 1 : 0];
+        side->insertWidget(side->count() - 1, section.box);
+    }
+}
+
+void InformationPage::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    Arrange();
 }
 
 const InformationPage::Row* InformationPage::Find(const QString& key) const {
@@ -188,9 +276,12 @@ void InformationPage::Show(const Row& row, const QString& text) {
         row.value->setVisible(shown);
         return;
     }
-    form_->setRowVisible(row.value, shown);
+    Section& section = sections_[static_cast<size_t>(row.section)];
+    row.value->setVisible(shown);
+    if (row.caption)
+        row.caption->setVisible(shown);
     if (shown)
-        ++sections_[static_cast<size_t>(row.section)].rows;
+        ++section.rows;
 }
 
 void InformationPage::Fill(const GameRecord& game, const Extras& extras) {
@@ -224,7 +315,10 @@ void InformationPage::Fill(const GameRecord& game, const Extras& extras) {
         Show(row, text);
     }
     for (const Section& section : sections_)
-        form_->setRowVisible(section.heading, section.rows > 0);
+        section.box->setVisible(section.rows > 0);
+    // A game without a screenshot leaves the title the page's whole width.
+    picture->setVisible(!picture->IsEmpty());
+    Arrange();
 }
 
 } // namespace zelvora

@@ -6,11 +6,13 @@
 
 #include <vector>
 
-class QFormLayout;
+class QBoxLayout;
+class QGridLayout;
 class QLabel;
 
 namespace zelvora {
 
+enum class InfoArea;
 struct CloneFamily;
 struct GameRecord;
 struct ListedGame;
@@ -18,7 +20,8 @@ class ScreenshotView;
 
 // The Information tab: the selected game's picture and title, then its fields under small
 // headings, each a caption and a value that wraps. A field with nothing in it is hidden with its
-// caption, and a heading with all its fields. The page scrolls down when it must, never sideways.
+// caption, and a heading with all its fields. The groups stand in two columns where the page is
+// wide enough for both, in one where it is not; the page scrolls down when it must, never sideways.
 class InformationPage : public QScrollArea {
     Q_OBJECT
 
@@ -50,6 +53,9 @@ public:
 
     ScreenshotView* picture = nullptr;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     struct Row {
         QString key;
@@ -58,15 +64,24 @@ private:
         QLabel* value = nullptr;
     };
     struct Section {
-        QLabel* heading = nullptr;
-        int rows = 0; // rows shown under it
+        QWidget* box = nullptr; // the heading above the section's captions and values
+        QGridLayout* grid = nullptr;
+        bool columned = true; // in one of the columns; the notes run below both
+        bool second = false;  // in the second column when there are two
+        int rows = 0;         // rows shown in it
     };
 
     void AddRows(QWidget* content);
+    Section& AddSection(QWidget* content, InfoArea area);
+    // Puts the groups in two columns or one, whichever the page's width allows.
+    void Arrange();
     void Show(const Row& row, const QString& text);
     const Row* Find(const QString& key) const;
 
-    QFormLayout* form_ = nullptr;
+    QBoxLayout* columnPair_ = nullptr;
+    QBoxLayout* columns_[2] = {};
+    bool twoColumns_ = false;
+    bool arranged_ = false;
     std::vector<Row> rows_;
     std::vector<Section> sections_;
 };
