@@ -15,6 +15,8 @@ class QLabel;
 
 namespace zelvora {
 
+class InformationPage;
+struct ListedGame;
 class Mame;
 class OptionsPanel;
 class ScreenshotView;
@@ -37,7 +39,9 @@ public:
         QString rowText; // the row's description
         QString pcxPath; // the screenshot directory, ending with "/"
         bool assumeMerged = false;
-        const Mame* mame = nullptr; // the installed MAME: the screenshots it leaves, what it calls things
+        const Mame* mame = nullptr;          // the installed MAME: the screenshots it leaves, what it calls things
+        const ListedGame* listed = nullptr;  // the row's game as the list holds it
+        const CloneFamily* family = nullptr; // the family of the game's parent, or of the game
     };
 
     // Fills the tab in front from the game's record.
@@ -52,20 +56,18 @@ public:
     QLabel* gameTitle = nullptr;
     OptionsPanel* Options = nullptr;
     ScreenshotView* infoPicture = nullptr;
-    // The information page's value and caption of a catalogue field; null for a field it does not show.
+    // The information page's value and caption of a catalogue field (or of a row of
+    // InformationPage's own); null for one it does not show.
     QLabel* Info(const QString& field) const;
     QLabel* Caption(const QString& field) const;
 
 private:
     QWidget* makeScreenShotTab();
-    QWidget* makeInformationTab();
     void showScreenshot(ScreenshotView* view, const GameRecord& game, const Selection& selection);
 
     int Frame() const;
 
-    QWidget* information_ = nullptr;
-    std::vector<QLabel*> info_;        // in the catalogue's field order
-    QHash<QString, QLabel*> captions_; // by field name
+    InformationPage* information_ = nullptr;
     std::function<void()> focusGrid_;
     ScreenshotFinder finder_;
 };

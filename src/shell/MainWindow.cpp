@@ -279,6 +279,7 @@ void MainWindow::FillGrid() {
         // The old rows go first: two lists of every game at once would double the list's memory.
         rows_.Clear();
         loaded_.reset();
+        families_.reset();
         loaded_ = std::make_shared<ListedGames>(
             LoadGameList(catalogue, filters, ListOrder(sortButton->text(), sortDescending_), listExtras()));
         catalogueGames_ = std::max(catalogue.RecordCount() - 1, 0);
@@ -378,6 +379,9 @@ void MainWindow::showGame(const GameRecord& game) {
     selection.assumeMerged = assumeMergedAction->isChecked();
     const std::shared_ptr<const Mame> mame = mameInUse();
     selection.mame = mame.get();
+    selection.listed = rows_.Game(selection.row);
+    if (detailTabs->currentIndex() == DetailTabs::InformationTab)
+        selection.family = familyOf(game);
     shownRom_ = game.Value(Field::Rom).toString();
     favouriteAction->setChecked(!shownRom_.isEmpty() && Games().History(shownRom_).favourite);
     detailTabs->UpdateTab(game, selection);

@@ -157,6 +157,8 @@ private:
     // What the list shows beside the catalogue's fields: the facts, the ROM sets present, the
     // categories and players.
     ListExtras listExtras();
+    // The family of the game's parent, or of the game when it is a parent; null for a game of none.
+    const CloneFamily* familyOf(const GameRecord& game);
     // Orders the loaded games anew, keeping the selected game selected.
     void sortList(const QString& key, bool descending);
     void showSortIndicator();
@@ -203,6 +205,8 @@ private:
     bool noCategoriesSaid_ = false;
     // What the status bar says of the find field's text, while it says it.
     QString searchProblem_;
+    // Every parent's clones, read at the first look at a family after a fill.
+    std::optional<QHash<QString, CloneFamily>> families_;
     // The catalogue's games, without the default record, as the last fill found them.
     int catalogueGames_ = 0;
     GameListModel rows_;

@@ -192,6 +192,14 @@ void MainWindow::barFiltersChanged() {
     FindChanged();
 }
 
+const CloneFamily* MainWindow::familyOf(const GameRecord& game) {
+    if (!families_)
+        families_ = Games().CloneFamilies();
+    const QString clone = game.Value(Field::Clone).toString();
+    const auto found = families_->constFind(FoldedKey(clone.isEmpty() ? game.Value(Field::Rom).toString() : clone));
+    return found == families_->constEnd() ? nullptr : &*found;
+}
+
 ListExtras MainWindow::listExtras() {
     ListExtras extras;
     if (const QStringList romFolders = FolderList(romSearchPath()); !romFolders.isEmpty()) {

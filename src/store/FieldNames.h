@@ -87,10 +87,10 @@ inline const QString BadRom = QStringLiteral("Bad ROM");
 
 namespace zelvora {
 
-// Where the information page shows a field: beside the picture (the picture is at place 1), in
-// the machine's column, in the column of what the emulation manages, or below all three; and its
-// place there, counting from 0.
-enum class InfoArea { None, Side, Machine, Status, Notes };
+// Where the information page shows a field: as the title beside the picture, or under one of its
+// headings (the game, its parent and clones, what the emulation manages, the chips, the notes);
+// and its place there, counting from 0.
+enum class InfoArea { None, Title, Game, Family, Emulation, Hardware, Notes };
 struct InfoPlace {
     InfoArea area = InfoArea::None;
     int place = 0;

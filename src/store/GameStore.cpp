@@ -154,6 +154,21 @@ void GameStore::ReplaceFacts(const std::vector<std::pair<QString, GameFacts>>& f
     transaction.Commit();
 }
 
+QHash<QString, CloneFamily> GameStore::CloneFamilies() const {
+    QHash<QString, CloneFamily> families;
+    // A parent missing from the catalogue keeps its set name as its title.
+    db_.Select(QStringLiteral("SELECT c.Rom, c.Description, c.Clone, p.Description FROM ROMS AS c "
+                              "LEFT JOIN ROMS AS p ON p.Rom = c.Clone WHERE c.Clone <> '' ORDER BY c.Description"),
+               {}, [&](const std::vector<QVariant>& values) {
+                   const QString parent = values[2].toString();
+                   CloneFamily& family = families[FoldedKey(parent)];
+                   if (family.parent.rom.isEmpty())
+                       family.parent = {parent, values[3].isNull() ? parent : values[3].toString()};
+                   family.clones.push_back({values[0].toString(), values[1].toString()});
+               });
+    return families;
+}
+
 int GameStore::RecordCount() const {
     qlonglong count = 0;
     db_.Select(QStringLiteral("SELECT COUNT(*) FROM ROMS"), {},

@@ -27,6 +27,18 @@ struct GameRecord {
     GameOptions Options() const;
 };
 
+// A game by its set name and its title.
+struct GameTitle {
+    QString rom;
+    QString title;
+};
+
+// A parent and its clones, the clones in title order.
+struct CloneFamily {
+    GameTitle parent;
+    std::vector<GameTitle> clones;
+};
+
 // What the catalogue keeps of a game's play: whether it is a favourite, how often and how long it
 // ran when started from the list, and when it last ended (ISO 8601, UTC; empty when never).
 struct PlayHistory {
@@ -69,6 +81,10 @@ public:
     // The facts of these games in place of all the stored ones, in one transaction: a failure
     // leaves the facts of before. Of a set name given twice, the later facts are kept.
     void ReplaceFacts(const std::vector<std::pair<QString, GameFacts>>& facts);
+
+    // Every parent's family, by the parent's set name (FoldedKey), read in one pass: the Clone field
+    // has no index, so a page that names a game's family looks it up here rather than in the table.
+    QHash<QString, CloneFamily> CloneFamilies() const;
 
     // Records in the catalogue, the default record among them.
     int RecordCount() const;

@@ -1,7 +1,9 @@
 #include "PcxWriter.h"
 #include "ShellFixture.h"
 
+#include "detail/InformationPage.h"
 #include "detail/ScreenshotView.h"
+#include "store/GameStore.h"
 
 using namespace zelvora;
 
@@ -91,7 +93,7 @@ TEST_F(DetailTabsTest, EditsReachOnlyTheGameTheyWereMadeForAndTheDefaultSetIsLef
     // With today's MAME its switches are greyed and the Hi Score row speaks of save states.
     vars.MamePath = useTodaysFolder();
     test::tabs(window)->setCurrentIndex(DetailTabs::InformationTab);
-    EXPECT_EQ(test::tabs(window)->Caption(Field::HiScore)->text(), QString("Save State-"));
+    EXPECT_EQ(test::tabs(window)->Caption(Field::HiScore)->text(), QString("Save State"));
     EXPECT_FALSE(options->checks[1]->isEnabled()) << "today's MAME has no 16 bit sound switch";
 }
 
@@ -136,4 +138,29 @@ TEST_F(DetailTabsTest, ScreenshotsFollowTheMergedSetsAndOnlyTheGamesOwnFileIsDel
     test::grid(window)->SetCurrentRow(0);
     trigger("deleteScreenshotAction");
     EXPECT_TRUE(dialogs.questions.isEmpty()) << "row 0 is the default record's";
+}
+
+// The information page captions each field without the old dash, hides the empty ones, and names
+// a game's family from either end, as the catalogue holds it after a refill.
+TEST_F(DetailTabsTest, InformationShowsFilledFieldsAndTheGamesFamily) {
+    open();
+    DetailTabs* tabs = test::tabs(window);
+    tabs->setCurrentIndex(DetailTabs::InformationTab);
+    select("Puck Man");
+    EXPECT_EQ(tabs->Info(Field::Clone)->text(), QString("Pac-Man [pacman]"));
+    EXPECT_EQ(tabs->Caption(Field::Clone)->text(), QString("Clone of"));
+    for (const QLabel* caption : tabs->findChildren<QLabel*>(QRegularExpression("^caption_")))
+        EXPECT_FALSE(caption->text().endsWith('-')) << caption->text().toStdString();
+    EXPECT_TRUE(tabs->Caption(Field::Sound)->isVisibleTo(tabs));
+    EXPECT_FALSE(tabs->Caption(Field::Cpu1)->isVisibleTo(tabs)) << "the record has no processor";
+    EXPECT_FALSE(tabs->Info(InformationPage::ClonesRow)->isVisibleTo(tabs)) << "its only clone is itself";
+
+    vars.CatalogueDb->Execute("UPDATE ROMS SET Clone='pacman' WHERE Rom='galaga'");
+    window->FillGrid();
+    select("Pac-Man");
+    EXPECT_EQ(tabs->Info(InformationPage::ClonesRow)->text(), QString("Galaga [galaga]\nPuck Man [puckman]"));
+    EXPECT_FALSE(tabs->Caption(Field::Clone)->isVisibleTo(tabs));
+
+    const CloneFamily family{{"p", "P"}, {{"a", "A"}, {"b", "B"}, {"c", "C"}}};
+    EXPECT_EQ(ClonesText(family, "B", 1), QString("A [a]\nand 1 more"));
 }
