@@ -1,13 +1,12 @@
 #include "detail/OptionsPanel.h"
 
+#include "detail/TodaysOptionsPage.h"
 #include "mame/ClassicMame.h"
-
 #include "mame/Mame.h"
+#include "platform/MouseUpControls.h"
 #include "platform/TextCompare.h"
 #include "platform/UserDialogs.h"
 #include "store/FieldNames.h"
-
-#include "platform/MouseUpControls.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -157,6 +156,11 @@ void OptionsPanel::createControls() {
     valueLabels[0]->setText(QStringLiteral("Sample Rate"));
     for (int i = 0; i < FirstValueLabel; ++i)
         valueLabels[i]->hide();
+    todaysPage = new TodaysOptionsPage([this] { return folders_ ? folders_().mame : QString(); }, this);
+    connect(todaysPage, &TodaysOptionsPage::edited, this, [this] {
+        optionsChanged_ = true;
+        giveFocusToGrid();
+    });
 }
 
 void OptionsPanel::placeControls() {
@@ -206,7 +210,10 @@ void OptionsPanel::placeControls() {
     }
     options->addStretch(1);
 
-    auto* columns = new QHBoxLayout;
+    classicPage = new QWidget(this);
+    classicPage->setObjectName(QStringLiteral("classicOptions"));
+    auto* columns = new QHBoxLayout(classicPage);
+    columns->setContentsMargins(0, 0, 0, 0);
     columns->setSpacing(ColumnSpacing);
     columns->addLayout(sound, 1);
     columns->addLayout(video, 1);
@@ -232,7 +239,8 @@ void OptionsPanel::placeControls() {
 
     auto* panel = new QVBoxLayout(this);
     panel->setContentsMargins(PanelMargin, PanelMargin, PanelMargin, PanelMargin);
-    panel->addLayout(columns);
+    panel->addWidget(classicPage);
+    panel->addWidget(todaysPage);
     panel->addSpacing(PanelMargin);
     panel->addLayout(rows);
     panel->addStretch(1);
@@ -273,6 +281,9 @@ void OptionsPanel::SetMame(std::shared_ptr<const Mame> mame) {
     if (!mame || mame == mame_)
         return;
     mame_ = std::move(mame);
+    todaysPage->SetMame(mame_);
+    classicPage->setVisible(!showsTodaysPage());
+    todaysPage->setVisible(showsTodaysPage());
     // Where the MAMEs read a control differently, its range and its label follow the MAME. A value
     // the new range does not hold moves to the nearest one, which the next load replaces: the MAME
     // changing is no edit of the user's. The value labels follow every change of their control;
@@ -309,6 +320,11 @@ void OptionsPanel::SetMame(std::shared_ptr<const Mame> mame) {
             control->setToolTip(known ? QString() : QStringLiteral("The MAME in use has no such option."));
         }
     }
+}
+
+// A MAME with settings of its own beyond ROMS is given its own page.
+bool OptionsPanel::showsTodaysPage() const {
+    return mame_ && mame_->HasSwitch(*FindOption(Setting::Window));
 }
 
 void OptionsPanel::giveFocusToGrid() {
@@ -444,6 +460,9 @@ void OptionsPanel::LoadOptions(const GameOptions& options, bool shown, bool defa
     for (QLineEdit* text : texts)
         text->setText(storedText(options.Value(tagOf(text))));
 
+    todaysPage->Load(options);
+    classicPage->setVisible(shown && !showsTodaysPage());
+    todaysPage->setVisible(shown && showsTodaysPage());
     checks[0]->setVisible(true);
     checks[0]->setEnabled(defaultBoxEnabled);
     optionsChanged_ = false;
@@ -466,6 +485,12 @@ GameOptions OptionsPanel::Options() const {
                                      [](const QRadioButton* button) { return button->isChecked(); });
     if (chosen != playbackButtons.end())
         options.SetValue(Field::PlayOpt, static_cast<int>(chosen - playbackButtons.begin()));
+    // Today's page speaks for the fields it shares with the classic controls, which it hides.
+    if (showsTodaysPage()) {
+        const QVariantHash values = todaysPage->Values();
+        for (auto value = values.cbegin(); value != values.cend(); ++value)
+            options.SetValue(value.key(), value.value());
+    }
     return options;
 }
 

@@ -21,6 +21,7 @@ class QSlider;
 namespace zelvora {
 
 class Mame;
+class TodaysOptionsPage;
 class UserDialogs;
 
 // The controls of the "Options" tab: one game's emulator options. Each option control carries
@@ -76,6 +77,10 @@ public:
     std::array<QPushButton*, 3> optionButtons{};
     std::array<QLabel*, 7> headings{};
     std::array<QLabel*, 13> valueLabels{};
+    // The controls above the rows of playback, folders and additional switches: the classic MAME's,
+    // or today's page for a MAME that has its settings.
+    QWidget* classicPage = nullptr;
+    TodaysOptionsPage* todaysPage = nullptr;
 
 Q_SIGNALS:
     // A mouse click changed "Use Default Options"; the main window decides what follows.
@@ -88,6 +93,7 @@ private:
     void writeScrollLabel(int index);
     void writeSlideLabel(int index);
     void giveFocusToGrid();
+    bool showsTodaysPage() const;
 
     UserDialogs& dialogs_;
     bool optionsChanged_ = false;

@@ -46,6 +46,35 @@ OptionSpec slider(int index, const QString& field, int min, int max, ValueText t
     return option;
 }
 
+// A setting of today's MAME alone, stored beside the record; a null value passes no switch.
+OptionSpec setting(int index, const QString& field, const SwitchRule& today, const OptionSpec::Look& look) {
+    OptionSpec option{field, Control::Choice, index, nullptr, 0, 0, {}, {}, today};
+    option.todayLook = look;
+    return option;
+}
+
+// An on-and-off setting of today's MAME: 1 passes `-name`, 0 `-noname`.
+OptionSpec onOff(int index, const QString& field, const char* off, const char* on) {
+    return setting(index, field, {Switch::Choice, "", 1, 0, {off, on}}, {0, 1});
+}
+
+// "-volume -32" to "-volume 0": the switch and its number apart, which a number rule cannot write.
+const std::vector<const char*>& volumeSwitches() {
+    static const std::vector<QByteArray> texts = [] {
+        std::vector<QByteArray> all;
+        for (int db = -32; db <= 0; ++db)
+            all.push_back("-volume " + QByteArray::number(db));
+        return all;
+    }();
+    static const std::vector<const char*> switches = [] {
+        std::vector<const char*> all;
+        for (const QByteArray& text : texts)
+            all.push_back(text.constData());
+        return all;
+    }();
+    return switches;
+}
+
 std::vector<OptionSpec> makeTable() {
     const std::vector<const char*> rotations{"No Rotation", "Rotate Right", "Rotate Left"};
     const std::vector<const char*> flips{"No Flip", "Flip Horizontally", "Flip Vertically"};
@@ -57,7 +86,8 @@ std::vector<OptionSpec> makeTable() {
     // of its own). A value of 0 gives it no switch, so the label at 0 says what MAME does then.
     using Look = OptionSpec::Look;
     const Look todaysSound{-1, 0, {Text::Names, "", 1, 0, {"Silence", "Sound On"}, -1}};
-    const Look todaysJoystick{-1, 0, {Text::Names, "", 1, 0, {"No Joystick", "Joystick On"}, -1}};
+    // Any of the classic joysticks is a joystick to today's MAME.
+    const Look todaysJoystick{-1, 1, {Text::Names, "", 1, 0, {"No Joystick", "Joystick On", "Joystick On"}, -1}};
     // MAME refuses a gamma outside 0.1 to 3.0; its own 1.0 stands at 0.
     const Look todaysGamma{-9, 12, {Text::OneDecimal, "Gamma Correction = ", 10, 1.0}};
     const Look todaysBeam{0, 64, {Text::OneDecimal, "Vector Width = ", 4, 0, {}, 0, "Vector Width = 1.0"}};
@@ -103,7 +133,8 @@ std::vector<OptionSpec> makeTable() {
                   {"No Joystick", "2 Button Joystick", "Dual Joysticks", "4 Button Joystick", "6 Button Joystick",
                    "8 Button Joystick", "CH Flightstick Pro", "Logitech Wingman", "Microsoft Sidewinder",
                    "Gravis GamePad Pro"},
-                  {Switch::Number, "-joy"}, {Switch::Choice, "", 1, 0, {"-nojoystick"}, -1}, todaysJoystick),
+                  {Switch::Number, "-joy"}, {Switch::Choice, "", 1, 0, {"-nojoystick", nullptr, "-joystick"}, -1},
+                  todaysJoystick),
         checkBox(1, Field::SixteenBitSound, "16 Sample Bits", "-sb 16", nullptr),
         checkBox(2, Field::Ym2203, "Use SB OPL YM2203", "-ym2203opl", nullptr),
         checkBox(3, Field::Ym3812, "No SB OPL YM3812", "-noym3812opl", nullptr),
@@ -115,7 +146,14 @@ std::vector<OptionSpec> makeTable() {
         checkBox(9, Field::AlwaysSynch, "Always Synchronized", "-alwayssynced", "-syncrefresh"),
         checkBox(10, Field::NoRotation, "No Rotation", "-norotate", "-norotate"),
         checkBox(11, Field::NoMouse, "Disable Mouse", "-nomouse", "-nomouse"),
-        checkBox(12, Field::Cheats, "Enable Cheats", "-cheat", "-cheat"),
+        // -1, which the classic box shows unticked, tells today's MAME no cheats whatever its own
+        // settings say; 0 leaves them to it.
+        [] {
+            OptionSpec cheats = checkBox(12, Field::Cheats, "Enable Cheats", "-cheat", nullptr);
+            cheats.today = {Switch::Choice, "", 1, 0, {"-nocheat", nullptr, "-cheat"}, -1};
+            cheats.todayLook = Look{-1, 1};
+            return cheats;
+        }(),
         checkBox(13, Field::Antialias, "Disable Antialias", "-noantialias", nullptr),
         checkBox(14, Field::Debugger, "Enable Debugger", "-debug", "-debug"),
         checkBox(15, Field::NoTrans, "Disable Translucency", "-notranslucency", nullptr),
@@ -130,13 +168,24 @@ std::vector<OptionSpec> makeTable() {
         slider(4, Field::Beam, 0, 64, {Text::OneDecimal, "Vector Width = ", 4}, {Switch::Number, "-beam", 4},
                SwitchRule{Switch::Number, "-beam_width_min", 4, 0, {}, 0, nullptr, "-beam_width_max"}, todaysBeam),
         slider(5, Field::Flicker, 0, 200, {Text::OneDecimal, "Vector Flicker = ", 2}, {Switch::Number, "-flicker", 2}),
-        slider(6, Field::FrameSkip, 0, 3, {Text::Whole, "Frame Skip = "}, {Switch::Number, "-frameskip"}),
+        slider(6, Field::FrameSkip, 0, 3, {Text::Whole, "Frame Skip = "}, {Switch::Number, "-frameskip"}, std::nullopt,
+               Look{0, 10, {Text::Whole, "Frame Skip = "}}),
         // Stored as -1, 0 and 1; any other rate but 0 asks for the highest.
         slider(7, Field::SampleRate, -1, 1,
                {Text::Names, "", 1, 0, {"Sample Rate = 11025", "Sample Rate = 22050", "Sample Rate = 44100"}, -1},
                {Switch::Choice, "", 1, 0, {"-sr 11025", nullptr}, -1, "-sr 44100"},
                SwitchRule{Switch::Choice, "", 1, 0, {"-samplerate 11025", nullptr}, -1, "-samplerate 44100"},
                todaysRates),
+        onOff(0, Setting::Window, "-nowindow", "-window"),
+        setting(1, Setting::Video, {Switch::Folder, "-video"}, {}),
+        onOff(2, Setting::KeepAspect, "-nokeepaspect", "-keepaspect"),
+        onOff(3, Setting::Filter, "-nofilter", "-filter"),
+        onOff(4, Setting::AutoFrameSkip, "-noautoframeskip", "-autoframeskip"),
+        setting(5, Setting::Volume, {Switch::Choice, "", 1, 0, volumeSwitches(), -32}, {-32, 0}),
+        // After the rate of the field Sample Rate: of two, MAME takes the later.
+        setting(6, Setting::SampleRateHz, {Switch::AlwaysNumber, "-samplerate"}, {1000, 192000}),
+        onOff(7, Setting::AutoSave, "-noautosave", "-autosave"),
+        onOff(8, Setting::SkipGameInfo, "-noskip_gameinfo", "-skip_gameinfo"),
         {Field::Additional, Control::TextBox, 1, nullptr, 0, 0, {}, {Switch::UserText}, {Switch::UserText}},
     };
 }
@@ -158,6 +207,14 @@ const std::vector<OptionSpec>& OptionTable() {
 const OptionSpec* FindOption(OptionControl control, int index) {
     for (const OptionSpec& option : OptionTable()) {
         if (option.control == control && option.index == index)
+            return &option;
+    }
+    return nullptr;
+}
+
+const OptionSpec* FindOption(const QString& field) {
+    for (const OptionSpec& option : OptionTable()) {
+        if (option.field == field)
             return &option;
     }
     return nullptr;

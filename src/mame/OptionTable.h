@@ -9,7 +9,8 @@ namespace zelvora {
 
 // The control an option is edited with on the Options tab; each kind is an array of its own
 // there, addressed by the option's index.
-enum class OptionControl { CheckBox, ScrollBar, Slider, TextBox, Browsed, PlaybackChoice };
+// Choice: a setting of today's MAME alone (table GameSettings), edited on today's page only.
+enum class OptionControl { CheckBox, ScrollBar, Slider, TextBox, Browsed, PlaybackChoice, Choice };
 
 // How a scroll bar's or slider's value reads in the label beside it.
 struct ValueText {
@@ -81,6 +82,8 @@ const std::vector<OptionSpec>& OptionTable();
 // The option edited with control `index` of kind `control`; nullptr when there is none.
 const OptionSpec* FindOption(OptionControl control, int index);
 
+// The option stored in `field`; nullptr when there is none.
+const OptionSpec* FindOption(const QString& field);
 // The lowest value any MAME's control for the option makes.
 int LowestOfAnyMame(const OptionSpec& option);
 // Some MAME has a switch for the option: it is more than a part of how the game starts.

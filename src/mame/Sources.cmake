@@ -7,4 +7,5 @@ target_sources(zelvora_core PRIVATE
     mame/MameVersion.cpp
     mame/OptionTable.cpp
     mame/TodaysMame.cpp
+    mame/TodaysOptions.cpp
 )

@@ -186,6 +186,13 @@ void OpenCatalogue(Variables& vars) {
                                              "NULL, Type INTEGER NOT NULL DEFAULT 0, Players INTEGER NOT NULL DEFAULT "
                                              "0, NeedsFiles INTEGER NOT NULL DEFAULT 1)")
                                   .arg(FactsTable));
+    QStringList settings;
+    for (const QString& field : SettingFields())
+        settings << QuoteName(field);
+    // Video is a word; the others are numbers. No affinity, so that each keeps what was written.
+    vars.CatalogueDb->Execute(
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, %2)")
+            .arg(SettingsTable, settings.join(QLatin1Char(','))));
 }
 
 void UpgradeCatalogue(Variables& vars) {

@@ -87,6 +87,13 @@ QStringList OptionFields() {
     return names;
 }
 
+const QStringList& SettingFields() {
+    static const QStringList names{Setting::Window,       Setting::Video,         Setting::KeepAspect,
+                                   Setting::Filter,       Setting::AutoFrameSkip, Setting::Volume,
+                                   Setting::SampleRateHz, Setting::AutoSave,      Setting::SkipGameInfo};
+    return names;
+}
+
 QStringList ListedFields() {
     QStringList names;
     for (const CatalogueField& field : CatalogueFields()) {

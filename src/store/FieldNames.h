@@ -16,6 +16,10 @@ inline const QString HistoryTable = QStringLiteral("GameHistory");
 // What today's MAME's listing tells of each game beyond its fields in ROMS, by set name; the
 // update from it writes the table anew.
 inline const QString FactsTable = QStringLiteral("GameFacts");
+// The options of today's MAME that no field of ROMS holds, by set name (FoldedKey), the default
+// record's among them; a null value leaves MAME at its own setting. Beside the records, so that the
+// table ROMS keeps the shape every version of the program reads.
+inline const QString SettingsTable = QStringLiteral("GameSettings");
 inline const QString DefaultRom = QStringLiteral("-default-");
 inline const QString DefaultDescription = QStringLiteral("-=DEFAULT=-");
 // The stamp in the default record's Notes; a catalogue stamped otherwise is reshaped at start-up.
@@ -85,6 +89,22 @@ inline const QString BadRom = QStringLiteral("Bad ROM");
 
 } // namespace zelvora::Field
 
+// The fields of table GameSettings besides the set name; a game's options (GameOptions) carry them
+// by these names beside its fields of ROMS.
+namespace zelvora::Setting {
+
+inline const QString Window = QStringLiteral("Window");
+inline const QString Video = QStringLiteral("Video");
+inline const QString KeepAspect = QStringLiteral("Keep Aspect");
+inline const QString Filter = QStringLiteral("Filter");
+inline const QString AutoFrameSkip = QStringLiteral("Auto Frame Skip");
+inline const QString Volume = QStringLiteral("Volume");
+inline const QString SampleRateHz = QStringLiteral("Sample Rate Hz");
+inline const QString AutoSave = QStringLiteral("Auto Save");
+inline const QString SkipGameInfo = QStringLiteral("Skip Game Info");
+
+} // namespace zelvora::Setting
+
 namespace zelvora {
 
 // Where the information page shows a field: as the title beside the picture, or under one of its
@@ -122,5 +142,7 @@ bool IsCatalogueField(const QString& name);
 QStringList ListedFields();
 // The fields of a game's options (GameOptions): what the Options tab edits and MAME is started with.
 QStringList OptionFields();
+// The fields of table GameSettings besides the set name, in the table's order.
+const QStringList& SettingFields();
 
 } // namespace zelvora

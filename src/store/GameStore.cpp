@@ -21,9 +21,33 @@ QStringList allFields() {
     return names;
 }
 
-std::optional<GameRecord> record(std::optional<QVariantHash> fields) {
+QStringList settingColumns() {
+    QStringList columns;
+    for (const QString& field : SettingFields())
+        columns << QuoteName(field);
+    return columns;
+}
+
+// The game's values of table GameSettings, each setting named, null where none is stored; all null
+// for a game without a set name, which has no row there.
+void addSettings(Database& db, const QString& rom, QVariantHash& values) {
+    const QStringList& fields = SettingFields();
+    for (const QString& field : fields)
+        values.insert(field, QVariant());
+    if (rom.isEmpty())
+        return;
+    db.Select(
+        QStringLiteral("SELECT %1 FROM %2 WHERE Rom=?1").arg(settingColumns().join(QLatin1Char(',')), SettingsTable),
+        {rom}, [&](const std::vector<QVariant>& row) {
+            for (qsizetype i = 0; i < fields.size(); ++i)
+                values.insert(fields[i], row[static_cast<size_t>(i)]);
+        });
+}
+
+std::optional<GameRecord> record(Database& db, std::optional<QVariantHash> fields) {
     if (!fields)
         return std::nullopt;
+    addSettings(db, fields->value(Field::Rom).toString(), *fields);
     return GameRecord{std::move(*fields)};
 }
 
@@ -48,23 +72,24 @@ GameOptions OwnCopyOfDefaults(const GameOptions& defaults) {
 
 GameOptions GameRecord::Options() const {
     QVariantHash values;
-    for (const QString& field : OptionFields())
+    for (const QString& field : OptionFields() + SettingFields())
         values.insert(field, fields.value(field));
     return GameOptions(std::move(values));
 }
 
 std::optional<GameRecord> GameStore::Game(const QString& rom) const {
-    return record(db_.ReadRecord(RomsTable, Field::Rom, rom, allFields()));
+    return record(db_, db_.ReadRecord(RomsTable, Field::Rom, rom, allFields()));
 }
 
 std::optional<GameRecord> GameStore::GameTitled(const QString& description) const {
-    return record(db_.ReadRecord(RomsTable, Field::Description, description, allFields(), true));
+    return record(db_, db_.ReadRecord(RomsTable, Field::Description, description, allFields(), true));
 }
 
 std::optional<GameOptions> GameStore::Options(const QString& rom) const {
     std::optional<QVariantHash> values = db_.ReadRecord(RomsTable, Field::Rom, rom, OptionFields());
     if (!values)
         return std::nullopt;
+    addSettings(db_, rom, *values);
     return GameOptions(std::move(*values));
 }
 
@@ -73,7 +98,33 @@ std::optional<GameOptions> GameStore::DefaultOptions() const {
 }
 
 bool GameStore::SaveOptions(const QString& rom, const GameOptions& options) {
-    return db_.WriteRecord(RomsTable, Field::Rom, rom, options.Values());
+    QVariantHash fields, settings;
+    for (auto value = options.Values().cbegin(); value != options.Values().cend(); ++value)
+        (SettingFields().contains(value.key()) ? settings : fields).insert(value.key(), value.value());
+    // One transaction: the record and its settings are written together or not at all.
+    Transaction transaction(db_);
+    const bool found = fields.isEmpty() ? db_.ReadRecord(RomsTable, Field::Rom, rom, {Field::Rom}).has_value()
+                                        : db_.WriteRecord(RomsTable, Field::Rom, rom, fields);
+    if (!found)
+        return false;
+    if (!settings.isEmpty()) {
+        QStringList names = settings.keys();
+        names.sort();
+        QStringList columns{QStringLiteral("Rom")}, places{QStringLiteral("?1")}, updates;
+        QVariantList bound{FoldedKey(rom)};
+        for (const QString& name : names) {
+            columns << QuoteName(name);
+            places << QStringLiteral("?%1").arg(bound.size() + 1);
+            updates << QStringLiteral("%1=excluded.%1").arg(QuoteName(name));
+            bound << settings.value(name);
+        }
+        db_.Execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (Rom) DO UPDATE SET %4")
+                        .arg(SettingsTable, columns.join(QLatin1Char(',')), places.join(QLatin1Char(',')),
+                             updates.join(QLatin1Char(','))),
+                    bound);
+    }
+    transaction.Commit();
+    return true;
 }
 
 bool GameStore::Write(const QString& rom, const QVariantHash& values) {

@@ -3,12 +3,16 @@
 #include "ScriptedDialogs.h"
 
 #include "detail/OptionsPanel.h"
+#include "detail/TodaysOptionsPage.h"
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
 #include "mame/ClassicMame.h"
 #include "mame/GameCommand.h"
+#include "mame/MameConfig.h"
 #include "mame/TodaysMame.h"
+#include "mame/TodaysOptions.h"
 
+#include <QComboBox>
 #include <QLocale>
 #include <QProcess>
 #include <QScopeGuard>
@@ -33,7 +37,7 @@ QVariantMap distinctValues(int seed) {
             values[option.field] = (option.index + seed) % 2;
         else if (option.control == OptionControl::ScrollBar || option.control == OptionControl::Slider)
             values[option.field] = 1 + n++ % option.max;
-        else if (option.control != OptionControl::PlaybackChoice) // that one has a test of its own
+        else if (option.control != OptionControl::PlaybackChoice && option.control != OptionControl::Choice)
             values[option.field] = option.field + QString::number(seed);
     }
     return values;
@@ -60,7 +64,7 @@ protected:
 
     test::ScriptedDialogs dialogs;
     int focusCalls = 0;
-    const OptionsPanel::Folders folders{"/emu/mame/", "/emu/roms/"};
+    OptionsPanel::Folders folders{"/emu/mame/", "/emu/roms/"};
     OptionsPanel panel{dialogs, [this] { return folders; }, [this] { ++focusCalls; }};
 };
 
@@ -89,8 +93,9 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
     EXPECT_FALSE(panel.checks[1]->toolTip().isEmpty());
     set("pacman", distinctValues(2)); // by another writer, behind the panel
     save();
-    // A DOS sound card or joystick is sound and a joystick to today's MAME, as 0 is.
-    expected["Sound Card"] = expected["Joystick"] = 0;
+    // A DOS sound card is sound to today's MAME, as 0 is; a DOS joystick is its joystick on.
+    expected["Sound Card"] = 0;
+    expected["Joystick"] = 1;
     for (const auto& [field, value] : expected.asKeyValueRange())
         EXPECT_EQ(rs().Value(field).toString(), value.toString()) << field.toStdString();
     panel.SetMame(classic);
@@ -196,21 +201,63 @@ TEST_F(OptionsPanelTest, EveryControlRaisesTheFlagAndGivesBackTheFocusAsItShould
     EXPECT_EQ(dialogs.directoriesAsked.mid(0, 2), QStringList({"/emu/mame/", "/emu/roms/"}));
 }
 
-// A game on the default set shows only the default box.
+// A game on the default set shows only the default box; each MAME's page shows alone.
 TEST_F(OptionsPanelTest, AGameOnTheDefaultSetShowsOnlyTheDefaultBox) {
-    for (const bool shown : {false, true}) {
-        load(shown, shown);
-        EXPECT_EQ(panel.checks[0]->isEnabled(), shown);
-        for (QWidget* widget : panel.findChildren<QWidget*>()) {
-            const bool unused = widget == panel.valueLabels[0] || widget == panel.valueLabels[1];
-            EXPECT_EQ(widget->isVisibleTo(&panel), widget == panel.checks[0] || (shown && !unused))
-                << widget->objectName().toStdString();
+    for (const auto& [mame, otherPage] :
+         {std::pair<std::shared_ptr<const Mame>, QWidget*>{today, panel.classicPage}, {classic, panel.todaysPage}}) {
+        panel.SetMame(mame);
+        for (const bool shown : {false, true}) {
+            load(shown, shown);
+            EXPECT_EQ(panel.checks[0]->isEnabled(), shown);
+            for (QWidget* widget : panel.findChildren<QWidget*>()) {
+                if (widget->window() != &panel)
+                    continue; // a drop-down's list
+                const bool unused = widget == panel.valueLabels[0] || widget == panel.valueLabels[1] ||
+                                    widget == otherPage || otherPage->isAncestorOf(widget);
+                EXPECT_EQ(widget->isVisibleTo(&panel), widget == panel.checks[0] || (shown && !unused))
+                    << widget->objectName().toStdString();
+            }
         }
     }
 }
 
-// Today's MAME's -showconfig after a game's switches matches every value label, each control at
-// its lowest, 0 and highest, and MAME refuses none of the values.
+// Today's page shows the game's values as today's MAME reads them and writes what it shows, the
+// sample rates the classic page knows into its field; its first entries say what MAME does by
+// itself, asked of MAME once the page is shown.
+TEST_F(OptionsPanelTest, TodaysPageShowsWhatTheGameHoldsAndWhatMameDoesByItself) {
+    test::WriteScript(program.file("mame"),
+                      "#!/bin/sh\n[ \"$1\" = -showconfig ] && printf 'window 1\\nsound none\\n'\n");
+    folders.mame = program.path() + "/";
+    set("pacman", {{"Joystick", 5}, {"Cheats", -1}, {"Sample Rate", -1}, {"Debugger", 1}});
+    ASSERT_TRUE(GameStore(*vars.CatalogueDb).SaveOptions("pacman", GameOptions({{"Window", 0}, {"Volume", -7}})));
+    panel.SetMame(today);
+    load();
+    const std::vector<QComboBox*>& choices = panel.todaysPage->choices;
+    QStringList shown;
+    for (const int i : {0, 9, 10, 11, 12})
+        shown << choices[i]->currentText();
+    EXPECT_EQ(shown, QStringList({"Full Screen", "-7 dB", "11025", "On", "Off"}));
+    EXPECT_TRUE(panel.todaysPage->debugger->isChecked());
+    focusCalls = 0;
+    choices[10]->setCurrentIndex(4);
+    Q_EMIT choices[10]->activated(4);
+    EXPECT_TRUE(panel.Changed());
+    EXPECT_EQ(focusCalls, 1);
+    save();
+    const GameOptions saved = *GameStore(*vars.CatalogueDb).Options("pacman");
+    for (const auto& [field, value] : std::initializer_list<std::pair<const char*, QVariant>>{
+             {"Sample Rate", 0}, {"Sample Rate Hz", 48000}, {"Joystick", 1}, {"Cheats", -1}, {"Window", 0}})
+        EXPECT_EQ(saved.Value(field).toInt(), value.toInt()) << field;
+
+    EXPECT_EQ(choices[0]->itemText(0), QString("MAME's default"));
+    panel.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return choices[0]->itemText(0) == "MAME's default (Window)"; }, 10000));
+    EXPECT_EQ(choices[8]->itemText(0), QString("MAME's default (Off)"));
+}
+
+// Every entry of today's page means to today's MAME what it says: its -showconfig after the
+// game's switches holds the settings the entry stands for, and MAME refuses none of them. The
+// first entries pass nothing.
 TEST_F(OptionsPanelTest, TodaysMameRunsWithWhatTheTabShows) {
     if (!test::MameInstalled())
         GTEST_SKIP() << "needs today's MAME in " << test::InstalledMame.toStdString() << " (apt-get install mame)";
@@ -218,50 +265,29 @@ TEST_F(OptionsPanelTest, TodaysMameRunsWithWhatTheTabShows) {
     const auto restoreHome = qScopeGuard([home = qgetenv("HOME")] { qputenv("HOME", home); });
     qputenv("HOME", program.path().toUtf8());
     panel.SetMame(today);
-    // A control, its value label, and MAME's setting the label speaks of.
-    const std::tuple<QAbstractSlider*, QLabel*, const char*> shown[] = {
-        {panel.scrolls[0], panel.valueLabels[2], "sound"},
-        {panel.scrolls[1], panel.valueLabels[3], "resolution"},
-        {panel.scrolls[2], panel.valueLabels[4], "joystick"},
-        {panel.sliders[0], panel.valueLabels[5], "gamma"},
-        {panel.sliders[4], panel.valueLabels[9], "beam_width_min"},
-        {panel.sliders[4], panel.valueLabels[9], "beam_width_max"},
-        {panel.sliders[5], panel.valueLabels[10], "flicker"},
-        {panel.sliders[6], panel.valueLabels[11], "frameskip"},
-        {panel.sliders[7], panel.valueLabels[12], "samplerate"},
-    };
-    // The words a label shows; a label with a number shows MAME's number.
-    const QMap<QString, QString> words{{"Silence", "none"},      {"Sound On", "auto"},       {"Automatic", "auto"},
-                                       {"640 x 480", "640x480"}, {"1024 x 768", "1024x768"}, {"No Joystick", "0"},
-                                       {"Joystick On", "1"}};
-    enum { Lowest, Zero, Highest, FourthMode };
-    for (const int step : {Lowest, Zero, Highest, FourthMode}) {
-        QVariantMap values;
-        for (const auto& [control, label, setting] : shown)
-            values[control->property("tag").toString()] = step == Lowest    ? control->minimum()
-                                                          : step == Highest ? control->maximum()
-                                                                            : 0;
-        if (step == FourthMode)
-            values["Resolution"] = 4;
-        set("pacman", values);
-        load();
+    load();
+    EXPECT_EQ(BuildCommandLine(panel.Options(), *today, {}), QString());
+    const std::vector<TodaysOption>& options = TodaysOptions();
+    // Each drop-down at its 1st, 2nd, ... entry, round again where it has fewer, then at its last.
+    for (int step = 1; step <= 5; ++step) {
+        QStringList settings;
+        for (size_t i = 0; i < options.size(); ++i) {
+            const int count = static_cast<int>(options[i].choices.size()) - 1;
+            const int chosen = step == 5 ? count : (step - 1) % count + 1;
+            panel.todaysPage->choices[i]->setCurrentIndex(chosen);
+            settings << options[i].choices[static_cast<size_t>(chosen)].settings;
+        }
+        panel.todaysPage->noRotation->setChecked(step % 2 == 1);
+        settings << QString("rotate=%1").arg(step % 2 == 1 ? 0 : 1);
         QProcess mame;
         mame.start("/bin/sh", {"-c", ShellQuote(MameExecutable(test::InstalledMame)) + " " +
                                          BuildCommandLine(panel.Options(), *today, {}) + " -showconfig"});
         ASSERT_TRUE(mame.waitForFinished(60000));
         EXPECT_EQ(MameMessages(mame.readAllStandardError()), QString()) << step;
-        QMap<QString, QString> settings;
-        for (const QString& line : QString::fromUtf8(mame.readAllStandardOutput()).split('\n'))
-            settings[line.section(' ', 0, 0)] = line.section(' ', 1).trimmed();
-        for (const auto& [control, label, setting] : shown) {
-            const QString text = label->text();
-            const QString is = settings.value(setting);
-            if (text.contains(" = "))
-                EXPECT_EQ(is.toDouble(), text.section("= ", 1).toDouble())
-                    << step << " " << setting << " " << is.toStdString();
-            else
-                EXPECT_EQ(is, words.value(text, "(" + text + ")")) << step << " " << setting;
-        }
+        const MameConfig config = MameConfig::Parse(mame.readAllStandardOutput());
+        for (const QString& setting : settings)
+            EXPECT_EQ(config.Value(setting.section('=', 0, 0)), setting.section('=', 1))
+                << step << " " << setting.toStdString();
     }
 }
 

@@ -5,6 +5,7 @@
 #include "mame/GameCommand.h"
 #include "mame/MameVersion.h"
 #include "mame/TodaysMame.h"
+#include "mame/TodaysOptions.h"
 
 #include "ScriptedDialogs.h"
 
@@ -28,6 +29,8 @@ protected:
     void set(const QString& rom, const QString& fields) {
         GameOptions options;
         for (const OptionSpec& option : OptionTable()) {
+            if (option.control == OptionControl::Choice)
+                continue; // beside the record, where nothing is stored for a new game
             const bool text = option.control == OptionControl::TextBox || option.control == OptionControl::Browsed;
             options.SetValue(option.field, text ? QVariant(QString()) : QVariant(0));
         }
@@ -103,7 +106,8 @@ TEST_F(CommandLineTest, SwitchesFollowTheFieldsInTheirFixedOrder) {
 // Today's MAME takes its own switches in the same order, and only those it knows: the ROM folder
 // always comes last in its ROM path, and a recording's name gains its extension. It plays sound
 // and reads the joystick unless told not to, and a value beyond what the Options tab can show is
-// given as the nearest one it shows.
+// given as the nearest one it shows. Its settings beside the record pass a switch when they hold a
+// value, on and off alike.
 TEST_F(CommandLineTest, TodaysMameGetsTheSwitchesItKnows) {
     QString everyOptionAtOne;
     for (const OptionSpec& option : OptionTable()) {
@@ -117,13 +121,21 @@ TEST_F(CommandLineTest, TodaysMameGetsTheSwitchesItKnows) {
         {everyOptionAtOne + "Default=0|Sound Card=2|Resolution=4|Sample Rate=-1|PlayOpt=1|Playback= my game |"
                             "AltDir=/my roms/|Additional=-video none",
          "/roms/",
-         "-playback 'my game.inp' -rompath '/my roms/;/roms/' -resolution 640x480 -waitvsync -syncrefresh "
+         "-playback 'my game.inp' -rompath '/my roms/;/roms/' -resolution 640x480 -joystick -waitvsync -syncrefresh "
          "-norotate -nomouse -cheat -debug -gamma 1.1 -ror -flipx -beam_width_min .25 -beam_width_max .25 "
          "-flicker .5 -frameskip 1 -samplerate 11025 -video none"},
         {"PlayOpt=2|Playback=run.INP|Sample Rate=5|Joystick=-3|Gamma=-12|Resolution=7|Rotate=3", "",
          "-record run.INP -resolution 1024x768 -nojoystick -gamma .1 -rol -samplerate 44100 "},
         {"Gamma=12|Sample Rate=-5|Frame Skip=11|Sound Card=-7", "",
-         "-sound none -gamma 2.2 -frameskip 3 -samplerate 11025 "},
+         "-sound none -gamma 2.2 -frameskip 10 -samplerate 11025 "},
+        {"Window=1|Video=soft|Keep Aspect=0|Filter=1|Auto Frame Skip=1|Volume=-32|Sample Rate Hz=22050|Auto Save=1|"
+         "Skip Game Info=1|Cheats=-1|Joystick=9",
+         "",
+         "-joystick -nocheat -window -video soft -nokeepaspect -filter -autoframeskip -volume -32 -samplerate 22050 "
+         "-autosave -skip_gameinfo "},
+        {"Window=0|Video= |Sample Rate Hz=null|Keep Aspect=1|Filter=0|Auto Frame Skip=0|Volume=5|Auto Save=0|Skip Game "
+         "Info=0",
+         "", "-nowindow -keepaspect -nofilter -noautoframeskip -volume 0 -noautosave -noskip_gameinfo "},
     };
     for (const auto& [fields, romPath, expected] : cases)
         EXPECT_EQ(build(fields, today, romPath), QString(expected)) << fields.toStdString();
@@ -260,6 +272,33 @@ TEST(TodaysMame, ShownConfigurationIsRead) {
     EXPECT_EQ(config.Value("volume"), "");
     EXPECT_EQ(config.Value("window"), std::nullopt);
     EXPECT_TRUE(MameConfig::Parse("# nothing\n\n").IsEmpty());
+}
+
+// Today's Options page reads MAME's own settings from its answer: the recorded lines of Debian's
+// MAME 0.251 without settings of its own, then settings that no choice names; nothing until MAME
+// has said.
+TEST(TodaysMame, OptionsPageReadsMamesOwnSettings) {
+    const QByteArray recorded = "autosave                  0\nautoframeskip             0\n"
+                                "frameskip                 0\nkeepaspect                1\n"
+                                "ror                       0\nrol                       0\n"
+                                "flipx                     0\nflipy                     0\n"
+                                "samplerate                48000\nvolume                    0\n"
+                                "joystick                  1\ncheat                     0\n"
+                                "skip_gameinfo             0\nvideo                     opengl\n"
+                                "window                    0\nfilter                    1\n"
+                                "sound                     auto\n";
+    const auto read = [](const MameConfig& config) {
+        QStringList texts;
+        for (const TodaysOption& option : TodaysOptions())
+            texts << MamesDefaultText(option, config).remove("MAME's default").remove('(').remove(')').trimmed();
+        return texts.join('|');
+    };
+    EXPECT_EQ(read(MameConfig::Parse(recorded)),
+              "Full Screen|opengl|On|On|No Rotation|No Flip|0|Off|On|0 dB|48000|On|Off|Off|Off");
+    EXPECT_EQ(read(MameConfig::Parse(recorded + "video accel\nrol 1\nflipy 1\nframeskip 4\nsound none\n"
+                                                "samplerate 96000\nvolume -7\nwindow 1\n")),
+              "Window|accel|On|On|Rotate Left|Flip Vertically|4|Off|Off|-7 dB|96000|On|Off|Off|Off");
+    EXPECT_EQ(read({}), "||||||||||||||");
 }
 
 } // namespace

@@ -557,15 +557,25 @@ TEST(KilledMidway, TheCatalogueOpensWholeAfterEachKill) {
 
 } // namespace
 
-// What the user did with a game and what MAME told of it are kept beside the records: an older
-// catalogue gains their tables, runs add up under any spelling of the set name, facts are replaced
-// whole or not at all, and a compaction keeps it all.
-TEST(Catalogue, PlayHistoryAndFactsAreKeptBesideTheRecords) {
+// What the user did with a game, its settings for today's MAME and what MAME told of it are kept
+// beside the records: an older catalogue gains their tables, runs add up under any spelling of the
+// set name, options are written with their settings in one transaction, facts are replaced whole or
+// not at all, and a compaction keeps it all.
+TEST(Catalogue, PlayHistorySettingsAndFactsAreKeptBesideTheRecords) {
     test::CatalogueFixture program;
-    program.vars.CatalogueDb->Execute("DROP TABLE GameHistory");
-    program.vars.CatalogueDb->Execute("DROP TABLE GameFacts");
+    for (const char* table : {"GameHistory", "GameFacts", "GameSettings"})
+        program.vars.CatalogueDb->Execute(QString("DROP TABLE ") + table);
     OpenCatalogue(program.vars);
+    program.add("pacman", "Pac-Man");
     GameStore& store = program.store();
+    const GameOptions pacmanOptions({{"Cheats", 1}, {"Video", "soft"}, {"Volume", -12}, {"Window", 0}});
+    ASSERT_TRUE(store.SaveOptions("PacMan", pacmanOptions));
+    ASSERT_TRUE(store.SaveOptions("-default-", GameOptions({{"Cheats", -1}, {"Window", 1}, {"Volume", -3}})));
+    ASSERT_TRUE(store.SaveOptions("-default-", GameOptions({{"Volume", QVariant()}})));
+    EXPECT_FALSE(store.SaveOptions("nosuchgame", GameOptions({{"Window", 1}})));
+    program.vars.CatalogueDb->Execute("CREATE TRIGGER refuseSetting BEFORE UPDATE ON GameSettings "
+                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    EXPECT_THROW(store.SaveOptions("pacman", GameOptions({{"Cheats", 0}, {"Window", 1}})), StoreError);
     store.ReplaceFacts({{"oldgame", {}}, {"Pong", {MachineType::Mechanical, 4, true}}});
     store.ReplaceFacts(
         {{"Pong", {MachineType::Arcade, 2, false}}, {"Beena", {MachineType::ComputerOrConsole, 0, true}}});
@@ -592,4 +602,13 @@ TEST(Catalogue, PlayHistoryAndFactsAreKeptBesideTheRecords) {
     EXPECT_EQ(std::tuple(facts["pong"].type, facts["pong"].players, facts["pong"].needsFiles),
               std::tuple(MachineType::Arcade, 2, false));
     EXPECT_EQ(facts["beena"].type, MachineType::Unknown) << "a number of no kind";
+
+    const GameOptions options = *program.store().Options("pacman");
+    for (const auto& [field, value] : pacmanOptions.Values().asKeyValueRange())
+        EXPECT_EQ(options.Value(field), value) << field.toStdString() << ": the refused write left both tables";
+    EXPECT_TRUE(options.Value("Keep Aspect").isNull());
+    EXPECT_EQ(program.store().Game("PACMAN")->Options(), options);
+    const GameOptions defaults = *program.store().DefaultOptions();
+    EXPECT_EQ(std::tuple(defaults.Value("Cheats"), defaults.Value("Window"), defaults.Value("Volume")),
+              std::tuple(QVariant(-1LL), QVariant(1LL), QVariant()));
 }

@@ -154,11 +154,21 @@ int PrintListXml(QFile& listing) {
 
 int TodaysMame(const QString& command, const QString& path) {
     if (command == QLatin1String("-showconfig")) {
+        // Its folders, and the settings of the Options page as Debian's MAME 0.251 has them by itself.
         Print(stdout, QStringLiteral("homepath                  .\n"
                                      "rompath                   $HOME/mame/roms;roms\n"
                                      "artpath                   artwork\n"
                                      "inipath                   $HOME/.mame;ini\n"
-                                     "snapshot_directory        snap"));
+                                     "snapshot_directory        snap\n"
+                                     "autosave                  0\nautoframeskip             0\n"
+                                     "frameskip                 0\nkeepaspect                1\n"
+                                     "ror                       0\nrol                       0\n"
+                                     "flipx                     0\nflipy                     0\n"
+                                     "samplerate                48000\nvolume                    0\n"
+                                     "joystick                  1\ncheat                     0\n"
+                                     "skip_gameinfo             0\nvideo                     opengl\n"
+                                     "window                    0\nfilter                    1\n"
+                                     "sound                     auto"));
         return 0;
     }
     if (command == QLatin1String("-listdetails") || command == QLatin1String("-listgames")) {
@@ -174,17 +184,37 @@ int TodaysMame(const QString& command, const QString& path) {
 }
 
 // The switches today's MAME takes that a game's options can give, and those the tests add.
-const QStringList TodaysFlags = {
-    QStringLiteral("-joystick"),    QStringLiteral("-nojoystick"), QStringLiteral("-waitvsync"),
-    QStringLiteral("-syncrefresh"), QStringLiteral("-norotate"),   QStringLiteral("-nomouse"),
-    QStringLiteral("-cheat"),       QStringLiteral("-debug"),      QStringLiteral("-ror"),
-    QStringLiteral("-rol"),         QStringLiteral("-flipx"),      QStringLiteral("-flipy")};
+const QStringList TodaysFlags = {QStringLiteral("-joystick"),
+                                 QStringLiteral("-nojoystick"),
+                                 QStringLiteral("-waitvsync"),
+                                 QStringLiteral("-syncrefresh"),
+                                 QStringLiteral("-norotate"),
+                                 QStringLiteral("-nomouse"),
+                                 QStringLiteral("-cheat"),
+                                 QStringLiteral("-debug"),
+                                 QStringLiteral("-ror"),
+                                 QStringLiteral("-rol"),
+                                 QStringLiteral("-flipx"),
+                                 QStringLiteral("-flipy"),
+                                 QStringLiteral("-nocheat"),
+                                 QStringLiteral("-window"),
+                                 QStringLiteral("-nowindow"),
+                                 QStringLiteral("-keepaspect"),
+                                 QStringLiteral("-nokeepaspect"),
+                                 QStringLiteral("-filter"),
+                                 QStringLiteral("-nofilter"),
+                                 QStringLiteral("-autoframeskip"),
+                                 QStringLiteral("-noautoframeskip"),
+                                 QStringLiteral("-autosave"),
+                                 QStringLiteral("-noautosave"),
+                                 QStringLiteral("-skip_gameinfo"),
+                                 QStringLiteral("-noskip_gameinfo")};
 const QStringList TodaysValued = {
     QStringLiteral("-rompath"),        QStringLiteral("-sound"),          QStringLiteral("-resolution"),
     QStringLiteral("-gamma"),          QStringLiteral("-frameskip"),      QStringLiteral("-samplerate"),
     QStringLiteral("-beam_width_min"), QStringLiteral("-beam_width_max"), QStringLiteral("-flicker"),
     QStringLiteral("-playback"),       QStringLiteral("-record"),         QStringLiteral("-video"),
-    QStringLiteral("-seconds_to_run")};
+    QStringLiteral("-volume"),         QStringLiteral("-seconds_to_run")};
 
 int RunTodaysGame(const QStringList& args, const GamesFile& data) {
     for (qsizetype i = 1; i < args.size(); ++i) {
