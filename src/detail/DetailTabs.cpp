@@ -1,7 +1,9 @@
 #include "detail/DetailTabs.h"
 
+#include "detail/HistoryPage.h"
 #include "detail/InformationPage.h"
 #include "detail/OptionsPanel.h"
+#include "detail/ScreenShotPage.h"
 #include "detail/ScreenshotView.h"
 #include "mame/Mame.h"
 #include "platform/TextCompare.h"
@@ -36,12 +38,17 @@ DetailTabs::DetailTabs(UserDialogs& dialogs, std::function<OptionsPanel::Folders
                        std::function<void()> focusGrid, QWidget* parent)
     : QTabWidget(parent), focusGrid_(std::move(focusGrid)) {
     setObjectName(QStringLiteral("detailTabs"));
-    addTab(makeScreenShotTab(), QStringLiteral("Screen Shot"));
+    screenShot = new ScreenShotPage;
+    screenshotView = screenShot->view;
+    gameTitle = screenShot->gameTitle;
+    addTab(screenShot, QStringLiteral("Screen Shot"));
     Options = new OptionsPanel(dialogs, std::move(folders), focusGrid_);
     addTab(Scrolled(Options), QStringLiteral("Options"));
     information_ = new InformationPage;
     infoPicture = information_->picture;
     addTab(information_, QStringLiteral("Information"));
+    history = new HistoryPage;
+    addTab(history, QStringLiteral("History"));
 }
 
 QSize DetailTabs::sizeHint() const {
@@ -62,24 +69,6 @@ int DetailTabs::Frame() const {
     return 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
 }
 
-QWidget* DetailTabs::makeScreenShotTab() {
-    auto* page = new QWidget;
-    auto* column = new QVBoxLayout(page);
-    screenshotView = new ScreenshotView(QSize(420, 300), QSize(140, 100), page);
-    screenshotView->setObjectName(QStringLiteral("screenshotView"));
-    gameTitle = new QLabel(page);
-    gameTitle->setObjectName(QStringLiteral("gameTitle"));
-    gameTitle->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    gameTitle->setWordWrap(true);
-    gameTitle->setTextFormat(Qt::PlainText);
-    QFont font = gameTitle->font();
-    font.setBold(true);
-    gameTitle->setFont(font);
-    column->addWidget(screenshotView, 1);
-    column->addWidget(gameTitle);
-    return page;
-}
-
 QLabel* DetailTabs::Info(const QString& field) const {
     return information_->Value(field);
 }
@@ -88,10 +77,13 @@ QLabel* DetailTabs::Caption(const QString& field) const {
     return information_->Caption(field);
 }
 
+QString DetailTabs::screenshotPath(const GameRecord& game, const Selection& selection) {
+    return finder_.Find(selection.pcxPath, game.Value(Field::Rom).toString(), game.Value(Field::Clone).toString(),
+                        selection.assumeMerged, selection.mame->Screenshots());
+}
+
 void DetailTabs::showScreenshot(ScreenshotView* view, const GameRecord& game, const Selection& selection) {
-    const QString path =
-        finder_.Find(selection.pcxPath, game.Value(Field::Rom).toString(), game.Value(Field::Clone).toString(),
-                     selection.assumeMerged, selection.mame->Screenshots());
+    const QString path = screenshotPath(game, selection);
     if (path.isEmpty())
         view->Clear();
     else
@@ -101,7 +93,9 @@ void DetailTabs::showScreenshot(ScreenshotView* view, const GameRecord& game, co
 void DetailTabs::UpdateTab(const GameRecord& game, const Selection& selection) {
     switch (currentIndex()) {
     case ScreenShotTab:
-        showScreenshot(screenshotView, game, selection);
+        // The default record has no pictures of its own.
+        screenShot->Show(selection.row == 0 ? QString() : game.Value(Field::Rom).toString(),
+                         game.Value(Field::Clone).toString(), screenshotPath(game, selection));
         gameTitle->setText(selection.rowText);
         break;
     case OptionsTab: {
@@ -116,6 +110,10 @@ void DetailTabs::UpdateTab(const GameRecord& game, const Selection& selection) {
         // Today's MAME lists whether a game can save its state and says nothing of high scores;
         // the update keeps that word in the Hi Score field, and the row is named for what it holds.
         information_->Fill(game, {selection.listed, selection.family, selection.mame->HiScoreCaption()});
+        break;
+    case HistoryTab:
+        history->Show(selection.row == 0 ? QString() : game.Value(Field::Rom).toString(),
+                      game.Value(Field::Clone).toString(), selection.rowText);
         break;
     default:
         break;

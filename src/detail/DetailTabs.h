@@ -17,18 +17,20 @@ namespace zelvora {
 
 class InformationPage;
 struct ListedGame;
+class HistoryPage;
 class Mame;
+class ScreenShotPage;
 class OptionsPanel;
 class ScreenshotView;
 class UserDialogs;
 
-// The tabs beside the game list: the selected game's screenshot, its options and its
-// information, filled from the game's record.
+// The tabs beside the game list: the selected game's pictures, its options, its information and
+// its history, filled from the game's record.
 class DetailTabs : public QTabWidget {
     Q_OBJECT
 
 public:
-    enum Tab { ScreenShotTab = 0, OptionsTab = 1, InformationTab = 2 };
+    enum Tab { ScreenShotTab = 0, OptionsTab = 1, InformationTab = 2, HistoryTab = 3 };
 
     DetailTabs(UserDialogs& dialogs, std::function<OptionsPanel::Folders()> folders, std::function<void()> focusGrid,
                QWidget* parent = nullptr);
@@ -52,9 +54,11 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    ScreenShotPage* screenShot = nullptr;
     ScreenshotView* screenshotView = nullptr;
     QLabel* gameTitle = nullptr;
     OptionsPanel* Options = nullptr;
+    HistoryPage* history = nullptr;
     ScreenshotView* infoPicture = nullptr;
     // The information page's value and caption of a catalogue field (or of a row of
     // InformationPage's own); null for one it does not show.
@@ -62,7 +66,7 @@ public:
     QLabel* Caption(const QString& field) const;
 
 private:
-    QWidget* makeScreenShotTab();
+    QString screenshotPath(const GameRecord& game, const Selection& selection);
     void showScreenshot(ScreenshotView* view, const GameRecord& game, const Selection& selection);
 
     int Frame() const;

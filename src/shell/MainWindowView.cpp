@@ -6,6 +6,8 @@
 
 #include "checks/PresenceChecks.h"
 #include "detail/DetailTabs.h"
+#include "detail/HistoryPage.h"
+#include "detail/ScreenShotPage.h"
 #include "gamelist/FilterBar.h"
 #include "gamelist/FindField.h"
 #include "gamelist/GameGrid.h"
@@ -82,6 +84,11 @@ void MainWindow::RestoreArrangement() {
     const long long tab = settings.Tab();
     if (tab >= 0 && tab < detailTabs->count())
         detailTabs->setCurrentIndex(static_cast<int>(tab));
+    if (const long long kind = settings.PictureKind(); kind > 0 && kind < std::ssize(kArtworkKinds))
+        detailTabs->screenShot->SetKind(kArtworkKinds[kind]);
+    connect(detailTabs->screenShot, &ScreenShotPage::kindChosen, this,
+            [this](ArtworkKind kind) { ProgramSettings(shell_.Settings()).SavePictureKind(static_cast<int>(kind)); });
+    connect(detailTabs->history, &HistoryPage::problem, this, [this](const QString& text) { ShowResult(text); });
 }
 
 void MainWindow::setUpGridColumns() {
@@ -214,7 +221,10 @@ ListExtras MainWindow::listExtras() {
     }
     const ProgramSettings settings(shell_.Settings());
     const Folders folders = settings.ReadFolders();
-    support_.SetFolders(SearchFolders(folders.support, settings.ReadMameFolders().ini));
+    const MameFolders mameFolders = settings.ReadMameFolders();
+    support_.SetFolders(SearchFolders(folders.support, mameFolders.ini));
+    detailTabs->screenShot->SetArtworkRoots(SearchFolders(folders.artwork, mameFolders.artwork));
+    detailTabs->history->SetFolders(SearchFolders(folders.support, mameFolders.history));
     support_.Refresh();
     if (const QString problem = support_.TakeProblem(); !problem.isEmpty())
         ShowResult(problem);

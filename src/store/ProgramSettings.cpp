@@ -36,6 +36,7 @@ const QString ListColumnsKey = QStringLiteral("Columns");
 const QString WindowKey = QStringLiteral("Window");
 const QString SplitterKey = QStringLiteral("Splitter");
 const QString TabKey = QStringLiteral("Tab");
+const QString PictureKey = QStringLiteral("Picture");
 
 template <typename Name> QString filterKey(const Name& index) {
     return QStringLiteral("Filter %1").arg(index);
@@ -189,6 +190,14 @@ long long ProgramSettings::Tab() const {
 
 void ProgramSettings::SaveTab(int tab) {
     saveState(TabKey, QString::number(tab));
+}
+
+long long ProgramSettings::PictureKind() const {
+    return Settings::ToNumber(state(PictureKey, 0));
+}
+
+void ProgramSettings::SavePictureKind(int kind) {
+    saveState(PictureKey, QString::number(kind));
 }
 
 QString ProgramSettings::state(const QString& key, const QVariant& fallback) const {

@@ -87,6 +87,9 @@ public:
     void SaveSplitterWidths(const QList<int>& widths);
     long long Tab() const;
     void SaveTab(int tab);
+    // The kind of picture the Screen Shot tab shows, as the index of its kind.
+    long long PictureKind() const;
+    void SavePictureKind(int kind);
 
 private:
     QString state(const QString& key, const QVariant& fallback) const;

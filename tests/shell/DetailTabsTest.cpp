@@ -1,9 +1,16 @@
 #include "PcxWriter.h"
 #include "ShellFixture.h"
 
+#include "detail/HistoryPage.h"
 #include "detail/InformationPage.h"
+#include "detail/ScreenShotPage.h"
 #include "detail/ScreenshotView.h"
 #include "store/GameStore.h"
+
+#include <QComboBox>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QWheelEvent>
 
 using namespace zelvora;
 
@@ -163,4 +170,47 @@ TEST_F(DetailTabsTest, InformationShowsFilledFieldsAndTheGamesFamily) {
 
     const CloneFamily family{{"p", "P"}, {{"a", "A"}, {"b", "B"}, {"c", "C"}}};
     EXPECT_EQ(ClonesText(family, "B", 1), QString("A [a]\nand 1 more"));
+}
+
+// The Screen Shot tab steps through the kinds of picture by its buttons and the wheel, a clone
+// taking its parent's, and keeps the kind across a restart; the History tab shows the texts.
+TEST_F(DetailTabsTest, ArtworkKindsAndHistoryOfTheSelectedGame) {
+    settings.Save("Zelvora", "Settings", "ArtworkFiles", test::FixturePath("artwork") + "/");
+    settings.Save("Zelvora", "Settings", "SupportFiles", test::FixturePath("texts") + "/");
+    open();
+    DetailTabs* tabs = test::tabs(window);
+    ScreenShotPage* page = tabs->screenShot;
+    select("Puck Man");
+    EXPECT_TRUE(page->kindChoice->isVisibleTo(window));
+    const std::pair<QString, QString> steps[] = {
+        {"Title", ""}, {"Flyer", ""}, {"Cabinet", ""}, {"Marquee", "No marquee for this game"}};
+    for (const auto& [kind, message] : steps) {
+        page->nextButton->click();
+        EXPECT_EQ(page->kindChoice->currentText(), kind);
+        EXPECT_EQ(page->view->IsEmpty(), !message.isEmpty()) << kind.toStdString();
+        EXPECT_EQ(page->view->Message(), message);
+    }
+    QWheelEvent down(QPointF(5, 5), page->view->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(page->view, &down);
+    EXPECT_EQ(page->kindChoice->currentText(), QString("Control Panel"));
+    page->previousButton->click();
+    page->previousButton->click();
+    EXPECT_EQ(page->kindChoice->currentText(), QString("Cabinet"));
+
+    test::closeAll();
+    open();
+    tabs = test::tabs(window);
+    select("Galaga");
+    EXPECT_EQ(tabs->screenShot->kindChoice->currentText(), QString("Cabinet"));
+    EXPECT_EQ(tabs->screenShot->view->Message(), QString("No cabinet for this game"));
+
+    tabs->setCurrentIndex(DetailTabs::HistoryTab);
+    select("Puck Man");
+    QTRY_VERIFY(tabs->history->IsReady());
+    const QString text = tabs->history->text->toPlainText();
+    for (const char* part : {"Eat the dots & dodge the ghosts", "Puck Man's own notes.", "Move: joystick in four"})
+        EXPECT_TRUE(text.contains(part)) << part;
+    select("Galaga");
+    EXPECT_TRUE(tabs->history->text->toPlainText().contains("No history")) << "nothing of another game stays";
 }
