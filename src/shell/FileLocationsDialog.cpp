@@ -14,7 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace zelvora {
 
@@ -125,6 +128,16 @@ void FileLocationsDialog::start() {
     folderFields[2]->setText(folders.roms);
     folderFields[3]->setText(folders.support);
     folderFields[4]->setText(folders.artwork);
+    // A list of folders reads from its start, and the boxes widen for the longest as far as the
+    // screen has room.
+    int widest = 380;
+    for (QLineEdit* field : folderFields) {
+        field->setCursorPosition(0);
+        widest = std::max(widest, field->fontMetrics().horizontalAdvance(field->text()) + 16);
+    }
+    if (const QScreen* shown = screen())
+        widest = std::min(widest, shown->availableGeometry().width() * 2 / 3);
+    folderFields[0]->setMinimumWidth(widest);
     const QString reason = reasonText(state, vars.MamePath, found_ ? found_->folders.mame : QString());
     reasonLabel->setText(reason);
     reasonLabel->setVisible(!reason.isEmpty());

@@ -229,8 +229,10 @@ ListExtras MainWindow::listExtras() {
     if (const QString problem = support_.TakeProblem(); !problem.isEmpty())
         ShowResult(problem);
     else if (const QString& folder = folders.support;
-             !folder.isEmpty() && !support_.HasCategories() && !noCategoriesSaid_) {
-        // Said once: a Support Files folder was given, and no catver.ini was found.
+             // A folder of the user's own, not only MAME's ini folders as a first start names them.
+             SearchFolders(folder, mameFolders.ini).size() > SearchFolders(QString(), mameFolders.ini).size() &&
+             !support_.HasCategories() && !noCategoriesSaid_) {
+        // Said once: a Support Files folder of the user's own was given, and no catver.ini was found.
         ShowResult(QStringLiteral("No catver.ini in %1 nor in MAME's ini folders: the games have no category")
                        .arg(QDir::toNativeSeparators(folder)));
         noCategoriesSaid_ = true;
