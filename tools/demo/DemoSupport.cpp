@@ -128,4 +128,43 @@ QString DemoPlayers(const std::vector<DemoGame>& games) {
     return SupportFile(games, QStringLiteral(";; The demo's players ;;\n\n[NPlayers]\n"), &Known::players);
 }
 
+QString DemoHistory(const std::vector<DemoGame>& games) {
+    QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                  "<history version=\"demo\" date=\"2026-12-09\">\n");
+    int parents = 0;
+    for (const DemoGame& demo : games) {
+        const StandinGame& game = demo.game;
+        if (!game.parent.isEmpty())
+            continue;
+        text += QStringLiteral("\t<entry>\n\t\t<systems>\n\t\t\t<system name=\"%1\" />\n").arg(game.name);
+        if (++parents % 2 == 0) {
+            for (const DemoGame& clone : games) {
+                if (clone.game.parent == game.name)
+                    text += QStringLiteral("\t\t\t<system name=\"%1\" />\n").arg(clone.game.name);
+            }
+        }
+        text += QStringLiteral("\t\t</systems>\n\t\t<text>\n%1 (c) %2 %3.\n\n"
+                               "A demo history: this text stands where a collection's history.xml tells "
+                               "the story of the game, its makers and its versions. It runs on the %4 "
+                               "board with a %5.\n\n- TRIVIA -\n\nEvery demo game has a made-up history.\n"
+                               "\t\t</text>\n\t</entry>\n")
+                    .arg(game.description.toHtmlEscaped(), game.year, game.maker.toHtmlEscaped(), game.driver,
+                         game.cpus[0].toHtmlEscaped());
+    }
+    return text + QStringLiteral("</history>\n");
+}
+
+QString DemoInfo(const std::vector<DemoGame>& games) {
+    QString text = QStringLiteral("# MAMEINFO.DAT for the demo\n\n");
+    for (const DemoGame& demo : games) {
+        const StandinGame& game = demo.game;
+        if (!game.parent.isEmpty())
+            continue;
+        text += QStringLiteral("$info=%1\n$mame\nDemo driver notes for %2.\n\n- TODO -\n"
+                               "* Sound is not checked against the real board.\n\n$end\n\n")
+                    .arg(game.name, game.description);
+    }
+    return text;
+}
+
 } // namespace zelvora::standin

@@ -19,4 +19,11 @@ QString DemoCategories(const std::vector<DemoGame>& games);
 // nplayers.ini: section [NPlayers], "set=2P sim".
 QString DemoPlayers(const std::vector<DemoGame>& games);
 
+// history.xml: an <entry> per parent, its clones named beside it for every other parent, so that
+// the rest take their parent's.
+QString DemoHistory(const std::vector<DemoGame>& games);
+
+// mameinfo.dat: "$info=set", "$mame", a few lines, "$end" per parent.
+QString DemoInfo(const std::vector<DemoGame>& games);
+
 } // namespace zelvora::standin

@@ -67,4 +67,52 @@ QImage DrawScreenshot(const StandinGame& game) {
     return image;
 }
 
+namespace {
+
+QImage DrawArtwork(const StandinGame& game, QSize size, bool flyer) {
+    QImage image(size, QImage::Format_RGB32);
+    std::mt19937 rng(Seed(game.name + (flyer ? QStringLiteral("/flyer") : QStringLiteral("/title"))));
+    const int hue = static_cast<int>(rng() % 360);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor::fromHsv(hue, 220, 90));
+    sky.setColorAt(1, QColor::fromHsv((hue + 60) % 360, 200, 230));
+    painter.fillRect(image.rect(), sky);
+    painter.setPen(Qt::NoPen);
+    for (int i = 0; i < 5; ++i) {
+        painter.setBrush(QColor::fromHsv((hue + 120 + 30 * i) % 360, 160, 255, 90));
+        const int r = 20 + static_cast<int>(rng() % 60);
+        painter.drawEllipse(QPoint(static_cast<int>(rng() % static_cast<unsigned>(size.width())),
+                                   static_cast<int>(rng() % static_cast<unsigned>(size.height()))),
+                            r, r);
+    }
+    QFont font(QStringLiteral("Sans"));
+    font.setBold(true);
+    font.setPixelSize(flyer ? 40 : 34);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    const QRect titleBox =
+        flyer ? QRect(16, 40, size.width() - 32, 200) : QRect(12, 0, size.width() - 24, size.height());
+    painter.drawText(titleBox, Qt::AlignCenter | Qt::TextWordWrap, game.description.section(QLatin1String(" ("), 0, 0));
+    if (flyer) {
+        font.setPixelSize(18);
+        font.setBold(false);
+        painter.setFont(font);
+        painter.drawText(QRect(0, size.height() - 90, size.width(), 60), Qt::AlignHCenter | Qt::AlignVCenter,
+                         QStringLiteral("%1\n%2").arg(game.maker, game.year));
+    }
+    return image;
+}
+
+} // namespace
+
+QImage DrawTitle(const StandinGame& game) {
+    return DrawArtwork(game, QSize(320, 240), false);
+}
+
+QImage DrawFlyer(const StandinGame& game) {
+    return DrawArtwork(game, QSize(300, 420), true);
+}
+
 } // namespace zelvora::standin

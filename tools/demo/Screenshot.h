@@ -11,4 +11,9 @@ namespace zelvora::standin {
 // different for every set name and the same on every run.
 QImage DrawScreenshot(const StandinGame& game);
 
+// Made-up artwork for `game`, smooth and in full colour as scanned artwork is: a title screen
+// (320x240) with the game's title large, or a flyer (300x420) with its title, year and maker.
+QImage DrawTitle(const StandinGame& game);
+QImage DrawFlyer(const StandinGame& game);
+
 } // namespace zelvora::standin

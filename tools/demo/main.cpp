@@ -2,9 +2,9 @@
 //
 // Makes a demo installation in <folder> for the program to run against: the stand-in MAME with
 // a few hundred games and their game list document, screenshots, zipped ROM sets, the support
-// files (catver.ini, nplayers.ini) and a settings file that already names those four folders. A
-// folder that holds ".complete" is left alone, but for the support files that a demo made before
-// them is given.
+// files (catver.ini, nplayers.ini, history.xml, mameinfo.dat), titles and flyers, and a settings
+// file that already names those five folders. A folder that holds ".complete" is left alone, but
+// for the support files and artwork that a demo made before them is given.
 // The parents' titles and set names come from a real game list document, the one under
 // tests/fixtures unless the second argument names another.
 
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     if (!QFile::copy(standin, mame + QStringLiteral("mame")))
         Fail(QStringLiteral("cannot copy the stand-in MAME from %1").arg(standin));
     const bool finished = QFile::exists(complete);
-    if (finished && QFileInfo::exists(root + QStringLiteral("/support"))) {
+    if (finished && QFileInfo::exists(root + QStringLiteral("/artwork"))) {
         std::printf("make-demo: %s is complete already.\n", qPrintable(root));
         return 0;
     }
@@ -89,6 +89,19 @@ int main(int argc, char** argv) {
     const QString support = MakeFolder(root, QStringLiteral("support"));
     Write(support + QStringLiteral("catver.ini"), DemoCategories(games).toLatin1());
     Write(support + QStringLiteral("nplayers.ini"), DemoPlayers(games).toLatin1());
+    Write(support + QStringLiteral("history.xml"), DemoHistory(games).toUtf8());
+    Write(support + QStringLiteral("mameinfo.dat"), DemoInfo(games).toUtf8());
+    // Titles and flyers of the parents, in folders; a clone shows its parent's.
+    const QString artwork = MakeFolder(root, QStringLiteral("artwork"));
+    const QString titles = MakeFolder(root, QStringLiteral("artwork/titles"));
+    const QString flyers = MakeFolder(root, QStringLiteral("artwork/flyers"));
+    for (const DemoGame& demo : games) {
+        if (!demo.game.parent.isEmpty())
+            continue;
+        if (!DrawTitle(demo.game).save(titles + demo.game.name + QStringLiteral(".png")) ||
+            !DrawFlyer(demo.game).save(flyers + demo.game.name + QStringLiteral(".jpg"), "JPEG", 85))
+            Fail(QStringLiteral("cannot write the artwork of %1 in %2").arg(demo.game.name, artwork));
+    }
     const QString config = MakeFolder(root, QStringLiteral("config/Zelvora"));
     const auto saveSetting = [&config](const QString& key, const QString& value) {
         QSettings settings(config + QStringLiteral("zelvora.ini"), QSettings::IniFormat);
@@ -99,7 +112,8 @@ int main(int argc, char** argv) {
     };
     if (finished) {
         saveSetting(QStringLiteral("supportfiles"), support);
-        std::printf("make-demo: support files added to %s\n", qPrintable(root));
+        saveSetting(QStringLiteral("artworkfiles"), artwork);
+        std::printf("make-demo: support files and artwork added to %s\n", qPrintable(root));
         return 0;
     }
 
@@ -129,6 +143,7 @@ int main(int argc, char** argv) {
     saveSetting(QStringLiteral("pcxfiles"), pcx);
     saveSetting(QStringLiteral("romfiles"), roms);
     saveSetting(QStringLiteral("supportfiles"), support);
+    saveSetting(QStringLiteral("artworkfiles"), artwork);
     Write(complete, QByteArray());
 
     std::printf("make-demo: %zu games (%d clones), %d screenshots, %d zipped sets in %s\n", games.size(), clones,
