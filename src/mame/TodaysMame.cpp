@@ -5,6 +5,7 @@
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
 #include "mame/GameCommand.h"
+#include "mame/TodaysOptions.h"
 #include "update/CatalogueMerge.h"
 #include "update/MachineListing.h"
 
@@ -70,6 +71,11 @@ MameConfig TodaysMame::ShowConfig(const QString& mamePath, ProcessRunner& runner
     if (run.exitCode != 0 || run.stopped || run.cancelled)
         return {};
     return MameConfig::Parse(answer.text);
+}
+
+const SwitchRule& TodaysMame::Switch(const OptionSpec& option) const {
+    static const SwitchRule none;
+    return OnTodaysPage(option.field) ? option.today : none;
 }
 
 OptionSpec::Look TodaysMame::Look(const OptionSpec& option) const {

@@ -13,7 +13,8 @@ public:
     explicit TodaysMame(QString number) : number_(std::move(number)) {}
 
     QString VersionNumber() const override { return number_; }
-    const SwitchRule& Switch(const OptionSpec& option) const override { return option.today; }
+    // Only for what its Options page shows (OnTodaysPage).
+    const SwitchRule& Switch(const OptionSpec& option) const override;
     OptionSpec::Look Look(const OptionSpec& option) const override;
     double GivenNumber(const OptionSpec& option, double x) const override;
     ScreenshotKinds Screenshots() const override;

@@ -6,6 +6,8 @@
 #include "store/FieldNames.h"
 #include "store/GameOptions.h"
 
+#include <QSet>
+
 namespace zelvora {
 
 namespace {
@@ -117,6 +119,21 @@ bool same(const QVariant& wanted, const QVariant& value) {
 const std::vector<TodaysOption>& TodaysOptions() {
     static const std::vector<TodaysOption> options = makeOptions();
     return options;
+}
+
+bool OnTodaysPage(const QString& field) {
+    static const QSet<QString> fields = [] {
+        QSet<QString> shown{Field::Default, Field::PlayOpt,    Field::AltExec,    Field::Playback,
+                            Field::AltDir,  Field::Additional, Field::NoRotation, Field::Debugger};
+        for (const TodaysOption& option : TodaysOptions()) {
+            for (const TodaysChoice& choice : option.choices) {
+                for (auto value = choice.values.cbegin(); value != choice.values.cend(); ++value)
+                    shown.insert(value.key());
+            }
+        }
+        return shown;
+    }();
+    return fields.contains(field);
 }
 
 int ChoiceOf(const TodaysOption& option, const GameOptions& options, const Mame& mame) {

@@ -33,6 +33,12 @@ struct TodaysOption {
 // Every drop-down of today's Options page, in its order.
 const std::vector<TodaysOption>& TodaysOptions();
 
+// The field or setting is edited on today's Options page: by a drop-down, a check box (No
+// Rotation, Enable Debugger) or a row the page shares with the classic one. Today's MAME is
+// given no switch for any other, so a value the classic page left in the record (a gamma, a
+// resolution) never reaches it unseen.
+bool OnTodaysPage(const QString& field);
+
 // The choice the game's options make, their values read as `mame` reads them; 0, MAME's own
 // setting, where they make none of the others.
 int ChoiceOf(const TodaysOption& option, const GameOptions& options, const Mame& mame);

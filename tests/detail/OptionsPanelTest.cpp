@@ -86,7 +86,7 @@ TEST_F(OptionsPanelTest, LoadAndSaveRoundTripEveryOptionField) {
                            : option.control == OptionControl::Slider ? panel.sliders[option.index]
                                                                      : nullptr;
         if (control) {
-            EXPECT_EQ(control->isEnabled(), option.index == 0 || today->HasSwitch(option))
+            EXPECT_EQ(control->isEnabled(), option.field == Field::Default || today->HasSwitch(option))
                 << option.field.toStdString();
         }
     }

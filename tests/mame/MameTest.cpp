@@ -103,7 +103,8 @@ TEST_F(CommandLineTest, SwitchesFollowTheFieldsInTheirFixedOrder) {
         EXPECT_EQ(build(fields, classic), QString(expected)) << fields.toStdString();
 }
 
-// Today's MAME takes its own switches in the same order, and only those it knows: the ROM folder
+// Today's MAME takes its own switches in the same order, and only those its Options page shows
+// (not a gamma or a resolution the classic page left in the record): the ROM folder
 // always comes last in its ROM path, and a recording's name gains its extension. It plays sound
 // and reads the joystick unless told not to, and a value beyond what the Options tab can show is
 // given as the nearest one it shows. Its settings beside the record pass a switch when they hold a
@@ -121,13 +122,11 @@ TEST_F(CommandLineTest, TodaysMameGetsTheSwitchesItKnows) {
         {everyOptionAtOne + "Default=0|Sound Card=2|Resolution=4|Sample Rate=-1|PlayOpt=1|Playback= my game |"
                             "AltDir=/my roms/|Additional=-video none",
          "/roms/",
-         "-playback 'my game.inp' -rompath '/my roms/;/roms/' -resolution 640x480 -joystick -waitvsync -syncrefresh "
-         "-norotate -nomouse -cheat -debug -gamma 1.1 -ror -flipx -beam_width_min .25 -beam_width_max .25 "
-         "-flicker .5 -frameskip 1 -samplerate 11025 -video none"},
+         "-playback 'my game.inp' -rompath '/my roms/;/roms/' -joystick -norotate -cheat -debug -ror -flipx "
+         "-frameskip 1 -samplerate 11025 -video none"},
         {"PlayOpt=2|Playback=run.INP|Sample Rate=5|Joystick=-3|Gamma=-12|Resolution=7|Rotate=3", "",
-         "-record run.INP -resolution 1024x768 -nojoystick -gamma .1 -rol -samplerate 44100 "},
-        {"Gamma=12|Sample Rate=-5|Frame Skip=11|Sound Card=-7", "",
-         "-sound none -gamma 2.2 -frameskip 10 -samplerate 11025 "},
+         "-record run.INP -nojoystick -rol -samplerate 44100 "},
+        {"Gamma=12|Sample Rate=-5|Frame Skip=11|Sound Card=-7", "", "-sound none -frameskip 10 -samplerate 11025 "},
         {"Window=1|Video=soft|Keep Aspect=0|Filter=1|Auto Frame Skip=1|Volume=-32|Sample Rate Hz=22050|Auto Save=1|"
          "Skip Game Info=1|Cheats=-1|Joystick=9",
          "",
