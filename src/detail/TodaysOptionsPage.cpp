@@ -88,7 +88,11 @@ TodaysOptionsPage::TodaysOptionsPage(std::function<QString()> mamePath, QWidget*
                 rows->addWidget(caption);
                 rows->addWidget(choices[static_cast<size_t>(i)]);
             }
-            rows->addWidget(part.first == 0 ? noRotation : debugger);
+            // No Rotation closes the video options, the debugger the last group.
+            if (part.first == 0)
+                rows->addWidget(noRotation);
+            else if (&part == &column[1])
+                rows->addWidget(debugger);
         }
         rows->addStretch(1);
         columns->addLayout(rows, 1);
