@@ -29,19 +29,17 @@ int ScreenshotView::heightForWidth(int width) const {
 }
 
 void ScreenshotView::ShowScreenshot(const QString& path) {
-    // An area not laid out yet places the picture once it has a size.
-    source_ = LoadScreenshot(path);
-    smooth_ = false;
-    message_.clear();
-    if (source_.isNull())
-        Clear();
-    else
-        Place();
+    showImage(LoadScreenshot(path), false);
 }
 
 void ScreenshotView::ShowPicture(const QImage& picture) {
+    showImage(picture, true);
+}
+
+void ScreenshotView::showImage(const QImage& picture, bool smooth) {
+    // An area not laid out yet places the picture once it has a size.
     source_ = picture;
-    smooth_ = true;
+    smooth_ = smooth;
     message_.clear();
     if (source_.isNull())
         Clear();

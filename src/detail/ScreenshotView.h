@@ -39,6 +39,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void showImage(const QImage& picture, bool smooth);
     void Place();
 
     QSize startingSize_;
