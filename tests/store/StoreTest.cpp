@@ -558,17 +558,24 @@ TEST(KilledMidway, TheCatalogueOpensWholeAfterEachKill) {
 } // namespace
 
 // What the user did with a game and what MAME told of it are kept beside the records: an older
-// catalogue gains their tables, runs add up under any spelling of the set name, facts are replaced
-// whole or not at all, and a compaction keeps it all.
+// catalogue gains their tables and the facts' later columns with its rows kept, runs add up under
+// any spelling of the set name, facts are replaced whole or not at all, and a compaction keeps it all.
 TEST(Catalogue, PlayHistoryAndFactsAreKeptBesideTheRecords) {
     test::CatalogueFixture program;
     program.vars.CatalogueDb->Execute("DROP TABLE GameHistory");
     program.vars.CatalogueDb->Execute("DROP TABLE GameFacts");
+    program.vars.CatalogueDb->Execute("CREATE TABLE GameFacts (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, Type "
+                                      "INTEGER NOT NULL DEFAULT 0, Players INTEGER NOT NULL DEFAULT 0, NeedsFiles "
+                                      "INTEGER NOT NULL DEFAULT 1)");
+    program.vars.CatalogueDb->Execute("INSERT INTO GameFacts VALUES ('oldgame', 1, 2, 0)");
     OpenCatalogue(program.vars);
     GameStore& store = program.store();
-    store.ReplaceFacts({{"oldgame", {}}, {"Pong", {MachineType::Mechanical, 4, true}}});
-    store.ReplaceFacts(
-        {{"Pong", {MachineType::Arcade, 2, false}}, {"Beena", {MachineType::ComputerOrConsole, 0, true}}});
+    EXPECT_EQ(store.FactsOf("OLDGAME"), GameFactsRow({MachineType::Arcade, 2, false}));
+    store.ReplaceFacts({{"oldgame", {}}, {"Pong", {{MachineType::Mechanical, 4, true}}}});
+    const GameFactsRow beena{{MachineType::ComputerOrConsole, 0, true},
+                             {ScreenType::Lcd, true, 2, 320, 240, 59.94f},
+                             {"Keypad, Joystick (8-way)", 4}};
+    store.ReplaceFacts({{"Pong", {{MachineType::Arcade, 2, false}}}, {"Beena", beena}});
     program.vars.CatalogueDb->Execute("CREATE TRIGGER refuse BEFORE INSERT ON GameFacts WHEN NEW.Rom='bad' "
                                       "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     EXPECT_THROW(store.ReplaceFacts({{"pacman", {}}, {"bad", {}}}), StoreError);
@@ -592,4 +599,8 @@ TEST(Catalogue, PlayHistoryAndFactsAreKeptBesideTheRecords) {
     EXPECT_EQ(std::tuple(facts["pong"].type, facts["pong"].players, facts["pong"].needsFiles),
               std::tuple(MachineType::Arcade, 2, false));
     EXPECT_EQ(facts["beena"].type, MachineType::Unknown) << "a number of no kind";
+    const std::optional<GameFactsRow> read = program.store().FactsOf("BEENA");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(std::tie(read->screen, read->controls), std::tie(beena.screen, beena.controls));
+    EXPECT_FALSE(program.store().FactsOf("oldgame"));
 }
