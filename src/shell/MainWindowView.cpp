@@ -6,6 +6,7 @@
 
 #include "checks/PresenceChecks.h"
 #include "detail/DetailTabs.h"
+#include "detail/InformationPage.h"
 #include "gamelist/FilterBar.h"
 #include "gamelist/FindField.h"
 #include "gamelist/GameGrid.h"
@@ -121,6 +122,8 @@ void MainWindow::setUpGridColumns() {
 }
 
 void MainWindow::connectListControls() {
+    detailTabs->findChild<InformationPage*>()->SetFactsLookup(
+        [this](const QString& rom) { return Games().FactsOf(rom); });
     QHeaderView* header = gameList->horizontalHeader();
     header->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(header, &QHeaderView::customContextMenuRequested, this, [this, header](const QPoint& at) {
