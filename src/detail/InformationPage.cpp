@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <iterator>
 
 namespace zelvora {
 
@@ -32,6 +33,10 @@ QString Heading(InfoArea area) {
         return QStringLiteral("Emulation");
     case InfoArea::Hardware:
         return QStringLiteral("Hardware");
+    case InfoArea::Controls:
+        return QStringLiteral("Controls");
+    case InfoArea::Screen:
+        return QStringLiteral("Screen");
     case InfoArea::Notes:
         return QStringLiteral("Notes");
     default:
@@ -60,6 +65,14 @@ int TextWidth(const QLabel* label) {
     return width;
 }
 
+// The rows that the game's facts fill.
+bool IsFactRow(const QString& key) {
+    using P = InformationPage;
+    static const QString keys[] = {P::ControlsRow,   P::ButtonsRow, P::ScreenRow,     P::ScreensRow,
+                                   P::ResolutionRow, P::RefreshRow, P::OrientationRow};
+    return std::find(std::begin(keys), std::end(keys), key) != std::end(keys);
+}
+
 } // namespace
 
 QString DisplayCaption(const QString& caption) {
@@ -67,6 +80,41 @@ QString DisplayCaption(const QString& caption) {
     while (text.endsWith(QLatin1Char('-')))
         text.chop(1);
     return text.trimmed();
+}
+
+QString FactText(const QString& key, const GameFactsRow& facts) {
+    const ScreenFacts& screen = facts.screen;
+    const ControlFacts& controls = facts.controls;
+    if (key == InformationPage::ControlsRow)
+        return controls.controls;
+    if (key == InformationPage::ButtonsRow)
+        return controls.buttons > 0 ? QString::number(controls.buttons) : QString();
+    if (key == InformationPage::ScreensRow)
+        return screen.screens > 1 ? QString::number(screen.screens) : QString();
+    if (key == InformationPage::ResolutionRow)
+        return screen.width > 0 && screen.height > 0 ? QStringLiteral("%1 x %2").arg(screen.width).arg(screen.height)
+                                                     : QString();
+    if (key == InformationPage::RefreshRow) {
+        if (screen.refresh <= 0)
+            return {};
+        // Two decimals at most: 60.606061 shows as 60.61, 60.000000 as 60.
+        QString hertz = QString::number(static_cast<double>(screen.refresh), 'f', 2);
+        while (hertz.endsWith(QLatin1Char('0')))
+            hertz.chop(1);
+        if (hertz.endsWith(QLatin1Char('.')))
+            hertz.chop(1);
+        return hertz + QStringLiteral(" Hz");
+    }
+    if (screen.type == ScreenType::None)
+        return {};
+    if (key == InformationPage::OrientationRow)
+        return screen.vertical ? QStringLiteral("Vertical") : QStringLiteral("Horizontal");
+    if (key == InformationPage::ScreenRow) {
+        static const QString types[] = {
+            {}, QStringLiteral("Raster"), QStringLiteral("Vector"), QStringLiteral("LCD"), QStringLiteral("SVG")};
+        return types[static_cast<int>(screen.type)];
+    }
+    return {};
 }
 
 QString ClonesText(const CloneFamily& family, const QString& shownRom, int most) {
@@ -109,9 +157,16 @@ void InformationPage::AddRows(QWidget* content) {
     };
     std::vector<Entry> entries = {
         {InfoArea::Game, 4, TypeRow, ColumnCaption(TypeColumn)},
-        {InfoArea::Game, 5, PlayersRow, ColumnCaption(PlayersColumn)},
         {InfoArea::Game, 6, CategoryRow, ColumnCaption(CategoryColumn)},
         {InfoArea::Family, 1, ClonesRow, QStringLiteral("Clones")},
+        {InfoArea::Controls, 0, PlayersRow, ColumnCaption(PlayersColumn)},
+        {InfoArea::Controls, 1, ControlsRow, QStringLiteral("Controls")},
+        {InfoArea::Controls, 2, ButtonsRow, QStringLiteral("Buttons")},
+        {InfoArea::Screen, 0, ScreenRow, QStringLiteral("Type")},
+        {InfoArea::Screen, 1, ScreensRow, QStringLiteral("Screens")},
+        {InfoArea::Screen, 2, ResolutionRow, QStringLiteral("Resolution")},
+        {InfoArea::Screen, 3, RefreshRow, QStringLiteral("Refresh")},
+        {InfoArea::Screen, 4, OrientationRow, QStringLiteral("Orientation")},
     };
     for (const CatalogueField& field : CatalogueFields()) {
         if (field.info.area != InfoArea::None)
@@ -199,8 +254,9 @@ InformationPage::Section& InformationPage::AddSection(QWidget* content, InfoArea
     section.grid->setColumnStretch(1, 1);
     section.grid->setHorizontalSpacing(heading->fontMetrics().averageCharWidth() * 2);
     stack->addLayout(section.grid);
-    // What the emulation manages and the chips stand beside the game and its family.
-    section.second = area == InfoArea::Emulation || area == InfoArea::Hardware;
+    // What the emulation manages, the chips and the screen stand beside the game, its family and
+    // its controls.
+    section.second = area == InfoArea::Emulation || area == InfoArea::Hardware || area == InfoArea::Screen;
     sections_.push_back(section);
     return sections_.back();
 }
@@ -288,6 +344,8 @@ void InformationPage::Fill(const GameRecord& game, const Extras& extras) {
     const QString rom = game.Value(Field::Rom).toString();
     const ListedGame* listed = extras.listed && EqualNoCase(extras.listed->rom, rom) ? extras.listed : nullptr;
     const CloneFamily* family = extras.family;
+    const std::optional<GameFactsRow> facts =
+        factsLookup_ && !rom.isEmpty() ? factsLookup_(rom) : std::optional<GameFactsRow>();
     if (!extras.hiScoreCaption.isEmpty())
         Caption(Field::HiScore)->setText(DisplayCaption(extras.hiScoreCaption));
     for (Section& section : sections_)
@@ -302,6 +360,8 @@ void InformationPage::Fill(const GameRecord& game, const Extras& extras) {
             text = listed ? listed->category : QString();
         else if (row.key == ClonesRow)
             text = family ? ClonesText(*family, rom, MostClonesListed) : QString();
+        else if (IsFactRow(row.key))
+            text = facts ? FactText(row.key, *facts) : QString();
         else
             text = game.Value(row.key).toString();
         if (row.key == Field::Clone && family && !text.isEmpty() && EqualNoCase(text, family->parent.rom))

@@ -4,6 +4,8 @@
 #include <QScrollArea>
 #include <QString>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 class QBoxLayout;
@@ -14,6 +16,7 @@ namespace zelvora {
 
 enum class InfoArea;
 struct CloneFamily;
+struct GameFactsRow;
 struct GameRecord;
 struct ListedGame;
 class ScreenshotView;
@@ -32,6 +35,17 @@ public:
     static inline const QString PlayersRow = QStringLiteral("players");
     static inline const QString CategoryRow = QStringLiteral("category");
     static inline const QString ClonesRow = QStringLiteral("clones");
+    static inline const QString ControlsRow = QStringLiteral("controls");
+    static inline const QString ButtonsRow = QStringLiteral("buttons");
+    static inline const QString ScreenRow = QStringLiteral("screen");
+    static inline const QString ScreensRow = QStringLiteral("screens");
+    static inline const QString ResolutionRow = QStringLiteral("resolution");
+    static inline const QString RefreshRow = QStringLiteral("refresh");
+    static inline const QString OrientationRow = QStringLiteral("orientation");
+
+    // A game's facts from the catalogue, by its set name: its screen and controls, which the list
+    // does not hold.
+    using FactsLookup = std::function<std::optional<GameFactsRow>(const QString& rom)>;
 
     // What the page shows beside the record, each optional.
     struct Extras {
@@ -47,6 +61,7 @@ public:
     explicit InformationPage(QWidget* parent = nullptr);
 
     void Fill(const GameRecord& game, const Extras& extras);
+    void SetFactsLookup(FactsLookup lookup) { factsLookup_ = std::move(lookup); }
 
     QLabel* Value(const QString& key) const;
     QLabel* Caption(const QString& key) const;
@@ -84,6 +99,7 @@ private:
     bool arranged_ = false;
     std::vector<Row> rows_;
     std::vector<Section> sections_;
+    FactsLookup factsLookup_;
 };
 
 // A caption as the page shows it: the registry's words without the "-" that once ended them.
@@ -91,5 +107,8 @@ QString DisplayCaption(const QString& caption);
 // The lines that name a family's clones, `shownRom` left out, at most `most` of them and then
 // a line that counts the others.
 QString ClonesText(const CloneFamily& family, const QString& shownRom, int most);
+// What the page shows in one of the rows of the screen and the controls; empty when the facts do
+// not tell it.
+QString FactText(const QString& key, const GameFactsRow& facts);
 
 } // namespace zelvora

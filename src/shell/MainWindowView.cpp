@@ -7,6 +7,7 @@
 #include "checks/PresenceChecks.h"
 #include "detail/DetailTabs.h"
 #include "detail/HistoryPage.h"
+#include "detail/InformationPage.h"
 #include "detail/ScreenShotPage.h"
 #include "gamelist/FilterBar.h"
 #include "gamelist/FindField.h"
@@ -128,6 +129,8 @@ void MainWindow::setUpGridColumns() {
 }
 
 void MainWindow::connectListControls() {
+    detailTabs->findChild<InformationPage*>()->SetFactsLookup(
+        [this](const QString& rom) { return Games().FactsOf(rom); });
     QHeaderView* header = gameList->horizontalHeader();
     header->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(header, &QHeaderView::customContextMenuRequested, this, [this, header](const QPoint& at) {

@@ -193,6 +193,19 @@ void OpenCatalogue(Variables& vars) {
     vars.CatalogueDb->Execute(
         QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, %2)")
             .arg(SettingsTable, settings.join(QLatin1Char(','))));
+    // The screen and the controls came later: an older table gains them and keeps its rows, which
+    // have neither until the next update.
+    const std::vector<FieldInfo> facts = vars.CatalogueDb->Fields(FactsTable);
+    for (const char* column :
+         {"Screen INTEGER NOT NULL DEFAULT 0", "Screens INTEGER NOT NULL DEFAULT 0", "Width INTEGER NOT NULL DEFAULT 0",
+          "Height INTEGER NOT NULL DEFAULT 0", "Refresh REAL NOT NULL DEFAULT 0", "Vertical INTEGER NOT NULL DEFAULT 0",
+          "Controls TEXT NOT NULL DEFAULT ''", "Buttons INTEGER NOT NULL DEFAULT 0"}) {
+        const QString definition = QLatin1String(column);
+        const QString name = definition.section(QLatin1Char(' '), 0, 0);
+        if (std::none_of(facts.begin(), facts.end(),
+                         [&](const FieldInfo& field) { return sameName(field.name, name); }))
+            vars.CatalogueDb->Execute(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(FactsTable, definition));
+    }
 }
 
 void UpgradeCatalogue(Variables& vars) {

@@ -110,7 +110,7 @@ namespace zelvora {
 // Where the information page shows a field: as the title beside the picture, or under one of its
 // headings (the game, its parent and clones, what the emulation manages, the chips, the notes);
 // and its place there, counting from 0.
-enum class InfoArea { None, Title, Game, Family, Emulation, Hardware, Notes };
+enum class InfoArea { None, Title, Game, Controls, Family, Emulation, Hardware, Screen, Notes };
 struct InfoPlace {
     InfoArea area = InfoArea::None;
     int place = 0;

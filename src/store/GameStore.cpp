@@ -7,8 +7,11 @@
 #include "platform/Progress.h"
 #include "platform/TextCompare.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace zelvora {
 
@@ -42,6 +45,43 @@ void addSettings(Database& db, const QString& rom, QVariantHash& values) {
             for (qsizetype i = 0; i < fields.size(); ++i)
                 values.insert(fields[i], row[static_cast<size_t>(i)]);
         });
+}
+
+// The columns of table GameFacts in the order factsRow reads them.
+const QString FactsColumns =
+    QStringLiteral("Rom,Type,Players,NeedsFiles,Screen,Screens,Width,Height,Refresh,Vertical,Controls,Buttons");
+
+int count(const QVariant& value, int most = INT_MAX) {
+    return static_cast<int>(std::clamp<qlonglong>(value.toLongLong(), 0, most));
+}
+
+// Type, Players and NeedsFiles, from values[1] on.
+GameFacts listFacts(const std::vector<QVariant>& values) {
+    const qlonglong type = values[1].toLongLong();
+    const bool known =
+        type >= static_cast<int>(MachineType::Arcade) && type <= static_cast<int>(MachineType::ComputerOrConsole);
+    return {known ? static_cast<MachineType>(type) : MachineType::Unknown, count(values[2]),
+            values[3].toLongLong() != 0};
+}
+
+// The values of FactsColumns; each set of controls once in `shared` when one is given.
+GameFactsRow factsRow(const std::vector<QVariant>& values, QSet<QString>* shared) {
+    GameFactsRow row;
+    row.game = listFacts(values);
+    const qlonglong type = values[4].toLongLong();
+    const bool known = type >= static_cast<int>(ScreenType::Raster) && type <= static_cast<int>(ScreenType::Svg);
+    const float refresh = values[8].toFloat(); // never NaN, which would count as changed at every update
+    row.screen = {known ? static_cast<ScreenType>(type) : ScreenType::None,
+                  values[9].toLongLong() != 0,
+                  static_cast<std::uint16_t>(count(values[5], UINT16_MAX)),
+                  count(values[6]),
+                  count(values[7]),
+                  refresh > 0 ? refresh : 0};
+    row.controls.controls = values[10].toString();
+    if (shared && !row.controls.controls.isEmpty())
+        row.controls.controls = *shared->insert(row.controls.controls);
+    row.controls.buttons = count(values[11]);
+    return row;
 }
 
 std::optional<GameRecord> record(Database& db, std::optional<QVariantHash> fields) {
@@ -171,34 +211,46 @@ void GameStore::RecordPlay(const QString& rom, qlonglong seconds, const QDateTim
 
 QHash<QString, GameFacts> GameStore::Facts() const {
     QHash<QString, GameFacts> facts;
-    db_.Select(QStringLiteral("SELECT Rom,Type,Players,NeedsFiles FROM %1").arg(FactsTable), {},
-               [&](const std::vector<QVariant>& values) {
-                   const qlonglong type = values[1].toLongLong();
-                   const bool known = type >= static_cast<int>(MachineType::Arcade) &&
-                                      type <= static_cast<int>(MachineType::ComputerOrConsole);
-                   facts.insert(FoldedKey(values[0].toString()),
-                                {known ? static_cast<MachineType>(type) : MachineType::Unknown,
-                                 static_cast<int>(std::clamp<qlonglong>(values[2].toLongLong(), 0, INT_MAX)),
-                                 values[3].toLongLong() != 0});
-               });
+    db_.Select(
+        QStringLiteral("SELECT Rom,Type,Players,NeedsFiles FROM %1").arg(FactsTable), {},
+        [&](const std::vector<QVariant>& values) { facts.insert(FoldedKey(values[0].toString()), listFacts(values)); });
     return facts;
 }
 
-void GameStore::ReplaceFacts(const std::vector<std::pair<QString, GameFacts>>& facts) {
+std::optional<GameFactsRow> GameStore::FactsOf(const QString& rom) const {
+    std::optional<GameFactsRow> row;
+    db_.Select(QStringLiteral("SELECT %1 FROM %2 WHERE Rom=?1").arg(FactsColumns, FactsTable), {rom},
+               [&](const std::vector<QVariant>& values) { row = factsRow(values, nullptr); });
+    return row;
+}
+
+void GameStore::ReplaceFacts(const std::vector<std::pair<QString, GameFactsRow>>& facts) {
     // Not grouped writes: those commit what was written when a write fails, and a failure after
     // the delete would leave the table with a part of the games.
     // Only what changed is written: an update from the same MAME writes nothing.
-    QHash<QString, GameFacts> kept = Facts();
+    QHash<QString, GameFactsRow> kept;
+    // A few hundred sets of controls serve tens of thousands of games: one copy of each.
+    QSet<QString> controls;
+    db_.Select(QStringLiteral("SELECT %1 FROM %2").arg(FactsColumns, FactsTable), {},
+               [&](const std::vector<QVariant>& values) {
+                   kept.insert(FoldedKey(values[0].toString()), factsRow(values, &controls));
+               });
     Transaction transaction(db_);
     const QString insert =
-        QStringLiteral("INSERT OR REPLACE INTO %1 (Rom,Type,Players,NeedsFiles) VALUES (?1,?2,?3,?4)").arg(FactsTable);
-    for (const auto& [rom, game] : facts) {
+        QStringLiteral("INSERT OR REPLACE INTO %1 (%2) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12)")
+            .arg(FactsTable, FactsColumns);
+    for (const auto& [rom, row] : facts) {
         const auto known = kept.find(FoldedKey(rom));
-        const bool same = known != kept.end() && *known == game;
+        const bool same = known != kept.end() && *known == row;
         if (known != kept.end())
             kept.erase(known);
-        if (!same)
-            db_.Execute(insert, {rom, static_cast<int>(game.type), game.players, game.needsFiles ? 1 : 0});
+        if (same)
+            continue;
+        const ScreenFacts& screen = row.screen;
+        db_.Execute(insert, {rom, static_cast<int>(row.game.type), row.game.players, row.game.needsFiles ? 1 : 0,
+                             static_cast<int>(screen.type), static_cast<int>(screen.screens), screen.width,
+                             screen.height, static_cast<double>(screen.refresh), screen.vertical ? 1 : 0,
+                             row.controls.controls, row.controls.buttons});
     }
     for (auto gone = kept.cbegin(); gone != kept.cend(); ++gone)
         db_.Execute(QStringLiteral("DELETE FROM %1 WHERE Rom=?1").arg(FactsTable), {gone.key()});

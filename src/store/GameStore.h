@@ -76,11 +76,13 @@ public:
     // One more run of the game, `seconds` long, that ended at `ended`.
     void RecordPlay(const QString& rom, qlonglong seconds, const QDateTime& ended);
 
-    // The facts of every game that has them, by set name (FoldedKey).
+    // The facts of every game that has them, by set name (FoldedKey): only those the list holds.
     QHash<QString, GameFacts> Facts() const;
+    // All the facts of one game; none when it has none.
+    std::optional<GameFactsRow> FactsOf(const QString& rom) const;
     // The facts of these games in place of all the stored ones, in one transaction: a failure
     // leaves the facts of before. Of a set name given twice, the later facts are kept.
-    void ReplaceFacts(const std::vector<std::pair<QString, GameFacts>>& facts);
+    void ReplaceFacts(const std::vector<std::pair<QString, GameFactsRow>>& facts);
 
     // Every parent's family, by the parent's set name (FoldedKey), read in one pass: the Clone field
     // has no index, so a page that names a game's family looks it up here rather than in the table.

@@ -19,16 +19,6 @@ const QByteArray CutMark = QByteArrayLiteral("<?") + ListingLineFilter::CutTarge
 
 const QByteArray FactsMark = QByteArrayLiteral("<?") + ListingLineFilter::FactsTarget + ' ';
 
-// A machine's facts in their processing instruction, made in place: one append per machine.
-void AppendFacts(QByteArray& kept, int players, bool media, bool files) {
-    char facts[64];
-    char* end = std::copy(FactsMark.begin(), FactsMark.end(), facts);
-    end = std::to_chars(end, end + 11, players).ptr;
-    for (const char c : {' ', media ? '1' : '0', ' ', files ? '1' : '0', '?', '>'})
-        *end++ = c;
-    kept.append(facts, end - facts);
-}
-
 bool IsNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
            c == '.' || c == ':';
@@ -105,7 +95,7 @@ LineTag ReadLongLineTag(QByteArrayView head, QByteArrayView tail) {
 
 // The elements of a machine the filter looks at: those the reader takes anything from (and the two
 // that hold them), and those whose dropped lines tell a machine's facts.
-enum class Element { Read, Files, Players, Media, MediaDevice, Other };
+enum class Element { Read, Files, Players, Media, MediaDevice, Display, Other };
 
 // A comparison of a known length, which the compiler makes a few loads and compares.
 template <size_t N> bool Is(QByteArrayView name, const char (&element)[N]) {
@@ -125,7 +115,7 @@ Element ElementOf(QByteArrayView name) {
     case 6:
         return is("driver") ? Element::Read : is("device") ? Element::MediaDevice : Element::Other;
     case 7:
-        return is("machine") || is("feature") ? Element::Read : Element::Other;
+        return is("machine") || is("feature") ? Element::Read : is("display") ? Element::Display : Element::Other;
     case 11:
         return is("description") ? Element::Read : Element::Other;
     case 12:
@@ -170,6 +160,19 @@ bool IsMediaDevice(QByteArrayView line) {
             return Attribute(line, " fixed_image=\"") != QByteArrayView("1");
     }
     return false;
+}
+
+// An attribute's value as it goes into the facts: short, and nothing that could end the
+// instruction or part its fields. Any other is left out.
+QByteArrayView FactValue(QByteArrayView line, std::string_view name) {
+    const QByteArrayView value = Attribute(line, name);
+    if (value.size() > 16)
+        return {};
+    for (const char c : value) {
+        if (!IsNameChar(c) && c != ' ' && c != '(' && c != ')')
+            return {};
+    }
+    return value;
 }
 
 } // namespace
@@ -269,16 +272,20 @@ bool ListingLineFilter::Keep(const LineTag& tag, QByteArrayView line) {
     if (!skipping_.isEmpty()) {
         if (tag.name == QByteArrayView(skipping_))
             depth_ += tag.kind == LineTag::Start ? 1 : tag.kind == LineTag::End ? -1 : 0;
+        else if (input_ && tag.kind != LineTag::End && Is(tag.name, "control"))
+            Control(line);
         if (depth_ == 0)
             skipping_.clear();
         return false;
     }
     if (Is(tag.name, "machine")) {
         if (inMachine_ && tag.kind == LineTag::End)
-            AppendFacts(kept_, players_, media_, files_);
+            AppendFacts();
         inMachine_ = tag.kind == LineTag::Start;
-        players_ = 0;
+        players_ = screens_ = buttons_ = 0;
         media_ = files_ = false;
+        screen_.clear();
+        controls_.clear();
     }
     // Only what a machine holds is dropped: the document around the machines is the reader's to judge.
     const Element element = ElementOf(tag.name);
@@ -291,11 +298,38 @@ bool ListingLineFilter::Keep(const LineTag& tag, QByteArrayView line) {
         players_ = Players(line);
     else if (element == Element::Media || (element == Element::MediaDevice && !media_ && IsMediaDevice(line)))
         media_ = true;
+    else if (element == Element::Display && screens_++ == 0)
+        for (const std::string_view name : {" type=\"", " rotate=\"", " width=\"", " height=\"", " refresh=\""})
+            screen_.append('"').append(FactValue(line, name));
     if (tag.kind == LineTag::Start) {
         skipping_ = tag.name.toByteArray();
         depth_ = 1;
+        input_ = element == Element::Players;
     }
     return false;
+}
+
+void ListingLineFilter::Control(QByteArrayView line) {
+    const QByteArrayView buttons = Attribute(line, " buttons=\"");
+    if (buttons.size() <= 4)
+        buttons_ = std::max(buttons_, buttons.toInt());
+    // Each kind once: four players' joysticks are one kind of control.
+    QByteArray control;
+    control.append('"').append(FactValue(line, " type=\"")).append('"').append(FactValue(line, " ways=\""));
+    if (controls_.size() < 256 && !(controls_ + '"').contains(control + '"'))
+        controls_.append(control);
+}
+
+void ListingLineFilter::AppendFacts() {
+    kept_.append(FactsMark)
+        .append(QByteArray::number(players_))
+        .append(media_ ? " 1 " : " 0 ")
+        .append(files_ ? "1 " : "0 ")
+        .append(QByteArray::number(screens_))
+        .append(' ')
+        .append(QByteArray::number(buttons_));
+    // A machine without a screen still fills its five places, so that the controls follow them.
+    kept_.append(screen_.isEmpty() ? QByteArrayLiteral("\"\"\"\"\"") : screen_).append(controls_).append("?>");
 }
 
 } // namespace zelvora

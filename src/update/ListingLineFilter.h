@@ -17,10 +17,12 @@ namespace zelvora {
 // tells the reader, in the document's order, that the machine is not whole. Outside a machine
 // nothing can be dropped: the document is too long to read.
 //
-// What the dropped lines tell of the machine that the catalogue keeps beside its record (how many
-// play it, whether it takes media, whether it needs files) goes on in one processing instruction
-// of target FactsTarget before the machine's end tag, its data "<players> <media> <files>", the
-// last two 1 or 0.
+// What the dropped lines tell of the machine that the catalogue keeps beside its record goes on in
+// one processing instruction of target FactsTarget before the machine's end tag, its data
+// "<players> <media> <files> <screens> <buttons>", media and files 1 or 0, buttons the most of any
+// control; then, each after a '"', the first screen's type, rotation, width, height and refresh,
+// and each kind of control's type and ways, in the listing's order. A value too long or of other
+// characters than MAME writes there is left empty.
 class ListingLineFilter {
 public:
     static constexpr qsizetype LongestLine = 64 * 1024;
@@ -48,6 +50,8 @@ private:
     void LongLine();
     bool Keep(const LineTag& tag, QByteArrayView line);
     void Cut(QByteArrayView bounds);
+    void Control(QByteArrayView line);
+    void AppendFacts();
 
     QByteArray pending_; // the start of a line whose end has not come
     // A line too long to hold: its first and last bytes, which tell its shape.
@@ -59,8 +63,12 @@ private:
     QByteArray skipping_; // the element whose lines are dropped up to its end tag
     int depth_ = 0;       // of `skipping_` in itself
     // What the dropped lines of the machine told so far.
-    int players_ = 0;
+    int players_ = 0, screens_ = 0, buttons_ = 0;
     bool media_ = false, files_ = false;
+    bool input_ = false;  // the lines dropped are the controls'
+    QByteArray screen_;   // the first screen's values, each after a '"'
+    QByteArray controls_; // each kind of control's type and ways, each after a '"'
+
     QByteArray kept_;
 };
 

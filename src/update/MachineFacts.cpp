@@ -8,10 +8,12 @@
 namespace zelvora {
 
 void StoreMachineFacts(Database& db, const std::vector<ListedMachine>& machines, MergeOutcome& outcome) {
-    std::vector<std::pair<QString, GameFacts>> facts;
+    std::vector<std::pair<QString, GameFactsRow>> facts;
     facts.reserve(machines.size());
     for (const ListedMachine& machine : machines)
-        facts.emplace_back(machine.game.name, GameFacts{machine.type, machine.players, machine.needsFiles});
+        facts.emplace_back(
+            machine.game.name,
+            GameFactsRow{{machine.type, machine.players, machine.needsFiles}, machine.screen, machine.controls});
     try {
         GameStore(db).ReplaceFacts(facts);
     } catch (const StoreError& error) {

@@ -4,6 +4,8 @@
 #include "platform/Progress.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <utility>
 
 namespace zelvora {
@@ -37,6 +39,61 @@ const QString Yes = QStringLiteral("Yes");
 const QString No = QStringLiteral("No");
 const QString Partial = QStringLiteral("Partial");
 const QString NoHardware = QStringLiteral("n/a");
+
+// Type, rotation, width, height and refresh of the first of `screens`.
+ScreenFacts ScreenOf(int screens, const QList<QStringView>& values) {
+    ScreenFacts screen;
+    const QStringView type = values[0];
+    screen.type = type == u"raster"   ? ScreenType::Raster
+                  : type == u"vector" ? ScreenType::Vector
+                  : type == u"lcd"    ? ScreenType::Lcd
+                  : type == u"svg"    ? ScreenType::Svg
+                                      : ScreenType::None;
+    screen.screens = static_cast<std::uint16_t>(std::clamp(screens, 0, 0xFFFF));
+    screen.vertical = values[1] == u"90" || values[1] == u"270";
+    screen.width = std::max(values[2].toInt(), 0);
+    screen.height = std::max(values[3].toInt(), 0);
+    const float refresh = values[4].toFloat();
+    screen.refresh = refresh > 0 && refresh < 1e6f ? refresh : 0;
+    return screen;
+}
+
+// A control as the information page names it, with its joystick's ways: "Joystick (4-way)".
+QString ControlName(QStringView type, QStringView ways) {
+    static const std::pair<QStringView, QString> Names[] = {
+        {u"joy", QStringLiteral("Joystick")},
+        {u"doublejoy", QStringLiteral("Double joystick")},
+        {u"triplejoy", QStringLiteral("Triple joystick")},
+        {u"stick", QStringLiteral("Analogue stick")},
+        {u"paddle", QStringLiteral("Paddle")},
+        {u"pedal", QStringLiteral("Pedal")},
+        {u"lightgun", QStringLiteral("Light gun")},
+        {u"positional", QStringLiteral("Positional")},
+        {u"dial", QStringLiteral("Dial")},
+        {u"trackball", QStringLiteral("Trackball")},
+        {u"mouse", QStringLiteral("Mouse")},
+        {u"keyboard", QStringLiteral("Keyboard")},
+        {u"keypad", QStringLiteral("Keypad")},
+        {u"mahjong", QStringLiteral("Mahjong panel")},
+        {u"hanafuda", QStringLiteral("Hanafuda panel")},
+        {u"gambling", QStringLiteral("Gambling panel")},
+        {u"only_buttons", QStringLiteral("Buttons only")},
+    };
+    if (type.isEmpty())
+        return {};
+    const auto known = std::find_if(std::begin(Names), std::end(Names), [&](const auto& n) { return n.first == type; });
+    QString name = known != std::end(Names) ? known->second : type.toString().replace(u'_', u' ');
+    name[0] = name[0].toUpper();
+    // "8", "3 (half4)", "vertical2": the number of ways comes first or last.
+    qsizetype digits = 0;
+    while (digits < ways.size() && ways[digits].isDigit())
+        ++digits;
+    if (digits > 0)
+        return QStringLiteral("%1 (%2-way)").arg(name, ways.first(digits));
+    if (ways == u"vertical2")
+        return QStringLiteral("%1 (vertical 2-way)").arg(name);
+    return name;
+}
 
 } // namespace
 
@@ -239,15 +296,26 @@ void MachineListingReader::StartMachine() {
         machine_.clone = parent.toString();
 }
 
-// "<players> <media> <files>", as the filter writes them for every machine.
+// The facts as the filter writes them for every machine: counts, then the first screen's values
+// and the controls' types and ways, each after a '"'.
 void MachineListingReader::ReadFacts(QStringView data) {
-    const qsizetype players = data.size() - 4;
-    if (!inMachine_ || !keep_ || players < 1 || data[players] != u' ' || data[players + 2] != u' ')
+    const QList<QStringView> parts = data.split(u'"');
+    const QList<QStringView> counts = parts[0].split(u' ');
+    if (!inMachine_ || !keep_ || counts.size() != 5 || parts.size() < 6)
         return;
-    machine_.players = data.first(players).toInt();
-    if (data[players + 1] == u'1' && machine_.type != MachineType::Mechanical)
+    machine_.players = std::max(counts[0].toInt(), 0);
+    if (counts[1] == u"1" && machine_.type != MachineType::Mechanical)
         machine_.type = MachineType::ComputerOrConsole;
-    machine_.needsFiles = data.back() == u'1';
+    machine_.needsFiles = counts[2] == u"1";
+    machine_.screen = ScreenOf(counts[3].toInt(), parts.mid(1, 5));
+    machine_.controls.buttons = std::max(counts[4].toInt(), 0);
+    QStringList names;
+    for (qsizetype i = 6; i + 1 < parts.size(); i += 2) {
+        const QString name = ControlName(parts[i], parts[i + 1]);
+        if (!name.isEmpty() && !names.contains(name))
+            names << name;
+    }
+    machine_.controls.controls = Shared(names.join(QStringLiteral(", ")));
 }
 
 void MachineListingReader::EndElement() {

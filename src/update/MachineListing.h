@@ -32,6 +32,8 @@ struct ListedMachine {
     int players = 0;
     // False when every ROM and disk it lists, if any, was never dumped: there is nothing to look for.
     bool needsFiles = true;
+    ScreenFacts screen;
+    ControlFacts controls;
 };
 
 // Reads today's MAME's machine listing as MAME prints it, one piece at a time, and keeps what the

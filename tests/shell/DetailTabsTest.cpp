@@ -168,6 +168,25 @@ TEST_F(DetailTabsTest, InformationShowsFilledFieldsAndTheGamesFamily) {
     EXPECT_EQ(tabs->Info(InformationPage::ClonesRow)->text(), QString("Galaga [galaga]\nPuck Man [puckman]"));
     EXPECT_FALSE(tabs->Caption(Field::Clone)->isVisibleTo(tabs));
 
+    // Today's MAME's screen and controls, read for the game shown; none for a game without facts.
+    GameStore(*vars.CatalogueDb)
+        .ReplaceFacts({{"galaga", {{}, {ScreenType::Raster, true, 1, 288, 224, 60.606061f}, {"Joystick (2-way)", 1}}}});
+    select("Galaga");
+    EXPECT_EQ(tabs->Info(InformationPage::ResolutionRow)->text(), QString("288 x 224"));
+    EXPECT_EQ(tabs->Info(InformationPage::RefreshRow)->text(), QString("60.61 Hz"));
+    EXPECT_EQ(tabs->Info(InformationPage::OrientationRow)->text(), QString("Vertical"));
+    EXPECT_EQ(tabs->Info(InformationPage::ControlsRow)->text(), QString("Joystick (2-way)"));
+    EXPECT_EQ(tabs->Info(InformationPage::ButtonsRow)->text(), QString("1"));
+    EXPECT_FALSE(tabs->Info(InformationPage::ScreensRow)->isVisibleTo(tabs)) << "one screen";
+    select("Pac-Man");
+    EXPECT_FALSE(tabs->Info(InformationPage::ScreenRow)->isVisibleTo(tabs));
+    EXPECT_FALSE(tabs->Info(InformationPage::ControlsRow)->isVisibleTo(tabs));
+    const GameFactsRow vector{{}, {ScreenType::Vector, false, 3, 0, 0, 60}, {}};
+    EXPECT_EQ(
+        QStringList({FactText(InformationPage::ScreensRow, vector), FactText(InformationPage::ResolutionRow, vector),
+                     FactText(InformationPage::RefreshRow, vector), FactText(InformationPage::OrientationRow, vector)}),
+        QStringList({"3", "", "60 Hz", "Horizontal"}));
+
     const CloneFamily family{{"p", "P"}, {{"a", "A"}, {"b", "B"}, {"c", "C"}}};
     EXPECT_EQ(ClonesText(family, "B", 1), QString("A [a]\nand 1 more"));
 }

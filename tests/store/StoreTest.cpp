@@ -558,13 +558,17 @@ TEST(KilledMidway, TheCatalogueOpensWholeAfterEachKill) {
 } // namespace
 
 // What the user did with a game, its settings for today's MAME and what MAME told of it are kept
-// beside the records: an older catalogue gains their tables, runs add up under any spelling of the
-// set name, options are written with their settings in one transaction, facts are replaced whole or
-// not at all, and a compaction keeps it all.
+// beside the records: an older catalogue gains their tables and the facts' later columns with its
+// rows kept, runs add up under any spelling of the set name, options are written with their
+// settings in one transaction, facts are replaced whole or not at all, and a compaction keeps it all.
 TEST(Catalogue, PlayHistorySettingsAndFactsAreKeptBesideTheRecords) {
     test::CatalogueFixture program;
     for (const char* table : {"GameHistory", "GameFacts", "GameSettings"})
         program.vars.CatalogueDb->Execute(QString("DROP TABLE ") + table);
+    program.vars.CatalogueDb->Execute("CREATE TABLE GameFacts (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, Type "
+                                      "INTEGER NOT NULL DEFAULT 0, Players INTEGER NOT NULL DEFAULT 0, NeedsFiles "
+                                      "INTEGER NOT NULL DEFAULT 1)");
+    program.vars.CatalogueDb->Execute("INSERT INTO GameFacts VALUES ('oldgame', 1, 2, 0)");
     OpenCatalogue(program.vars);
     program.add("pacman", "Pac-Man");
     GameStore& store = program.store();
@@ -576,9 +580,12 @@ TEST(Catalogue, PlayHistorySettingsAndFactsAreKeptBesideTheRecords) {
     program.vars.CatalogueDb->Execute("CREATE TRIGGER refuseSetting BEFORE UPDATE ON GameSettings "
                                       "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     EXPECT_THROW(store.SaveOptions("pacman", GameOptions({{"Cheats", 0}, {"Window", 1}})), StoreError);
-    store.ReplaceFacts({{"oldgame", {}}, {"Pong", {MachineType::Mechanical, 4, true}}});
-    store.ReplaceFacts(
-        {{"Pong", {MachineType::Arcade, 2, false}}, {"Beena", {MachineType::ComputerOrConsole, 0, true}}});
+    EXPECT_EQ(store.FactsOf("OLDGAME"), GameFactsRow({MachineType::Arcade, 2, false}));
+    store.ReplaceFacts({{"oldgame", {}}, {"Pong", {{MachineType::Mechanical, 4, true}}}});
+    const GameFactsRow beena{{MachineType::ComputerOrConsole, 0, true},
+                             {ScreenType::Lcd, true, 2, 320, 240, 59.94f},
+                             {"Keypad, Joystick (8-way)", 4}};
+    store.ReplaceFacts({{"Pong", {{MachineType::Arcade, 2, false}}}, {"Beena", beena}});
     program.vars.CatalogueDb->Execute("CREATE TRIGGER refuse BEFORE INSERT ON GameFacts WHEN NEW.Rom='bad' "
                                       "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     EXPECT_THROW(store.ReplaceFacts({{"pacman", {}}, {"bad", {}}}), StoreError);
@@ -611,4 +618,8 @@ TEST(Catalogue, PlayHistorySettingsAndFactsAreKeptBesideTheRecords) {
     const GameOptions defaults = *program.store().DefaultOptions();
     EXPECT_EQ(std::tuple(defaults.Value("Cheats"), defaults.Value("Window"), defaults.Value("Volume")),
               std::tuple(QVariant(-1LL), QVariant(1LL), QVariant()));
+    const std::optional<GameFactsRow> read = program.store().FactsOf("BEENA");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(std::tie(read->screen, read->controls), std::tie(beena.screen, beena.controls));
+    EXPECT_FALSE(program.store().FactsOf("oldgame"));
 }

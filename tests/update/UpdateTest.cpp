@@ -170,6 +170,25 @@ TEST(MachineListingReader, KindPlayersAndFilesOfEachMachine) {
                   std::tuple(static_cast<int>(type), players, needsFiles))
             << name;
     }
+    // The first screen and how many there are; each kind of control once, by name, with the most
+    // buttons of any.
+    using S = ScreenType;
+    const std::tuple<const char*, ScreenFacts, ControlFacts> screensAndControls[] = {
+        {"pacman", {S::Raster, true, 1, 288, 224, 60.606061f}, {"Joystick (4-way)", 0}},
+        {"cgangpzl", {S::Raster, false, 1, 304, 224, 60}, {"Joystick (8-way)", 3}},
+        {"kuzmich", {S::Raster, false, 1, 560, 192, 60}, {"Joystick (5-way)", 0}},
+        {"attache", {S::Raster, false, 1, 640, 240, 59.997663f}, {"Keyboard", 61}},
+        {"darius", {S::Raster, false, 3, 288, 224, 60}, {"Joystick (8-way)", 2}},
+        {"tempest", {S::Vector, true, 1, 0, 0, 60}, {"Dial", 2}},
+        {"walkyria", {}, {}},
+    };
+    for (const auto& [name, screen, controls] : screensAndControls) {
+        const auto m =
+            std::find_if(machines.begin(), machines.end(), [&](const ListedMachine& m) { return m.game.name == name; });
+        ASSERT_NE(m, machines.end()) << name;
+        EXPECT_EQ(m->screen, screen) << name;
+        EXPECT_EQ(m->controls, controls) << name;
+    }
 }
 
 // What MAME printed instead of a whole listing; the reader stops at once where it can tell.
@@ -308,7 +327,7 @@ TEST_F(MergeTest, NewKnownAndExpiredGames) {
     add("oldgame", "Old Game");
     add("nodesc", QVariant());
     store().SetFavourite("oldgame", true);
-    store().ReplaceFacts({{"oldgame", {MachineType::Arcade, 2, true}}});
+    store().ReplaceFacts({{"oldgame", {{MachineType::Arcade, 2, true}}}});
     listings({Game("pacman", "Pac-Man"), Game("galaga", "Galaga")});
     const MergeOutcome outcome = merge();
     ASSERT_TRUE(outcome.merged);
@@ -436,7 +455,7 @@ TEST_F(MergeTest, TodaysMachineListingAddsKeepsAndExpiresGamesAsTheListingsDid) 
         {{"Default", 0}, {"Sound Card", 3}, {"Notes", "my note"}, {"Playable", "No"}, {"CPU 2", "M68000 "}});
     add("mslug", "Metal Slug", {{"Clone", "neogeo"}, {"Notes", "kept"}});
     add("oldgame", "Old Game");
-    store().ReplaceFacts({{"oldgame", {MachineType::Arcade, 2, true}}});
+    store().ReplaceFacts({{"oldgame", {{MachineType::Arcade, 2, true}}}});
     MachineListing listing = RecordedListing();
     listing.malformed = 2;
     const MergeOutcome outcome = MergeMachineListing(vars, report, listing);
@@ -472,7 +491,7 @@ TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
     add("pacman", "Pac-Man", {{"Clone", "puckman"}});
     const QString kept = ", so the catalogue was not changed. The command was: '/mame/100%2/mame' -listxml (exit code ";
     const MachineListing whole = RecordedListing();
-    store().ReplaceFacts({{"pacman", {MachineType::Arcade, 2, true}}});
+    store().ReplaceFacts({{"pacman", {{MachineType::Arcade, 2, true}}}});
     const QString cut = "was cut off after the machine \"k5\"", xml = "is not well-formed XML (x)";
     const StreamedRun crash{139, "Exception at 0x4711\n\n  in listxml\n", false};
     // MAME's run, the reader's problem, whether machines were read, what the refusal says. A crash
