@@ -46,6 +46,7 @@ void HistoryPage::Show(const QString& rom, const QString& parent, const QString&
     if (stale_ && !thread_)
         refresh();
     if (thread_) {
+        shown_ = false;
         text->setPlainText(QStringLiteral("Reading the history files ..."));
         return;
     }
@@ -73,6 +74,7 @@ void HistoryPage::refresh() {
 }
 
 void HistoryPage::showTexts() {
+    shown_ = true;
     if (rom_.isEmpty()) {
         text->clear();
         return;

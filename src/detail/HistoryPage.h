@@ -28,7 +28,7 @@ public:
     void SetFolders(const QStringList& folders);
     void Show(const QString& rom, const QString& parent, const QString& title);
     // The indexing has ended and the texts of the game shown last are in the page.
-    bool IsReady() const { return thread_ == nullptr && !stale_; }
+    bool IsReady() const { return shown_; }
 
     QTextBrowser* text = nullptr;
 
@@ -45,6 +45,7 @@ private:
     bool stale_ = true; // the files were not looked at since the folders were set
     QThread* thread_ = nullptr;
     QString rom_, parent_, title_;
+    bool shown_ = false;
 };
 
 } // namespace zelvora
