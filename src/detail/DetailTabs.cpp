@@ -105,8 +105,11 @@ void DetailTabs::UpdateTab(const GameRecord& game, const Selection& selection) {
         break;
     }
     case InformationTab:
+        // The default record has no picture, nor keeps the last game's.
         if (selection.row != 0)
             showScreenshot(infoPicture, game, selection);
+        else
+            infoPicture->Clear();
         // Today's MAME lists whether a game can save its state and says nothing of high scores;
         // the update keeps that word in the Hi Score field, and the row is named for what it holds.
         information_->Fill(game, {selection.listed, selection.family, selection.mame->HiScoreCaption()});

@@ -125,6 +125,9 @@ TEST_F(DetailTabsTest, ScreenshotsFollowTheMergedSetsAndOnlyTheGamesOwnFileIsDel
     EXPECT_EQ(tabs->Info(Field::Sound)->text(), QString("Yes Samples"));
     EXPECT_EQ(stored("puckman", "Sound").toString(), QString("Yes(1)")) << "only the display changes";
     EXPECT_FALSE(tabs->infoPicture->IsEmpty());
+    test::grid(window)->SetCurrentRow(0);
+    EXPECT_TRUE(tabs->infoPicture->IsEmpty()) << "the default record keeps no game's picture";
+    select("Puck Man");
     tabs->setCurrentIndex(DetailTabs::ScreenShotTab);
 
     dialogs.answers = {true};
