@@ -49,6 +49,13 @@ QString QtDialogs::OpenFile(QWidget* parent, const QString& filter, const QStrin
                                         QStringLiteral("%1 (%2)").arg(title, patterns));
 }
 
+QString QtDialogs::SaveFile(QWidget* parent, const QString& filter, const QString& file) {
+    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+    const QString title = bar < 0 ? filter : filter.left(bar);
+    const QString patterns = bar < 0 ? QStringLiteral("*") : filter.mid(bar + 1);
+    return QFileDialog::getSaveFileName(Owner(parent), title, file, QStringLiteral("%1 (%2)").arg(title, patterns));
+}
+
 QString QtDialogs::ChooseFolder(QWidget* parent, const QString& title, const QString& directory) {
     QString folder = QFileDialog::getExistingDirectory(Owner(parent), title, directory);
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))

@@ -15,6 +15,9 @@ public:
     // The file-open dialog. `filter` is "what to pick|pattern"; returns the chosen file's full
     // path, or an empty string when the user cancelled.
     virtual QString OpenFile(QWidget* parent, const QString& filter, const QString& directory) = 0;
+    // The file-save dialog, in the same terms, proposing `file` (a full path); it asks before a file is
+    // replaced. Empty when the user cancelled.
+    virtual QString SaveFile(QWidget* parent, const QString& filter, const QString& file) = 0;
     // The folder chooser, opening at `directory`: returns the chosen folder's full path ending
     // with "/", ready for file names to be appended, or an empty string when the user cancelled.
     // Unlike picking a file in it, this can choose a folder that is still empty.
@@ -33,6 +36,7 @@ public:
 class QtDialogs : public UserDialogs {
 public:
     QString OpenFile(QWidget* parent, const QString& filter, const QString& directory) override;
+    QString SaveFile(QWidget* parent, const QString& filter, const QString& file) override;
     QString ChooseFolder(QWidget* parent, const QString& title, const QString& directory) override;
     bool Confirm(QWidget* parent, const QString& title, const QString& text) override;
     void Inform(QWidget* parent, const QString& title, const QString& text) override;

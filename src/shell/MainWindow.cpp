@@ -150,6 +150,7 @@ void MainWindow::buildMenu() {
     actionsMenu->setObjectName(QStringLiteral("actionsMenu"));
     updateAction = actionsMenu->addAction(QStringLiteral("&New Version Update"), this, [this] { updateCatalogue(); });
     updateAction->setObjectName(QStringLiteral("updateAction"));
+    addWhatsNewEntry();
     defaultOptionsAction = actionsMenu->addAction(QStringLiteral("Configure &Default Options"), this,
                                                   [this] { configureDefaultOptions(); });
     defaultOptionsAction->setObjectName(QStringLiteral("defaultOptionsAction"));

@@ -71,6 +71,11 @@ public:
     // Locations asked for it.
     void updateEmptyCatalogue();
     void showAbout();
+    // The last update's report, over this window; and the game one of its lines names, selected in
+    // the list, the find field and the filter bar giving way when they hide it. Says why it could
+    // not, or nothing.
+    void showWhatsNew();
+    QString selectListedGame(const QString& rom);
 
     void InitOptionControls();
     void UpdateTab();
@@ -123,6 +128,7 @@ private:
     QMenu* checkMenu = nullptr;
     QList<QAction*> checkActions;
     QAction* updateAction = nullptr;
+    QAction* whatsNewAction = nullptr; // enabled while the catalogue holds a report
     // Its check mark says whether ROM sets are assumed merged: a clone's file counts as present
     // when its parent's is.
     QAction* assumeMergedAction = nullptr;
@@ -149,6 +155,7 @@ private:
     // at.
     void RefindShownGame();
     void buildMenu();
+    void addWhatsNewEntry();
     void setUpGridColumns();
     // Once, as the window is made: the header's clicks and menu, the star column, the filter bar.
     void connectListControls();

@@ -341,12 +341,15 @@ void MainWindow::updateCatalogue() {
 void MainWindow::runUpdate() {
     commitOptions();
     QPointer<MainWindow> self(this);
-    auto* window = new UpdateWindow(shell_.Variables(), shell_.ProcessRunner(),
-                                    {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },
-                                     [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback(),
-                                     [&shell = shell_](const MameFolders& folders) {
-                                         ProgramSettings(shell.Settings()).SaveMameFolders(folders);
-                                     }});
+    auto* window = new UpdateWindow(
+        shell_.Variables(), shell_.ProcessRunner(),
+        {this, [self] { self->FillGrid(); }, [self] { self->FocusGrid(); },
+         [&shell = shell_](const QString& text) { shell.Fatal(text); }, ResultCallback(),
+         [&shell = shell_](const MameFolders& folders) { ProgramSettings(shell.Settings()).SaveMameFolders(folders); },
+         [self] {
+             if (self)
+                 self->showWhatsNew();
+         }});
     WaitOn(window, [window] { window->start(); });
     CloseIfAsked();
 }

@@ -9,6 +9,7 @@
 #include "store/ProgramSettings.h"
 #include "store/StoreError.h"
 #include "store/Variables.h"
+#include "update/ChangeReport.h"
 
 #include <QDir>
 #include <QFontMetricsF>
@@ -167,7 +168,11 @@ MergeOutcome UpdateWindow::UpdateFrom(const Mame& mame) {
     ProgressWatch watch(*this);
     mameFolders_ = MameFoldersOf(mame.ShowConfig(vars_.MamePath, runner_, watch), vars_.MamePath, QDir::homePath());
     work_->Post([this] { activateWindow(); });
-    return listings->MergeInto(vars_, *this);
+    const ChangeReport changes(*vars_.CatalogueDb);
+    MergeOutcome outcome = listings->MergeInto(vars_, *this);
+    if (outcome.merged)
+        changedGames_ = KeepChanges(*vars_.CatalogueDb, changes, outcome) && changes.HadGames();
+    return outcome;
 }
 
 void UpdateWindow::FitProgressText() {
@@ -191,12 +196,16 @@ void UpdateWindow::done(int result) {
     }
     // Closing deletes this window: what the main window needs is taken first.
     const Owner main = main_;
+    const bool changed = changedGames_ && !cancelled_;
     QDialog::done(result);
     if (main.window) {
         main.window->activateWindow();
         if (main.focusList)
             main.focusList();
     }
+    // OK, not Escape: what the update changed follows.
+    if (changed && result == Accepted && main.showChanges)
+        main.showChanges();
 }
 
 void UpdateWindow::cancelWork() {

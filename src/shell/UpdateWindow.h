@@ -41,6 +41,8 @@ public:
         std::function<void(const QString&)> showResult; // the update's outcome, for the status bar
         // MAME's ini folders, kept for the game list's support files
         std::function<void(const MameFolders&)> keepMameFolders;
+        // what the update changed, shown after OK when it changed games the catalogue held
+        std::function<void()> showChanges;
     };
 
     // `versions` keeps which MAME each executable is; the run's own unless one is given.
@@ -113,6 +115,7 @@ private:
     WorkProgress* work_ = nullptr; // while the update runs
     ItemSize newSize_, expiredSize_;
     MameFolders mameFolders_; // MAME's, as it named them during the update
+    bool changedGames_ = false;
 };
 
 } // namespace zelvora

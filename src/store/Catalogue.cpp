@@ -186,6 +186,10 @@ void OpenCatalogue(Variables& vars) {
                                              "NULL, Type INTEGER NOT NULL DEFAULT 0, Players INTEGER NOT NULL DEFAULT "
                                              "0, NeedsFiles INTEGER NOT NULL DEFAULT 1)")
                                   .arg(FactsTable));
+    vars.CatalogueDb->Execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Kind INTEGER NOT NULL, Rom TEXT NOT NULL, "
+                                             "Title TEXT NOT NULL, Status INTEGER NOT NULL, OldRom TEXT NOT NULL, "
+                                             "OldTitle TEXT NOT NULL, OldStatus INTEGER NOT NULL)")
+                                  .arg(ChangesTable));
     QStringList settings;
     for (const QString& field : SettingFields())
         settings << QuoteName(field);

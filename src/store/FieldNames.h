@@ -20,6 +20,9 @@ inline const QString FactsTable = QStringLiteral("GameFacts");
 // record's among them; a null value leaves MAME at its own setting. Beside the records, so that the
 // table ROMS keeps the shape every version of the program reads.
 inline const QString SettingsTable = QStringLiteral("GameSettings");
+// What the last update that changed the catalogue added, removed, renamed and changed, one row a line
+// of its report; the next update writes it anew.
+inline const QString ChangesTable = QStringLiteral("LastChanges");
 inline const QString DefaultRom = QStringLiteral("-default-");
 inline const QString DefaultDescription = QStringLiteral("-=DEFAULT=-");
 // The stamp in the default record's Notes; a catalogue stamped otherwise is reshaped at start-up.

@@ -19,6 +19,11 @@ public:
         directoriesAsked << directory;
         return take(files);
     }
+    QString SaveFile(QWidget*, const QString& filter, const QString& file) override {
+        filtersAsked << filter;
+        directoriesAsked << file;
+        return take(files);
+    }
     // Like the real chooser, the answer ends with "/".
     QString ChooseFolder(QWidget*, const QString&, const QString& directory) override {
         directoriesAsked << directory;

@@ -4,6 +4,7 @@
 
 #include "platform/TextLines.h"
 #include "store/MergedRecords.h"
+#include "update/ChangeReport.h"
 #include "update/ListingParsers.h"
 #include "update/MachineListing.h"
 
@@ -485,6 +486,56 @@ TEST_F(MergeTest, TodaysMachineListingAddsKeepsAndExpiresGamesAsTheListingsDid) 
     const GameFacts attache = facts.value("attache");
     EXPECT_EQ(std::tuple(attache.type, attache.players, attache.needsFiles),
               std::tuple(MachineType::ComputerOrConsole, 1, true));
+}
+
+// The machine's block of the recorded listing, from its tag to the end of its line after </machine>.
+QByteArray MachineBlock(const QByteArray& listing, const QByteArray& name) {
+    const qsizetype from = listing.indexOf("\t<machine name=\"" + name + "\"");
+    const qsizetype to = listing.indexOf('\n', listing.indexOf("</machine>", from)) + 1;
+    return listing.mid(from, to - from);
+}
+
+// The recorded listing, then the next MAME's: a game renamed, one removed, one added, a title and a
+// status changed. The report of the second update is kept in the catalogue until the next one.
+TEST_F(MergeTest, TheReportOfAnUpdateSaysWhatChangedAndIsKeptUntilTheNext) {
+    ASSERT_TRUE(MergeMachineListing(vars, report, RecordedListing()).merged);
+    QByteArray next = Recorded;
+    next.replace("<machine name=\"walkyria\"", "<machine name=\"walkyria2\"");
+    next.replace(MachineBlock(next, "barata"), "");
+    QByteArray added = MachineBlock(next, "cc7");
+    added.replace("name=\"cc7\"", "name=\"cc7b\"").replace("(set 1)", "set 2, \"Sensory\"");
+    next.replace(MachineBlock(next, "cc7"), MachineBlock(next, "cc7") + added);
+    next.replace("<description>Attaché</description>", "<description>Attaché (revised)</description>");
+    const QByteArray kuzmich = MachineBlock(next, "kuzmich");
+    next.replace(kuzmich, QByteArray(kuzmich).replace("status=\"imperfect\"", "status=\"good\""));
+    Read read = ReadInPieces(next, next.size());
+    ASSERT_EQ(read.problem, QString());
+
+    ChangeReport changes(*vars.CatalogueDb);
+    changes.AddRename("walkyria", "walkyria2");
+    changes.AddRename("nosuchgame", "pacman"); // never was: ignored
+    MergeOutcome outcome =
+        MergeMachineListing(vars, report, {"mame -listxml", {0, {}, false}, std::move(read.machines), 0, {}});
+    ASSERT_TRUE(outcome.merged);
+    ASSERT_TRUE(KeepChanges(*vars.CatalogueDb, changes, outcome));
+    close();
+    OpenCatalogue(vars);
+    const std::vector<GameChange> kept = LastChanges(*vars.CatalogueDb);
+    using enum ChangeKind;
+    using S = GameStatus;
+    const QString cc7b = "Chess Challenger \"7\" set 2, \"Sensory\"";
+    const std::vector<GameChange> expected = {
+        {Added, "cc7b", cc7b, S::Working, {}, {}, S::Unknown},
+        {Removed, "barata", "Dona Barata (early prototype)", S::Imperfect, {}, {}, S::Unknown},
+        {Renamed, "walkyria2", "Walkyria", S::NotWorking, "walkyria", "Walkyria", S::NotWorking},
+        {Status, "kuzmich", "Kuzmich-Egorych", S::Working, {}, {}, S::Imperfect},
+        {Title, "attache", "Attaché (revised)", S::Imperfect, {}, "Attaché", S::Imperfect}};
+    EXPECT_EQ(kept, expected);
+    EXPECT_EQ(ChangeDetail(kept[3]), QString("imperfect → working"));
+    const QStringList csv = ChangesCsv(kept).split("\r\n");
+    EXPECT_EQ(csv.value(1), "Added,cc7b,\"Chess Challenger \"\"7\"\" set 2, \"\"Sensory\"\"\",working,,,");
+    EXPECT_EQ(csv.value(4), "Status changed,kuzmich,Kuzmich-Egorych,working,,,imperfect");
+    EXPECT_EQ(csv.size(), 7) << "a heading, five lines and the end of the last";
 }
 
 TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {

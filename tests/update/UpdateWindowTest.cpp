@@ -3,11 +3,15 @@
 #include "StandinGames.h"
 
 #include "shell/UpdateWindow.h"
+#include "shell/WhatsNewWindow.h"
 
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QProgressBar>
 #include <QSet>
 #include <QTimer>
+#include <QTreeWidget>
 
 using namespace zelvora;
 using standin::StandinGame;
@@ -142,13 +146,45 @@ TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
               (QStringList{QDir::homePath() + "/.mame", today + "ini"}));
     EXPECT_EQ(items(done->expiredGamesList), (QStringList{"10-Yard Fight", "Old Game"}));
     rowOf(window, "Attaché");
+    test::part<QLineEdit>(window, "findField")->setText("pac");
+    const auto whatsNewEnabled = [&] {
+        Q_EMIT test::part<QMenu>(window, "actionsMenu")->aboutToShow();
+        return test::action(window, "whatsNewAction")->isEnabled();
+    };
     done->okButton->click();
+
+    // OK shows what changed. Enter on a game selects it, the find field that hid it giving way.
+    WhatsNewWindow* whatsNew = test::findWindow<WhatsNewWindow>();
+    ASSERT_NE(whatsNew, nullptr);
+    QTreeWidget* tree = whatsNew->changesTree;
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0) + ", " + tree->topLevelItem(1)->text(0),
+              QString("Added (19), Removed (2)"));
+    tree->setCurrentItem(tree->findItems("Attaché", Qt::MatchExactly | Qt::MatchRecursive).value(0));
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_EQ(selected(), QString("Attaché"));
+    EXPECT_EQ(test::part<QLineEdit>(window, "findField")->text(), QString());
+    EXPECT_TRUE(whatsNew->isVisible());
+    QTreeWidgetItem* removed = tree->findItems("Old Game", Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(removed).center());
+    EXPECT_EQ(whatsNew->selectionText->text(), QString("Old Game is no longer in the catalogue."));
+    dialogs.files = {program.file("changes.csv")};
+    whatsNew->csvButton->click();
+    const QList<QByteArray> csv = test::ReadBytes(program.file("changes.csv")).split('\n');
+    EXPECT_EQ(csv.size(), 1 + 21 + 1);
+    EXPECT_EQ(csv.value(0), "Change,Set,Title,Status,Old Set,Old Title,Old Status\r");
+    QTest::keyClick(whatsNew, Qt::Key_Escape);
+    EXPECT_EQ(test::findWindow<WhatsNewWindow>(), nullptr);
+    EXPECT_TRUE(whatsNewEnabled()) << "the report stays";
 
     UpdateWindow* again = update(window);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->progressText->text(), QString("DONE!"));
     EXPECT_EQ(again->newGamesList->count() + again->expiredGamesList->count(), 0);
     EXPECT_EQ(window->Rows().rowCount(), 20) << "the games and the default options";
+    again->okButton->click();
+    EXPECT_EQ(test::findWindow<WhatsNewWindow>(), nullptr) << "nothing changed";
+    EXPECT_FALSE(whatsNewEnabled()) << "the report of the update before is gone";
 }
 
 // A MAME that never finishes its listing: Cancel, closing the update's window, or closing the main
