@@ -186,6 +186,10 @@ void OpenCatalogue(Variables& vars) {
                                              "NULL, Type INTEGER NOT NULL DEFAULT 0, Players INTEGER NOT NULL DEFAULT "
                                              "0, NeedsFiles INTEGER NOT NULL DEFAULT 1)")
                                   .arg(FactsTable));
+    vars.CatalogueDb->Execute(
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS %1 (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, Crcs TEXT NOT NULL)")
+            .arg(FingerprintTable));
     QStringList settings;
     for (const QString& field : SettingFields())
         settings << QuoteName(field);

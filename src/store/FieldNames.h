@@ -20,6 +20,9 @@ inline const QString FactsTable = QStringLiteral("GameFacts");
 // record's among them; a null value leaves MAME at its own setting. Beside the records, so that the
 // table ROMS keeps the shape every version of the program reads.
 inline const QString SettingsTable = QStringLiteral("GameSettings");
+// The CRCs of each game's own ROMs as today's MAME's listing gave them at the last update, by set
+// name, which tell the update a set that MAME renamed.
+inline const QString FingerprintTable = QStringLiteral("GameRoms");
 inline const QString DefaultRom = QStringLiteral("-default-");
 inline const QString DefaultDescription = QStringLiteral("-=DEFAULT=-");
 // The stamp in the default record's Notes; a catalogue stamped otherwise is reshaped at start-up.

@@ -97,8 +97,8 @@ QString ControlName(QStringView type, QStringView ways) {
 
 } // namespace
 
-MachineListingReader::MachineListingReader(Progress& progress, int maxGames)
-    : progress_(progress), maxGames_(maxGames) {}
+MachineListingReader::MachineListingReader(Progress& progress, int maxGames, bool fingerprints)
+    : progress_(progress), maxGames_(maxGames), filter_(fingerprints) {}
 
 bool MachineListingReader::Read(QByteArrayView bytes) {
     if (!problem_.isEmpty())
@@ -157,6 +157,8 @@ void MachineListingReader::Parse(QByteArrayView bytes) {
                     cutNext_ = true;
             } else if (xml_.processingInstructionTarget() == QLatin1String(ListingLineFilter::FactsTarget)) {
                 ReadFacts(xml_.processingInstructionData());
+            } else if (xml_.processingInstructionTarget() == QLatin1String(ListingLineFilter::RomsTarget)) {
+                ReadRoms(xml_.processingInstructionData());
             }
             break;
         case QXmlStreamReader::Invalid:
@@ -316,6 +318,23 @@ void MachineListingReader::ReadFacts(QStringView data) {
             names << name;
     }
     machine_.controls.controls = Shared(names.join(QStringLiteral(", ")));
+}
+
+void MachineListingReader::ReadRoms(QStringView data) {
+    if (!inMachine_ || !keep_)
+        return;
+    std::vector<std::uint32_t>& roms = machine_.roms;
+    roms.clear();
+    roms.reserve(static_cast<size_t>(data.size() / 9));
+    for (const QStringView crc : data.split(u' ', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const std::uint32_t value = crc.toUInt(&ok, 16);
+        if (ok)
+            roms.push_back(value);
+    }
+    std::sort(roms.begin(), roms.end());
+    roms.erase(std::unique(roms.begin(), roms.end()), roms.end());
+    roms.shrink_to_fit();
 }
 
 void MachineListingReader::EndElement() {
