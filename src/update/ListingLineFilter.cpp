@@ -148,8 +148,9 @@ bool NeedsFile(QByteArrayView line) {
     return Find(line, " status=\"nodump\"") < 0;
 }
 
+// MAME writes CRCs in lower case.
 bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
 }
 
 // Of a ROM's line: its CRC when the ROM is the machine's own and was dumped; empty otherwise.

@@ -326,11 +326,22 @@ void MachineListingReader::ReadRoms(QStringView data) {
     std::vector<std::uint32_t>& roms = machine_.roms;
     roms.clear();
     roms.reserve(static_cast<size_t>(data.size() / 9));
-    for (const QStringView crc : data.split(u' ', Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const std::uint32_t value = crc.toUInt(&ok, 16);
-        if (ok)
-            roms.push_back(value);
+    // Eight hex digits each, as the filter writes them.
+    std::uint32_t crc = 0;
+    int digits = 0;
+    for (const QChar c : data) {
+        const char16_t u = c.unicode();
+        const int digit = u >= u'0' && u <= u'9' ? u - u'0' : u >= u'a' && u <= u'f' ? u - u'a' + 10 : -1;
+        if (digit >= 0) {
+            crc = crc << 4 | static_cast<std::uint32_t>(digit);
+            ++digits;
+        }
+        if (digit < 0 || digits == 8) {
+            if (digits == 8)
+                roms.push_back(crc);
+            crc = 0;
+            digits = 0;
+        }
     }
     std::sort(roms.begin(), roms.end());
     roms.erase(std::unique(roms.begin(), roms.end()), roms.end());

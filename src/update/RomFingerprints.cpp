@@ -50,10 +50,13 @@ struct Best {
 } // namespace
 
 QString FingerprintText(const Fingerprint& roms) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(roms.size()) * CrcDigits);
-    for (const std::uint32_t crc : roms)
-        text += QStringLiteral("%1").arg(crc, CrcDigits, 16, QLatin1Char('0'));
+    // Made for every machine at every update: written digit by digit.
+    QString text(static_cast<qsizetype>(roms.size()) * CrcDigits, Qt::Uninitialized);
+    QChar* at = text.data();
+    for (const std::uint32_t crc : roms) {
+        for (int shift = 28; shift >= 0; shift -= 4)
+            *at++ = QLatin1Char("0123456789abcdef"[(crc >> shift) & 0xF]);
+    }
     return text;
 }
 
