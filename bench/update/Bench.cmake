@@ -11,3 +11,7 @@ add_executable(update_listxml_bench update/listxml_bench.cpp)
 target_link_libraries(update_listxml_bench PRIVATE zelvora_testsupport zelvora_gui Qt6::Test benchmark::benchmark)
 target_compile_definitions(update_listxml_bench PRIVATE ZELVORA_STANDIN_PATH="$<TARGET_FILE:mame>")
 add_dependencies(update_listxml_bench mame)
+
+# What telling renamed sets adds to the update from today's MAME.
+add_executable(update_renames_bench update/renames_bench.cpp)
+target_link_libraries(update_renames_bench PRIVATE zelvora_testsupport zelvora_gui benchmark::benchmark)

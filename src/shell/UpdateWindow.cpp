@@ -52,6 +52,12 @@ UpdateWindow::UpdateWindow(Variables& vars, ProcessRunner& runner, Owner main, M
     expiredGamesCaption->setObjectName(QStringLiteral("expiredGamesCaption"));
     expiredGamesList = new QListWidget(this);
     expiredGamesList->setObjectName(QStringLiteral("expiredGamesList"));
+    renamedGamesCaption = new QLabel(QStringLiteral("Renamed Games"), this);
+    renamedGamesCaption->setObjectName(QStringLiteral("renamedGamesCaption"));
+    renamedGamesList = new QListWidget(this);
+    renamedGamesList->setObjectName(QStringLiteral("renamedGamesList"));
+    renamedGamesCaption->hide();
+    renamedGamesList->hide();
     progressBar = new QProgressBar(this);
     progressBar->setObjectName(QStringLiteral("progressBar"));
     progressBar->setTextVisible(false);
@@ -76,6 +82,8 @@ UpdateWindow::UpdateWindow(Variables& vars, ProcessRunner& runner, Owner main, M
     lists->addWidget(expiredGamesCaption, 0, 1);
     lists->addWidget(newGamesList, 1, 0);
     lists->addWidget(expiredGamesList, 1, 1);
+    lists->addWidget(renamedGamesCaption, 2, 0, 1, 2);
+    lists->addWidget(renamedGamesList, 3, 0, 1, 2);
     lists->setRowStretch(1, 1);
     // OK and Cancel share one place; only one of them shows at a time.
     auto* buttons = new QHBoxLayout;
@@ -144,6 +152,7 @@ void UpdateWindow::ShowOutcome(const MergeOutcome& outcome) {
     if (!outcome.merged) {
         newGamesList->clear();
         expiredGamesList->clear();
+        renamedGamesList->clear();
     }
     // The list is refilled either way: a refused update has not changed the catalogue, but the
     // recordset the list works on must be its own again.
@@ -232,6 +241,14 @@ void UpdateWindow::NewGame(const QString& description) {
 
 void UpdateWindow::ExpiredGame(const QString& description) {
     work_->Post([this, description] { Append(expiredGamesList, expiredSize_, description); });
+}
+
+void UpdateWindow::RenamedGame(const QString& before, const QString& after) {
+    work_->Post([this, text = before + QStringLiteral(" \u2192 ") + after] {
+        renamedGamesCaption->show();
+        renamedGamesList->show();
+        Append(renamedGamesList, renamedSize_, text);
+    });
 }
 
 void UpdateWindow::Display::SetText(const QString& text) {

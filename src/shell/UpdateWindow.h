@@ -65,11 +65,15 @@ public:
     bool Cancelled() const override { return cancelled_; }
     void NewGame(const QString& description) override;
     void ExpiredGame(const QString& description) override;
+    void RenamedGame(const QString& before, const QString& after) override;
 
     QLabel* newGamesCaption = nullptr;
     QListWidget* newGamesList = nullptr;
     QLabel* expiredGamesCaption = nullptr;
     QListWidget* expiredGamesList = nullptr;
+    // Below the two lists, shown once the update finds a renamed set.
+    QLabel* renamedGamesCaption = nullptr;
+    QListWidget* renamedGamesList = nullptr;
     QProgressBar* progressBar = nullptr;
     QLabel* progressText = nullptr;
     QPushButton* okButton = nullptr;
@@ -113,7 +117,7 @@ private:
     std::atomic<bool> cancelled_ = false;
     Display display_{*this};
     WorkProgress* work_ = nullptr; // while the update runs
-    ItemSize newSize_, expiredSize_;
+    ItemSize newSize_, expiredSize_, renamedSize_;
     MameFolders mameFolders_; // MAME's, as it named them during the update
     bool changedGames_ = false;
 };

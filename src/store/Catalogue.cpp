@@ -190,6 +190,10 @@ void OpenCatalogue(Variables& vars) {
                                              "Title TEXT NOT NULL, Status INTEGER NOT NULL, OldRom TEXT NOT NULL, "
                                              "OldTitle TEXT NOT NULL, OldStatus INTEGER NOT NULL)")
                                   .arg(ChangesTable));
+    vars.CatalogueDb->Execute(
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS %1 (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, Crcs TEXT NOT NULL)")
+            .arg(FingerprintTable));
     QStringList settings;
     for (const QString& field : SettingFields())
         settings << QuoteName(field);

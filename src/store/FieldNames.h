@@ -23,6 +23,9 @@ inline const QString SettingsTable = QStringLiteral("GameSettings");
 // What the last update that changed the catalogue added, removed, renamed and changed, one row a line
 // of its report; the next update writes it anew.
 inline const QString ChangesTable = QStringLiteral("LastChanges");
+// The CRCs of each game's own ROMs as today's MAME's listing gave them at the last update, by set
+// name, which tell the update a set that MAME renamed.
+inline const QString FingerprintTable = QStringLiteral("GameRoms");
 inline const QString DefaultRom = QStringLiteral("-default-");
 inline const QString DefaultDescription = QStringLiteral("-=DEFAULT=-");
 // The stamp in the default record's Notes; a catalogue stamped otherwise is reshaped at start-up.

@@ -10,11 +10,14 @@
 #include "update/ListingParsers.h"
 #include "update/MachineFacts.h"
 #include "update/MachineListing.h"
+#include "update/MachineRefusals.h"
+#include "update/RenamedSets.h"
 
 #include <QFile>
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 namespace zelvora {
 
@@ -364,40 +367,13 @@ void EachMachine(Merge& m, const QString& text, const std::vector<ListedMachine>
     }
 }
 
-// The first lines of what MAME wrote to its standard error, which hold its own message.
-QString MameSaid(const QByteArray& errors) {
-    constexpr int LinesShown = 5;
-    QStringList lines;
-    for (const QString& line : DecodeLine(errors).split(QLatin1Char('\n'))) {
-        if (!line.trimmed().isEmpty() && lines.size() < LinesShown)
-            lines << line.trimmed();
-    }
-    return lines.isEmpty() ? QString() : QStringLiteral(" MAME said: ") + lines.join(QLatin1Char('\n'));
-}
-
-// Why today's MAME's listing must leave the catalogue as it is, or nothing: what a listing that
-// is not whole leaves out would be taken for expired and deleted with its options.
-QStringList MachineRefusals(const MachineListing& listing) {
-    const QString kept = QStringLiteral(", so the catalogue was not changed. The command was: %1 (exit code %2).")
-                             .arg(listing.command, QString::number(listing.run.exitCode));
-    const QString listed = QStringLiteral("MAME's machine listing ");
-    // A listing this program stopped reading ended MAME with it: MAME's exit code tells nothing then.
-    if (!listing.problem.isEmpty() && listing.run.stopped)
-        return {listed + listing.problem + kept};
-    if (listing.run.exitCode != 0)
-        return {listed + QStringLiteral("failed") + kept + MameSaid(listing.run.errors)};
-    if (!listing.problem.isEmpty())
-        return {listed + listing.problem + kept};
-    if (listing.machines.empty())
-        return {listed + QStringLiteral("lists no games") + kept};
-    return {};
-}
-
 // The phases work on the records in memory and the changes are written at the end, in one
 // transaction: an update that fails or is cancelled on the way leaves the catalogue as it was.
 // Once the writing has begun, the update runs to its end.
+// `written` goes on in that transaction once the records are written.
 template <typename Phases>
-void MergeInMemory(Variables& vars, MergeReport& report, MergeOutcome& outcome, Phases phases) {
+void MergeInMemory(Variables& vars, MergeReport& report, MergeOutcome& outcome, Phases phases,
+                   const std::function<void()>& written = {}) {
     Database& db = *vars.CatalogueDb;
     MergedRecords records(db);
     Merge merge{records, report, outcome.remarks, std::vector<bool>(static_cast<size_t>(records.Count()))};
@@ -412,6 +388,8 @@ void MergeInMemory(Variables& vars, MergeReport& report, MergeOutcome& outcome, 
     try {
         Transaction transaction(db);
         records.Write();
+        if (written)
+            written();
         transaction.Commit();
     } catch (const StoreError& error) {
         // A disk without room is no fault of the catalogue, which the rollback leaves as it was.
@@ -475,22 +453,34 @@ MergeOutcome MergeMachineListing(Variables& vars, MergeReport& report, const Mac
                                .arg(listing.malformed)
                                .arg(listing.malformed == 1 ? QStringLiteral("machine") : QStringLiteral("machines"));
     const std::vector<ListedMachine>& machines = listing.machines;
-    MergeInMemory(vars, report, outcome, [&](Merge& merge) {
-        CheckNewMachines(merge, machines);
-        CheckExpiredGames(merge);
-        // MAME lists no notes any more: each game keeps its own.
-        EachMachine(merge, QStringLiteral("Gathering Details"), machines,
-                    [&](int record, const ListedMachine& machine) { SetStatusWords(merge, record, machine.status); });
-        EachMachine(merge, QStringLiteral("Checking for Clones"), machines,
-                    [&](int record, const ListedMachine& machine) {
-                        merge.records.SetValue(record, MergeField::Clone, machine.clone);
-                    });
-        EachMachine(merge, QStringLiteral("Gathering Manufacturers and Dates"), machines,
-                    [&](int record, const ListedMachine& machine) {
-                        merge.records.SetValue(record, MergeField::Manufacturer, machine.manufacturer);
-                        merge.records.SetValue(record, MergeField::Date, machine.year);
-                    });
-    });
+    RenamedSets renamed;
+    MergeInMemory(
+        vars, report, outcome,
+        [&](Merge& merge) {
+            if (listing.fingerprints)
+                renamed.Find(
+                    *vars.CatalogueDb, machines,
+                    [&](const QString& rom) { return merge.records.FindRom(rom, false) >= 0; }, report);
+            CheckNewMachines(merge, machines);
+            CheckExpiredGames(merge);
+            // MAME lists no notes any more: each game keeps its own.
+            EachMachine(
+                merge, QStringLiteral("Gathering Details"), machines,
+                [&](int record, const ListedMachine& machine) { SetStatusWords(merge, record, machine.status); });
+            EachMachine(merge, QStringLiteral("Checking for Clones"), machines,
+                        [&](int record, const ListedMachine& machine) {
+                            merge.records.SetValue(record, MergeField::Clone, machine.clone);
+                        });
+            EachMachine(merge, QStringLiteral("Gathering Manufacturers and Dates"), machines,
+                        [&](int record, const ListedMachine& machine) {
+                            merge.records.SetValue(record, MergeField::Manufacturer, machine.manufacturer);
+                            merge.records.SetValue(record, MergeField::Date, machine.year);
+                        });
+        },
+        [&] {
+            if (listing.fingerprints)
+                renamed.Move(*vars.CatalogueDb, machines);
+        });
     if (outcome.merged)
         StoreMachineFacts(*vars.CatalogueDb, machines, outcome);
     return outcome;

@@ -19,6 +19,12 @@ class MergeReport : public Progress {
 public:
     virtual void NewGame(const QString& description) = 0;
     virtual void ExpiredGame(const QString& description) = 0;
+    // A set that MAME renamed, which takes the user's options, marks and history with it; each as
+    // "title (set name)". Its new name is a new game and its old one expired all the same.
+    virtual void RenamedGame(const QString& before, const QString& after) {
+        Q_UNUSED(before);
+        Q_UNUSED(after);
+    }
 };
 
 struct MergeOutcome {
@@ -43,7 +49,8 @@ MergeOutcome UpdateCancelled();
 MergeOutcome MergeListings(Variables& vars, MergeReport& report, const std::vector<ListingCapture>& captures = {});
 
 // Brings ROMS up to date with today's MAME's machine listing, in the same phases but for the
-// notes, which MAME no longer lists: each game keeps its own. A listing that MAME did not finish,
+// notes, which MAME no longer lists: each game keeps its own. Sets that MAME renamed since the
+// last update take what the user gave them to their new names (RenamedSets). A listing that MAME did not finish,
 // that is not whole, or that holds no runnable machine leaves the catalogue as it was. Once ROMS is
 // written, table GameFacts is written anew from the listing.
 MergeOutcome MergeMachineListing(Variables& vars, MergeReport& report, const MachineListing& listing);

@@ -19,6 +19,8 @@ const QByteArray CutMark = QByteArrayLiteral("<?") + ListingLineFilter::CutTarge
 
 const QByteArray FactsMark = QByteArrayLiteral("<?") + ListingLineFilter::FactsTarget + ' ';
 
+const QByteArray RomsMark = QByteArrayLiteral("<?") + ListingLineFilter::RomsTarget;
+
 bool IsNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
            c == '.' || c == ':';
@@ -144,6 +146,19 @@ QByteArrayView Attribute(QByteArrayView line, std::string_view name) {
 // Of a ROM's or disk's line: only what was never dumped is no file to look for.
 bool NeedsFile(QByteArrayView line) {
     return Find(line, " status=\"nodump\"") < 0;
+}
+
+// MAME writes CRCs in lower case.
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+// Of a ROM's line: its CRC when the ROM is the machine's own and was dumped; empty otherwise.
+QByteArrayView OwnCrc(QByteArrayView line) {
+    if (Find(line, " merge=\"") >= 0 || !NeedsFile(line))
+        return {};
+    const QByteArrayView crc = Attribute(line, " crc=\"");
+    return crc.size() == 8 && std::all_of(crc.begin(), crc.end(), IsHexDigit) ? crc : QByteArrayView();
 }
 
 int Players(QByteArrayView line) {
@@ -286,11 +301,17 @@ bool ListingLineFilter::Keep(const LineTag& tag, QByteArrayView line) {
         media_ = files_ = false;
         screen_.clear();
         controls_.clear();
+        crcs_.clear();
     }
     // Only what a machine holds is dropped: the document around the machines is the reader's to judge.
     const Element element = ElementOf(tag.name);
     if (!inMachine_ || tag.kind == LineTag::None || tag.kind == LineTag::End || element == Element::Read)
         return true;
+    if (fingerprints_ && element == Element::Files && Is(tag.name, "rom") && crcs_.size() < MostRoms * 9) {
+        const QByteArrayView crc = OwnCrc(line);
+        if (!crc.isEmpty())
+            crcs_.append(' ').append(crc);
+    }
     // What is known already needs no second look.
     if (element == Element::Files && !files_)
         files_ = NeedsFile(line);
@@ -321,6 +342,8 @@ void ListingLineFilter::Control(QByteArrayView line) {
 }
 
 void ListingLineFilter::AppendFacts() {
+    if (!crcs_.isEmpty())
+        kept_.append(RomsMark).append(crcs_).append("?>");
     kept_.append(FactsMark)
         .append(QByteArray::number(players_))
         .append(media_ ? " 1 " : " 0 ")

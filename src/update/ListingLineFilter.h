@@ -23,6 +23,10 @@ namespace zelvora {
 // control; then, each after a '"', the first screen's type, rotation, width, height and refresh,
 // and each kind of control's type and ways, in the listing's order. A value too long or of other
 // characters than MAME writes there is left empty.
+//
+// The CRCs of the machine's own ROMs (those without a "merge" attribute, which are its parent's or
+// its BIOS's, and not those never dumped) go on before the facts, in one processing instruction of
+// target RomsTarget, eight hex digits each, parted by blanks; none when it has no ROM of its own.
 class ListingLineFilter {
 public:
     static constexpr qsizetype LongestLine = 64 * 1024;
@@ -30,6 +34,12 @@ public:
     // a machine's elements.
     static constexpr char CutTarget[] = "zelvora-cut";
     static constexpr char FactsTarget[] = "zelvora-facts";
+    static constexpr char RomsTarget[] = "zelvora-roms";
+    // The CRCs passed on of one machine: a few machines list thousands of ROMs.
+    static constexpr int MostRoms = 4096;
+
+    // A filter without fingerprints passes on no CRCs.
+    explicit ListingLineFilter(bool fingerprints = true) : fingerprints_(fingerprints) {}
 
     // What of `bytes` goes on to the reader; a line is held back until its end has come.
     QByteArrayView Filter(QByteArrayView bytes);
@@ -53,6 +63,7 @@ private:
     void Control(QByteArrayView line);
     void AppendFacts();
 
+    bool fingerprints_ = true;
     QByteArray pending_; // the start of a line whose end has not come
     // A line too long to hold: its first and last bytes, which tell its shape.
     bool long_ = false;
@@ -68,6 +79,7 @@ private:
     bool input_ = false;  // the lines dropped are the controls'
     QByteArray screen_;   // the first screen's values, each after a '"'
     QByteArray controls_; // each kind of control's type and ways, each after a '"'
+    QByteArray crcs_;     // of the machine's own ROMs, each after a blank
 
     QByteArray kept_;
 };

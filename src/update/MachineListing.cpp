@@ -97,8 +97,8 @@ QString ControlName(QStringView type, QStringView ways) {
 
 } // namespace
 
-MachineListingReader::MachineListingReader(Progress& progress, int maxGames)
-    : progress_(progress), maxGames_(maxGames) {}
+MachineListingReader::MachineListingReader(Progress& progress, int maxGames, bool fingerprints)
+    : progress_(progress), maxGames_(maxGames), filter_(fingerprints) {}
 
 bool MachineListingReader::Read(QByteArrayView bytes) {
     if (!problem_.isEmpty())
@@ -157,6 +157,8 @@ void MachineListingReader::Parse(QByteArrayView bytes) {
                     cutNext_ = true;
             } else if (xml_.processingInstructionTarget() == QLatin1String(ListingLineFilter::FactsTarget)) {
                 ReadFacts(xml_.processingInstructionData());
+            } else if (xml_.processingInstructionTarget() == QLatin1String(ListingLineFilter::RomsTarget)) {
+                ReadRoms(xml_.processingInstructionData());
             }
             break;
         case QXmlStreamReader::Invalid:
@@ -316,6 +318,34 @@ void MachineListingReader::ReadFacts(QStringView data) {
             names << name;
     }
     machine_.controls.controls = Shared(names.join(QStringLiteral(", ")));
+}
+
+void MachineListingReader::ReadRoms(QStringView data) {
+    if (!inMachine_ || !keep_)
+        return;
+    std::vector<std::uint32_t>& roms = machine_.roms;
+    roms.clear();
+    roms.reserve(static_cast<size_t>(data.size() / 9));
+    // Eight hex digits each, as the filter writes them.
+    std::uint32_t crc = 0;
+    int digits = 0;
+    for (const QChar c : data) {
+        const char16_t u = c.unicode();
+        const int digit = u >= u'0' && u <= u'9' ? u - u'0' : u >= u'a' && u <= u'f' ? u - u'a' + 10 : -1;
+        if (digit >= 0) {
+            crc = crc << 4 | static_cast<std::uint32_t>(digit);
+            ++digits;
+        }
+        if (digit < 0 || digits == 8) {
+            if (digits == 8)
+                roms.push_back(crc);
+            crc = 0;
+            digits = 0;
+        }
+    }
+    std::sort(roms.begin(), roms.end());
+    roms.erase(std::unique(roms.begin(), roms.end()), roms.end());
+    roms.shrink_to_fit();
 }
 
 void MachineListingReader::EndElement() {

@@ -11,6 +11,7 @@
 #include <QXmlStreamReader>
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace zelvora {
@@ -34,6 +35,9 @@ struct ListedMachine {
     bool needsFiles = true;
     ScreenFacts screen;
     ControlFacts controls;
+    // The CRCs of the machine's own ROMs, sorted, each once: not those it takes from its parent or
+    // its BIOS, nor those never dumped. They tell a set that MAME renamed.
+    std::vector<std::uint32_t> roms;
 };
 
 // Reads today's MAME's machine listing as MAME prints it, one piece at a time, and keeps what the
@@ -41,8 +45,9 @@ struct ListedMachine {
 // MAME lists them sorted by name, and how many will come is not known before the end.
 class MachineListingReader : public OutputReader {
 public:
-    // A listing of more than `maxGames` runnable systems is refused.
-    explicit MachineListingReader(Progress& progress, int maxGames = MaxListedGames);
+    // A listing of more than `maxGames` runnable systems is refused. Without `fingerprints` the
+    // machines' ROMs are not read.
+    explicit MachineListingReader(Progress& progress, int maxGames = MaxListedGames, bool fingerprints = true);
 
     // False once the document has turned out unusable; Problem() then says why.
     bool Read(QByteArrayView bytes) override;
@@ -71,6 +76,7 @@ private:
     void EndElement();
     void EndMachine();
     void ReadFacts(QStringView data);
+    void ReadRoms(QStringView data);
     QString Shared(QStringView text);
     QString Where() const;
     void CheckFilter();
@@ -113,6 +119,9 @@ struct MachineListing {
     int skipped = 0;
     QString problem;
     int malformed = 0;
+    // Whether the machines' ROMs were read: a listing without them finds no renamed sets and leaves
+    // the fingerprints of the last update.
+    bool fingerprints = true;
 };
 
 // The command that lists MAME's machines; MAME's path is quoted.

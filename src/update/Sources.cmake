@@ -7,4 +7,7 @@ target_sources(zelvora_core PRIVATE
     update/ListingParsers.cpp
     update/MachineFacts.cpp
     update/MachineListing.cpp
+    update/MachineRefusals.cpp
+    update/RenamedSets.cpp
+    update/RomFingerprints.cpp
 )

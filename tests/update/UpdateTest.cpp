@@ -7,6 +7,7 @@
 #include "update/ChangeReport.h"
 #include "update/ListingParsers.h"
 #include "update/MachineListing.h"
+#include "update/RomFingerprints.h"
 
 using namespace zelvora;
 using test::Game;
@@ -190,6 +191,19 @@ TEST(MachineListingReader, KindPlayersAndFilesOfEachMachine) {
         EXPECT_EQ(m->screen, screen) << name;
         EXPECT_EQ(m->controls, controls) << name;
     }
+    // The CRCs of the machine's own ROMs: not those merged from its parent, nor those never dumped.
+    for (const auto& [name, crcs] : std::initializer_list<std::pair<const char*, Fingerprint>>{
+             {"pacman", {0x0c944964, 0x1a6fb2d4, 0x817d94e3, 0x958fedf9, 0xbcdd1beb, 0xc1e6ab10}},
+             {"alfaskop4101", {}},
+             {"snowbwar", {}}}) {
+        const auto m =
+            std::find_if(machines.begin(), machines.end(), [&](const ListedMachine& m) { return m.game.name == name; });
+        ASSERT_NE(m, machines.end()) << name;
+        EXPECT_EQ(m->roms, crcs) << name;
+    }
+    const auto bingowav = std::find_if(machines.begin(), machines.end(),
+                                       [&](const ListedMachine& m) { return m.game.name == "bingowav"; });
+    EXPECT_EQ(bingowav->roms.size(), 5u) << "seven ROMs, two never dumped";
 }
 
 // What MAME printed instead of a whole listing; the reader stops at once where it can tell.
@@ -267,8 +281,9 @@ struct RecordingReport : MergeReport {
     void SetValue(int value) override { outOfRange += value < min || value > max; }
     void NewGame(const QString& description) override { newGames << description; }
     void ExpiredGame(const QString& description) override { expired << description; }
+    void RenamedGame(const QString& before, const QString& after) override { renamed << before + " > " + after; }
 
-    QStringList newGames, expired;
+    QStringList newGames, expired, renamed;
     int min = 0, max = 0, outOfRange = 0;
 };
 
@@ -566,6 +581,93 @@ TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
     }
 }
 
+// Two updates from today's MAME: in the second, Galaxian is renamed, Dig Dug renamed with a ROM
+// redumped, Frogger and Space Invaders trade names, and a ROM of Pac-Man is redumped.
+TEST_F(MergeTest, RenamedSetsTakeWhatTheUserGaveThemToTheirNewNames) {
+    const auto merge = [&](const char* file) {
+        Read read = ReadInPieces(test::ReadBytes(test::FixturePath(file)), 4096);
+        report = RecordingReport();
+        const MergeOutcome outcome = MergeMachineListing(
+            vars, report, {"mame -listxml", {0, {}, false}, std::move(read.machines), 0, read.problem});
+        if (!outcome.merged)
+            ADD_FAILURE() << outcome.remarks.join(" ").toStdString();
+        return outcome.merged;
+    };
+    ASSERT_TRUE(merge("mame-today/listxml-renames-before.xml"));
+    Database& db = *vars.CatalogueDb;
+    const QStringList sets{"digdug", "frogger", "galaxian", "invaders", "pacman"};
+    for (qsizetype i = 0; i < sets.size(); ++i) {
+        store().Write(sets[i], {{"Sound Card", i + 1}, {"Default", 0}, {"Notes", sets[i]}, {"Bad ROM", 1}});
+        store().RecordPlay(sets[i], 60 * (i + 1), QDateTime::currentDateTimeUtc());
+        db.Execute(QStringLiteral("INSERT INTO GameSettings (Rom, Volume) VALUES (?1, ?2)"), {sets[i], -i});
+    }
+    store().SetFavourite("galaxian", true);
+    // Whose they are, wherever they went.
+    const auto owner = [&](const QString& rom) {
+        QString volume;
+        db.Select(QStringLiteral("SELECT Volume FROM GameSettings WHERE Rom=?1"), {rom},
+                  [&](const std::vector<QVariant>& values) { volume = values[0].toString(); });
+        const PlayHistory history = store().History(rom);
+        return QStringList{values(rom, {"Notes", "Sound Card", "Default", "Bad ROM"}).join(' '), volume,
+                           QString::number(history.playSeconds), history.favourite ? "favourite" : ""};
+    };
+    QHash<QString, QStringList> before;
+    for (const QString& rom : sets)
+        before.insert(rom, owner(rom));
+
+    ASSERT_TRUE(merge("mame-today/listxml-renames-after.xml"));
+    EXPECT_EQ(
+        report.renamed,
+        (QStringList{"Dig Dug (rev 2) (digdug) > Dig Dug (rev 2) (digdugj)",
+                     "Galaxian (Namco set 1) (galaxian) > Galaxian (Namco set 1) (galaxiana)",
+                     "Frogger (frogger) > Frogger (invaders)",
+                     "Space Invaders / Space Invaders M (invaders) > Space Invaders / Space Invaders M (frogger)"}))
+        << report.renamed.join('\n').toStdString();
+    EXPECT_EQ(report.newGames.size(), 2) << "a renamed set is a new game all the same";
+    EXPECT_EQ(report.expired.size(), 2);
+    for (const auto& [from, to] : std::initializer_list<std::pair<const char*, const char*>>{{"galaxian", "galaxiana"},
+                                                                                             {"digdug", "digdugj"},
+                                                                                             {"frogger", "invaders"},
+                                                                                             {"invaders", "frogger"},
+                                                                                             {"pacman", "pacman"}})
+        EXPECT_EQ(owner(to), before[from]) << from << " to " << to;
+    EXPECT_FALSE(store().History("galaxian").favourite);
+    // What MAME says of a set stays with its name.
+    EXPECT_EQ(stored("frogger", "Description").toString(), QString("Space Invaders / Space Invaders M"));
+    EXPECT_EQ(ReadFingerprints(db).value("pacman").left(8), QString("0c944964"));
+    EXPECT_TRUE(ReadFingerprints(db).value("pacman").contains("c1e6ab11")) << "the redumped ROM";
+
+    // Once stored, the fingerprints of now are those the next update compares with.
+    ASSERT_TRUE(merge("mame-today/listxml-renames-after.xml"));
+    EXPECT_EQ(report.renamed, QStringList());
+    EXPECT_EQ(owner("frogger"), before["invaders"]);
+}
+
+// Equal fingerprints pair first, then those sharing more than half of the larger one's CRCs, each
+// set once, the best first; a tie pairs neither.
+TEST(RenamedSets, PairsByTheirRoms) {
+    using Pairs = std::vector<std::pair<size_t, size_t>>;
+    const auto pair = [](const std::vector<Fingerprint>& gone, const std::vector<Fingerprint>& came) {
+        std::vector<const Fingerprint*> g, c;
+        for (const Fingerprint& f : gone)
+            g.push_back(&f);
+        for (const Fingerprint& f : came)
+            c.push_back(&f);
+        Pairs pairs = PairRenamedSets(g, c);
+        std::sort(pairs.begin(), pairs.end());
+        return pairs;
+    };
+    EXPECT_EQ(pair({{1, 2, 3}}, {{1, 2, 9}}), (Pairs{{0, 0}})) << "two of three";
+    EXPECT_EQ(pair({{1, 2, 3}}, {{1, 2, 8, 9}}), Pairs()) << "two of four is not more than half";
+    EXPECT_EQ(pair({{1, 2, 3, 4}}, {{1, 2, 3, 4}, {1, 2, 3, 4}}), Pairs()) << "a tie";
+    EXPECT_EQ(pair({{}, {5}}, {{}, {6}}), Pairs()) << "nothing in common";
+    EXPECT_EQ(pair({{1, 2, 3, 4}, {1, 2, 3, 5}}, {{1, 2, 3, 5}, {1, 2, 3, 4}}), (Pairs{{0, 1}, {1, 0}}));
+    // The first set that went ties between the two that came until the second takes its equal.
+    EXPECT_EQ(pair({{1, 2, 3, 4}, {1, 2, 3, 8}}, {{1, 2, 3, 9}, {1, 2, 3, 8}}), (Pairs{{0, 0}, {1, 1}}));
+    EXPECT_EQ(PairSwappedSets({"a", "b", "c"}, {"b", "a", "d"}), (Pairs{{0, 1}}));
+    EXPECT_EQ(PairSwappedSets({"a", "b", "c"}, {"b", "a", "a"}), Pairs()) << "a third set now like the first";
+}
+
 // The merge's look-ups replace the recordset's: for every key, in both directions, they must find
 // the record the recordset finds, before and after the merge has removed, renamed and added
 // records and written them. Each record carries its own mark in Notes to tell which was found.
@@ -643,6 +745,7 @@ TEST(InstalledMame, UpdatesTheCatalogueFromItsWholeListing) {
     EXPECT_EQ(catalogue.stored("pacman", "Clone").toString(), QString("puckman"));
     EXPECT_EQ(catalogue.stored("pacman", "Notes").toString(), QString("kept"));
     EXPECT_TRUE(catalogue.stored("mslug", "Clone").isNull());
+    EXPECT_GT(ReadFingerprints(*catalogue.vars.CatalogueDb).size(), 30000) << "the sets with ROMs of their own";
 }
 
 } // namespace

@@ -181,10 +181,22 @@ TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->progressText->text(), QString("DONE!"));
     EXPECT_EQ(again->newGamesList->count() + again->expiredGamesList->count(), 0);
+    EXPECT_FALSE(again->renamedGamesList->isVisible());
     EXPECT_EQ(window->Rows().rowCount(), 20) << "the games and the default options";
     again->okButton->click();
     EXPECT_EQ(test::findWindow<WhatsNewWindow>(), nullptr) << "nothing changed";
     EXPECT_FALSE(whatsNewEnabled()) << "the report of the update before is gone";
+
+    // MAME renames a set: the window lists it beside the new and the expired games.
+    QByteArray listing = test::ReadBytes(today + "standin-listxml.xml");
+    listing.replace("<machine name=\"pacman\"", "<machine name=\"pacmanm\"");
+    test::WriteBytes(today + "standin-listxml.xml", listing);
+    UpdateWindow* renamed = update(window);
+    ASSERT_NE(renamed, nullptr);
+    EXPECT_TRUE(renamed->renamedGamesList->isVisible());
+    EXPECT_EQ(items(renamed->renamedGamesList),
+              QStringList{"Pac-Man (Midway) (pacman) \u2192 Pac-Man (Midway) (pacmanm)"});
+    EXPECT_EQ(items(renamed->newGamesList), QStringList{"Pac-Man (Midway)"});
 }
 
 // A MAME that never finishes its listing: Cancel, closing the update's window, or closing the main
