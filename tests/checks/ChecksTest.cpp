@@ -1,6 +1,7 @@
 #include "CatalogueFixture.h"
 
 #include "checks/PresenceChecks.h"
+#include "checks/RomAudit.h"
 #include "checks/RomVerification.h"
 #include "checks/VerifyReport.h"
 #include "launcher/ProcessRunner.h"
@@ -248,6 +249,111 @@ TEST_F(VerifyReportTest, TodaysVerificationStoresNothingUnlessMameEndedWell) {
     EXPECT_TRUE(outcome.problem.startsWith("MAME's report names more than 200000 sets. Nothing was stored."))
         << outcome.problem.toStdString();
     EXPECT_EQ(fields("galaga"), QString("old notes|0"));
+}
+
+// "Verify ROMS" asking MAME only about what changed, through a real shell and a MAME that verifies
+// each set it is named by its name: "bad..." is bad, "silent..." gets no verdict, the rest good.
+class RomAuditTest : public ::testing::Test, public test::CatalogueFixture {
+protected:
+    RomAuditTest() {
+        for (int i = 0; i < 250; ++i)
+            addSet(QString("g%1").arg(i, 3, 10, QChar('0')));
+        addSet("badset", {{"Notes", "from the list"}});
+        addSet("silent");
+        add("clone", "clone", {{"Clone", "g000"}}); // no file of its own: read from its parent's
+        add("gone", "gone", {{"Bad ROM", 1}});
+        store().ReplaceFacts({{"g000", {}}}); // a catalogue made from today's listing, which says sets need files
+        test::WriteScript(mame.file("mame"), "#!/bin/sh\n"
+                                             "dir=$(dirname \"$0\")\n"
+                                             "echo \"$*\" >> \"$dir/log\"\n"
+                                             "if [ -f \"$dir/stop\" ] && [ $(wc -l < \"$dir/log\") -ge 2 ]; then\n"
+                                             "  echo 'romset g200 is good'\n"
+                                             "  [ \"$(cat \"$dir/stop\")\" = crash ] && exit 139; exec sleep 60\n"
+                                             "fi\n"
+                                             "shift\n"
+                                             "for name in \"$@\"; do\n"
+                                             "  [ \"$name\" = -rompath ] && break\n"
+                                             "  case \"$name\" in\n"
+                                             "  bad*) printf '%-12s: a.1 (16 bytes) - NOT FOUND\\n' \"$name\";\n"
+                                             "        echo \"romset $name is bad\";;\n"
+                                             "  silent*) ;;\n"
+                                             "  *) echo \"romset $name is good\";;\n"
+                                             "  esac\n"
+                                             "done\n");
+    }
+    void addSet(const QString& rom, const QVariantMap& fields = {}) {
+        add(rom, rom, fields);
+        test::WriteBytes(roms.file(rom + ".zip"), "zip");
+    }
+    AuditOutcome audit() {
+        QFile::remove(mame.file("log"));
+        return AuditTodaysRoms(store(), mame.path() + "/", roms.path() + "/", runner, progress);
+    }
+    // The sets named on each of MAME's command lines.
+    QStringList asked() {
+        QStringList runs;
+        for (const QString& line : QString(test::ReadBytes(mame.file("log"))).split('\n', Qt::SkipEmptyParts))
+            runs << line.section(" -rompath ", 0, 0).mid(QString("-verifyroms ").size());
+        return runs;
+    }
+    // Bad ROM and Missing ROM, as "BR".
+    QString marks(const char* rom) { return stored(rom, "Bad ROM").toString() + stored(rom, "Missing ROM").toString(); }
+    qsizetype audited() { return AuditStore(store()).Entries().size(); }
+
+    test::TempProgramDir mame, roms;
+    ShellRunner runner;
+    struct : NoProgress {
+        void OfferCancel() override {}
+        bool Cancelled() const override { return cancelAt >= 0 && value >= cancelAt; }
+        void SetValue(int v) override { value = v; }
+        int cancelAt = -1, value = 0;
+    } progress;
+};
+
+// MAME crashing in the second run, then a cancel after the first: the runs finished before stay
+// stored and are not asked again; a set without files is not found without asking MAME.
+TEST_F(RomAuditTest, KeepsEveryFinishedRunAndAsksOnlyAboutTheRest) {
+    test::WriteBytes(mame.file("stop"), "crash");
+    AuditOutcome outcome = audit();
+    EXPECT_TRUE(outcome.problem.contains("exit code 139")) << outcome.problem.toStdString();
+    EXPECT_EQ(asked().size(), 2);
+    EXPECT_EQ(audited(), AuditBatch + 1) << "the first run and the set without files";
+    EXPECT_EQ(marks("gone"), "01") << "not found, never bad";
+    EXPECT_FALSE(asked().join(' ').contains("gone"));
+    EXPECT_EQ(marks("g199") + "|" + marks("g200"), "00|") << "the crashed run's verdict is not stored";
+
+    QFile::remove(mame.file("stop"));
+    outcome = audit();
+    EXPECT_TRUE(outcome.problem.isEmpty()) << outcome.problem.toStdString();
+    EXPECT_EQ(asked(), QStringList{"g200 g201 g202 g203 g204 g205 g206 g207 g208 g209 g210 g211 g212 g213 g214 g215 "
+                                   "g216 g217 g218 g219 g220 g221 g222 g223 g224 g225 g226 g227 g228 g229 g230 g231 "
+                                   "g232 g233 g234 g235 g236 g237 g238 g239 g240 g241 g242 g243 g244 g245 g246 g247 "
+                                   "g248 g249 badset silent clone"});
+    EXPECT_EQ((std::array{outcome.counts.checked, outcome.counts.carried, outcome.counts.good, outcome.counts.bad,
+                          outcome.counts.notFound}),
+              (std::array{53, 201, 251, 1, 2}));
+    EXPECT_EQ(marks("badset") + "|" + marks("silent") + "|" + marks("clone"), "1|01|00");
+    EXPECT_EQ(stored("badset", "Notes").toString(), "badset      : a.1 (16 bytes) - NOT FOUND\r");
+
+    // Every set changed; cancelled while MAME's second run waits.
+    for (int i = 0; i < 250; ++i)
+        test::WriteBytes(roms.file(QString("g%1.zip").arg(i, 3, 10, QChar('0'))), "changed");
+    test::WriteBytes(mame.file("stop"), "wait");
+    progress.cancelAt = AuditBatch + 1;
+    EXPECT_TRUE(audit().cancelled);
+    EXPECT_EQ(asked().size(), 2);
+    progress.cancelAt = -1;
+    QFile::remove(mame.file("stop"));
+    audit();
+    EXPECT_EQ(asked().join(' ').split(' ').size(), 51) << "the 50 sets left and the clone of g000";
+
+    // A cleared mark comes back from the last verification, without MAME.
+    ClearStatusFields(store(), progress);
+    test::WriteBytes(roms.file("g000.zip"), "again");
+    outcome = audit();
+    EXPECT_EQ(asked(), QStringList{"g000 clone"}) << "the set and the clone reading its parent's file";
+    EXPECT_EQ(outcome.counts.carried, 252);
+    EXPECT_EQ(marks("badset") + "|" + marks("gone"), "10|01");
 }
 
 // Verification and game starts against the real MAME, where one is installed.

@@ -1,0 +1,312 @@
+#include "checks/RomAudit.h"
+
+#include "checks/RomVerification.h"
+#include "launcher/ProcessRunner.h"
+#include "launcher/ShellQuote.h"
+#include "platform/DirectoryListing.h"
+#include "platform/Progress.h"
+#include "platform/TextCompare.h"
+#include "store/FieldNames.h"
+#include "store/FileStamp.h"
+#include "store/GameStore.h"
+#include "store/ProgramSettings.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+
+namespace zelvora {
+
+namespace {
+
+QString fileLine(const QString& path) {
+    const FileStamp stamp = StampOf(path);
+    if (stamp.path.isEmpty())
+        return {};
+    return QStringLiteral("%1\t%2\t%3\n").arg(stamp.path).arg(stamp.size).arg(stamp.modified);
+}
+
+// A folder's mtime does not change when a file inside it is rewritten: its files are stamped.
+QString folderLines(const QString& folder) {
+    QStringList lines;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        lines << fileLine(it.next());
+    lines.sort();
+    return lines.join(QString());
+}
+
+QString sortedLines(const QString& lines) {
+    QStringList each = lines.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    each.sort();
+    return each.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+// MAME reads each name on its command line as a pattern, and one starting with "-" as a switch.
+bool auditable(const QString& rom) {
+    return IsPlainFileName(rom) && !EqualNoCase(rom, DefaultRom) && !rom.startsWith(QLatin1Char('-')) &&
+           !rom.contains(QLatin1Char('*')) && !rom.contains(QLatin1Char('?')) && !rom.contains(QLatin1Char('['));
+}
+
+// Counts a batch's verdicts on from the sets verified before it.
+class BatchProgress : public Progress {
+public:
+    BatchProgress(Progress& whole, int done) : whole_(whole), done_(done) {}
+    void SetText(const QString&) override {}
+    void SetRange(int, int) override {}
+    void SetValue(int value) override { whole_.SetValue(done_ + value); }
+    void OfferCancel() override { whole_.OfferCancel(); }
+    bool Cancelled() const override { return whole_.Cancelled(); }
+
+private:
+    Progress& whole_;
+    int done_;
+};
+
+using Entries = std::vector<std::pair<QString, AuditEntry>>;
+
+// The marks a verdict gives, as StoreVerdicts gives them; a set not found loses its Bad ROM and
+// gets Missing ROM. Only what differs is written.
+void storeMarks(GameStore& catalogue, const Entries& sets) {
+    if (sets.empty())
+        return;
+    QStringList names;
+    for (const auto& set : sets)
+        names << set.first;
+    const QString notes = Field::Notes, bad = Field::BadRom, missing = Field::MissingRom;
+    catalogue.ChangeGames(names, {notes, bad, missing}, [&](qsizetype i, const QVariantHash* stored) {
+        if (!stored)
+            return QVariantHash();
+        const auto& [rom, entry] = sets[static_cast<size_t>(i)];
+        QVariantHash wanted;
+        if (entry.verdict == AuditVerdict::Bad) {
+            wanted = {{notes, entry.report.isNull() ? QString(QLatin1String("")) : entry.report}, {bad, 1}};
+        } else {
+            wanted = {{bad, 0}, {missing, entry.verdict == AuditVerdict::NotFound ? 1 : 0}};
+            if (HoldsVerifyDetails(stored->value(notes).toString(), rom))
+                wanted.insert(notes, QString(QLatin1String("")));
+        }
+        QVariantHash changes;
+        for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
+            const QVariant now = stored->value(it.key());
+            const bool same = it.value().typeId() == QMetaType::QString
+                                  ? !now.isNull() && now.toString() == it.value().toString()
+                                  : now.typeId() == QMetaType::LongLong && now.toLongLong() == it.value().toInt();
+            if (!same)
+                changes.insert(it.key(), it.value());
+        }
+        return changes;
+    });
+}
+
+void count(AuditCounts& counts, const Entries& sets) {
+    for (const auto& set : sets) {
+        switch (set.second.verdict) {
+        case AuditVerdict::Good:
+            ++counts.good;
+            break;
+        case AuditVerdict::Bad:
+            ++counts.bad;
+            break;
+        case AuditVerdict::NotFound:
+            ++counts.notFound;
+            break;
+        }
+    }
+}
+
+AuditEntry entryOf(const QString& stamp, const TodaysVerifyReader::Verdict* verdict) {
+    if (!verdict)
+        return {stamp, AuditVerdict::NotFound, {}};
+    return {stamp, verdict->bad ? AuditVerdict::Bad : AuditVerdict::Good, verdict->notes};
+}
+
+QHash<QString, const TodaysVerifyReader::Verdict*> byName(const std::vector<TodaysVerifyReader::Verdict>& verdicts) {
+    QHash<QString, const TodaysVerifyReader::Verdict*> found;
+    for (const TodaysVerifyReader::Verdict& verdict : verdicts)
+        found.insert(FoldedKey(verdict.name), &verdict);
+    return found;
+}
+
+} // namespace
+
+RomSetFiles::RomSetFiles(const QStringList& folders) {
+    for (const QString& folder : folders) {
+        if (folder.trimmed().isEmpty())
+            continue;
+        QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QString name = it.fileName();
+            if (it.fileInfo().isDir()) {
+                files_[FoldedKey(name)] += folderLines(path);
+                continue;
+            }
+            const qsizetype extension = name.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive)  ? 4
+                                        : name.endsWith(QLatin1String(".7z"), Qt::CaseInsensitive) ? 3
+                                                                                                   : 0;
+            if (extension == 0)
+                continue;
+            name.chop(extension);
+            files_[FoldedKey(name)] += fileLine(path);
+        }
+    }
+    // The order a folder lists its files in is no change of the set.
+    for (QString& lines : files_) {
+        if (lines.count(QLatin1Char('\n')) > 1)
+            lines = sortedLines(lines);
+    }
+}
+
+QString RomSetFiles::Files(const QString& rom) const {
+    return files_.value(FoldedKey(rom));
+}
+
+QString RomSetFiles::Stamp(const QString& rom, const QStringList& needed) const {
+    QString text = Files(rom);
+    bool any = !text.isEmpty();
+    for (const QString& set : needed) {
+        const QString files = Files(set);
+        any = any || !files.isEmpty();
+        text += QLatin1Char('>') + files;
+    }
+    if (!any)
+        return {};
+    return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+
+QStringList SetsNeeded(const QString& clone) {
+    const QString parent = TrimBlanks(clone);
+    return parent.isEmpty() ? QStringList() : QStringList{parent};
+}
+
+std::vector<SetNow> SetsNow(GameStore& catalogue, const QString& romPath) {
+    const RomSetFiles files(FolderList(romPath));
+    const QHash<QString, GameFacts> facts = catalogue.Facts();
+    std::vector<SetNow> sets;
+    QSet<QString> seen;
+    catalogue.List(QString(), {Field::Rom, Field::Clone}, [&](const std::vector<QVariant>& values) {
+        SetNow set;
+        set.rom = TrimBlanks(values[0].toString());
+        const QString key = FoldedKey(set.rom);
+        if (!auditable(set.rom) || seen.contains(key))
+            return;
+        seen.insert(key);
+        set.stamp = files.Stamp(set.rom, SetsNeeded(values[1].toString()));
+        set.hasFiles = !set.stamp.isEmpty();
+        const auto fact = facts.constFind(key);
+        set.needsFiles = !facts.isEmpty() && (fact == facts.constEnd() || fact->needsFiles);
+        sets.push_back(std::move(set));
+    });
+    return sets;
+}
+
+AuditPlan PlanAudit(const std::vector<SetNow>& sets, const QHash<QString, AuditEntry>& known) {
+    AuditPlan plan;
+    for (const SetNow& set : sets) {
+        const auto last = known.constFind(FoldedKey(set.rom));
+        if (last != known.constEnd() && last->stamp == set.stamp)
+            plan.carried.emplace_back(set.rom, *last);
+        else if (!set.hasFiles && set.needsFiles)
+            plan.notFound.push_back(set);
+        else
+            plan.ask.push_back(set);
+    }
+    return plan;
+}
+
+AuditOutcome AuditTodaysRoms(GameStore& catalogue, const QString& mamePath, const QString& romPath,
+                             ProcessRunner& runner, Progress& progress) {
+    AuditOutcome outcome;
+    progress.SetText(QStringLiteral("Verifying ROM Sets"));
+    progress.OfferCancel();
+    AuditStore audits(catalogue);
+    const AuditPlan plan = PlanAudit(SetsNow(catalogue, romPath), audits.Entries());
+
+    // The sets MAME is not asked about first: their marks as the last verification left them (a
+    // "Clear Status Fields" since cleared them), and those without files not found.
+    Entries notFound;
+    for (const SetNow& set : plan.notFound)
+        notFound.emplace_back(set.rom, AuditEntry{set.stamp, AuditVerdict::NotFound, {}});
+    storeMarks(catalogue, plan.carried);
+    storeMarks(catalogue, notFound);
+    audits.Save(notFound, QDateTime::currentDateTimeUtc());
+    outcome.counts.carried = static_cast<int>(plan.carried.size());
+    outcome.counts.checked = static_cast<int>(notFound.size());
+    count(outcome.counts, plan.carried);
+    count(outcome.counts, notFound);
+
+    const int asked = static_cast<int>(plan.ask.size());
+    progress.SetRange(0, asked);
+    progress.SetValue(0);
+    QString command;
+    for (int start = 0; start < asked; start += AuditBatch) {
+        if (progress.Cancelled()) {
+            outcome.cancelled = true;
+            break;
+        }
+        const int end = std::min(asked, start + AuditBatch);
+        command = ShellQuote(MameExecutable(mamePath)) + QStringLiteral(" -verifyroms");
+        for (int i = start; i < end; ++i)
+            command += QLatin1Char(' ') + ShellQuote(plan.ask[static_cast<size_t>(i)].rom);
+        command += QStringLiteral(" -rompath ") + ShellQuote(romPath.trimmed());
+        TodaysVerifyReader reader;
+        BatchProgress batch(progress, start);
+        QElapsedTimer mame;
+        mame.start();
+        const StreamedRun run = RunTodaysVerify(command, reader, runner, batch);
+        outcome.mameMs += mame.elapsed();
+        if (run.cancelled) {
+            outcome.cancelled = true;
+            break;
+        }
+        if (!reader.Problem().isEmpty()) {
+            outcome.problem = reader.Problem() + QStringLiteral(" The command was:\n") + command;
+            break;
+        }
+        if (run.exitCode != 0 && run.exitCode != 2) {
+            outcome.problem = VerifyFailure(run, command);
+            break;
+        }
+        // MAME says nothing of a set none of whose own files it found.
+        const auto verdicts = byName(reader.Verdicts());
+        Entries verified;
+        for (int i = start; i < end; ++i) {
+            const SetNow& set = plan.ask[static_cast<size_t>(i)];
+            verified.emplace_back(set.rom, entryOf(set.stamp, verdicts.value(FoldedKey(set.rom))));
+        }
+        storeMarks(catalogue, verified);
+        audits.Save(verified, QDateTime::currentDateTimeUtc());
+        outcome.counts.checked += end - start;
+        count(outcome.counts, verified);
+        progress.SetValue(end);
+    }
+    return outcome;
+}
+
+void RecordFullAudit(GameStore& catalogue, const std::vector<SetNow>& sets, const VerifyOutcome& outcome) {
+    if (outcome.cancelled || !outcome.problem.isEmpty())
+        return;
+    const auto verdicts = byName(outcome.verdicts);
+    Entries entries;
+    entries.reserve(sets.size());
+    for (const SetNow& set : sets)
+        entries.emplace_back(set.rom, entryOf(set.stamp, verdicts.value(FoldedKey(set.rom))));
+    AuditStore(catalogue).Save(entries, QDateTime::currentDateTimeUtc());
+}
+
+QString AuditSummary(const AuditCounts& counts) {
+    return QStringLiteral("Verify ROMS: %1 sets checked, %2 taken from the last audit; %3 good, %4 bad, %5 not found")
+        .arg(counts.checked)
+        .arg(counts.carried)
+        .arg(counts.good)
+        .arg(counts.bad)
+        .arg(counts.notFound);
+}
+
+} // namespace zelvora
