@@ -71,37 +71,57 @@ private:
 using Entries = std::vector<std::pair<QString, AuditEntry>>;
 
 // The marks a verdict gives, as StoreVerdicts gives them; a set not found loses its Bad ROM and
-// gets Missing ROM. Only what differs is written.
+// gets Missing ROM. Only what differs from `stored` is given.
+QVariantHash marksFor(const QString& rom, const AuditEntry& entry, const QVariantHash& stored) {
+    const QString notes = Field::Notes, bad = Field::BadRom, missing = Field::MissingRom;
+    QVariantHash wanted;
+    if (entry.verdict == AuditVerdict::Bad) {
+        wanted = {{notes, entry.report.isNull() ? QString(QLatin1String("")) : entry.report}, {bad, 1}};
+    } else {
+        wanted = {{bad, 0}, {missing, entry.verdict == AuditVerdict::NotFound ? 1 : 0}};
+        if (HoldsVerifyDetails(stored.value(notes).toString(), rom))
+            wanted.insert(notes, QString(QLatin1String("")));
+    }
+    QVariantHash changes;
+    for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
+        const QVariant now = stored.value(it.key());
+        const bool same = it.value().typeId() == QMetaType::QString
+                              ? !now.isNull() && now.toString() == it.value().toString()
+                              : now.typeId() == QMetaType::LongLong && now.toLongLong() == it.value().toInt();
+        if (!same)
+            changes.insert(it.key(), it.value());
+    }
+    return changes;
+}
+
+// A run's sets are looked up one by one; reading the whole table costs more than that below a
+// few thousand sets, and is done for the catalogue's unchanged sets.
+constexpr size_t LookedUpOneByOne = 2000;
+
 void storeMarks(GameStore& catalogue, const Entries& sets) {
-    if (sets.empty())
+    if (sets.size() <= LookedUpOneByOne) {
+        const AuditStore audits(catalogue);
+        GameWrites writes(catalogue);
+        for (const auto& [rom, entry] : sets) {
+            const std::optional<QVariantHash> marks = audits.Marks(rom);
+            if (!marks)
+                continue;
+            if (const QVariantHash changes = marksFor(rom, entry, *marks); !changes.isEmpty())
+                writes.Write(rom, changes);
+        }
+        writes.Commit();
         return;
+    }
     QStringList names;
     for (const auto& set : sets)
         names << set.first;
-    const QString notes = Field::Notes, bad = Field::BadRom, missing = Field::MissingRom;
-    catalogue.ChangeGames(names, {notes, bad, missing}, [&](qsizetype i, const QVariantHash* stored) {
-        if (!stored)
-            return QVariantHash();
-        const auto& [rom, entry] = sets[static_cast<size_t>(i)];
-        QVariantHash wanted;
-        if (entry.verdict == AuditVerdict::Bad) {
-            wanted = {{notes, entry.report.isNull() ? QString(QLatin1String("")) : entry.report}, {bad, 1}};
-        } else {
-            wanted = {{bad, 0}, {missing, entry.verdict == AuditVerdict::NotFound ? 1 : 0}};
-            if (HoldsVerifyDetails(stored->value(notes).toString(), rom))
-                wanted.insert(notes, QString(QLatin1String("")));
-        }
-        QVariantHash changes;
-        for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
-            const QVariant now = stored->value(it.key());
-            const bool same = it.value().typeId() == QMetaType::QString
-                                  ? !now.isNull() && now.toString() == it.value().toString()
-                                  : now.typeId() == QMetaType::LongLong && now.toLongLong() == it.value().toInt();
-            if (!same)
-                changes.insert(it.key(), it.value());
-        }
-        return changes;
-    });
+    catalogue.ChangeGames(names, {Field::Notes, Field::BadRom, Field::MissingRom},
+                          [&](qsizetype i, const QVariantHash* stored) {
+                              if (!stored)
+                                  return QVariantHash();
+                              const auto& [rom, entry] = sets[static_cast<size_t>(i)];
+                              return marksFor(rom, entry, *stored);
+                          });
 }
 
 void count(AuditCounts& counts, const Entries& sets) {
@@ -283,6 +303,7 @@ AuditOutcome AuditTodaysRoms(GameStore& catalogue, const QString& mamePath, cons
         storeMarks(catalogue, verified);
         audits.Save(verified, QDateTime::currentDateTimeUtc());
         outcome.counts.checked += end - start;
+        outcome.asked += end - start;
         count(outcome.counts, verified);
         progress.SetValue(end);
     }

@@ -66,6 +66,7 @@ struct AuditOutcome {
     AuditCounts counts;
     bool cancelled = false;
     QString problem;   // why MAME stopped verifying; the batches verified before it are kept
+    int asked = 0;     // the sets MAME verified
     qint64 mameMs = 0; // the time MAME took, of the whole run's
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/TextCompare.h"
 #include "store/Database.h"
+#include "store/FieldNames.h"
 #include "store/GameStore.h"
 
 namespace zelvora {
@@ -39,6 +40,10 @@ void AuditStore::Save(const std::vector<std::pair<QString, AuditEntry>>& entries
     for (const auto& [rom, entry] : entries)
         db_.Execute(insert, {rom, entry.stamp, static_cast<int>(entry.verdict), entry.report, checked});
     transaction.Commit();
+}
+
+std::optional<QVariantHash> AuditStore::Marks(const QString& rom) const {
+    return db_.ReadRecord(RomsTable, Field::Rom, rom, {Field::Notes, Field::BadRom, Field::MissingRom});
 }
 
 void AuditStore::Forget(const QStringList& roms) {

@@ -4,6 +4,9 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVariantHash>
+
+#include <optional>
 
 #include <utility>
 #include <vector>
@@ -40,6 +43,9 @@ public:
     // Stores these sets' entries, verified at `when`, in one transaction: a failure leaves none
     // of them and every entry stored before.
     void Save(const std::vector<std::pair<QString, AuditEntry>>& entries, const QDateTime& when);
+    // The marks a verification sets in the game's record (Notes, Bad ROM, Missing ROM); none when
+    // no record has the set name.
+    std::optional<QVariantHash> Marks(const QString& rom) const;
     // Drops what is known of the sets (their ROMs changed), so the next verification asks MAME.
     void Forget(const QStringList& roms);
 

@@ -393,6 +393,10 @@ TEST_F(RealMameTest, VerifyMarksTheBadSetAndClearsTheOneNeedingNoFiles) {
         EXPECT_EQ(stored("pong", field).toString(), QString(value)) << field;
     EXPECT_EQ(std::pair(outcome.counts.found, outcome.counts.goodOrBad), (std::pair<qint64, qint64>(2, 1)));
     EXPECT_TRUE(outcome.notice.isEmpty()) << outcome.notice.toStdString();
+    // Named one by one on the command line, the sets get the same verdicts.
+    const AuditOutcome audit = AuditTodaysRoms(store(), test::InstalledMame, roms.path(), runner, progress);
+    EXPECT_TRUE(audit.problem.isEmpty()) << audit.problem.toStdString();
+    EXPECT_EQ((std::array{audit.counts.checked, audit.counts.good, audit.counts.bad}), (std::array{2, 1, 1}));
 }
 
 // Every option that today's MAME has a switch for is set, and MAME takes them all.
