@@ -19,6 +19,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <functional>
 
 namespace zelvora {
 
@@ -53,19 +54,24 @@ bool auditable(const QString& rom) {
            !rom.contains(QLatin1Char('*')) && !rom.contains(QLatin1Char('?')) && !rom.contains(QLatin1Char('['));
 }
 
-// Counts a batch's verdicts on from the sets verified before it.
-class BatchProgress : public Progress {
+// Counts a run's verdicts on from the sets verified before it, and hands each count to `seen`.
+class RunProgress : public Progress {
 public:
-    BatchProgress(Progress& whole, int done) : whole_(whole), done_(done) {}
+    RunProgress(Progress& whole, int done, std::function<void(int)> seen)
+        : whole_(whole), done_(done), seen_(std::move(seen)) {}
     void SetText(const QString&) override {}
     void SetRange(int, int) override {}
-    void SetValue(int value) override { whole_.SetValue(done_ + value); }
+    void SetValue(int value) override {
+        whole_.SetValue(done_ + value);
+        seen_(value);
+    }
     void OfferCancel() override { whole_.OfferCancel(); }
     bool Cancelled() const override { return whole_.Cancelled(); }
 
 private:
     Progress& whole_;
     int done_;
+    std::function<void(int)> seen_;
 };
 
 using Entries = std::vector<std::pair<QString, AuditEntry>>;
@@ -264,24 +270,49 @@ AuditOutcome AuditTodaysRoms(GameStore& catalogue, const QString& mamePath, cons
     const int asked = static_cast<int>(plan.ask.size());
     progress.SetRange(0, asked);
     progress.SetValue(0);
-    QString command;
-    for (int start = 0; start < asked; start += AuditBatch) {
+    for (int start = 0; start < asked; start += AuditRun) {
         if (progress.Cancelled()) {
             outcome.cancelled = true;
             break;
         }
-        const int end = std::min(asked, start + AuditBatch);
-        command = ShellQuote(MameExecutable(mamePath)) + QStringLiteral(" -verifyroms");
-        for (int i = start; i < end; ++i)
-            command += QLatin1Char(' ') + ShellQuote(plan.ask[static_cast<size_t>(i)].rom);
+        const int end = std::min(asked, start + AuditRun);
+        QString command = ShellQuote(MameExecutable(mamePath)) + QStringLiteral(" -verifyroms");
+        QHash<QString, const SetNow*> named;
+        for (int i = start; i < end; ++i) {
+            const SetNow& set = plan.ask[static_cast<size_t>(i)];
+            command += QLatin1Char(' ') + ShellQuote(set.rom);
+            named.insert(FoldedKey(set.rom), &set);
+        }
         command += QStringLiteral(" -rompath ") + ShellQuote(romPath.trimmed());
+
+        // MAME's verdicts are stored as they come, AuditBatch at a time, so that a MAME that
+        // crashes or is cancelled keeps every set it verified.
         TodaysVerifyReader reader;
-        BatchProgress batch(progress, start);
+        size_t stored = 0;
+        const auto store = [&](size_t upTo) {
+            Entries verified;
+            for (; stored < upTo; ++stored) {
+                const TodaysVerifyReader::Verdict& verdict = reader.Verdicts()[stored];
+                const QString key = FoldedKey(verdict.name);
+                if (const SetNow* set = named.take(key))
+                    verified.emplace_back(set->rom, entryOf(set->stamp, &verdict));
+            }
+            storeMarks(catalogue, verified);
+            audits.Save(verified, QDateTime::currentDateTimeUtc());
+            outcome.counts.checked += static_cast<int>(verified.size());
+            count(outcome.counts, verified);
+        };
+        RunProgress run(progress, start, [&](int verdicts) {
+            if (static_cast<size_t>(verdicts) >= stored + AuditBatch)
+                store(static_cast<size_t>(verdicts));
+        });
         QElapsedTimer mame;
         mame.start();
-        const StreamedRun run = RunTodaysVerify(command, reader, runner, batch);
+        const StreamedRun ended = RunTodaysVerify(command, reader, runner, run);
         outcome.mameMs += mame.elapsed();
-        if (run.cancelled) {
+        outcome.asked += end - start;
+        store(reader.Verdicts().size());
+        if (ended.cancelled) {
             outcome.cancelled = true;
             break;
         }
@@ -289,22 +320,22 @@ AuditOutcome AuditTodaysRoms(GameStore& catalogue, const QString& mamePath, cons
             outcome.problem = reader.Problem() + QStringLiteral(" The command was:\n") + command;
             break;
         }
-        if (run.exitCode != 0 && run.exitCode != 2) {
-            outcome.problem = VerifyFailure(run, command);
+        if (ended.exitCode != 0 && ended.exitCode != 2) {
+            outcome.problem = VerifyFailure(ended, command);
             break;
         }
-        // MAME says nothing of a set none of whose own files it found.
-        const auto verdicts = byName(reader.Verdicts());
-        Entries verified;
+        // MAME says nothing of a set none of whose own files it found; that it said nothing is
+        // known only once it has ended well.
+        Entries notFoundByMame;
         for (int i = start; i < end; ++i) {
             const SetNow& set = plan.ask[static_cast<size_t>(i)];
-            verified.emplace_back(set.rom, entryOf(set.stamp, verdicts.value(FoldedKey(set.rom))));
+            if (named.contains(FoldedKey(set.rom)))
+                notFoundByMame.emplace_back(set.rom, entryOf(set.stamp, nullptr));
         }
-        storeMarks(catalogue, verified);
-        audits.Save(verified, QDateTime::currentDateTimeUtc());
-        outcome.counts.checked += end - start;
-        outcome.asked += end - start;
-        count(outcome.counts, verified);
+        storeMarks(catalogue, notFoundByMame);
+        audits.Save(notFoundByMame, QDateTime::currentDateTimeUtc());
+        outcome.counts.checked += static_cast<int>(notFoundByMame.size());
+        count(outcome.counts, notFoundByMame);
         progress.SetValue(end);
     }
     return outcome;

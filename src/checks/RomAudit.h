@@ -70,15 +70,19 @@ struct AuditOutcome {
     qint64 mameMs = 0; // the time MAME took, of the whole run's
 };
 
-// How many sets one run of MAME is asked about.
+// How many sets one run of MAME is asked about: few runs, as each start of MAME costs a
+// fraction of a second, and a command line far below any system's limit.
+inline constexpr int AuditRun = 4000;
+// How many of MAME's verdicts are stored at a time, while it goes on verifying.
 inline constexpr int AuditBatch = 200;
 
 // "Verify ROMS" with today's MAME: plans the run (PlanAudit), marks the sets without files
 // missing and restores the marks of the unchanged ones from the last verification, then asks MAME
-// about the rest, AuditBatch sets a run ("-verifyroms a b c ... -rompath <romPath>"). Each run's
-// verdicts are stored as soon as it ends, in ROMS (Bad ROM and the notes as StoreVerdicts
-// stores them; a set MAME reports nothing of is not found: Missing ROM 1, Bad ROM 0) and in the
-// audit table; a cancel or a failing run stops there, keeping what was stored.
+// about the rest ("-verifyroms a b c ... -rompath <romPath>", AuditRun sets a run). MAME's
+// verdicts are stored AuditBatch at a time as it prints them, in ROMS (Bad ROM and the notes as
+// StoreVerdicts stores them) and in the audit table; a set MAME says nothing of is not found
+// (Missing ROM 1, Bad ROM 0), which is known only once MAME ended well. A cancel or a failing run
+// stops there, keeping every verdict MAME printed.
 AuditOutcome AuditTodaysRoms(GameStore& catalogue, const QString& mamePath, const QString& romPath,
                              ProcessRunner& runner, Progress& progress);
 

@@ -266,13 +266,14 @@ protected:
         test::WriteScript(mame.file("mame"), "#!/bin/sh\n"
                                              "dir=$(dirname \"$0\")\n"
                                              "echo \"$*\" >> \"$dir/log\"\n"
-                                             "if [ -f \"$dir/stop\" ] && [ $(wc -l < \"$dir/log\") -ge 2 ]; then\n"
-                                             "  echo 'romset g200 is good'\n"
-                                             "  [ \"$(cat \"$dir/stop\")\" = crash ] && exit 139; exec sleep 60\n"
-                                             "fi\n"
-                                             "shift\n"
+                                             "stop=$(cat \"$dir/stop\" 2>/dev/null)\n"
+                                             "shift; n=0\n"
                                              "for name in \"$@\"; do\n"
                                              "  [ \"$name\" = -rompath ] && break\n"
+                                             "  if [ -n \"$stop\" ] && [ $n -eq ${stop#* } ]; then\n"
+                                             "    [ \"${stop% *}\" = crash ] && exit 139; exec sleep 60\n"
+                                             "  fi\n"
+                                             "  n=$((n+1))\n"
                                              "  case \"$name\" in\n"
                                              "  bad*) printf '%-12s: a.1 (16 bytes) - NOT FOUND\\n' \"$name\";\n"
                                              "        echo \"romset $name is bad\";;\n"
@@ -298,29 +299,38 @@ protected:
     }
     // Bad ROM and Missing ROM, as "BR".
     QString marks(const char* rom) { return stored(rom, "Bad ROM").toString() + stored(rom, "Missing ROM").toString(); }
-    qsizetype audited() { return AuditStore(store()).Entries().size(); }
+    qsizetype audited() {
+        GameStore games(*vars.CatalogueDb);
+        return AuditStore(games).Entries().size();
+    }
 
     test::TempProgramDir mame, roms;
     ShellRunner runner;
     struct : NoProgress {
         void OfferCancel() override {}
         bool Cancelled() const override { return cancelAt >= 0 && value >= cancelAt; }
-        void SetValue(int v) override { value = v; }
+        void SetValue(int v) override {
+            value = v;
+            if (v == cancelAt)
+                storedMeanwhile = seen();
+        }
         int cancelAt = -1, value = 0;
+        std::function<QString()> seen;
+        QString storedMeanwhile;
     } progress;
 };
 
-// MAME crashing in the second run, then a cancel after the first: the runs finished before stay
-// stored and are not asked again; a set without files is not found without asking MAME.
-TEST_F(RomAuditTest, KeepsEveryFinishedRunAndAsksOnlyAboutTheRest) {
-    test::WriteBytes(mame.file("stop"), "crash");
+// MAME crashing part-way, then cancelled part-way: the verdicts it printed stay stored, stored
+// while it ran, and are not asked for again; a set without files is not found without asking MAME.
+TEST_F(RomAuditTest, KeepsEveryVerdictPrintedAndAsksOnlyAboutTheRest) {
+    test::WriteBytes(mame.file("stop"), "crash 200");
     AuditOutcome outcome = audit();
     EXPECT_TRUE(outcome.problem.contains("exit code 139")) << outcome.problem.toStdString();
-    EXPECT_EQ(asked().size(), 2);
-    EXPECT_EQ(audited(), AuditBatch + 1) << "the first run and the set without files";
+    EXPECT_EQ(asked().size(), 1);
+    EXPECT_EQ(audited(), 200 + 1) << "the verdicts before the crash and the set without files";
     EXPECT_EQ(marks("gone"), "01") << "not found, never bad";
     EXPECT_FALSE(asked().join(' ').contains("gone"));
-    EXPECT_EQ(marks("g199") + "|" + marks("g200"), "00|") << "the crashed run's verdict is not stored";
+    EXPECT_EQ(marks("g199") + "|" + marks("g200"), "00|");
 
     QFile::remove(mame.file("stop"));
     outcome = audit();
@@ -335,17 +345,25 @@ TEST_F(RomAuditTest, KeepsEveryFinishedRunAndAsksOnlyAboutTheRest) {
     EXPECT_EQ(marks("badset") + "|" + marks("silent") + "|" + marks("clone"), "1|01|00");
     EXPECT_EQ(stored("badset", "Notes").toString(), "badset      : a.1 (16 bytes) - NOT FOUND\r");
 
-    // Every set changed; cancelled while MAME's second run waits.
+    // Every set changed; cancelled while MAME waits after 210 sets, the first AuditBatch of them
+    // stored before the cancel, as a program killed then would have kept them.
     for (int i = 0; i < 250; ++i)
         test::WriteBytes(roms.file(QString("g%1.zip").arg(i, 3, 10, QChar('0'))), "changed");
-    test::WriteBytes(mame.file("stop"), "wait");
-    progress.cancelAt = AuditBatch + 1;
+    test::WriteBytes(mame.file("stop"), "wait 210");
+    progress.cancelAt = 205;
+    progress.seen = [&] {
+        GameStore games(*vars.CatalogueDb);
+        const QHash<QString, AuditEntry> entries = AuditStore(games).Entries();
+        const RomSetFiles now({roms.path()});
+        return QString::number(entries["g000"].stamp == now.Stamp("g000", {})) +
+               QString::number(entries["g201"].stamp == now.Stamp("g201", {}));
+    };
     EXPECT_TRUE(audit().cancelled);
-    EXPECT_EQ(asked().size(), 2);
+    EXPECT_EQ(progress.storedMeanwhile, "10") << "g000 stored while MAME ran, g201 not yet";
     progress.cancelAt = -1;
     QFile::remove(mame.file("stop"));
     audit();
-    EXPECT_EQ(asked().join(' ').split(' ').size(), 51) << "the 50 sets left and the clone of g000";
+    EXPECT_EQ(asked().join(' ').split(' ').size(), 41) << "the 40 sets left and the clone of g000";
 
     // A cleared mark comes back from the last verification, without MAME.
     ClearStatusFields(store(), progress);

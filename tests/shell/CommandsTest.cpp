@@ -43,9 +43,10 @@ TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
         const bool closing = pass == 2;
         vars.MamePath = pass == 0 ? classic : today;
         QTimer meanwhile;
+        const int before = runner.Started();
         QObject::connect(&meanwhile, &QTimer::timeout, [&] {
             auto* status = test::findWindow<ProgressDialog>();
-            if (!status || !runner.LastStarted().contains("-verifyroms"))
+            if (!status || runner.Started() == before || !runner.LastStarted().contains("-verifyroms"))
                 return;
             if (closing) {
                 window->close();
