@@ -8,7 +8,13 @@
 namespace zelvora {
 
 // The entries of the Check submenu, by their index there.
-enum class CollectionCheck { MissingScreenshots = 0, MissingZippedRoms = 1, ClearStatusFields = 2, VerifyRoms = 3 };
+enum class CollectionCheck {
+    MissingScreenshots = 0,
+    MissingZippedRoms = 1,
+    ClearStatusFields = 2,
+    VerifyRoms = 3,
+    VerifyAll = 4
+};
 
 class GameStore;
 class ProcessRunner;

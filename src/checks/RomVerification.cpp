@@ -142,6 +142,23 @@ private:
 
 } // namespace
 
+StreamedRun RunTodaysVerify(const QString& command, TodaysVerifyReader& reader, ProcessRunner& runner,
+                            Progress& progress) {
+    ReportStream stream(reader, progress);
+    const StreamedRun run = runner.ExecStreaming(command, stream);
+    stream.Finish();
+    return run;
+}
+
+QString VerifyFailure(const StreamedRun& run, const QString& command) {
+    const QString said = MameMessages(run.errors);
+    return (CouldNotStart(run.exitCode) ? QStringLiteral("MAME could not be started (exit code %1).")
+                                        : QStringLiteral("MAME could not verify the ROM sets (exit code %1)."))
+               .arg(run.exitCode) +
+           QStringLiteral(" The command was:\n") + command +
+           (said.isEmpty() ? QString() : QStringLiteral("\nMAME said:\n") + said);
+}
+
 QString TodaysVerifyCommand(const QString& mamePath, const QString& romPath) {
     QString command =
         ShellQuote(MameExecutable(mamePath)) + QStringLiteral(" -verifyroms ") + ShellQuote(QStringLiteral("*"));
@@ -161,9 +178,7 @@ VerifyOutcome VerifyTodaysRoms(GameStore& catalogue, const QString& mamePath, co
     progress.SetValue(0);
     progress.OfferCancel();
     TodaysVerifyReader reader;
-    ReportStream stream(reader, progress);
-    const StreamedRun run = runner.ExecStreaming(command, stream);
-    stream.Finish();
+    const StreamedRun run = RunTodaysVerify(command, reader, runner, progress);
     outcome.ran = true;
     outcome.exitCode = run.exitCode;
     outcome.cancelled = run.cancelled;
@@ -175,19 +190,14 @@ VerifyOutcome VerifyTodaysRoms(GameStore& catalogue, const QString& mamePath, co
         return outcome;
     }
     if (run.exitCode != 0 && run.exitCode != 2) {
-        const QString said = MameMessages(run.errors);
-        outcome.problem =
-            (CouldNotStart(run.exitCode) ? QStringLiteral("MAME could not be started (exit code %1).")
-                                         : QStringLiteral("MAME could not verify the ROM sets (exit code %1)."))
-                .arg(run.exitCode) +
-            QStringLiteral(" The command was:\n") + command +
-            (said.isEmpty() ? QString() : QStringLiteral("\nMAME said:\n") + said);
+        outcome.problem = VerifyFailure(run, command);
         return outcome;
     }
     // With a bad set MAME prints its summary to the standard error.
     for (const QString& line : QString::fromUtf8(run.errors).split(QLatin1Char('\n')))
         reader.Read(line);
     outcome.counts = StoreVerdicts(catalogue, reader.Verdicts(), progress);
+    outcome.verdicts = reader.Verdicts();
     if (outcome.counts.goodOrBad == 0)
         outcome.notice = QStringLiteral("MAME found and checked %1 of the %2 games, none of them good or bad: it "
                                         "found no ROM set in %3.\nIs that the right ROM folder?")
@@ -207,9 +217,7 @@ NoFileSets SetsNeedingNoFiles(const QString& mamePath, ProcessRunner& runner, Pr
     }
     const QString command = TodaysVerifyCommand(mamePath, empty.path() + QLatin1Char('/'));
     TodaysVerifyReader reader;
-    ReportStream stream(reader, progress);
-    const StreamedRun run = runner.ExecStreaming(command, stream);
-    stream.Finish();
+    const StreamedRun run = RunTodaysVerify(command, reader, runner, progress);
     if (run.exitCode != 0 && run.exitCode != 2) {
         const QString said = MameMessages(run.errors);
         sets.problem = QStringLiteral("MAME could not say which sets need no files (exit code %1). The command was:\n")

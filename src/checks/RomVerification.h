@@ -31,6 +31,8 @@ struct VerifyOutcome {
     QString problem;
     // What the user should hear of although MAME ended well; empty when there is nothing.
     QString notice;
+    // Today's MAME: the verdicts stored, once MAME ended well.
+    std::vector<TodaysVerifyReader::Verdict> verdicts;
 };
 
 // "Verify ROMS": runs VerifyCommand through `runner` with MAME's directory as the current directory,
@@ -59,6 +61,16 @@ QString TodaysVerifyCommand(const QString& mamePath, const QString& romPath);
 // catalogue's games it checked and in which folder. A Cancel while MAME runs stores nothing either.
 VerifyOutcome VerifyTodaysRoms(GameStore& catalogue, const QString& mamePath, const QString& romPath,
                                ProcessRunner& runner, Progress& progress);
+
+// Runs a verification command of today's MAME, handing its report to `reader` line by line as MAME
+// prints it; the progress value counts the verdicts, and a Cancel ends MAME.
+struct StreamedRun;
+StreamedRun RunTodaysVerify(const QString& command, TodaysVerifyReader& reader, ProcessRunner& runner,
+                            Progress& progress);
+
+// Why a run of today's MAME that ended with a code other than 0 and 2 verified nothing: the code,
+// the command and what MAME wrote to its standard error.
+QString VerifyFailure(const StreamedRun& run, const QString& command);
 
 // The sets today's MAME runs without any file of their own (Pong and the other games built from
 // discrete logic, sets whose every file has no known dump): those it does not call bad when it

@@ -76,6 +76,12 @@ public:
     // "Verify ROMS" over the catalogue's `games` games.
     virtual CheckOutcome VerifyRoms(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
                                     const QString& programDir, ProcessRunner& runner, Progress& progress) const = 0;
+    // "Verify All": every set verified whatever the last verification found; for a MAME whose
+    // "Verify ROMS" always verifies every set, that.
+    virtual CheckOutcome VerifyAll(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
+                                   const QString& programDir, ProcessRunner& runner, Progress& progress) const {
+        return VerifyRoms(catalogue, games, mamePath, romPath, programDir, runner, progress);
+    }
 
     // Runs a game's command, one the shell can read, and waits for MAME to end, `watch` running
     // meanwhile; see RunGame.

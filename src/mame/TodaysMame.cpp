@@ -1,11 +1,13 @@
 #include "mame/TodaysMame.h"
 
 #include "checks/PresenceChecks.h"
+#include "checks/RomAudit.h"
 #include "checks/RomVerification.h"
 #include "launcher/ProcessRunner.h"
 #include "launcher/ShellQuote.h"
 #include "mame/GameCommand.h"
 #include "mame/TodaysOptions.h"
+#include "store/ProgramSettings.h"
 #include "update/CatalogueMerge.h"
 #include "update/MachineListing.h"
 
@@ -112,9 +114,28 @@ CheckOutcome TodaysMame::CheckMissingRoms(GameStore& catalogue, int games, const
     return {MarkedGames(QStringLiteral("Missing Zipped ROMS"), found.marked, games), {}};
 }
 
+// Without a ROM folder of the user's, MAME looks in its own ROM path, whose files cannot be
+// stamped: every set is verified then.
 CheckOutcome TodaysMame::VerifyRoms(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
-                                    const QString& /*programDir*/, ProcessRunner& runner, Progress& progress) const {
+                                    const QString& programDir, ProcessRunner& runner, Progress& progress) const {
+    if (FolderList(romPath).isEmpty())
+        return VerifyAll(catalogue, games, mamePath, romPath, programDir, runner, progress);
+    const AuditOutcome audit = AuditTodaysRoms(catalogue, mamePath, romPath, runner, progress);
+    VerifyOutcome outcome;
+    outcome.cancelled = audit.cancelled;
+    outcome.problem = audit.problem;
+    return Verified(outcome, AuditSummary(audit.counts));
+}
+
+// The sets' stamps are taken before MAME reads the files, so a file changed meanwhile is verified
+// again next time.
+CheckOutcome TodaysMame::VerifyAll(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
+                                   const QString& /*programDir*/, ProcessRunner& runner, Progress& progress) const {
+    const bool stamped = !FolderList(romPath).isEmpty();
+    const std::vector<SetNow> sets = stamped ? SetsNow(catalogue, romPath) : std::vector<SetNow>();
     const VerifyOutcome outcome = VerifyTodaysRoms(catalogue, mamePath, romPath, runner, progress);
+    if (stamped)
+        RecordFullAudit(catalogue, sets, outcome);
     return Verified(outcome, QStringLiteral("Bad ROM sets: %1 (MAME found and checked %2 of %3 games)")
                                  .arg(outcome.counts.marked)
                                  .arg(outcome.counts.found)

@@ -157,7 +157,8 @@ void MainWindow::buildMenu() {
     checkMenu = actionsMenu->addMenu(QStringLiteral("&Check"));
     checkMenu->setObjectName(QStringLiteral("checkMenu"));
     const QString checks[] = {QStringLiteral("Missing &Screenshots"), QStringLiteral("Missing &Zipped ROMS"),
-                              QStringLiteral("C&lear Status Fields"), QStringLiteral("&Verify ROMS")};
+                              QStringLiteral("C&lear Status Fields"), QStringLiteral("&Verify ROMS"),
+                              QStringLiteral("Verify &All")};
     for (int index = 0; index < static_cast<int>(std::size(checks)); ++index) {
         QAction* entry = checkMenu->addAction(checks[index], this, [this, index] { checkCollection(index); });
         entry->setObjectName(QStringLiteral("checkAction%1").arg(index));

@@ -155,6 +155,10 @@ void MainWindow::checkCollection(int index) {
             outcome = mame->VerifyRoms(catalogue, games, vars.MamePath, roms, vars.ProgramDir, shell_.ProcessRunner(),
                                        status);
             break;
+        case CollectionCheck::VerifyAll:
+            outcome =
+                mame->VerifyAll(catalogue, games, vars.MamePath, roms, vars.ProgramDir, shell_.ProcessRunner(), status);
+            break;
         default:
             return; // no such entry
         }

@@ -1,5 +1,6 @@
 #include "store/Catalogue.h"
 
+#include "store/AuditStore.h"
 #include "store/Database.h"
 #include "store/FieldNames.h"
 #include "store/FolderLock.h"
@@ -201,6 +202,7 @@ void OpenCatalogue(Variables& vars) {
     vars.CatalogueDb->Execute(
         QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, %2)")
             .arg(SettingsTable, settings.join(QLatin1Char(','))));
+    CreateAuditTable(*vars.CatalogueDb);
     // The screen and the controls came later: an older table gains them and keeps its rows, which
     // have neither until the next update.
     const std::vector<FieldInfo> facts = vars.CatalogueDb->Fields(FactsTable);

@@ -113,6 +113,7 @@ public:
 
 private:
     friend class GameWrites;
+    friend class AuditStore;
     Database& db_;
 };
 

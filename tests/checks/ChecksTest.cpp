@@ -1,6 +1,7 @@
 #include "CatalogueFixture.h"
 
 #include "checks/PresenceChecks.h"
+#include "checks/RomAudit.h"
 #include "checks/RomVerification.h"
 #include "checks/VerifyReport.h"
 #include "launcher/ProcessRunner.h"
@@ -250,6 +251,129 @@ TEST_F(VerifyReportTest, TodaysVerificationStoresNothingUnlessMameEndedWell) {
     EXPECT_EQ(fields("galaga"), QString("old notes|0"));
 }
 
+// "Verify ROMS" asking MAME only about what changed, through a real shell and a MAME that verifies
+// each set it is named by its name: "bad..." is bad, "silent..." gets no verdict, the rest good.
+class RomAuditTest : public ::testing::Test, public test::CatalogueFixture {
+protected:
+    RomAuditTest() {
+        for (int i = 0; i < 250; ++i)
+            addSet(QString("g%1").arg(i, 3, 10, QChar('0')));
+        addSet("badset", {{"Notes", "from the list"}});
+        addSet("silent");
+        add("clone", "clone", {{"Clone", "g000"}}); // no file of its own: read from its parent's
+        add("gone", "gone", {{"Bad ROM", 1}});
+        store().ReplaceFacts({{"g000", {}}}); // a catalogue made from today's listing, which says sets need files
+        test::WriteScript(mame.file("mame"), "#!/bin/sh\n"
+                                             "dir=$(dirname \"$0\")\n"
+                                             "echo \"$*\" >> \"$dir/log\"\n"
+                                             "stop=$(cat \"$dir/stop\" 2>/dev/null)\n"
+                                             "shift; n=0\n"
+                                             "for name in \"$@\"; do\n"
+                                             "  [ \"$name\" = -rompath ] && break\n"
+                                             "  if [ -n \"$stop\" ] && [ $n -eq ${stop#* } ]; then\n"
+                                             "    [ \"${stop% *}\" = crash ] && exit 139; exec sleep 60\n"
+                                             "  fi\n"
+                                             "  n=$((n+1))\n"
+                                             "  case \"$name\" in\n"
+                                             "  bad*) printf '%-12s: a.1 (16 bytes) - NOT FOUND\\n' \"$name\";\n"
+                                             "        echo \"romset $name is bad\";;\n"
+                                             "  silent*) ;;\n"
+                                             "  *) echo \"romset $name is good\";;\n"
+                                             "  esac\n"
+                                             "done\n");
+    }
+    void addSet(const QString& rom, const QVariantMap& fields = {}) {
+        add(rom, rom, fields);
+        test::WriteBytes(roms.file(rom + ".zip"), "zip");
+    }
+    AuditOutcome audit() {
+        QFile::remove(mame.file("log"));
+        return AuditTodaysRoms(store(), mame.path() + "/", roms.path() + "/", runner, progress);
+    }
+    // The sets named on each of MAME's command lines.
+    QStringList asked() {
+        QStringList runs;
+        for (const QString& line : QString(test::ReadBytes(mame.file("log"))).split('\n', Qt::SkipEmptyParts))
+            runs << line.section(" -rompath ", 0, 0).mid(QString("-verifyroms ").size());
+        return runs;
+    }
+    // Bad ROM and Missing ROM, as "BR".
+    QString marks(const char* rom) { return stored(rom, "Bad ROM").toString() + stored(rom, "Missing ROM").toString(); }
+    qsizetype audited() {
+        GameStore games(*vars.CatalogueDb);
+        return AuditStore(games).Entries().size();
+    }
+
+    test::TempProgramDir mame, roms;
+    ShellRunner runner;
+    struct : NoProgress {
+        void OfferCancel() override {}
+        bool Cancelled() const override { return cancelAt >= 0 && value >= cancelAt; }
+        void SetValue(int v) override {
+            value = v;
+            if (v == cancelAt)
+                storedMeanwhile = seen();
+        }
+        int cancelAt = -1, value = 0;
+        std::function<QString()> seen;
+        QString storedMeanwhile;
+    } progress;
+};
+
+// MAME crashing part-way, then cancelled part-way: the verdicts it printed stay stored, stored
+// while it ran, and are not asked for again; a set without files is not found without asking MAME.
+TEST_F(RomAuditTest, KeepsEveryVerdictPrintedAndAsksOnlyAboutTheRest) {
+    test::WriteBytes(mame.file("stop"), "crash 200");
+    AuditOutcome outcome = audit();
+    EXPECT_TRUE(outcome.problem.contains("exit code 139")) << outcome.problem.toStdString();
+    EXPECT_EQ(asked().size(), 1);
+    EXPECT_EQ(audited(), 200 + 1) << "the verdicts before the crash and the set without files";
+    EXPECT_EQ(marks("gone"), "01") << "not found, never bad";
+    EXPECT_FALSE(asked().join(' ').contains("gone"));
+    EXPECT_EQ(marks("g199") + "|" + marks("g200"), "00|");
+
+    QFile::remove(mame.file("stop"));
+    outcome = audit();
+    EXPECT_TRUE(outcome.problem.isEmpty()) << outcome.problem.toStdString();
+    EXPECT_EQ(asked(), QStringList{"g200 g201 g202 g203 g204 g205 g206 g207 g208 g209 g210 g211 g212 g213 g214 g215 "
+                                   "g216 g217 g218 g219 g220 g221 g222 g223 g224 g225 g226 g227 g228 g229 g230 g231 "
+                                   "g232 g233 g234 g235 g236 g237 g238 g239 g240 g241 g242 g243 g244 g245 g246 g247 "
+                                   "g248 g249 badset silent clone"});
+    EXPECT_EQ((std::array{outcome.counts.checked, outcome.counts.carried, outcome.counts.good, outcome.counts.bad,
+                          outcome.counts.notFound}),
+              (std::array{53, 201, 251, 1, 2}));
+    EXPECT_EQ(marks("badset") + "|" + marks("silent") + "|" + marks("clone"), "1|01|00");
+    EXPECT_EQ(stored("badset", "Notes").toString(), "badset      : a.1 (16 bytes) - NOT FOUND\r");
+
+    // Every set changed; cancelled while MAME waits after 210 sets, the first AuditBatch of them
+    // stored before the cancel, as a program killed then would have kept them.
+    for (int i = 0; i < 250; ++i)
+        test::WriteBytes(roms.file(QString("g%1.zip").arg(i, 3, 10, QChar('0'))), "changed");
+    test::WriteBytes(mame.file("stop"), "wait 210");
+    progress.cancelAt = 205;
+    progress.seen = [&] {
+        GameStore games(*vars.CatalogueDb);
+        const QHash<QString, AuditEntry> entries = AuditStore(games).Entries();
+        const RomSetFiles now({roms.path()});
+        return QString::number(entries["g000"].stamp == now.Stamp("g000", {})) +
+               QString::number(entries["g201"].stamp == now.Stamp("g201", {}));
+    };
+    EXPECT_TRUE(audit().cancelled);
+    EXPECT_EQ(progress.storedMeanwhile, "10") << "g000 stored while MAME ran, g201 not yet";
+    progress.cancelAt = -1;
+    QFile::remove(mame.file("stop"));
+    audit();
+    EXPECT_EQ(asked().join(' ').split(' ').size(), 41) << "the 40 sets left and the clone of g000";
+
+    // A cleared mark comes back from the last verification, without MAME.
+    ClearStatusFields(store(), progress);
+    test::WriteBytes(roms.file("g000.zip"), "again");
+    outcome = audit();
+    EXPECT_EQ(asked(), QStringList{"g000 clone"}) << "the set and the clone reading its parent's file";
+    EXPECT_EQ(outcome.counts.carried, 252);
+    EXPECT_EQ(marks("badset") + "|" + marks("gone"), "10|01");
+}
+
 // Verification and game starts against the real MAME, where one is installed.
 class RealMameTest : public ::testing::Test, public test::CatalogueFixture {
 protected:
@@ -287,6 +411,10 @@ TEST_F(RealMameTest, VerifyMarksTheBadSetAndClearsTheOneNeedingNoFiles) {
         EXPECT_EQ(stored("pong", field).toString(), QString(value)) << field;
     EXPECT_EQ(std::pair(outcome.counts.found, outcome.counts.goodOrBad), (std::pair<qint64, qint64>(2, 1)));
     EXPECT_TRUE(outcome.notice.isEmpty()) << outcome.notice.toStdString();
+    // Named one by one on the command line, the sets get the same verdicts.
+    const AuditOutcome audit = AuditTodaysRoms(store(), test::InstalledMame, roms.path(), runner, progress);
+    EXPECT_TRUE(audit.problem.isEmpty()) << audit.problem.toStdString();
+    EXPECT_EQ((std::array{audit.counts.checked, audit.counts.good, audit.counts.bad}), (std::array{2, 1, 1}));
 }
 
 // Every option that today's MAME has a switch for is set, and MAME takes them all.

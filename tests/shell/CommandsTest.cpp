@@ -43,9 +43,10 @@ TEST_F(CommandsTest, VerifyRomsCanBeCancelled) {
         const bool closing = pass == 2;
         vars.MamePath = pass == 0 ? classic : today;
         QTimer meanwhile;
+        const int before = runner.Started();
         QObject::connect(&meanwhile, &QTimer::timeout, [&] {
             auto* status = test::findWindow<ProgressDialog>();
-            if (!status || !runner.LastStarted().contains("-verifyroms"))
+            if (!status || runner.Started() == before || !runner.LastStarted().contains("-verifyroms"))
                 return;
             if (closing) {
                 window->close();
@@ -163,7 +164,7 @@ TEST_F(CommandsTest, TodaysChecksAndSnapshotsFollowTodaysMame) {
     QDir().mkpath(roms);
     open();
 
-    trigger("checkAction3");
+    trigger("checkAction4");
     EXPECT_EQ(result(), QString("Bad ROM sets: 0 (MAME found and checked 1 of 4 games)"));
     const QString message = dialogs.messages.value(0);
     EXPECT_TRUE(message.contains("checked 1 of the 4 games") && message.contains(roms)) << message.toStdString();
@@ -175,8 +176,16 @@ TEST_F(CommandsTest, TodaysChecksAndSnapshotsFollowTodaysMame) {
     EXPECT_EQ(result(), QString("Missing Zipped ROMS: 1 of 4 games marked"));
     EXPECT_EQ(marks("Pac-Man (Japan)"), QString("R")) << "the others are found or need no file";
 
+    // "Verify ROMS" asks only about the sets whose files changed since "Verify All".
+    const qsizetype runs = runner.commands.size();
     trigger("checkAction3");
-    EXPECT_EQ(result(), QString("Bad ROM sets: 1 (MAME found and checked 4 of 4 games)"));
+    EXPECT_EQ(result(),
+              QString("Verify ROMS: 3 sets checked, 1 taken from the last audit; 3 good, 1 bad, 0 not found"));
+    EXPECT_EQ(marks("Pac-Man (Japan)"), QString("BR"));
+    trigger("checkAction3");
+    EXPECT_EQ(result(),
+              QString("Verify ROMS: 0 sets checked, 4 taken from the last audit; 3 good, 1 bad, 0 not found"));
+    EXPECT_EQ(runner.commands.size(), runs + 1);
     EXPECT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
 
     // Its snapshots live in the set's folder: the game is marked once none is left.

@@ -133,11 +133,19 @@ QStringList VerifyReport(const std::vector<StandinGame>& games, const QString& p
     return lines;
 }
 
-TodaysReport TodaysVerifyReport(const std::vector<StandinGame>& games, const QString& pattern, bool emptyRomPath) {
+// Today's MAME takes several patterns; a set matching two is reported once.
+TodaysReport TodaysVerifyReport(const std::vector<StandinGame>& games, const QStringList& patterns, bool emptyRomPath) {
     TodaysReport report;
     int found = 0;
     int good = 0;
-    for (const StandinGame* matched : Matching(games, pattern)) {
+    std::vector<const StandinGame*> matching;
+    for (const QString& pattern : patterns) {
+        for (const StandinGame* game : Matching(games, pattern)) {
+            if (std::find(matching.begin(), matching.end(), game) == matching.end())
+                matching.push_back(game);
+        }
+    }
+    for (const StandinGame* matched : matching) {
         const StandinGame& game = *matched;
         if (game.verify == VerifyStatus::Missing || (emptyRomPath && game.verify != VerifyStatus::NoFiles))
             continue;

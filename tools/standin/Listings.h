@@ -42,6 +42,6 @@ struct TodaysReport {
     QStringList errors;
     int exitCode = 0;
 };
-TodaysReport TodaysVerifyReport(const std::vector<StandinGame>& games, const QString& pattern, bool emptyRomPath);
+TodaysReport TodaysVerifyReport(const std::vector<StandinGame>& games, const QStringList& patterns, bool emptyRomPath);
 
 } // namespace zelvora::standin

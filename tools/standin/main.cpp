@@ -3,7 +3,7 @@
 // records how it was started.
 //
 //   mame -listclones | -listgames | -listdetails   a listing on standard output
-//   mame -verifyroms [pattern]                     the ROM check's report on standard output
+//   mame -verifyroms [pattern...]                  the ROM check's report on standard output
 //   mame -version | -listxml | -showconfig         today's MAME's answers (ZELVORA_STANDIN_LISTXML)
 //   mame <game> [switches...]                      "runs" the game
 //
@@ -299,13 +299,16 @@ int main(int argc, char** argv) {
     if (!command.startsWith(QLatin1Char('-')))
         return RunTodaysGame(args, data);
     if (today && command == QLatin1String("-verifyroms")) {
-        const QString pattern =
-            args.value(1).startsWith(QLatin1Char('-')) ? QStringLiteral("*") : args.value(1, QStringLiteral("*"));
+        QStringList patterns;
+        for (qsizetype i = 1; i < args.size() && !args[i].startsWith(QLatin1Char('-')); ++i)
+            patterns << args[i];
+        if (patterns.isEmpty())
+            patterns << QStringLiteral("*");
         const qsizetype romPath = args.indexOf(QLatin1String("-rompath"));
         const bool emptyRomPath =
             romPath > 0 && romPath + 1 < args.size() && QDir(args[romPath + 1]).exists() &&
             QDir(args[romPath + 1]).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        const TodaysReport report = TodaysVerifyReport(data.games(), pattern, emptyRomPath);
+        const TodaysReport report = TodaysVerifyReport(data.games(), patterns, emptyRomPath);
         for (const QString& line : report.output)
             Print(stdout, line);
         for (const QString& line : report.errors)
