@@ -70,7 +70,7 @@ void writeRenamed(const QString& from, const QString& to) {
 int renamedFound = 0;
 
 struct RenamesReport : test::CountingReport {
-    void RenamedGame(const QString&, const QString&) override { ++renamedFound; }
+    void RenamedGame(const RenamedSet&) override { ++renamedFound; }
 };
 
 struct World {

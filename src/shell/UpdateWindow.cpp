@@ -177,8 +177,11 @@ MergeOutcome UpdateWindow::UpdateFrom(const Mame& mame) {
     ProgressWatch watch(*this);
     mameFolders_ = MameFoldersOf(mame.ShowConfig(vars_.MamePath, runner_, watch), vars_.MamePath, QDir::homePath());
     work_->Post([this] { activateWindow(); });
-    const ChangeReport changes(*vars_.CatalogueDb);
+    ChangeReport changes(*vars_.CatalogueDb);
+    renamed_.clear();
     MergeOutcome outcome = listings->MergeInto(vars_, *this);
+    for (const RenamedSet& set : renamed_)
+        changes.AddRename(set.oldRom, set.newRom);
     if (outcome.merged)
         changedGames_ = KeepChanges(*vars_.CatalogueDb, changes, outcome) && changes.HadGames();
     return outcome;
@@ -243,8 +246,9 @@ void UpdateWindow::ExpiredGame(const QString& description) {
     work_->Post([this, description] { Append(expiredGamesList, expiredSize_, description); });
 }
 
-void UpdateWindow::RenamedGame(const QString& before, const QString& after) {
-    work_->Post([this, text = before + QStringLiteral(" \u2192 ") + after] {
+void UpdateWindow::RenamedGame(const RenamedSet& set) {
+    renamed_.push_back(set);
+    work_->Post([this, text = set.Text()] {
         renamedGamesCaption->show();
         renamedGamesList->show();
         Append(renamedGamesList, renamedSize_, text);

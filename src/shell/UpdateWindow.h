@@ -65,7 +65,7 @@ public:
     bool Cancelled() const override { return cancelled_; }
     void NewGame(const QString& description) override;
     void ExpiredGame(const QString& description) override;
-    void RenamedGame(const QString& before, const QString& after) override;
+    void RenamedGame(const RenamedSet& set) override;
 
     QLabel* newGamesCaption = nullptr;
     QListWidget* newGamesList = nullptr;
@@ -120,6 +120,7 @@ private:
     ItemSize newSize_, expiredSize_, renamedSize_;
     MameFolders mameFolders_; // MAME's, as it named them during the update
     bool changedGames_ = false;
+    std::vector<RenamedSet> renamed_; // by the merge, on the update's thread
 };
 
 } // namespace zelvora

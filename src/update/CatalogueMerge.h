@@ -15,16 +15,20 @@ struct Variables;
 
 // What the update window shows besides the progress: the games added and the games removed,
 // in the order the merge finds them.
+struct RenamedSet {
+    QString oldRom, oldTitle, newRom, newTitle;
+    // "title (set name) → title (set name)", as the update window lists it.
+    QString Text() const;
+};
+
 class MergeReport : public Progress {
 public:
     virtual void NewGame(const QString& description) = 0;
     virtual void ExpiredGame(const QString& description) = 0;
-    // A set that MAME renamed, which takes the user's options, marks and history with it; each as
-    // "title (set name)". Its new name is a new game and its old one expired all the same.
-    virtual void RenamedGame(const QString& before, const QString& after) {
-        Q_UNUSED(before);
-        Q_UNUSED(after);
-    }
+    // A set that MAME renamed, which takes the user's options, marks and history with it: its set
+    // names and titles before and after. Its new name is a new game and its old one expired all the
+    // same.
+    virtual void RenamedGame(const RenamedSet& set) { Q_UNUSED(set); }
 };
 
 struct MergeOutcome {

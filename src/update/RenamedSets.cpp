@@ -21,11 +21,14 @@ QStringList MovingFields() {
     return fields;
 }
 
-QString Titled(const QString& title, const QString& rom) {
-    return QStringLiteral("%1 (%2)").arg(title, rom);
-}
-
 } // namespace
+
+QString RenamedSet::Text() const {
+    const auto titled = [](const QString& title, const QString& rom) {
+        return title + QStringLiteral(" (") + rom + QLatin1Char(')');
+    };
+    return titled(oldTitle, oldRom) + QStringLiteral(" \u2192 ") + titled(newTitle, newRom);
+}
 
 void RenamedSets::Find(Database& db, const std::vector<ListedMachine>& machines,
                        const std::function<bool(const QString&)>& listed, MergeReport& report) {
@@ -48,8 +51,7 @@ void RenamedSets::Find(Database& db, const std::vector<ListedMachine>& machines,
         const QString rom = moving.take(Field::Rom).toString();
         const QVariant title = moving.take(Field::Description);
         renamed_.push_back({rom, to.game.name, std::move(moving)});
-        report.RenamedGame(Titled(title.isNull() ? rom : title.toString(), rom),
-                           Titled(to.game.description, to.game.name));
+        report.RenamedGame({rom, title.isNull() ? rom : title.toString(), to.game.name, to.game.description});
     };
 
     // Sets that went and still have their record, and sets that came.

@@ -281,7 +281,7 @@ struct RecordingReport : MergeReport {
     void SetValue(int value) override { outOfRange += value < min || value > max; }
     void NewGame(const QString& description) override { newGames << description; }
     void ExpiredGame(const QString& description) override { expired << description; }
-    void RenamedGame(const QString& before, const QString& after) override { renamed << before + " > " + after; }
+    void RenamedGame(const RenamedSet& set) override { renamed << set.Text(); }
 
     QStringList newGames, expired, renamed;
     int min = 0, max = 0, outOfRange = 0;
@@ -616,12 +616,12 @@ TEST_F(MergeTest, RenamedSetsTakeWhatTheUserGaveThemToTheirNewNames) {
         before.insert(rom, owner(rom));
 
     ASSERT_TRUE(merge("mame-today/listxml-renames-after.xml"));
-    EXPECT_EQ(
-        report.renamed,
-        (QStringList{"Dig Dug (rev 2) (digdug) > Dig Dug (rev 2) (digdugj)",
-                     "Galaxian (Namco set 1) (galaxian) > Galaxian (Namco set 1) (galaxiana)",
-                     "Frogger (frogger) > Frogger (invaders)",
-                     "Space Invaders / Space Invaders M (invaders) > Space Invaders / Space Invaders M (frogger)"}))
+    EXPECT_EQ(report.renamed,
+              (QStringList{
+                  "Dig Dug (rev 2) (digdug) \u2192 Dig Dug (rev 2) (digdugj)",
+                  "Galaxian (Namco set 1) (galaxian) \u2192 Galaxian (Namco set 1) (galaxiana)",
+                  "Frogger (frogger) \u2192 Frogger (invaders)",
+                  "Space Invaders / Space Invaders M (invaders) \u2192 Space Invaders / Space Invaders M (frogger)"}))
         << report.renamed.join('\n').toStdString();
     EXPECT_EQ(report.newGames.size(), 2) << "a renamed set is a new game all the same";
     EXPECT_EQ(report.expired.size(), 2);

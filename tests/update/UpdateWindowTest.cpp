@@ -197,6 +197,13 @@ TEST_F(NewVersionTest, TodaysMameIsNamedFirstAndASecondUpdateFindsNothingToDo) {
     EXPECT_EQ(items(renamed->renamedGamesList),
               QStringList{"Pac-Man (Midway) (pacman) \u2192 Pac-Man (Midway) (pacmanm)"});
     EXPECT_EQ(items(renamed->newGamesList), QStringList{"Pac-Man (Midway)"});
+    // What's New names it renamed, neither added nor removed.
+    renamed->okButton->click();
+    whatsNew = test::findWindow<WhatsNewWindow>();
+    ASSERT_NE(whatsNew, nullptr);
+    ASSERT_EQ(whatsNew->changesTree->topLevelItemCount(), 1);
+    EXPECT_EQ(whatsNew->changesTree->topLevelItem(0)->text(0), QString("Renamed (1)"));
+    QTest::keyClick(whatsNew, Qt::Key_Escape);
 }
 
 // A MAME that never finishes its listing: Cancel, closing the update's window, or closing the main
