@@ -1,5 +1,7 @@
 #include "detail/ArtworkFinder.h"
 
+#include "store/ProgramSettings.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -47,12 +49,9 @@ QString ArtworkFolderName(ArtworkKind kind) {
 
 void ArtworkFinder::SetRoots(const QStringList& roots) {
     roots_.clear();
-    for (QString root : roots) {
-        if (root.trimmed().isEmpty())
-            continue;
-        if (!root.endsWith(QLatin1Char('/')))
-            root += QLatin1Char('/');
-        roots_.append(root);
+    for (const QString& root : roots) {
+        if (!root.trimmed().isEmpty())
+            roots_.append(WithSlash(root));
     }
 }
 

@@ -29,12 +29,6 @@ const char* const ChooserTitles[FileLocationsDialog::FolderCount] = {
     "Select the MAME Directory", "Select the PCX Directory", "Select the ROMS Directory",
     "Select the Support Files Directory", "Select the Artwork Directory"};
 
-QString withSlash(QString dir) {
-    if (!dir.endsWith(QLatin1Char('/')))
-        dir += QLatin1Char('/');
-    return dir;
-}
-
 // What the main window's start-up found wrong with the MAME folder it read, in the user's words.
 QString reasonText(MameFolder state, const QString& mamePath, const QString& foundMame) {
     switch (state) {
@@ -108,7 +102,7 @@ void FileLocationsDialog::start() {
     if (!overMain_)
         shell_.UnloadMain();
     const Variables& vars = shell_.Variables();
-    const QString program = withSlash(vars.ProgramDir);
+    const QString program = WithSlash(vars.ProgramDir);
     const ProgramSettings settings(shell_.Settings());
     Folders folders = settings.ReadFolders(
         {program, program + QStringLiteral("pcx/"), program + QStringLiteral("roms/"), QString(), QString()});
@@ -162,17 +156,9 @@ void FileLocationsDialog::browse(int index) {
 void FileLocationsDialog::confirm() {
     // A typed folder is meant as that folder, and the rest of the program appends file names
     // directly: "/opt/mame" would have MAME run as "/opt/mamemame".
-    const auto folder = [this](int i) {
-        const QString text = folderFields[i]->text().trimmed();
-        return text.isEmpty() ? text : withSlash(text);
-    };
+    const auto folder = [this](int i) { return WithSlash(folderFields[i]->text().trimmed()); };
     // The ROM sets, the support files and the artwork may lie in several folders.
-    const auto folders = [this](int i) {
-        QStringList list = FolderList(folderFields[i]->text());
-        for (QString& folder : list)
-            folder = withSlash(folder);
-        return list.join(u';');
-    };
+    const auto folders = [this](int i) { return JoinedFolders(FolderList(folderFields[i]->text())); };
     const Folders chosen{folder(0), folder(1), folders(2), folders(3), folders(4)};
     ProgramSettings settings(shell_.Settings());
     settings.SaveFolders(chosen);

@@ -12,19 +12,6 @@ namespace zelvora {
 
 namespace {
 
-QString withSlash(QString folder) {
-    if (!folder.isEmpty() && !folder.endsWith(u'/'))
-        folder += u'/';
-    return folder;
-}
-
-QString joined(const QStringList& folders) {
-    QStringList slashed;
-    for (const QString& folder : folders)
-        slashed << withSlash(folder);
-    return slashed.join(u';');
-}
-
 // Gives MAME a few seconds; one that has not answered by then is not waited for.
 class Deadline : public RunWatch {
 public:
@@ -40,8 +27,8 @@ FirstStartFolders FoldersFromConfig(const QString& mameFolder, const MameConfig&
     FirstStartFolders found;
     found.mame = MameFoldersOf(config, mameFolder, home);
     const QStringList snapshots = config.Folders(QStringLiteral("snapshot_directory"), mameFolder, home);
-    found.folders = {withSlash(mameFolder), snapshots.isEmpty() ? QString() : withSlash(snapshots.first()),
-                     joined(found.mame.roms), joined(found.mame.ini), joined(found.mame.artwork)};
+    found.folders = {WithSlash(mameFolder), snapshots.isEmpty() ? QString() : WithSlash(snapshots.first()),
+                     JoinedFolders(found.mame.roms), JoinedFolders(found.mame.ini), JoinedFolders(found.mame.artwork)};
     return found;
 }
 
@@ -51,7 +38,7 @@ QString FindMameFolder(const QStringList& searched) {
             continue;
         const QFileInfo mame(QDir(folder).filePath(QStringLiteral("mame")));
         if (mame.isFile() && mame.isExecutable())
-            return withSlash(mame.absolutePath());
+            return WithSlash(mame.absolutePath());
     }
     return {};
 }

@@ -70,6 +70,19 @@ QStringList FolderList(const QString& setting) {
     return folders;
 }
 
+QString WithSlash(QString folder) {
+    if (!folder.isEmpty() && !folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+QString JoinedFolders(const QStringList& folders) {
+    QStringList slashed;
+    for (const QString& folder : folders)
+        slashed << WithSlash(folder);
+    return slashed.join(u';');
+}
+
 QStringList SearchFolders(const QString& setting, const QStringList& mameFolders) {
     QStringList folders;
     for (const QString& folder : FolderList(setting) + mameFolders) {

@@ -34,6 +34,10 @@ struct MameFolders {
 
 // The folders of a setting that may hold several, in its order, blank ones left out.
 QStringList FolderList(const QString& setting);
+// The folder with its final "/", which file names are appended to directly; empty stays empty.
+QString WithSlash(QString folder);
+// Folders as one setting: each with its final "/", ";" between them.
+QString JoinedFolders(const QStringList& folders);
 // The folders searched: the user's setting's, then MAME's own, each once.
 QStringList SearchFolders(const QString& setting, const QStringList& mameFolders);
 
