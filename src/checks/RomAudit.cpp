@@ -18,8 +18,14 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <QThread>
+
 #include <algorithm>
+#include <atomic>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <numeric>
 
 namespace zelvora {
 
@@ -54,28 +60,6 @@ bool auditable(const QString& rom) {
            !rom.contains(QLatin1Char('*')) && !rom.contains(QLatin1Char('?')) && !rom.contains(QLatin1Char('['));
 }
 
-// Counts a run's verdicts on from the sets verified before it, and hands each count to `seen`.
-class RunProgress : public Progress {
-public:
-    RunProgress(Progress& whole, int done, std::function<void(int)> seen)
-        : whole_(whole), done_(done), seen_(std::move(seen)) {}
-    void SetText(const QString&) override {}
-    void SetRange(int, int) override {}
-    void SetValue(int value) override {
-        whole_.SetValue(done_ + value);
-        seen_(value);
-    }
-    void OfferCancel() override { whole_.OfferCancel(); }
-    bool Cancelled() const override { return whole_.Cancelled(); }
-
-private:
-    Progress& whole_;
-    int done_;
-    std::function<void(int)> seen_;
-};
-
-using Entries = std::vector<std::pair<QString, AuditEntry>>;
-
 // The marks a verdict gives, as StoreVerdicts gives them; a set not found loses its Bad ROM and
 // gets Missing ROM. Only what differs from `stored` is given.
 QVariantHash marksFor(const QString& rom, const AuditEntry& entry, const QVariantHash& stored) {
@@ -104,7 +88,7 @@ QVariantHash marksFor(const QString& rom, const AuditEntry& entry, const QVarian
 // few thousand sets, and is done for the catalogue's unchanged sets.
 constexpr size_t LookedUpOneByOne = 2000;
 
-void storeMarks(GameStore& catalogue, const Entries& sets) {
+void storeMarks(GameStore& catalogue, const AuditEntries& sets) {
     if (sets.size() <= LookedUpOneByOne) {
         const AuditStore audits(catalogue);
         GameWrites writes(catalogue);
@@ -130,28 +114,6 @@ void storeMarks(GameStore& catalogue, const Entries& sets) {
                           });
 }
 
-void count(AuditCounts& counts, const Entries& sets) {
-    for (const auto& set : sets) {
-        switch (set.second.verdict) {
-        case AuditVerdict::Good:
-            ++counts.good;
-            break;
-        case AuditVerdict::Bad:
-            ++counts.bad;
-            break;
-        case AuditVerdict::NotFound:
-            ++counts.notFound;
-            break;
-        }
-    }
-}
-
-AuditEntry entryOf(const QString& stamp, const TodaysVerifyReader::Verdict* verdict) {
-    if (!verdict)
-        return {stamp, AuditVerdict::NotFound, {}};
-    return {stamp, verdict->bad ? AuditVerdict::Bad : AuditVerdict::Good, verdict->notes};
-}
-
 QHash<QString, const TodaysVerifyReader::Verdict*> byName(const std::vector<TodaysVerifyReader::Verdict>& verdicts) {
     QHash<QString, const TodaysVerifyReader::Verdict*> found;
     for (const TodaysVerifyReader::Verdict& verdict : verdicts)
@@ -160,6 +122,28 @@ QHash<QString, const TodaysVerifyReader::Verdict*> byName(const std::vector<Toda
 }
 
 } // namespace
+
+void AuditCounts::Add(const AuditEntries& sets) {
+    for (const auto& set : sets) {
+        switch (set.second.verdict) {
+        case AuditVerdict::Good:
+            ++good;
+            break;
+        case AuditVerdict::Bad:
+            ++bad;
+            break;
+        case AuditVerdict::NotFound:
+            ++notFound;
+            break;
+        }
+    }
+}
+
+AuditEntry VerdictEntry(const QString& stamp, const TodaysVerifyReader::Verdict* verdict) {
+    if (!verdict)
+        return {stamp, AuditVerdict::NotFound, {}};
+    return {stamp, verdict->bad ? AuditVerdict::Bad : AuditVerdict::Good, verdict->notes};
+}
 
 RomSetFiles::RomSetFiles(const QStringList& folders) {
     for (const QString& folder : folders) {
@@ -211,25 +195,39 @@ QStringList SetsNeeded(const QString& clone) {
     return parent.isEmpty() ? QStringList() : QStringList{parent};
 }
 
-std::vector<SetNow> SetsNow(GameStore& catalogue, const QString& romPath) {
-    const RomSetFiles files(FolderList(romPath));
+std::vector<RecordedSet> RecordedSets(GameStore& catalogue) {
     const QHash<QString, GameFacts> facts = catalogue.Facts();
-    std::vector<SetNow> sets;
+    std::vector<RecordedSet> sets;
     QSet<QString> seen;
     catalogue.List(QString(), {Field::Rom, Field::Clone}, [&](const std::vector<QVariant>& values) {
-        SetNow set;
+        RecordedSet set;
         set.rom = TrimBlanks(values[0].toString());
         const QString key = FoldedKey(set.rom);
         if (!auditable(set.rom) || seen.contains(key))
             return;
         seen.insert(key);
-        set.stamp = files.Stamp(set.rom, SetsNeeded(values[1].toString()));
-        set.hasFiles = !set.stamp.isEmpty();
+        set.needed = SetsNeeded(values[1].toString());
         const auto fact = facts.constFind(key);
         set.needsFiles = !facts.isEmpty() && (fact == facts.constEnd() || fact->needsFiles);
         sets.push_back(std::move(set));
     });
     return sets;
+}
+
+std::vector<SetNow> StampSets(const std::vector<RecordedSet>& sets, const QString& romPath) {
+    const RomSetFiles files(FolderList(romPath));
+    std::vector<SetNow> stamped;
+    stamped.reserve(sets.size());
+    for (const RecordedSet& set : sets) {
+        QString stamp = files.Stamp(set.rom, set.needed);
+        const bool hasFiles = !stamp.isEmpty();
+        stamped.push_back({set.rom, std::move(stamp), hasFiles, set.needsFiles});
+    }
+    return stamped;
+}
+
+std::vector<SetNow> SetsNow(GameStore& catalogue, const QString& romPath) {
+    return StampSets(RecordedSets(catalogue), romPath);
 }
 
 AuditPlan PlanAudit(const std::vector<SetNow>& sets, const QHash<QString, AuditEntry>& known) {
@@ -246,109 +244,30 @@ AuditPlan PlanAudit(const std::vector<SetNow>& sets, const QHash<QString, AuditE
     return plan;
 }
 
+AuditStart ReadAuditStart(GameStore& catalogue) {
+    return {RecordedSets(catalogue), AuditStore(catalogue).Entries()};
+}
+
+void StoreAuditVerdicts(GameStore& catalogue, const AuditVerdicts& verdicts) {
+    storeMarks(catalogue, verdicts.entries);
+    if (!verdicts.carried)
+        AuditStore(catalogue).Save(verdicts.entries, QDateTime::currentDateTimeUtc());
+}
+
 AuditOutcome AuditTodaysRoms(GameStore& catalogue, const QString& mamePath, const QString& romPath,
                              ProcessRunner& runner, Progress& progress) {
-    AuditOutcome outcome;
-    progress.SetText(QStringLiteral("Verifying ROM Sets"));
-    progress.OfferCancel();
-    AuditStore audits(catalogue);
-    const AuditPlan plan = PlanAudit(SetsNow(catalogue, romPath), audits.Entries());
-
-    // The sets MAME is not asked about first: their marks as the last verification left them (a
-    // "Clear Status Fields" since cleared them), and those without files not found.
-    Entries notFound;
-    for (const SetNow& set : plan.notFound)
-        notFound.emplace_back(set.rom, AuditEntry{set.stamp, AuditVerdict::NotFound, {}});
-    storeMarks(catalogue, plan.carried);
-    storeMarks(catalogue, notFound);
-    audits.Save(notFound, QDateTime::currentDateTimeUtc());
-    outcome.counts.carried = static_cast<int>(plan.carried.size());
-    outcome.counts.checked = static_cast<int>(notFound.size());
-    count(outcome.counts, plan.carried);
-    count(outcome.counts, notFound);
-
-    const int asked = static_cast<int>(plan.ask.size());
-    progress.SetRange(0, asked);
-    progress.SetValue(0);
-    for (int start = 0; start < asked; start += AuditRun) {
-        if (progress.Cancelled()) {
-            outcome.cancelled = true;
-            break;
-        }
-        const int end = std::min(asked, start + AuditRun);
-        QString command = ShellQuote(MameExecutable(mamePath)) + QStringLiteral(" -verifyroms");
-        QHash<QString, const SetNow*> named;
-        for (int i = start; i < end; ++i) {
-            const SetNow& set = plan.ask[static_cast<size_t>(i)];
-            command += QLatin1Char(' ') + ShellQuote(set.rom);
-            named.insert(FoldedKey(set.rom), &set);
-        }
-        command += QStringLiteral(" -rompath ") + ShellQuote(romPath.trimmed());
-
-        // MAME's verdicts are stored as they come, AuditBatch at a time, so that a MAME that
-        // crashes or is cancelled keeps every set it verified.
-        TodaysVerifyReader reader;
-        size_t stored = 0;
-        const auto store = [&](size_t upTo) {
-            Entries verified;
-            for (; stored < upTo; ++stored) {
-                const TodaysVerifyReader::Verdict& verdict = reader.Verdicts()[stored];
-                const QString key = FoldedKey(verdict.name);
-                if (const SetNow* set = named.take(key))
-                    verified.emplace_back(set->rom, entryOf(set->stamp, &verdict));
-            }
-            storeMarks(catalogue, verified);
-            audits.Save(verified, QDateTime::currentDateTimeUtc());
-            outcome.counts.checked += static_cast<int>(verified.size());
-            count(outcome.counts, verified);
-        };
-        RunProgress run(progress, start, [&](int verdicts) {
-            if (static_cast<size_t>(verdicts) >= stored + AuditBatch)
-                store(static_cast<size_t>(verdicts));
-        });
-        QElapsedTimer mame;
-        mame.start();
-        const StreamedRun ended = RunTodaysVerify(command, reader, runner, run);
-        outcome.mameMs += mame.elapsed();
-        outcome.asked += end - start;
-        store(reader.Verdicts().size());
-        if (ended.cancelled) {
-            outcome.cancelled = true;
-            break;
-        }
-        if (!reader.Problem().isEmpty()) {
-            outcome.problem = reader.Problem() + QStringLiteral(" The command was:\n") + command;
-            break;
-        }
-        if (ended.exitCode != 0 && ended.exitCode != 2) {
-            outcome.problem = VerifyFailure(ended, command);
-            break;
-        }
-        // MAME says nothing of a set none of whose own files it found; that it said nothing is
-        // known only once it has ended well.
-        Entries notFoundByMame;
-        for (int i = start; i < end; ++i) {
-            const SetNow& set = plan.ask[static_cast<size_t>(i)];
-            if (named.contains(FoldedKey(set.rom)))
-                notFoundByMame.emplace_back(set.rom, entryOf(set.stamp, nullptr));
-        }
-        storeMarks(catalogue, notFoundByMame);
-        audits.Save(notFoundByMame, QDateTime::currentDateTimeUtc());
-        outcome.counts.checked += static_cast<int>(notFoundByMame.size());
-        count(outcome.counts, notFoundByMame);
-        progress.SetValue(end);
-    }
-    return outcome;
+    return RunAudit(ReadAuditStart(catalogue), mamePath, romPath, runner, progress,
+                    [&](const AuditVerdicts& verdicts) { StoreAuditVerdicts(catalogue, verdicts); });
 }
 
 void RecordFullAudit(GameStore& catalogue, const std::vector<SetNow>& sets, const VerifyOutcome& outcome) {
     if (outcome.cancelled || !outcome.problem.isEmpty())
         return;
     const auto verdicts = byName(outcome.verdicts);
-    Entries entries;
+    AuditEntries entries;
     entries.reserve(sets.size());
     for (const SetNow& set : sets)
-        entries.emplace_back(set.rom, entryOf(set.stamp, verdicts.value(FoldedKey(set.rom))));
+        entries.emplace_back(set.rom, VerdictEntry(set.stamp, verdicts.value(FoldedKey(set.rom))));
     AuditStore(catalogue).Save(entries, QDateTime::currentDateTimeUtc());
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "checks/RomVerification.h"
 #include "store/AuditStore.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace zelvora {
@@ -13,7 +16,6 @@ namespace zelvora {
 class GameStore;
 class ProcessRunner;
 class Progress;
-struct VerifyOutcome;
 
 // The ROM sets in the ROM folders, listed once: each set's "<rom>.zip", "<rom>.7z" and folder
 // "<rom>" (with the files inside it) in every folder, by path, size and modification time.
@@ -35,24 +37,35 @@ private:
 // the catalogue names it (Clone). A changed BIOS or device set is caught by "Verify All".
 QStringList SetsNeeded(const QString& clone);
 
-// Every game of the catalogue (the default record and names MAME would read as a pattern left out)
-// with the stamp of its files now.
-struct SetNow {
+// A set as the catalogue records it, before its files are looked at.
+struct RecordedSet {
     QString rom;
-    QString stamp;
-    bool hasFiles = false; // it or the set it needs has a file
+    QStringList needed; // SetsNeeded
     // As today's listing says (GameFacts); a set without facts needs files, unless no set has
     // any (the catalogue was not made from today's MAME): MAME is asked then.
     bool needsFiles = true;
 };
+// Every game of the catalogue, the default record and names MAME would read as a pattern left out.
+std::vector<RecordedSet> RecordedSets(GameStore& catalogue);
+
+// A set with the stamp of its files now.
+struct SetNow {
+    QString rom;
+    QString stamp;
+    bool hasFiles = false; // it or a set it needs has a file
+    bool needsFiles = true;
+};
+// The sets with their stamps, from one listing of the ROM folders; no catalogue is read.
+std::vector<SetNow> StampSets(const std::vector<RecordedSet>& sets, const QString& romPath);
 std::vector<SetNow> SetsNow(GameStore& catalogue, const QString& romPath);
 
 // What "Verify ROMS" has to do: the sets MAME is asked about, those found without files (not
 // found without asking), and those whose files are as they were at their last verification.
+using AuditEntries = std::vector<std::pair<QString, AuditEntry>>;
 struct AuditPlan {
     std::vector<SetNow> ask;
     std::vector<SetNow> notFound;
-    std::vector<std::pair<QString, AuditEntry>> carried;
+    AuditEntries carried;
 };
 AuditPlan PlanAudit(const std::vector<SetNow>& sets, const QHash<QString, AuditEntry>& known);
 
@@ -60,7 +73,12 @@ struct AuditCounts {
     int checked = 0; // verdicts of this run, MAME's and those of sets without files
     int carried = 0; // taken from the last verification
     int good = 0, bad = 0, notFound = 0;
+    // Counts the verdicts as good, bad or not found.
+    void Add(const AuditEntries& verdicts);
 };
+
+// A set's entry for MAME's verdict on it; none (MAME said nothing of it) is not found.
+AuditEntry VerdictEntry(const QString& stamp, const TodaysVerifyReader::Verdict* verdict);
 
 struct AuditOutcome {
     AuditCounts counts;
@@ -76,13 +94,39 @@ inline constexpr int AuditRun = 4000;
 // How many of MAME's verdicts are stored at a time, while it goes on verifying.
 inline constexpr int AuditBatch = 200;
 
-// "Verify ROMS" with today's MAME: plans the run (PlanAudit), marks the sets without files
-// missing and restores the marks of the unchanged ones from the last verification, then asks MAME
-// about the rest ("-verifyroms a b c ... -rompath <romPath>", AuditRun sets a run). MAME's
-// verdicts are stored AuditBatch at a time as it prints them, in ROMS (Bad ROM and the notes as
-// StoreVerdicts stores them) and in the audit table; a set MAME says nothing of is not found
-// (Missing ROM 1, Bad ROM 0), which is known only once MAME ended well. A cancel or a failing run
-// stops there, keeping every verdict MAME printed.
+// What an audit starts from, read from the catalogue before anything else runs.
+struct AuditStart {
+    std::vector<RecordedSet> sets;
+    QHash<QString, AuditEntry> known; // the last verification's entries (AuditStore::Entries)
+};
+AuditStart ReadAuditStart(GameStore& catalogue);
+
+// Verdicts for the catalogue: `carried` ones are restored from the last verification and only
+// their marks are written; the others are new and go to the audit table too.
+struct AuditVerdicts {
+    AuditEntries entries;
+    bool carried = false;
+};
+// Writes the verdicts' marks to ROMS (Bad ROM and the notes as StoreVerdicts stores them, a set not
+// found Missing ROM 1 and Bad ROM 0) and new verdicts to the audit table, one transaction each.
+void StoreAuditVerdicts(GameStore& catalogue, const AuditVerdicts& verdicts);
+
+// How many runs of MAME verify side by side: one per processor, at most four, and none with fewer
+// than AuditLaneSets sets (a start of MAME costs a fraction of a second).
+inline constexpr int AuditLaneSets = 200;
+int AuditLanes(int asked);
+
+// "Verify ROMS" with today's MAME, without the catalogue: stamps the sets' files, plans the run
+// (PlanAudit), hands `store` the unchanged sets' last verdicts and the sets without files as not
+// found, then asks MAME about the rest ("-verifyroms a b c ... -rompath <romPath>", AuditRun sets a
+// run, AuditLanes runs at a time). MAME's verdicts reach `store` AuditBatch at a time as it prints
+// them; a set MAME says nothing of is not found, which is known only once its run ended well. A
+// cancel or a failing run stops there, every verdict MAME printed handed on. `store` is called one
+// call at a time, from whichever thread a run is read on.
+AuditOutcome RunAudit(const AuditStart& start, const QString& mamePath, const QString& romPath, ProcessRunner& runner,
+                      Progress& progress, const std::function<void(AuditVerdicts)>& store);
+
+// RunAudit over the catalogue, storing as it goes (StoreAuditVerdicts).
 AuditOutcome AuditTodaysRoms(GameStore& catalogue, const QString& mamePath, const QString& romPath,
                              ProcessRunner& runner, Progress& progress);
 

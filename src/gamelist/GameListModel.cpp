@@ -21,6 +21,11 @@ void GameListModel::rowChanged(int row) {
     Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
+void GameListModel::GamesChanged() {
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
 int GameListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(shown_.size());
 }

@@ -39,6 +39,9 @@ public:
         rowChanged(row);
     }
 
+    // The games were changed in place (ListedGames::Edit): every row shows its game anew.
+    void GamesChanged();
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -1,5 +1,6 @@
 #include "mame/Mame.h"
 
+#include "checks/RomAudit.h"
 #include "checks/RomVerification.h"
 
 namespace zelvora {
@@ -11,6 +12,13 @@ CheckOutcome Mame::Verified(const VerifyOutcome& outcome, const QString& counts)
                   : !outcome.problem.isEmpty() ? QStringLiteral("Verify ROMS: MAME could not verify the sets")
                                                : counts;
     return said;
+}
+
+CheckOutcome Mame::Audited(const AuditOutcome& audit) {
+    VerifyOutcome outcome;
+    outcome.cancelled = audit.cancelled;
+    outcome.problem = audit.problem;
+    return Verified(outcome, AuditSummary(audit.counts));
 }
 
 } // namespace zelvora

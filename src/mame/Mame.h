@@ -18,6 +18,7 @@ class RunWatch;
 struct GameRun;
 struct MergeOutcome;
 struct Variables;
+struct AuditOutcome;
 struct VerifyOutcome;
 enum class ScreenshotKinds;
 
@@ -82,6 +83,12 @@ public:
                                    const QString& programDir, ProcessRunner& runner, Progress& progress) const {
         return VerifyRoms(catalogue, games, mamePath, romPath, programDir, runner, progress);
     }
+
+    // Whether "Verify ROMS" over the folders `romPath` keeps an audit and runs beside the list
+    // (RunAudit, Audited) rather than as VerifyRoms.
+    virtual bool AuditsBeside(const QString& /*romPath*/) const { return false; }
+    // What a finished audit says, as VerifyRoms says it.
+    static CheckOutcome Audited(const AuditOutcome& audit);
 
     // Runs a game's command, one the shell can read, and waits for MAME to end, `watch` running
     // meanwhile; see RunGame.

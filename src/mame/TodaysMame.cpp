@@ -120,11 +120,11 @@ CheckOutcome TodaysMame::VerifyRoms(GameStore& catalogue, int games, const QStri
                                     const QString& programDir, ProcessRunner& runner, Progress& progress) const {
     if (FolderList(romPath).isEmpty())
         return VerifyAll(catalogue, games, mamePath, romPath, programDir, runner, progress);
-    const AuditOutcome audit = AuditTodaysRoms(catalogue, mamePath, romPath, runner, progress);
-    VerifyOutcome outcome;
-    outcome.cancelled = audit.cancelled;
-    outcome.problem = audit.problem;
-    return Verified(outcome, AuditSummary(audit.counts));
+    return Audited(AuditTodaysRoms(catalogue, mamePath, romPath, runner, progress));
+}
+
+bool TodaysMame::AuditsBeside(const QString& romPath) const {
+    return !FolderList(romPath).isEmpty();
 }
 
 // The sets' stamps are taken before MAME reads the files, so a file changed meanwhile is verified

@@ -26,6 +26,7 @@ public:
                                   bool assumeMerged, ProcessRunner& runner, Progress& progress) const override;
     CheckOutcome VerifyRoms(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
                             const QString& programDir, ProcessRunner& runner, Progress& progress) const override;
+    bool AuditsBeside(const QString& romPath) const override;
     CheckOutcome VerifyAll(GameStore& catalogue, int games, const QString& mamePath, const QString& romPath,
                            const QString& programDir, ProcessRunner& runner, Progress& progress) const override;
     GameRun Run(ProcessRunner& runner, const QString& command, RunWatch& watch) const override;

@@ -86,4 +86,64 @@ void RunBesideEvents(Progress& shown, const std::function<void(WorkProgress&)>& 
         std::rethrow_exception(failure);
 }
 
+struct BackgroundJob::State {
+    explicit State(Progress& shown) : relay(shown) {}
+    Relay relay;
+    std::unique_ptr<QThread> thread;
+    QTimer values;
+    std::exception_ptr failure;
+    std::function<void(std::exception_ptr)> ended;
+    bool running = true;
+    QEventLoop* waiting = nullptr;
+};
+
+BackgroundJob::BackgroundJob(Progress& shown, std::function<void(WorkProgress&)> work,
+                             std::function<void(std::exception_ptr)> ended)
+    : state_(std::make_unique<State>(shown)) {
+    State& state = *state_;
+    state.ended = std::move(ended);
+    state.thread.reset(QThread::create([&state, work = std::move(work)] {
+        try {
+            work(state.relay);
+        } catch (...) {
+            state.failure = std::current_exception();
+        }
+    }));
+    // Queued after every report the work made: they have all been shown when it runs.
+    QObject::connect(
+        state.thread.get(), &QThread::finished, &state.values,
+        [&state] {
+            state.thread->wait();
+            state.values.stop();
+            state.relay.ShowValue(false);
+            state.running = false;
+            if (state.waiting)
+                state.waiting->quit();
+            if (const auto ended = std::exchange(state.ended, nullptr))
+                ended(state.failure);
+        },
+        Qt::QueuedConnection);
+    QObject::connect(&state.values, &QTimer::timeout, &state.values, [&state] { state.relay.ShowValue(false); });
+    state.values.start(ValueInterval);
+    state.thread->start();
+}
+
+BackgroundJob::~BackgroundJob() {
+    state_->ended = nullptr;
+    Wait();
+}
+
+bool BackgroundJob::Running() const {
+    return state_->running;
+}
+
+void BackgroundJob::Wait() {
+    if (!state_->running)
+        return;
+    QEventLoop loop;
+    state_->waiting = &loop;
+    loop.exec();
+    state_->waiting = nullptr;
+}
+
 } // namespace zelvora

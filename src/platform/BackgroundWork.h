@@ -2,7 +2,9 @@
 
 #include "platform/Progress.h"
 
+#include <exception>
 #include <functional>
+#include <memory>
 
 namespace zelvora {
 
@@ -28,5 +30,30 @@ public:
 // windows that could use it modal-blocked or disabled. An exception the work throws is thrown
 // again here, on the calling thread, once the work has ended.
 void RunBesideEvents(Progress& shown, const std::function<void(WorkProgress&)>& work);
+
+// Work that runs on a thread of its own while the user goes on using the windows (the audit of
+// the ROM sets): starting it returns at once. What it reports reaches `shown` on the calling
+// thread, as RunBesideEvents's work does, and its tasks posted there run there; so whatever the
+// work hands the catalogue is written on the calling thread, between the user's own steps.
+// `ended` runs on the calling thread once the work has ended and everything it reported has been
+// shown, with the exception it threw, if any; it must not destroy the job.
+class BackgroundJob {
+public:
+    BackgroundJob(Progress& shown, std::function<void(WorkProgress&)> work,
+                  std::function<void(std::exception_ptr)> ended);
+    // Waits for the work (Wait): its owner asks it to stop first.
+    ~BackgroundJob();
+    BackgroundJob(const BackgroundJob&) = delete;
+    BackgroundJob& operator=(const BackgroundJob&) = delete;
+
+    bool Running() const;
+    // Returns once the work has ended and `ended` has run, the calling thread's events running
+    // meanwhile.
+    void Wait();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 } // namespace zelvora

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
 
 namespace zelvora {
 
@@ -47,7 +49,21 @@ MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
     filters_ = filters;
     counts_ = new QLabel(this);
     counts_->setObjectName(QStringLiteral("countsLabel"));
+    jobBar = new QProgressBar(this);
+    jobBar->setObjectName(QStringLiteral("jobBar"));
+    // Wide enough to read its percentage, narrow beside the result's text.
+    jobBar->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000000000000")));
+    jobCancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    jobCancelButton->setObjectName(QStringLiteral("jobCancelButton"));
+    connect(jobCancelButton, &QPushButton::clicked, this, [this] {
+        job_.cancelled = true;
+        jobCancelButton->setEnabled(false);
+    });
     addWidget(result_, 1);
+    addWidget(jobBar);
+    addWidget(jobCancelButton);
+    jobBar->hide();
+    jobCancelButton->hide();
     addPermanentWidget(filters_);
     addPermanentWidget(counts_);
 }
@@ -70,6 +86,38 @@ void MainStatusBar::ShowTyped(const QString& text) {
 
 void MainStatusBar::ClearTyped() {
     clearMessage();
+}
+
+void MainStatusBar::BeginJob() {
+    job_.cancelled = false;
+    jobBar->setRange(0, 0);
+    jobBar->show();
+    jobCancelButton->setEnabled(true);
+}
+
+void MainStatusBar::EndJob() {
+    jobBar->hide();
+    jobCancelButton->hide();
+}
+
+bool MainStatusBar::JobShown() const {
+    return jobBar->isVisible();
+}
+
+void MainStatusBar::JobProgress::SetText(const QString& text) {
+    bar_.SetResult(text);
+}
+
+void MainStatusBar::JobProgress::SetRange(int minimum, int maximum) {
+    bar_.jobBar->setRange(minimum, maximum);
+}
+
+void MainStatusBar::JobProgress::SetValue(int value) {
+    bar_.jobBar->setValue(value);
+}
+
+void MainStatusBar::JobProgress::OfferCancel() {
+    bar_.jobCancelButton->show();
 }
 
 QString MainStatusBar::Counts() const {

@@ -1,8 +1,14 @@
 #pragma once
 
+#include "platform/Progress.h"
+
 #include <QStatusBar>
 
+#include <atomic>
+
 class QLabel;
+class QProgressBar;
+class QPushButton;
 
 namespace zelvora {
 
@@ -27,7 +33,35 @@ public:
     QString Result() const;
     QString Typed() const { return currentMessage(); }
 
+    // The progress of work that runs while the list stays in use (the audit of the ROM sets): its
+    // text in place of the result, a bar and a Cancel button beside it, shown from BeginJob to
+    // EndJob.
+    Progress& Job() { return job_; }
+    void BeginJob();
+    void EndJob();
+    bool JobShown() const;
+
+    QProgressBar* jobBar = nullptr;
+    QPushButton* jobCancelButton = nullptr;
+
 private:
+    class JobProgress : public Progress {
+    public:
+        explicit JobProgress(MainStatusBar& bar) : bar_(bar) {}
+        void SetText(const QString& text) override;
+        void SetRange(int minimum, int maximum) override;
+        void SetValue(int value) override;
+        void OfferCancel() override;
+        // Read by the work, on its own thread.
+        bool Cancelled() const override { return cancelled; }
+
+        std::atomic<bool> cancelled = false;
+
+    private:
+        MainStatusBar& bar_;
+    };
+
+    JobProgress job_{*this};
     QLabel* result_ = nullptr;
     QLabel* filters_ = nullptr;
     QLabel* counts_ = nullptr;

@@ -9,6 +9,7 @@
 #include "gamelist/GameGrid.h"
 #include "gamelist/GameListQuery.h"
 #include "launcher/ProcessRunner.h"
+#include "platform/BackgroundWork.h"
 #include "platform/TextCompare.h"
 #include "platform/UserDialogs.h"
 #include "shell/MainStatusBar.h"
@@ -252,6 +253,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    stopAudit();
     unload();
     // The windows opened over this one (the filters, the About box) go with it, closed as their
     // own way of closing does, while this window is still whole.

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -27,6 +28,9 @@ class FilterBar;
 class FindField;
 class GameGrid;
 class MainStatusBar;
+class BackgroundJob;
+struct AuditOutcome;
+struct AuditVerdicts;
 class Shell;
 class WorkProgress;
 
@@ -37,6 +41,7 @@ class MainWindow : public QMainWindow {
 
 public:
     explicit MainWindow(Shell& shell, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     void start();
     // Saves what the next start takes up again: pending option edits, the selected game, the
@@ -67,6 +72,13 @@ public:
     // The Check submenu's entries, by their index (a CollectionCheck).
     void checkCollection(int index);
     void updateCatalogue();
+    // "Verify ROMS" with today's MAME: the audit runs beside the list, which stays in use; its
+    // progress and Cancel are in the status bar. The update, the compaction and the checks wait
+    // until it has ended. False when it was not started (one runs already, no games).
+    bool auditRoms(const QString& mamePath, const QString& romPath);
+    // Stops a running audit and waits for it, keeping every verdict it handed on.
+    void stopAudit();
+    bool Auditing() const { return audit_ != nullptr; }
     // The update without asking, when the catalogue holds no games yet: the first start's OK in File
     // Locations asked for it.
     void updateEmptyCatalogue();
@@ -111,6 +123,10 @@ private:
     // The folders MAME is told to find ROM sets in, ";" between them: the user's, then MAME's own,
     // so that a BIOS or device set kept in MAME's folders is still found.
     QString romSearchPath() const;
+    // Verdicts of the running audit reached the catalogue: the loaded games show their marks.
+    void showAuditMarks(const AuditVerdicts& verdicts);
+    void auditEnded(const AuditOutcome& outcome, std::exception_ptr failure);
+    void enableCatalogueWork(bool enabled);
     QSplitter* splitter = nullptr;
     FindField* findField = nullptr;
     FilterBar* filterBar = nullptr;
@@ -231,6 +247,10 @@ private:
     // When the last game run ended, on clock_; a start within a second of it is the same key press
     // bouncing and is ignored. Negative until the first run ends.
     qint64 lastRunEnd_ = -1;
+    std::unique_ptr<BackgroundJob> audit_;
+    // The loaded games by set name (FoldedKey), for the audit's marks; made for one fill.
+    QHash<QString, int> auditRows_;
+    const ListedGames* auditRowsOf_ = nullptr;
 };
 
 } // namespace zelvora

@@ -127,6 +127,10 @@ void MainWindow::checkCollection(int index) {
     // Asked here, on the window's thread, which also sets the Options tab for it.
     const std::shared_ptr<const Mame> mame = mameInUse();
     const QString roms = romSearchPath();
+    if (static_cast<CollectionCheck>(index) == CollectionCheck::VerifyRoms && mame->AuditsBeside(roms)) {
+        auditRoms(vars.MamePath, roms);
+        return;
+    }
     const bool stayed = RunWithStatus([&](Progress& status) {
         GameStore catalogue(*vars.CatalogueDb);
         const int records = catalogue.RecordCount();

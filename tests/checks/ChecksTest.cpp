@@ -374,6 +374,30 @@ TEST_F(RomAuditTest, KeepsEveryVerdictPrintedAndAsksOnlyAboutTheRest) {
     EXPECT_EQ(marks("badset") + "|" + marks("gone"), "10|01");
 }
 
+// With more sets than one run of MAME should take alone, runs verify side by side, one per
+// processor: each set is asked about once, and a run that crashes stops the others, each keeping
+// what its MAME printed.
+TEST_F(RomAuditTest, RunsSideBySideShareTheSetsAndStopTogether) {
+    for (int i = 0; i < 200; ++i)
+        addSet(QString("h%1").arg(i, 3, 10, QChar('0')));
+    QFile::remove(roms.file("silent.zip")); // not found without asking: every set asked prints
+    const int lanes = AuditLanes(452);
+    test::WriteBytes(mame.file("stop"), "crash 100");
+    AuditOutcome outcome = audit();
+    EXPECT_TRUE(outcome.problem.contains("exit code 139")) << outcome.problem.toStdString();
+    EXPECT_EQ(asked().size(), lanes);
+    EXPECT_EQ(audited(), 100 * lanes + 2);
+
+    QFile::remove(mame.file("stop"));
+    outcome = audit();
+    QStringList sets = asked().join(' ').split(' ');
+    EXPECT_EQ(sets.size(), 452 - 100 * lanes);
+    sets.removeDuplicates();
+    EXPECT_EQ(sets.size(), 452 - 100 * lanes) << "no set asked twice";
+    EXPECT_EQ(outcome.counts.good + outcome.counts.bad + outcome.counts.notFound, 454);
+    EXPECT_EQ(audited(), 454);
+}
+
 // Verification and game starts against the real MAME, where one is installed.
 class RealMameTest : public ::testing::Test, public test::CatalogueFixture {
 protected:
