@@ -4,3 +4,6 @@ target_link_libraries(checks_bench PRIVATE zelvora_testsupport benchmark::benchm
 
 add_executable(audit_bench checks/audit_bench.cpp)
 target_link_libraries(audit_bench PRIVATE zelvora_testsupport benchmark::benchmark)
+
+add_executable(audit_window_bench checks/audit_window_bench.cpp)
+target_link_libraries(audit_window_bench PRIVATE zelvora_gui zelvora_testsupport benchmark::benchmark)

@@ -186,7 +186,7 @@ AuditOutcome RunAudit(const AuditStart& start, const QString& mamePath, const QS
     outcome.counts.checked = static_cast<int>(notFound.entries.size());
     outcome.counts.Add(plan.carried);
     outcome.counts.Add(notFound.entries);
-    store(AuditVerdicts{plan.carried, true});
+    store(AuditVerdicts{plan.restore, true});
     store(std::move(notFound));
 
     progress.SetRange(0, static_cast<int>(plan.ask.size()));

@@ -62,19 +62,19 @@ bool auditable(const QString& rom) {
 
 // The marks a verdict gives, as StoreVerdicts gives them; a set not found loses its Bad ROM and
 // gets Missing ROM. Only what differs from `stored` is given.
-QVariantHash marksFor(const QString& rom, const AuditEntry& entry, const QVariantHash& stored) {
+QVariantHash marksFor(const QString& rom, const AuditEntry& entry, const RecordedMarks& stored) {
     const QString notes = Field::Notes, bad = Field::BadRom, missing = Field::MissingRom;
     QVariantHash wanted;
     if (entry.verdict == AuditVerdict::Bad) {
         wanted = {{notes, entry.report.isNull() ? QString(QLatin1String("")) : entry.report}, {bad, 1}};
     } else {
         wanted = {{bad, 0}, {missing, entry.verdict == AuditVerdict::NotFound ? 1 : 0}};
-        if (HoldsVerifyDetails(stored.value(notes).toString(), rom))
+        if (HoldsVerifyDetails(stored.notes.toString(), rom))
             wanted.insert(notes, QString(QLatin1String("")));
     }
     QVariantHash changes;
     for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
-        const QVariant now = stored.value(it.key());
+        const QVariant& now = it.key() == notes ? stored.notes : it.key() == bad ? stored.bad : stored.missing;
         const bool same = it.value().typeId() == QMetaType::QString
                               ? !now.isNull() && now.toString() == it.value().toString()
                               : now.typeId() == QMetaType::LongLong && now.toLongLong() == it.value().toInt();
@@ -88,7 +88,9 @@ QVariantHash marksFor(const QString& rom, const AuditEntry& entry, const QVarian
 // few thousand sets, and is done for the catalogue's unchanged sets.
 constexpr size_t LookedUpOneByOne = 2000;
 
-void storeMarks(GameStore& catalogue, const AuditEntries& sets) {
+// Gives the number of games whose marks it changed.
+int storeMarks(GameStore& catalogue, const AuditEntries& sets) {
+    int changed = 0;
     if (sets.size() <= LookedUpOneByOne) {
         const AuditStore audits(catalogue);
         GameWrites writes(catalogue);
@@ -96,11 +98,13 @@ void storeMarks(GameStore& catalogue, const AuditEntries& sets) {
             const std::optional<QVariantHash> marks = audits.Marks(rom);
             if (!marks)
                 continue;
-            if (const QVariantHash changes = marksFor(rom, entry, *marks); !changes.isEmpty())
+            if (const QVariantHash changes = marksFor(rom, entry, RecordedMarks::Of(*marks)); !changes.isEmpty()) {
                 writes.Write(rom, changes);
+                ++changed;
+            }
         }
         writes.Commit();
-        return;
+        return changed;
     }
     QStringList names;
     for (const auto& set : sets)
@@ -110,8 +114,11 @@ void storeMarks(GameStore& catalogue, const AuditEntries& sets) {
                               if (!stored)
                                   return QVariantHash();
                               const auto& [rom, entry] = sets[static_cast<size_t>(i)];
-                              return marksFor(rom, entry, *stored);
+                              QVariantHash changes = marksFor(rom, entry, RecordedMarks::Of(*stored));
+                              changed += changes.isEmpty() ? 0 : 1;
+                              return changes;
                           });
+    return changed;
 }
 
 QHash<QString, const TodaysVerifyReader::Verdict*> byName(const std::vector<TodaysVerifyReader::Verdict>& verdicts) {
@@ -199,18 +206,20 @@ std::vector<RecordedSet> RecordedSets(GameStore& catalogue) {
     const QHash<QString, GameFacts> facts = catalogue.Facts();
     std::vector<RecordedSet> sets;
     QSet<QString> seen;
-    catalogue.List(QString(), {Field::Rom, Field::Clone}, [&](const std::vector<QVariant>& values) {
-        RecordedSet set;
-        set.rom = TrimBlanks(values[0].toString());
-        const QString key = FoldedKey(set.rom);
-        if (!auditable(set.rom) || seen.contains(key))
-            return;
-        seen.insert(key);
-        set.needed = SetsNeeded(values[1].toString());
-        const auto fact = facts.constFind(key);
-        set.needsFiles = !facts.isEmpty() && (fact == facts.constEnd() || fact->needsFiles);
-        sets.push_back(std::move(set));
-    });
+    catalogue.List(QString(), {Field::Rom, Field::Clone, Field::Notes, Field::BadRom, Field::MissingRom},
+                   [&](const std::vector<QVariant>& values) {
+                       RecordedSet set;
+                       set.rom = TrimBlanks(values[0].toString());
+                       const QString key = FoldedKey(set.rom);
+                       if (!auditable(set.rom) || seen.contains(key))
+                           return;
+                       seen.insert(key);
+                       set.needed = SetsNeeded(values[1].toString());
+                       set.marks = {values[2], values[3], values[4]};
+                       const auto fact = facts.constFind(key);
+                       set.needsFiles = !facts.isEmpty() && (fact == facts.constEnd() || fact->needsFiles);
+                       sets.push_back(std::move(set));
+                   });
     return sets;
 }
 
@@ -221,7 +230,7 @@ std::vector<SetNow> StampSets(const std::vector<RecordedSet>& sets, const QStrin
     for (const RecordedSet& set : sets) {
         QString stamp = files.Stamp(set.rom, set.needed);
         const bool hasFiles = !stamp.isEmpty();
-        stamped.push_back({set.rom, std::move(stamp), hasFiles, set.needsFiles});
+        stamped.push_back({set.rom, std::move(stamp), hasFiles, set.needsFiles, set.marks});
     }
     return stamped;
 }
@@ -234,9 +243,11 @@ AuditPlan PlanAudit(const std::vector<SetNow>& sets, const QHash<QString, AuditE
     AuditPlan plan;
     for (const SetNow& set : sets) {
         const auto last = known.constFind(FoldedKey(set.rom));
-        if (last != known.constEnd() && last->stamp == set.stamp)
+        if (last != known.constEnd() && last->stamp == set.stamp) {
             plan.carried.emplace_back(set.rom, *last);
-        else if (!set.hasFiles && set.needsFiles)
+            if (!marksFor(set.rom, *last, set.marks).isEmpty())
+                plan.restore.emplace_back(set.rom, *last);
+        } else if (!set.hasFiles && set.needsFiles)
             plan.notFound.push_back(set);
         else
             plan.ask.push_back(set);
@@ -248,10 +259,15 @@ AuditStart ReadAuditStart(GameStore& catalogue) {
     return {RecordedSets(catalogue), AuditStore(catalogue).Entries()};
 }
 
-void StoreAuditVerdicts(GameStore& catalogue, const AuditVerdicts& verdicts) {
-    storeMarks(catalogue, verdicts.entries);
+int StoreAuditVerdicts(GameStore& catalogue, const AuditVerdicts& verdicts) {
+    const int changed = storeMarks(catalogue, verdicts.entries);
     if (!verdicts.carried)
         AuditStore(catalogue).Save(verdicts.entries, QDateTime::currentDateTimeUtc());
+    return changed;
+}
+
+RecordedMarks RecordedMarks::Of(const QVariantHash& fields) {
+    return {fields.value(Field::Notes), fields.value(Field::BadRom), fields.value(Field::MissingRom)};
 }
 
 AuditOutcome AuditTodaysRoms(GameStore& catalogue, const QString& mamePath, const QString& romPath,

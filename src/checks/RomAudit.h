@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <QVariantHash>
 
 #include <functional>
 #include <utility>
@@ -37,6 +39,12 @@ private:
 // the catalogue names it (Clone). A changed BIOS or device set is caught by "Verify All".
 QStringList SetsNeeded(const QString& clone);
 
+// What a verification leaves in a game's record: Notes, Bad ROM and Missing ROM, as read.
+struct RecordedMarks {
+    QVariant notes, bad, missing;
+    static RecordedMarks Of(const QVariantHash& fields);
+};
+
 // A set as the catalogue records it, before its files are looked at.
 struct RecordedSet {
     QString rom;
@@ -44,6 +52,7 @@ struct RecordedSet {
     // As today's listing says (GameFacts); a set without facts needs files, unless no set has
     // any (the catalogue was not made from today's MAME): MAME is asked then.
     bool needsFiles = true;
+    RecordedMarks marks;
 };
 // Every game of the catalogue, the default record and names MAME would read as a pattern left out.
 std::vector<RecordedSet> RecordedSets(GameStore& catalogue);
@@ -54,18 +63,22 @@ struct SetNow {
     QString stamp;
     bool hasFiles = false; // it or a set it needs has a file
     bool needsFiles = true;
+    RecordedMarks marks;
 };
 // The sets with their stamps, from one listing of the ROM folders; no catalogue is read.
 std::vector<SetNow> StampSets(const std::vector<RecordedSet>& sets, const QString& romPath);
 std::vector<SetNow> SetsNow(GameStore& catalogue, const QString& romPath);
 
 // What "Verify ROMS" has to do: the sets MAME is asked about, those found without files (not
-// found without asking), and those whose files are as they were at their last verification.
+// found without asking), and those whose files are as they were at their last verification
+// (carried), of which `restore` are those whose marks differ from that verification's verdict (a
+// "Clear Status Fields" since cleared them).
 using AuditEntries = std::vector<std::pair<QString, AuditEntry>>;
 struct AuditPlan {
     std::vector<SetNow> ask;
     std::vector<SetNow> notFound;
     AuditEntries carried;
+    AuditEntries restore;
 };
 AuditPlan PlanAudit(const std::vector<SetNow>& sets, const QHash<QString, AuditEntry>& known);
 
@@ -109,7 +122,8 @@ struct AuditVerdicts {
 };
 // Writes the verdicts' marks to ROMS (Bad ROM and the notes as StoreVerdicts stores them, a set not
 // found Missing ROM 1 and Bad ROM 0) and new verdicts to the audit table, one transaction each.
-void StoreAuditVerdicts(GameStore& catalogue, const AuditVerdicts& verdicts);
+// Gives the number of games whose marks changed.
+int StoreAuditVerdicts(GameStore& catalogue, const AuditVerdicts& verdicts);
 
 // How many runs of MAME verify side by side: one per processor, at most four, and none with fewer
 // than AuditLaneSets sets (a start of MAME costs a fraction of a second).

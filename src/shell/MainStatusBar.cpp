@@ -55,13 +55,11 @@ MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
     jobBar->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000000000000")));
     jobCancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     jobCancelButton->setObjectName(QStringLiteral("jobCancelButton"));
-    connect(jobCancelButton, &QPushButton::clicked, this, [this] {
-        job_.cancelled = true;
-        jobCancelButton->setEnabled(false);
-    });
+    connect(jobCancelButton, &QPushButton::clicked, this, [this] { CancelJob(); });
     addWidget(result_, 1);
-    addWidget(jobBar);
-    addWidget(jobCancelButton);
+    // Permanent, so that the typed text shown over the result leaves them in sight.
+    addPermanentWidget(jobBar);
+    addPermanentWidget(jobCancelButton);
     jobBar->hide();
     jobCancelButton->hide();
     addPermanentWidget(filters_);
@@ -100,8 +98,9 @@ void MainStatusBar::EndJob() {
     jobCancelButton->hide();
 }
 
-bool MainStatusBar::JobShown() const {
-    return jobBar->isVisible();
+void MainStatusBar::CancelJob() {
+    job_.cancelled = true;
+    jobCancelButton->setEnabled(false);
 }
 
 void MainStatusBar::JobProgress::SetText(const QString& text) {

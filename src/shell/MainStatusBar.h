@@ -39,7 +39,8 @@ public:
     Progress& Job() { return job_; }
     void BeginJob();
     void EndJob();
-    bool JobShown() const;
+    // What the Cancel button does.
+    void CancelJob();
 
     QProgressBar* jobBar = nullptr;
     QPushButton* jobCancelButton = nullptr;

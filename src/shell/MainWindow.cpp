@@ -4,7 +4,6 @@
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
 #include "gamelist/FilterBar.h"
-#include "gamelist/FilterDialog.h"
 #include "gamelist/FindField.h"
 #include "gamelist/GameGrid.h"
 #include "gamelist/GameListQuery.h"
@@ -477,24 +476,6 @@ void MainWindow::gameListKeyReleased(int key, const QString& text) {
 void MainWindow::FocusGrid() {
     if (!findField->hasFocus())
         gameList->setFocus();
-}
-
-void MainWindow::quit() {
-    close();
-}
-
-void MainWindow::editFileLocations() {
-    shell_.EditFileLocations();
-}
-
-void MainWindow::editFilters() {
-    QPointer<MainWindow> self(this);
-    auto* dialog = new FilterDialog(shell_.Settings(), this, [self] {
-        if (!self)
-            return;
-        self->FillGrid();
-    });
-    dialog->open();
 }
 
 } // namespace zelvora

@@ -30,6 +30,7 @@ class GameGrid;
 class MainStatusBar;
 class BackgroundJob;
 struct AuditOutcome;
+struct AuditQueue;
 struct AuditVerdicts;
 class Shell;
 class WorkProgress;
@@ -125,6 +126,9 @@ private:
     QString romSearchPath() const;
     // Verdicts of the running audit reached the catalogue: the loaded games show their marks.
     void showAuditMarks(const AuditVerdicts& verdicts);
+    // Writes the verdicts the audit handed on: a part, asking for the next turn while more wait,
+    // or `all` of them.
+    void writeAuditVerdicts(bool all);
     void auditEnded(const AuditOutcome& outcome, std::exception_ptr failure);
     void enableCatalogueWork(bool enabled);
     QSplitter* splitter = nullptr;
@@ -248,9 +252,11 @@ private:
     // bouncing and is ignored. Negative until the first run ends.
     qint64 lastRunEnd_ = -1;
     std::unique_ptr<BackgroundJob> audit_;
+    std::shared_ptr<AuditQueue> auditQueue_;
     // The loaded games by set name (FoldedKey), for the audit's marks; made for one fill.
     QHash<QString, int> auditRows_;
-    const ListedGames* auditRowsOf_ = nullptr;
+    std::weak_ptr<ListedGames> auditRowsOf_;
+    int auditMarked_ = 0; // the games whose marks the running audit changed
 };
 
 } // namespace zelvora

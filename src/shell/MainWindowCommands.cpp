@@ -3,6 +3,8 @@
 
 #include "shell/MainWindow.h"
 
+#include "gamelist/FilterDialog.h"
+
 #include "about/AboutDialog.h"
 #include "checks/PresenceChecks.h"
 #include "checks/ProgressDialog.h"
@@ -10,6 +12,7 @@
 #include "detail/DetailTabs.h"
 #include "detail/OptionsPanel.h"
 #include "detail/ScreenshotView.h"
+#include "gamelist/FilterDialog.h"
 #include "gamelist/GameGrid.h"
 #include "launcher/ProcessRunner.h"
 #include "mame/GameCommand.h"
@@ -365,6 +368,24 @@ void MainWindow::runUpdate() {
 void MainWindow::showAbout() {
     auto* about = new AboutDialog(this, shell_.Mame()->VersionNumber());
     about->open();
+}
+
+void MainWindow::quit() {
+    close();
+}
+
+void MainWindow::editFileLocations() {
+    shell_.EditFileLocations();
+}
+
+void MainWindow::editFilters() {
+    QPointer<MainWindow> self(this);
+    auto* dialog = new FilterDialog(shell_.Settings(), this, [self] {
+        if (!self)
+            return;
+        self->FillGrid();
+    });
+    dialog->open();
 }
 
 } // namespace zelvora

@@ -44,6 +44,8 @@ QStringList SearchFolders(const QString& setting, const QStringList& mameFolders
 // What one of the game list's filters does with the games it concerns.
 enum class FilterState { Off = 0, ShowOnly = 1, Exclude = 2 };
 inline constexpr int FilterCount = 6;
+// The filters that read what the checks mark: Missing ROMS and Bad ROMS.
+inline constexpr int MissingRomsFilter = 4, BadRomsFilter = 5;
 using FilterStates = std::array<FilterState, FilterCount>;
 
 // The program's settings, each key defined here once with its type. The values stand as text in
