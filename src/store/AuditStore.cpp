@@ -47,10 +47,9 @@ std::optional<QVariantHash> AuditStore::Marks(const QString& rom) const {
 }
 
 void AuditStore::Forget(const QStringList& roms) {
-    Transaction transaction(db_);
+    const QString remove = QStringLiteral("DELETE FROM %1 WHERE Rom=?1").arg(AuditTable);
     for (const QString& rom : roms)
-        db_.Execute(QStringLiteral("DELETE FROM %1 WHERE Rom=?1").arg(AuditTable), {rom});
-    transaction.Commit();
+        db_.Execute(remove, {rom});
 }
 
 } // namespace zelvora

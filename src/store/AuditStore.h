@@ -37,6 +37,8 @@ struct AuditEntry {
 class AuditStore {
 public:
     explicit AuditStore(GameStore& games);
+    // On the catalogue the update writes.
+    explicit AuditStore(Database& db) : db_(db) {}
 
     // Every set verified, by FoldedKey.
     QHash<QString, AuditEntry> Entries() const;
@@ -46,7 +48,8 @@ public:
     // The marks a verification sets in the game's record (Notes, Bad ROM, Missing ROM); none when
     // no record has the set name.
     std::optional<QVariantHash> Marks(const QString& rom) const;
-    // Drops what is known of the sets (their ROMs changed), so the next verification asks MAME.
+    // Drops what is known of the sets (their ROMs changed), so the next verification asks MAME;
+    // within the caller's transaction.
     void Forget(const QStringList& roms);
 
 private:
