@@ -193,27 +193,48 @@ QString RomSetFiles::Files(const QString& rom) const {
     return files_.value(FoldedKey(rom));
 }
 
-QString RomSetFiles::Stamp(const QString& rom, const QStringList& needed) const {
+QString RomSetFiles::Stamp(const QString& rom, const NeededSets& needed) const {
     QString text = Files(rom);
     bool any = !text.isEmpty();
-    for (const QString& set : needed) {
-        const QString files = Files(set);
+    if (!needed.parent.isEmpty()) {
+        const QString files = Files(needed.parent);
         any = any || !files.isEmpty();
         text += QLatin1Char('>') + files;
     }
     if (!any)
         return {};
+    for (const QString& set : needed.others) {
+        if (const QString files = Files(set); !files.isEmpty())
+            text += QLatin1Char('+') + FoldedKey(set) + QLatin1Char('\n') + files;
+    }
     return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex());
 }
 
-QStringList SetsNeeded(const QString& clone) {
-    const QString parent = TrimBlanks(clone);
-    return parent.isEmpty() ? QStringList() : QStringList{parent};
+NeededSets SetsNeeded(const QString& rom, const QString& clone, const QHash<QString, QStringList>& needed) {
+    NeededSets sets{TrimBlanks(clone), {}};
+    QSet<QString> seen{FoldedKey(rom)};
+    QStringList next{rom};
+    if (!sets.parent.isEmpty()) {
+        seen.insert(FoldedKey(sets.parent));
+        next << sets.parent;
+    }
+    // Breadth first: a set's own needs come before its parent's.
+    for (qsizetype i = 0; i < next.size(); ++i) {
+        for (const QString& set : needed.value(FoldedKey(next[i]))) {
+            if (!seen.contains(FoldedKey(set))) {
+                seen.insert(FoldedKey(set));
+                sets.others << set;
+                next << set;
+            }
+        }
+    }
+    return sets;
 }
 
 std::vector<SetNow> SetsNow(GameStore& catalogue, const QString& romPath) {
     const RomSetFiles files(FolderList(romPath));
     const QHash<QString, GameFacts> facts = catalogue.Facts();
+    const QHash<QString, QStringList> needed = AuditStore(catalogue).NeededSets();
     std::vector<SetNow> sets;
     QSet<QString> seen;
     catalogue.List(QString(), {Field::Rom, Field::Clone}, [&](const std::vector<QVariant>& values) {
@@ -223,7 +244,7 @@ std::vector<SetNow> SetsNow(GameStore& catalogue, const QString& romPath) {
         if (!auditable(set.rom) || seen.contains(key))
             return;
         seen.insert(key);
-        set.stamp = files.Stamp(set.rom, SetsNeeded(values[1].toString()));
+        set.stamp = files.Stamp(set.rom, SetsNeeded(set.rom, values[1].toString(), needed));
         set.hasFiles = !set.stamp.isEmpty();
         const auto fact = facts.constFind(key);
         set.needsFiles = !facts.isEmpty() && (fact == facts.constEnd() || fact->needsFiles);

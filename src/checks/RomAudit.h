@@ -15,6 +15,15 @@ class ProcessRunner;
 class Progress;
 struct VerifyOutcome;
 
+// The other sets whose files MAME reads to verify a set: its parent, as the catalogue names it
+// (Clone), and the sets the last update from today's MAME told it takes ROMs from, followed on
+// (a clone's parent's BIOS), each once: its BIOS and its devices with ROMs of their own.
+struct NeededSets {
+    QString parent;
+    QStringList others;
+};
+NeededSets SetsNeeded(const QString& rom, const QString& clone, const QHash<QString, QStringList>& needed);
+
 // The ROM sets in the ROM folders, listed once: each set's "<rom>.zip", "<rom>.7z" and folder
 // "<rom>" (with the files inside it) in every folder, by path, size and modification time.
 class RomSetFiles {
@@ -24,23 +33,21 @@ public:
     // The set's files, one line each; empty when it has none.
     QString Files(const QString& rom) const;
     // What a set's verdict depends on: its own files and those of the sets it needs
-    // (SetsNeeded), as a hash; empty when none of them has a file.
-    QString Stamp(const QString& rom, const QStringList& needed) const;
+    // (SetsNeeded), as a hash; empty when neither it nor its parent has a file, as MAME finds
+    // nothing of a set then. The other sets count only with files, each after its name: a set
+    // that needs no more than its parent keeps the stamp it had before they counted.
+    QString Stamp(const QString& rom, const NeededSets& needed) const;
 
 private:
     QHash<QString, QString> files_; // folded set name -> its files' lines
 };
-
-// The other sets whose files MAME reads to verify a set: only the parent is followed for now, as
-// the catalogue names it (Clone). A changed BIOS or device set is caught by "Verify All".
-QStringList SetsNeeded(const QString& clone);
 
 // Every game of the catalogue (the default record and names MAME would read as a pattern left out)
 // with the stamp of its files now.
 struct SetNow {
     QString rom;
     QString stamp;
-    bool hasFiles = false; // it or the set it needs has a file
+    bool hasFiles = false; // it or its parent has a file
     // As today's listing says (GameFacts); a set without facts needs files, unless no set has
     // any (the catalogue was not made from today's MAME): MAME is asked then.
     bool needsFiles = true;

@@ -52,4 +52,14 @@ void AuditStore::Forget(const QStringList& roms) {
         db_.Execute(remove, {rom});
 }
 
+QHash<QString, QStringList> AuditStore::NeededSets() const {
+    QHash<QString, QStringList> needed;
+    db_.Select(QStringLiteral("SELECT Rom, Needs FROM %1 WHERE Needs<>''").arg(FingerprintTable), {},
+               [&](const std::vector<QVariant>& values) {
+                   needed.insert(FoldedKey(values[0].toString()),
+                                 values[1].toString().split(QLatin1Char(' '), Qt::SkipEmptyParts));
+               });
+    return needed;
+}
+
 } // namespace zelvora

@@ -585,7 +585,7 @@ TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
 
 // Two updates from today's MAME: in the second, Galaxian is renamed, Dig Dug renamed with a ROM
 // redumped, Frogger and Space Invaders trade names, and a ROM of Pac-Man is redumped. "Verify
-// ROMS" then asks MAME again about those sets alone.
+// ROMS" then asks MAME again about those sets alone, and about those whose BIOS or device changed.
 TEST_F(MergeTest, RenamedSetsTakeWhatTheUserGaveThemToTheirNewNames) {
     const auto merge = [&](const char* file) {
         Read read = ReadInPieces(test::ReadBytes(test::FixturePath(file)), 4096);
@@ -666,6 +666,9 @@ TEST_F(MergeTest, RenamedSetsTakeWhatTheUserGaveThemToTheirNewNames) {
     EXPECT_EQ(report.renamed, QStringList());
     EXPECT_EQ(owner("frogger"), before["invaders"]);
     EXPECT_EQ(asked(), QStringList());
+    test::WriteBytes(roms.file("neogeo.zip"), "another BIOS");
+    test::WriteBytes(roms.file("namco51.zip"), "another device");
+    EXPECT_EQ(asked(), (QStringList{"digdugj", "joyjoy"}));
 }
 
 // Equal fingerprints pair first, then those sharing more than half of the larger one's CRCs, each
