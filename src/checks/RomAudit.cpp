@@ -184,22 +184,42 @@ QString RomSetFiles::Files(const QString& rom) const {
     return files_.value(FoldedKey(rom));
 }
 
-QString RomSetFiles::Stamp(const QString& rom, const QStringList& needed) const {
+QString RomSetFiles::Stamp(const QString& rom, const NeededSets& needed) const {
     QString text = Files(rom);
     bool any = !text.isEmpty();
-    for (const QString& set : needed) {
-        const QString files = Files(set);
+    if (!needed.parent.isEmpty()) {
+        const QString files = Files(needed.parent);
         any = any || !files.isEmpty();
         text += QLatin1Char('>') + files;
     }
     if (!any)
         return {};
+    for (const QString& set : needed.others) {
+        if (const QString files = Files(set); !files.isEmpty())
+            text += QLatin1Char('+') + FoldedKey(set) + QLatin1Char('\n') + files;
+    }
     return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex());
 }
 
-QStringList SetsNeeded(const QString& clone) {
-    const QString parent = TrimBlanks(clone);
-    return parent.isEmpty() ? QStringList() : QStringList{parent};
+NeededSets SetsNeeded(const QString& rom, const QString& clone, const QHash<QString, QStringList>& needed) {
+    NeededSets sets{TrimBlanks(clone), {}};
+    QSet<QString> seen{FoldedKey(rom)};
+    QStringList next{rom};
+    if (!sets.parent.isEmpty()) {
+        seen.insert(FoldedKey(sets.parent));
+        next << sets.parent;
+    }
+    // Breadth first: a set's own needs come before its parent's.
+    for (qsizetype i = 0; i < next.size(); ++i) {
+        for (const QString& set : needed.value(FoldedKey(next[i]))) {
+            if (!seen.contains(FoldedKey(set))) {
+                seen.insert(FoldedKey(set));
+                sets.others << set;
+                next << set;
+            }
+        }
+    }
+    return sets;
 }
 
 std::vector<RecordedSet> RecordedSets(GameStore& catalogue) {
@@ -214,7 +234,7 @@ std::vector<RecordedSet> RecordedSets(GameStore& catalogue) {
                        if (!auditable(set.rom) || seen.contains(key))
                            return;
                        seen.insert(key);
-                       set.needed = SetsNeeded(values[1].toString());
+                       set.clone = values[1].toString();
                        set.marks = {values[2], values[3], values[4]};
                        const auto fact = facts.constFind(key);
                        set.needsFiles = !facts.isEmpty() && (fact == facts.constEnd() || fact->needsFiles);
@@ -223,12 +243,13 @@ std::vector<RecordedSet> RecordedSets(GameStore& catalogue) {
     return sets;
 }
 
-std::vector<SetNow> StampSets(const std::vector<RecordedSet>& sets, const QString& romPath) {
+std::vector<SetNow> StampSets(const std::vector<RecordedSet>& sets, const QHash<QString, QStringList>& needed,
+                              const QString& romPath) {
     const RomSetFiles files(FolderList(romPath));
     std::vector<SetNow> stamped;
     stamped.reserve(sets.size());
     for (const RecordedSet& set : sets) {
-        QString stamp = files.Stamp(set.rom, set.needed);
+        QString stamp = files.Stamp(set.rom, SetsNeeded(set.rom, set.clone, needed));
         const bool hasFiles = !stamp.isEmpty();
         stamped.push_back({set.rom, std::move(stamp), hasFiles, set.needsFiles, set.marks});
     }
@@ -236,7 +257,7 @@ std::vector<SetNow> StampSets(const std::vector<RecordedSet>& sets, const QStrin
 }
 
 std::vector<SetNow> SetsNow(GameStore& catalogue, const QString& romPath) {
-    return StampSets(RecordedSets(catalogue), romPath);
+    return StampSets(RecordedSets(catalogue), AuditStore(catalogue).NeededSets(), romPath);
 }
 
 AuditPlan PlanAudit(const std::vector<SetNow>& sets, const QHash<QString, AuditEntry>& known) {
@@ -256,7 +277,8 @@ AuditPlan PlanAudit(const std::vector<SetNow>& sets, const QHash<QString, AuditE
 }
 
 AuditStart ReadAuditStart(GameStore& catalogue) {
-    return {RecordedSets(catalogue), AuditStore(catalogue).Entries()};
+    const AuditStore audits(catalogue);
+    return {RecordedSets(catalogue), audits.NeededSets(), audits.Entries()};
 }
 
 int StoreAuditVerdicts(GameStore& catalogue, const AuditVerdicts& verdicts) {

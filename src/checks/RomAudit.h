@@ -19,6 +19,15 @@ class GameStore;
 class ProcessRunner;
 class Progress;
 
+// The other sets whose files MAME reads to verify a set: its parent, as the catalogue names it
+// (Clone), and the sets the last update from today's MAME told it takes ROMs from, followed on
+// (a clone's parent's BIOS), each once: its BIOS and its devices with ROMs of their own.
+struct NeededSets {
+    QString parent;
+    QStringList others;
+};
+NeededSets SetsNeeded(const QString& rom, const QString& clone, const QHash<QString, QStringList>& needed);
+
 // The ROM sets in the ROM folders, listed once: each set's "<rom>.zip", "<rom>.7z" and folder
 // "<rom>" (with the files inside it) in every folder, by path, size and modification time.
 class RomSetFiles {
@@ -28,16 +37,14 @@ public:
     // The set's files, one line each; empty when it has none.
     QString Files(const QString& rom) const;
     // What a set's verdict depends on: its own files and those of the sets it needs
-    // (SetsNeeded), as a hash; empty when none of them has a file.
-    QString Stamp(const QString& rom, const QStringList& needed) const;
+    // (SetsNeeded), as a hash; empty when neither it nor its parent has a file, as MAME finds
+    // nothing of a set then. The other sets count only with files, each after its name: a set
+    // that needs no more than its parent keeps the stamp it had before they counted.
+    QString Stamp(const QString& rom, const NeededSets& needed) const;
 
 private:
     QHash<QString, QString> files_; // folded set name -> its files' lines
 };
-
-// The other sets whose files MAME reads to verify a set: only the parent is followed for now, as
-// the catalogue names it (Clone). A changed BIOS or device set is caught by "Verify All".
-QStringList SetsNeeded(const QString& clone);
 
 // What a verification leaves in a game's record: Notes, Bad ROM and Missing ROM, as read.
 struct RecordedMarks {
@@ -48,7 +55,7 @@ struct RecordedMarks {
 // A set as the catalogue records it, before its files are looked at.
 struct RecordedSet {
     QString rom;
-    QStringList needed; // SetsNeeded
+    QString clone; // its parent, as the Clone field names it
     // As today's listing says (GameFacts); a set without facts needs files, unless no set has
     // any (the catalogue was not made from today's MAME): MAME is asked then.
     bool needsFiles = true;
@@ -61,12 +68,14 @@ std::vector<RecordedSet> RecordedSets(GameStore& catalogue);
 struct SetNow {
     QString rom;
     QString stamp;
-    bool hasFiles = false; // it or a set it needs has a file
+    bool hasFiles = false; // it or its parent has a file
     bool needsFiles = true;
     RecordedMarks marks;
 };
 // The sets with their stamps, from one listing of the ROM folders; no catalogue is read.
-std::vector<SetNow> StampSets(const std::vector<RecordedSet>& sets, const QString& romPath);
+// `needed`: AuditStore::NeededSets.
+std::vector<SetNow> StampSets(const std::vector<RecordedSet>& sets, const QHash<QString, QStringList>& needed,
+                              const QString& romPath);
 std::vector<SetNow> SetsNow(GameStore& catalogue, const QString& romPath);
 
 // What "Verify ROMS" has to do: the sets MAME is asked about, those found without files (not
@@ -110,7 +119,8 @@ inline constexpr int AuditBatch = 200;
 // What an audit starts from, read from the catalogue before anything else runs.
 struct AuditStart {
     std::vector<RecordedSet> sets;
-    QHash<QString, AuditEntry> known; // the last verification's entries (AuditStore::Entries)
+    QHash<QString, QStringList> needed; // AuditStore::NeededSets
+    QHash<QString, AuditEntry> known;   // the last verification's entries (AuditStore::Entries)
 };
 AuditStart ReadAuditStart(GameStore& catalogue);
 

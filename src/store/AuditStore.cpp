@@ -47,10 +47,19 @@ std::optional<QVariantHash> AuditStore::Marks(const QString& rom) const {
 }
 
 void AuditStore::Forget(const QStringList& roms) {
-    Transaction transaction(db_);
+    const QString remove = QStringLiteral("DELETE FROM %1 WHERE Rom=?1").arg(AuditTable);
     for (const QString& rom : roms)
-        db_.Execute(QStringLiteral("DELETE FROM %1 WHERE Rom=?1").arg(AuditTable), {rom});
-    transaction.Commit();
+        db_.Execute(remove, {rom});
+}
+
+QHash<QString, QStringList> AuditStore::NeededSets() const {
+    QHash<QString, QStringList> needed;
+    db_.Select(QStringLiteral("SELECT Rom, Needs FROM %1 WHERE Needs<>''").arg(FingerprintTable), {},
+               [&](const std::vector<QVariant>& values) {
+                   needed.insert(FoldedKey(values[0].toString()),
+                                 values[1].toString().split(QLatin1Char(' '), Qt::SkipEmptyParts));
+               });
+    return needed;
 }
 
 } // namespace zelvora

@@ -26,8 +26,8 @@ void CreateAuditTable(Database& db);
 enum class AuditVerdict { Good = 0, Bad = 1, NotFound = 2 };
 
 struct AuditEntry {
-    // The set's files and its parent's as they were when it was verified (RomSetFiles::Stamp);
-    // empty when it had none.
+    // The set's files and those of the sets it needs as they were when it was verified
+    // (RomSetFiles::Stamp); empty when it had none.
     QString stamp;
     AuditVerdict verdict = AuditVerdict::Good;
     QString report; // a bad set's detail lines, as its Notes hold them
@@ -37,6 +37,8 @@ struct AuditEntry {
 class AuditStore {
 public:
     explicit AuditStore(GameStore& games);
+    // On the catalogue the update writes.
+    explicit AuditStore(Database& db) : db_(db) {}
 
     // Every set verified, by FoldedKey.
     QHash<QString, AuditEntry> Entries() const;
@@ -46,8 +48,13 @@ public:
     // The marks a verification sets in the game's record (Notes, Bad ROM, Missing ROM); none when
     // no record has the set name.
     std::optional<QVariantHash> Marks(const QString& rom) const;
-    // Drops what is known of the sets (their ROMs changed), so the next verification asks MAME.
+    // Drops what is known of the sets (their ROMs changed), so the next verification asks MAME;
+    // within the caller's transaction.
     void Forget(const QStringList& roms);
+    // The sets each set takes ROMs from besides its own as the last update from today's MAME
+    // stored them (its "romof" first, then its devices with ROMs), by set name (FoldedKey); only
+    // sets that need any.
+    QHash<QString, QStringList> NeededSets() const;
 
 private:
     Database& db_;

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <initializer_list>
 #include <unistd.h>
 
 namespace zelvora {
@@ -193,7 +194,8 @@ void OpenCatalogue(Variables& vars) {
                                   .arg(ChangesTable));
     vars.CatalogueDb->Execute(
         QStringLiteral(
-            "CREATE TABLE IF NOT EXISTS %1 (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, Crcs TEXT NOT NULL)")
+            "CREATE TABLE IF NOT EXISTS %1 (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, Crcs TEXT NOT NULL, Needs "
+            "TEXT NOT NULL DEFAULT '')")
             .arg(FingerprintTable));
     QStringList settings;
     for (const QString& field : SettingFields())
@@ -203,19 +205,24 @@ void OpenCatalogue(Variables& vars) {
         QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Rom TEXT PRIMARY KEY COLLATE NOCASE NOT NULL, %2)")
             .arg(SettingsTable, settings.join(QLatin1Char(','))));
     CreateAuditTable(*vars.CatalogueDb);
-    // The screen and the controls came later: an older table gains them and keeps its rows, which
-    // have neither until the next update.
-    const std::vector<FieldInfo> facts = vars.CatalogueDb->Fields(FactsTable);
-    for (const char* column :
+    // Columns that came later: an older table gains them and keeps its rows, which have none of
+    // them until the next update. The screen and the controls of GameFacts, the sets each set
+    // needs of GameRoms.
+    const auto gain = [&](const QString& table, std::initializer_list<const char*> columns) {
+        const std::vector<FieldInfo> fields = vars.CatalogueDb->Fields(table);
+        for (const char* column : columns) {
+            const QString definition = QLatin1String(column);
+            const QString name = definition.section(QLatin1Char(' '), 0, 0);
+            if (std::none_of(fields.begin(), fields.end(),
+                             [&](const FieldInfo& field) { return sameName(field.name, name); }))
+                vars.CatalogueDb->Execute(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(table, definition));
+        }
+    };
+    gain(FactsTable,
          {"Screen INTEGER NOT NULL DEFAULT 0", "Screens INTEGER NOT NULL DEFAULT 0", "Width INTEGER NOT NULL DEFAULT 0",
           "Height INTEGER NOT NULL DEFAULT 0", "Refresh REAL NOT NULL DEFAULT 0", "Vertical INTEGER NOT NULL DEFAULT 0",
-          "Controls TEXT NOT NULL DEFAULT ''", "Buttons INTEGER NOT NULL DEFAULT 0"}) {
-        const QString definition = QLatin1String(column);
-        const QString name = definition.section(QLatin1Char(' '), 0, 0);
-        if (std::none_of(facts.begin(), facts.end(),
-                         [&](const FieldInfo& field) { return sameName(field.name, name); }))
-            vars.CatalogueDb->Execute(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(FactsTable, definition));
-    }
+          "Controls TEXT NOT NULL DEFAULT ''", "Buttons INTEGER NOT NULL DEFAULT 0"});
+    gain(FingerprintTable, {"Needs TEXT NOT NULL DEFAULT ''"});
 }
 
 void UpgradeCatalogue(Variables& vars) {

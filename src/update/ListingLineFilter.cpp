@@ -21,6 +21,9 @@ const QByteArray FactsMark = QByteArrayLiteral("<?") + ListingLineFilter::FactsT
 
 const QByteArray RomsMark = QByteArrayLiteral("<?") + ListingLineFilter::RomsTarget;
 
+// The most bytes of device names kept of one machine.
+constexpr size_t MostDeviceBytes = 16 * 1024;
+
 bool IsNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
            c == '.' || c == ':';
@@ -97,7 +100,7 @@ LineTag ReadLongLineTag(QByteArrayView head, QByteArrayView tail) {
 
 // The elements of a machine the filter looks at: those the reader takes anything from (and the two
 // that hold them), and those whose dropped lines tell a machine's facts.
-enum class Element { Read, Files, Players, Media, MediaDevice, Display, Other };
+enum class Element { Read, Files, Players, Media, MediaDevice, Display, DeviceRef, Other };
 
 // A comparison of a known length, which the compiler makes a few loads and compares.
 template <size_t N> bool Is(QByteArrayView name, const char (&element)[N]) {
@@ -118,6 +121,8 @@ Element ElementOf(QByteArrayView name) {
         return is("driver") ? Element::Read : is("device") ? Element::MediaDevice : Element::Other;
     case 7:
         return is("machine") || is("feature") ? Element::Read : is("display") ? Element::Display : Element::Other;
+    case 10:
+        return is("device_ref") ? Element::DeviceRef : Element::Other;
     case 11:
         return is("description") ? Element::Read : Element::Other;
     case 12:
@@ -159,6 +164,22 @@ QByteArrayView OwnCrc(QByteArrayView line) {
         return {};
     const QByteArrayView crc = Attribute(line, " crc=\"");
     return crc.size() == 8 && std::all_of(crc.begin(), crc.end(), IsHexDigit) ? crc : QByteArrayView();
+}
+
+// Of a device_ref's line: the device's set name after the quote that opens it, cut from the line as
+// it stands. Asked of most lines MAME writes: MAME writes the name first.
+std::string_view QuotedName(QByteArrayView line) {
+    constexpr std::string_view Name(" name=");
+    const char* const begin = line.data();
+    const auto size = static_cast<size_t>(line.size());
+    const auto* open = static_cast<const char*>(std::memchr(begin, '"', size));
+    if (open != nullptr && open - begin >= static_cast<qsizetype>(Name.size()) &&
+        std::memcmp(open - Name.size(), Name.data(), Name.size()) == 0) {
+        const auto* close = static_cast<const char*>(std::memchr(open + 1, '"', size - (open + 1 - begin)));
+        return close != nullptr && close > open + 1 ? std::string_view(open, close - open) : std::string_view();
+    }
+    const QByteArrayView name = Attribute(line, " name=\"");
+    return name.isEmpty() ? std::string_view() : std::string_view(name.data() - 1, name.size() + 1);
 }
 
 int Players(QByteArrayView line) {
@@ -297,11 +318,16 @@ bool ListingLineFilter::Keep(const LineTag& tag, QByteArrayView line) {
         if (inMachine_ && tag.kind == LineTag::End)
             AppendFacts();
         inMachine_ = tag.kind == LineTag::Start;
+        // A device's name, to tell whether it has ROMs of its own.
+        device_ = inMachine_ && fingerprints_ && Find(line, " isdevice=\"yes\"") >= 0
+                      ? Attribute(line, " name=\"").toByteArray()
+                      : QByteArray();
         players_ = screens_ = buttons_ = 0;
         media_ = files_ = false;
         screen_.clear();
         controls_.clear();
         crcs_.clear();
+        named_.clear(); // keeping its room: most machines name devices
     }
     // Only what a machine holds is dropped: the document around the machines is the reader's to judge.
     const Element element = ElementOf(tag.name);
@@ -312,6 +338,8 @@ bool ListingLineFilter::Keep(const LineTag& tag, QByteArrayView line) {
         if (!crc.isEmpty())
             crcs_.append(' ').append(crc);
     }
+    if (fingerprints_ && element == Element::DeviceRef && named_.size() < MostDeviceBytes)
+        named_ += QuotedName(line);
     // What is known already needs no second look.
     if (element == Element::Files && !files_)
         files_ = NeedsFile(line);
@@ -342,6 +370,18 @@ void ListingLineFilter::Control(QByteArrayView line) {
 }
 
 void ListingLineFilter::AppendFacts() {
+    if (!device_.isEmpty() && !crcs_.isEmpty())
+        withRoms_.insert(device_);
+    qsizetype devices = -1;
+    if (!named_.empty()) {
+        const auto known =
+            numbers_.constFind(QByteArray::fromRawData(named_.data(), static_cast<qsizetype>(named_.size())));
+        devices = known != numbers_.cend() ? *known : lists_.size();
+        if (known == numbers_.cend()) {
+            lists_ << QByteArray(named_.data(), static_cast<qsizetype>(named_.size()));
+            numbers_.insert(lists_.back(), static_cast<int>(devices));
+        }
+    }
     if (!crcs_.isEmpty())
         kept_.append(RomsMark).append(crcs_).append("?>");
     kept_.append(FactsMark)
@@ -351,6 +391,8 @@ void ListingLineFilter::AppendFacts() {
         .append(QByteArray::number(screens_))
         .append(' ')
         .append(QByteArray::number(buttons_));
+    if (devices >= 0)
+        kept_.append(' ').append(QByteArray::number(devices));
     // A machine without a screen still fills its five places, so that the controls follow them.
     kept_.append(screen_.isEmpty() ? QByteArrayLiteral("\"\"\"\"\"") : screen_).append(controls_).append("?>");
 }

@@ -2,6 +2,11 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
+#include <QList>
+#include <QSet>
+
+#include <string>
 
 namespace zelvora {
 
@@ -19,14 +24,18 @@ namespace zelvora {
 //
 // What the dropped lines tell of the machine that the catalogue keeps beside its record goes on in
 // one processing instruction of target FactsTarget before the machine's end tag, its data
-// "<players> <media> <files> <screens> <buttons>", media and files 1 or 0, buttons the most of any
-// control; then, each after a '"', the first screen's type, rotation, width, height and refresh,
-// and each kind of control's type and ways, in the listing's order. A value too long or of other
-// characters than MAME writes there is left empty.
+// "<players> <media> <files> <screens> <buttons> [<devices>]", media and files 1 or 0, buttons the
+// most of any control, devices the number of the list of devices the machine is built from
+// (DeviceList), left out when it names none; then, each after a '"', the first screen's type,
+// rotation, width, height and refresh, and each kind of control's type and ways, in the listing's
+// order. A value too long or of other characters than MAME writes there is left empty.
 //
 // The CRCs of the machine's own ROMs (those without a "merge" attribute, which are its parent's or
 // its BIOS's, and not those never dumped) go on before the facts, in one processing instruction of
 // target RomsTarget, eight hex digits each, parted by blanks; none when it has no ROM of its own.
+// The lists of devices are kept aside, each once, with the devices that have ROMs of their own:
+// MAME lists the devices after every machine built from them. A filter without fingerprints keeps
+// neither and passes on no CRCs.
 class ListingLineFilter {
 public:
     static constexpr qsizetype LongestLine = 64 * 1024;
@@ -38,7 +47,7 @@ public:
     // The CRCs passed on of one machine: a few machines list thousands of ROMs.
     static constexpr int MostRoms = 4096;
 
-    // A filter without fingerprints passes on no CRCs.
+    // A filter without fingerprints passes on no CRCs and keeps no devices.
     explicit ListingLineFilter(bool fingerprints = true) : fingerprints_(fingerprints) {}
 
     // What of `bytes` goes on to the reader; a line is held back until its end has come.
@@ -47,6 +56,15 @@ public:
     QByteArrayView Rest();
     // True once a line that cannot be dropped was too long to read; nothing after it is passed on.
     bool TooLong() const { return tooLong_; }
+    // A list of devices that the facts number: their names, each after a '"', in the listing's
+    // order; empty for a number no list has.
+    QByteArray DeviceList(int number) const {
+        return number >= 0 && number < lists_.size() ? lists_[number] : QByteArray();
+    }
+    // Whether a device has ROMs of its own.
+    bool HasRoms(QByteArrayView device) const {
+        return withRoms_.contains(QByteArray::fromRawData(device.data(), device.size()));
+    }
 
     // A line that holds one tag and nothing else, as MAME writes every element but those with
     // text; of a line too long to hold, also one element with its text.
@@ -76,10 +94,15 @@ private:
     // What the dropped lines of the machine told so far.
     int players_ = 0, screens_ = 0, buttons_ = 0;
     bool media_ = false, files_ = false;
-    bool input_ = false;  // the lines dropped are the controls'
-    QByteArray screen_;   // the first screen's values, each after a '"'
-    QByteArray controls_; // each kind of control's type and ways, each after a '"'
-    QByteArray crcs_;     // of the machine's own ROMs, each after a blank
+    bool input_ = false;             // the lines dropped are the controls'
+    QByteArray screen_;              // the first screen's values, each after a '"'
+    QByteArray controls_;            // each kind of control's type and ways, each after a '"'
+    QByteArray crcs_;                // of the machine's own ROMs, each after a blank
+    QByteArray device_;              // the set name of the machine when it is a device
+    std::string named_;              // the names of the devices the machine is built from, each after a '"'
+    QHash<QByteArray, int> numbers_; // of the lists of devices
+    QList<QByteArray> lists_;
+    QSet<QByteArray> withRoms_;
 
     QByteArray kept_;
 };

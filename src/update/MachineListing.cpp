@@ -122,6 +122,8 @@ void MachineListingReader::Finish() {
     if (problem_.isEmpty())
         Parse(filter_.Rest());
     CheckFilter();
+    if (problem_.isEmpty() && ended_)
+        ResolveDevices();
     if (!problem_.isEmpty() || ended_)
         return;
     problem_ = read_ ? QStringLiteral("was cut off %1").arg(Where()) : QStringLiteral("is empty");
@@ -278,6 +280,7 @@ void MachineListingReader::StartMachine() {
         return;
     }
     machine_ = ListedMachine{};
+    deviceList_ = -1;
     if (attributes.value(QLatin1String("ismechanical")) == u"yes")
         machine_.type = MachineType::Mechanical;
     cpus_ = sounds_ = 0;
@@ -289,13 +292,16 @@ void MachineListingReader::StartMachine() {
     const QStringView source = attributes.value(QLatin1String("sourcefile"));
     // A Neo Geo game names its BIOS in "romof" without being a clone of it; only "cloneof" makes one.
     const QStringView parent = attributes.value(QLatin1String("cloneof"));
-    if (source.size() > MaxListedText || parent.size() > MaxListedText) {
+    const QStringView romof = attributes.value(QLatin1String("romof"));
+    if (source.size() > MaxListedText || parent.size() > MaxListedText || romof.size() > MaxListedText) {
         malformed_ = true;
         return;
     }
     machine_.game.driver = Shared(source.sliced(source.lastIndexOf(u'/') + 1));
     if (!parent.isEmpty())
         machine_.clone = parent.toString();
+    if (!romof.isEmpty())
+        machine_.romof = romof == parent ? machine_.clone.toString() : Shared(romof);
 }
 
 // The facts as the filter writes them for every machine: counts, then the first screen's values
@@ -303,8 +309,10 @@ void MachineListingReader::StartMachine() {
 void MachineListingReader::ReadFacts(QStringView data) {
     const QList<QStringView> parts = data.split(u'"');
     const QList<QStringView> counts = parts[0].split(u' ');
-    if (!inMachine_ || !keep_ || counts.size() != 5 || parts.size() < 6)
+    if (!inMachine_ || !keep_ || counts.size() < 5 || counts.size() > 6 || parts.size() < 6)
         return;
+    if (counts.size() == 6)
+        deviceList_ = counts[5].toInt();
     machine_.players = std::max(counts[0].toInt(), 0);
     if (counts[1] == u"1" && machine_.type != MachineType::Mechanical)
         machine_.type = MachineType::ComputerOrConsole;
@@ -382,7 +390,37 @@ void MachineListingReader::EndMachine() {
     }
     position_ = std::max(position_, ListingPosition(machine_.game.name));
     machines_.push_back(std::move(machine_));
+    deviceLists_.push_back(deviceList_);
     progress_.SetValue(position_);
+}
+
+void MachineListingReader::ResolveDevices() {
+    // Machines of one driver name the same devices: each list is looked at once.
+    QHash<int, QStringList> resolved;
+    for (size_t i = 0; i < machines_.size() && i < deviceLists_.size(); ++i) {
+        const int list = deviceLists_[i];
+        if (list < 0)
+            continue;
+        auto found = resolved.constFind(list);
+        if (found == resolved.cend()) {
+            const QByteArray named = filter_.DeviceList(list);
+            QStringList withRoms;
+            for (qsizetype at = 1; at < named.size();) {
+                qsizetype end = named.indexOf('"', at);
+                end = end < 0 ? named.size() : end;
+                const QByteArrayView device = QByteArrayView(named).sliced(at, end - at);
+                at = end + 1;
+                if (device.isEmpty() || !filter_.HasRoms(device))
+                    continue;
+                const QString name = QString::fromLatin1(device);
+                if (!withRoms.contains(name))
+                    withRoms << name;
+            }
+            found = resolved.insert(list, withRoms);
+        }
+        machines_[i].devices = *found;
+    }
+    deviceLists_ = {};
 }
 
 QString MachineListingCommand(const QString& mamePath) {

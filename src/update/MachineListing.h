@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QSet>
+#include <QStringList>
 #include <QVariant>
 #include <QXmlStreamReader>
 
@@ -38,6 +39,11 @@ struct ListedMachine {
     // The CRCs of the machine's own ROMs, sorted, each once: not those it takes from its parent or
     // its BIOS, nor those never dumped. They tell a set that MAME renamed.
     std::vector<std::uint32_t> roms;
+    // The set it takes ROMs from ("romof"): its parent, or its BIOS; empty when none.
+    QString romof;
+    // The devices it is built from that are sets with ROMs of their own, each once, in the
+    // listing's order. Known once the whole listing was read: MAME lists the devices last.
+    QStringList devices;
 };
 
 // Reads today's MAME's machine listing as MAME prints it, one piece at a time, and keeps what the
@@ -77,6 +83,7 @@ private:
     void EndMachine();
     void ReadFacts(QStringView data);
     void ReadRoms(QStringView data);
+    void ResolveDevices();
     QString Shared(QStringView text);
     QString Where() const;
     void CheckFilter();
@@ -105,6 +112,9 @@ private:
     QString chars_;
 
     std::vector<ListedMachine> machines_;
+    // The machines' lists of devices as the filter numbers them, in the machines' order; -1 for none.
+    int deviceList_ = -1;
+    std::vector<int> deviceLists_;
     int skipped_ = 0;
     int malformedMachines_ = 0;
     // Chip, driver and maker names and years repeat across thousands of machines; one copy each.

@@ -60,7 +60,7 @@ void RenamedSets::Find(Database& db, const std::vector<ListedMachine>& machines,
     for (auto it = stored_.cbegin(); it != stored_.cend(); ++it) {
         if (!named.contains(it.key()) && it.key() != FoldedKey(DefaultRom) && listed(it.key())) {
             goneRoms << it.key();
-            goneCrcs.push_back(ParseFingerprint(it.value()));
+            goneCrcs.push_back(ParseFingerprint(it->crcs));
         }
     }
     if (!goneRoms.isEmpty()) {
@@ -87,8 +87,8 @@ void RenamedSets::Find(Database& db, const std::vector<ListedMachine>& machines,
     for (size_t i = 0; i < machines.size(); ++i) {
         const auto known = stored_.constFind(FoldedKey(machines[i].game.name));
         const QString& now = texts_[static_cast<qsizetype>(i)];
-        if (known != stored_.cend() && *known != now && listed(machines[i].game.name)) {
-            before << *known;
+        if (known != stored_.cend() && known->crcs != now && listed(machines[i].game.name)) {
+            before << known->crcs;
             after << now;
             changed.push_back(i);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "update/RomFingerprints.h"
+
 #include <QHash>
 #include <QString>
 #include <QVariantHash>
@@ -33,8 +35,8 @@ private:
         QVariantHash fields; // of the record of before
     };
 
-    QHash<QString, QString> stored_; // the fingerprints of before
-    QStringList texts_;              // the machines' own, in their order
+    QHash<QString, StoredRoms> stored_; // the fingerprints of before
+    QStringList texts_;                 // the machines' own, in their order
     std::vector<Renamed> renamed_;
 };
 

@@ -1,6 +1,7 @@
 #include "update/RomFingerprints.h"
 
 #include "platform/TextCompare.h"
+#include "store/AuditStore.h"
 #include "store/Database.h"
 #include "store/FieldNames.h"
 #include "update/MachineListing.h"
@@ -138,34 +139,56 @@ std::vector<std::pair<size_t, size_t>> PairSwappedSets(const QStringList& before
     return pairs;
 }
 
-QHash<QString, QString> ReadFingerprints(Database& db) {
-    QHash<QString, QString> stored;
-    db.Select(QStringLiteral("SELECT Rom, Crcs FROM %1").arg(FingerprintTable), {},
+QString NeededText(const ListedMachine& machine) {
+    if (machine.devices.isEmpty())
+        return machine.romof;
+    QStringList needed = machine.devices;
+    if (!machine.romof.isEmpty())
+        needed.prepend(machine.romof);
+    return needed.join(QLatin1Char(' '));
+}
+
+QHash<QString, StoredRoms> ReadFingerprints(Database& db) {
+    QHash<QString, StoredRoms> stored;
+    db.Select(QStringLiteral("SELECT Rom, Crcs, Needs FROM %1").arg(FingerprintTable), {},
               [&](const std::vector<QVariant>& values) {
-                  stored.insert(FoldedKey(values[0].toString()), values[1].toString());
+                  stored.insert(FoldedKey(values[0].toString()), {values[1].toString(), values[2].toString()});
               });
     return stored;
 }
 
-void WriteFingerprints(Database& db, QHash<QString, QString> stored, const std::vector<ListedMachine>& machines,
+void WriteFingerprints(Database& db, QHash<QString, StoredRoms> stored, const std::vector<ListedMachine>& machines,
                        const QStringList& texts) {
-    const QString write = QStringLiteral("INSERT OR REPLACE INTO %1 (Rom, Crcs) VALUES (?1, ?2)").arg(FingerprintTable);
+    const QString write =
+        QStringLiteral("INSERT OR REPLACE INTO %1 (Rom, Crcs, Needs) VALUES (?1, ?2, ?3)").arg(FingerprintTable);
+    // Without any row stored no update told the sets' ROMs before: none is known to have changed.
+    const bool told = !stored.isEmpty();
+    QStringList changed;
     for (size_t i = 0; i < machines.size(); ++i) {
         const ListedMachine& machine = machines[i];
         const QString& text = texts[static_cast<qsizetype>(i)];
-        // A set without ROMs of its own has no fingerprint to keep.
-        if (text.isEmpty())
+        const QString needs = NeededText(machine);
+        // A set without ROMs of its own that needs no other set has nothing to keep.
+        if (text.isEmpty() && needs.isEmpty())
             continue;
         const auto known = stored.find(FoldedKey(machine.game.name));
-        const bool same = known != stored.end() && *known == text;
-        if (known != stored.end())
+        const bool had = known != stored.end();
+        const bool sameRoms = had && known->crcs == text;
+        const bool same = sameRoms && known->needs == needs;
+        if (had)
             stored.erase(known);
         if (!same)
-            db.Execute(write, {machine.game.name, text});
+            db.Execute(write, {machine.game.name, text, needs});
+        if (had ? !sameRoms : told && !text.isEmpty())
+            changed << machine.game.name;
     }
     const QString remove = QStringLiteral("DELETE FROM %1 WHERE Rom=?1").arg(FingerprintTable);
-    for (auto gone = stored.cbegin(); gone != stored.cend(); ++gone)
+    for (auto gone = stored.cbegin(); gone != stored.cend(); ++gone) {
         db.Execute(remove, {gone.key()});
+        if (!gone->crcs.isEmpty())
+            changed << gone.key();
+    }
+    AuditStore(db).Forget(changed);
 }
 
 } // namespace zelvora

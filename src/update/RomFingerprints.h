@@ -33,11 +33,25 @@ std::vector<std::pair<size_t, size_t>> PairRenamedSets(const std::vector<const F
 // the lower first.
 std::vector<std::pair<size_t, size_t>> PairSwappedSets(const QStringList& before, const QStringList& after);
 
-// The stored fingerprints as texts, by set name (FoldedKey).
-QHash<QString, QString> ReadFingerprints(Database& db);
-// Stores the machines' fingerprints (`texts`, FingerprintText of each) in place of `stored` (as
-// ReadFingerprints gave them), writing only what changed; within the caller's transaction.
-void WriteFingerprints(Database& db, QHash<QString, QString> stored, const std::vector<ListedMachine>& machines,
+// What table GameRoms keeps of a set: its fingerprint as a text, and the other sets it needs
+// (NeededText).
+struct StoredRoms {
+    QString crcs;
+    QString needs;
+};
+
+// The sets a machine takes ROMs from besides its own, as GameRoms keeps them: the one it names in
+// "romof" (its parent or its BIOS), then its devices with ROMs of their own, parted by blanks.
+QString NeededText(const ListedMachine& machine);
+
+// What is stored of each set, by set name (FoldedKey).
+QHash<QString, StoredRoms> ReadFingerprints(Database& db);
+// Stores the machines' fingerprints (`texts`, FingerprintText of each) and the sets they need in
+// place of `stored` (as ReadFingerprints gave them), writing only what changed; within the
+// caller's transaction. What the last verification found of a set whose own ROMs changed, went or
+// came is forgotten, so that the next one asks MAME about it: a set renamed is such a set under
+// both its names.
+void WriteFingerprints(Database& db, QHash<QString, StoredRoms> stored, const std::vector<ListedMachine>& machines,
                        const QStringList& texts);
 
 } // namespace zelvora

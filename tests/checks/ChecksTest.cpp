@@ -9,6 +9,7 @@
 #include "mame/Mame.h"
 #include "mame/MameVersion.h"
 
+#include <QCryptographicHash>
 #include <QProcess>
 
 using namespace zelvora;
@@ -396,6 +397,28 @@ TEST_F(RomAuditTest, RunsSideBySideShareTheSetsAndStopTogether) {
     EXPECT_EQ(sets.size(), 452 - 100 * lanes) << "no set asked twice";
     EXPECT_EQ(outcome.counts.good + outcome.counts.bad + outcome.counts.notFound, 454);
     EXPECT_EQ(audited(), 454);
+}
+
+// A set's needs are followed on, each once, the set itself never: a clone's parent's BIOS, the
+// devices of each. Only those with files count in its stamp, so that the stamp of a set needing no
+// more than its parent is the one stored before the others counted.
+TEST(RomSetStamp, FollowsTheSetsASetNeeds) {
+    const QHash<QString, QStringList> needed{
+        {"mslug2", {"mslug", "namco51"}}, {"mslug", {"neogeo", "namco51"}}, {"neogeo", {"MSlug2"}}};
+    const NeededSets sets = SetsNeeded("mslug2", " mslug ", needed);
+    EXPECT_EQ(sets.parent, "mslug");
+    EXPECT_EQ(sets.others, (QStringList{"namco51", "neogeo"}));
+    EXPECT_EQ(SetsNeeded("joyjoy", "", {{"joyjoy", {"neogeo"}}}).others, QStringList{"neogeo"}) << "no clone";
+
+    test::TempProgramDir roms;
+    for (const char* set : {"mslug2", "mslug", "neogeo"})
+        test::WriteBytes(roms.file(QString(set) + ".zip"), set);
+    const RomSetFiles files({roms.path()});
+    const QByteArray before = (files.Files("mslug2") + ">" + files.Files("mslug")).toUtf8();
+    const QString stored = QCryptographicHash::hash(before, QCryptographicHash::Sha1).toHex();
+    EXPECT_EQ(files.Stamp("mslug2", {"mslug", {"namco51"}}), stored) << "a needed set without files";
+    EXPECT_NE(files.Stamp("mslug2", sets), stored);
+    EXPECT_EQ(files.Stamp("namco51", {{}, {"neogeo"}}), QString()) << "nothing of its own: MAME finds nothing";
 }
 
 // Verification and game starts against the real MAME, where one is installed.

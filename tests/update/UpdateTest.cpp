@@ -2,7 +2,9 @@
 #include "Listings.h"
 #include "StandinGames.h"
 
+#include "checks/RomAudit.h"
 #include "platform/TextLines.h"
+#include "store/AuditStore.h"
 #include "store/MergedRecords.h"
 #include "update/ChangeReport.h"
 #include "update/ListingParsers.h"
@@ -582,7 +584,8 @@ TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
 }
 
 // Two updates from today's MAME: in the second, Galaxian is renamed, Dig Dug renamed with a ROM
-// redumped, Frogger and Space Invaders trade names, and a ROM of Pac-Man is redumped.
+// redumped, Frogger and Space Invaders trade names, and a ROM of Pac-Man is redumped. "Verify
+// ROMS" then asks MAME again about those sets alone, and about those whose BIOS or device changed.
 TEST_F(MergeTest, RenamedSetsTakeWhatTheUserGaveThemToTheirNewNames) {
     const auto merge = [&](const char* file) {
         Read read = ReadInPieces(test::ReadBytes(test::FixturePath(file)), 4096);
@@ -593,7 +596,26 @@ TEST_F(MergeTest, RenamedSetsTakeWhatTheUserGaveThemToTheirNewNames) {
             ADD_FAILURE() << outcome.remarks.join(" ").toStdString();
         return outcome.merged;
     };
+    test::TempProgramDir roms;
+    for (const char* set : {"digdug", "digdugj", "frogger", "galaxian", "galaxiana", "invaders", "joyjoy", "neogeo",
+                            "namco51", "pacman", "puckman"})
+        test::WriteBytes(roms.file(QString(set) + ".zip"), set);
+    // Every set verified as its files are now; the sets MAME would be asked about.
+    const auto verify = [&] {
+        std::vector<std::pair<QString, AuditEntry>> verified;
+        for (const SetNow& set : SetsNow(store(), roms.path()))
+            verified.emplace_back(set.rom, AuditEntry{set.stamp, AuditVerdict::Good, {}});
+        AuditStore(store()).Save(verified, QDateTime::currentDateTimeUtc());
+    };
+    const auto asked = [&] {
+        QStringList sets;
+        for (const SetNow& set : PlanAudit(SetsNow(store(), roms.path()), AuditStore(store()).Entries()).ask)
+            sets << set.rom;
+        sets.sort();
+        return sets;
+    };
     ASSERT_TRUE(merge("mame-today/listxml-renames-before.xml"));
+    verify();
     Database& db = *vars.CatalogueDb;
     const QStringList sets{"digdug", "frogger", "galaxian", "invaders", "pacman"};
     for (qsizetype i = 0; i < sets.size(); ++i) {
@@ -634,13 +656,19 @@ TEST_F(MergeTest, RenamedSetsTakeWhatTheUserGaveThemToTheirNewNames) {
     EXPECT_FALSE(store().History("galaxian").favourite);
     // What MAME says of a set stays with its name.
     EXPECT_EQ(stored("frogger", "Description").toString(), QString("Space Invaders / Space Invaders M"));
-    EXPECT_EQ(ReadFingerprints(db).value("pacman").left(8), QString("0c944964"));
-    EXPECT_TRUE(ReadFingerprints(db).value("pacman").contains("c1e6ab11")) << "the redumped ROM";
+    EXPECT_EQ(ReadFingerprints(db).value("pacman").crcs.left(8), QString("0c944964"));
+    EXPECT_TRUE(ReadFingerprints(db).value("pacman").crcs.contains("c1e6ab11")) << "the redumped ROM";
+    EXPECT_EQ(asked(), (QStringList{"digdugj", "frogger", "galaxiana", "invaders", "pacman"}));
+    verify();
 
     // Once stored, the fingerprints of now are those the next update compares with.
     ASSERT_TRUE(merge("mame-today/listxml-renames-after.xml"));
     EXPECT_EQ(report.renamed, QStringList());
     EXPECT_EQ(owner("frogger"), before["invaders"]);
+    EXPECT_EQ(asked(), QStringList());
+    test::WriteBytes(roms.file("neogeo.zip"), "another BIOS");
+    test::WriteBytes(roms.file("namco51.zip"), "another device");
+    EXPECT_EQ(asked(), (QStringList{"digdugj", "joyjoy"}));
 }
 
 // Equal fingerprints pair first, then those sharing more than half of the larger one's CRCs, each
