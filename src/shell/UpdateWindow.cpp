@@ -164,9 +164,12 @@ void UpdateWindow::ShowOutcome(const MergeOutcome& outcome) {
         main_.refill();
     if (main_.showResult)
         main_.showResult(
-            outcome.merged
-                ? QStringLiteral("New: %1, Expired: %2").arg(newGamesList->count()).arg(expiredGamesList->count())
-                : QStringLiteral("Catalogue not updated"));
+            !outcome.merged
+                ? QStringLiteral("Catalogue not updated")
+                : QStringLiteral("New: %1, Expired: %2").arg(newGamesList->count()).arg(expiredGamesList->count()) +
+                      (renamedGamesList->count() == 0
+                           ? QString()
+                           : QStringLiteral(", Renamed: %1").arg(renamedGamesList->count())));
 }
 
 MergeOutcome UpdateWindow::UpdateFrom(const Mame& mame) {

@@ -14,6 +14,7 @@
 #include "update/RenamedSets.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <algorithm>
 #include <cstring>
@@ -185,6 +186,8 @@ struct Merge {
     QStringList& remarks;
     // Every game the listing does not name again is expired.
     std::vector<bool> named;
+    // The set names of renamed games (FoldedKey), of before and of now: neither new nor expired.
+    QSet<QString> renamedFrom, renamedTo;
 };
 
 // The game's record, found or added as a new game, takes what MAME says of it.
@@ -193,7 +196,8 @@ void ListGame(Merge& m, const DetailsEntry& game, bool fromLast) {
     if (record < 0) {
         record = m.records.Add();
         m.named.push_back(true);
-        m.report.NewGame(game.description);
+        if (!m.renamedTo.contains(FoldedKey(game.name)))
+            m.report.NewGame(game.description);
         m.records.SetValue(record, MergeField::Default, 1);
     }
     m.named[record] = true;
@@ -241,7 +245,8 @@ void CheckExpiredGames(Merge& m) {
             continue;
         }
         const QVariant description = m.records.Value(record, MergeField::Description);
-        m.report.ExpiredGame(description.isNull() ? rom : description.toString());
+        if (!m.renamedFrom.contains(FoldedKey(rom)))
+            m.report.ExpiredGame(description.isNull() ? rom : description.toString());
         m.records.Remove(record);
     }
 }
@@ -376,7 +381,7 @@ void MergeInMemory(Variables& vars, MergeReport& report, MergeOutcome& outcome, 
                    const std::function<void()>& written = {}) {
     Database& db = *vars.CatalogueDb;
     MergedRecords records(db);
-    Merge merge{records, report, outcome.remarks, std::vector<bool>(static_cast<size_t>(records.Count()))};
+    Merge merge{records, report, outcome.remarks, std::vector<bool>(static_cast<size_t>(records.Count())), {}, {}};
     try {
         phases(merge);
     } catch (const MergeCancelled&) {
@@ -461,6 +466,10 @@ MergeOutcome MergeMachineListing(Variables& vars, MergeReport& report, const Mac
                 renamed.Find(
                     *vars.CatalogueDb, machines,
                     [&](const QString& rom) { return merge.records.FindRom(rom, false) >= 0; }, report);
+            for (const RenamedSets::Renamed& set : renamed.Renames()) {
+                merge.renamedFrom.insert(FoldedKey(set.from));
+                merge.renamedTo.insert(FoldedKey(set.to));
+            }
             CheckNewMachines(merge, machines);
             CheckExpiredGames(merge);
             // MAME lists no notes any more: each game keeps its own.

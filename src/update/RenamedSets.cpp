@@ -24,10 +24,14 @@ QStringList MovingFields() {
 } // namespace
 
 QString RenamedSet::Text() const {
+    const QString arrow = QStringLiteral(" \u2192 ");
+    // Most renames keep the title: it is said once.
+    if (oldTitle == newTitle)
+        return oldTitle + QStringLiteral(" (") + oldRom + arrow + newRom + QLatin1Char(')');
     const auto titled = [](const QString& title, const QString& rom) {
         return title + QStringLiteral(" (") + rom + QLatin1Char(')');
     };
-    return titled(oldTitle, oldRom) + QStringLiteral(" \u2192 ") + titled(newTitle, newRom);
+    return titled(oldTitle, oldRom) + arrow + titled(newTitle, newRom);
 }
 
 void RenamedSets::Find(Database& db, const std::vector<ListedMachine>& machines,

@@ -29,12 +29,13 @@ public:
     // take with them and stores the machines' fingerprints in place of those of before.
     void Move(Database& db, const std::vector<ListedMachine>& machines);
 
-private:
     struct Renamed {
         QString from, to;
         QVariantHash fields; // of the record of before
     };
+    const std::vector<Renamed>& Renames() const { return renamed_; }
 
+private:
     QHash<QString, StoredRoms> stored_; // the fingerprints of before
     QStringList texts_;                 // the machines' own, in their order
     std::vector<Renamed> renamed_;

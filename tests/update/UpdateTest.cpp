@@ -639,14 +639,11 @@ TEST_F(MergeTest, RenamedSetsTakeWhatTheUserGaveThemToTheirNewNames) {
 
     ASSERT_TRUE(merge("mame-today/listxml-renames-after.xml"));
     EXPECT_EQ(report.renamed,
-              (QStringList{
-                  "Dig Dug (rev 2) (digdug) \u2192 Dig Dug (rev 2) (digdugj)",
-                  "Galaxian (Namco set 1) (galaxian) \u2192 Galaxian (Namco set 1) (galaxiana)",
-                  "Frogger (frogger) \u2192 Frogger (invaders)",
-                  "Space Invaders / Space Invaders M (invaders) \u2192 Space Invaders / Space Invaders M (frogger)"}))
+              (QStringList{"Dig Dug (rev 2) (digdug \u2192 digdugj)",
+                           "Galaxian (Namco set 1) (galaxian \u2192 galaxiana)", "Frogger (frogger \u2192 invaders)",
+                           "Space Invaders / Space Invaders M (invaders \u2192 frogger)"}))
         << report.renamed.join('\n').toStdString();
-    EXPECT_EQ(report.newGames.size(), 2) << "a renamed set is a new game all the same";
-    EXPECT_EQ(report.expired.size(), 2);
+    EXPECT_EQ(report.newGames + report.expired, QStringList()) << "a renamed set is neither new nor expired";
     for (const auto& [from, to] : std::initializer_list<std::pair<const char*, const char*>>{{"galaxian", "galaxiana"},
                                                                                              {"digdug", "digdugj"},
                                                                                              {"frogger", "invaders"},
