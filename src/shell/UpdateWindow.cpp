@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -255,6 +256,13 @@ void UpdateWindow::RenamedGame(const RenamedSet& set) {
         renamedGamesCaption->show();
         renamedGamesList->show();
         Append(renamedGamesList, renamedSize_, text);
+        // A rename names two sets: the window widens for its line, within the screen.
+        const QListWidgetItem* item = renamedGamesList->item(renamedGamesList->count() - 1);
+        const int missing =
+            item->sizeHint().width() + 2 * renamedGamesList->frameWidth() + 4 - renamedGamesList->viewport()->width();
+        const QScreen* shown = screen();
+        if (missing > 0 && shown)
+            resize(std::min(width() + missing, shown->availableGeometry().width() * 9 / 10), height());
     });
 }
 

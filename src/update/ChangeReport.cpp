@@ -95,8 +95,8 @@ std::vector<GameChange> ChangeReport::Changes(Database& db) const {
     QHash<QString, QString> renamedTo;   // old key -> new key
     for (const auto& [oldRom, newRom] : renames_) {
         const QString from = FoldedKey(oldRom), to = FoldedKey(newRom);
-        if (!before_.contains(from) || after.contains(from) || !after.contains(to) || before_.contains(to) ||
-            renamedTo.contains(from) || renamedFrom.contains(to))
+        // Two sets that traded names are each there before and after.
+        if (!before_.contains(from) || !after.contains(to) || renamedTo.contains(from) || renamedFrom.contains(to))
             continue;
         renamedFrom.insert(to, from);
         renamedTo.insert(from, to);

@@ -512,12 +512,15 @@ QByteArray MachineBlock(const QByteArray& listing, const QByteArray& name) {
     return listing.mid(from, to - from);
 }
 
-// The recorded listing, then the next MAME's: a game renamed, one removed, one added, a title and a
-// status changed. The report of the second update is kept in the catalogue until the next one.
+// The recorded listing, then the next MAME's: a game renamed, two that trade names, one removed,
+// one added, a title and a status changed. The report of the second update is kept in the catalogue until the next one.
 TEST_F(MergeTest, TheReportOfAnUpdateSaysWhatChangedAndIsKeptUntilTheNext) {
     ASSERT_TRUE(MergeMachineListing(vars, report, RecordedListing()).merged);
     QByteArray next = Recorded;
     next.replace("<machine name=\"walkyria\"", "<machine name=\"walkyria2\"");
+    next.replace("<machine name=\"eva24\"", "<machine name=\"swapped\"")
+        .replace("<machine name=\"nano\"", "<machine name=\"eva24\"")
+        .replace("<machine name=\"swapped\"", "<machine name=\"nano\"");
     next.replace(MachineBlock(next, "barata"), "");
     QByteArray added = MachineBlock(next, "cc7");
     added.replace("name=\"cc7\"", "name=\"cc7b\"").replace("(set 1)", "set 2, \"Sensory\"");
@@ -531,6 +534,8 @@ TEST_F(MergeTest, TheReportOfAnUpdateSaysWhatChangedAndIsKeptUntilTheNext) {
     ChangeReport changes(*vars.CatalogueDb);
     changes.AddRename("walkyria", "walkyria2");
     changes.AddRename("nosuchgame", "pacman"); // never was: ignored
+    changes.AddRename("eva24", "nano");
+    changes.AddRename("nano", "eva24");
     MergeOutcome outcome =
         MergeMachineListing(vars, report, {"mame -listxml", {0, {}, false}, std::move(read.machines), 0, {}});
     ASSERT_TRUE(outcome.merged);
@@ -544,15 +549,18 @@ TEST_F(MergeTest, TheReportOfAnUpdateSaysWhatChangedAndIsKeptUntilTheNext) {
     const std::vector<GameChange> expected = {
         {Added, "cc7b", cc7b, S::Working, {}, {}, S::Unknown},
         {Removed, "barata", "Dona Barata (early prototype)", S::Imperfect, {}, {}, S::Unknown},
+        {Renamed, "nano", "Electronic Voice Alert (24-function)", S::NotWorking, "eva24",
+         "Electronic Voice Alert (24-function)", S::NotWorking},
+        {Renamed, "eva24", "OSCOM Nano", S::NotWorking, "nano", "OSCOM Nano", S::NotWorking},
         {Renamed, "walkyria2", "Walkyria", S::NotWorking, "walkyria", "Walkyria", S::NotWorking},
         {Status, "kuzmich", "Kuzmich-Egorych", S::Working, {}, {}, S::Imperfect},
         {Title, "attache", "Attaché (revised)", S::Imperfect, {}, "Attaché", S::Imperfect}};
     EXPECT_EQ(kept, expected);
-    EXPECT_EQ(ChangeDetail(kept[3]), QString("imperfect → working"));
+    EXPECT_EQ(ChangeDetail(kept[5]), QString("imperfect → working"));
     const QStringList csv = ChangesCsv(kept).split("\r\n");
     EXPECT_EQ(csv.value(1), "Added,cc7b,\"Chess Challenger \"\"7\"\" set 2, \"\"Sensory\"\"\",working,,,");
-    EXPECT_EQ(csv.value(4), "Status changed,kuzmich,Kuzmich-Egorych,working,,,imperfect");
-    EXPECT_EQ(csv.size(), 7) << "a heading, five lines and the end of the last";
+    EXPECT_EQ(csv.value(6), "Status changed,kuzmich,Kuzmich-Egorych,working,,,imperfect");
+    EXPECT_EQ(csv.size(), 9) << "a heading, seven lines and the end of the last";
 }
 
 TEST_F(MergeTest, TodaysListingThatFailedOrIsNotWholeChangesNothingAndSaysWhy) {
