@@ -41,9 +41,12 @@ void RenamedSets::Find(Database& db, const std::vector<ListedMachine>& machines,
     texts_.reserve(static_cast<qsizetype>(machines.size()));
     QHash<QString, size_t> named;
     named.reserve(static_cast<qsizetype>(machines.size()));
+    std::vector<QString> keys;
+    keys.reserve(machines.size());
     for (size_t i = 0; i < machines.size(); ++i) {
         texts_ << FingerprintText(machines[i].roms);
-        named.insert(FoldedKey(machines[i].game.name), i);
+        keys.push_back(FoldedKey(machines[i].game.name));
+        named.insert(keys.back(), i);
     }
     const QStringList fields = MovingFields();
     const auto rename = [&](const QString& from, const ListedMachine& to) {
@@ -89,7 +92,7 @@ void RenamedSets::Find(Database& db, const std::vector<ListedMachine>& machines,
     QStringList before, after;
     std::vector<size_t> changed;
     for (size_t i = 0; i < machines.size(); ++i) {
-        const auto known = stored_.constFind(FoldedKey(machines[i].game.name));
+        const auto known = stored_.constFind(keys[i]);
         const QString& now = texts_[static_cast<qsizetype>(i)];
         if (known != stored_.cend() && known->crcs != now && listed(machines[i].game.name)) {
             before << known->crcs;
