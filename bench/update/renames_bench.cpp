@@ -176,8 +176,7 @@ int main(int argc, char** argv) {
     if (seconds[0] > 0 && seconds[1] > 0)
         std::printf("update from %s, one system in a hundred renamed (%d found), processor time of the reading and "
                     "the merge, the least of 5 rounds: without telling renamed sets %.2f s, with it %.2f s; with / "
-                    "without = %.3f "
-                    "(at most 1.10)\n",
+                    "without = %.3f\n",
                     world().real ? "the installed MAME's whole listing" : "a listing of 45,000 machines", renamedFound,
                     seconds[0], seconds[1], seconds[1] / seconds[0]);
     if (world().mameSeconds > 0)
