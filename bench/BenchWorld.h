@@ -5,6 +5,7 @@
 #include "CatalogueGenerator.h"
 #include "ScriptedDialogs.h"
 #include "TestDirs.h"
+#include "WindowBenchmarks.h"
 
 #include "gamelist/GameListQuery.h"
 #include "shell/MainWindow.h"
@@ -54,15 +55,9 @@ inline World& world() {
 
 } // namespace zelvora::bench
 
-// Benchmarks of windows need an application object, on the offscreen platform unless told.
+// The main function of a benchmark of windows.
 #define ZELVORA_WINDOW_BENCHMARK_MAIN()                                                                                \
     int main(int argc, char** argv) {                                                                                  \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
-        QApplication app(argc, argv);                                                                                  \
-        QApplication::setQuitOnLastWindowClosed(false);                                                                \
-        benchmark::Initialize(&argc, argv);                                                                            \
-        benchmark::RunSpecifiedBenchmarks();                                                                           \
-        benchmark::Shutdown();                                                                                         \
+        zelvora::bench::RunWindowBenchmarks(argc, argv);                                                               \
         return 0;                                                                                                      \
     }

@@ -4,6 +4,7 @@
 // first audit of every present set runs beside the list (the verdicts written and marked between
 // the user's steps).
 #include "../BenchWorld.h"
+#include "AuditData.h"
 
 #include "launcher/ProcessRunner.h"
 #include "store/AuditStore.h"
@@ -51,17 +52,10 @@ struct AuditWorld {
         settings.Save("Zelvora", "Settings", "ROMFiles", roms.path() + "/");
         vars.ProgramDir = program.path();
         shell.LoadMain();
-        // Today's listing says every set needs files.
-        std::vector<std::pair<QString, GameFactsRow>> facts;
-        for (const test::GeneratedGame& game : games)
-            facts.emplace_back(game.rom, GameFactsRow());
-        GameStore(*vars.CatalogueDb).ReplaceFacts(facts);
+        GameStore catalogue(*vars.CatalogueDb);
+        bench::EverySetNeedsFiles(catalogue, games);
     }
-    static void write(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            std::abort();
-    }
+    static void write(const QString& path, const QByteArray& bytes) { bench::WriteFile(path, bytes); }
     MainWindow& window() { return *shell.Main(); }
 
     // Verify ROMS from the menu until the status bar has its result; the longest time the event
@@ -126,13 +120,7 @@ BENCHMARK(BM_LongestPauseOfTheListDuringAFirstAudit)->Unit(benchmark::kMilliseco
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    bench::RunWindowBenchmarks(argc, argv);
     std::printf("Verify ROMS through the window after one zip changed, %d games, %d sets present: %.3f s until "
                 "the result (at most 0.5 s)\n",
                 bench::Games, Present, waited);

@@ -5,6 +5,7 @@
 // With MAME installed at /usr/games/mame, that MAME and its whole listing (0.251: 45,294
 // machines). Without it, the stand-in MAME replaying a listing made in the set-up from the
 // recorded one, scaled to 45,000 machines.
+#include "../WindowBenchmarks.h"
 #include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
 #include "TestDirs.h"
@@ -290,21 +291,16 @@ void BM_Window_RepeatUpdateOfTheCurrentCatalogue(benchmark::State& state) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    using Case = std::pair<const char*, void (*)(benchmark::State&)>;
-    for (const auto& [name, function] :
-         {Case{"BM_Window_FirstUpdateFromAnEmptyCatalogue", BM_Window_FirstUpdateFromAnEmptyCatalogue},
-          Case{"BM_Window_RepeatUpdateOfTheCurrentCatalogue", BM_Window_RepeatUpdateOfTheCurrentCatalogue}})
-        benchmark::RegisterBenchmark(name, function)->Unit(benchmark::kMillisecond)->Iterations(3);
-    for (const auto& [name, function] : {Case{"BM_Reader_OneDescriptionOf1GB", BM_Reader_OneDescriptionOf1GB},
-                                         Case{"BM_Reader_EndlessListing", BM_Reader_EndlessListing}})
-        benchmark::RegisterBenchmark(name, function)->Unit(benchmark::kMillisecond)->Iterations(1);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    zelvora::bench::RunWindowBenchmarks(argc, argv, [] {
+        using Case = std::pair<const char*, void (*)(benchmark::State&)>;
+        for (const auto& [name, function] :
+             {Case{"BM_Window_FirstUpdateFromAnEmptyCatalogue", BM_Window_FirstUpdateFromAnEmptyCatalogue},
+              Case{"BM_Window_RepeatUpdateOfTheCurrentCatalogue", BM_Window_RepeatUpdateOfTheCurrentCatalogue}})
+            benchmark::RegisterBenchmark(name, function)->Unit(benchmark::kMillisecond)->Iterations(3);
+        for (const auto& [name, function] : {Case{"BM_Reader_OneDescriptionOf1GB", BM_Reader_OneDescriptionOf1GB},
+                                             Case{"BM_Reader_EndlessListing", BM_Reader_EndlessListing}})
+            benchmark::RegisterBenchmark(name, function)->Unit(benchmark::kMillisecond)->Iterations(1);
+    });
 
     const World& w = world();
     const QByteArray mame = w.real ? QByteArrayLiteral("the installed MAME ") + w.version.toUtf8()

@@ -7,6 +7,7 @@
 //   in one transaction, through SQLite alone.
 #include "UpdateData.h"
 
+#include "../WindowBenchmarks.h"
 #include "CatalogueFixture.h"
 #include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
@@ -310,29 +311,24 @@ void BM_Window_WholeUpdateFromOkToTheRefilledList(benchmark::State& state) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    // The merge runs first, so that the peak it reports is not another case's.
-    benchmark::RegisterBenchmark("BM_Merge_Phases1To6", BM_Merge_Phases1To6)
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(3);
-    benchmark::RegisterBenchmark("BM_Baseline_ReadFourFilesInsertInOneTransaction",
-                                 BM_Baseline_ReadFourFilesInsertInOneTransaction)
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(3);
-    benchmark::RegisterBenchmark("BM_Window_WholeUpdateFromOkToTheRefilledList",
-                                 BM_Window_WholeUpdateFromOkToTheRefilledList)
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(3);
-    benchmark::RegisterBenchmark("BM_Floor_ReadFourFilesInsertFinalValuesWithOneStatement",
-                                 BM_Floor_ReadFourFilesInsertFinalValuesWithOneStatement)
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(3);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    zelvora::bench::RunWindowBenchmarks(argc, argv, [] {
+        // The merge runs first, so that the peak it reports is not another case's.
+        benchmark::RegisterBenchmark("BM_Merge_Phases1To6", BM_Merge_Phases1To6)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+        benchmark::RegisterBenchmark("BM_Baseline_ReadFourFilesInsertInOneTransaction",
+                                     BM_Baseline_ReadFourFilesInsertInOneTransaction)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+        benchmark::RegisterBenchmark("BM_Window_WholeUpdateFromOkToTheRefilledList",
+                                     BM_Window_WholeUpdateFromOkToTheRefilledList)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+        benchmark::RegisterBenchmark("BM_Floor_ReadFourFilesInsertFinalValuesWithOneStatement",
+                                     BM_Floor_ReadFourFilesInsertFinalValuesWithOneStatement)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+    });
     if (mergeSeconds > 0 && baselineSeconds > 0) {
         std::printf("catalogue update of %d games: merge %.2f s (at most 5 s), peak memory %.0f MB (at most 300 MB)\n",
                     Games, mergeSeconds, static_cast<double>(mergePeakKb) / 1024.0);
