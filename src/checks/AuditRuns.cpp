@@ -71,7 +71,8 @@ public:
     }
 
 private:
-    // Cancelled by the user, or stopped by another lane's failure.
+    // No run starts once the user cancelled or a run failed. A run under way beside a failed one
+    // ends as it would: what its MAME verifies is good.
     bool stopped() const { return stop_ || progress_.Cancelled(); }
 
     // Counts and hands on verdicts.
@@ -119,12 +120,19 @@ private:
                 {
                     const std::lock_guard lock(mutex_);
                     done_[static_cast<size_t>(lane)] = before + verdicts;
-                    progress_.SetValue(std::accumulate(done_.begin(), done_.end(), 0));
+                    const int done = std::accumulate(done_.begin(), done_.end(), 0);
+                    // MAME first matches every name against its thousands of sets: the bar
+                    // shows work without a measure until its first verdict.
+                    if (done > 0 && !measured_) {
+                        progress_.SetRange(0, static_cast<int>(plan_.ask.size()));
+                        measured_ = true;
+                    }
+                    progress_.SetValue(done);
                 }
                 if (static_cast<size_t>(verdicts) >= stored + AuditBatch)
                     store(static_cast<size_t>(verdicts));
             },
-            [this] { return stopped(); });
+            [this] { return progress_.Cancelled(); });
         const StreamedRun ended = RunTodaysVerify(command, reader, runner_, run);
         store(reader.Verdicts().size());
 
@@ -136,7 +144,7 @@ private:
         {
             const std::lock_guard lock(mutex_);
             outcome_.asked += end - start;
-            outcome_.cancelled = outcome_.cancelled || (ended.cancelled && progress_.Cancelled());
+            outcome_.cancelled = outcome_.cancelled || ended.cancelled;
             if (!problem.isEmpty() && outcome_.problem.isEmpty())
                 outcome_.problem = problem;
         }
@@ -166,6 +174,7 @@ private:
     std::mutex mutex_;
     std::atomic<bool> stop_ = false;
     std::vector<int> done_; // each lane's sets verified so far
+    bool measured_ = false; // the bar has its range
 };
 
 } // namespace
@@ -189,14 +198,15 @@ AuditOutcome RunAudit(const AuditStart& start, const QString& mamePath, const QS
     store(AuditVerdicts{plan.restore, true});
     store(std::move(notFound));
 
-    progress.SetRange(0, static_cast<int>(plan.ask.size()));
-    progress.SetValue(0);
+    progress.SetRange(0, 0);
     QElapsedTimer mame;
     mame.start();
     AuditLanesRun(plan, mamePath, romPath, runner, progress, store, outcome).Run();
     outcome.mameMs = mame.elapsed();
-    if (!outcome.cancelled && outcome.problem.isEmpty())
+    if (!outcome.cancelled && outcome.problem.isEmpty()) {
+        progress.SetRange(0, static_cast<int>(plan.ask.size()));
         progress.SetValue(static_cast<int>(plan.ask.size()));
+    }
     return outcome;
 }
 

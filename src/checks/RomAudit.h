@@ -145,8 +145,9 @@ int AuditLanes(int asked);
 // found, then asks MAME about the rest ("-verifyroms a b c ... -rompath <romPath>", AuditRun sets a
 // run, AuditLanes runs at a time). MAME's verdicts reach `store` AuditBatch at a time as it prints
 // them; a set MAME says nothing of is not found, which is known only once its run ended well. A
-// cancel or a failing run stops there, every verdict MAME printed handed on. `store` is called one
-// call at a time, from whichever thread a run is read on.
+// cancel stops every run there; after a failing run the runs beside it end and no other starts;
+// either way every verdict MAME printed is handed on. `store` is called one call at a time, from
+// whichever thread a run is read on.
 AuditOutcome RunAudit(const AuditStart& start, const QString& mamePath, const QString& romPath, ProcessRunner& runner,
                       Progress& progress, const std::function<void(AuditVerdicts)>& store);
 

@@ -376,8 +376,8 @@ TEST_F(RomAuditTest, KeepsEveryVerdictPrintedAndAsksOnlyAboutTheRest) {
 }
 
 // With more sets than one run of MAME should take alone, runs verify side by side, one per
-// processor: each set is asked about once, and a run that crashes stops the others, each keeping
-// what its MAME printed.
+// processor: each set is asked about once, and a run that crashes leaves the one beside it to end,
+// each keeping what its MAME printed.
 TEST_F(RomAuditTest, RunsSideBySideShareTheSetsAndStopTogether) {
     for (int i = 0; i < 200; ++i)
         addSet(QString("h%1").arg(i, 3, 10, QChar('0')));
