@@ -184,7 +184,7 @@ AuditOutcome RunAudit(const AuditStart& start, const QString& mamePath, const QS
     AuditOutcome outcome;
     progress.SetText(QStringLiteral("Verifying ROM Sets"));
     progress.OfferCancel();
-    const AuditPlan plan = PlanAudit(StampSets(start.sets, start.needed, romPath), start.known);
+    const AuditPlan plan = PlanAudit(StampSets(RecordedSets(start), start.needed, romPath), start.known);
 
     // The sets MAME is not asked about first: their marks as the last verification left them (a
     // "Clear Status Fields" since cleared them), and those without files not found.

@@ -222,27 +222,6 @@ NeededSets SetsNeeded(const QString& rom, const QString& clone, const QHash<QStr
     return sets;
 }
 
-std::vector<RecordedSet> RecordedSets(GameStore& catalogue) {
-    const QHash<QString, GameFacts> facts = catalogue.Facts();
-    std::vector<RecordedSet> sets;
-    QSet<QString> seen;
-    catalogue.List(QString(), {Field::Rom, Field::Clone, Field::Notes, Field::BadRom, Field::MissingRom},
-                   [&](const std::vector<QVariant>& values) {
-                       RecordedSet set;
-                       set.rom = TrimBlanks(values[0].toString());
-                       const QString key = FoldedKey(set.rom);
-                       if (!auditable(set.rom) || seen.contains(key))
-                           return;
-                       seen.insert(key);
-                       set.clone = values[1].toString();
-                       set.marks = {values[2], values[3], values[4]};
-                       const auto fact = facts.constFind(key);
-                       set.needsFiles = !facts.isEmpty() && (fact == facts.constEnd() || fact->needsFiles);
-                       sets.push_back(std::move(set));
-                   });
-    return sets;
-}
-
 std::vector<SetNow> StampSets(const std::vector<RecordedSet>& sets, const QHash<QString, QStringList>& needed,
                               const QString& romPath) {
     const RomSetFiles files(FolderList(romPath));
@@ -257,7 +236,8 @@ std::vector<SetNow> StampSets(const std::vector<RecordedSet>& sets, const QHash<
 }
 
 std::vector<SetNow> SetsNow(GameStore& catalogue, const QString& romPath) {
-    return StampSets(RecordedSets(catalogue), AuditStore(catalogue).NeededSets(), romPath);
+    const AuditStart start = ReadAuditStart(catalogue);
+    return StampSets(RecordedSets(start), start.needed, romPath);
 }
 
 AuditPlan PlanAudit(const std::vector<SetNow>& sets, const QHash<QString, AuditEntry>& known) {
@@ -277,8 +257,39 @@ AuditPlan PlanAudit(const std::vector<SetNow>& sets, const QHash<QString, AuditE
 }
 
 AuditStart ReadAuditStart(GameStore& catalogue) {
+    AuditStart start;
+    start.records.reserve(static_cast<size_t>(catalogue.RecordCount()));
+    catalogue.List(QString(), {Field::Rom, Field::Clone, Field::Notes, Field::BadRom, Field::MissingRom},
+                   [&](const std::vector<QVariant>& values) {
+                       start.records.push_back(
+                           {values[0].toString(), values[1].toString(), true, {values[2], values[3], values[4]}});
+                   });
+    start.filesNeeded = catalogue.FilesNeeded();
     const AuditStore audits(catalogue);
-    return {RecordedSets(catalogue), audits.NeededSets(), audits.Entries()};
+    start.needed = audits.NeededSets();
+    start.known = audits.Entries();
+    return start;
+}
+
+std::vector<RecordedSet> RecordedSets(const AuditStart& start) {
+    QHash<QString, bool> needsFiles;
+    needsFiles.reserve(static_cast<qsizetype>(start.filesNeeded.size()));
+    for (const auto& [rom, needs] : start.filesNeeded)
+        needsFiles.insert(FoldedKey(rom), needs);
+    std::vector<RecordedSet> sets;
+    sets.reserve(start.records.size());
+    QSet<QString> seen;
+    for (RecordedSet set : start.records) {
+        set.rom = TrimBlanks(set.rom);
+        const QString key = FoldedKey(set.rom);
+        if (!auditable(set.rom) || seen.contains(key))
+            continue;
+        seen.insert(key);
+        const auto fact = needsFiles.constFind(key);
+        set.needsFiles = !needsFiles.isEmpty() && (fact == needsFiles.constEnd() || *fact);
+        sets.push_back(std::move(set));
+    }
+    return sets;
 }
 
 int StoreAuditVerdicts(GameStore& catalogue, const AuditVerdicts& verdicts) {

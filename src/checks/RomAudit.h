@@ -61,9 +61,6 @@ struct RecordedSet {
     bool needsFiles = true;
     RecordedMarks marks;
 };
-// Every game of the catalogue, the default record and names MAME would read as a pattern left out.
-std::vector<RecordedSet> RecordedSets(GameStore& catalogue);
-
 // A set with the stamp of its files now.
 struct SetNow {
     QString rom;
@@ -117,12 +114,18 @@ inline constexpr int AuditRun = 4000;
 inline constexpr int AuditBatch = 200;
 
 // What an audit starts from, read from the catalogue before anything else runs.
+// Read on the window's thread, which the catalogue's connection belongs to: the records as they
+// come, sorted out by RecordedSets on the audit's own thread.
 struct AuditStart {
-    std::vector<RecordedSet> sets;
-    QHash<QString, QStringList> needed; // AuditStore::NeededSets
-    QHash<QString, AuditEntry> known;   // the last verification's entries (AuditStore::Entries)
+    std::vector<RecordedSet> records;                  // as read: needsFiles not yet set
+    std::vector<std::pair<QString, bool>> filesNeeded; // GameStore::FilesNeeded
+    QHash<QString, QStringList> needed;                // AuditStore::NeededSets
+    QHash<QString, AuditEntry> known;                  // the last verification's entries (AuditStore::Entries)
 };
 AuditStart ReadAuditStart(GameStore& catalogue);
+// Every game of the catalogue, the default record and names MAME would read as a pattern left
+// out, each set name once, with whether it needs files.
+std::vector<RecordedSet> RecordedSets(const AuditStart& start);
 
 // Verdicts for the catalogue: `carried` ones are restored from the last verification and only
 // their marks are written; the others are new and go to the audit table too.

@@ -66,7 +66,7 @@ bool MainWindow::auditRoms(const QString& mamePath, const QString& romPath) {
         GameStore catalogue = Games();
         start = ReadAuditStart(catalogue);
     });
-    if (start.sets.empty()) {
+    if (start.records.size() <= 1) {
         ShowResult(QStringLiteral("Nothing to check: the catalogue holds no games"));
         return false;
     }

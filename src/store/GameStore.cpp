@@ -217,6 +217,15 @@ QHash<QString, GameFacts> GameStore::Facts() const {
     return facts;
 }
 
+std::vector<std::pair<QString, bool>> GameStore::FilesNeeded() const {
+    std::vector<std::pair<QString, bool>> sets;
+    db_.Select(QStringLiteral("SELECT Rom,NeedsFiles FROM %1").arg(FactsTable), {},
+               [&](const std::vector<QVariant>& values) {
+                   sets.emplace_back(values[0].toString(), values[1].toLongLong() != 0);
+               });
+    return sets;
+}
+
 std::optional<GameFactsRow> GameStore::FactsOf(const QString& rom) const {
     std::optional<GameFactsRow> row;
     db_.Select(QStringLiteral("SELECT %1 FROM %2 WHERE Rom=?1").arg(FactsColumns, FactsTable), {rom},

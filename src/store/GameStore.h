@@ -78,6 +78,8 @@ public:
 
     // The facts of every game that has them, by set name (FoldedKey): only those the list holds.
     QHash<QString, GameFacts> Facts() const;
+    // Each set name with facts as stored, and whether it needs files to run; read as it comes.
+    std::vector<std::pair<QString, bool>> FilesNeeded() const;
     // All the facts of one game; none when it has none.
     std::optional<GameFactsRow> FactsOf(const QString& rom) const;
     // The facts of these games in place of all the stored ones, in one transaction: a failure
