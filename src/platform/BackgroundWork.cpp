@@ -62,30 +62,6 @@ private:
 
 } // namespace
 
-void RunBesideEvents(Progress& shown, const std::function<void(WorkProgress&)>& work) {
-    Relay relay(shown);
-    std::exception_ptr failure;
-    const std::unique_ptr<QThread> thread(QThread::create([&] {
-        try {
-            work(relay);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }));
-    QEventLoop loop;
-    // Queued after every report the work made, so the loop ends once they have all been shown.
-    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    QTimer values;
-    QObject::connect(&values, &QTimer::timeout, &loop, [&relay] { relay.ShowValue(false); });
-    values.start(ValueInterval);
-    thread->start();
-    loop.exec();
-    thread->wait();
-    relay.ShowValue(false);
-    if (failure)
-        std::rethrow_exception(failure);
-}
-
 struct BackgroundJob::State {
     explicit State(Progress& shown) : relay(shown) {}
     Relay relay;
@@ -133,10 +109,6 @@ BackgroundJob::~BackgroundJob() {
     Wait();
 }
 
-bool BackgroundJob::Running() const {
-    return state_->running;
-}
-
 void BackgroundJob::Wait() {
     if (!state_->running)
         return;
@@ -144,6 +116,16 @@ void BackgroundJob::Wait() {
     state_->waiting = &loop;
     loop.exec();
     state_->waiting = nullptr;
+}
+
+void RunBesideEvents(Progress& shown, const std::function<void(WorkProgress&)>& work) {
+    std::exception_ptr failure;
+    BackgroundJob job(
+        shown, [&work](WorkProgress& relay) { work(relay); },
+        [&failure](std::exception_ptr thrown) { failure = thrown; });
+    job.Wait();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace zelvora

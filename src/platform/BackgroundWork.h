@@ -46,7 +46,6 @@ public:
     BackgroundJob(const BackgroundJob&) = delete;
     BackgroundJob& operator=(const BackgroundJob&) = delete;
 
-    bool Running() const;
     // Returns once the work has ended and `ended` has run, the calling thread's events running
     // meanwhile.
     void Wait();
