@@ -83,17 +83,10 @@ const QString* const LoadedFields[FieldCount] = {
 };
 
 QString statusMarks(const std::vector<QVariant>& values) {
-    QString marks;
-    if (isOne(values[Shot]))
-        marks += QLatin1Char('S');
-    if (isOne(values[Bad]))
-        marks += QLatin1Char('B');
-    if (isOne(values[Missing]))
-        marks += QLatin1Char('R');
     const QVariant& useDefault = values[UseDefault];
-    if (!useDefault.isNull() && useDefault.toLongLong() == 0 && !EqualNoCase(values[Set].toString(), DefaultRom))
-        marks += QLatin1Char('*');
-    return marks;
+    return MarksText(isOne(values[Shot]), isOne(values[Bad]), isOne(values[Missing]),
+                     !useDefault.isNull() && useDefault.toLongLong() == 0 &&
+                         !EqualNoCase(values[Set].toString(), DefaultRom));
 }
 
 } // namespace

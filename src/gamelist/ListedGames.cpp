@@ -23,6 +23,19 @@ GameStatus StatusOf(const QString& playable) {
     return GameStatus::Imperfect;
 }
 
+QString MarksText(bool noScreenshot, bool badRom, bool missingRom, bool ownOptions) {
+    QString marks;
+    if (noScreenshot)
+        marks += QLatin1Char('S');
+    if (badRom)
+        marks += QLatin1Char('B');
+    if (missingRom)
+        marks += QLatin1Char('R');
+    if (ownOptions)
+        marks += QLatin1Char('*');
+    return marks;
+}
+
 QString StatusText(GameStatus status) {
     switch (status) {
     case GameStatus::Working:

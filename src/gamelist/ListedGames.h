@@ -64,6 +64,9 @@ struct ListedGame {
 GameStatus StatusOf(const QString& playable);
 // The words the list shows: "working", "Arcade", ...; empty for Unknown.
 QString StatusText(GameStatus status);
+// The list's marks column: S for no screenshot, B for a bad ROM set, R for a missing one, * for a
+// game with options of its own, in that order.
+QString MarksText(bool noScreenshot, bool badRom, bool missingRom, bool ownOptions);
 QString TypeText(MachineType type);
 
 struct ListFilters;

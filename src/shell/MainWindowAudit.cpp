@@ -2,6 +2,7 @@
 
 #include "checks/RomAudit.h"
 #include "gamelist/GameGrid.h"
+#include "gamelist/ListedGames.h"
 #include "mame/Mame.h"
 #include "platform/BackgroundWork.h"
 #include "platform/TextCompare.h"
@@ -26,18 +27,9 @@ namespace {
 // A game's marks with an audit verdict in them: B for a bad set, R for one not found; a bad set
 // keeps its R as it stood.
 QString withVerdict(const QString& marks, AuditVerdict verdict) {
-    const bool missing =
-        verdict == AuditVerdict::NotFound || (verdict == AuditVerdict::Bad && marks.contains(QLatin1Char('R')));
-    QString shown;
-    if (marks.contains(QLatin1Char('S')))
-        shown += QLatin1Char('S');
-    if (verdict == AuditVerdict::Bad)
-        shown += QLatin1Char('B');
-    if (missing)
-        shown += QLatin1Char('R');
-    if (marks.contains(QLatin1Char('*')))
-        shown += QLatin1Char('*');
-    return shown;
+    const auto has = [&](char mark) { return marks.contains(QLatin1Char(mark)); };
+    const bool bad = verdict == AuditVerdict::Bad;
+    return MarksText(has('S'), bad, verdict == AuditVerdict::NotFound || (bad && has('R')), has('*'));
 }
 
 // How many verdicts the window writes and marks at a time.
